@@ -1,0 +1,23 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// Every question the program asks the user goes through this seam. The program shows real
+// dialogs; tests record the exact text, title, buttons and icon and answer from a script;
+// unattended runs answer by rule and print the question to standard error.
+class Prompts {
+public:
+    enum class Buttons { Ok, YesNo };
+    enum class Icon { None, Question, Information, Warning, Critical };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Prompts() = default;
+    virtual Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) = 0;
+
+    // File dialogs: an empty result means cancelled.
+    virtual QString openFileName(const QString &title, const QString &directory, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &title, const QString &suggestedPath, const QString &filter) = 0;
+};
+
+// The application's title, used for message boxes that carry no title of their own.
+inline QString applicationTitle() { return QStringLiteral("Voltrix"); }

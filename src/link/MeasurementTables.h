@@ -1,0 +1,39 @@
+#pragma once
+#include <QString>
+
+// The constant tables of measuring functions, range prefixes and their limits.
+namespace Measurement {
+
+constexpr int FunctionCount = 10; // DCV ACV DCA ACA OHM CAP Hz Duty Diode Continuity
+constexpr int PrefixCount = 6;    // n u m (none) K M
+constexpr int NoPrefix = 3;
+
+enum Function : qint16 { DCV = 0, ACV, DCA, ACA, OHM, CAP, Hz, Duty, Diode, Continuity };
+
+QString functionName(int functionCode);   // "" outside 0..9
+QString unitText(int functionCode);       // "V", "A", "\u03A9", "F", "Hz", "%"
+QString prefixText(int prefixCode);       // "" outside 0..5 and for 3
+float prefixFactor(int prefixCode);       // 1e-9 .. 1e6; 1 outside 0..5
+float lowLimit(int functionCode);         // functionLimits(0, f)
+float highLimit(int functionCode);        // functionLimits(1, f)
+float limitMultiplier(int functionCode);
+QString limitFormat(int functionCode);
+
+// Function code for a function name (exact, case-sensitive), -1 when none matches.
+int functionCodeOf(const QString &name);
+// Range prefix code from the first character of a unit text: n 0, u 1, m 2, K 4, M 5, else 3.
+int prefixCodeOfUnit(const QString &unit);
+
+struct DisplayLimits {
+    double lower = 0;
+    double upper = 0;
+};
+// The display limits of a function in a prefix's unit; false (limits untouched) when the
+// function code is outside 0..9.
+bool displayLimits(int functionCode, int prefixCode, DisplayLimits *limits);
+
+// The title prefix from the optional label file: the last comma- or line-separated item,
+// surrounding quotes removed. Empty when the file is missing or unreadable.
+QString readLabelFile(const QString &path);
+
+} // namespace Measurement

@@ -1,0 +1,58 @@
+#pragma once
+#include <QString>
+#include <QTime>
+#include <array>
+
+constexpr int ChannelCount = 6;
+
+// The reading decoded from the frame being processed.
+struct ChannelReading {
+    qint16 channel = 0;
+    qint16 intervalCode = 0;
+    qint16 prefixCode = 0;    // after normalisation
+    qint16 functionCode = 0;
+    qint16 divisor = 0;       // 0 until a valid decimal-point code has been seen
+    QString sign;             // "+" or "-"
+    QString valueText;        // "+OL"/"-OL" or the formatted number
+    QTime timeStamp;
+};
+
+// What the program knows about the link, the channels and the main channel. One instance,
+// owned by the session; every window reads it, the decoder and the recording control write it.
+struct AcquisitionState {
+    // link
+    bool linkUp = false;
+    qint16 selectedPort = 0;
+
+    // The check marks of Start, Pause, Stop and Connect are the recording state; they live in
+    // CommandState, which the menu and toolbar mirror.
+    qint16 resetPending = 5;      // 5 after start-up and Stop, 2 while a workbook is opened, 0 recording
+    bool selectorRebuild = false; // the Setup dialog is rewriting the channel selector
+    qint16 timeoutTicks = 0;      // seconds since the last frame header
+
+    // per channel
+    std::array<bool, ChannelCount> channelPresent{};
+    std::array<QString, ChannelCount> channelUnit;
+    std::array<qint16, ChannelCount> currentPrefix{};
+    std::array<qint16, ChannelCount> previousPrefix{};
+    std::array<bool, ChannelCount> prefixChanged{};
+    std::array<bool, ChannelCount> rangeMixed{};
+    std::array<bool, ChannelCount> skipStats{};
+
+    // main channel
+    qint16 mainChannel = 0;
+    qint16 mainFunction = 0;
+    qint16 mainPrefix = 0;
+    bool mainRangeChanged = false;
+    qint32 mainRowCount = 0;
+    double upperLimit = 0;
+    double lowerLimit = 0;
+    bool alarmEnabled = false;
+    bool alarmActive = false;
+    bool powerRunning = false;
+
+    ChannelReading reading;
+
+    // per-channel flags back to their state at the start of a record
+    void clearChannels();
+};

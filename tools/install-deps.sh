@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Voltrix needs.
+# Does nothing when all of them are present.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build ccache pkg-config g++ clang libclang-rt-14-dev
+  qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-multimedia-dev
+  libqt6svg6 qt6-qpa-plugins
+  libxlsxwriter-dev libminizip-dev zlib1g-dev
+  fonts-dejavu-core
+  # run under a virtual display, screenshots
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
