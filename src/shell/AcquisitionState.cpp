@@ -1,0 +1,10 @@
+#include "shell/AcquisitionState.h"
+
+void AcquisitionState::clearChannels()
+{
+    channelPresent.fill(false);
+    skipStats.fill(false);
+    rangeMixed.fill(false);
+    for (QString &unit : channelUnit)
+        unit.clear();
+}
