@@ -73,6 +73,9 @@ public:
     // leaves them, monitor and record in their empty state.
     void startUp();
 
+    // the six channel names, blanks removed at both ends, as the table's header shows them
+    std::array<QString, 6> channelNames() const;
+
 private:
     SerialControl &m_serial;
     Clock &m_clock;

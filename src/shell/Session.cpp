@@ -1,0 +1,101 @@
+#include "shell/Session.h"
+
+#include "common/AppPaths.h"
+#include "link/FrameDecoder.h"
+#include "link/LinkProber.h"
+#include "link/SerialControl.h"
+#include "monitor/Alarm.h"
+#include "monitor/AlarmSound.h"
+#include "monitor/ChannelSelector.h"
+#include "monitor/MonitorFields.h"
+#include "monitor/Statistics.h"
+#include "recording/CsvExport.h"
+#include "recording/RecordStore.h"
+#include "recording/RecordingControl.h"
+#include "settings/SettingsStore.h"
+#include "shell/CommandState.h"
+#include "shell/Commands.h"
+#include "shell/WindowHooks.h"
+
+#include <QDir>
+
+namespace {
+
+// Until the workbook writer exists, an automatic save keeps the record as CSV in the
+// records folder, so a split or a function change never loses data.
+class CsvAutoSaver final : public RecordSaver {
+public:
+    explicit CsvAutoSaver(Session &session) : m_session(session) {}
+    void autoSave() override
+    {
+        QString name = RecordStore::fileNameForStamp(m_session.record().stamp());
+        name.replace(QStringLiteral(".xlsx"), QStringLiteral(".csv"));
+        CsvExport::write(m_session.record(), QDir(AppPaths::recordsFolder()).filePath(name));
+    }
+    void saveDataCommand() override { autoSave(); }
+
+private:
+    Session &m_session;
+};
+
+class SilentAlarm final : public AlarmSound {
+public:
+    void play() override {}
+};
+
+} // namespace
+
+Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, SettingsStore &store, QObject *parent)
+    : QObject(parent), m_serial(serial), m_clock(clock), m_prompts(prompts), m_store(store),
+      m_record(new RecordStore(this)), m_monitor(new MonitorFields(this)), m_commands(new CommandState(this)),
+      m_defaultGraph(std::make_unique<GraphHooks>()), m_defaultPower(std::make_unique<PowerHooks>()),
+      m_defaultSaver(std::make_unique<CsvAutoSaver>(*this)), m_defaultSound(std::make_unique<SilentAlarm>()),
+      m_graph(m_defaultGraph.get()), m_power(m_defaultPower.get()), m_saver(m_defaultSaver.get()),
+      m_sound(m_defaultSound.get())
+{
+    m_statistics = std::make_unique<Statistics>(*this);
+    m_alarm = std::make_unique<Alarm>(*this);
+    m_selector = std::make_unique<ChannelSelector>(*this);
+    m_decoder = std::make_unique<FrameDecoder>(*this);
+    m_link = std::make_unique<LinkProber>(*this);
+    m_recording = std::make_unique<RecordingControl>(*this);
+    m_commandProcs = std::make_unique<Commands>(*this);
+
+    connect(&m_serial, &SerialControl::onComm, m_decoder.get(), &FrameDecoder::onComm);
+    connect(m_monitor, &MonitorFields::entrySelected, m_selector.get(), &ChannelSelector::select);
+}
+
+Session::~Session() = default;
+
+void Session::setGraphHooks(GraphHooks *hooks) { m_graph = hooks ? hooks : m_defaultGraph.get(); }
+void Session::setPowerHooks(PowerHooks *hooks) { m_power = hooks ? hooks : m_defaultPower.get(); }
+void Session::setRecordSaver(RecordSaver *saver) { m_saver = saver ? saver : m_defaultSaver.get(); }
+void Session::setAlarmSound(AlarmSound *sound) { m_sound = sound ? sound : m_defaultSound.get(); }
+
+void Session::startUp()
+{
+    m_settings.loadOptions(m_store);
+    m_settings.loadSetup(m_store, false);
+    m_state.selectedPort = m_settings.portIndex;
+    m_state.resetPending = 5;
+    m_alarmSetup.hiText = m_settings.T1Hi;
+    m_alarmSetup.lowText = m_settings.T1Low;
+    m_alarmSetup.choice = m_settings.T1_CK;
+    // The Setup dialog's load leaves the alarm off while no recording runs.
+    m_alarmSetup.checkEnabled = false;
+    m_alarmSetup.checked = false;
+    m_alarmSetup.controlsEnabled = false;
+    m_state.alarmEnabled = false;
+    m_record->clearRecord(channelNames());
+    m_monitor->reset();
+    m_monitor->notify();
+    m_alarm->alm();
+}
+
+std::array<QString, 6> Session::channelNames() const
+{
+    std::array<QString, 6> names;
+    for (int c = 0; c < ChannelCount; ++c)
+        names[c] = m_settings.channelName(c);
+    return names;
+}
