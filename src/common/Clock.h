@@ -3,16 +3,18 @@
 #include <QtGlobal>
 
 // The clock and the millisecond tick counter, behind one seam so tests can drive time.
-class Clock {
+class Clock
+{
 public:
     virtual ~Clock() = default;
-    virtual qint64 tickMs() const = 0;          // monotonic milliseconds
-    virtual QDateTime now() const = 0;           // local date and time
-    virtual void sleepMs(int ms) = 0;            // blocks without pumping events
-    virtual void processEvents() = 0;            // lets pending events run
+    virtual qint64 tickMs() const = 0; // monotonic milliseconds
+    virtual QDateTime now() const = 0; // local date and time
+    virtual void sleepMs(int ms) = 0;  // blocks without pumping events
+    virtual void processEvents() = 0;  // lets pending events run
 };
 
-class SystemClock final : public Clock {
+class SystemClock final : public Clock
+{
 public:
     qint64 tickMs() const override;
     QDateTime now() const override;

@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-// True when a directory entry exists at `path`; any error counts as absent.
+// True when a file (not a folder) exists at `path`; any error counts as absent.
 bool fileExists(const QString &path);
 
 // The part of a path after its last "/" or "\".

@@ -5,7 +5,8 @@
 // Every question the program asks the user goes through this seam. The program shows real
 // dialogs; tests record the exact text, title, buttons and icon and answer from a script;
 // unattended runs answer by rule and print the question to standard error.
-class Prompts {
+class Prompts
+{
 public:
     enum class Buttons { Ok, YesNo };
     enum class Icon { None, Question, Information, Warning, Critical };
@@ -16,8 +17,12 @@ public:
 
     // File dialogs: an empty result means cancelled.
     virtual QString openFileName(const QString &title, const QString &directory, const QString &filter) = 0;
-    virtual QString saveFileName(const QString &title, const QString &suggestedPath, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &title, const QString &suggestedPath,
+                                 const QString &filter) = 0;
 };
 
 // The application's title, used for message boxes that carry no title of their own.
-inline QString applicationTitle() { return QStringLiteral("Voltrix"); }
+inline QString applicationTitle()
+{
+    return QStringLiteral("Voltrix");
+}
