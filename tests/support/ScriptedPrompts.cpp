@@ -1,0 +1,48 @@
+#include "support/ScriptedPrompts.h"
+
+Prompts::Answer ScriptedPrompts::message(const QString &text, const QString &title, Buttons buttons,
+                                         Icon icon)
+{
+    m_calls.append({Kind::Message, text, title, buttons, icon, {}});
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    if (!m_answers.isEmpty()) return m_answers.dequeue();
+    if (m_strict) m_unexpected << QStringLiteral("question \"%1\" (%2)").arg(text, title);
+    return m_defaultAnswer;
+}
+
+QString ScriptedPrompts::openFileName(const QString &title, const QString &directory, const QString &filter)
+{
+    m_calls.append({Kind::OpenFile, directory, title, Buttons::Ok, Icon::None, filter});
+    return nextFileName(m_calls.last());
+}
+
+QString ScriptedPrompts::saveFileName(const QString &title, const QString &suggestedPath,
+                                      const QString &filter)
+{
+    m_calls.append({Kind::SaveFile, suggestedPath, title, Buttons::Ok, Icon::None, filter});
+    return nextFileName(m_calls.last());
+}
+
+QString ScriptedPrompts::nextFileName(const Call &call)
+{
+    if (!m_fileNames.isEmpty()) return m_fileNames.dequeue();
+    if (m_strict) m_unexpected << QStringLiteral("file dialog \"%1\" (%2)").arg(call.title, call.text);
+    return m_defaultFileName;
+}
+
+QStringList ScriptedPrompts::messageTexts() const
+{
+    QStringList texts;
+    for (const Call &call : m_calls) {
+        if (call.kind == Kind::Message) texts << call.text;
+    }
+    return texts;
+}
+
+void ScriptedPrompts::clear()
+{
+    m_calls.clear();
+    m_answers.clear();
+    m_fileNames.clear();
+    m_unexpected.clear();
+}

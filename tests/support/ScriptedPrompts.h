@@ -1,0 +1,52 @@
+#pragma once
+#include <QList>
+#include <QQueue>
+
+#include "common/Prompts.h"
+
+// Prompts for tests: records every question and file dialog and answers from a script.
+// OK boxes need no answer and take none from the script. Yes/No questions take the next
+// scripted answer, file dialogs the next scripted file name; with the script used up they
+// get the defaults (No, cancel). In strict mode such an unscripted question is also noted
+// in unexpected(), so a test can end with QVERIFY2(p.unexpected().isEmpty(), ...).
+class ScriptedPrompts final : public Prompts
+{
+public:
+    enum class Kind { Message, OpenFile, SaveFile };
+    struct Call {
+        Kind kind = Kind::Message;
+        QString text; // message text; for file dialogs the directory or suggested path
+        QString title;
+        Buttons buttons = Buttons::Ok;
+        Icon icon = Icon::None;
+        QString filter; // file dialogs only
+    };
+
+    Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
+    QString openFileName(const QString &title, const QString &directory, const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &suggestedPath, const QString &filter) override;
+
+    void queueAnswer(Answer answer) { m_answers.enqueue(answer); }
+    void queueFileName(const QString &fileName) { m_fileNames.enqueue(fileName); }
+    void setDefaultAnswer(Answer answer) { m_defaultAnswer = answer; }
+    void setDefaultFileName(const QString &fileName) { m_defaultFileName = fileName; }
+    void setStrict(bool strict) { m_strict = strict; }
+
+    const QList<Call> &calls() const { return m_calls; }
+    Call lastCall() const { return m_calls.isEmpty() ? Call{} : m_calls.last(); }
+    QStringList messageTexts() const;
+    const QStringList &unexpected() const { return m_unexpected; }
+    int pendingAnswers() const { return int(m_answers.size() + m_fileNames.size()); }
+    void clear();
+
+private:
+    QString nextFileName(const Call &call);
+
+    QList<Call> m_calls;
+    QQueue<Answer> m_answers;
+    QQueue<QString> m_fileNames;
+    Answer m_defaultAnswer = Answer::No;
+    QString m_defaultFileName;
+    bool m_strict = false;
+    QStringList m_unexpected;
+};
