@@ -31,6 +31,8 @@ public:
     void reset();
     // limit fields and images of a disarmed alarm
     void clearAlarmDisplay();
+    // the channel selector emptied (a new record has seen no channel yet)
+    void clearChannelList();
 
     // Writers call this after a batch of changes; views repaint once per notification.
     void notify() { Q_EMIT changed(); }
