@@ -1,0 +1,163 @@
+#include "monitor/Alarm.h"
+
+#include "common/NumberFormat.h"
+#include "link/MeasurementTables.h"
+#include "monitor/AlarmSound.h"
+#include "monitor/MonitorFields.h"
+#include "settings/SettingsStore.h"
+#include "shell/Session.h"
+
+namespace
+{
+
+const QString NoLimit = QStringLiteral("-");
+constexpr int LowChoice = 1;
+constexpr int MilliPrefix = 2;
+
+// "-0.000", "-0.00", "-0.0", "-0" for sign '-'; the same with '+'.
+bool isSignedZero(const QString &value, QChar sign)
+{
+    if (!value.startsWith(sign)) return false;
+    const QStringView digits = QStringView(value).mid(1);
+    return digits == u"0" || digits == u"0.0" || digits == u"0.00" || digits == u"0.000";
+}
+
+bool typedNegative(const QString &limitText)
+{
+    return limitText.trimmed().startsWith(u'-');
+}
+
+} // namespace
+
+Alarm::Alarm(Session &session) : m_session(session) {}
+
+void Alarm::alm()
+{
+    AcquisitionState &state = m_session.state();
+    MonitorFields &monitor = m_session.monitor();
+    const AlarmSetup &setup = m_session.alarmSetup();
+
+    state.alarmActive = false;
+    if (state.alarmEnabled) {
+        monitor.armedImageVisible = true;
+        monitor.soundingImageVisible = false;
+        const bool low = setup.choice == LowChoice;
+        monitor.label8[2] = low ? NoLimit : setup.hiText;
+        monitor.label8[4] = low ? QString() : setup.selectedUnit();
+        monitor.label8[3] = low ? setup.lowText : NoLimit;
+        monitor.label8[5] = low ? setup.selectedUnit() : QString();
+    } else {
+        monitor.clearAlarmDisplay();
+    }
+    monitor.notify();
+}
+
+void Alarm::beepT1()
+{
+    AcquisitionState &state = m_session.state();
+    const int function = state.mainFunction;
+    if (!canCarryAlarm(function)) return;
+    MonitorFields &monitor = m_session.monitor();
+
+    // The limit is typed in the alarm unit ("mV" only for DCV); the display shows the
+    // reading in the main channel's current range.
+    const bool inMilli = function == Measurement::DCV && m_session.alarmSetup().unitIndex == 0;
+    const double unitFactor = inMilli ? double(Measurement::prefixFactor(MilliPrefix)) : 1.0;
+    const bool lowActive = monitor.label8[3] != NoLimit;
+    const QString &limitText = lowActive ? monitor.label8[3] : monitor.label8[2];
+    const double threshold = NumberFormat::parseNumber(limitText, nullptr) * unitFactor /
+                             double(Measurement::prefixFactor(state.mainPrefix));
+
+    const QString &value = monitor.bigValue;
+    bool numeric = false;
+    const double number = NumberFormat::parseNumber(value, &numeric);
+    bool sounding = false;
+    if (!numeric) {
+        sounding = value == QLatin1String(lowActive ? "-OL" : "+OL");
+    } else if (const double x = double(float(number)); !lowActive) {
+        // At a zero limit the sign of the displayed zero decides: "-0.00" is below 0 unless
+        // the limit itself was typed as "-0".
+        if (x >= threshold)
+            sounding = isSignedZero(value, u'-') && threshold == 0 ? typedNegative(limitText) : true;
+    } else {
+        if (x <= threshold)
+            sounding = isSignedZero(value, u'+') && threshold == 0 ? !typedNegative(limitText) : true;
+    }
+
+    state.alarmActive = sounding;
+    monitor.armedImageVisible = !sounding;
+    monitor.soundingImageVisible = sounding;
+}
+
+void Alarm::beepH()
+{
+    m_session.sound().play();
+}
+
+void Alarm::setUpForFunction(int functionCode)
+{
+    if (!canCarryAlarm(functionCode)) {
+        switchOff();
+        return;
+    }
+    AlarmSetup &setup = m_session.alarmSetup();
+    setup.checkEnabled = true;
+    bool ok = false;
+    const int stored = m_session.store()
+                           .get(QStringLiteral("setup_Alarm"), QString::number(setup.checked ? 1 : 0))
+                           .toInt(&ok);
+    if (ok) setup.checked = stored == 1;
+    setup.controlsEnabled = setup.checked;
+    m_session.state().alarmEnabled = setup.checked;
+    fillUnits(functionCode);
+}
+
+void Alarm::fillUnits(int functionCode)
+{
+    AlarmSetup &setup = m_session.alarmSetup();
+    setup.units.clear();
+    setup.unitIndex = 0;
+    switch (functionCode) {
+    case Measurement::DCV: {
+        setup.units = QStringList{QStringLiteral("mV"), QStringLiteral("V")};
+        // An empty or unreadable stored position selects the first entry; -1 selects none.
+        bool ok = false;
+        const int stored = m_session.store().get(QStringLiteral("setup_unit"), QString()).toInt(&ok);
+        if (ok && stored >= -1 && stored < setup.units.size()) setup.unitIndex = stored;
+        break;
+    }
+    case Measurement::ACV:
+        setup.units = QStringList{QStringLiteral("V")};
+        break;
+    case Measurement::DCA:
+    case Measurement::ACA:
+        setup.units = QStringList{QStringLiteral("A")};
+        break;
+    default:
+        setup.unitIndex = -1;
+        return;
+    }
+    if (functionCode == Measurement::ACV || functionCode == Measurement::ACA) {
+        // An AC reading is never below zero, so a negative limit could never be reached.
+        for (QString *limit : {&setup.hiText, &setup.lowText}) {
+            if (NumberFormat::parseNumber(*limit, nullptr) < 0) *limit = QStringLiteral("0");
+        }
+    }
+}
+
+void Alarm::switchOff()
+{
+    AlarmSetup &setup = m_session.alarmSetup();
+    setup.checked = false;
+    setup.checkEnabled = false;
+    setup.controlsEnabled = false;
+    disarm();
+}
+
+void Alarm::disarm()
+{
+    AcquisitionState &state = m_session.state();
+    state.alarmEnabled = false;
+    state.alarmActive = false;
+    m_session.monitor().clearAlarmDisplay();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+class Session;
+
+// The high or low alarm of the main channel: its limits on the monitor, the test of each
+// new reading against the active limit, the sound, and the alarm part of the Setup dialog
+// as the main channel's function allows it.
+class Alarm
+{
+public:
+    explicit Alarm(Session &session);
+
+    // Shows the active limit and the armed image, or "-" when the alarm is off; silences.
+    // Notifies the monitor (it runs on its own from start-up, the Setup dialog, the selector).
+    void alm();
+    // Tests the big value against the active limit and switches the images.
+    void beepT1();
+    // One alarm sound (the timer repeats it every second while the alarm sounds).
+    void beepH();
+
+    // The alarm part of the Setup dialog for the main channel's first reading: the stored
+    // "setup_Alarm" and "setup_unit" for DCV, ACV, DCA and ACA; switched off for every other
+    // function.
+    void setUpForFunction(int functionCode);
+    // The unit list of the alarm for a function that can carry one ("mV"/"V" for DCV, with the
+    // stored "setup_unit" selected; "V" for ACV; "A" for DCA and ACA). A negative limit of an
+    // AC function becomes "0".
+    void fillUnits(int functionCode);
+    // The alarm controls unchecked and disabled, the alarm disarmed (a function without alarm).
+    void switchOff();
+    // Disarmed and silent: both images hidden, limits "-", limit units empty.
+    void disarm();
+
+    static bool canCarryAlarm(int functionCode) { return functionCode >= 0 && functionCode <= 3; }
+
+private:
+    Session &m_session;
+};
