@@ -1,0 +1,133 @@
+#include "shell/Commands.h"
+
+#include "link/LinkProber.h"
+#include "monitor/MonitorFields.h"
+#include "recording/RecordStore.h"
+#include "recording/RecordingControl.h"
+#include "shell/CommandState.h"
+#include "shell/Session.h"
+#include "shell/WindowHooks.h"
+
+#include <cmath>
+
+namespace
+{
+
+const QString Table = QStringLiteral("mntab");
+const QString Monitor = QStringLiteral("mnmo");
+const QString Graph = QStringLiteral("mngr");
+const QString Power = QStringLiteral("mnpower");
+const QString Connect = QStringLiteral("mnconnect");
+
+constexpr double SamplesPerPage = 100.0;
+
+} // namespace
+
+Commands::Commands(Session &session) : m_session(session) {}
+
+bool Commands::toggle(const QString &item)
+{
+    CommandState &commands = m_session.commands();
+    const bool shown = !commands.isChecked(item);
+    commands.setChecked(item, shown);
+    return shown;
+}
+
+void Commands::toggleTable()
+{
+    toggle(Table);
+}
+
+void Commands::toggleMonitor()
+{
+    toggle(Monitor);
+}
+
+void Commands::toggleGraph()
+{
+    toggle(Graph);
+    if (m_session.monitor().file.isEmpty()) return;
+    GraphHooks &graph = m_session.graph();
+    graph.tickText();
+    graph.setPageBox(QStringLiteral("0"));
+    graph.setPageBox(QString::number(graphPageCount()));
+}
+
+int Commands::graphPageCount() const
+{
+    const double factor = m_session.settings().timeAxisFactor;
+    const int dataRows = m_session.record().gridRowCount() - 2;
+    if (factor <= 0 || dataRows <= 0) return 0;
+    return int(std::ceil(dataRows / SamplesPerPage / factor));
+}
+
+void Commands::togglePower()
+{
+    toggle(Power);
+    m_session.power().powerCheck();
+}
+
+void Commands::connectCommand()
+{
+    CommandState &commands = m_session.commands();
+    AcquisitionState &state = m_session.state();
+    if (commands.isChecked(Connect)) {
+        commands.setChecked(Connect, false);
+        m_session.recording().stop();
+        commands.setButtonEnabled(QStringLiteral("connect"), true);
+        state.linkUp = false;
+        return;
+    }
+    if (!state.linkUp) m_session.link().linkOn();
+    // A failed link has told the user already and changes nothing here.
+    if (state.linkUp) commands.applyLinked();
+}
+
+void Commands::closeAll()
+{
+    RecordingControl &recording = m_session.recording();
+    if (recording.timerEnabled()) recording.disableTimer();
+    m_session.state().linkUp = false; // the port itself stays as it is
+    const CommandState &commands = m_session.commands();
+    if (commands.isChecked(Graph)) toggleGraph();
+    if (commands.isChecked(Table)) toggleTable();
+    if (commands.isChecked(Monitor)) toggleMonitor();
+    if (commands.isChecked(Power)) togglePower();
+}
+
+void Commands::arrange()
+{
+    CommandState &commands = m_session.commands();
+    if (!commands.isChecked(Graph) && !commands.isChecked(Table) && !commands.isChecked(Monitor)) return;
+    commands.setChecked(QStringLiteral("mnArr_icons"), true);
+    Q_EMIT arrangeRequested();
+}
+
+void Commands::toolbarClicked(const QString &key)
+{
+    RecordingControl &recording = m_session.recording();
+    if (key == QLatin1String("save"))
+        Q_EMIT popupRequested(QStringLiteral("pop"));
+    else if (key == QLatin1String("print"))
+        Q_EMIT popupRequested(QStringLiteral("pop_print"));
+    else if (key == QLatin1String("open"))
+        Q_EMIT commandUnavailable(QStringLiteral("mnopen"));
+    else if (key == QLatin1String("help"))
+        Q_EMIT commandUnavailable(QStringLiteral("mnhe"));
+    else if (key == QLatin1String("monitor"))
+        toggleMonitor();
+    else if (key == QLatin1String("grid"))
+        toggleTable();
+    else if (key == QLatin1String("graph"))
+        toggleGraph();
+    else if (key == QLatin1String("power"))
+        togglePower();
+    else if (key == QLatin1String("connect"))
+        connectCommand();
+    else if (key == QLatin1String("start"))
+        recording.run();
+    else if (key == QLatin1String("pause"))
+        recording.pause();
+    else if (key == QLatin1String("stop"))
+        recording.stop();
+}
