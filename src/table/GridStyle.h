@@ -1,0 +1,33 @@
+#pragma once
+#include <QColor>
+
+struct Settings;
+
+// The table's look as the options decide it, and the column widths of its layout.
+namespace GridStyle
+{
+
+enum class LineStyle { None = 0, Flat = 1, Inset = 2, Raised = 3 };
+
+// With lines on, each checked style overrides the one before it (flat, inset, raised), so the
+// last checked one wins and none checked keeps `current`; with lines off there are none.
+LineStyle lineStyle(const Settings &settings, LineStyle current);
+
+// Data rows take the chosen colour only while its box is checked; white otherwise.
+QColor dataRowColor(const Settings &settings);
+
+// A colour as the settings store keeps it: red in the lowest byte, then green, then blue.
+QColor colorFromStored(qint32 stored);
+
+constexpr double ReferenceInnerWidth = 6450; // twips; the width ratio is inner width / this
+constexpr double ReferenceInnerHeight = 3330;
+
+// Base width in twips of a column: index 550, date 1000, then per channel time 800,
+// value 640, unit 400.
+int baseWidth(int column);
+double widthRatio(double innerWidthTwips);
+double heightRatio(double innerHeightTwips);
+// The width a column gets at a given width ratio, in the units of the ratio's numerator.
+double columnWidth(int column, double ratio);
+
+} // namespace GridStyle
