@@ -1,0 +1,62 @@
+#include "support/PtyReceiver.h"
+
+#include <QDeadlineTimer>
+
+PtyReceiver::PtyReceiver() : m_simulator(std::make_unique<ReceiverSimulator>(m_pty)) {}
+
+SimulatorOptions PtyReceiver::fast()
+{
+    SimulatorOptions options;
+    options.timeFactor = 100;
+    return options;
+}
+
+void PtyReceiver::start(const QList<SimulatedMeter> &meters, const SimulatorOptions &options)
+{
+    m_simulator->setMeters(meters);
+    m_simulator->setOptions(options);
+    m_simulator->start();
+}
+
+ExternalReceiver::~ExternalReceiver()
+{
+    stop();
+}
+
+bool ExternalReceiver::start(const QStringList &arguments, int timeoutMs)
+{
+    const QString tool = program();
+    if (tool.isEmpty()) {
+        m_error = QStringLiteral("VOLTRIX_SIM is not set");
+        return false;
+    }
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(tool, arguments + QStringList{QStringLiteral("--quiet")});
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!m_process.canReadLine()) {
+        if (deadline.hasExpired() || !m_process.waitForReadyRead(int(deadline.remainingTime()))) {
+            if (m_process.canReadLine()) break;
+            m_error = QStringLiteral("%1 printed no device: %2").arg(tool, m_process.errorString());
+            stop();
+            return false;
+        }
+    }
+    m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    return !m_device.isEmpty();
+}
+
+int ExternalReceiver::waitForExit(int timeoutMs)
+{
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(timeoutMs)) return -1;
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+void ExternalReceiver::stop()
+{
+    if (m_process.state() == QProcess::NotRunning) return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(2000)) {
+        m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+}

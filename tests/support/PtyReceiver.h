@@ -1,0 +1,58 @@
+#pragma once
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "link/Pty.h"
+#include "link/ReceiverSimulator.h"
+
+// A simulated receiver on a pseudo-terminal inside the test process: open devicePath()
+// with a QtSerialControl (through a PortDirectory list) and the simulator's frames arrive.
+class PtyReceiver
+{
+public:
+    PtyReceiver();
+    bool isValid() const { return m_pty.isValid(); }
+    QString devicePath() const { return m_pty.slavePath(); }
+    Pty &pty() { return m_pty; }
+    ReceiverSimulator &simulator() { return *m_simulator; }
+
+    // Starts sending; by default one DCV meter, 2 s frames at 100 times real time.
+    void start(const QList<SimulatedMeter> &meters = {SimulatedMeter{}},
+               const SimulatorOptions &options = fast());
+    void stop() { m_simulator->stop(); }
+    static SimulatorOptions fast();
+
+private:
+    Pty m_pty;
+    std::unique_ptr<ReceiverSimulator> m_simulator;
+};
+
+// voltrix-sim ($VOLTRIX_SIM) as its own process, serving a pseudo-terminal (or the --device
+// given in the arguments). Ends the process on destruction.
+class ExternalReceiver
+{
+public:
+    ExternalReceiver() = default;
+    ~ExternalReceiver();
+    ExternalReceiver(const ExternalReceiver &) = delete;
+    ExternalReceiver &operator=(const ExternalReceiver &) = delete;
+
+    // Starts the tool with `arguments` (--quiet is added) and reads the device path from its
+    // first line; false with errorString() when it does not come within `timeoutMs`.
+    bool start(const QStringList &arguments, int timeoutMs = 5000);
+    // Waits for the tool to exit by itself (e.g. after --count); its exit code, -1 on timeout.
+    int waitForExit(int timeoutMs = 5000);
+    void stop();
+
+    static QString program() { return qEnvironmentVariable("VOLTRIX_SIM"); }
+    QString devicePath() const { return m_device; }
+    QString errorString() const { return m_error; }
+
+private:
+    QProcess m_process;
+    QString m_device;
+    QString m_error;
+};
