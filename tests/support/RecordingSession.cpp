@@ -1,0 +1,25 @@
+#include "support/RecordingSession.h"
+
+#include "common/AppPaths.h"
+#include "recording/RecordingControl.h"
+
+RecordingSession::RecordingSession()
+    : store(m_folder.filePath(QStringLiteral("settings.ini"))), session(serial, clock, prompts, store)
+{
+    AppPaths::setRecordsFolderOverride(m_folder.path());
+    serial.setAnsweringPorts({1});
+    session.setRecordSaver(&m_saver);
+    session.recording().setTimerRunsByItself(false);
+    session.startUp();
+}
+
+RecordingSession::~RecordingSession()
+{
+    session.setRecordSaver(nullptr);
+    AppPaths::setRecordsFolderOverride(QString());
+}
+
+void RecordingSession::start()
+{
+    session.recording().run();
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include <QByteArray>
+#include <QTemporaryDir>
+
+#include "settings/SettingsStore.h"
+#include "shell/Session.h"
+#include "shell/WindowHooks.h"
+#include "support/FakeSerialControl.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedPrompts.h"
+
+// A whole session on hand-fed seams: the receiver answers on fake port 1, the clock moves only
+// when told, questions are scripted, the settings store and the records folder live in a
+// temporary folder, and automatic saves are counted instead of written.
+class RecordingSession
+{
+public:
+    RecordingSession();
+    ~RecordingSession();
+    RecordingSession(const RecordingSession &) = delete;
+    RecordingSession &operator=(const RecordingSession &) = delete;
+
+    // Start as the user gives it: links on the fake port and begins a new record.
+    void start();
+    // Bytes arrive at the port; the receive event runs the decoder.
+    void feed(const QByteArray &bytes) { serial.feed(bytes); }
+
+    int autoSaves() const { return m_saver.autoSaves; }
+
+private:
+    struct CountingSaver final : RecordSaver {
+        void autoSave() override { ++autoSaves; }
+        void saveDataCommand() override { ++saveCommands; }
+        int autoSaves = 0;
+        int saveCommands = 0;
+    };
+
+    QTemporaryDir m_folder;
+
+public:
+    SettingsStore store;
+    FakeSerialControl serial;
+    ManualClock clock;
+    ScriptedPrompts prompts;
+    Session session;
+
+private:
+    CountingSaver m_saver;
+};
