@@ -37,6 +37,7 @@ const QString ConnectButton = QStringLiteral("connect");
 
 RecordingControl::RecordingControl(Session &session) : m_session(session)
 {
+    m_timer.setParent(this);
     m_timer.setInterval(TimerIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &RecordingControl::timerTick);
     connect(&m_session.serial(), &SerialControl::portLost, this, &RecordingControl::onPortLost);
@@ -276,6 +277,7 @@ void RecordingControl::reAutoSave()
     const MonitorFields &monitor = m_session.monitor();
     if (!commands.isChecked(QStringLiteral("mnmo")) || monitor.file.isEmpty()) return;
     const QString name = monitor.file.trimmed();
+    if (name.isEmpty()) return;
     if (fileExists(QDir(AppPaths::recordsFolder()).filePath(name)) || fileExists(name)) return;
     const Prompts::Answer answer = m_session.prompts().message(
         QStringLiteral("(") + name + QStringLiteral(").  This record didn't saved ! Do you want to save?"),
