@@ -102,8 +102,7 @@ LinkProber::Probe LinkProber::probeCurrentPort()
     }
     serial.setInputLen(0);
     m_session.clock().sleepMs(ProbeSleepMs);
-    waitForAnswer();
-    if (serial.inBufferCount() >= AnswerBytes) {
+    if (waitForAnswer()) {
         m_session.state().linkUp = true;
         serial.close();
         serial.setRThreshold(ReceiveThreshold);
