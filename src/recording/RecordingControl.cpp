@@ -30,8 +30,6 @@ constexpr int ResumeSettleMs = 50; // lets stale input arrive before it is disca
 const QString Run = QStringLiteral("mnrun");
 const QString Pause = QStringLiteral("mnpause");
 const QString Stop = QStringLiteral("mnstop");
-const QString Connect = QStringLiteral("mnconnect");
-const QString ConnectButton = QStringLiteral("connect");
 
 } // namespace
 
@@ -76,13 +74,18 @@ void RecordingControl::startOnNewLink()
     record.setGridRowCount(2);
 
     m_session.link().linkOn();
+    if (!state.linkUp) {
+        stop();
+        // Connect may still carry the mark of the previous record's link.
+        commands.applyUnlinked();
+        return;
+    }
     // A Stop or Pause pressed while the link was probed wins over a link that came up anyway.
-    if (!state.linkUp || !commands.running()) {
+    if (!commands.running()) {
         stop();
         return;
     }
-    commands.setChecked(Connect, true);
-    commands.setButtonEnabled(ConnectButton, false);
+    commands.applyLinked();
 
     clearRecord();
     deleteLogFile();
@@ -159,9 +162,7 @@ void RecordingControl::abandonRecording(const QString &message)
     stop();
     // The link is gone with the port: Connect shows unlinked and the next Start links anew.
     m_session.state().linkUp = false;
-    CommandState &commands = m_session.commands();
-    commands.setChecked(Connect, false);
-    commands.setButtonEnabled(ConnectButton, true);
+    m_session.commands().applyUnlinked();
     m_session.prompts().message(message, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
 }
 
