@@ -1,0 +1,199 @@
+// Frames per second through the whole receive path: decoder, record store, statistics, alarm
+// and monitor. Six channels fill a full record of 9,999 rows one frame per receive event; the
+// frame after that stops, saves and restarts the record, which is counted and timed. A second
+// run feeds the same frames in backlogged bursts of eight frames per receive event.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+#include "common/AppPaths.h"
+#include "common/Clock.h"
+#include "common/Prompts.h"
+#include "link/FrameEncoder.h"
+#include "link/SerialControl.h"
+#include "monitor/MonitorFields.h"
+#include "recording/RecordStore.h"
+#include "recording/RecordingControl.h"
+#include "settings/SettingsStore.h"
+#include "shell/Session.h"
+#include "shell/WindowHooks.h"
+
+namespace
+{
+
+// A port fed by hand; the receiver on it answers a probe at once.
+class StubSerial final : public SerialControl
+{
+public:
+    void feed(const QByteArray &bytes)
+    {
+        if (!m_open) return;
+        m_buffer += bytes;
+        m_event = ReceiveEvent;
+        if (m_threshold > 0 && m_buffer.size() >= m_threshold) Q_EMIT onComm();
+    }
+
+    void setCommPort(int portNumber) override { m_port = portNumber; }
+    int commPort() const override { return m_port; }
+    void setSettings(const QString &) override {}
+    void setHandshaking(int) override {}
+    void setInputMode(int) override {}
+    void setInBufferSize(int) override {}
+    void setRThreshold(int bytes) override { m_threshold = bytes; }
+    int rThreshold() const override { return m_threshold; }
+    OpenResult open() override
+    {
+        m_open = true;
+        m_buffer += FrameEncoder::encodeStatus();
+        return OpenResult::Opened;
+    }
+    void close() override
+    {
+        m_open = false;
+        m_buffer.clear();
+    }
+    bool isOpen() const override { return m_open; }
+    QString lastOpenError() const override { return {}; }
+    void setInputLen(int bytes) override { m_inputLen = bytes; }
+    QByteArray input() override
+    {
+        const qsizetype count =
+            m_inputLen > 0 ? std::min<qsizetype>(m_inputLen, m_buffer.size()) : m_buffer.size();
+        const QByteArray bytes = m_buffer.left(count);
+        m_buffer.remove(0, count);
+        return bytes;
+    }
+    int inBufferCount() override { return int(m_buffer.size()); }
+    void clearInput() override { m_buffer.clear(); }
+    int commEvent() const override { return m_event; }
+
+private:
+    QByteArray m_buffer;
+    int m_port = 1;
+    int m_threshold = 0;
+    int m_inputLen = 0;
+    int m_event = 0;
+    bool m_open = false;
+};
+
+class StubClock final : public Clock
+{
+public:
+    qint64 tickMs() const override { return m_tick; }
+    QDateTime now() const override { return QDateTime(QDate(2024, 3, 15), QTime(8, 0)).addMSecs(m_tick); }
+    void sleepMs(int ms) override { m_tick += std::max(ms, 1); }
+    void processEvents() override { ++m_tick; }
+    void advance(qint64 ms) { m_tick += ms; }
+
+private:
+    qint64 m_tick = 0;
+};
+
+class StubPrompts final : public Prompts
+{
+public:
+    Answer message(const QString &, const QString &, Buttons buttons, Icon) override
+    {
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+};
+
+class CountingSaver final : public RecordSaver
+{
+public:
+    void autoSave() override { ++saves; }
+    void saveDataCommand() override {}
+    int saves = 0;
+};
+
+// One frame of each channel per row: DCV in mV, ACV, DCA, OHM in kilohms, Hz, Duty.
+QByteArray frameFor(int channel, int row)
+{
+    static constexpr int functions[6] = {0, 1, 2, 4, 6, 7};
+    static constexpr int prefixes[6] = {2, 3, 3, 4, 3, 3};
+    FrameEncoder::Header header;
+    header.channel = channel;
+    header.functionCode = functions[channel];
+    header.prefixCode = prefixes[channel];
+    header.decimalCode = FrameEncoder::Divisor10;
+    header.negative = channel == 0 && row % 3 == 0;
+    if (row % 997 == 0) return FrameEncoder::encodeOverload(header);
+    return FrameEncoder::encodeReading(header, (row * 37 + channel * 1000) % 10000);
+}
+
+struct Run {
+    long frames = 0;
+    qint64 fillNs = 0;
+    qint64 restartNs = 0;
+    int rowsAtSplit = 0;
+    int saves = 0;
+    long notifications = 0;
+};
+
+Run fillRecord(const QString &folder, int framesPerEvent)
+{
+    StubSerial serial;
+    StubClock clock;
+    StubPrompts prompts;
+    SettingsStore store(folder + QStringLiteral("/settings.ini"));
+    store.save(QStringLiteral("setup_Alarm"), QStringLiteral("1"));
+    CountingSaver saver;
+    Session session(serial, clock, prompts, store);
+    session.setRecordSaver(&saver);
+    session.recording().setTimerRunsByItself(false);
+    session.startUp();
+    session.recording().run();
+
+    Run run;
+    // A stand-in for the monitor window: every notification is delivered somewhere.
+    QObject::connect(&session.monitor(), &MonitorFields::changed, [&run] { ++run.notifications; });
+    const RecordStore &record = session.record();
+    QObject::connect(&record, &QAbstractItemModel::rowsInserted,
+                     [&run, &record] { run.rowsAtSplit = std::max(run.rowsAtSplit, record.sampleRows()); });
+
+    QElapsedTimer timer;
+    timer.start();
+    QByteArray burst;
+    for (int row = 1; saver.saves == 0; ++row) {
+        clock.advance(1000);
+        for (int channel = 0; channel < 6 && saver.saves == 0; ++channel) {
+            burst += frameFor(channel, row);
+            ++run.frames;
+            if (burst.size() < framesPerEvent * FrameEncoder::FrameSize) continue;
+            const qint64 before = timer.nsecsElapsed();
+            serial.feed(burst);
+            burst.clear();
+            if (saver.saves > 0) run.restartNs = timer.nsecsElapsed() - before;
+        }
+    }
+    run.fillNs = timer.nsecsElapsed() - run.restartNs;
+    run.saves = saver.saves;
+    session.setRecordSaver(nullptr);
+    return run;
+}
+
+void print(const char *title, const Run &run)
+{
+    std::printf("%s\n", title);
+    std::printf("  %ld frames, record split at %d rows, %d automatic save(s), %ld monitor notifications\n",
+                run.frames, run.rowsAtSplit, run.saves, run.notifications);
+    std::printf("  decode + record: %.1f ms, %.0f frames/s, %.2f us/frame\n", run.fillNs / 1e6,
+                run.frames / (run.fillNs / 1e9), run.fillNs / 1e3 / run.frames);
+    std::printf("  stop, save and restart at the split: %.2f ms\n", run.restartNs / 1e6);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir folder;
+    AppPaths::setRecordsFolderOverride(folder.path());
+    print("one frame per receive event:", fillRecord(folder.path(), 1));
+    print("eight frames per receive event:", fillRecord(folder.path(), 8));
+    return 0;
+}
