@@ -1,0 +1,17 @@
+#pragma once
+#include <QWidget>
+
+class Session;
+
+// The power cost window's tile. It loads hidden, is shown and hidden by the Electric Power
+// Cost Monitor command and shortens the table while shown; its figures are not part of this
+// version.
+class FmPower : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FmPower(Session &session, QWidget *parent = nullptr);
+
+private:
+    [[maybe_unused]] Session &m_session; // for the contents to come
+};
