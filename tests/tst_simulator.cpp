@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "link/FrameEncoder.h"
-#include "link/MeterSpec.h"
+#include "link/MeterSetup.h"
 #include "link/PortDirectory.h"
 #include "link/Pty.h"
 #include "link/QtSerialControl.h"
@@ -51,8 +51,8 @@ private Q_SLOTS:
     void meterPatterns();
     void meterOptions();
     void randomWalkIsSeededAndBounded();
-    void meterSpec_data();
-    void meterSpec();
+    void meterSetup_data();
+    void meterSetup();
     void portDirectory();
     void portDirectoryFromEnvironment();
     void settingsString_data();
@@ -181,10 +181,10 @@ void TestSimulator::randomWalkIsSeededAndBounded()
     QVERIFY(differs);
 }
 
-void TestSimulator::meterSpec_data()
+void TestSimulator::meterSetup_data()
 {
-    QTest::addColumn<QString>("spec");
-    QTest::addColumn<QByteArray>("firstFrame"); // empty: the spec is refused
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QByteArray>("firstFrame"); // empty: the setup is refused
     QTest::newRow("example")
         << "ch=0,fn=DCV,prefix=m,dp=10,interval=2s,pattern=sine,min=-100,max=100,period=60"
         << QByteArray::fromHex("ff0020000004");
@@ -204,12 +204,12 @@ void TestSimulator::meterSpec_data()
     QTest::newRow("min above max") << "min=5,max=1" << QByteArray();
 }
 
-void TestSimulator::meterSpec()
+void TestSimulator::meterSetup()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, setup);
     QFETCH(QByteArray, firstFrame);
     QString error;
-    const std::optional<SimulatedMeter> meter = MeterSpec::parse(spec, 1, &error);
+    const std::optional<SimulatedMeter> meter = MeterSetup::parse(setup, 1, &error);
     if (firstFrame.isEmpty()) {
         QVERIFY(!meter);
         QVERIFY(!error.isEmpty());

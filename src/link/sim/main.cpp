@@ -1,5 +1,5 @@
 // voltrix-sim: a receiver with up to six clamp meters, on a pseudo-terminal or a device.
-#include "link/MeterSpec.h"
+#include "link/MeterSetup.h"
 #include "link/Pty.h"
 #include "link/ReceiverSimulator.h"
 
@@ -113,7 +113,7 @@ int main(int argc, char **argv)
     parser.addVersionOption();
     const QList<QCommandLineOption> options{
         {QStringLiteral("meter"), QStringLiteral("Adds a simulated meter (repeatable; keys above)."),
-         QStringLiteral("spec")},
+         QStringLiteral("keys")},
         {QStringLiteral("demo"),
          QStringLiteral(
              "Six meters at 2 s: DCV sine, ACV ramp, DCA random walk, ACA constant, OHM random walk, "
@@ -163,11 +163,11 @@ int main(int argc, char **argv)
 
     QList<SimulatedMeter> meters;
     if (parser.isSet(QStringLiteral("demo"))) meters = ReceiverSimulator::demoScene(simOptions.seed);
-    const QStringList specs = parser.values(QStringLiteral("meter"));
-    for (const QString &spec : specs) {
+    const QStringList setups = parser.values(QStringLiteral("meter"));
+    for (const QString &setup : setups) {
         QString error;
-        const std::optional<SimulatedMeter> meter = MeterSpec::parse(spec, simOptions.seed, &error);
-        if (!meter) fail(QStringLiteral("--meter %1: %2").arg(spec, error));
+        const std::optional<SimulatedMeter> meter = MeterSetup::parse(setup, simOptions.seed, &error);
+        if (!meter) fail(QStringLiteral("--meter %1: %2").arg(setup, error));
         meters.append(*meter);
     }
     if (meters.isEmpty()) meters.append(SimulatedMeter{});

@@ -13,10 +13,10 @@
 // walk start); period (seconds); seed (default: `baseSeed` plus the channel); overload (every Nth frame);
 // range (prefix toggles every N frames); switch (function changes after N frames); switchto (function); delay
 // (ms).
-namespace MeterSpec
+namespace MeterSetup
 {
 
-std::optional<SimulatedMeter> parse(const QString &spec, quint32 baseSeed = 1, QString *error = nullptr);
+std::optional<SimulatedMeter> parse(const QString &text, quint32 baseSeed = 1, QString *error = nullptr);
 
 // Function code of a name (any letter case) or a code 0..9; -1 when neither.
 int functionCode(const QString &text);
@@ -25,4 +25,4 @@ int prefixCode(const QString &text);
 // Milliseconds of "2s", "1m", "500ms", "1.5s"; a bare number is seconds. -1 when unreadable.
 int durationMs(const QString &text);
 
-} // namespace MeterSpec
+} // namespace MeterSetup

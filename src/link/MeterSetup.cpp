@@ -1,4 +1,4 @@
-#include "link/MeterSpec.h"
+#include "link/MeterSetup.h"
 
 #include "link/FrameEncoder.h"
 #include "link/MeasurementTables.h"
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace MeterSpec
+namespace MeterSetup
 {
 
 namespace
@@ -84,7 +84,7 @@ int durationMs(const QString &text)
     return std::max(1, int(std::lround(value * scale)));
 }
 
-std::optional<SimulatedMeter> parse(const QString &spec, quint32 baseSeed, QString *error)
+std::optional<SimulatedMeter> parse(const QString &text, quint32 baseSeed, QString *error)
 {
     SimulatedMeter meter;
     bool explicitIntervalCode = false;
@@ -94,7 +94,7 @@ std::optional<SimulatedMeter> parse(const QString &spec, quint32 baseSeed, QStri
         return std::nullopt;
     };
 
-    const QStringList pairs = spec.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const QStringList pairs = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &pair : pairs) {
         const qsizetype equals = pair.indexOf(QLatin1Char('='));
         if (equals <= 0) return fail(QStringLiteral("\"%1\" is not key=value").arg(pair));
@@ -177,4 +177,4 @@ std::optional<SimulatedMeter> parse(const QString &spec, quint32 baseSeed, QStri
     return meter;
 }
 
-} // namespace MeterSpec
+} // namespace MeterSetup
