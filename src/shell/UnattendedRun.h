@@ -1,0 +1,39 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class Session;
+
+// What --record, --duration, --output and --quit ask for: press Start once the window is up,
+// Stop after so many seconds of recording, write the record, and end the program.
+class UnattendedRun : public QObject {
+    Q_OBJECT
+public:
+    struct Plan {
+        bool record = false;
+        int durationSeconds = 0;   // 0 = until the user stops
+        QString outputPath;        // empty = write nothing
+        bool quit = false;
+    };
+    enum ExitCode { Success = 0, NoRecording = 1, OutputFailed = 2 };
+
+    UnattendedRun(Session &session, const Plan &plan, QObject *parent = nullptr);
+
+    // Checks the plan before anything runs; an empty text means it is fine.
+    static QString checkPlan(const Plan &plan);
+
+    void begin();   // call once the event loop runs
+
+Q_SIGNALS:
+    // The run is done; with quit, the program should end with this code.
+    void finished(int exitCode);
+
+private:
+    void stopAndFinish();
+    int writeOutput();
+
+    Session &m_session;
+    Plan m_plan;
+    QTimer m_stopTimer;
+};
