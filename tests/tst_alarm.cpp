@@ -45,14 +45,12 @@ private Q_SLOTS:
     void beepT1_data();
     void beepT1();
     void imagesFollowTheSound();
-    void beepT1IgnoresFunctionsWithoutAlarm();
     void almShowsActiveLimit_data();
     void almShowsActiveLimit();
     void setUpForFunction_data();
     void setUpForFunction();
     void acLimitsNeverNegative();
     void firstMainReadingArmsFromStore();
-    void disarmAndSwitchOff();
     void beepHPlaysOneSound();
 };
 
@@ -144,16 +142,6 @@ void TestAlarm::imagesFollowTheSound()
     QVERIFY(monitor.armedImageVisible);
     QVERIFY(!monitor.soundingImageVisible);
     QVERIFY(!s.session.state().alarmActive);
-}
-
-void TestAlarm::beepT1IgnoresFunctionsWithoutAlarm()
-{
-    RecordingSession s;
-    arm(s.session, 4, 3, QStringLiteral("V"), 0, 0, QStringLiteral("1"));
-    s.session.monitor().bigValue = QStringLiteral("500");
-    s.session.alarm().beepT1();
-    QVERIFY(!s.session.state().alarmActive);
-    QVERIFY(s.session.monitor().armedImageVisible);
 }
 
 void TestAlarm::almShowsActiveLimit_data()
@@ -285,23 +273,6 @@ void TestAlarm::firstMainReadingArmsFromStore()
     QVERIFY(!s.session.state().alarmActive);
     QVERIFY(!monitor.soundingImageVisible);
     QCOMPARE(monitor.label8[2], QStringLiteral("-"));
-}
-
-void TestAlarm::disarmAndSwitchOff()
-{
-    RecordingSession s;
-    arm(s.session, 0, 3, DCVUnits, 1, 0, QStringLiteral("1"));
-    s.session.alarmSetup().checkEnabled = true;
-    s.session.state().alarmActive = true;
-    s.session.alarm().switchOff();
-    const AlarmSetup &setup = s.session.alarmSetup();
-    QVERIFY(!setup.checked && !setup.checkEnabled && !setup.controlsEnabled);
-    const AcquisitionState &state = s.session.state();
-    QVERIFY(!state.alarmEnabled && !state.alarmActive);
-    const MonitorFields &monitor = s.session.monitor();
-    QVERIFY(!monitor.armedImageVisible && !monitor.soundingImageVisible);
-    QCOMPARE(monitor.label8[3], QStringLiteral("-"));
-    QCOMPARE(monitor.label8[4], QString());
 }
 
 void TestAlarm::beepHPlaysOneSound()

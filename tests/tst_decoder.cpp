@@ -1,4 +1,5 @@
 #include <QtTest>
+#include <utility>
 
 #include "link/FrameDecoder.h"
 #include "link/FrameEncoder.h"
@@ -220,8 +221,20 @@ void TestDecoder::functionChangeRestartsRecord()
     s.feed(dcv(13));
     const QString firstStamp = s.session.record().stamp();
     s.clock.advance(2000);
+    // A frame arriving while Stop lets events run is not decoded into the record being saved.
+    bool fedDuringStop = false;
+    s.clock.setOnProcessEvents([&] {
+        if (!std::exchange(fedDuringStop, true)) s.feed(dcv(99));
+    });
+    QStringList saved;
+    s.setOnAutoSave([&] {
+        for (int row = 1; row <= 3; ++row)
+            saved << s.session.record().cell(row, 3);
+    });
     s.feed(reading(0, 1, 230)); // the meter now measures ACV
 
+    QVERIFY(fedDuringStop);
+    QCOMPARE(saved, (QStringList{QStringLiteral("12"), QStringLiteral("13"), QString()}));
     QCOMPARE(s.autoSaves(), 1);
     QVERIFY(s.session.commands().running());
     QVERIFY(s.session.record().stamp() != firstStamp);

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "settings/SettingsStore.h"
 #include "shell/Session.h"
@@ -26,13 +27,20 @@ public:
     void feed(const QByteArray &bytes) { serial.feed(bytes); }
 
     int autoSaves() const { return m_saver.autoSaves; }
+    // Runs at each automatic save, while the record being saved is still in the store.
+    void setOnAutoSave(std::function<void()> hook) { m_saver.onSave = std::move(hook); }
 
 private:
     struct CountingSaver final : RecordSaver {
-        void autoSave() override { ++autoSaves; }
+        void autoSave() override
+        {
+            ++autoSaves;
+            if (onSave) onSave();
+        }
         void saveDataCommand() override { ++saveCommands; }
         int autoSaves = 0;
         int saveCommands = 0;
+        std::function<void()> onSave;
     };
 
     QTemporaryDir m_folder;
