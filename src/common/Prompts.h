@@ -26,3 +26,9 @@ inline QString applicationTitle()
 {
     return QStringLiteral("Voltrix");
 }
+
+// What a command of a part of the program not built yet tells the user.
+inline QString notAvailableYetText(const QString &command)
+{
+    return command + QStringLiteral(" is not available in this version yet.");
+}

@@ -279,7 +279,7 @@ void RecordingControl::reAutoSave()
     if (!commands.isChecked(QStringLiteral("mnmo")) || monitor.file.isEmpty()) return;
     const QString name = monitor.file.trimmed();
     if (name.isEmpty()) return;
-    if (fileExists(QDir(AppPaths::recordsFolder()).filePath(name)) || fileExists(name)) return;
+    if (fileExists(m_session.saver().savedPathFor(name)) || fileExists(name)) return;
     const Prompts::Answer answer = m_session.prompts().message(
         QStringLiteral("(") + name + QStringLiteral(").  This record didn't saved ! Do you want to save?"),
         QStringLiteral("Save File!"), Prompts::Buttons::YesNo, Prompts::Icon::Question);

@@ -1,6 +1,7 @@
 #include "shell/Session.h"
 
 #include "common/AppPaths.h"
+#include "common/Prompts.h"
 #include "link/FrameDecoder.h"
 #include "link/LinkProber.h"
 #include "link/SerialControl.h"
@@ -28,11 +29,21 @@ public:
     explicit CsvAutoSaver(Session &session) : m_session(session) {}
     void autoSave() override
     {
-        QString name = RecordStore::fileNameForStamp(m_session.record().stamp());
-        name.replace(QStringLiteral(".xlsx"), QStringLiteral(".csv"));
-        CsvExport::write(m_session.record(), QDir(AppPaths::recordsFolder()).filePath(name));
+        const QString name = RecordStore::fileNameForStamp(m_session.record().stamp());
+        if (!name.isEmpty())
+            CsvExport::write(m_session.record(), savedPathFor(name));
     }
-    void saveDataCommand() override { autoSave(); }
+    void saveDataCommand() override
+    {
+        m_session.prompts().message(notAvailableYetText(QStringLiteral("Save Data")), applicationTitle(),
+                                    Prompts::Buttons::Ok, Prompts::Icon::Information);
+    }
+    QString savedPathFor(const QString &recordFileName) const override
+    {
+        QString csvName = recordFileName;
+        csvName.replace(QStringLiteral(".xlsx"), QStringLiteral(".csv"));
+        return QDir(AppPaths::recordsFolder()).filePath(csvName);
+    }
 
 private:
     Session &m_session;

@@ -1,5 +1,8 @@
 #pragma once
+#include <QDir>
 #include <QString>
+
+#include "common/AppPaths.h"
 
 // Procedures of the graph and power cost windows that the decoder, the monitor and the
 // recording control run. Those windows implement them; until then they do nothing.
@@ -28,4 +31,10 @@ public:
     virtual void autoSave() = 0;
     // The Save Data command with its file dialog.
     virtual void saveDataCommand() = 0;
+    // Where an automatic save of the record named `recordFileName` lands; the record
+    // counts as saved once a file exists there.
+    virtual QString savedPathFor(const QString &recordFileName) const
+    {
+        return QDir(AppPaths::recordsFolder()).filePath(recordFileName);
+    }
 };
