@@ -1,0 +1,248 @@
+// The whole path from a receiver on a real pseudo-terminal through QSerialPort, the link,
+// the decoder and the record, and the program itself run unattended from its command line.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "common/AppPaths.h"
+#include "common/Clock.h"
+#include "link/FrameEncoder.h"
+#include "link/PortDirectory.h"
+#include "link/Pty.h"
+#include "link/QtSerialControl.h"
+#include "monitor/MonitorFields.h"
+#include "recording/CsvExport.h"
+#include "recording/RecordStore.h"
+#include "recording/RecordingControl.h"
+#include "settings/SettingsStore.h"
+#include "shell/CommandState.h"
+#include "shell/Session.h"
+#include "support/PtyReceiver.h"
+#include "support/ScriptedPrompts.h"
+
+namespace
+{
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}
+
+const QByteArray StatusFrame = bytes({0xFE, 0, 0, 0, 0, 0});
+
+// A session on the real serial control, whose port 1 is a raw pseudo-terminal the test writes to.
+struct PtyRig {
+    PtyRig()
+        : store(dir.filePath(QStringLiteral("settings.ini"))), serial(PortDirectory({pty.slavePath()})),
+          session(serial, clock, prompts, store)
+    {
+        AppPaths::setRecordsFolderOverride(dir.path());
+        session.startUp();
+        session.recording().setTimerRunsByItself(false);
+    }
+    ~PtyRig() { AppPaths::setRecordsFolderOverride({}); }
+
+    // Start: the receiver answers the probe with status frames written before the port opens.
+    bool start()
+    {
+        pty.write(StatusFrame + StatusFrame);
+        session.recording().run();
+        return session.commands().running();
+    }
+    RecordStore &record() { return session.record(); }
+
+    QTemporaryDir dir;
+    Pty pty;
+    SettingsStore store;
+    QtSerialControl serial;
+    SystemClock clock;
+    ScriptedPrompts prompts;
+    Session session;
+};
+
+} // namespace
+
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void recordsFramesArrivingOverThePty();
+    void frameSplitOverTwoReadsIsKept();
+    void pauseAndResumeContinueTheRowNumbering();
+    void unpluggedReceiverStopsTheRecording();
+    void simulatorFillsTheRecord();
+    void commandLineRecordsToCsv();
+    void commandLineWithoutReceiverEndsWithoutWaiting();
+};
+
+void TestEndToEnd::recordsFramesArrivingOverThePty()
+{
+    PtyRig rig;
+    QVERIFY(rig.pty.isValid());
+    QVERIFY(rig.start());
+    QCOMPARE(rig.serial.rThreshold(), 6);
+
+    // Two stray bytes, then channel 1, 2 s, no prefix, DCV, digits 0012, "+", divisor 1.
+    rig.pty.write(bytes({0x12, 0x34, 0xFF, 0x00, 0x30, 0x12, 0x00, 0x00}));
+    QTRY_COMPARE(rig.record().cell(1, 3), QStringLiteral("12"));
+    QCOMPARE(rig.record().cell(1, 0), QStringLiteral("0001"));
+    QCOMPARE(rig.record().cell(1, 1), RecordStore::shortDate(QDate::currentDate()));
+    QCOMPARE(rig.record().cell(1, 4), QStringLiteral("V"));
+    QCOMPARE(rig.session.monitor().bigValue, QStringLiteral("12"));
+
+    // A backlog of overload, negative zero and status frames drains in one go.
+    rig.pty.write(bytes({0xFF, 0x00, 0x30, 0xBA, 0xA0, 0x00}) + bytes({0xFF, 0x00, 0x30, 0x00, 0x00, 0x08}) +
+                  StatusFrame);
+    QTRY_COMPARE(rig.record().cell(3, 3), QStringLiteral("-0"));
+    QCOMPARE(rig.record().cell(2, 3), QStringLiteral("+OL"));
+    QCOMPARE(rig.record().nextRow(0), 4);
+    QCOMPARE(rig.session.state().timeoutTicks, qint16(0));
+}
+
+void TestEndToEnd::frameSplitOverTwoReadsIsKept()
+{
+    PtyRig rig;
+    QVERIFY(rig.start());
+    const QByteArray frame = bytes({0xFF, 0x10, 0x20, 0x56, 0x34, 0x02}); // channel 2, mV, 34.56
+    rig.pty.write(frame.left(4));
+    QTest::qWait(60);
+    QCOMPARE(rig.record().nextRow(1), 1);
+    rig.pty.write(frame.mid(4));
+    QTRY_COMPARE(rig.record().cell(1, RecordStore::valueColumn(1)), QStringLiteral("34.56"));
+    QCOMPARE(rig.record().cell(1, RecordStore::unitColumn(1)), QStringLiteral("mV"));
+}
+
+void TestEndToEnd::pauseAndResumeContinueTheRowNumbering()
+{
+    PtyRig rig;
+    QVERIFY(rig.start());
+    const QByteArray frame = bytes({0xFF, 0x00, 0x30, 0x05, 0x00, 0x00});
+    rig.pty.write(frame);
+    QTRY_COMPARE(rig.record().nextRow(0), 2);
+
+    rig.session.recording().pause();
+    QVERIFY(rig.session.commands().paused());
+    QVERIFY(!rig.serial.isOpen());
+
+    rig.session.recording().run();
+    QVERIFY(rig.session.commands().running());
+    rig.pty.write(frame);
+    QTRY_COMPARE(rig.record().nextRow(0), 3);
+    QCOMPARE(rig.record().cell(2, 0), QStringLiteral("0002"));
+}
+
+void TestEndToEnd::unpluggedReceiverStopsTheRecording()
+{
+    PtyRig rig;
+    QVERIFY(rig.start());
+    rig.pty.closeMaster();
+    QTRY_VERIFY(rig.session.commands().stopped());
+    QVERIFY(!rig.serial.isOpen());
+    QVERIFY(!rig.prompts.calls().isEmpty());
+    QVERIFY(rig.prompts.lastCall().text.startsWith(QLatin1String("The receiver's port was lost")));
+}
+
+void TestEndToEnd::simulatorFillsTheRecord()
+{
+    QTemporaryDir dir;
+    PtyReceiver receiver;
+    QVERIFY(receiver.isValid());
+    receiver.start(ReceiverSimulator::demoScene());
+    SettingsStore store(dir.filePath(QStringLiteral("settings.ini")));
+    QtSerialControl serial(PortDirectory({QString(), receiver.devicePath()})); // COM 1 does not exist
+    SystemClock clock;
+    ScriptedPrompts prompts;
+    Session session(serial, clock, prompts, store);
+    AppPaths::setRecordsFolderOverride(dir.path());
+    session.startUp();
+    session.recording().setTimerRunsByItself(false);
+
+    session.recording().run();
+    QVERIFY(session.commands().running());
+    QCOMPARE(serial.commPort(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(session.record().sampleRows() > 3, 10000);
+    QCOMPARE(session.record().channelCount(), 6);
+    QCOMPARE(session.monitor().channelEntries.size(), 6);
+    QCOMPARE(session.monitor().type, QStringLiteral("DCV"));
+    session.recording().stop();
+    AppPaths::setRecordsFolderOverride({});
+}
+
+void TestEndToEnd::commandLineRecordsToCsv()
+{
+    const QString app = qEnvironmentVariable("VOLTRIX_APP");
+    if (app.isEmpty())
+        QSKIP("VOLTRIX_APP is not set");
+    QTemporaryDir dir;
+    ExternalReceiver receiver;
+    QVERIFY2(receiver.start({QStringLiteral("--meter"),
+                             QStringLiteral("ch=0,fn=DCV,prefix=m,dp=100,pattern=constant,value=12.34,interval=2s"),
+                             QStringLiteral("--meter"),
+                             QStringLiteral("ch=3,fn=ACA,dp=10,pattern=constant,value=5,interval=2s"),
+                             QStringLiteral("--time-factor"), QStringLiteral("4")}),
+             qPrintable(receiver.errorString()));
+
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    program.setProcessEnvironment(env);
+    const QString output = dir.filePath(QStringLiteral("rec.csv"));
+    program.start(app, {QStringLiteral("--ports"), receiver.devicePath(), QStringLiteral("--record"),
+                        QStringLiteral("--duration"), QStringLiteral("3"), QStringLiteral("--output"), output,
+                        QStringLiteral("--quit")});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 0);
+
+    QFile file(output);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(lines.first(), QStringLiteral("Index,Date,Time,Ch1,Unit,Time,Ch2,Unit,Time,Ch3,Unit,Time,Ch4,Unit,"
+                                           "Time,Ch5,Unit,Time,Ch6,Unit"));
+    QVERIFY2(lines.size() >= 4, qPrintable(lines.join('\n')));
+    const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
+    for (int row = 1; row < lines.size(); ++row) {
+        const QStringList cells = lines.at(row).split(QLatin1Char(','));
+        QCOMPARE(cells.size(), RecordStore::ColumnCount);
+        QCOMPARE(cells.at(0), QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
+        QVERIFY(!cells.at(1).isEmpty());
+        if (cells.at(3).isEmpty()) // a channel may have one sample less in the last row
+            continue;
+        QVERIFY(time.match(cells.at(2)).hasMatch());
+        QCOMPARE(cells.at(3), QStringLiteral("12.34"));
+        QCOMPARE(cells.at(4), QStringLiteral("mV"));
+        if (!cells.at(12).isEmpty()) {
+            QCOMPARE(cells.at(12), QStringLiteral("5.0"));
+            QCOMPARE(cells.at(13), QStringLiteral("A"));
+        }
+        for (int column : {5, 6, 7, 8, 9, 10, 14, 15, 16, 17, 18, 19})
+            QVERIFY(cells.at(column).isEmpty());
+    }
+}
+
+void TestEndToEnd::commandLineWithoutReceiverEndsWithoutWaiting()
+{
+    const QString app = qEnvironmentVariable("VOLTRIX_APP");
+    if (app.isEmpty())
+        QSKIP("VOLTRIX_APP is not set");
+    QTemporaryDir dir;
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    program.setProcessEnvironment(env);
+    program.start(app, {QStringLiteral("--ports"), dir.filePath(QStringLiteral("no-such-device")),
+                        QStringLiteral("--record"), QStringLiteral("--quit")});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 1);
+    const QString said = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(said.contains(QStringLiteral("[Voltrix] Link error ! Please check your connector. -> OK")),
+             qPrintable(said));
+}
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"
