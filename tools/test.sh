@@ -11,10 +11,6 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLTRIX_WERROR=ON -DVOLTRIX_SANITIZE=ON >/dev/null
-cmake --build build/test -j"$jobs"
-ctest --test-dir build/test --output-on-failure -j"$jobs"
-
 # The fuzzer needs clang; it builds only the core and the fuzz targets.
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
       -DCMAKE_CXX_COMPILER=clang++ -DVOLTRIX_FUZZ=ON -DVOLTRIX_TESTS=OFF -DVOLTRIX_BENCH=OFF >/dev/null
@@ -23,3 +19,9 @@ mkdir -p build/fuzz/corpus
 build/fuzz/fuzz/fuzz_decoder -max_total_time="${VOLTRIX_FUZZ_SECONDS:-60}" -print_final_stats=1 \
     build/fuzz/corpus fuzz/seeds 2>&1 | tail -n 12
 echo "fuzz_decoder: no finding"
+
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLTRIX_WERROR=ON -DVOLTRIX_SANITIZE=ON >/dev/null
+cmake --build build/test -j"$jobs"
+# The test summary closes the output.
+ctest --test-dir build/test --output-on-failure -j"$jobs"
+

@@ -118,16 +118,14 @@ int main(int argc, char **argv)
     SystemClock clock;
     SettingsStore store;
     QtSerialControl serial(ports);
-    std::unique_ptr<Prompts> prompts;
-    if (unattended)
-        prompts = std::make_unique<UnattendedPrompts>();
-    else
-        prompts = std::make_unique<QtPrompts>();
-    Session session(serial, clock, *prompts, store);
+    UnattendedPrompts unattendedPrompts;
+    QtPrompts dialogPrompts;
+    Session session(serial, clock, unattended ? static_cast<Prompts &>(unattendedPrompts) : dialogPrompts, store);
     QtAlarmSound sound;
     session.setAlarmSound(&sound);
 
     MainFm window(session);
+    dialogPrompts.setDialogParent(&window);
     window.show();
 
     UnattendedRun run(session, plan);
