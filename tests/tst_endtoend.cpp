@@ -10,6 +10,7 @@
 #include "link/PortDirectory.h"
 #include "link/Pty.h"
 #include "link/QtSerialControl.h"
+#include "monitor/AlarmSound.h"
 #include "monitor/MonitorFields.h"
 #include "recording/CsvExport.h"
 #include "recording/RecordStore.h"
@@ -73,6 +74,7 @@ private Q_SLOTS:
     void frameSplitOverTwoReadsIsKept();
     void pauseAndResumeContinueTheRowNumbering();
     void unpluggedReceiverStopsTheRecording();
+    void alarmStatisticsAndTimeOutOverThePty();
     void simulatorFillsTheRecord();
     void commandLineRecordsToCsv();
     void commandLineWithoutReceiverEndsWithoutWaiting();
@@ -143,6 +145,78 @@ void TestEndToEnd::unpluggedReceiverStopsTheRecording()
     QVERIFY(!rig.serial.isOpen());
     QVERIFY(!rig.prompts.calls().isEmpty());
     QVERIFY(rig.prompts.lastCall().text.startsWith(QLatin1String("The receiver's port was lost")));
+}
+
+void TestEndToEnd::alarmStatisticsAndTimeOutOverThePty()
+{
+    struct CountingSound final : AlarmSound {
+        void play() override { ++plays; }
+        int plays = 0;
+    } sound;
+    PtyRig rig;
+    rig.session.setAlarmSound(&sound);
+    rig.store.save(QStringLiteral("setup_Alarm"), QStringLiteral("1"));
+    rig.store.save(QStringLiteral("setup_unit"), QStringLiteral("1")); // "V"
+    rig.session.alarmSetup().choice = 0;
+    rig.session.alarmSetup().hiText = QStringLiteral("1");
+    QVERIFY(rig.start());
+
+    // DCV in mV against a high limit of 1 V: 999.9 mV stays quiet, 1000 mV sounds.
+    FrameEncoder::Header mV;
+    mV.prefixCode = 2;
+    mV.decimalCode = FrameEncoder::Divisor10;
+    rig.pty.write(FrameEncoder::encodeReading(mV, 9999));
+    QTRY_COMPARE(rig.record().nextRow(0), 2);
+    QVERIFY(rig.session.state().alarmEnabled);
+    QVERIFY(!rig.session.state().alarmActive);
+    FrameEncoder::Header wholeMV = mV;
+    wholeMV.decimalCode = FrameEncoder::Divisor1;
+    rig.pty.write(FrameEncoder::encodeReading(wholeMV, 1000));
+    QTRY_COMPARE(rig.record().nextRow(0), 3);
+    QCOMPARE(rig.record().cell(2, 3), QStringLiteral("1000"));
+    QVERIFY(rig.session.state().alarmActive);
+    QVERIFY(rig.session.monitor().soundingImageVisible);
+    rig.pty.write(FrameEncoder::encodeReading(mV, 1000)); // 100.0 mV: quiet again
+    QTRY_COMPARE(rig.record().nextRow(0), 4);
+    QVERIFY(!rig.session.state().alarmActive);
+
+    // A range change to volts rescales the running sum, so the average continues in V.
+    FrameEncoder::Header volts = mV;
+    volts.prefixCode = 3;
+    volts.decimalCode = FrameEncoder::Divisor1000;
+    rig.pty.write(FrameEncoder::encodeReading(volts, 1500)); // 1.500 V
+    QTRY_COMPARE(rig.record().nextRow(0), 5);
+    QVERIFY(rig.session.state().alarmActive);
+    // (999.9 + 1000 + 100.0) mV + 1500 mV over four samples = 0.899975 V
+    QCOMPARE(rig.session.monitor().stats[0], QStringLiteral("0.900"));
+    QCOMPARE(rig.session.monitor().stats[3], QStringLiteral("V"));
+    QCOMPARE(rig.session.monitor().stats[1], QStringLiteral("1.500"));
+
+    // The supervision timer sounds the alarm each second and asks at the 11th silent tick.
+    rig.prompts.queueAnswer(Prompts::Answer::Yes);
+    for (int tick = 1; tick <= 10; ++tick)
+        rig.session.recording().timerTick();
+    QVERIFY(rig.prompts.calls().isEmpty());
+    QCOMPARE(sound.plays, 10);
+    rig.session.recording().timerTick();
+    QCOMPARE(rig.prompts.calls().size(), 1);
+    QCOMPARE(rig.prompts.lastCall().text, QStringLiteral("Time out! Continue to receive data now? "));
+    QCOMPARE(rig.prompts.lastCall().title, QStringLiteral("Real time data"));
+    QVERIFY(rig.prompts.lastCall().buttons == Prompts::Buttons::YesNo);
+    QVERIFY(rig.prompts.lastCall().icon == Prompts::Icon::None);
+    // Yes: the port is closed and reopened and the same record goes on.
+    QVERIFY(rig.session.commands().running());
+    QVERIFY(rig.session.recording().timerEnabled());
+    rig.pty.write(FrameEncoder::encodeReading(volts, 500));
+    QTRY_COMPARE(rig.record().nextRow(0), 6);
+
+    // No at the next time-out stops the recording.
+    rig.prompts.queueAnswer(Prompts::Answer::No);
+    for (int tick = 1; tick <= 11; ++tick)
+        rig.session.recording().timerTick();
+    QVERIFY(rig.session.commands().stopped());
+    QVERIFY(!rig.serial.isOpen());
+    rig.session.setAlarmSound(nullptr);
 }
 
 void TestEndToEnd::simulatorFillsTheRecord()
