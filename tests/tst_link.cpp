@@ -69,6 +69,7 @@ private Q_SLOTS:
     void scanAbandonedByStopOrPause_data();
     void scanAbandonedByStopOrPause();
     void stopDuringScanEndsIt();
+    void closingTheProgramEndsTheScanSilently();
     void permissionDeniedToldOnce_data();
     void permissionDeniedToldOnce();
     void nestedConnectDuringProbeIsIgnored();
@@ -258,6 +259,22 @@ void TestLink::scanAbandonedByStopOrPause()
     QVERIFY(rig.serial.openAttempts().isEmpty());
     QVERIFY(!rig.session.state().linkUp);
     QVERIFY(rig.prompts.calls().isEmpty());
+}
+
+void TestLink::closingTheProgramEndsTheScanSilently()
+{
+    FakeRig rig;
+    rig.autoScan();
+    rig.clock.setOnProcessEvents([&] {
+        if (rig.serial.openAttempts().size() == 2) rig.link().abandon();
+    });
+    QSignalSpy closed(&rig.link(), &LinkProber::scanClosed);
+    rig.link().linkOn();
+    QCOMPARE(rig.serial.openAttempts().size(), 2);
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(rig.prompts.calls().isEmpty());
+    rig.link().linkOn(); // nothing starts any more
+    QCOMPARE(rig.serial.openAttempts().size(), 2);
 }
 
 void TestLink::stopDuringScanEndsIt()

@@ -39,7 +39,7 @@ void LinkProber::linkOn()
 {
     // The probe pumps events: a second Connect or Start meanwhile must not start a nested
     // probe on the port this one holds open.
-    if (m_session.state().linkUp || m_probing) return;
+    if (m_session.state().linkUp || m_probing || m_abandoned) return;
     if (m_session.settings().autoScan == 1) {
         scan();
         return;
@@ -49,16 +49,16 @@ void LinkProber::linkOn()
     SerialControl &serial = m_session.serial();
     if (m_session.settings().selePort == 1) serial.setCommPort(m_session.state().selectedPort + 1);
     prepareControl();
-    for (int attempt = 0; attempt < TriesOnPort; ++attempt) {
+    for (int attempt = 0; attempt < TriesOnPort && !m_abandoned; ++attempt) {
         if (probeCurrentPort() == Probe::Answered) return;
     }
     serial.close();
-    showLinkError();
+    if (!m_abandoned) showLinkError();
 }
 
 void LinkProber::scan()
 {
-    if (m_session.state().linkUp || m_probing) return;
+    if (m_session.state().linkUp || m_probing || m_abandoned) return;
     FlagGuard probing(m_probing);
     m_permissionTold = false;
     SerialControl &serial = m_session.serial();
@@ -123,7 +123,7 @@ bool LinkProber::waitForAnswer()
         const qint64 now = clock.tickMs();
         if (now < start) // the counter went backwards: measure from here
             start = now;
-        if (now - start > ProbeWaitMs) return false;
+        if (now - start > ProbeWaitMs || m_abandoned) return false;
         clock.sleepMs(1); // without this the wait spins one core at 100%
     }
 }
@@ -145,7 +145,8 @@ void LinkProber::showLinkError()
 bool LinkProber::scanAbandoned() const
 {
     const CommandState &commands = m_session.commands();
-    return commands.isChecked(QStringLiteral("mnstop")) || commands.isChecked(QStringLiteral("mnpause"));
+    return m_abandoned || commands.isChecked(QStringLiteral("mnstop")) ||
+           commands.isChecked(QStringLiteral("mnpause"));
 }
 
 void LinkProber::moveLabel(int left)

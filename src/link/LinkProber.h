@@ -39,6 +39,10 @@ public:
     // `com_search_mode0`: the port scan. Abandoned at once while Stop or Pause is checked.
     void scan();
 
+    // The program is closing: a probe or scan under way ends at the next wait without a
+    // message, and none starts any more.
+    void abandon() { m_abandoned = true; }
+
     bool isProbing() const { return m_probing; }
     int labelLeft() const { return m_labelLeft; }
 
@@ -56,6 +60,7 @@ private:
     void tellWhyNotOpened();
     void showLinkError();
     bool scanAbandoned() const;
+    bool m_abandoned = false;
     void moveLabel(int left);
 
     Session &m_session;

@@ -515,6 +515,7 @@ void MainFm::closeEvent(QCloseEvent *event)
     if (!m_closing) {
         m_closing = true;
         m_layoutTimer.stop();
+        m_session.link().abandon(); // a scan under way would keep the program alive for a minute
         m_session.commandProcs().closeAll();
         m_scan->hide();
     }
