@@ -86,17 +86,10 @@ void Session::setAlarmSound(AlarmSound *sound) { m_sound = sound ? sound : m_def
 void Session::startUp()
 {
     m_settings.loadOptions(m_store);
-    m_settings.loadSetup(m_store, false);
-    m_state.selectedPort = m_settings.portIndex;
     m_state.resetPending = 5;
-    m_alarmSetup.hiText = m_settings.T1Hi;
-    m_alarmSetup.lowText = m_settings.T1Low;
-    m_alarmSetup.choice = m_settings.T1_CK;
-    // The Setup dialog's load leaves the alarm off while no recording runs.
-    m_alarmSetup.checkEnabled = false;
-    m_alarmSetup.checked = false;
-    m_alarmSetup.controlsEnabled = false;
-    m_state.alarmEnabled = false;
+    // Start-up loads the Setup dialog hidden: the setup keys are read and, with no recording
+    // running, the alarm is left switched off.
+    m_recording->reloadSetup();
     m_record->clearRecord(channelNames());
     m_monitor->reset();
     m_monitor->notify();
