@@ -333,7 +333,7 @@ void MainFm::tellUnavailable(const QString &item)
 {
     const QAction *action = m_items.value(item);
     const QString command = action ? action->text() : item;
-    m_session.prompts().message(command + QStringLiteral(" is not available in this version yet."),
+    m_session.prompts().message(notAvailableYetText(command),
                                 applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Information);
 }
 
