@@ -9,98 +9,19 @@
 #include <cstdio>
 
 #include "common/AppPaths.h"
-#include "common/Clock.h"
-#include "common/Prompts.h"
 #include "link/FrameEncoder.h"
-#include "link/SerialControl.h"
 #include "monitor/MonitorFields.h"
 #include "recording/RecordStore.h"
 #include "recording/RecordingControl.h"
 #include "settings/SettingsStore.h"
 #include "shell/Session.h"
 #include "shell/WindowHooks.h"
+#include "support/FakeSerialControl.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedPrompts.h"
 
 namespace
 {
-
-// A port fed by hand; the receiver on it answers a probe at once.
-class StubSerial final : public SerialControl
-{
-public:
-    void feed(const QByteArray &bytes)
-    {
-        if (!m_open) return;
-        m_buffer += bytes;
-        m_event = ReceiveEvent;
-        if (m_threshold > 0 && m_buffer.size() >= m_threshold) Q_EMIT onComm();
-    }
-
-    void setCommPort(int portNumber) override { m_port = portNumber; }
-    int commPort() const override { return m_port; }
-    void setSettings(const QString &) override {}
-    void setHandshaking(int) override {}
-    void setInputMode(int) override {}
-    void setInBufferSize(int) override {}
-    void setRThreshold(int bytes) override { m_threshold = bytes; }
-    int rThreshold() const override { return m_threshold; }
-    OpenResult open() override
-    {
-        m_open = true;
-        m_buffer += FrameEncoder::encodeStatus();
-        return OpenResult::Opened;
-    }
-    void close() override
-    {
-        m_open = false;
-        m_buffer.clear();
-    }
-    bool isOpen() const override { return m_open; }
-    QString lastOpenError() const override { return {}; }
-    void setInputLen(int bytes) override { m_inputLen = bytes; }
-    QByteArray input() override
-    {
-        const qsizetype count =
-            m_inputLen > 0 ? std::min<qsizetype>(m_inputLen, m_buffer.size()) : m_buffer.size();
-        const QByteArray bytes = m_buffer.left(count);
-        m_buffer.remove(0, count);
-        return bytes;
-    }
-    int inBufferCount() override { return int(m_buffer.size()); }
-    void clearInput() override { m_buffer.clear(); }
-    int commEvent() const override { return m_event; }
-
-private:
-    QByteArray m_buffer;
-    int m_port = 1;
-    int m_threshold = 0;
-    int m_inputLen = 0;
-    int m_event = 0;
-    bool m_open = false;
-};
-
-class StubClock final : public Clock
-{
-public:
-    qint64 tickMs() const override { return m_tick; }
-    QDateTime now() const override { return QDateTime(QDate(2024, 3, 15), QTime(8, 0)).addMSecs(m_tick); }
-    void sleepMs(int ms) override { m_tick += std::max(ms, 1); }
-    void processEvents() override { ++m_tick; }
-    void advance(qint64 ms) { m_tick += ms; }
-
-private:
-    qint64 m_tick = 0;
-};
-
-class StubPrompts final : public Prompts
-{
-public:
-    Answer message(const QString &, const QString &, Buttons buttons, Icon) override
-    {
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-};
 
 class CountingSaver final : public RecordSaver
 {
@@ -136,9 +57,14 @@ struct Run {
 
 Run fillRecord(const QString &folder, int framesPerEvent)
 {
-    StubSerial serial;
-    StubClock clock;
-    StubPrompts prompts;
+    // The receiver on port 1 answers a probe at once; time moves only when told or while the
+    // program waits (a millisecond per event pass too); questions are answered No.
+    FakeSerialControl serial;
+    serial.setAnsweringPorts({1});
+    serial.setAnswer(FrameEncoder::encodeStatus());
+    ManualClock clock;
+    clock.setProcessEventsStep(1);
+    ScriptedPrompts prompts;
     SettingsStore store(folder + QStringLiteral("/settings.ini"));
     store.save(QStringLiteral("setup_Alarm"), QStringLiteral("1"));
     CountingSaver saver;

@@ -8,96 +8,17 @@
 #include <cstdint>
 
 #include "common/AppPaths.h"
-#include "common/Clock.h"
-#include "common/Prompts.h"
-#include "link/SerialControl.h"
+#include "link/FrameEncoder.h"
 #include "recording/RecordingControl.h"
 #include "settings/SettingsStore.h"
 #include "shell/Session.h"
 #include "shell/WindowHooks.h"
+#include "support/FakeSerialControl.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedPrompts.h"
 
 namespace
 {
-
-// A port fed by hand. The receiver on it talks all the time, so a probe that opens it finds
-// a frame waiting at once.
-class StubSerial final : public SerialControl
-{
-public:
-    void feed(const QByteArray &bytes)
-    {
-        if (!m_open) return;
-        m_buffer += bytes;
-        m_event = ReceiveEvent;
-        if (m_threshold > 0 && m_buffer.size() >= m_threshold) Q_EMIT onComm();
-    }
-
-    void setCommPort(int portNumber) override { m_port = portNumber; }
-    int commPort() const override { return m_port; }
-    void setSettings(const QString &) override {}
-    void setHandshaking(int) override {}
-    void setInputMode(int) override {}
-    void setInBufferSize(int) override {}
-    void setRThreshold(int bytes) override { m_threshold = bytes; }
-    int rThreshold() const override { return m_threshold; }
-    OpenResult open() override
-    {
-        m_open = true;
-        m_buffer += QByteArray::fromHex("fe0000000000");
-        return OpenResult::Opened;
-    }
-    void close() override
-    {
-        m_open = false;
-        m_buffer.clear();
-    }
-    bool isOpen() const override { return m_open; }
-    QString lastOpenError() const override { return {}; }
-    void setInputLen(int bytes) override { m_inputLen = bytes; }
-    QByteArray input() override
-    {
-        const qsizetype count =
-            m_inputLen > 0 ? std::min<qsizetype>(m_inputLen, m_buffer.size()) : m_buffer.size();
-        const QByteArray bytes = m_buffer.left(count);
-        m_buffer.remove(0, count);
-        return bytes;
-    }
-    int inBufferCount() override { return int(m_buffer.size()); }
-    void clearInput() override { m_buffer.clear(); }
-    int commEvent() const override { return m_event; }
-
-private:
-    QByteArray m_buffer;
-    int m_port = 1;
-    int m_threshold = 0;
-    int m_inputLen = 0;
-    int m_event = 0;
-    bool m_open = false;
-};
-
-// Time passes only while the program waits.
-class StubClock final : public Clock
-{
-public:
-    qint64 tickMs() const override { return m_tick; }
-    QDateTime now() const override { return QDateTime(QDate(2024, 3, 15), QTime(9, 30)).addMSecs(m_tick); }
-    void sleepMs(int ms) override { m_tick += std::max(ms, 1); }
-    void processEvents() override { ++m_tick; }
-
-private:
-    qint64 m_tick = 1000;
-};
-
-class StubPrompts final : public Prompts
-{
-public:
-    Answer message(const QString &, const QString &, Buttons buttons, Icon) override
-    {
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-};
 
 class NoSaver final : public RecordSaver
 {
@@ -133,9 +54,15 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0) return 0;
-    StubSerial serial;
-    StubClock clock;
-    StubPrompts prompts;
+    // The receiver talks all the time: a probe finds a status frame waiting at once.
+    FakeSerialControl serial;
+    serial.setAnsweringPorts({1});
+    serial.setAnswer(FrameEncoder::encodeStatus());
+    // Time passes only while the program waits, a millisecond per event pass too, so the
+    // settle waits of a restart stay short; questions are answered No.
+    ManualClock clock;
+    clock.setProcessEventsStep(1);
+    ScriptedPrompts prompts;
     SettingsStore store(environment().settingsFile);
     NoSaver saver;
     {
