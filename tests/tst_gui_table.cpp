@@ -1,201 +1,90 @@
-// The table window: header and rows from the record, the options' line style and row colour,
-// widths in proportion to the window, size-8 fonts, and following the core's viewport.
-#include <QtTest>
-
-#include <QHeaderView>
+// The table window: header, the options' look, proportional widths, the record's viewport.
 #include <QScrollBar>
 #include <QTableView>
-#include <memory>
+#include <QtTest>
+#include <optional>
 
 #include "recording/RecordStore.h"
 #include "support/RecordingSession.h"
 #include "table/FmGrid.h"
 
-Q_DECLARE_METATYPE(GridStyle::LineStyle)
+using Style = GridStyle::LineStyle;
+Q_DECLARE_METATYPE(Style)
 
 class TestTableWindow : public QObject
 {
     Q_OBJECT
-
-private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void freshTable();
-    void channelNamesAreTrimmed();
-    void optionsDecideTheLook_data();
-    void optionsDecideTheLook();
-    void resizeKeepsProportionsAndFontSize();
-    void followsTheCoreViewport();
-    void userScrollingIsReported();
-    void fullRecordKeepsUniformRows();
-
-private:
-    QString header(int column) const
-    {
-        return m_grid->grid()->model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-    }
+    std::optional<RecordingSession> m_rig;
+    std::optional<FmGrid> m_grid;
+    QTableView *view() const { return m_grid->grid(); }
     RecordStore &record() { return m_rig->session.record(); }
-
-    std::unique_ptr<RecordingSession> m_rig;
-    std::unique_ptr<FmGrid> m_grid;
+private Q_SLOTS:
+    void init() { m_grid.reset(), m_rig.emplace(), m_grid.emplace(m_rig->session); }
+    void headersAndTrimmedNames()
+    {
+        const QAbstractItemModel *model = view()->model();
+        const QStringList fresh{"Index", "Date", "Time", "Ch1",  "Unit", "Time", "Ch2",
+                                "Unit",  "Time", "Ch3",  "Unit", "Time", "Ch4",  "Unit",
+                                "Time",  "Ch5",  "Unit", "Time", "Ch6",  "Unit"};
+        for (int column = 0; column < 20; ++column)
+            QCOMPARE(model->headerData(column, Qt::Horizontal).toString(), fresh[column]);
+        m_rig->store.save(QStringLiteral("Channel_n6"), QStringLiteral("\t Tank A  "));
+        m_rig->session.startUp();
+        QCOMPARE(model->headerData(18, Qt::Horizontal).toString(), QStringLiteral("Tank A"));
+    }
+    void optionsDecideTheLook_data()
+    {
+        QTest::addColumn<QString>("checks"); // lines, flat, inset, raised, row colour
+        QTest::addColumn<int>("stored");     // red in the lowest byte, blue in the highest
+        QTest::addColumn<Style>("style");
+        QTest::addColumn<QColor>("rowColor");
+        QTest::newRow("flat+raised: raised") << "11011" << 0x00FFFF << Style::Raised << QColor(Qt::yellow);
+        QTest::newRow("flat+inset: inset") << "11101" << 0xC0C0C0 << Style::Inset << QColor(Qt::lightGray);
+        QTest::newRow("no style: inset kept") << "10001" << 0xFF0000 << Style::Inset << QColor(Qt::blue);
+        QTest::newRow("no lines") << "01111" << 0x00FF00 << Style::None << QColor(Qt::green);
+        QTest::newRow("unchecked: white") << "11000" << 0x0000FF << Style::Flat << QColor(Qt::white);
+    }
+    void optionsDecideTheLook()
+    {
+        QFETCH(QString, checks);
+        QFETCH(int, stored);
+        Settings &settings = m_rig->session.settings();
+        settings.Grid_lnsetCk = 1; // inset before, which a row without any style checked keeps
+        m_grid->applyOptions();
+        using S = Settings;
+        qint16 S::*const boxes[] = {&S::Grid_lineCk, &S::Grid_FlatCk, &S::Grid_lnsetCk, &S::Grid_RaisedCk,
+                                    &S::Grid_BackColorCk};
+        for (int i = 0; i < 5; ++i)
+            settings.*boxes[i] = qint16(checks[i].digitValue());
+        settings.Grid_BackColor = stored;
+        m_grid->applyOptions();
+        QTEST(m_grid->lineStyle(), "style");
+        QCOMPARE(view()->showGrid(), m_grid->lineStyle() == Style::Flat); // other styles are drawn
+        m_grid->resize(400, 200);
+        const QPoint cell = view()->visualRect(view()->model()->index(0, 1)).center();
+        QTEST(QColor(view()->viewport()->grab().toImage().pixel(cell)), "rowColor");
+    }
+    void widthsKeepProportions()
+    {
+        // Index 550, date 1000, then time 800, value 640 and unit 400 per channel; 6450 fill the view.
+        const int base[] = {550, 1000, 800, 640, 400};
+        m_grid->show();
+        m_grid->resize(1290, 300);
+        for (int column = 0; column < 5; ++column)
+            QVERIFY(qAbs(view()->columnWidth(column) - base[column] * 1290 / 6450.0) <= 1);
+        QCOMPARE(view()->columnWidth(17), view()->columnWidth(2)); // every channel alike
+    }
+    void followsTheRecordViewportBothWays()
+    {
+        record().setGridRowCount(301);
+        m_grid->show();
+        record().setFirstVisibleRow(150);
+        QTRY_COMPARE(view()->rowAt(0), 149);
+        // The user's scrolling goes back to the record.
+        view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+        QTRY_COMPARE(record().firstVisibleRow(), view()->verticalScrollBar()->value() + 1);
+    }
 };
-
-void TestTableWindow::init()
-{
-    m_rig = std::make_unique<RecordingSession>();
-    m_grid = std::make_unique<FmGrid>(m_rig->session);
-}
-
-void TestTableWindow::cleanup()
-{
-    m_grid.reset();
-    m_rig.reset();
-}
-
-void TestTableWindow::freshTable()
-{
-    QCOMPARE(m_grid->windowTitle(), QStringLiteral("Table"));
-    const QAbstractItemModel *model = m_grid->grid()->model();
-    QCOMPARE(model->columnCount(), 20);
-    QStringList headers;
-    for (int column = 0; column < 20; ++column)
-        headers.append(header(column));
-    QCOMPARE(headers,
-             (QStringList{"Index", "Date", "Time", "Ch1",  "Unit", "Time", "Ch2",  "Unit", "Time", "Ch3",
-                          "Unit",  "Time", "Ch4",  "Unit", "Time", "Ch5",  "Unit", "Time", "Ch6",  "Unit"}));
-    QCOMPARE(model->rowCount(), 1);
-    for (int column = 0; column < 20; ++column) {
-        QCOMPARE(model->index(0, column).data().toString(), QString());
-        QCOMPARE(model->index(0, column).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
-    }
-    QVERIFY(m_grid->grid()->verticalHeader()->isHidden());
-}
-
-void TestTableWindow::channelNamesAreTrimmed()
-{
-    m_rig->store.save(QStringLiteral("Channel_n2"), QStringLiteral("  Pump A  "));
-    m_rig->store.save(QStringLiteral("Channel_n6"), QStringLiteral("\tTank"));
-    m_rig->session.startUp();
-    QCOMPARE(header(6), QStringLiteral("Pump A"));
-    QCOMPARE(header(18), QStringLiteral("Tank"));
-    QCOMPARE(m_grid->grid()->horizontalHeader()->model()->headerData(6, Qt::Horizontal).toString(),
-             QStringLiteral("Pump A"));
-}
-
-void TestTableWindow::optionsDecideTheLook_data()
-{
-    QTest::addColumn<int>("lineCk");
-    QTest::addColumn<int>("flat");
-    QTest::addColumn<int>("raised");
-    QTest::addColumn<int>("backColorCk");
-    QTest::addColumn<int>("backColor");
-    QTest::addColumn<GridStyle::LineStyle>("style");
-    QTest::addColumn<bool>("plainGrid");
-    QTest::addColumn<QColor>("rowColor");
-
-    using S = GridStyle::LineStyle;
-    QTest::newRow("flat and raised: raised")
-        << 1 << 1 << 1 << 1 << 0x00FFFF << S::Raised << false << QColor(255, 255, 0);
-    QTest::newRow("flat, coloured rows")
-        << 1 << 1 << 0 << 1 << 0xC0C0C0 << S::Flat << true << QColor(192, 192, 192);
-    QTest::newRow("no lines") << 0 << 1 << 1 << 1 << 0xFFFFFF << S::None << false << QColor(Qt::white);
-    QTest::newRow("colour unchecked: white rows")
-        << 1 << 1 << 0 << 0 << 0x0000FF << S::Flat << true << QColor(Qt::white);
-}
-
-void TestTableWindow::optionsDecideTheLook()
-{
-    QFETCH(int, lineCk);
-    QFETCH(int, flat);
-    QFETCH(int, raised);
-    QFETCH(int, backColorCk);
-    QFETCH(int, backColor);
-    QFETCH(GridStyle::LineStyle, style);
-    QFETCH(bool, plainGrid);
-    QFETCH(QColor, rowColor);
-
-    Settings &settings = m_rig->session.settings();
-    settings.Grid_lineCk = qint16(lineCk);
-    settings.Grid_FlatCk = qint16(flat);
-    settings.Grid_lnsetCk = 0;
-    settings.Grid_RaisedCk = qint16(raised);
-    settings.Grid_BackColorCk = qint16(backColorCk);
-    settings.Grid_BackColor = backColor;
-    // Both at load and when the options are applied again.
-    FmGrid loaded(m_rig->session);
-    m_grid->applyOptions();
-    for (const FmGrid *grid :
-         {static_cast<const FmGrid *>(&loaded), static_cast<const FmGrid *>(m_grid.get())}) {
-        QCOMPARE(grid->lineStyle(), style);
-        QCOMPARE(grid->grid()->showGrid(), plainGrid);
-        QCOMPARE(grid->dataRowColor(), rowColor);
-    }
-
-    // The data rows are painted in the row colour.
-    m_grid->resize(400, 200);
-    const QImage image = m_grid->grid()->viewport()->grab().toImage();
-    const QRect cell = m_grid->grid()->visualRect(m_grid->grid()->model()->index(0, 1));
-    QCOMPARE(QColor(image.pixel(cell.center())), rowColor);
-}
-
-void TestTableWindow::resizeKeepsProportionsAndFontSize()
-{
-    m_grid->show();
-    for (const QSize size : {QSize(438, 228), QSize(900, 300), QSize(1290, 500)}) {
-        m_grid->resize(size);
-        QTableView *view = m_grid->grid();
-        QCOMPARE(view->geometry(), QRect(QPoint(0, 0), size));
-        QCOMPARE(view->font().pointSizeF(), 8.0);
-        QCOMPARE(view->horizontalHeader()->font().pointSizeF(), 8.0);
-        for (int column = 0; column < 20; ++column) {
-            const double expected = GridStyle::baseWidth(column) * size.width() / 6450.0;
-            QVERIFY2(qAbs(view->columnWidth(column) - expected) <= 1, qPrintable(QString::number(column)));
-        }
-    }
-}
-
-void TestTableWindow::followsTheCoreViewport()
-{
-    record().setGridRowCount(301);
-    m_grid->resize(400, 200);
-    m_grid->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_grid.get()));
-
-    record().setFirstVisibleRow(150);
-    QTRY_COMPARE(m_grid->grid()->verticalScrollBar()->value(), 149);
-    QCOMPARE(m_grid->grid()->rowAt(0), 149);
-    record().setFirstVisibleColumn(9);
-    QTRY_COMPARE(m_grid->grid()->horizontalScrollBar()->value(), 9);
-    QCOMPARE(m_grid->grid()->columnAt(0), 9);
-}
-
-void TestTableWindow::userScrollingIsReported()
-{
-    record().setGridRowCount(301);
-    m_grid->resize(400, 200);
-    m_grid->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_grid.get()));
-    QScrollBar *bar = m_grid->grid()->verticalScrollBar();
-    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QVERIFY(bar->value() > 0);
-    QTRY_COMPARE(record().firstVisibleRow(), bar->value() + 1);
-}
-
-void TestTableWindow::fullRecordKeepsUniformRows()
-{
-    record().setGridRowCount(RecordStore::MaxSampleRows + 1);
-    m_grid->resize(400, 200);
-    m_grid->show();
-    QTableView *view = m_grid->grid();
-    QCOMPARE(view->model()->rowCount(), RecordStore::MaxSampleRows);
-    QCOMPARE(view->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
-    QCOMPARE(view->rowHeight(0), view->rowHeight(RecordStore::MaxSampleRows - 1));
-    record().setFirstVisibleRow(RecordStore::MaxSampleRows);
-    QTRY_COMPARE(view->verticalScrollBar()->value(), view->verticalScrollBar()->maximum());
-    QVERIFY(view->verticalScrollBar()->maximum() > RecordStore::MaxSampleRows - 20);
-}
 
 QTEST_MAIN(TestTableWindow)
 #include "tst_gui_table.moc"
