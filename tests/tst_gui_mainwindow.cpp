@@ -60,7 +60,12 @@ class TestMainWindow : public QObject
     }
 private Q_SLOTS:
     void initTestCase() { AppPaths::setAssetFolderOverride(m_assets.path()); }
-    void init() { m_frame.reset(), m_rig.emplace(), m_frame.emplace(m_rig->session); }
+    void init()
+    {
+        m_frame.reset(); // the window goes before the session it shows
+        m_rig.emplace();
+        m_frame.emplace(m_rig->session);
+    }
     void cleanupTestCase() { m_frame.reset(), AppPaths::setAssetFolderOverride(QString()); }
     void startUpStateAndNormalSize()
     {

@@ -18,7 +18,12 @@ class TestMonitorWindow : public QObject
     MonitorFields &fields() { return m_rig->session.monitor(); }
 
 private Q_SLOTS:
-    void init() { m_monitor.reset(), m_rig.emplace(), m_monitor.emplace(m_rig->session); }
+    void init()
+    {
+        m_monitor.reset(); // the window goes before the session it shows
+        m_rig.emplace();
+        m_monitor.emplace(m_rig->session);
+    }
 
     void initialTexts()
     {

@@ -19,7 +19,12 @@ class TestTableWindow : public QObject
     QTableView *view() const { return m_grid->grid(); }
     RecordStore &record() { return m_rig->session.record(); }
 private Q_SLOTS:
-    void init() { m_grid.reset(), m_rig.emplace(), m_grid.emplace(m_rig->session); }
+    void init()
+    {
+        m_grid.reset(); // the window goes before the session it shows
+        m_rig.emplace();
+        m_grid.emplace(m_rig->session);
+    }
     void headersAndTrimmedNames()
     {
         const QAbstractItemModel *model = view()->model();
