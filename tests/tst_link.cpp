@@ -45,6 +45,7 @@ class TestLink : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void configuredPortProbedThreeTimes_data();
     void configuredPortProbedThreeTimes();
     void scanAbandoned_data();
     void scanAbandoned();
@@ -55,9 +56,18 @@ private Q_SLOTS:
     void scanFindsReceiverBehindMissingPorts();
 };
 
+void TestLink::configuredPortProbedThreeTimes_data()
+{
+    QTest::addColumn<qint16>("selePort");
+    QTest::newRow("Select port ticked") << qint16(1);
+    QTest::newRow("neither box ticked") << qint16(0); // the port buttons still name COM3
+}
+
 void TestLink::configuredPortProbedThreeTimes()
 {
+    QFETCH(qint16, selePort);
     Rig rig;
+    rig.session.settings().selePort = selePort;
     rig.configurePort(2);
     rig.link().linkOn();
     QCOMPARE(rig.serial.openAttempts(), (QList<int>{3, 3, 3}));

@@ -47,7 +47,8 @@ void LinkProber::linkOn()
     FlagGuard probing(m_probing);
     m_permissionTold = false;
     SerialControl &serial = m_session.serial();
-    if (m_session.settings().selePort == 1) serial.setCommPort(m_session.state().selectedPort + 1);
+    // The port buttons always show the configured port selected, whether or not "Select port" is ticked.
+    serial.setCommPort(m_session.state().selectedPort + 1);
     prepareControl();
     for (int attempt = 0; attempt < TriesOnPort && !m_abandoned; ++attempt) {
         if (probeCurrentPort() == Probe::Answered) return;
