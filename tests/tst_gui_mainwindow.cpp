@@ -1,4 +1,5 @@
 // The frame window: start-up, menus, mirrored marks, toggles, close boxes, commands not built yet.
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -10,6 +11,7 @@
 
 #include "common/AppPaths.h"
 #include "link/FrameEncoder.h"
+#include "link/LinkProber.h"
 #include "link/ScanWindow.h"
 #include "recording/RecordStore.h"
 #include "recording/RecordingControl.h"
@@ -80,6 +82,34 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&*m_frame));
         m_frame->resize(1000, 700); // a user's resize of the normal frame is undone
         QTRY_COMPARE(m_frame->size(), m_frame->referencePixelSize());
+    }
+    void captionTakesLabelPrefix()
+    {
+        QFile label(QDir(m_assets.path()).filePath(QStringLiteral("LabelName.txt")));
+        QVERIFY(label.open(QIODevice::WriteOnly) && label.write("ACME\r\n") > 0);
+        label.close();
+        m_frame.reset();
+        m_frame.emplace(m_rig->session);
+        QVERIFY(label.remove()); // the other tests keep the plain title
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("ACME Voltrix"));
+    }
+    void scanWindowFollowsTheScan()
+    {
+        ScanWindow *scan = m_frame->scanWindow();
+        QCOMPARE(scan->windowTitle(), QStringLiteral("Scan com port"));
+        QCOMPARE(scan->findChild<QLabel *>("Label2")->text(), QStringLiteral("Link up"));
+        QList<int> dots; // left edge of the dots when shown and after each silent port; -1 while hidden
+        const auto note = [&] { dots << (scan->isVisible() ? scan->progressLabel()->x() : -1); };
+        connect(&m_rig->session.link(), &LinkProber::scanShown, scan, note);
+        connect(&m_rig->session.link(), &LinkProber::progressMoved, scan, note);
+        m_rig->serial.setAnsweringPorts({5}); // auto-scan: COM1..COM4 stay silent
+        m_frame->show();
+        trigger("mnconnect");
+        QList<int> expected;
+        for (const int twips : {1080, 1160, 1240, 1320, 1400})
+            expected << qRound(twips * scan->logicalDpiX() / 1440.0);
+        QCOMPARE(dots, expected);
+        QVERIFY(scan->isHidden() && checked("mnconnect"));
     }
     void menuTree()
     {
