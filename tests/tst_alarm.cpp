@@ -2,7 +2,9 @@
 
 #include "link/FrameEncoder.h"
 #include "monitor/Alarm.h"
+#include "monitor/ChannelSelector.h"
 #include "monitor/MonitorFields.h"
+#include "recording/RecordingControl.h"
 #include "support/RecordingSession.h"
 
 namespace
@@ -38,6 +40,7 @@ private Q_SLOTS:
     void almShowsActiveLimit_data();
     void almShowsActiveLimit();
     void firstMainReadingArmsFromStore();
+    void channelChoiceSetsAlarmControls();
 };
 
 void TestAlarm::beepT1_data()
@@ -134,6 +137,32 @@ void TestAlarm::firstMainReadingArmsFromStore()
     QVERIFY(!s.session.state().alarmActive);
     QVERIFY(!monitor.armedImageVisible && !monitor.soundingImageVisible);
     QCOMPARE(monitor.label8[2], QStringLiteral("-"));
+}
+
+void TestAlarm::channelChoiceSetsAlarmControls()
+{
+    RecordingSession s;
+    s.store.save(QStringLiteral("setup_Alarm"), QStringLiteral("1"));
+    s.start();
+    s.feed(FrameEncoder::encodeReading({0, 0, 3, 1, 0, false}, 230)); // 1: ACV, armed, unit "V"
+    s.feed(FrameEncoder::encodeReading({1, 0, 4, 4, 0, false}, 42));  // 2: OHM
+    s.feed(FrameEncoder::encodeReading({2, 0, 3, 0, 0, false}, 12));  // 3: DCV
+    const MonitorFields &monitor = s.session.monitor();
+    QCOMPARE(s.session.alarmSetup().units, QStringList{"V"});
+    s.session.channelSelector().select(2);
+    QCOMPARE(s.session.alarmSetup().units, (QStringList{"mV", "V"}));
+    QVERIFY(s.session.alarmSetup().controlsEnabled && monitor.armedImageVisible);
+    const AlarmSetup armed = s.session.alarmSetup();
+    for (const bool recording : {true, false}) {
+        if (!recording) s.session.recording().stop();
+        s.session.alarmSetup() = armed;
+        s.session.channelSelector().select(1);
+        const AlarmSetup &setup = s.session.alarmSetup();
+        QVERIFY(!setup.checkEnabled && !setup.checked && !setup.controlsEnabled);
+        QVERIFY(!s.session.state().alarmEnabled && !monitor.armedImageVisible);
+        QCOMPARE(QStringList(monitor.label8.begin() + 2, monitor.label8.end()),
+                 (QStringList{"-", "-", "", ""}));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAlarm)

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void averageFormattedByDivisor_data();
     void averageFormattedByDivisor();
     void rangeChangeRescalesSum();
+    void uncountedOverloadLeavesTheSumInItsRange();
     void equalExtremesKeepTheFirstTime();
     void overloadExtremes();
     void otherChannelsOverloadUsesItsOwnLimits();
@@ -78,6 +79,16 @@ void TestStatistics::rangeChangeRescalesSum()
     QCOMPARE(s.stats().sumPrefix, NoPrefix);
     QCOMPARE(s.shown(0), QStringLiteral("0.750"));
     QCOMPARE(s.shown(3), QStringLiteral("V"));
+}
+
+void TestStatistics::uncountedOverloadLeavesTheSumInItsRange()
+{
+    Recording s;
+    s.feed(volts(5000, Milli, FrameEncoder::Divisor10)); // 500.0 mV
+    // An overload in the V range on /10: not counted, yet a range change there and back.
+    s.feed(FrameEncoder::encodeOverload({0, 0, NoPrefix, 0, FrameEncoder::Divisor10, false}));
+    s.feed(volts(3000, Milli, FrameEncoder::Divisor10)); // 300.0 mV
+    QCOMPARE(s.shown(0), QStringLiteral("400.0"));
 }
 
 void TestStatistics::equalExtremesKeepTheFirstTime()
