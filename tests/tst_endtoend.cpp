@@ -248,15 +248,15 @@ void TestEndToEnd::simulatorFillsTheRecord()
 void TestEndToEnd::commandLineRecordsToCsv()
 {
     const QString app = qEnvironmentVariable("VOLTRIX_APP");
-    if (app.isEmpty())
-        QSKIP("VOLTRIX_APP is not set");
+    if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
     QTemporaryDir dir;
     ExternalReceiver receiver;
-    QVERIFY2(receiver.start({QStringLiteral("--meter"),
-                             QStringLiteral("ch=0,fn=DCV,prefix=m,dp=100,pattern=constant,value=12.34,interval=2s"),
-                             QStringLiteral("--meter"),
-                             QStringLiteral("ch=3,fn=ACA,dp=10,pattern=constant,value=5,interval=2s"),
-                             QStringLiteral("--time-factor"), QStringLiteral("4")}),
+    QVERIFY2(receiver.start(
+                 {QStringLiteral("--meter"),
+                  QStringLiteral("ch=0,fn=DCV,prefix=m,dp=100,pattern=constant,value=12.34,interval=2s"),
+                  QStringLiteral("--meter"),
+                  QStringLiteral("ch=3,fn=ACA,dp=10,pattern=constant,value=5,interval=2s"),
+                  QStringLiteral("--time-factor"), QStringLiteral("4")}),
              qPrintable(receiver.errorString()));
 
     QProcess program;
@@ -274,9 +274,11 @@ void TestEndToEnd::commandLineRecordsToCsv()
 
     QFile file(output);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    QCOMPARE(lines.first(), QStringLiteral("Index,Date,Time,Ch1,Unit,Time,Ch2,Unit,Time,Ch3,Unit,Time,Ch4,Unit,"
-                                           "Time,Ch5,Unit,Time,Ch6,Unit"));
+    const QStringList lines =
+        QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(lines.first(),
+             QStringLiteral("Index,Date,Time,Ch1,Unit,Time,Ch2,Unit,Time,Ch3,Unit,Time,Ch4,Unit,"
+                            "Time,Ch5,Unit,Time,Ch6,Unit"));
     QVERIFY2(lines.size() >= 4, qPrintable(lines.join('\n')));
     const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
     for (int row = 1; row < lines.size(); ++row) {
@@ -301,8 +303,7 @@ void TestEndToEnd::commandLineRecordsToCsv()
 void TestEndToEnd::commandLineWithoutReceiverEndsWithoutWaiting()
 {
     const QString app = qEnvironmentVariable("VOLTRIX_APP");
-    if (app.isEmpty())
-        QSKIP("VOLTRIX_APP is not set");
+    if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
     QTemporaryDir dir;
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -2,7 +2,8 @@
 #include <QString>
 
 // The constant tables of measuring functions, range prefixes and their limits.
-namespace Measurement {
+namespace Measurement
+{
 
 constexpr int FunctionCount = 10; // DCV ACV DCA ACA OHM CAP Hz Duty Diode Continuity
 constexpr int PrefixCount = 6;    // n u m (none) K M
@@ -10,12 +11,12 @@ constexpr int NoPrefix = 3;
 
 enum Function : qint16 { DCV = 0, ACV, DCA, ACA, OHM, CAP, Hz, Duty, Diode, Continuity };
 
-QString functionName(int functionCode);   // "" outside 0..9
-QString unitText(int functionCode);       // "V", "A", "\u03A9", "F", "Hz", "%"
-QString prefixText(int prefixCode);       // "" outside 0..5 and for 3
-float prefixFactor(int prefixCode);       // 1e-9 .. 1e6; 1 outside 0..5
-float lowLimit(int functionCode);         // functionLimits(0, f)
-float highLimit(int functionCode);        // functionLimits(1, f)
+QString functionName(int functionCode); // "" outside 0..9
+QString unitText(int functionCode);     // "V", "A", "\u03A9", "F", "Hz", "%"
+QString prefixText(int prefixCode);     // "" outside 0..5 and for 3
+float prefixFactor(int prefixCode);     // 1e-9 .. 1e6; 1 outside 0..5
+float lowLimit(int functionCode);       // functionLimits(0, f)
+float highLimit(int functionCode);      // functionLimits(1, f)
 float limitMultiplier(int functionCode);
 QString limitFormat(int functionCode);
 

@@ -7,25 +7,26 @@
 // The texts the monitor window shows. The decoder, the statistics, the alarm and the
 // recording control write them; the window only renders them (and calls selectEntry()
 // when the user picks a channel).
-class MonitorFields : public QObject {
+class MonitorFields : public QObject
+{
     Q_OBJECT
 public:
     explicit MonitorFields(QObject *parent = nullptr);
 
-    QString bigValue;                       // Label1(0)
-    QString bigUnit;                        // Label2(0)
-    std::array<QString, 6> label8;          // interval min, sec; high, low limit; high, low unit
-    QString file;                           // Label7
-    QString receivedChannels;               // Label4
-    QStringList channelEntries;             // Combo1 items, "1_Ch1" ...
-    int channelIndex = -1;                  // Combo1 selection
-    QString type;                           // Label11
-    QString serialNumber;                   // Label17(0)
-    QString place;                          // Label17(1)
-    bool armedImageVisible = false;         // Image1(0)
-    bool soundingImageVisible = false;      // Image1(1)
-    std::array<QString, 6> stats;           // Label15(0..5): avg, max, min values; their units
-    std::array<QString, 3> statTimes;       // Label16(0..2): (none), max time, min time
+    QString bigValue;                  // Label1(0)
+    QString bigUnit;                   // Label2(0)
+    std::array<QString, 6> label8;     // interval min, sec; high, low limit; high, low unit
+    QString file;                      // Label7
+    QString receivedChannels;          // Label4
+    QStringList channelEntries;        // Combo1 items, "1_Ch1" ...
+    int channelIndex = -1;             // Combo1 selection
+    QString type;                      // Label11
+    QString serialNumber;              // Label17(0)
+    QString place;                     // Label17(1)
+    bool armedImageVisible = false;    // Image1(0)
+    bool soundingImageVisible = false; // Image1(1)
+    std::array<QString, 6> stats;      // Label15(0..5): avg, max, min values; their units
+    std::array<QString, 3> statTimes;  // Label16(0..2): (none), max time, min time
 
     // back to the state of a new record
     void reset();

@@ -10,7 +10,8 @@
 // row 0 is the header, rows 1..sampleRows hold samples, the last row is the one being
 // filled. As a Qt model it shows the data rows (model row r = grid row r + 1) with row 0
 // as the horizontal header.
-class RecordStore : public QAbstractTableModel {
+class RecordStore : public QAbstractTableModel
+{
     Q_OBJECT
 public:
     static constexpr int ColumnCount = 20;
@@ -23,8 +24,8 @@ public:
 
     // grid access
     int gridRowCount() const { return int(m_rows.size()); }
-    void setGridRowCount(int rows);                       // keeps row 0; new rows are empty
-    QString cell(int row, int column) const;              // "" outside the grid
+    void setGridRowCount(int rows);          // keeps row 0; new rows are empty
+    QString cell(int row, int column) const; // "" outside the grid
     void setCell(int row, int column, const QString &text);
 
     // counters
@@ -32,7 +33,7 @@ public:
     int nextRow(int channel) const { return m_nextRow.at(channel); }
     int channelCount() const { return m_channelCount; }
     void setChannelCount(int count) { m_channelCount = count; }
-    void resetCounters();                                 // sampleRows 1, nextRow 1, channelCount 0
+    void resetCounters(); // sampleRows 1, nextRow 1, channelCount 0
 
     // Appends channel's sample at `now`; the time moves on one second when the channel's
     // previous sample is not a whole second older and fewer than 48 bytes wait.

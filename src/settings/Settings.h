@@ -44,8 +44,8 @@ struct Settings {
     qint32 Grid_BackColor = 16777215;
 
     // derived, recomputed on every load and save of the setup group
-    qint16 portIndex = 0;          // = commp; the link opens COM(portIndex + 1)
-    float timeAxisFactor = 0.25f;  // "Time axial scales" entry / 100
+    qint16 portIndex = 0;         // = commp; the link opens COM(portIndex + 1)
+    float timeAxisFactor = 0.25f; // "Time axial scales" entry / 100
 
     // The channel's display name with blanks removed at both ends.
     QString channelName(int channel) const;

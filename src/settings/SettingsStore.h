@@ -7,7 +7,8 @@ class QSettings;
 // The per-user key/value store (application "regtest", section "VK47"). Values are text;
 // key names compare without regard to letter case, so "setup_seleport" written is
 // "setup_selePort" read.
-class SettingsStore {
+class SettingsStore
+{
 public:
     // The user's own store in the platform's per-user configuration folder.
     SettingsStore();
@@ -17,8 +18,8 @@ public:
     SettingsStore(const SettingsStore &) = delete;
     SettingsStore &operator=(const SettingsStore &) = delete;
 
-    QString get(const QString &key, const QString &defaultValue) const;   // GetSetting
-    void save(const QString &key, const QString &value);                  // SaveSetting
+    QString get(const QString &key, const QString &defaultValue) const; // GetSetting
+    void save(const QString &key, const QString &value);                // SaveSetting
     bool contains(const QString &key) const;
     QString fileName() const;
 

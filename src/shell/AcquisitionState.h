@@ -9,11 +9,11 @@ constexpr int ChannelCount = 6;
 struct ChannelReading {
     qint16 channel = 0;
     qint16 intervalCode = 0;
-    qint16 prefixCode = 0;    // after normalisation
+    qint16 prefixCode = 0; // after normalisation
     qint16 functionCode = 0;
-    qint16 divisor = 0;       // 0 until a valid decimal-point code has been seen
-    QString sign;             // "+" or "-"
-    QString valueText;        // "+OL"/"-OL" or the formatted number
+    qint16 divisor = 0; // 0 until a valid decimal-point code has been seen
+    QString sign;       // "+" or "-"
+    QString valueText;  // "+OL"/"-OL" or the formatted number
     QTime timeStamp;
 };
 

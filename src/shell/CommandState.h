@@ -8,13 +8,14 @@
 // state of every toolbar button (by key, e.g. "start"). The check marks of "mnrun",
 // "mnpause", "mnstop" and "mnconnect" are the recording state; those of "mntab", "mnmo",
 // "mngr" and "mnpower" say whether the window is shown. The main window mirrors this.
-class CommandState : public QObject {
+class CommandState : public QObject
+{
     Q_OBJECT
 public:
     explicit CommandState(QObject *parent = nullptr);
 
-    static const QStringList &menuItems();      // every named item, in menu order
-    static const QStringList &toolbarKeys();    // the twelve keys, left to right
+    static const QStringList &menuItems();   // every named item, in menu order
+    static const QStringList &toolbarKeys(); // the twelve keys, left to right
 
     bool isEnabled(const QString &item) const;
     bool isChecked(const QString &item) const;

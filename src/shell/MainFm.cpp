@@ -333,8 +333,8 @@ void MainFm::tellUnavailable(const QString &item)
 {
     const QAction *action = m_items.value(item);
     const QString command = action ? action->text() : item;
-    m_session.prompts().message(notAvailableYetText(command),
-                                applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Information);
+    m_session.prompts().message(notAvailableYetText(command), applicationTitle(), Prompts::Buttons::Ok,
+                                Prompts::Icon::Information);
 }
 
 void MainFm::showPopup(const QString &menuName)

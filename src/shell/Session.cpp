@@ -20,18 +20,19 @@
 
 #include <QDir>
 
-namespace {
+namespace
+{
 
 // Until the workbook writer exists, an automatic save keeps the record as CSV in the
 // records folder, so a split or a function change never loses data.
-class CsvAutoSaver final : public RecordSaver {
+class CsvAutoSaver final : public RecordSaver
+{
 public:
     explicit CsvAutoSaver(Session &session) : m_session(session) {}
     void autoSave() override
     {
         const QString name = RecordStore::fileNameForStamp(m_session.record().stamp());
-        if (!name.isEmpty())
-            CsvExport::write(m_session.record(), savedPathFor(name));
+        if (!name.isEmpty()) CsvExport::write(m_session.record(), savedPathFor(name));
     }
     void saveDataCommand() override
     {
@@ -49,7 +50,8 @@ private:
     Session &m_session;
 };
 
-class SilentAlarm final : public AlarmSound {
+class SilentAlarm final : public AlarmSound
+{
 public:
     void play() override {}
 };
@@ -78,10 +80,22 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
 
 Session::~Session() = default;
 
-void Session::setGraphHooks(GraphHooks *hooks) { m_graph = hooks ? hooks : m_defaultGraph.get(); }
-void Session::setPowerHooks(PowerHooks *hooks) { m_power = hooks ? hooks : m_defaultPower.get(); }
-void Session::setRecordSaver(RecordSaver *saver) { m_saver = saver ? saver : m_defaultSaver.get(); }
-void Session::setAlarmSound(AlarmSound *sound) { m_sound = sound ? sound : m_defaultSound.get(); }
+void Session::setGraphHooks(GraphHooks *hooks)
+{
+    m_graph = hooks ? hooks : m_defaultGraph.get();
+}
+void Session::setPowerHooks(PowerHooks *hooks)
+{
+    m_power = hooks ? hooks : m_defaultPower.get();
+}
+void Session::setRecordSaver(RecordSaver *saver)
+{
+    m_saver = saver ? saver : m_defaultSaver.get();
+}
+void Session::setAlarmSound(AlarmSound *sound)
+{
+    m_sound = sound ? sound : m_defaultSound.get();
+}
 
 void Session::startUp()
 {

@@ -30,10 +30,12 @@ class Statistics;
 // program and the tests run the same code. Windows only listen to it and forward commands.
 // Components reach each other through it, as the windows of the original design called
 // each other's procedures directly.
-class Session : public QObject {
+class Session : public QObject
+{
     Q_OBJECT
 public:
-    Session(SerialControl &serial, Clock &clock, Prompts &prompts, SettingsStore &store, QObject *parent = nullptr);
+    Session(SerialControl &serial, Clock &clock, Prompts &prompts, SettingsStore &store,
+            QObject *parent = nullptr);
     ~Session() override;
 
     // seams
@@ -85,7 +87,7 @@ private:
     AcquisitionState m_state;
     Settings m_settings;
     AlarmSetup m_alarmSetup;
-    RecordStore *m_record;          // QObject children of the session
+    RecordStore *m_record; // QObject children of the session
     MonitorFields *m_monitor;
     CommandState *m_commands;
 

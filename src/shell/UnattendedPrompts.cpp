@@ -4,8 +4,7 @@ UnattendedPrompts::UnattendedPrompts(FILE *stream) : m_out(stream) {}
 
 Prompts::Answer UnattendedPrompts::ruleFor(const QString &text, const QString &title, Buttons buttons)
 {
-    if (buttons == Buttons::Ok)
-        return Answer::Ok;
+    if (buttons == Buttons::Ok) return Answer::Ok;
     if (text.startsWith(QLatin1String("Time out!")) || title == QLatin1String("Clear record!"))
         return Answer::Yes;
     return Answer::No;

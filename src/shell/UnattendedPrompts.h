@@ -11,7 +11,8 @@
 //   any other Yes/No question                   -> No
 //   messages with an OK button                  -> OK
 //   file dialogs                                -> cancelled
-class UnattendedPrompts final : public Prompts {
+class UnattendedPrompts final : public Prompts
+{
 public:
     explicit UnattendedPrompts(FILE *stream = stderr);
 

@@ -9,8 +9,12 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-namespace {
-void say(const QString &text) { QTextStream(stderr) << "voltrix: " << text << Qt::endl; }
+namespace
+{
+void say(const QString &text)
+{
+    QTextStream(stderr) << "voltrix: " << text << Qt::endl;
+}
 } // namespace
 
 UnattendedRun::UnattendedRun(Session &session, const Plan &plan, QObject *parent)
@@ -22,48 +26,41 @@ UnattendedRun::UnattendedRun(Session &session, const Plan &plan, QObject *parent
 
 QString UnattendedRun::checkPlan(const Plan &plan)
 {
-    if (plan.durationSeconds < 0)
-        return QStringLiteral("--duration takes a whole number of seconds");
-    if (plan.outputPath.isEmpty())
-        return {};
+    if (plan.durationSeconds < 0) return QStringLiteral("--duration takes a whole number of seconds");
+    if (plan.outputPath.isEmpty()) return {};
     const QString suffix = QFileInfo(plan.outputPath).suffix().toLower();
     if (suffix == QLatin1String("xlsx"))
-        return QStringLiteral("writing workbooks (.xlsx) is not available in this version yet; use a .csv name");
-    if (suffix != QLatin1String("csv"))
-        return QStringLiteral("--output takes a file name ending in .csv");
+        return QStringLiteral(
+            "writing workbooks (.xlsx) is not available in this version yet; use a .csv name");
+    if (suffix != QLatin1String("csv")) return QStringLiteral("--output takes a file name ending in .csv");
     return {};
 }
 
 void UnattendedRun::begin()
 {
     if (!m_plan.record) {
-        if (m_plan.quit)
-            Q_EMIT finished(writeOutput());
+        if (m_plan.quit) Q_EMIT finished(writeOutput());
         return;
     }
-    m_session.recording().run();   // links first; returns once recording or stopped
+    m_session.recording().run(); // links first; returns once recording or stopped
     if (!m_session.commands().running()) {
         say(QStringLiteral("no recording was started (no receiver answered)"));
-        if (m_plan.quit)
-            Q_EMIT finished(NoRecording);
+        if (m_plan.quit) Q_EMIT finished(NoRecording);
         return;
     }
-    if (m_plan.durationSeconds > 0)
-        m_stopTimer.start(m_plan.durationSeconds * 1000);
+    if (m_plan.durationSeconds > 0) m_stopTimer.start(m_plan.durationSeconds * 1000);
 }
 
 void UnattendedRun::stopAndFinish()
 {
     m_session.recording().stop();
     const int code = writeOutput();
-    if (m_plan.quit)
-        Q_EMIT finished(code);
+    if (m_plan.quit) Q_EMIT finished(code);
 }
 
 int UnattendedRun::writeOutput()
 {
-    if (m_plan.outputPath.isEmpty())
-        return Success;
+    if (m_plan.outputPath.isEmpty()) return Success;
     QString error;
     if (!CsvExport::write(m_session.record(), m_plan.outputPath, &error)) {
         say(QStringLiteral("could not write the record: ") + error);

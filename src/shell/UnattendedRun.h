@@ -7,13 +7,14 @@ class Session;
 
 // What --record, --duration, --output and --quit ask for: press Start once the window is up,
 // Stop after so many seconds of recording, write the record, and end the program.
-class UnattendedRun : public QObject {
+class UnattendedRun : public QObject
+{
     Q_OBJECT
 public:
     struct Plan {
         bool record = false;
-        int durationSeconds = 0;   // 0 = until the user stops
-        QString outputPath;        // empty = write nothing
+        int durationSeconds = 0; // 0 = until the user stops
+        QString outputPath;      // empty = write nothing
         bool quit = false;
     };
     enum ExitCode { Success = 0, NoRecording = 1, OutputFailed = 2 };
@@ -23,7 +24,7 @@ public:
     // Checks the plan before anything runs; an empty text means it is fine.
     static QString checkPlan(const Plan &plan);
 
-    void begin();   // call once the event loop runs
+    void begin(); // call once the event loop runs
 
 Q_SIGNALS:
     // The run is done; with quit, the program should end with this code.

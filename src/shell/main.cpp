@@ -18,13 +18,15 @@
 #include <cstdlib>
 #include <memory>
 
-namespace {
+namespace
+{
 
 bool hasOption(int argc, char **argv, std::initializer_list<const char *> names)
 {
     for (int i = 1; i < argc; ++i)
         for (const char *name : names)
-            if (qstrcmp(argv[i], name) == 0 || QByteArray(argv[i]).startsWith(QByteArray(QByteArray(name) + '=')))
+            if (qstrcmp(argv[i], name) == 0 ||
+                QByteArray(argv[i]).startsWith(QByteArray(QByteArray(name) + '=')))
                 return true;
     return false;
 }
@@ -59,26 +61,30 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(VOLTRIX_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Records the readings of up to six clamp meters from their "
-                                                    "radio receiver.") +
-                                     QString::fromLatin1(UnattendedHelp));
+    parser.setApplicationDescription(
+        QStringLiteral("Records the readings of up to six clamp meters from their "
+                       "radio receiver.") +
+        QString::fromLatin1(UnattendedHelp));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption portsOption(QStringLiteral("ports"),
-                                         QStringLiteral("The devices behind COM 1, COM 2, ... (comma separated; "
-                                                        "default: $VOLTRIX_PORTS, else the system's ports)."),
-                                         QStringLiteral("DEV1,DEV2,..."));
-    const QCommandLineOption demoOption(QStringLiteral("demo"),
-                                        QStringLiteral("Start the built-in simulated receiver (six meters) and put "
-                                                       "it first in the port list."));
-    const QCommandLineOption recordOption(QStringLiteral("record"), QStringLiteral("Press Start once the window is up."));
-    const QCommandLineOption durationOption(QStringLiteral("duration"),
-                                            QStringLiteral("Press Stop after this many seconds of recording."),
-                                            QStringLiteral("SECONDS"));
-    const QCommandLineOption outputOption(QStringLiteral("output"),
-                                          QStringLiteral("After Stop, write the record to FILE (.csv: the table as "
-                                                         "RFC 4180 CSV in UTF-8)."),
-                                          QStringLiteral("FILE"));
+    const QCommandLineOption portsOption(
+        QStringLiteral("ports"),
+        QStringLiteral("The devices behind COM 1, COM 2, ... (comma separated; "
+                       "default: $VOLTRIX_PORTS, else the system's ports)."),
+        QStringLiteral("DEV1,DEV2,..."));
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"), QStringLiteral("Start the built-in simulated receiver (six meters) and put "
+                                               "it first in the port list."));
+    const QCommandLineOption recordOption(QStringLiteral("record"),
+                                          QStringLiteral("Press Start once the window is up."));
+    const QCommandLineOption durationOption(
+        QStringLiteral("duration"), QStringLiteral("Press Stop after this many seconds of recording."),
+        QStringLiteral("SECONDS"));
+    const QCommandLineOption outputOption(
+        QStringLiteral("output"),
+        QStringLiteral("After Stop, write the record to FILE (.csv: the table as "
+                       "RFC 4180 CSV in UTF-8)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption quitOption(QStringLiteral("quit"), QStringLiteral("Exit when done."));
     parser.addOptions({portsOption, demoOption, recordOption, durationOption, outputOption, quitOption});
     parser.process(app);
@@ -88,8 +94,7 @@ int main(int argc, char **argv)
     plan.quit = parser.isSet(quitOption);
     plan.outputPath = parser.value(outputOption);
     bool durationOk = true;
-    if (parser.isSet(durationOption))
-        plan.durationSeconds = parser.value(durationOption).toInt(&durationOk);
+    if (parser.isSet(durationOption)) plan.durationSeconds = parser.value(durationOption).toInt(&durationOk);
     const QString planError = durationOk ? UnattendedRun::checkPlan(plan)
                                          : QStringLiteral("--duration takes a whole number of seconds");
     if (!planError.isEmpty()) {
@@ -120,7 +125,8 @@ int main(int argc, char **argv)
     QtSerialControl serial(ports);
     UnattendedPrompts unattendedPrompts;
     QtPrompts dialogPrompts;
-    Session session(serial, clock, unattended ? static_cast<Prompts &>(unattendedPrompts) : dialogPrompts, store);
+    Session session(serial, clock, unattended ? static_cast<Prompts &>(unattendedPrompts) : dialogPrompts,
+                    store);
     QtAlarmSound sound;
     session.setAlarmSound(&sound);
 
