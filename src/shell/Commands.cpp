@@ -8,6 +8,8 @@
 #include "shell/Session.h"
 #include "shell/WindowHooks.h"
 
+#include <QHash>
+#include <QStringList>
 #include <cmath>
 
 namespace
@@ -103,31 +105,59 @@ void Commands::arrange()
     Q_EMIT arrangeRequested();
 }
 
+void Commands::menuCommand(const QString &item)
+{
+    // Commands of parts of the program this version does not have yet.
+    static const QStringList unavailable{
+        QStringLiteral("mnopen"),        QStringLiteral("mnSaveData"),    QStringLiteral("pop_SaveData"),
+        QStringLiteral("mnsaveBmp"),     QStringLiteral("pop_SaveGraph"), QStringLiteral("mnpritab"),
+        QStringLiteral("pop_PrintData"), QStringLiteral("mnPrigr"),       QStringLiteral("pop_PrintGraph"),
+        QStringLiteral("mnsetup"),       QStringLiteral("mnoption"),      QStringLiteral("mnVK47"),
+        QStringLiteral("mnhe"),          QStringLiteral("mnabout")};
+    RecordingControl &recording = m_session.recording();
+    if (item == QLatin1String("mnexit"))
+        Q_EMIT exitRequested();
+    else if (item == QLatin1String("mnClear"))
+        recording.clearCommand();
+    else if (item == Table)
+        toggleTable();
+    else if (item == Monitor)
+        toggleMonitor();
+    else if (item == Graph)
+        toggleGraph();
+    else if (item == Power)
+        togglePower();
+    else if (item == Connect)
+        connectCommand();
+    else if (item == QLatin1String("mnrun"))
+        recording.run();
+    else if (item == QLatin1String("mnpause"))
+        recording.pause();
+    else if (item == QLatin1String("mnstop"))
+        recording.stop();
+    else if (item == QLatin1String("mnArr_icons"))
+        arrange();
+    else if (unavailable.contains(item))
+        Q_EMIT commandUnavailable(item);
+}
+
 void Commands::toolbarClicked(const QString &key)
 {
-    RecordingControl &recording = m_session.recording();
+    // Each button runs the same procedure as its menu item.
+    static const QHash<QString, QString> itemOfKey{{QStringLiteral("open"), QStringLiteral("mnopen")},
+                                                   {QStringLiteral("monitor"), Monitor},
+                                                   {QStringLiteral("grid"), Table},
+                                                   {QStringLiteral("graph"), Graph},
+                                                   {QStringLiteral("power"), Power},
+                                                   {QStringLiteral("connect"), Connect},
+                                                   {QStringLiteral("start"), QStringLiteral("mnrun")},
+                                                   {QStringLiteral("pause"), QStringLiteral("mnpause")},
+                                                   {QStringLiteral("stop"), QStringLiteral("mnstop")},
+                                                   {QStringLiteral("help"), QStringLiteral("mnhe")}};
     if (key == QLatin1String("save"))
         Q_EMIT popupRequested(QStringLiteral("pop"));
     else if (key == QLatin1String("print"))
         Q_EMIT popupRequested(QStringLiteral("pop_print"));
-    else if (key == QLatin1String("open"))
-        Q_EMIT commandUnavailable(QStringLiteral("mnopen"));
-    else if (key == QLatin1String("help"))
-        Q_EMIT commandUnavailable(QStringLiteral("mnhe"));
-    else if (key == QLatin1String("monitor"))
-        toggleMonitor();
-    else if (key == QLatin1String("grid"))
-        toggleTable();
-    else if (key == QLatin1String("graph"))
-        toggleGraph();
-    else if (key == QLatin1String("power"))
-        togglePower();
-    else if (key == QLatin1String("connect"))
-        connectCommand();
-    else if (key == QLatin1String("start"))
-        recording.run();
-    else if (key == QLatin1String("pause"))
-        recording.pause();
-    else if (key == QLatin1String("stop"))
-        recording.stop();
+    else if (const auto found = itemOfKey.constFind(key); found != itemOfKey.constEnd())
+        menuCommand(*found);
 }

@@ -4,8 +4,9 @@
 
 class Session;
 
-// The frame window's own procedures that are rules rather than drawing: the window
-// toggles, Connect, the close-everything procedure and the toolbar's key dispatch.
+// The frame window's own procedures that are rules rather than drawing: the command table
+// (menu items and toolbar keys), the window toggles, Connect and the close-everything
+// procedure.
 // The check marks of "mntab", "mnmo", "mngr" and "mnpower" are the windows' visibility:
 // the windows follow them.
 class Commands : public QObject
@@ -22,6 +23,8 @@ public:
     void closeAll();       // mnclose_Click
     void arrange();        // mnArr_icons_Click (the window lays out the tiles)
 
+    // A menu item chosen, by item name ("mnrun"); items of no command do nothing.
+    void menuCommand(const QString &item);
     // A toolbar click by button key; keys that match no command do nothing. "save" and
     // "print" ask the window for their pop-up menu.
     void toolbarClicked(const QString &key);
@@ -33,7 +36,8 @@ public:
 Q_SIGNALS:
     void popupRequested(const QString &menuName); // "pop" or "pop_print"
     void arrangeRequested();
-    // A command of a subsystem not built yet, by menu item name ("mnopen", "mnhe").
+    void exitRequested(); // File > Exit: the window closes the frame
+    // A command of a subsystem not built yet, by menu item name ("mnopen", "mnhe", ...).
     void commandUnavailable(const QString &item);
 
 private:

@@ -47,18 +47,6 @@ const QStringList &checkableItems()
     return items;
 }
 
-// Commands of parts of the program this version does not have yet.
-const QStringList &unavailableItems()
-{
-    static const QStringList items{
-        QStringLiteral("mnopen"),        QStringLiteral("mnSaveData"),    QStringLiteral("pop_SaveData"),
-        QStringLiteral("mnsaveBmp"),     QStringLiteral("pop_SaveGraph"), QStringLiteral("mnpritab"),
-        QStringLiteral("pop_PrintData"), QStringLiteral("mnPrigr"),       QStringLiteral("pop_PrintGraph"),
-        QStringLiteral("mnsetup"),       QStringLiteral("mnoption"),      QStringLiteral("mnVK47"),
-        QStringLiteral("mnhe"),          QStringLiteral("mnabout")};
-    return items;
-}
-
 struct ButtonSpec {
     const char *key;
     const char *toolTip;
@@ -115,6 +103,7 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     connect(&commands, &Commands::popupRequested, this, &MainFm::showPopup);
     connect(&commands, &Commands::arrangeRequested, this, &MainFm::arrangeTiles);
     connect(&commands, &Commands::commandUnavailable, this, &MainFm::tellUnavailable);
+    connect(&commands, &Commands::exitRequested, this, &QWidget::close);
     mirrorCommandState();
     placeTiles(false);
 }
@@ -294,32 +283,7 @@ void MainFm::runMenuCommand(const QString &name)
 {
     // A checkable item has already flipped its own mark; the command state decides it.
     mirrorCommandState();
-    Commands &commands = m_session.commandProcs();
-    RecordingControl &recording = m_session.recording();
-    if (name == QLatin1String("mnexit"))
-        close();
-    else if (name == QLatin1String("mnClear"))
-        recording.clearCommand();
-    else if (name == TableItem)
-        commands.toggleTable();
-    else if (name == MonitorItem)
-        commands.toggleMonitor();
-    else if (name == GraphItem)
-        commands.toggleGraph();
-    else if (name == PowerItem)
-        commands.togglePower();
-    else if (name == QLatin1String("mnconnect"))
-        commands.connectCommand();
-    else if (name == QLatin1String("mnrun"))
-        recording.run();
-    else if (name == QLatin1String("mnpause"))
-        recording.pause();
-    else if (name == QLatin1String("mnstop"))
-        recording.stop();
-    else if (name == QLatin1String("mnArr_icons"))
-        commands.arrange();
-    else if (unavailableItems().contains(name))
-        tellUnavailable(name);
+    m_session.commandProcs().menuCommand(name);
     mirrorCommandState();
 }
 
