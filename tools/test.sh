@@ -14,11 +14,15 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # The fuzzer needs clang; it builds only the core and the fuzz targets.
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
       -DCMAKE_CXX_COMPILER=clang++ -DVOLTRIX_FUZZ=ON -DVOLTRIX_TESTS=OFF -DVOLTRIX_BENCH=OFF >/dev/null
-cmake --build build/fuzz -j"$jobs" --target fuzz_decoder
-mkdir -p build/fuzz/corpus
-build/fuzz/fuzz/fuzz_decoder -max_total_time="${VOLTRIX_FUZZ_SECONDS:-60}" -print_final_stats=1 \
-    build/fuzz/corpus fuzz/seeds 2>&1 | tail -n 12
-echo "fuzz_decoder: no finding"
+cmake --build build/fuzz -j"$jobs" --target fuzz_decoder fuzz_textreaders
+for target in decoder:"${VOLTRIX_FUZZ_SECONDS:-60}" textreaders:20; do
+    name=${target%%:*} seconds=${target##*:}
+    mkdir -p "build/fuzz/corpus-$name"
+    # The build corpus comes first: libFuzzer adds what it finds to the first folder only.
+    "build/fuzz/fuzz/fuzz_$name" -max_total_time="$seconds" -print_final_stats=1 \
+        "build/fuzz/corpus-$name" "fuzz/seeds/$name" 2>&1 | tail -n 3
+    echo "fuzz_$name: no finding in $seconds s"
+done
 
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLTRIX_WERROR=ON -DVOLTRIX_SANITIZE=ON >/dev/null
 cmake --build build/test -j"$jobs"
