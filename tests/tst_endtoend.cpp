@@ -74,6 +74,7 @@ private Q_SLOTS:
     void frameSplitOverTwoReadsIsKept();
     void pauseAndResumeContinueTheRowNumbering();
     void unpluggedReceiverStopsTheRecording();
+    void unsavedRecordIsKeptWhenTheUserSaysSave();
     void alarmStatisticsAndTimeOutOverThePty();
     void simulatorFillsTheRecord();
     void commandLineRecordsToCsv();
@@ -145,6 +146,28 @@ void TestEndToEnd::unpluggedReceiverStopsTheRecording()
     QVERIFY(!rig.serial.isOpen());
     QVERIFY(!rig.prompts.calls().isEmpty());
     QVERIFY(rig.prompts.lastCall().text.startsWith(QLatin1String("The receiver's port was lost")));
+}
+
+void TestEndToEnd::unsavedRecordIsKeptWhenTheUserSaysSave()
+{
+    PtyRig rig;
+    QVERIFY(rig.start());
+    rig.pty.write(bytes({0xFF, 0x00, 0x30, 0x05, 0x00, 0x00}));
+    QTRY_COMPARE(rig.record().nextRow(0), 2);
+    const QString name = rig.session.monitor().file;
+    rig.session.recording().stop();
+
+    rig.prompts.queueAnswer(Prompts::Answer::Yes);
+    QVERIFY(rig.start());
+    const QString saved =
+        rig.dir.filePath(QString(name).replace(QStringLiteral(".xlsx"), QStringLiteral(".csv")));
+    QCOMPARE(rig.prompts.calls().at(0).title, QStringLiteral("Save File!"));
+    QCOMPARE(rig.prompts.calls().at(1).text, QStringLiteral("The record was saved as ") + saved +
+                                                 QStringLiteral(". Saving workbooks is not available in this "
+                                                                "version yet."));
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("0001,"));
 }
 
 void TestEndToEnd::alarmStatisticsAndTimeOutOverThePty()

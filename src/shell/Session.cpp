@@ -23,8 +23,8 @@
 namespace
 {
 
-// Until the workbook writer exists, an automatic save keeps the record as CSV in the
-// records folder, so a split or a function change never loses data.
+// Until the workbook writer exists, saves keep the record as CSV in the records folder, so
+// a split, a function change or a Yes to the save question never loses data.
 class CsvAutoSaver final : public RecordSaver
 {
 public:
@@ -34,10 +34,15 @@ public:
         const QString name = RecordStore::fileNameForStamp(m_session.record().stamp());
         if (!name.isEmpty()) CsvExport::write(m_session.record(), savedPathFor(name));
     }
+    // Answering Yes to the save question must not lose the record: it is kept as CSV.
     void saveDataCommand() override
     {
-        m_session.prompts().message(notAvailableYetText(QStringLiteral("Save Data")), applicationTitle(),
-                                    Prompts::Buttons::Ok, Prompts::Icon::Information);
+        autoSave();
+        const QString path = savedPathFor(RecordStore::fileNameForStamp(m_session.record().stamp()));
+        m_session.prompts().message(QStringLiteral("The record was saved as ") +
+                                        QDir::toNativeSeparators(path) + QStringLiteral(". ") +
+                                        notAvailableYetText(QStringLiteral("Saving workbooks")),
+                                    applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Information);
     }
     QString savedPathFor(const QString &recordFileName) const override
     {
