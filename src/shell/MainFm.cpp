@@ -47,12 +47,12 @@ const QStringList &checkableItems()
     return items;
 }
 
-struct ButtonSpec {
+struct ToolbarButton {
     const char *key;
     const char *toolTip;
 };
 
-constexpr ButtonSpec toolbarButtons[] = {{"open", "Open"},
+constexpr ToolbarButton toolbarButtons[] = {{"open", "Open"},
                                          {"save", "Save"},
                                          {"print", "Print"},
                                          {"monitor", "Monitor"},
@@ -216,9 +216,9 @@ void MainFm::buildToolbar()
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setMovable(false);
-    for (const ButtonSpec &spec : toolbarButtons) {
-        const QString key = QLatin1String(spec.key);
-        QAction *button = m_toolbar->addAction(UiResources::icon(key), QLatin1String(spec.toolTip));
+    for (const ToolbarButton &entry : toolbarButtons) {
+        const QString key = QLatin1String(entry.key);
+        QAction *button = m_toolbar->addAction(UiResources::icon(key), QLatin1String(entry.toolTip));
         button->setObjectName(key);
         button->setData(key);
         m_buttons.insert(key, button);
