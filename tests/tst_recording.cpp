@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <functional>
+#include <utility>
 
 #include "common/AppPaths.h"
 #include "link/FrameEncoder.h"
@@ -71,7 +72,14 @@ struct NotingSaver final : RecordSaver {
 
 // A recording session (receiver on port 1) whose outcome reads as status(), asked() and the saver's notes.
 struct Rig : RecordingSession {
-    Rig() { session.setRecordSaver(&saver); }
+    Rig()
+    {
+        session.setRecordSaver(&saver);
+        // "in:stop" runs Stop inside the next wait that lets events run.
+        clock.setOnProcessEvents([this] {
+            if (!inWait.isEmpty()) play(std::exchange(inWait, QString()));
+        });
+    }
     ~Rig() { session.setRecordSaver(nullptr); }
 
     RecordingControl &rec() { return session.recording(); }
@@ -116,6 +124,8 @@ struct Rig : RecordingSession {
             {"hideTable", [](Rig &r) { r.procs().toggleTable(); }},
             {"receive", [](Rig &r) { r.receive(); }},
             {"partial", [](Rig &r) { r.serial.feed(QByteArray::fromHex("ff00")); }}, // part of a frame waits
+            // noise, then the start byte of a status frame whose rest never comes
+            {"torn", [](Rig &r) { r.serial.feed(QByteArray::fromHex("0102030405fe")); }},
             {"flush", [](Rig &r) { r.serial.clearInput(); }},
             {"yes", [](Rig &r) { r.prompts.queueAnswer(Prompts::Answer::Yes); }},
             {"no", [](Rig &r) { r.prompts.queueAnswer(Prompts::Answer::No); }},
@@ -130,12 +140,17 @@ struct Rig : RecordingSession {
             const int ticks = step.startsWith(u"tick") ? step.mid(4).toInt() : 0;
             for (int i = 0; i < ticks; ++i)
                 rec().timerTick();
+            if (step.startsWith(u"in:")) {
+                inWait = step.mid(3);
+                continue;
+            }
             QVERIFY2(ticks > 0 || steps.contains(step), qPrintable(step));
             if (ticks == 0) steps.value(step)(*this);
         }
     }
 
     NotingSaver saver{session};
+    QString inWait;
 };
 
 void row(const char *name, const char *script, const char *asked, const QString &status,
@@ -224,6 +239,15 @@ private Q_SLOTS:
         row("after a lost port Start links anew", "run receive lose no run", "PS", Rec, First);
         row("port taken while paused stops", "run receive pause deny run", "D", "stop", First + " 0001");
         row("restart saves and starts anew", "run receive later restart", "", Rec, Minute, "auto 0001");
+        // commands and frames that run inside the settle waits of Stop and resume
+        row("Start during Stop's wait is ignored", "run receive in:run stop", "", StopLinked,
+            First + " 0001");
+        row("split during Stop's wait stays stopped", "run receive in:restart stop", "", StopLinked,
+            First + " 0001", "auto 0001");
+        row("Stop during resume's wait", "run pause in:stop run", "", StopLinked, First);
+        row("Pause during resume's wait", "run pause in:pause run", "", Paused, First);
+        row("a torn frame is not carried into the next record", "run torn stop run receive", "", Rec,
+            First + " 0001");
         row("Connect without a receiver", "mute connect", "L", "");
         row("Connect links", "connect", "", "connect link");
         row("Connect again unlinks", "connect connect", "", "stop");

@@ -16,6 +16,8 @@ public:
 
     // Bytes of a frame whose rest has not arrived yet (kept for the next receive event).
     int pendingBytes() const { return int(m_pending.size()); }
+    // The input was discarded: the rest of a kept frame will never come.
+    void discardPending() { m_pending.clear(); }
 
     // The main channel's display limits for its function and prefix (set_OL).
     void setDisplayLimits();

@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "common/Files.h"
 #include "common/Prompts.h"
+#include "link/FrameDecoder.h"
 #include "link/LinkProber.h"
 #include "link/SerialControl.h"
 #include "monitor/Alarm.h"
@@ -17,6 +18,7 @@
 #include "shell/WindowHooks.h"
 
 #include <QDir>
+#include <QScopedValueRollback>
 #include <limits>
 
 namespace
@@ -44,7 +46,9 @@ RecordingControl::RecordingControl(Session &session) : m_session(session)
 void RecordingControl::run()
 {
     CommandState &commands = m_session.commands();
-    if (commands.running()) return;
+    // A Start inside Stop's settle wait (a click, or the restart of a record split by a frame
+    // arriving then) would open a record that the rest of the Stop closes under a running timer.
+    if (commands.running() || m_stopping) return;
     AcquisitionState &state = m_session.state();
     if (state.resetPending != 0) {
         m_session.commandProcs().closeAll();
@@ -93,7 +97,7 @@ void RecordingControl::startOnNewLink()
     if (!openPortForRecording()) return;
     commands.applyRecording();
     record.resetCounters();
-    m_session.serial().clearInput();
+    discardInput();
     startTimer();
 }
 
@@ -104,7 +108,8 @@ void RecordingControl::resume()
     m_session.commands().applyRecording();
     if (!openPortForRecording()) return;
     waitMs(m_session.clock(), ResumeSettleMs);
-    m_session.serial().clearInput();
+    if (!m_onPort) return; // a Stop or Pause during the wait stands
+    discardInput();
     startTimer();
 }
 
@@ -119,7 +124,7 @@ void RecordingControl::startOnLink()
     deleteLogFile();
     dataSet();
     m_session.record().resetCounters();
-    m_session.serial().clearInput();
+    discardInput();
     startTimer();
 }
 
@@ -195,6 +200,7 @@ void RecordingControl::pause()
 
 void RecordingControl::stop()
 {
+    const QScopedValueRollback<bool> stopping(m_stopping, true);
     disableTimer();
     CommandState &commands = m_session.commands();
     SerialControl &serial = m_session.serial();
@@ -206,7 +212,7 @@ void RecordingControl::stop()
     // Closed whenever open, also after a lost port, which leaves no paused or open state.
     m_logFile.close();
     if (serial.isOpen()) serial.close();
-    serial.clearInput();
+    discardInput();
     m_onPort = false;
     commands.applyStopped();
 
@@ -325,6 +331,13 @@ void RecordingControl::dataSet()
     m_session.monitor().notify();
     m_logFile.open();
     Q_EMIT recordStarted();
+}
+
+void RecordingControl::discardInput()
+{
+    m_session.serial().clearInput();
+    // A frame torn by the last close would otherwise be completed with the new bytes.
+    m_session.decoder().discardPending();
 }
 
 void RecordingControl::startTimer()

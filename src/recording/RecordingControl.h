@@ -49,6 +49,7 @@ private:
     void showRecordWindows();
     bool openPortForRecording();
     void abandonRecording(const QString &message);
+    void discardInput(); // what waits at the port and any frame begun before
     void startTimer();
     void deleteLogFile();
     void dataSet();
@@ -61,4 +62,5 @@ private:
     bool m_timerEnabled = false;
     // The recording has the port open (from Start or resume until Pause or Stop).
     bool m_onPort = false;
+    bool m_stopping = false; // inside stop(), whose settle wait lets events run
 };
