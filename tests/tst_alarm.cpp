@@ -56,6 +56,10 @@ void TestAlarm::beepT1_data()
     QTest::newRow("mV range, high 1 V: 999.9") << 0 << 2 << 1 << "1" << High << "999.9" << false;
     QTest::newRow("mV range, high 1 V: 1000.0") << 0 << 2 << 1 << "1" << High << "1000.0" << true;
     QTest::newRow("V range, high 500 mV: 0.6") << 0 << 3 << 0 << "500" << High << "0.6" << true;
+    // a reading equal to the limit reaches it, whatever the ranges
+    QTest::newRow("V range, high 1000 mV: 1.000") << 0 << 3 << 0 << "1000" << High << "1.000" << true;
+    QTest::newRow("mV range, low 1 V: 1000.0") << 0 << 2 << 1 << "1" << Low << "1000.0" << true;
+    QTest::newRow("high 0.7 V: 0.700") << 0 << 3 << 1 << "0.7" << High << "0.700" << true;
     QTest::newRow("high 0: -0.000") << 0 << 3 << 1 << "0" << High << "-0.000" << false;
     QTest::newRow("high 0: 0.000") << 0 << 3 << 1 << "0" << High << "0.000" << true;
     QTest::newRow("high -0: -0.000") << 0 << 3 << 1 << "-0" << High << "-0.000" << true;

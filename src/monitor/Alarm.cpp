@@ -7,12 +7,31 @@
 #include "settings/SettingsStore.h"
 #include "shell/Session.h"
 
+#include <cmath>
+#include <cstdlib>
+
 namespace
 {
 
 const QString NoLimit = QStringLiteral("-");
 constexpr int LowChoice = 1;
-constexpr int MilliPrefix = 2;
+constexpr int MilliExponent = -3;
+
+// The power of ten of a range prefix code: "n" -9, "u" -6, "m" -3, none 0, "K" 3, "M" 6.
+int rangeExponent(int prefixCode)
+{
+    return prefixCode >= 0 && prefixCode < Measurement::PrefixCount ? 3 * (prefixCode - Measurement::NoPrefix)
+                                                                    : 0;
+}
+
+// A limit moved into the display's range by an exact power of ten, and then compared in single
+// precision as the reading is: through the single-precision range factors a limit of 1 V became
+// 999.99995 mV, and a reading equal to the limit (1000.0 mV, or 0.7 V against 0.7) missed it.
+double inDisplayRange(double limit, int exponent)
+{
+    const double scale = std::pow(10.0, std::abs(exponent));
+    return exponent >= 0 ? limit * scale : limit / scale;
+}
 
 // "-0.000", "-0.00", "-0.0", "-0" for sign '-'; the same with '+'.
 bool isSignedZero(const QString &value, QChar sign)
@@ -62,11 +81,11 @@ void Alarm::beepT1()
     // The limit is typed in the alarm unit ("mV" only for DCV); the display shows the
     // reading in the main channel's current range.
     const bool inMilli = function == Measurement::DCV && m_session.alarmSetup().unitIndex == 0;
-    const double unitFactor = inMilli ? double(Measurement::prefixFactor(MilliPrefix)) : 1.0;
     const bool lowActive = monitor.label8[3] != NoLimit;
     const QString &limitText = lowActive ? monitor.label8[3] : monitor.label8[2];
-    const double threshold = NumberFormat::parseNumber(limitText, nullptr) * unitFactor /
-                             double(Measurement::prefixFactor(state.mainPrefix));
+    const float threshold =
+        float(inDisplayRange(NumberFormat::parseNumber(limitText, nullptr),
+                             (inMilli ? MilliExponent : 0) - rangeExponent(state.mainPrefix)));
 
     const QString &value = monitor.bigValue;
     bool numeric = false;
@@ -74,7 +93,7 @@ void Alarm::beepT1()
     bool sounding = false;
     if (!numeric) {
         sounding = value == QLatin1String(lowActive ? "-OL" : "+OL");
-    } else if (const double x = double(float(number)); !lowActive) {
+    } else if (const float x = float(number); !lowActive) {
         // At a zero limit the sign of the displayed zero decides: "-0.00" is below 0 unless
         // the limit itself was typed as "-0".
         if (x >= threshold)
