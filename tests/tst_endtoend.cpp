@@ -18,6 +18,7 @@
 #include "settings/SettingsStore.h"
 #include "shell/CommandState.h"
 #include "shell/Session.h"
+#include "shell/UnattendedRun.h"
 #include "support/PtyReceiver.h"
 #include "support/ScriptedPrompts.h"
 
@@ -79,6 +80,7 @@ private Q_SLOTS:
     void simulatorFillsTheRecord();
     void commandLineRecordsToCsv();
     void commandLineWithoutReceiverEndsWithoutWaiting();
+    void commandLineDurationLimits();
 };
 
 void TestEndToEnd::recordsFramesArrivingOverThePty()
@@ -340,6 +342,17 @@ void TestEndToEnd::commandLineWithoutReceiverEndsWithoutWaiting()
     const QString said = QString::fromUtf8(program.readAllStandardError());
     QVERIFY2(said.contains(QStringLiteral("[Voltrix] Link error ! Please check your connector. -> OK")),
              qPrintable(said));
+}
+
+void TestEndToEnd::commandLineDurationLimits()
+{
+    // The stop timer counts milliseconds in an int: longer durations used to wrap around.
+    for (const int seconds : {-1, 0, 2147483, 2147484, 4300000}) {
+        UnattendedRun::Plan plan;
+        plan.record = true;
+        plan.durationSeconds = seconds;
+        QCOMPARE(UnattendedRun::checkPlan(plan).isEmpty(), seconds >= 0 && seconds <= 2147483);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -27,6 +27,9 @@ UnattendedRun::UnattendedRun(Session &session, const Plan &plan, QObject *parent
 QString UnattendedRun::checkPlan(const Plan &plan)
 {
     if (plan.durationSeconds < 0) return QStringLiteral("--duration takes a whole number of seconds");
+    // The stop timer counts milliseconds in an int; a longer run would stop far too early or never.
+    if (plan.durationSeconds > MaxDurationSeconds)
+        return QStringLiteral("--duration takes at most %1 seconds (about 24 days)").arg(MaxDurationSeconds);
     if (plan.outputPath.isEmpty()) return {};
     const QString suffix = QFileInfo(plan.outputPath).suffix().toLower();
     if (suffix == QLatin1String("xlsx"))

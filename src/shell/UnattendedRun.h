@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <limits>
 
 class Session;
 
@@ -18,6 +19,7 @@ public:
         bool quit = false;
     };
     enum ExitCode { Success = 0, NoRecording = 1, OutputFailed = 2 };
+    static constexpr int MaxDurationSeconds = std::numeric_limits<int>::max() / 1000;
 
     UnattendedRun(Session &session, const Plan &plan, QObject *parent = nullptr);
 
