@@ -124,8 +124,8 @@ struct Rig : RecordingSession {
             {"hideTable", [](Rig &r) { r.procs().toggleTable(); }},
             {"receive", [](Rig &r) { r.receive(); }},
             {"partial", [](Rig &r) { r.serial.feed(QByteArray::fromHex("ff00")); }}, // part of a frame waits
-            // noise, then the start byte of a status frame whose rest never comes
-            {"torn", [](Rig &r) { r.serial.feed(QByteArray::fromHex("0102030405fe")); }},
+            // a frame of no channel, holding the start of a status frame whose rest never comes
+            {"torn", [](Rig &r) { r.serial.feed(QByteArray::fromHex("ff6000fe0000")); }},
             {"flush", [](Rig &r) { r.serial.clearInput(); }},
             {"yes", [](Rig &r) { r.prompts.queueAnswer(Prompts::Answer::Yes); }},
             {"no", [](Rig &r) { r.prompts.queueAnswer(Prompts::Answer::No); }},

@@ -130,7 +130,10 @@ bool FrameDecoder::findStartByte()
 {
     SerialControl &serial = m_session.serial();
     serial.setInputLen(1);
-    while (serial.inBufferCount() > 0) {
+    // A start byte is taken only with a whole frame's bytes behind it. The bytes of a frame
+    // still arriving stay in the input, where its rest brings them to the receive threshold;
+    // taken out, they would wait for the next frame, and the sample would carry its time.
+    while (serial.inBufferCount() >= FrameSize) {
         const QByteArray byte = serial.input();
         if (byte.isEmpty()) return false;
         if (isStartByte(quint8(byte.at(0)))) {
