@@ -246,6 +246,7 @@ private Q_SLOTS:
             First + " 0001", "auto 0001");
         row("Stop during resume's wait", "run pause in:stop run", "", StopLinked, First);
         row("Pause during resume's wait", "run pause in:pause run", "", Paused, First);
+        row("Start during Connect's probe is ignored", "in:run connect", "", "connect link");
         row("a torn frame is not carried into the next record", "run torn stop run receive", "", Rec,
             First + " 0001");
         row("Connect without a receiver", "mute connect", "L", "");

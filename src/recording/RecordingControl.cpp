@@ -48,7 +48,8 @@ void RecordingControl::run()
     CommandState &commands = m_session.commands();
     // A Start inside Stop's settle wait (a click, or the restart of a record split by a frame
     // arriving then) would open a record that the rest of the Stop closes under a running timer.
-    if (commands.running() || m_stopping) return;
+    // One during Connect's probe would find no link, stop, and so end the probe too.
+    if (commands.running() || m_stopping || m_session.link().isProbing()) return;
     AcquisitionState &state = m_session.state();
     if (state.resetPending != 0) {
         m_session.commandProcs().closeAll();
