@@ -27,7 +27,6 @@ public:
     static QStringList systemPorts();
     static QStringList orderPorts(QStringList devices);
 
-    bool isFixed() const { return m_fixed; }
     QStringList devices() const;
     // The device for a port number; empty when the number maps to nothing.
     QString deviceFor(int portNumber) const;

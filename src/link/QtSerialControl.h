@@ -54,7 +54,6 @@ public:
     int inputLen() const { return m_inputLen; }
 
     const PortDirectory &directory() const { return m_directory; }
-    void setDirectory(const PortDirectory &directory) { m_directory = directory; }
     // The device of the current port number; empty when it maps to none.
     QString deviceName() const { return m_directory.deviceFor(m_commPort); }
 

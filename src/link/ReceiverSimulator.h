@@ -47,7 +47,6 @@ public:
     explicit MeterSignal(const SimulatedMeter &meter);
 
     QByteArray nextFrame();
-    int framesMade() const { return m_frames; }
     // The reading of frame `n` (1-based), before rounding to digits.
     double valueAt(int n) const;
 

@@ -41,8 +41,6 @@ public:
     void showChannel(int channel);
 
     const ChannelStatistics &channel(int channel) const { return m_channels.at(channel); }
-    // A stored record's figures (workbook import).
-    void setChannel(int channel, const ChannelStatistics &statistics) { m_channels.at(channel) = statistics; }
 
 private:
     void showExtremes(const ChannelStatistics &statistics);

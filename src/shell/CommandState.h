@@ -28,7 +28,6 @@ public:
     bool running() const { return isChecked(QStringLiteral("mnrun")); }
     bool paused() const { return isChecked(QStringLiteral("mnpause")); }
     bool stopped() const { return isChecked(QStringLiteral("mnstop")); }
-    bool connectChecked() const { return isChecked(QStringLiteral("mnconnect")); }
 
     // rows of the enable table
     void applyIdle();
