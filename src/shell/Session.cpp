@@ -111,8 +111,7 @@ void Session::startUp()
     m_recording->reloadSetup();
     m_record->clearRecord(channelNames());
     m_monitor->reset();
-    m_monitor->notify();
-    m_alarm->alm();
+    m_alarm->alm(); // shows the limits and notifies the monitor
 }
 
 std::array<QString, 6> Session::channelNames() const
