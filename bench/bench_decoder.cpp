@@ -8,14 +8,14 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "common/AppPaths.h"
-#include "link/FrameEncoder.h"
-#include "monitor/MonitorFields.h"
-#include "recording/RecordStore.h"
-#include "recording/RecordingControl.h"
-#include "settings/SettingsStore.h"
-#include "shell/Session.h"
-#include "shell/WindowHooks.h"
+#include "core/common/AppPaths.h"
+#include "core/link/FrameEncoder.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/recording/RecordStore.h"
+#include "core/recording/RecordingControl.h"
+#include "core/session/Session.h"
+#include "core/session/WindowHooks.h"
+#include "core/settings/SettingsStore.h"
 #include "support/FakeSerialControl.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompts.h"

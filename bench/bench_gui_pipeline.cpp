@@ -15,21 +15,21 @@
 #include <functional>
 #include <vector>
 
-#include "common/AppPaths.h"
-#include "common/Clock.h"
-#include "link/FrameEncoder.h"
-#include "link/PortDirectory.h"
-#include "link/Pty.h"
-#include "link/QtSerialControl.h"
-#include "link/ReceiverSimulator.h"
-#include "monitor/FmMonitor.h"
-#include "recording/RecordStore.h"
-#include "recording/RecordingControl.h"
-#include "settings/SettingsStore.h"
-#include "shell/CommandState.h"
-#include "shell/MainFm.h"
-#include "shell/Session.h"
-#include "shell/UnattendedPrompts.h"
+#include "core/commands/CommandState.h"
+#include "core/common/AppPaths.h"
+#include "core/common/Clock.h"
+#include "core/link/FrameEncoder.h"
+#include "core/link/PortDirectory.h"
+#include "core/link/QtSerialControl.h"
+#include "core/recording/RecordStore.h"
+#include "core/recording/RecordingControl.h"
+#include "core/session/Session.h"
+#include "core/session/UnattendedPrompts.h"
+#include "core/settings/SettingsStore.h"
+#include "core/simulator/Pty.h"
+#include "core/simulator/ReceiverSimulator.h"
+#include "ui/monitor/FmMonitor.h"
+#include "ui/shell/MainFm.h"
 
 namespace
 {

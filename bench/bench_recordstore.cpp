@@ -6,8 +6,8 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "recording/CsvExport.h"
-#include "recording/RecordStore.h"
+#include "core/recording/CsvExport.h"
+#include "core/recording/RecordStore.h"
 
 namespace
 {

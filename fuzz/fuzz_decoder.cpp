@@ -7,12 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/AppPaths.h"
-#include "link/FrameEncoder.h"
-#include "recording/RecordingControl.h"
-#include "settings/SettingsStore.h"
-#include "shell/Session.h"
-#include "shell/WindowHooks.h"
+#include "core/common/AppPaths.h"
+#include "core/link/FrameEncoder.h"
+#include "core/recording/RecordingControl.h"
+#include "core/session/Session.h"
+#include "core/session/WindowHooks.h"
+#include "core/settings/SettingsStore.h"
 #include "support/FakeSerialControl.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompts.h"

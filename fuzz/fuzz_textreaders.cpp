@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "common/NumberFormat.h"
-#include "link/MeasurementTables.h"
+#include "core/common/NumberFormat.h"
+#include "core/measurement/MeasurementTables.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

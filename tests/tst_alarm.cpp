@@ -1,10 +1,10 @@
 #include <QtTest>
 
-#include "link/FrameEncoder.h"
-#include "monitor/Alarm.h"
-#include "monitor/ChannelSelector.h"
-#include "monitor/MonitorFields.h"
-#include "recording/RecordingControl.h"
+#include "core/link/FrameEncoder.h"
+#include "core/monitor/Alarm.h"
+#include "core/monitor/ChannelSelector.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/recording/RecordingControl.h"
 #include "support/RecordingSession.h"
 
 namespace

@@ -1,7 +1,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "shell/CommandState.h"
+#include "core/commands/CommandState.h"
 
 namespace
 {

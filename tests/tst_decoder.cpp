@@ -1,12 +1,12 @@
 #include <QtTest>
 #include <utility>
 
-#include "link/FrameDecoder.h"
-#include "link/FrameEncoder.h"
-#include "monitor/MonitorFields.h"
-#include "monitor/Statistics.h"
-#include "recording/RecordStore.h"
-#include "shell/CommandState.h"
+#include "core/commands/CommandState.h"
+#include "core/link/FrameDecoder.h"
+#include "core/link/FrameEncoder.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/monitor/Statistics.h"
+#include "core/recording/RecordStore.h"
 #include "support/RecordingSession.h"
 
 namespace

@@ -1,8 +1,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "common/Clock.h"
-#include "common/NumberFormat.h"
+#include "core/common/Clock.h"
+#include "core/common/NumberFormat.h"
 #include "support/ManualClock.h"
 
 // The number and date formatter, the numeric test and the event-pumping wait.

@@ -9,17 +9,17 @@
 #include <QtTest>
 #include <optional>
 
-#include "common/AppPaths.h"
-#include "link/FrameEncoder.h"
-#include "link/LinkProber.h"
-#include "link/ScanWindow.h"
-#include "recording/RecordStore.h"
-#include "recording/RecordingControl.h"
-#include "shell/CommandState.h"
-#include "shell/Commands.h"
-#include "shell/MainFm.h"
+#include "core/commands/CommandState.h"
+#include "core/commands/Commands.h"
+#include "core/common/AppPaths.h"
+#include "core/link/FrameEncoder.h"
+#include "core/link/LinkProber.h"
+#include "core/recording/RecordStore.h"
+#include "core/recording/RecordingControl.h"
 #include "support/RecordingSession.h"
-#include "table/FmGrid.h"
+#include "ui/link/ScanWindow.h"
+#include "ui/shell/MainFm.h"
+#include "ui/table/FmGrid.h"
 
 class TestMainWindow : public QObject
 {

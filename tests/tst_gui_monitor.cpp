@@ -4,9 +4,9 @@
 #include <QtTest>
 #include <optional>
 
-#include "monitor/FmMonitor.h"
-#include "monitor/MonitorFields.h"
+#include "core/monitor/MonitorFields.h"
 #include "support/RecordingSession.h"
+#include "ui/monitor/FmMonitor.h"
 
 class TestMonitorWindow : public QObject
 {

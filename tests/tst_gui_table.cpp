@@ -4,9 +4,9 @@
 #include <QtTest>
 #include <optional>
 
-#include "recording/RecordStore.h"
+#include "core/recording/RecordStore.h"
 #include "support/RecordingSession.h"
-#include "table/FmGrid.h"
+#include "ui/table/FmGrid.h"
 
 using Style = GridStyle::LineStyle;
 Q_DECLARE_METATYPE(Style)

@@ -1,7 +1,7 @@
 // The frame's layout rule as pure functions on twips: snapping, tile sizes and pixel edges.
 #include <QtTest>
 
-#include "shell/LayoutRule.h"
+#include "core/layout/LayoutRule.h"
 
 using LayoutRule::WindowState;
 Q_DECLARE_METATYPE(WindowState)

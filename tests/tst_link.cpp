@@ -3,11 +3,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "link/LinkProber.h"
-#include "link/QtSerialControl.h"
-#include "settings/SettingsStore.h"
-#include "shell/CommandState.h"
-#include "shell/Session.h"
+#include "core/commands/CommandState.h"
+#include "core/link/LinkProber.h"
+#include "core/link/QtSerialControl.h"
+#include "core/session/Session.h"
+#include "core/settings/SettingsStore.h"
 #include "support/FakeSerialControl.h"
 #include "support/ManualClock.h"
 #include "support/PtyReceiver.h"

@@ -6,14 +6,14 @@
 #include <functional>
 #include <utility>
 
-#include "common/AppPaths.h"
-#include "link/FrameEncoder.h"
-#include "monitor/MonitorFields.h"
-#include "recording/LogFile.h"
-#include "recording/RecordStore.h"
-#include "recording/RecordingControl.h"
-#include "shell/CommandState.h"
-#include "shell/Commands.h"
+#include "core/commands/CommandState.h"
+#include "core/commands/Commands.h"
+#include "core/common/AppPaths.h"
+#include "core/link/FrameEncoder.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/recording/LogFile.h"
+#include "core/recording/RecordStore.h"
+#include "core/recording/RecordingControl.h"
 #include "support/RecordingSession.h"
 
 namespace

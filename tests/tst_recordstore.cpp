@@ -1,9 +1,9 @@
 #include <QtTest>
 
-#include "common/AppPaths.h"
-#include "recording/CsvExport.h"
-#include "recording/LogFile.h"
-#include "recording/RecordStore.h"
+#include "core/common/AppPaths.h"
+#include "core/recording/CsvExport.h"
+#include "core/recording/LogFile.h"
+#include "core/recording/RecordStore.h"
 
 namespace
 {

@@ -3,8 +3,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "settings/Settings.h"
-#include "settings/SettingsStore.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsStore.h"
 
 namespace
 {

@@ -2,10 +2,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "link/FrameEncoder.h"
-#include "link/PortDirectory.h"
-#include "link/Pty.h"
-#include "link/QtSerialControl.h"
+#include "core/link/FrameEncoder.h"
+#include "core/link/PortDirectory.h"
+#include "core/link/QtSerialControl.h"
+#include "core/simulator/Pty.h"
 #include "support/PtyReceiver.h"
 
 namespace

@@ -1,8 +1,8 @@
 #include <QtTest>
 
-#include "link/FrameEncoder.h"
-#include "monitor/MonitorFields.h"
-#include "monitor/Statistics.h"
+#include "core/link/FrameEncoder.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/monitor/Statistics.h"
 #include "support/RecordingSession.h"
 
 namespace

@@ -1,7 +1,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "link/MeasurementTables.h"
+#include "core/measurement/MeasurementTables.h"
 
 using namespace Measurement;
 

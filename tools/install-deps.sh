@@ -8,10 +8,10 @@ packages=(
   cmake ninja-build ccache pkg-config g++ clang libclang-rt-14-dev
   qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-multimedia-dev
   libqt6svg6 qt6-qpa-plugins
-  libxlsxwriter-dev libminizip-dev zlib1g-dev
+  libxlsxwriter-dev libminizip-dev zlib1g-dev libgsf-1-dev
   fonts-dejavu-core
-  # run under a virtual display, screenshots
-  xvfb xauth
+  # run under a virtual display, screenshots; printed pages read back
+  xvfb xauth poppler-utils
 )
 
 missing=()

@@ -4,7 +4,7 @@
 #include <QSet>
 #include <QString>
 
-#include "link/SerialControl.h"
+#include "core/link/SerialControl.h"
 
 // A serial control fed by hand. It records every open attempt, open and close, and can be
 // told which port numbers exist, which answer (their answer bytes wait as soon as they are

@@ -1,7 +1,7 @@
 #pragma once
 #include <functional>
 
-#include "common/Clock.h"
+#include "core/common/Clock.h"
 
 // A clock that moves only when told: advance() moves the tick counter and the time of day
 // together, sleepMs() passes the time at once, and processEvents() runs pending Qt events,

@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <memory>
 
-#include "link/Pty.h"
-#include "link/ReceiverSimulator.h"
+#include "core/simulator/Pty.h"
+#include "core/simulator/ReceiverSimulator.h"
 
 // A simulated receiver on a pseudo-terminal inside the test process: open devicePath()
 // with a QtSerialControl (through a PortDirectory list) and the simulator's frames arrive.

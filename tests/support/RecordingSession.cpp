@@ -1,7 +1,7 @@
 #include "support/RecordingSession.h"
 
-#include "common/AppPaths.h"
-#include "recording/RecordingControl.h"
+#include "core/common/AppPaths.h"
+#include "core/recording/RecordingControl.h"
 
 RecordingSession::RecordingSession()
     : store(m_folder.filePath(QStringLiteral("settings.ini"))), session(serial, clock, prompts, store)

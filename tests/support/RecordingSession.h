@@ -3,9 +3,9 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "settings/SettingsStore.h"
-#include "shell/Session.h"
-#include "shell/WindowHooks.h"
+#include "core/session/Session.h"
+#include "core/session/WindowHooks.h"
+#include "core/settings/SettingsStore.h"
 #include "support/FakeSerialControl.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompts.h"

@@ -2,7 +2,7 @@
 #include <QList>
 #include <QQueue>
 
-#include "common/Prompts.h"
+#include "core/common/Prompts.h"
 
 // Prompts for tests: records every question and file dialog and answers from a script.
 // OK boxes need no answer and take none from the script. Yes/No questions take the next

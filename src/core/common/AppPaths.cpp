@@ -1,0 +1,64 @@
+#include "core/common/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace AppPaths
+{
+namespace
+{
+
+struct Overrides {
+    QString recordsFolder;
+    QString assetFolder;
+};
+
+Overrides &overrides()
+{
+    static Overrides instance;
+    return instance;
+}
+
+QString programFolder()
+{
+    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+}
+
+} // namespace
+
+QString recordsFolder()
+{
+    if (!overrides().recordsFolder.isEmpty()) return overrides().recordsFolder;
+    const QString program = programFolder();
+    if (!program.isEmpty() && QFileInfo(program).isWritable()) return program;
+    // Installed under a read-only prefix: keep the user's files in the user's data folder.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return data;
+}
+
+void setRecordsFolderOverride(const QString &folder)
+{
+    overrides().recordsFolder = folder;
+}
+
+QString findAsset(const QString &fileName)
+{
+    const QString folders[] = {overrides().assetFolder, programFolder(), QStringLiteral(VOLTRIX_DATA_DIR),
+                               QStringLiteral(VOLTRIX_SOURCE_ASSETS)};
+    for (const QString &folder : folders) {
+        if (folder.isEmpty()) continue;
+        const QString path = QDir(folder).filePath(fileName);
+        if (QFileInfo::exists(path)) return QDir::cleanPath(path);
+    }
+    return {};
+}
+
+void setAssetFolderOverride(const QString &folder)
+{
+    overrides().assetFolder = folder;
+}
+
+} // namespace AppPaths

@@ -1,0 +1,157 @@
+#include "core/link/LinkProber.h"
+
+#include "core/commands/CommandState.h"
+#include "core/common/Clock.h"
+#include "core/common/Prompts.h"
+#include "core/session/Session.h"
+
+namespace
+{
+
+// Clears a flag when the scope ends, however it ends.
+class FlagGuard
+{
+public:
+    explicit FlagGuard(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~FlagGuard() { m_flag = false; }
+    FlagGuard(const FlagGuard &) = delete;
+    FlagGuard &operator=(const FlagGuard &) = delete;
+
+private:
+    bool &m_flag;
+};
+
+} // namespace
+
+LinkProber::LinkProber(Session &session) : m_session(session) {}
+
+void LinkProber::prepareControl()
+{
+    SerialControl &serial = m_session.serial();
+    serial.setSettings(lineSettings());
+    serial.setHandshaking(0);
+    serial.setInputMode(1);
+    serial.setInBufferSize(InBufferSize);
+    serial.setRThreshold(0);
+}
+
+void LinkProber::linkOn()
+{
+    // The probe pumps events: a second Connect or Start meanwhile must not start a nested
+    // probe on the port this one holds open.
+    if (m_session.state().linkUp || m_probing || m_abandoned) return;
+    if (m_session.settings().autoScan == 1) {
+        scan();
+        return;
+    }
+    FlagGuard probing(m_probing);
+    m_permissionTold = false;
+    SerialControl &serial = m_session.serial();
+    // The port buttons always show the configured port selected, whether or not "Select port" is ticked.
+    serial.setCommPort(m_session.state().selectedPort + 1);
+    prepareControl();
+    for (int attempt = 0; attempt < TriesOnPort && !m_abandoned; ++attempt) {
+        if (probeCurrentPort() == Probe::Answered) return;
+    }
+    serial.close();
+    if (!m_abandoned) showLinkError();
+}
+
+void LinkProber::scan()
+{
+    if (m_session.state().linkUp || m_probing || m_abandoned) return;
+    FlagGuard probing(m_probing);
+    m_permissionTold = false;
+    SerialControl &serial = m_session.serial();
+    prepareControl();
+    m_labelLeft = LabelStartTwips;
+    Q_EMIT scanShown();
+    for (int pass = 0; pass < ScanPasses; ++pass) {
+        for (int port = 1; port <= ScanPorts; ++port) {
+            if (scanAbandoned()) {
+                Q_EMIT scanClosed();
+                return;
+            }
+            if (m_labelLeft > LabelWrapTwips) moveLabel(LabelRestartTwips);
+            serial.setCommPort(port);
+            switch (probeCurrentPort()) {
+            case Probe::Missing:
+                continue;
+            case Probe::Answered:
+                Q_EMIT scanClosed();
+                return;
+            case Probe::Silent:
+                moveLabel(m_labelLeft + LabelStepTwips);
+                break;
+            }
+        }
+    }
+    serial.close();
+    showLinkError();
+    Q_EMIT scanClosed();
+}
+
+LinkProber::Probe LinkProber::probeCurrentPort()
+{
+    SerialControl &serial = m_session.serial();
+    const SerialControl::OpenResult opened = serial.open();
+    if (opened == SerialControl::OpenResult::NoSuchPort) return Probe::Missing;
+    if (opened != SerialControl::OpenResult::Opened) {
+        // Nothing can arrive on a port that did not open: no point waiting on it.
+        if (opened == SerialControl::OpenResult::PermissionDenied) tellWhyNotOpened();
+        return Probe::Silent;
+    }
+    serial.setInputLen(0);
+    m_session.clock().sleepMs(ProbeSleepMs);
+    if (waitForAnswer()) {
+        m_session.state().linkUp = true;
+        serial.close();
+        serial.setRThreshold(ReceiveThreshold);
+        return Probe::Answered;
+    }
+    serial.close();
+    return Probe::Silent;
+}
+
+bool LinkProber::waitForAnswer()
+{
+    Clock &clock = m_session.clock();
+    SerialControl &serial = m_session.serial();
+    qint64 start = clock.tickMs();
+    for (;;) {
+        clock.processEvents();
+        if (serial.inBufferCount() >= AnswerBytes) return true;
+        const qint64 now = clock.tickMs();
+        if (now < start) // the counter went backwards: measure from here
+            start = now;
+        if (now - start > ProbeWaitMs || m_abandoned) return false;
+        clock.sleepMs(1); // without this the wait spins one core at 100%
+    }
+}
+
+void LinkProber::tellWhyNotOpened()
+{
+    if (m_permissionTold) return;
+    m_permissionTold = true;
+    m_session.prompts().message(m_session.serial().lastOpenError(), applicationTitle(), Prompts::Buttons::Ok,
+                                Prompts::Icon::Critical);
+}
+
+void LinkProber::showLinkError()
+{
+    m_session.prompts().message(linkErrorText(), applicationTitle(), Prompts::Buttons::Ok,
+                                Prompts::Icon::None);
+}
+
+bool LinkProber::scanAbandoned() const
+{
+    const CommandState &commands = m_session.commands();
+    return m_abandoned || commands.isChecked(QStringLiteral("mnstop")) ||
+           commands.isChecked(QStringLiteral("mnpause"));
+}
+
+void LinkProber::moveLabel(int left)
+{
+    m_labelLeft = left;
+    Q_EMIT progressMoved(left);
+}

@@ -1,0 +1,70 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+#include "core/link/SerialControl.h"
+
+class Session;
+
+// Finds the receiver: on the configured port (three tries) or by scanning COM1..COM16 three
+// times. A port is the receiver's when six bytes arrive within about a second of opening it.
+// A successful link leaves the port closed with the receive threshold set, for the recording
+// to open. The scan window listens to scanShown/progressMoved/scanClosed.
+class LinkProber : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int ProbeSleepMs = 100;
+    static constexpr int ProbeWaitMs = 1000;
+    static constexpr int AnswerBytes = 6;
+    static constexpr int TriesOnPort = 3;
+    static constexpr int ScanPasses = 3;
+    static constexpr int ScanPorts = 16;
+    static constexpr int InBufferSize = 3072;
+    static constexpr int ReceiveThreshold = 6;
+    // The scan window's moving label, left edge in twips.
+    static constexpr int LabelStartTwips = 1080;
+    static constexpr int LabelStepTwips = 80;
+    static constexpr int LabelWrapTwips = 2100;
+    static constexpr int LabelRestartTwips = 1000;
+
+    static QString lineSettings() { return QStringLiteral("9600,n,8,1"); }
+    static QString linkErrorText() { return QStringLiteral("Link error ! Please check your connector."); }
+
+    explicit LinkProber(Session &session);
+
+    // `link_on`: probes the configured port or, with auto-scan on, scans. Outcome in linkUp;
+    // a failure has been reported to the user.
+    void linkOn();
+    // `com_search_mode0`: the port scan. Abandoned at once while Stop or Pause is checked.
+    void scan();
+
+    // The program is closing: a probe or scan under way ends at the next wait without a
+    // message, and none starts any more.
+    void abandon() { m_abandoned = true; }
+
+    bool isProbing() const { return m_probing; }
+    int labelLeft() const { return m_labelLeft; }
+
+Q_SIGNALS:
+    void scanShown();
+    void progressMoved(int labelLeftTwips);
+    void scanClosed();
+
+private:
+    enum class Probe { Answered, Silent, Missing };
+
+    void prepareControl();
+    Probe probeCurrentPort();
+    bool waitForAnswer();
+    void tellWhyNotOpened();
+    void showLinkError();
+    bool scanAbandoned() const;
+    bool m_abandoned = false;
+    void moveLabel(int left);
+
+    Session &m_session;
+    int m_labelLeft = LabelStartTwips;
+    bool m_probing = false;
+    bool m_permissionTold = false;
+};

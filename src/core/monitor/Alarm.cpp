@@ -1,0 +1,182 @@
+#include "core/monitor/Alarm.h"
+
+#include "core/common/NumberFormat.h"
+#include "core/measurement/MeasurementTables.h"
+#include "core/monitor/AlarmSound.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/session/Session.h"
+#include "core/settings/SettingsStore.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace
+{
+
+const QString NoLimit = QStringLiteral("-");
+constexpr int LowChoice = 1;
+constexpr int MilliExponent = -3;
+
+// The power of ten of a range prefix code: "n" -9, "u" -6, "m" -3, none 0, "K" 3, "M" 6.
+int rangeExponent(int prefixCode)
+{
+    return prefixCode >= 0 && prefixCode < Measurement::PrefixCount ? 3 * (prefixCode - Measurement::NoPrefix)
+                                                                    : 0;
+}
+
+// A limit moved into the display's range by an exact power of ten, and then compared in single
+// precision as the reading is: through the single-precision range factors a limit of 1 V became
+// 999.99995 mV, and a reading equal to the limit (1000.0 mV, or 0.7 V against 0.7) missed it.
+double inDisplayRange(double limit, int exponent)
+{
+    const double scale = std::pow(10.0, std::abs(exponent));
+    return exponent >= 0 ? limit * scale : limit / scale;
+}
+
+// "-0.000", "-0.00", "-0.0", "-0" for sign '-'; the same with '+'.
+bool isSignedZero(const QString &value, QChar sign)
+{
+    if (!value.startsWith(sign)) return false;
+    const QStringView digits = QStringView(value).mid(1);
+    return digits == u"0" || digits == u"0.0" || digits == u"0.00" || digits == u"0.000";
+}
+
+bool typedNegative(const QString &limitText)
+{
+    return limitText.trimmed().startsWith(u'-');
+}
+
+} // namespace
+
+Alarm::Alarm(Session &session) : m_session(session) {}
+
+void Alarm::alm()
+{
+    AcquisitionState &state = m_session.state();
+    MonitorFields &monitor = m_session.monitor();
+    const AlarmSetup &setup = m_session.alarmSetup();
+
+    state.alarmActive = false;
+    if (state.alarmEnabled) {
+        monitor.armedImageVisible = true;
+        monitor.soundingImageVisible = false;
+        const bool low = setup.choice == LowChoice;
+        monitor.label8[2] = low ? NoLimit : setup.hiText;
+        monitor.label8[4] = low ? QString() : setup.selectedUnit();
+        monitor.label8[3] = low ? setup.lowText : NoLimit;
+        monitor.label8[5] = low ? setup.selectedUnit() : QString();
+    } else {
+        monitor.clearAlarmDisplay();
+    }
+    monitor.notify();
+}
+
+void Alarm::beepT1()
+{
+    AcquisitionState &state = m_session.state();
+    const int function = state.mainFunction;
+    if (!canCarryAlarm(function)) return;
+    MonitorFields &monitor = m_session.monitor();
+
+    // The limit is typed in the alarm unit ("mV" only for DCV); the display shows the
+    // reading in the main channel's current range.
+    const bool inMilli = function == Measurement::DCV && m_session.alarmSetup().unitIndex == 0;
+    const bool lowActive = monitor.label8[3] != NoLimit;
+    const QString &limitText = lowActive ? monitor.label8[3] : monitor.label8[2];
+    const float threshold =
+        float(inDisplayRange(NumberFormat::parseNumber(limitText, nullptr),
+                             (inMilli ? MilliExponent : 0) - rangeExponent(state.mainPrefix)));
+
+    const QString &value = monitor.bigValue;
+    bool numeric = false;
+    const double number = NumberFormat::parseNumber(value, &numeric);
+    bool sounding = false;
+    if (!numeric) {
+        sounding = value == QLatin1String(lowActive ? "-OL" : "+OL");
+    } else if (const float x = float(number); !lowActive) {
+        // At a zero limit the sign of the displayed zero decides: "-0.00" is below 0 unless
+        // the limit itself was typed as "-0".
+        if (x >= threshold)
+            sounding = isSignedZero(value, u'-') && threshold == 0 ? typedNegative(limitText) : true;
+    } else {
+        if (x <= threshold)
+            sounding = isSignedZero(value, u'+') && threshold == 0 ? !typedNegative(limitText) : true;
+    }
+
+    state.alarmActive = sounding;
+    monitor.armedImageVisible = !sounding;
+    monitor.soundingImageVisible = sounding;
+}
+
+void Alarm::beepH()
+{
+    m_session.sound().play();
+}
+
+void Alarm::setUpForFunction(int functionCode)
+{
+    if (!canCarryAlarm(functionCode)) {
+        switchOff();
+        return;
+    }
+    AlarmSetup &setup = m_session.alarmSetup();
+    setup.checkEnabled = true;
+    bool ok = false;
+    const int stored = m_session.store()
+                           .get(QStringLiteral("setup_Alarm"), QString::number(setup.checked ? 1 : 0))
+                           .toInt(&ok);
+    if (ok) setup.checked = stored == 1;
+    setup.controlsEnabled = setup.checked;
+    m_session.state().alarmEnabled = setup.checked;
+    fillUnits(functionCode);
+}
+
+void Alarm::fillUnits(int functionCode)
+{
+    AlarmSetup &setup = m_session.alarmSetup();
+    setup.units.clear();
+    setup.unitIndex = 0;
+    switch (functionCode) {
+    case Measurement::DCV: {
+        setup.units = QStringList{QStringLiteral("mV"), QStringLiteral("V")};
+        // An empty or unreadable stored position selects the first entry; -1 selects none.
+        bool ok = false;
+        const int stored = m_session.store().get(QStringLiteral("setup_unit"), QString()).toInt(&ok);
+        if (ok && stored >= -1 && stored < setup.units.size()) setup.unitIndex = stored;
+        break;
+    }
+    case Measurement::ACV:
+        setup.units = QStringList{QStringLiteral("V")};
+        break;
+    case Measurement::DCA:
+    case Measurement::ACA:
+        setup.units = QStringList{QStringLiteral("A")};
+        break;
+    default:
+        setup.unitIndex = -1;
+        return;
+    }
+    if (functionCode == Measurement::ACV || functionCode == Measurement::ACA) {
+        // An AC reading is never below zero, so a negative limit could never be reached.
+        for (QString *limit : {&setup.hiText, &setup.lowText}) {
+            if (NumberFormat::parseNumber(*limit, nullptr) < 0) *limit = QStringLiteral("0");
+        }
+    }
+}
+
+void Alarm::switchOff()
+{
+    AlarmSetup &setup = m_session.alarmSetup();
+    setup.checked = false;
+    setup.checkEnabled = false;
+    setup.controlsEnabled = false;
+    disarm();
+}
+
+void Alarm::disarm()
+{
+    AcquisitionState &state = m_session.state();
+    state.alarmEnabled = false;
+    state.alarmActive = false;
+    m_session.monitor().clearAlarmDisplay();
+}

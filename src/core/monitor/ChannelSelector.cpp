@@ -1,0 +1,138 @@
+#include "core/monitor/ChannelSelector.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/commands/CommandState.h"
+#include "core/link/FrameDecoder.h"
+#include "core/measurement/MeasurementTables.h"
+#include "core/monitor/Alarm.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/monitor/Statistics.h"
+#include "core/recording/RecordStore.h"
+#include "core/session/Session.h"
+#include "core/session/WindowHooks.h"
+
+namespace
+{
+
+constexpr int LastScrollColumn = 11;
+constexpr double RowsPerPage = 100;
+const QString NoText = QStringLiteral("-");
+
+} // namespace
+
+ChannelSelector::ChannelSelector(Session &session) : m_session(session) {}
+
+void ChannelSelector::select(int index)
+{
+    AcquisitionState &state = m_session.state();
+    if (state.selectorRebuild) return;
+    MonitorFields &monitor = m_session.monitor();
+    if (index < 0 || index >= monitor.channelEntries.size()) return;
+    // Entries are "<channel number>_<name>"; anything else names no channel.
+    const QString &entry = monitor.channelEntries.at(index);
+    const int number = entry.isEmpty() ? 0 : entry.at(0).digitValue();
+    if (number < 1 || number > ChannelCount) return;
+
+    monitor.channelIndex = index;
+    const int channel = number - 1;
+    state.mainChannel = qint16(channel);
+    const int function = Measurement::functionCodeOf(m_session.record().functionCaption[channel]);
+    if (function >= 0) state.mainFunction = qint16(function);
+
+    if (state.resetPending != 0)
+        showStoredRecord(channel);
+    else
+        showRunningRecord(channel);
+    // Whatever showed the previous channel's figures now shows this one's.
+    m_session.statistics().showChannel(channel);
+    followInGraph();
+    monitor.notify();
+}
+
+void ChannelSelector::showStoredRecord(int channel)
+{
+    AcquisitionState &state = m_session.state();
+    RecordStore &record = m_session.record();
+    MonitorFields &monitor = m_session.monitor();
+
+    const int valueColumn = RecordStore::valueColumn(channel);
+    int samples = 0;
+    while (samples + 1 < record.gridRowCount() && !record.cell(samples + 1, valueColumn).isEmpty())
+        ++samples;
+    state.mainRowCount = samples;
+    record.setFirstVisibleColumn(std::min(valueColumn - 1, LastScrollColumn));
+    setLimits(state.channelUnit[channel]);
+    monitor.type = record.functionCaption[channel];
+    if (!Alarm::canCarryAlarm(state.mainFunction)) {
+        m_session.alarm().switchOff();
+        monitor.serialNumber = NoText;
+        monitor.place = NoText;
+    }
+}
+
+void ChannelSelector::showRunningRecord(int channel)
+{
+    AcquisitionState &state = m_session.state();
+    const RecordStore &record = m_session.record();
+    MonitorFields &monitor = m_session.monitor();
+
+    const int samples = record.nextRow(channel) - 1;
+    state.mainRowCount = samples;
+    // Row 0 is the header: a channel without a sample yet keeps the display as it is.
+    if (samples >= 1) {
+        monitor.bigValue = record.cell(samples, RecordStore::valueColumn(channel));
+        monitor.bigUnit = record.cell(samples, RecordStore::unitColumn(channel));
+    }
+    setLimits(monitor.bigUnit);
+    monitor.type = record.functionCaption[channel];
+    state.mainRangeChanged = false;
+    setUpAlarm(channel);
+    m_session.power().powerCheck();
+}
+
+void ChannelSelector::setUpAlarm(int channel)
+{
+    AcquisitionState &state = m_session.state();
+    MonitorFields &monitor = m_session.monitor();
+    Alarm &alarm = m_session.alarm();
+    if (!Alarm::canCarryAlarm(state.mainFunction)) {
+        alarm.switchOff();
+        monitor.serialNumber = NoText;
+        monitor.place = NoText;
+        return;
+    }
+    AlarmSetup &setup = m_session.alarmSetup();
+    setup.checkEnabled = true;
+    setup.controlsEnabled = setup.checked;
+    state.alarmEnabled = setup.checked;
+    alarm.fillUnits(state.mainFunction);
+    // The meter now on the big display is this channel's, as on its first reading.
+    const Settings &settings = m_session.settings();
+    monitor.serialNumber = settings.Channel_sn[channel];
+    monitor.place = settings.Channel_p[channel];
+    alarm.alm();
+}
+
+void ChannelSelector::setLimits(const QString &unit)
+{
+    m_session.state().mainPrefix = qint16(Measurement::prefixCodeOfUnit(unit));
+    m_session.decoder().setDisplayLimits();
+}
+
+void ChannelSelector::followInGraph()
+{
+    const AcquisitionState &state = m_session.state();
+    GraphHooks &graph = m_session.graph();
+    // The page box first, so that the autoscale and the page's extremes are those of the
+    // new channel's last page.
+    const double timeAxisFactor = double(m_session.settings().timeAxisFactor);
+    if (state.resetPending != 0 && m_session.commands().isChecked(QStringLiteral("mngr")) &&
+        timeAxisFactor > 0) {
+        const double pages = std::ceil(state.mainRowCount / RowsPerPage / timeAxisFactor);
+        graph.setPageBox(QString::number(qint64(pages)));
+    }
+    graph.tickText();
+    graph.reDisplay();
+}

@@ -1,0 +1,74 @@
+#include "core/session/UnattendedRun.h"
+
+#include "core/commands/CommandState.h"
+#include "core/recording/CsvExport.h"
+#include "core/recording/RecordStore.h"
+#include "core/recording/RecordingControl.h"
+#include "core/session/Session.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace
+{
+void say(const QString &text)
+{
+    QTextStream(stderr) << "voltrix: " << text << Qt::endl;
+}
+} // namespace
+
+UnattendedRun::UnattendedRun(Session &session, const Plan &plan, QObject *parent)
+    : QObject(parent), m_session(session), m_plan(plan)
+{
+    m_stopTimer.setSingleShot(true);
+    connect(&m_stopTimer, &QTimer::timeout, this, &UnattendedRun::stopAndFinish);
+}
+
+QString UnattendedRun::checkPlan(const Plan &plan)
+{
+    if (plan.durationSeconds < 0) return QStringLiteral("--duration takes a whole number of seconds");
+    // The stop timer counts milliseconds in an int; a longer run would stop far too early or never.
+    if (plan.durationSeconds > MaxDurationSeconds)
+        return QStringLiteral("--duration takes at most %1 seconds (about 24 days)").arg(MaxDurationSeconds);
+    if (plan.outputPath.isEmpty()) return {};
+    const QString suffix = QFileInfo(plan.outputPath).suffix().toLower();
+    if (suffix == QLatin1String("xlsx"))
+        return QStringLiteral(
+            "writing workbooks (.xlsx) is not available in this version yet; use a .csv name");
+    if (suffix != QLatin1String("csv")) return QStringLiteral("--output takes a file name ending in .csv");
+    return {};
+}
+
+void UnattendedRun::begin()
+{
+    if (!m_plan.record) {
+        if (m_plan.quit) Q_EMIT finished(writeOutput());
+        return;
+    }
+    m_session.recording().run(); // links first; returns once recording or stopped
+    if (!m_session.commands().running()) {
+        say(QStringLiteral("no recording was started (no receiver answered)"));
+        if (m_plan.quit) Q_EMIT finished(NoRecording);
+        return;
+    }
+    if (m_plan.durationSeconds > 0) m_stopTimer.start(m_plan.durationSeconds * 1000);
+}
+
+void UnattendedRun::stopAndFinish()
+{
+    m_session.recording().stop();
+    const int code = writeOutput();
+    if (m_plan.quit) Q_EMIT finished(code);
+}
+
+int UnattendedRun::writeOutput()
+{
+    if (m_plan.outputPath.isEmpty()) return Success;
+    QString error;
+    if (!CsvExport::write(m_session.record(), m_plan.outputPath, &error)) {
+        say(QStringLiteral("could not write the record: ") + error);
+        return OutputFailed;
+    }
+    say(QStringLiteral("record written to ") + QFileInfo(m_plan.outputPath).absoluteFilePath());
+    return Success;
+}

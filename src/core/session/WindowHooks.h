@@ -1,0 +1,43 @@
+#pragma once
+#include <QDir>
+#include <QString>
+
+#include "core/common/AppPaths.h"
+
+// Procedures of the graph and power cost windows that the decoder, the monitor and the
+// recording control run. Those windows implement them; until then they do nothing.
+class GraphHooks
+{
+public:
+    virtual ~GraphHooks() = default;
+    virtual void dataAll() {}                   // plot the newest main-channel sample
+    virtual void tickText() {}                  // vertical autoscale
+    virtual void reDisplay() {}                 // redraw the frame
+    virtual void setPageBox(const QString &) {} // the page box, Text1(0)
+};
+
+class PowerHooks
+{
+public:
+    virtual ~PowerHooks() = default;
+    virtual void powerCheck() {}
+    virtual void powerRate() {}
+    virtual void resetStart() {} // start time back to "not started"
+};
+
+// Saving the record as a workbook.
+class RecordSaver
+{
+public:
+    virtual ~RecordSaver() = default;
+    // Saves without a dialog (the record split and the function change).
+    virtual void autoSave() = 0;
+    // The Save Data command with its file dialog.
+    virtual void saveDataCommand() = 0;
+    // Where an automatic save of the record named `recordFileName` lands; the record
+    // counts as saved once a file exists there.
+    virtual QString savedPathFor(const QString &recordFileName) const
+    {
+        return QDir(AppPaths::recordsFolder()).filePath(recordFileName);
+    }
+};

@@ -1,0 +1,53 @@
+#include "core/table/GridStyle.h"
+
+#include "core/settings/Settings.h"
+
+namespace GridStyle
+{
+
+LineStyle lineStyle(const Settings &settings, LineStyle current)
+{
+    if (settings.Grid_lineCk != 1) return LineStyle::None;
+    LineStyle style = current;
+    if (settings.Grid_FlatCk == 1) style = LineStyle::Flat;
+    if (settings.Grid_lnsetCk == 1) style = LineStyle::Inset;
+    if (settings.Grid_RaisedCk == 1) style = LineStyle::Raised;
+    return style;
+}
+
+QColor dataRowColor(const Settings &settings)
+{
+    return settings.Grid_BackColorCk == 1 ? colorFromStored(settings.Grid_BackColor) : QColor(Qt::white);
+}
+
+QColor colorFromStored(qint32 stored)
+{
+    const auto bits = quint32(stored);
+    return QColor(int(bits & 0xFF), int((bits >> 8) & 0xFF), int((bits >> 16) & 0xFF));
+}
+
+int baseWidth(int column)
+{
+    if (column == 0) return 550;
+    if (column == 1) return 1000;
+    if (column < 0 || column >= 20) return 0;
+    static constexpr int channelWidths[3] = {800, 640, 400}; // time, value, unit
+    return channelWidths[(column - 2) % 3];
+}
+
+double widthRatio(double innerWidthTwips)
+{
+    return innerWidthTwips / ReferenceInnerWidth;
+}
+
+double heightRatio(double innerHeightTwips)
+{
+    return innerHeightTwips / ReferenceInnerHeight;
+}
+
+double columnWidth(int column, double ratio)
+{
+    return baseWidth(column) * ratio;
+}
+
+} // namespace GridStyle

@@ -1,0 +1,144 @@
+#include "core/common/Clock.h"
+#include "core/link/PortDirectory.h"
+#include "core/link/QtSerialControl.h"
+#include "core/session/Session.h"
+#include "core/session/UnattendedPrompts.h"
+#include "core/session/UnattendedRun.h"
+#include "core/settings/SettingsStore.h"
+#include "core/simulator/Pty.h"
+#include "core/simulator/ReceiverSimulator.h"
+#include "ui/monitor/QtAlarmSound.h"
+#include "ui/shell/MainFm.h"
+#include "ui/shell/QtPrompts.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdlib>
+#include <memory>
+
+namespace
+{
+
+bool hasOption(int argc, char **argv, std::initializer_list<const char *> names)
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char *name : names)
+            if (qstrcmp(argv[i], name) == 0 ||
+                QByteArray(argv[i]).startsWith(QByteArray(QByteArray(name) + '=')))
+                return true;
+    return false;
+}
+
+// A run nobody watches must not fail for want of a display.
+void chooseOffscreenWhenHeadless(int argc, char **argv)
+{
+    const bool unattended = hasOption(argc, argv, {"--record", "--quit"});
+    const bool display = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (unattended && !display && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+const char *const UnattendedHelp = R"(
+Unattended runs (--record or --quit) never wait on a question; each question is printed to
+standard error and answered by rule:
+  "Time out! Continue to receive data now? "   Yes, keep recording
+  "Clear record!"                               Yes
+  "Save File!" (the record has not been saved)  No; --output writes the record
+  any other Yes/No question                     No
+  messages with an OK button                    OK
+  file dialogs                                  cancelled
+Exit status: 0 done, 1 no recording could be started, 2 the output could not be written.)";
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    chooseOffscreenWhenHeadless(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Voltrix"));
+    QApplication::setApplicationVersion(QStringLiteral(VOLTRIX_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Records the readings of up to six clamp meters from their "
+                       "radio receiver.") +
+        QString::fromLatin1(UnattendedHelp));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption portsOption(
+        QStringLiteral("ports"),
+        QStringLiteral("The devices behind COM 1, COM 2, ... (comma separated; "
+                       "default: $VOLTRIX_PORTS, else the system's ports)."),
+        QStringLiteral("DEV1,DEV2,..."));
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"), QStringLiteral("Start the built-in simulated receiver (six meters) and put "
+                                               "it first in the port list."));
+    const QCommandLineOption recordOption(QStringLiteral("record"),
+                                          QStringLiteral("Press Start once the window is up."));
+    const QCommandLineOption durationOption(
+        QStringLiteral("duration"), QStringLiteral("Press Stop after this many seconds of recording."),
+        QStringLiteral("SECONDS"));
+    const QCommandLineOption outputOption(
+        QStringLiteral("output"),
+        QStringLiteral("After Stop, write the record to FILE (.csv: the table as "
+                       "RFC 4180 CSV in UTF-8)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption quitOption(QStringLiteral("quit"), QStringLiteral("Exit when done."));
+    parser.addOptions({portsOption, demoOption, recordOption, durationOption, outputOption, quitOption});
+    parser.process(app);
+
+    UnattendedRun::Plan plan;
+    plan.record = parser.isSet(recordOption);
+    plan.quit = parser.isSet(quitOption);
+    plan.outputPath = parser.value(outputOption);
+    bool durationOk = true;
+    if (parser.isSet(durationOption)) plan.durationSeconds = parser.value(durationOption).toInt(&durationOk);
+    const QString planError = durationOk ? UnattendedRun::checkPlan(plan)
+                                         : QStringLiteral("--duration takes a whole number of seconds");
+    if (!planError.isEmpty()) {
+        QTextStream(stderr) << "voltrix: " << planError << Qt::endl;
+        return EXIT_FAILURE;
+    }
+
+    // The demonstration receiver lives on a pseudo-terminal of its own for the whole run.
+    std::unique_ptr<Pty> demoPty;
+    std::unique_ptr<ReceiverSimulator> demoReceiver;
+    PortDirectory ports = PortDirectory::fromSources(parser.value(portsOption));
+    if (parser.isSet(demoOption)) {
+        demoPty = std::make_unique<Pty>();
+        if (!demoPty->isValid()) {
+            QTextStream(stderr) << "voltrix: cannot start the simulated receiver: " << demoPty->errorString()
+                                << Qt::endl;
+            return EXIT_FAILURE;
+        }
+        demoReceiver = std::make_unique<ReceiverSimulator>(*demoPty);
+        demoReceiver->setMeters(ReceiverSimulator::demoScene());
+        demoReceiver->start();
+        ports = PortDirectory(QStringList{demoPty->slavePath()} + ports.devices());
+    }
+
+    const bool unattended = plan.record || plan.quit;
+    SystemClock clock;
+    SettingsStore store;
+    QtSerialControl serial(ports);
+    UnattendedPrompts unattendedPrompts;
+    QtPrompts dialogPrompts;
+    Session session(serial, clock, unattended ? static_cast<Prompts &>(unattendedPrompts) : dialogPrompts,
+                    store);
+    QtAlarmSound sound;
+    session.setAlarmSound(&sound);
+
+    MainFm window(session);
+    dialogPrompts.setDialogParent(&window);
+    window.show();
+
+    UnattendedRun run(session, plan);
+    QObject::connect(&run, &UnattendedRun::finished, &app, [&window](int code) {
+        window.close();
+        QCoreApplication::exit(code);
+    });
+    QTimer::singleShot(0, &run, &UnattendedRun::begin);
+    return app.exec();
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include <QColor>
+#include <QTimer>
+#include <QWidget>
+
+#include "core/table/GridStyle.h"
+#include "ui/common/ProportionalLayout.h"
+
+class QTableView;
+class Session;
+class GridCellDelegate;
+
+// The table window: the record as a grid (a view of the session's RecordStore), with the
+// options' line style and data-row colour, column widths in proportion to the window, and
+// the first visible row and column the core asks for.
+class FmGrid : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr qreal FontPoints = 8;
+
+    explicit FmGrid(Session &session, QWidget *parent = nullptr);
+
+    QTableView *grid() const { return m_view; }
+    // Line style and data-row colour from the settings (again after the options changed).
+    void applyOptions();
+    GridStyle::LineStyle lineStyle() const { return m_lineStyle; }
+    QColor dataRowColor() const { return m_rowColor; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void applyColumnWidths();
+    void scheduleFollow();
+    void followViewport();
+    void onUserScroll();
+
+    Session &m_session;
+    ProportionalLayout m_layout;
+    QTableView *m_view;
+    GridCellDelegate *m_delegate;
+    QTimer m_followTimer;
+    // The grid control starts with flat lines; options with no style checked keep it.
+    GridStyle::LineStyle m_lineStyle = GridStyle::LineStyle::Flat;
+    QColor m_rowColor = Qt::white;
+};
