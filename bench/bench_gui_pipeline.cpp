@@ -125,7 +125,7 @@ int main(int argc, char **argv)
     QObject::connect(monitor, &FmMonitor::bigValuePainted, [&paints] { ++paints; });
 
     session.recording().run();
-    if (!session.commands().running()) {
+    if (!session.status().running()) {
         std::fprintf(stderr, "the recording did not start\n");
         return 1;
     }

@@ -139,7 +139,7 @@ void TestDecoder::functionChangeRestartsRecord()
     QVERIFY(fedDuringStop);
     QCOMPARE(saved, (QStringList{QStringLiteral("12"), QStringLiteral("13"), QString()}));
     QCOMPARE(s.autoSaves(), 1);
-    QVERIFY(s.session.commands().running());
+    QVERIFY(s.session.status().running());
     QVERIFY(s.record().stamp() != firstStamp);
     QCOMPARE(s.record().nextRow(0), 1);
     QCOMPARE(s.value(1), QString());

@@ -52,7 +52,7 @@ struct PtyRig {
     {
         pty.write(StatusFrame + StatusFrame);
         session.recording().run();
-        return session.commands().running();
+        return session.status().running();
     }
     RecordStore &record() { return session.record(); }
 
@@ -129,11 +129,11 @@ void TestEndToEnd::pauseAndResumeContinueTheRowNumbering()
     QTRY_COMPARE(rig.record().nextRow(0), 2);
 
     rig.session.recording().pause();
-    QVERIFY(rig.session.commands().paused());
+    QVERIFY(rig.session.status().paused());
     QVERIFY(!rig.serial.isOpen());
 
     rig.session.recording().run();
-    QVERIFY(rig.session.commands().running());
+    QVERIFY(rig.session.status().running());
     rig.pty.write(frame);
     QTRY_COMPARE(rig.record().nextRow(0), 3);
     QCOMPARE(rig.record().cell(2, 0), QStringLiteral("0002"));
@@ -144,7 +144,7 @@ void TestEndToEnd::unpluggedReceiverStopsTheRecording()
     PtyRig rig;
     QVERIFY(rig.start());
     rig.pty.closeMaster();
-    QTRY_VERIFY(rig.session.commands().stopped());
+    QTRY_VERIFY(rig.session.status().stopped());
     QVERIFY(!rig.serial.isOpen());
     QVERIFY(!rig.prompts.calls().isEmpty());
     QVERIFY(rig.prompts.lastCall().text.startsWith(QLatin1String("The receiver's port was lost")));
@@ -230,7 +230,7 @@ void TestEndToEnd::alarmStatisticsAndTimeOutOverThePty()
     QVERIFY(rig.prompts.lastCall().buttons == Prompts::Buttons::YesNo);
     QVERIFY(rig.prompts.lastCall().icon == Prompts::Icon::None);
     // Yes: the port is closed and reopened and the same record goes on.
-    QVERIFY(rig.session.commands().running());
+    QVERIFY(rig.session.status().running());
     QVERIFY(rig.session.recording().timerEnabled());
     rig.pty.write(FrameEncoder::encodeReading(volts, 500));
     QTRY_COMPARE(rig.record().nextRow(0), 6);
@@ -239,7 +239,7 @@ void TestEndToEnd::alarmStatisticsAndTimeOutOverThePty()
     rig.prompts.queueAnswer(Prompts::Answer::No);
     for (int tick = 1; tick <= 11; ++tick)
         rig.session.recording().timerTick();
-    QVERIFY(rig.session.commands().stopped());
+    QVERIFY(rig.session.status().stopped());
     QVERIFY(!rig.serial.isOpen());
     rig.session.setAlarmSound(nullptr);
 }
@@ -260,7 +260,7 @@ void TestEndToEnd::simulatorFillsTheRecord()
     session.recording().setTimerRunsByItself(false);
 
     session.recording().run();
-    QVERIFY(session.commands().running());
+    QVERIFY(session.status().running());
     QCOMPARE(serial.commPort(), 2);
     QTRY_VERIFY_WITH_TIMEOUT(session.record().sampleRows() > 3, 10000);
     QCOMPARE(session.record().channelCount(), 6);

@@ -52,12 +52,14 @@ class TestMainWindow : public QObject
     QString marks() const
     {
         QStringList checkedItems, disabledItems, disabledKeys;
-        for (const QString &item : CommandState::menuItems()) {
+        for (const CommandTable::MenuRow &row : CommandTable::menuRows()) {
+            const QString item = QLatin1String(row.name);
             if (m_frame->menuItem(item)->isChecked()) checkedItems << item;
             if (!m_frame->menuItem(item)->isEnabled()) disabledItems << item;
         }
-        for (const QString &key : CommandState::toolbarKeys())
-            if (!m_frame->toolbarButton(key)->isEnabled()) disabledKeys << key;
+        for (const CommandTable::ButtonRow &row : CommandTable::buttonRows())
+            if (!m_frame->toolbarButton(QLatin1String(row.key))->isEnabled())
+                disabledKeys << QLatin1String(row.key);
         return checkedItems.join(' ') + " | " + disabledItems.join(' ') + " | " + disabledKeys.join(' ');
     }
 private Q_SLOTS:
@@ -113,21 +115,22 @@ private Q_SLOTS:
     }
     void menuTree()
     {
-        QCOMPARE(describe(m_frame->menuBar()->actions()),
-                 QStringLiteral(
-                     "mnfile File[mnopen Open,par4 -,mnsave Save[mnSaveData Save Data,mnsaveBmp Save "
-                     "Graph],par5 -,mnprint Print[mnpritab Print Data,mnPrigr Print Graph],par_0 -,mnexit "
-                     "Exit],mnsetup Setup,mnedit Edit[mnClear Clear record],mnveiw View[mntab Table,mnmo "
-                     "Monitor,mngr Graph,mnpower Electric Power Cost Monitor],mnrecord Record[mnconnect "
-                     "Connect,par2 -,mnrun Start,mnpause Pause,mnstop Stop],mnoption Option,mnwindow "
-                     "Window[mnArr_icons Arr_icons],mnhelp Help[mnVK47 Voltrix User's Manual,mnhe Help,"
-                     "par_3 -,mnabout About]"));
+        QCOMPARE(
+            describe(m_frame->menuBar()->actions()),
+            QStringLiteral(
+                "mnfile &File[mnopen &Open,par4 -,mnsave &Save[mnSaveData Save &Data,mnsaveBmp Save "
+                "&Graph],par5 -,mnprint &Print[mnpritab Print &Data,mnPrigr Print &Graph],par_0 -,mnexit "
+                "E&xit],mnsetup &Setup,mnedit &Edit[mnClear &Clear record],mnveiw &View[mntab &Table,mnmo "
+                "&Monitor,mngr &Graph,mnpower &Electric Power Cost Monitor],mnrecord &Record[mnconnect "
+                "&Connect,par2 -,mnrun &Start,mnpause &Pause,mnstop S&top],mnoption &Option,mnwindow "
+                "&Window[mnArr_icons &Arr_icons],mnhelp &Help[mnVK47 Voltrix User's &Manual,mnhe &Help,"
+                "par_3 -,mnabout &About]"));
         QStringList popups;
         for (const char *name : {"pop", "pop_print", "Mblank"})
             popups << describe(m_frame->popupMenu(QLatin1String(name))->actions());
         QCOMPARE(popups.join(';'),
-                 QStringLiteral("pop_SaveData Save Data,pop_SaveGraph Save Graph;pop_PrintData "
-                                "Print Data,pop_PrintGraph Print Graph;Skip Skip"));
+                 QStringLiteral("pop_SaveData Save &Data,pop_SaveGraph Save &Graph;pop_PrintData "
+                                "Print &Data,pop_PrintGraph Print &Graph;Skip Skip"));
         QStringList keys;
         for (const QAction *button : m_frame->toolbar()->actions())
             keys << button->data().toString() + (button->icon().isNull() ? "(no icon)" : "");

@@ -2,6 +2,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QtTest>
+
+#include "core/settings/UserSettings.h"
 #include <optional>
 
 #include "core/monitor/MonitorFields.h"
@@ -22,7 +24,7 @@ private Q_SLOTS:
     {
         m_monitor.reset(); // the window goes before the session it shows
         m_rig.emplace();
-        m_monitor.emplace(m_rig->session);
+        m_monitor.emplace(m_rig->session.monitor(), m_rig->session.userSettings());
     }
 
     void initialTexts()
@@ -85,9 +87,10 @@ private Q_SLOTS:
             return std::make_pair(palette.color(QPalette::WindowText), palette.color(QPalette::Window));
         };
         QCOMPARE(colours("Label1(0)"), std::make_pair(QColor(Qt::white), QColor(0, 128, 0))); // the defaults
-        m_rig->session.settings().Moni_ForeColor = 0x0000FF; // red in the lowest byte
-        m_rig->session.settings().Moni_BackColor = 0x800000;
-        m_monitor->applyColours();
+        Settings edited = m_rig->session.settings();
+        edited.Moni_ForeColor = 0x0000FF; // red in the lowest byte
+        edited.Moni_BackColor = 0x800000;
+        m_rig->session.userSettings().saveOptions(edited); // the window follows the saved options
         QCOMPARE(colours("Label1(0)"), std::make_pair(QColor(255, 0, 0), QColor(0, 0, 128)));
         QCOMPARE(colours("Picture1").second, QColor(0, 0, 128));
     }

@@ -2,6 +2,8 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QtTest>
+
+#include "core/settings/UserSettings.h"
 #include <optional>
 
 #include "core/recording/RecordStore.h"
@@ -23,7 +25,7 @@ private Q_SLOTS:
     {
         m_grid.reset(); // the window goes before the session it shows
         m_rig.emplace();
-        m_grid.emplace(m_rig->session);
+        m_grid.emplace(m_rig->session.record(), m_rig->session.userSettings());
     }
     void headersAndTrimmedNames()
     {
@@ -53,16 +55,17 @@ private Q_SLOTS:
     {
         QFETCH(QString, checks);
         QFETCH(int, stored);
-        Settings &settings = m_rig->session.settings();
+        UserSettings &saved = m_rig->session.userSettings();
+        Settings settings = saved.values();
         settings.Grid_lnsetCk = 1; // inset before, which a row without any style checked keeps
-        m_grid->applyOptions();
+        saved.saveOptions(settings);
         using S = Settings;
         qint16 S::*const boxes[] = {&S::Grid_lineCk, &S::Grid_FlatCk, &S::Grid_lnsetCk, &S::Grid_RaisedCk,
                                     &S::Grid_BackColorCk};
         for (int i = 0; i < 5; ++i)
             settings.*boxes[i] = qint16(checks[i].digitValue());
         settings.Grid_BackColor = stored;
-        m_grid->applyOptions();
+        saved.saveOptions(settings); // the window follows the saved options
         QTEST(m_grid->lineStyle(), "style");
         QCOMPARE(view()->showGrid(), m_grid->lineStyle() == Style::Flat); // other styles are drawn
         m_grid->resize(400, 200);

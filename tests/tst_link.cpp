@@ -1,13 +1,11 @@
 // Linking to the receiver: the probe of the configured port and the port scan.
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "core/commands/CommandState.h"
+#include "core/acquisition/AcquisitionState.h"
 #include "core/link/LinkProber.h"
 #include "core/link/QtSerialControl.h"
-#include "core/session/Session.h"
-#include "core/settings/SettingsStore.h"
+#include "core/settings/Settings.h"
 #include "support/FakeSerialControl.h"
 #include "support/ManualClock.h"
 #include "support/PtyReceiver.h"
@@ -17,27 +15,28 @@ namespace
 {
 const QString LinkError = QStringLiteral("Link error ! Please check your connector.");
 
-// A session with auto-scan off, on the fake port and clock unless real ones are given.
+// The prober alone, with auto-scan off, on the fake port and clock unless real ones are given.
 struct Rig {
     explicit Rig(SerialControl *realSerial = nullptr, Clock *realClock = nullptr)
-        : store(dir.filePath(QStringLiteral("settings.ini"))),
-          session(realSerial ? *realSerial : serial, realClock ? *realClock : clock, prompts, store)
+        : prober({realSerial ? *realSerial : serial, realClock ? *realClock : clock, prompts, state, settings,
+                  [this] { return stopOrPause; }})
     {
-        session.settings().autoScan = 0;
-        session.settings().selePort = 1;
+        settings.autoScan = 0;
+        settings.selePort = 1;
         clock.setProcessEventsStep(9); // fewer turns of each wait
     }
-    LinkProber &link() { return session.link(); }
-    bool linked() { return session.state().linkUp; }
-    void configurePort(int index) { session.state().selectedPort = qint16(index); }
-    void autoScan() { session.settings().autoScan = 1, session.settings().selePort = 0; }
+    LinkProber &link() { return prober; }
+    bool linked() { return state.linkUp; }
+    void configurePort(int index) { state.selectedPort = qint16(index); }
+    void autoScan() { settings.autoScan = 1, settings.selePort = 0; }
 
-    QTemporaryDir dir; // the seams come first, so they exist before the session that uses them
-    FakeSerialControl serial;
+    FakeSerialControl serial; // the collaborators come first, so they exist before the prober
     ManualClock clock;
     ScriptedPrompts prompts;
-    SettingsStore store;
-    Session session;
+    AcquisitionState state;
+    Settings settings;
+    bool stopOrPause = false;
+    LinkProber prober;
 };
 } // namespace
 
@@ -67,7 +66,7 @@ void TestLink::configuredPortProbedThreeTimes()
 {
     QFETCH(qint16, selePort);
     Rig rig;
-    rig.session.settings().selePort = selePort;
+    rig.settings.selePort = selePort;
     rig.configurePort(2);
     rig.link().linkOn();
     QCOMPARE(rig.serial.openAttempts(), (QList<int>{3, 3, 3}));
@@ -82,23 +81,20 @@ void TestLink::configuredPortProbedThreeTimes()
 
 void TestLink::scanAbandoned_data()
 {
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<int>("afterAttempts"); // 0: checked before the scan starts
-    QTest::newRow("Stop") << QStringLiteral("mnstop") << 0;
-    QTest::newRow("Pause") << QStringLiteral("mnpause") << 0;
-    QTest::newRow("Stop during the scan") << QStringLiteral("mnstop") << 2;
+    QTest::addColumn<int>("afterAttempts"); // 0: Stop or Pause given before the scan starts
+    QTest::newRow("Stop or Pause first") << 0;
+    QTest::newRow("Stop during the scan") << 2;
 }
 
 void TestLink::scanAbandoned()
 {
-    QFETCH(QString, item);
     QFETCH(int, afterAttempts);
     Rig rig;
     rig.autoScan();
     rig.serial.setAnsweringPorts({5});
-    if (afterAttempts == 0) rig.session.commands().setChecked(item, true);
+    rig.stopOrPause = afterAttempts == 0;
     rig.clock.setOnProcessEvents([&] {
-        if (rig.serial.openAttempts().size() == afterAttempts) rig.session.commands().setChecked(item, true);
+        if (rig.serial.openAttempts().size() == afterAttempts) rig.stopOrPause = true;
     });
     QSignalSpy shown(&rig.link(), &LinkProber::scanShown);
     QSignalSpy closed(&rig.link(), &LinkProber::scanClosed);

@@ -134,7 +134,7 @@ int main(int argc, char **argv)
     dialogPrompts.setDialogParent(&window);
     window.show();
 
-    UnattendedRun run(session, plan);
+    UnattendedRun run(session.recording(), session.record(), plan);
     QObject::connect(&run, &UnattendedRun::finished, &app, [&window](int code) {
         window.close();
         QCoreApplication::exit(code);

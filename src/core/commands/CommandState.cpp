@@ -2,154 +2,122 @@
 
 #include <initializer_list>
 
+#include "core/layout/WindowVisibility.h"
+
 namespace
 {
 
-// One row of the enable table touches only the items it names; everything else keeps its state.
-using Names = std::initializer_list<const char *>;
+using M = MenuItem;
+using B = ToolbarButton;
 
-void setAll(QHash<QString, bool> &states, Names names, bool on)
+template <typename Key, std::size_t N>
+void setAll(std::array<bool, N> &states, std::initializer_list<Key> keys, bool on)
 {
-    for (const char *name : names)
-        states.insert(QLatin1String(name), on);
+    for (Key key : keys)
+        states[std::size_t(key)] = on;
 }
 
 } // namespace
 
-CommandState::CommandState(QObject *parent) : QObject(parent)
+CommandState::CommandState(const RecordingStatus &status, const WindowVisibility &windows, QObject *parent)
+    : QObject(parent), m_status(status), m_windows(windows)
 {
-    for (const QString &item : menuItems()) {
-        m_enabled.insert(item, true);
-        m_checked.insert(item, false);
+    m_enabled.fill(true);
+    m_buttonEnabled.fill(true);
+    connect(&status, &RecordingStatus::modeChanged, this, &CommandState::followStatus);
+    connect(&status, &RecordingStatus::linkedChanged, this, &CommandState::changed);
+    connect(&windows, &WindowVisibility::visibilityChanged, this, &CommandState::changed);
+}
+
+bool CommandState::isChecked(MenuItem item) const
+{
+    switch (item) {
+    case M::Start:
+        return m_status.running();
+    case M::Pause:
+        return m_status.paused();
+    case M::Stop:
+        return m_status.stopped();
+    case M::Connect:
+        return m_status.linked();
+    case M::Table:
+        return m_windows.isShown(ChildWindow::Table);
+    case M::Monitor:
+        return m_windows.isShown(ChildWindow::Monitor);
+    case M::Graph:
+        return m_windows.isShown(ChildWindow::Graph);
+    case M::Power:
+        return m_windows.isShown(ChildWindow::Power);
+    case M::Arrange:
+        return m_arranged;
+    default:
+        return false;
     }
-    for (const QString &key : toolbarKeys())
-        m_buttonEnabled.insert(key, true);
 }
 
-const QStringList &CommandState::menuItems()
+bool CommandState::isEnabled(ToolbarButton button) const
 {
-    static const QStringList items{
-        // menu bar
-        QStringLiteral("mnfile"), QStringLiteral("mnopen"), QStringLiteral("par4"), QStringLiteral("mnsave"),
-        QStringLiteral("mnSaveData"), QStringLiteral("mnsaveBmp"), QStringLiteral("par5"),
-        QStringLiteral("mnprint"), QStringLiteral("mnpritab"), QStringLiteral("mnPrigr"),
-        QStringLiteral("par_0"), QStringLiteral("mnexit"), QStringLiteral("mnsetup"),
-        QStringLiteral("mnedit"), QStringLiteral("mnClear"), QStringLiteral("mnveiw"),
-        QStringLiteral("mntab"), QStringLiteral("mnmo"), QStringLiteral("mngr"), QStringLiteral("mnpower"),
-        QStringLiteral("mnrecord"), QStringLiteral("mnconnect"), QStringLiteral("par2"),
-        QStringLiteral("mnrun"), QStringLiteral("mnpause"), QStringLiteral("mnstop"),
-        QStringLiteral("mnoption"), QStringLiteral("mnwindow"), QStringLiteral("mnArr_icons"),
-        QStringLiteral("mnhelp"), QStringLiteral("mnVK47"), QStringLiteral("mnhe"), QStringLiteral("par_3"),
-        QStringLiteral("mnabout"),
-        // pop-up menus
-        QStringLiteral("pop_SaveData"), QStringLiteral("pop_SaveGraph"), QStringLiteral("pop_PrintData"),
-        QStringLiteral("pop_PrintGraph"), QStringLiteral("Skip")};
-    return items;
+    // Connect is offered while there is no link to drop.
+    if (button == B::Connect) return !m_status.linked();
+    return m_buttonEnabled[std::size_t(button)];
 }
 
-const QStringList &CommandState::toolbarKeys()
+void CommandState::setEnabled(MenuItem item, bool on)
 {
-    static const QStringList keys{
-        QStringLiteral("open"),  QStringLiteral("save"),  QStringLiteral("print"), QStringLiteral("monitor"),
-        QStringLiteral("grid"),  QStringLiteral("graph"), QStringLiteral("power"), QStringLiteral("connect"),
-        QStringLiteral("start"), QStringLiteral("pause"), QStringLiteral("stop"),  QStringLiteral("help")};
-    return keys;
-}
-
-bool CommandState::isEnabled(const QString &item) const
-{
-    return m_enabled.value(item, false);
-}
-
-bool CommandState::isChecked(const QString &item) const
-{
-    return m_checked.value(item, false);
-}
-
-bool CommandState::isButtonEnabled(const QString &key) const
-{
-    return m_buttonEnabled.value(key, false);
-}
-
-// Names that are not items of this program are ignored, as a toolbar key that matches nothing is.
-void CommandState::setEnabled(const QString &item, bool on)
-{
-    const auto it = m_enabled.find(item);
-    if (it == m_enabled.end() || *it == on) return;
-    *it = on;
+    if (m_enabled[std::size_t(item)] == on) return;
+    m_enabled[std::size_t(item)] = on;
     Q_EMIT changed();
 }
 
-void CommandState::setChecked(const QString &item, bool on)
+void CommandState::setEnabled(ToolbarButton button, bool on)
 {
-    const auto it = m_checked.find(item);
-    if (it == m_checked.end() || *it == on) return;
-    *it = on;
+    if (m_buttonEnabled[std::size_t(button)] == on) return;
+    m_buttonEnabled[std::size_t(button)] = on;
     Q_EMIT changed();
 }
 
-void CommandState::setButtonEnabled(const QString &key, bool on)
+void CommandState::markArranged()
 {
-    const auto it = m_buttonEnabled.find(key);
-    if (it == m_buttonEnabled.end() || *it == on) return;
-    *it = on;
+    if (m_arranged) return;
+    m_arranged = true;
     Q_EMIT changed();
 }
 
-void CommandState::applyIdle()
+void CommandState::followStatus()
 {
-    for (auto it = m_enabled.begin(); it != m_enabled.end(); ++it)
-        *it = true;
-    for (auto it = m_checked.begin(); it != m_checked.end(); ++it)
-        *it = false;
-    for (auto it = m_buttonEnabled.begin(); it != m_buttonEnabled.end(); ++it)
-        *it = true;
+    const RecordingMode mode = m_status.mode();
+    if (mode != m_appliedMode) applyRow(mode);
+    m_appliedMode = mode;
     Q_EMIT changed();
 }
 
-void CommandState::applyLinked()
+void CommandState::applyRow(RecordingMode mode)
 {
-    setAll(m_checked, {"mnconnect"}, true);
-    setAll(m_buttonEnabled, {"connect"}, false);
-    Q_EMIT changed();
-}
-
-void CommandState::applyUnlinked()
-{
-    setAll(m_checked, {"mnconnect"}, false);
-    setAll(m_buttonEnabled, {"connect"}, true);
-    Q_EMIT changed();
-}
-
-void CommandState::applyRecording()
-{
-    setAll(m_checked, {"mnrun", "mnconnect"}, true);
-    setAll(m_checked, {"mnpause", "mnstop"}, false);
-    setAll(m_enabled, {"mnfile", "mnedit", "mnopen", "mnsave", "mnprint"}, false);
-    setAll(m_enabled, {"mnSaveData", "pop_SaveData", "mnpower"}, true);
-    setAll(m_buttonEnabled, {"open", "save", "print", "start", "connect"}, false);
-    setAll(m_buttonEnabled, {"pause", "stop", "power"}, true);
-    Q_EMIT changed();
-}
-
-void CommandState::applyPaused()
-{
-    setAll(m_checked, {"mnpause"}, true);
-    setAll(m_checked, {"mnrun", "mnstop"}, false);
-    setAll(m_enabled, {"mnopen", "mnsave", "mnprint"}, false);
-    setAll(m_buttonEnabled, {"open", "save", "print", "pause"}, false);
-    setAll(m_buttonEnabled, {"start", "stop"}, true);
-    Q_EMIT changed();
-}
-
-void CommandState::applyStopped()
-{
-    setAll(m_checked, {"mnstop"}, true);
-    setAll(m_checked, {"mnrun", "mnpause"}, false);
-    setAll(m_enabled,
-           {"mnfile", "mnsetup", "mnedit", "mnveiw", "mnrecord", "mnoption", "mnwindow", "mnhelp", "mnopen",
-            "mnsave", "mnprint"},
-           true);
-    setAll(m_buttonEnabled, {"open", "save", "print", "start", "pause", "stop"}, true);
-    Q_EMIT changed();
+    switch (mode) {
+    case RecordingMode::Recording:
+        setAll(m_enabled, {M::File, M::Edit, M::Open, M::Save, M::Print}, false);
+        setAll(m_enabled, {M::SaveData, M::PopSaveData, M::Power}, true);
+        setAll(m_buttonEnabled, {B::Open, B::Save, B::Print, B::Start}, false);
+        setAll(m_buttonEnabled, {B::Pause, B::Stop, B::Power}, true);
+        break;
+    case RecordingMode::Paused:
+        setAll(m_enabled, {M::Open, M::Save, M::Print}, false);
+        setAll(m_buttonEnabled, {B::Open, B::Save, B::Print, B::Pause}, false);
+        setAll(m_buttonEnabled, {B::Start, B::Stop}, true);
+        break;
+    case RecordingMode::Stopped:
+        setAll(m_enabled,
+               {M::File, M::Setup, M::Edit, M::View, M::Record, M::Options, M::Window, M::Help, M::Open,
+                M::Save, M::Print},
+               true);
+        setAll(m_buttonEnabled, {B::Open, B::Save, B::Print, B::Start, B::Pause, B::Stop}, true);
+        break;
+    case RecordingMode::Idle:
+        m_enabled.fill(true);
+        m_buttonEnabled.fill(true);
+        break;
+    case RecordingMode::Linking:
+    case RecordingMode::Stopping:
+        break; // the marks change at once, the menus once the port is open or closed
+    }
 }

@@ -1,47 +1,43 @@
 #pragma once
-#include <QHash>
 #include <QObject>
-#include <QString>
-#include <QStringList>
+#include <array>
 
-// The enable and check state of every menu item (by item name, e.g. "mnrun") and the enable
-// state of every toolbar button (by key, e.g. "start"). The check marks of "mnrun",
-// "mnpause", "mnstop" and "mnconnect" are the recording state; those of "mntab", "mnmo",
-// "mngr" and "mnpower" say whether the window is shown. The main window mirrors this.
+#include "core/commands/CommandTable.h"
+#include "core/recording/RecordingStatus.h"
+
+class WindowVisibility;
+
+// The enable state and check mark of every menu item and the enable state of every toolbar
+// button, derived from the recording state and the windows shown. The check marks of Start,
+// Pause, Stop and Connect are the recording state's, those of the View items say which window
+// is shown. Entering Recording, Paused or Stopped applies that row of the enable table, which
+// touches only the items it names. The main window mirrors this.
 class CommandState : public QObject
 {
     Q_OBJECT
 public:
-    explicit CommandState(QObject *parent = nullptr);
+    CommandState(const RecordingStatus &status, const WindowVisibility &windows, QObject *parent = nullptr);
 
-    static const QStringList &menuItems();   // every named item, in menu order
-    static const QStringList &toolbarKeys(); // the twelve keys, left to right
+    bool isEnabled(MenuItem item) const { return m_enabled[std::size_t(item)]; }
+    bool isChecked(MenuItem item) const;
+    bool isEnabled(ToolbarButton button) const;
 
-    bool isEnabled(const QString &item) const;
-    bool isChecked(const QString &item) const;
-    bool isButtonEnabled(const QString &key) const;
-    void setEnabled(const QString &item, bool on);
-    void setChecked(const QString &item, bool on);
-    void setButtonEnabled(const QString &key, bool on);
-
-    // the recording flags
-    bool running() const { return isChecked(QStringLiteral("mnrun")); }
-    bool paused() const { return isChecked(QStringLiteral("mnpause")); }
-    bool stopped() const { return isChecked(QStringLiteral("mnstop")); }
-
-    // rows of the enable table
-    void applyIdle();
-    void applyLinked();
-    void applyUnlinked();
-    void applyRecording();
-    void applyPaused();
-    void applyStopped();
+    void setEnabled(MenuItem item, bool on);
+    void setEnabled(ToolbarButton button, bool on);
+    // Arrange keeps its mark once used; no state of the program stands behind it.
+    void markArranged();
 
 Q_SIGNALS:
     void changed();
 
 private:
-    QHash<QString, bool> m_enabled;
-    QHash<QString, bool> m_checked;
-    QHash<QString, bool> m_buttonEnabled;
+    void followStatus();
+    void applyRow(RecordingMode mode);
+
+    const RecordingStatus &m_status;
+    const WindowVisibility &m_windows;
+    RecordingMode m_appliedMode = RecordingMode::Idle;
+    std::array<bool, MenuItemCount> m_enabled;
+    std::array<bool, ToolbarButtonCount> m_buttonEnabled;
+    bool m_arranged = false;
 };

@@ -1,163 +1,181 @@
 #include "core/commands/Commands.h"
 
+#include <cmath>
+
+#include "core/acquisition/AcquisitionState.h"
 #include "core/commands/CommandState.h"
 #include "core/link/LinkProber.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/recording/RecordStore.h"
 #include "core/recording/RecordingControl.h"
-#include "core/session/Session.h"
+#include "core/recording/RecordingStatus.h"
 #include "core/session/WindowHooks.h"
-
-#include <QHash>
-#include <QStringList>
-#include <cmath>
+#include "core/settings/Settings.h"
 
 namespace
 {
 
-const QString Table = QStringLiteral("mntab");
-const QString Monitor = QStringLiteral("mnmo");
-const QString Graph = QStringLiteral("mngr");
-const QString Power = QStringLiteral("mnpower");
-const QString Connect = QStringLiteral("mnconnect");
-
 constexpr double SamplesPerPage = 100.0;
+
+// The menu item that names a command of a part of the program not built yet.
+MenuItem itemOf(Command command)
+{
+    for (const CommandTable::MenuRow &row : CommandTable::menuRows())
+        if (row.command == command) return row.item;
+    return MenuItem::Skip;
+}
 
 } // namespace
 
-Commands::Commands(Session &session) : m_session(session) {}
-
-bool Commands::toggle(const QString &item)
+Commands::Commands(const Collaborators &collaborators, QObject *parent) : QObject(parent), m_(collaborators)
 {
-    CommandState &commands = m_session.commands();
-    const bool shown = !commands.isChecked(item);
-    commands.setChecked(item, shown);
+}
+
+bool Commands::toggle(ChildWindow window)
+{
+    const bool shown = !m_.windows.isShown(window);
+    m_.windows.setShown(window, shown);
     return shown;
 }
 
 void Commands::toggleTable()
 {
-    toggle(Table);
+    toggle(ChildWindow::Table);
 }
 
 void Commands::toggleMonitor()
 {
-    toggle(Monitor);
+    toggle(ChildWindow::Monitor);
 }
 
 void Commands::toggleGraph()
 {
-    toggle(Graph);
-    if (m_session.monitor().file.isEmpty()) return;
-    GraphHooks &graph = m_session.graph();
-    graph.tickText();
-    graph.setPageBox(QStringLiteral("0"));
-    graph.setPageBox(QString::number(graphPageCount()));
+    toggle(ChildWindow::Graph);
+    if (m_.monitor.file.isEmpty()) return;
+    m_.graph.tickText();
+    m_.graph.setPageBox(QStringLiteral("0"));
+    m_.graph.setPageBox(QString::number(graphPageCount()));
 }
 
 int Commands::graphPageCount() const
 {
-    const double factor = m_session.settings().timeAxisFactor;
-    const int dataRows = m_session.record().gridRowCount() - 2;
+    const double factor = m_.settings.timeAxisFactor;
+    const int dataRows = m_.record.gridRowCount() - 2;
     if (factor <= 0 || dataRows <= 0) return 0;
     return int(std::ceil(dataRows / SamplesPerPage / factor));
 }
 
 void Commands::togglePower()
 {
-    toggle(Power);
-    m_session.power().powerCheck();
+    toggle(ChildWindow::Power);
+    m_.power.powerCheck();
+}
+
+void Commands::showRecordWindows()
+{
+    if (!m_.windows.isShown(ChildWindow::Monitor)) toggleMonitor();
+    if (!m_.windows.isShown(ChildWindow::Table)) toggleTable();
+    if (!m_.windows.isShown(ChildWindow::Graph)) toggleGraph();
 }
 
 void Commands::connectCommand()
 {
-    CommandState &commands = m_session.commands();
-    AcquisitionState &state = m_session.state();
-    if (commands.isChecked(Connect)) {
-        commands.setChecked(Connect, false);
-        m_session.recording().stop();
-        commands.setButtonEnabled(QStringLiteral("connect"), true);
-        state.linkUp = false;
+    if (m_.status.linked()) {
+        m_.status.setLinked(false);
+        m_.recording.stop();
+        m_.state.linkUp = false;
         return;
     }
-    if (!state.linkUp) m_session.link().linkOn();
+    if (!m_.state.linkUp) m_.link.linkOn();
     // A failed link has told the user already and changes nothing here.
-    if (state.linkUp) commands.applyLinked();
+    if (m_.state.linkUp) m_.status.setLinked(true);
 }
 
 void Commands::closeAll()
 {
-    RecordingControl &recording = m_session.recording();
-    if (recording.timerEnabled()) recording.disableTimer();
-    m_session.state().linkUp = false; // the port itself stays as it is
-    const CommandState &commands = m_session.commands();
-    if (commands.isChecked(Graph)) toggleGraph();
-    if (commands.isChecked(Table)) toggleTable();
-    if (commands.isChecked(Monitor)) toggleMonitor();
-    if (commands.isChecked(Power)) togglePower();
+    if (m_.recording.timerEnabled()) m_.recording.disableTimer();
+    m_.state.linkUp = false; // the port itself stays as it is
+    if (m_.windows.isShown(ChildWindow::Graph)) toggleGraph();
+    if (m_.windows.isShown(ChildWindow::Table)) toggleTable();
+    if (m_.windows.isShown(ChildWindow::Monitor)) toggleMonitor();
+    if (m_.windows.isShown(ChildWindow::Power)) togglePower();
 }
 
 void Commands::arrange()
 {
-    CommandState &commands = m_session.commands();
-    if (!commands.isChecked(Graph) && !commands.isChecked(Table) && !commands.isChecked(Monitor)) return;
-    commands.setChecked(QStringLiteral("mnArr_icons"), true);
+    if (!m_.windows.isShown(ChildWindow::Graph) && !m_.windows.isShown(ChildWindow::Table) &&
+        !m_.windows.isShown(ChildWindow::Monitor))
+        return;
+    m_.commandState.markArranged();
     Q_EMIT arrangeRequested();
+}
+
+void Commands::run(Command command)
+{
+    switch (command) {
+    case Command::None:
+        return;
+    case Command::Exit:
+        Q_EMIT exitRequested();
+        return;
+    case Command::ClearRecord:
+        m_.recording.clearCommand();
+        return;
+    case Command::ShowTable:
+        toggleTable();
+        return;
+    case Command::ShowMonitor:
+        toggleMonitor();
+        return;
+    case Command::ShowGraph:
+        toggleGraph();
+        return;
+    case Command::ShowPower:
+        togglePower();
+        return;
+    case Command::Connect:
+        connectCommand();
+        return;
+    case Command::Start:
+        m_.recording.run();
+        return;
+    case Command::Pause:
+        m_.recording.pause();
+        return;
+    case Command::Stop:
+        m_.recording.stop();
+        return;
+    case Command::Arrange:
+        arrange();
+        return;
+    case Command::Open:
+    case Command::SaveData:
+    case Command::SaveGraph:
+    case Command::PrintData:
+    case Command::PrintGraph:
+    case Command::Setup:
+    case Command::Options:
+    case Command::Manual:
+    case Command::Help:
+    case Command::About:
+        Q_EMIT commandUnavailable(itemOf(command));
+        return;
+    }
 }
 
 void Commands::menuCommand(const QString &item)
 {
-    // Commands of parts of the program this version does not have yet.
-    static const QStringList unavailable{
-        QStringLiteral("mnopen"),        QStringLiteral("mnSaveData"),    QStringLiteral("pop_SaveData"),
-        QStringLiteral("mnsaveBmp"),     QStringLiteral("pop_SaveGraph"), QStringLiteral("mnpritab"),
-        QStringLiteral("pop_PrintData"), QStringLiteral("mnPrigr"),       QStringLiteral("pop_PrintGraph"),
-        QStringLiteral("mnsetup"),       QStringLiteral("mnoption"),      QStringLiteral("mnVK47"),
-        QStringLiteral("mnhe"),          QStringLiteral("mnabout")};
-    RecordingControl &recording = m_session.recording();
-    if (item == QLatin1String("mnexit"))
-        Q_EMIT exitRequested();
-    else if (item == QLatin1String("mnClear"))
-        recording.clearCommand();
-    else if (item == Table)
-        toggleTable();
-    else if (item == Monitor)
-        toggleMonitor();
-    else if (item == Graph)
-        toggleGraph();
-    else if (item == Power)
-        togglePower();
-    else if (item == Connect)
-        connectCommand();
-    else if (item == QLatin1String("mnrun"))
-        recording.run();
-    else if (item == QLatin1String("mnpause"))
-        recording.pause();
-    else if (item == QLatin1String("mnstop"))
-        recording.stop();
-    else if (item == QLatin1String("mnArr_icons"))
-        arrange();
-    else if (unavailable.contains(item))
-        Q_EMIT commandUnavailable(item);
+    if (const auto found = CommandTable::itemNamed(item)) run(CommandTable::row(*found).command);
 }
 
 void Commands::toolbarClicked(const QString &key)
 {
+    const auto found = CommandTable::buttonWithKey(key);
+    if (!found) return;
     // Each button runs the same procedure as its menu item.
-    static const QHash<QString, QString> itemOfKey{{QStringLiteral("open"), QStringLiteral("mnopen")},
-                                                   {QStringLiteral("monitor"), Monitor},
-                                                   {QStringLiteral("grid"), Table},
-                                                   {QStringLiteral("graph"), Graph},
-                                                   {QStringLiteral("power"), Power},
-                                                   {QStringLiteral("connect"), Connect},
-                                                   {QStringLiteral("start"), QStringLiteral("mnrun")},
-                                                   {QStringLiteral("pause"), QStringLiteral("mnpause")},
-                                                   {QStringLiteral("stop"), QStringLiteral("mnstop")},
-                                                   {QStringLiteral("help"), QStringLiteral("mnhe")}};
-    if (key == QLatin1String("save"))
-        Q_EMIT popupRequested(QStringLiteral("pop"));
-    else if (key == QLatin1String("print"))
-        Q_EMIT popupRequested(QStringLiteral("pop_print"));
-    else if (const auto found = itemOfKey.constFind(key); found != itemOfKey.constEnd())
-        menuCommand(*found);
+    const CommandTable::ButtonRow &row = CommandTable::row(*found);
+    if (row.command == Command::None)
+        Q_EMIT popupRequested(QLatin1String(row.popup));
+    else
+        run(row.command);
 }

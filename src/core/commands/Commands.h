@@ -2,18 +2,46 @@
 #include <QObject>
 #include <QString>
 
-class Session;
+#include "core/commands/CommandTable.h"
+#include "core/layout/WindowVisibility.h"
 
-// The frame window's own procedures that are rules rather than drawing: the command table
-// (menu items and toolbar keys), the window toggles, Connect and the close-everything
-// procedure.
-// The check marks of "mntab", "mnmo", "mngr" and "mnpower" are the windows' visibility:
-// the windows follow them.
+struct AcquisitionState;
+class CommandState;
+class GraphHooks;
+class LinkProber;
+class MonitorFields;
+class PowerHooks;
+class RecordStore;
+class RecordingControl;
+class RecordingStatus;
+struct Settings;
+
+// The frame window's procedures that are rules rather than drawing: the commands of menus and
+// toolbar, the window toggles, Connect and the close-everything procedure.
 class Commands : public QObject
 {
     Q_OBJECT
 public:
-    explicit Commands(Session &session);
+    struct Collaborators {
+        RecordingControl &recording;
+        RecordingStatus &status;
+        LinkProber &link;
+        CommandState &commandState;
+        WindowVisibility &windows;
+        AcquisitionState &state;
+        const MonitorFields &monitor;
+        const RecordStore &record;
+        const Settings &settings;
+        GraphHooks &graph;
+        PowerHooks &power;
+    };
+    explicit Commands(const Collaborators &collaborators, QObject *parent = nullptr);
+
+    void run(Command command);
+    // A menu item chosen by its object name ("mnrun"); names of no command do nothing.
+    void menuCommand(const QString &item);
+    // A toolbar click by button key; "save" and "print" ask for their pop-up menu.
+    void toolbarClicked(const QString &key);
 
     void toggleTable();    // mntab_Click
     void toggleMonitor();  // mnmo_Click
@@ -22,12 +50,8 @@ public:
     void connectCommand(); // mnconnect_Click
     void closeAll();       // mnclose_Click
     void arrange();        // mnArr_icons_Click (the window lays out the tiles)
-
-    // A menu item chosen, by item name ("mnrun"); items of no command do nothing.
-    void menuCommand(const QString &item);
-    // A toolbar click by button key; keys that match no command do nothing. "save" and
-    // "print" ask the window for their pop-up menu.
-    void toolbarClicked(const QString &key);
+    // Monitor, table and graph shown for a record that starts.
+    void showRecordWindows();
 
     // The graph's last page for the table as it stands: (grid rows - 2) / 100 / time-axis
     // factor, rounded up.
@@ -37,11 +61,11 @@ Q_SIGNALS:
     void popupRequested(const QString &menuName); // "pop" or "pop_print"
     void arrangeRequested();
     void exitRequested(); // File > Exit: the window closes the frame
-    // A command of a subsystem not built yet, by menu item name ("mnopen", "mnhe", ...).
-    void commandUnavailable(const QString &item);
+    // A command of a part of the program not built yet.
+    void commandUnavailable(MenuItem item);
 
 private:
-    bool toggle(const QString &item); // flips the check mark; returns the new state
+    bool toggle(ChildWindow window); // flips a window's visibility; returns the new state
 
-    Session &m_session;
+    Collaborators m_;
 };

@@ -1,55 +1,53 @@
 #pragma once
-#include <QByteArray>
 #include <QObject>
 
-class Session;
+#include "core/link/FrameReader.h"
 
-// Takes the receiver's frames out of the serial input and turns every reading into a sample
-// of its channel: the record, the channel's history, the monitor of the main channel, the
-// statistics, the alarm, the power cost and the graph. A channel that changes its function,
-// and a full table, close the record, save it and start a new one.
+class SerialControl;
+
+// Takes the readings the receiver's frames carry.
+class ReadingSink
+{
+public:
+    virtual ~ReadingSink() = default;
+    // One reading, with the bytes still waiting behind its frame. False when the reading closed
+    // the record: the frames behind it belong to no record and are not read.
+    virtual bool take(const MeterReading &reading, int waitingBytes) = 0;
+    // The readings of one receive event have all been taken.
+    virtual void readingsTaken() = 0;
+};
+
+// The serial control's receive event: drains the port into the frame reader and hands every
+// reading to the sink. The receive threshold follows the frame being read, so the rest of a
+// frame that arrived in parts raises the event by itself.
 class FrameDecoder : public QObject
 {
     Q_OBJECT
 public:
-    explicit FrameDecoder(Session &session);
+    FrameDecoder(SerialControl &serial, ReadingSink &sink, QObject *parent = nullptr);
 
-    // Bytes of a frame whose rest has not arrived yet (kept for the next receive event).
-    int pendingBytes() const { return int(m_pending.size()); }
-    // The input was discarded: the rest of a kept frame will never come.
-    void discardPending() { m_pending.clear(); }
-
-    // The main channel's display limits for its function and prefix (set_OL).
-    void setDisplayLimits();
+    // Bytes of a frame whose rest has not arrived yet.
+    int pendingBytes() const { return m_reader.bufferedBytes(); }
+    // Whether input waits that can still make a frame. Noise and the start of a frame that
+    // never ended do not count: a receiver that went silent must lead to the time-out question.
+    bool inputWaiting();
+    // Drops what waits at the port and any frame begun (at Start, resume and Stop).
+    void discardInput();
 
 public Q_SLOTS:
-    // The serial receive event: reads when a whole frame can be waiting.
     void onComm();
     // Works off every complete frame waiting in the input.
     void read();
 
+Q_SIGNALS:
+    // A frame header of any kind arrived: the receiver is alive.
+    void frameReceived();
+
 private:
-    struct Reading;
-    enum class Outcome { Recorded, Dropped, Restarted };
+    void followFrameInThreshold();
 
-    static bool parseReading(const QByteArray &frame, int previousDivisor, Reading *reading);
-    void readFrames();
-    bool findStartByte();
-    bool completeFrame();
-    Outcome decodeReading(const QByteArray &frame);
-    bool admitChannel(const Reading &reading);
-    void showInterval(int intervalCode);
-    static QString valueText(const Reading &reading);
-    void updateHistory(const Reading &reading);
-    void showMainChannel(const Reading &reading);
-    void firstMainReading(const Reading &reading);
-    void runStatistics(int channel);
-    bool growOrSplit();
-    void keepNewestRowsInView();
-    void resync(const QByteArray &rejectedFrame);
-
-    Session &m_session;
-    QByteArray m_pending;
+    SerialControl &m_serial;
+    ReadingSink &m_sink;
+    FrameReader m_reader;
     bool m_reading = false;
-    bool m_changed = false;
 };

@@ -1,9 +1,11 @@
 #include "core/link/LinkProber.h"
 
-#include "core/commands/CommandState.h"
+#include <utility>
+
+#include "core/acquisition/AcquisitionState.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompts.h"
-#include "core/session/Session.h"
+#include "core/settings/Settings.h"
 
 namespace
 {
@@ -23,11 +25,14 @@ private:
 
 } // namespace
 
-LinkProber::LinkProber(Session &session) : m_session(session) {}
+LinkProber::LinkProber(Collaborators collaborators, QObject *parent)
+    : QObject(parent), m_(std::move(collaborators))
+{
+}
 
 void LinkProber::prepareControl()
 {
-    SerialControl &serial = m_session.serial();
+    SerialControl &serial = m_.serial;
     serial.setSettings(lineSettings());
     serial.setHandshaking(0);
     serial.setInputMode(1);
@@ -39,16 +44,16 @@ void LinkProber::linkOn()
 {
     // The probe pumps events: a second Connect or Start meanwhile must not start a nested
     // probe on the port this one holds open.
-    if (m_session.state().linkUp || m_probing || m_abandoned) return;
-    if (m_session.settings().autoScan == 1) {
+    if (m_.state.linkUp || m_probing || m_abandoned) return;
+    if (m_.settings.autoScan == 1) {
         scan();
         return;
     }
     FlagGuard probing(m_probing);
     m_permissionTold = false;
-    SerialControl &serial = m_session.serial();
+    SerialControl &serial = m_.serial;
     // The port buttons always show the configured port selected, whether or not "Select port" is ticked.
-    serial.setCommPort(m_session.state().selectedPort + 1);
+    serial.setCommPort(m_.state.selectedPort + 1);
     prepareControl();
     for (int attempt = 0; attempt < TriesOnPort && !m_abandoned; ++attempt) {
         if (probeCurrentPort() == Probe::Answered) return;
@@ -59,10 +64,10 @@ void LinkProber::linkOn()
 
 void LinkProber::scan()
 {
-    if (m_session.state().linkUp || m_probing || m_abandoned) return;
+    if (m_.state.linkUp || m_probing || m_abandoned) return;
     FlagGuard probing(m_probing);
     m_permissionTold = false;
-    SerialControl &serial = m_session.serial();
+    SerialControl &serial = m_.serial;
     prepareControl();
     m_labelLeft = LabelStartTwips;
     Q_EMIT scanShown();
@@ -93,7 +98,7 @@ void LinkProber::scan()
 
 LinkProber::Probe LinkProber::probeCurrentPort()
 {
-    SerialControl &serial = m_session.serial();
+    SerialControl &serial = m_.serial;
     const SerialControl::OpenResult opened = serial.open();
     if (opened == SerialControl::OpenResult::NoSuchPort) return Probe::Missing;
     if (opened != SerialControl::OpenResult::Opened) {
@@ -102,9 +107,9 @@ LinkProber::Probe LinkProber::probeCurrentPort()
         return Probe::Silent;
     }
     serial.setInputLen(0);
-    m_session.clock().sleepMs(ProbeSleepMs);
+    m_.clock.sleepMs(ProbeSleepMs);
     if (waitForAnswer()) {
-        m_session.state().linkUp = true;
+        m_.state.linkUp = true;
         serial.close();
         serial.setRThreshold(ReceiveThreshold);
         return Probe::Answered;
@@ -115,8 +120,8 @@ LinkProber::Probe LinkProber::probeCurrentPort()
 
 bool LinkProber::waitForAnswer()
 {
-    Clock &clock = m_session.clock();
-    SerialControl &serial = m_session.serial();
+    Clock &clock = m_.clock;
+    SerialControl &serial = m_.serial;
     qint64 start = clock.tickMs();
     for (;;) {
         clock.processEvents();
@@ -133,21 +138,18 @@ void LinkProber::tellWhyNotOpened()
 {
     if (m_permissionTold) return;
     m_permissionTold = true;
-    m_session.prompts().message(m_session.serial().lastOpenError(), applicationTitle(), Prompts::Buttons::Ok,
-                                Prompts::Icon::Critical);
+    m_.prompts.message(m_.serial.lastOpenError(), applicationTitle(), Prompts::Buttons::Ok,
+                       Prompts::Icon::Critical);
 }
 
 void LinkProber::showLinkError()
 {
-    m_session.prompts().message(linkErrorText(), applicationTitle(), Prompts::Buttons::Ok,
-                                Prompts::Icon::None);
+    m_.prompts.message(linkErrorText(), applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
 }
 
 bool LinkProber::scanAbandoned() const
 {
-    const CommandState &commands = m_session.commands();
-    return m_abandoned || commands.isChecked(QStringLiteral("mnstop")) ||
-           commands.isChecked(QStringLiteral("mnpause"));
+    return m_abandoned || (m_.stopRequested && m_.stopRequested());
 }
 
 void LinkProber::moveLabel(int left)

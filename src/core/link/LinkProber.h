@@ -1,10 +1,14 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <functional>
 
 #include "core/link/SerialControl.h"
 
-class Session;
+struct AcquisitionState;
+struct Settings;
+class Clock;
+class Prompts;
 
 // Finds the receiver: on the configured port (three tries) or by scanning COM1..COM16 three
 // times. A port is the receiver's when six bytes arrive within about a second of opening it.
@@ -31,7 +35,16 @@ public:
     static QString lineSettings() { return QStringLiteral("9600,n,8,1"); }
     static QString linkErrorText() { return QStringLiteral("Link error ! Please check your connector."); }
 
-    explicit LinkProber(Session &session);
+    struct Collaborators {
+        SerialControl &serial;
+        Clock &clock;
+        Prompts &prompts;
+        AcquisitionState &state; // linkUp and the configured port
+        const Settings &settings;
+        // Whether Stop or Pause was given meanwhile: a scan then ends.
+        std::function<bool()> stopRequested;
+    };
+    explicit LinkProber(Collaborators collaborators, QObject *parent = nullptr);
 
     // `link_on`: probes the configured port or, with auto-scan on, scans. Outcome in linkUp;
     // a failure has been reported to the user.
@@ -60,11 +73,11 @@ private:
     void tellWhyNotOpened();
     void showLinkError();
     bool scanAbandoned() const;
-    bool m_abandoned = false;
     void moveLabel(int left);
 
-    Session &m_session;
+    Collaborators m_;
     int m_labelLeft = LabelStartTwips;
     bool m_probing = false;
     bool m_permissionTold = false;
+    bool m_abandoned = false;
 };

@@ -1,10 +1,12 @@
 #include "core/monitor/Alarm.h"
 
+#include "core/acquisition/AcquisitionState.h"
 #include "core/common/NumberFormat.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/monitor/AlarmSound.h"
 #include "core/monitor/MonitorFields.h"
-#include "core/session/Session.h"
+#include "core/settings/AlarmSetup.h"
+#include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
 
 #include <cmath>
@@ -48,13 +50,17 @@ bool typedNegative(const QString &limitText)
 
 } // namespace
 
-Alarm::Alarm(Session &session) : m_session(session) {}
+Alarm::Alarm(AcquisitionState &state, MonitorFields &monitor, AlarmSetup &setup, const SettingsStore &store,
+             AlarmSound &sound)
+    : m_state(state), m_monitor(monitor), m_setup(setup), m_store(store), m_sound(sound)
+{
+}
 
 void Alarm::alm()
 {
-    AcquisitionState &state = m_session.state();
-    MonitorFields &monitor = m_session.monitor();
-    const AlarmSetup &setup = m_session.alarmSetup();
+    AcquisitionState &state = m_state;
+    MonitorFields &monitor = m_monitor;
+    const AlarmSetup &setup = m_setup;
 
     state.alarmActive = false;
     if (state.alarmEnabled) {
@@ -73,14 +79,14 @@ void Alarm::alm()
 
 void Alarm::beepT1()
 {
-    AcquisitionState &state = m_session.state();
+    AcquisitionState &state = m_state;
     const int function = state.mainFunction;
     if (!canCarryAlarm(function)) return;
-    MonitorFields &monitor = m_session.monitor();
+    MonitorFields &monitor = m_monitor;
 
     // The limit is typed in the alarm unit ("mV" only for DCV); the display shows the
     // reading in the main channel's current range.
-    const bool inMilli = function == Measurement::DCV && m_session.alarmSetup().unitIndex == 0;
+    const bool inMilli = function == Measurement::DCV && m_setup.unitIndex == 0;
     const bool lowActive = monitor.label8[3] != NoLimit;
     const QString &limitText = lowActive ? monitor.label8[3] : monitor.label8[2];
     const float threshold =
@@ -110,7 +116,7 @@ void Alarm::beepT1()
 
 void Alarm::beepH()
 {
-    m_session.sound().play();
+    m_sound.play();
 }
 
 void Alarm::setUpForFunction(int functionCode)
@@ -119,21 +125,20 @@ void Alarm::setUpForFunction(int functionCode)
         switchOff();
         return;
     }
-    AlarmSetup &setup = m_session.alarmSetup();
+    AlarmSetup &setup = m_setup;
     setup.checkEnabled = true;
     bool ok = false;
-    const int stored = m_session.store()
-                           .get(QStringLiteral("setup_Alarm"), QString::number(setup.checked ? 1 : 0))
-                           .toInt(&ok);
+    const int stored =
+        m_store.get(QStringLiteral("setup_Alarm"), QString::number(setup.checked ? 1 : 0)).toInt(&ok);
     if (ok) setup.checked = stored == 1;
     setup.controlsEnabled = setup.checked;
-    m_session.state().alarmEnabled = setup.checked;
+    m_state.alarmEnabled = setup.checked;
     fillUnits(functionCode);
 }
 
 void Alarm::fillUnits(int functionCode)
 {
-    AlarmSetup &setup = m_session.alarmSetup();
+    AlarmSetup &setup = m_setup;
     setup.units.clear();
     setup.unitIndex = 0;
     switch (functionCode) {
@@ -141,7 +146,7 @@ void Alarm::fillUnits(int functionCode)
         setup.units = QStringList{QStringLiteral("mV"), QStringLiteral("V")};
         // An empty or unreadable stored position selects the first entry; -1 selects none.
         bool ok = false;
-        const int stored = m_session.store().get(QStringLiteral("setup_unit"), QString()).toInt(&ok);
+        const int stored = m_store.get(QStringLiteral("setup_unit"), QString()).toInt(&ok);
         if (ok && stored >= -1 && stored < setup.units.size()) setup.unitIndex = stored;
         break;
     }
@@ -166,7 +171,7 @@ void Alarm::fillUnits(int functionCode)
 
 void Alarm::switchOff()
 {
-    AlarmSetup &setup = m_session.alarmSetup();
+    AlarmSetup &setup = m_setup;
     setup.checked = false;
     setup.checkEnabled = false;
     setup.controlsEnabled = false;
@@ -175,8 +180,22 @@ void Alarm::switchOff()
 
 void Alarm::disarm()
 {
-    AcquisitionState &state = m_session.state();
+    AcquisitionState &state = m_state;
     state.alarmEnabled = false;
     state.alarmActive = false;
-    m_session.monitor().clearAlarmDisplay();
+    m_monitor.clearAlarmDisplay();
+}
+
+void Alarm::loadSetup(const Settings &settings)
+{
+    m_setup.hiText = settings.T1Hi;
+    m_setup.lowText = settings.T1Low;
+    m_setup.choice = settings.T1_CK;
+    // No recording runs, so the load leaves the alarm switched off.
+    m_setup.checkEnabled = false;
+    m_setup.checked = false;
+    m_setup.controlsEnabled = false;
+    m_state.alarmEnabled = false;
+    m_monitor.clearAlarmDisplay();
+    m_monitor.notify();
 }

@@ -1,6 +1,11 @@
 #pragma once
 
-class Session;
+struct AcquisitionState;
+struct AlarmSetup;
+struct Settings;
+class AlarmSound;
+class MonitorFields;
+class SettingsStore;
 
 // The high or low alarm of the main channel: its limits on the monitor, the test of each
 // new reading against the active limit, the sound, and the alarm part of the Setup dialog
@@ -8,7 +13,9 @@ class Session;
 class Alarm
 {
 public:
-    explicit Alarm(Session &session);
+    // `store`: the receive handler reads "setup_Alarm" and "setup_unit" straight from the store.
+    Alarm(AcquisitionState &state, MonitorFields &monitor, AlarmSetup &setup, const SettingsStore &store,
+          AlarmSound &sound);
 
     // Shows the active limit and the armed image, or "-" when the alarm is off; silences.
     // Notifies the monitor (it runs on its own from start-up, the Setup dialog, the selector).
@@ -31,8 +38,16 @@ public:
     // Disarmed and silent: both images hidden, limits "-", limit units empty.
     void disarm();
 
+    // The Setup dialog's alarm part as its hidden load leaves it while no recording runs: the
+    // stored limits and choice, the alarm switched off.
+    void loadSetup(const Settings &settings);
+
     static bool canCarryAlarm(int functionCode) { return functionCode >= 0 && functionCode <= 3; }
 
 private:
-    Session &m_session;
+    AcquisitionState &m_state;
+    MonitorFields &m_monitor;
+    AlarmSetup &m_setup;
+    const SettingsStore &m_store;
+    AlarmSound &m_sound;
 };

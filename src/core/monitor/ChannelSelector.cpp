@@ -3,15 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/commands/CommandState.h"
-#include "core/link/FrameDecoder.h"
+#include "core/acquisition/AcquisitionState.h"
+#include "core/layout/WindowVisibility.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/monitor/Alarm.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/recording/RecordStore.h"
-#include "core/session/Session.h"
 #include "core/session/WindowHooks.h"
+#include "core/settings/AlarmSetup.h"
+#include "core/settings/Settings.h"
 
 namespace
 {
@@ -22,13 +23,16 @@ const QString NoText = QStringLiteral("-");
 
 } // namespace
 
-ChannelSelector::ChannelSelector(Session &session) : m_session(session) {}
+ChannelSelector::ChannelSelector(const Collaborators &collaborators, QObject *parent)
+    : QObject(parent), m_(collaborators)
+{
+}
 
 void ChannelSelector::select(int index)
 {
-    AcquisitionState &state = m_session.state();
+    AcquisitionState &state = m_.state;
     if (state.selectorRebuild) return;
-    MonitorFields &monitor = m_session.monitor();
+    MonitorFields &monitor = m_.monitor;
     if (index < 0 || index >= monitor.channelEntries.size()) return;
     // Entries are "<channel number>_<name>"; anything else names no channel.
     const QString &entry = monitor.channelEntries.at(index);
@@ -38,7 +42,7 @@ void ChannelSelector::select(int index)
     monitor.channelIndex = index;
     const int channel = number - 1;
     state.mainChannel = qint16(channel);
-    const int function = Measurement::functionCodeOf(m_session.record().functionCaption[channel]);
+    const int function = Measurement::functionCodeOf(m_.record.functionCaption[channel]);
     if (function >= 0) state.mainFunction = qint16(function);
 
     if (state.resetPending != 0)
@@ -46,16 +50,16 @@ void ChannelSelector::select(int index)
     else
         showRunningRecord(channel);
     // Whatever showed the previous channel's figures now shows this one's.
-    m_session.statistics().showChannel(channel);
+    m_.statistics.showChannel(channel);
     followInGraph();
     monitor.notify();
 }
 
 void ChannelSelector::showStoredRecord(int channel)
 {
-    AcquisitionState &state = m_session.state();
-    RecordStore &record = m_session.record();
-    MonitorFields &monitor = m_session.monitor();
+    AcquisitionState &state = m_.state;
+    RecordStore &record = m_.record;
+    MonitorFields &monitor = m_.monitor;
 
     const int valueColumn = RecordStore::valueColumn(channel);
     int samples = 0;
@@ -66,7 +70,7 @@ void ChannelSelector::showStoredRecord(int channel)
     setLimits(state.channelUnit[channel]);
     monitor.type = record.functionCaption[channel];
     if (!Alarm::canCarryAlarm(state.mainFunction)) {
-        m_session.alarm().switchOff();
+        m_.alarm.switchOff();
         monitor.serialNumber = NoText;
         monitor.place = NoText;
     }
@@ -74,9 +78,9 @@ void ChannelSelector::showStoredRecord(int channel)
 
 void ChannelSelector::showRunningRecord(int channel)
 {
-    AcquisitionState &state = m_session.state();
-    const RecordStore &record = m_session.record();
-    MonitorFields &monitor = m_session.monitor();
+    AcquisitionState &state = m_.state;
+    const RecordStore &record = m_.record;
+    MonitorFields &monitor = m_.monitor;
 
     const int samples = record.nextRow(channel) - 1;
     state.mainRowCount = samples;
@@ -89,27 +93,27 @@ void ChannelSelector::showRunningRecord(int channel)
     monitor.type = record.functionCaption[channel];
     state.mainRangeChanged = false;
     setUpAlarm(channel);
-    m_session.power().powerCheck();
+    m_.power.powerCheck();
 }
 
 void ChannelSelector::setUpAlarm(int channel)
 {
-    AcquisitionState &state = m_session.state();
-    MonitorFields &monitor = m_session.monitor();
-    Alarm &alarm = m_session.alarm();
+    AcquisitionState &state = m_.state;
+    MonitorFields &monitor = m_.monitor;
+    Alarm &alarm = m_.alarm;
     if (!Alarm::canCarryAlarm(state.mainFunction)) {
         alarm.switchOff();
         monitor.serialNumber = NoText;
         monitor.place = NoText;
         return;
     }
-    AlarmSetup &setup = m_session.alarmSetup();
+    AlarmSetup &setup = m_.alarmSetup;
     setup.checkEnabled = true;
     setup.controlsEnabled = setup.checked;
     state.alarmEnabled = setup.checked;
     alarm.fillUnits(state.mainFunction);
     // The meter now on the big display is this channel's, as on its first reading.
-    const Settings &settings = m_session.settings();
+    const Settings &settings = m_.settings;
     monitor.serialNumber = settings.Channel_sn[channel];
     monitor.place = settings.Channel_p[channel];
     alarm.alm();
@@ -117,19 +121,18 @@ void ChannelSelector::setUpAlarm(int channel)
 
 void ChannelSelector::setLimits(const QString &unit)
 {
-    m_session.state().mainPrefix = qint16(Measurement::prefixCodeOfUnit(unit));
-    m_session.decoder().setDisplayLimits();
+    m_.state.mainPrefix = qint16(Measurement::prefixCodeOfUnit(unit));
+    m_.state.applyDisplayLimits();
 }
 
 void ChannelSelector::followInGraph()
 {
-    const AcquisitionState &state = m_session.state();
-    GraphHooks &graph = m_session.graph();
+    const AcquisitionState &state = m_.state;
+    GraphHooks &graph = m_.graph;
     // The page box first, so that the autoscale and the page's extremes are those of the
     // new channel's last page.
-    const double timeAxisFactor = double(m_session.settings().timeAxisFactor);
-    if (state.resetPending != 0 && m_session.commands().isChecked(QStringLiteral("mngr")) &&
-        timeAxisFactor > 0) {
+    const double timeAxisFactor = double(m_.settings.timeAxisFactor);
+    if (state.resetPending != 0 && m_.windows.isShown(ChildWindow::Graph) && timeAxisFactor > 0) {
         const double pages = std::ceil(state.mainRowCount / RowsPerPage / timeAxisFactor);
         graph.setPageBox(QString::number(qint64(pages)));
     }

@@ -1,7 +1,16 @@
 #pragma once
 #include <QObject>
 
-class Session;
+struct AcquisitionState;
+struct AlarmSetup;
+struct Settings;
+class Alarm;
+class GraphHooks;
+class MonitorFields;
+class PowerHooks;
+class RecordStore;
+class Statistics;
+class WindowVisibility;
 
 // Choosing the main channel from the monitor's channel list: the monitor, the display
 // limits, the alarm and the graph follow the chosen channel, while recording and for a
@@ -10,7 +19,19 @@ class ChannelSelector : public QObject
 {
     Q_OBJECT
 public:
-    explicit ChannelSelector(Session &session);
+    struct Collaborators {
+        AcquisitionState &state;
+        MonitorFields &monitor;
+        RecordStore &record;
+        Statistics &statistics;
+        Alarm &alarm;
+        AlarmSetup &alarmSetup;
+        const Settings &settings;
+        const WindowVisibility &windows;
+        GraphHooks &graph;
+        PowerHooks &power;
+    };
+    explicit ChannelSelector(const Collaborators &collaborators, QObject *parent = nullptr);
 
 public Q_SLOTS:
     // Entry `index` of the monitor's channel list; ignored while the list is being rebuilt.
@@ -23,5 +44,5 @@ private:
     void setLimits(const QString &unit);
     void followInGraph();
 
-    Session &m_session;
+    Collaborators m_;
 };

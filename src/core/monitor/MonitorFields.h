@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <array>
 
-// The texts the monitor window shows. The decoder, the statistics, the alarm and the
+// The texts the monitor window shows. The sample recorder, the statistics, the alarm and the
 // recording control write them; the window only renders them (and calls selectEntry()
 // when the user picks a channel).
 class MonitorFields : public QObject
@@ -37,6 +37,8 @@ public:
 
     // Writers call this after a batch of changes; views repaint once per notification.
     void notify() { Q_EMIT changed(); }
+    // Entry `index` of the channel selector is chosen, by the user or by a new channel.
+    void selectEntry(int index) { Q_EMIT entrySelected(index); }
 
 Q_SIGNALS:
     void changed();

@@ -1,10 +1,10 @@
 #include "core/monitor/Statistics.h"
 
+#include "core/acquisition/AcquisitionState.h"
 #include "core/common/NumberFormat.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/recording/RecordStore.h"
-#include "core/session/Session.h"
 
 namespace
 {
@@ -39,11 +39,14 @@ QString shownOrNone(const QString &text)
 
 } // namespace
 
-Statistics::Statistics(Session &session) : m_session(session) {}
+Statistics::Statistics(const AcquisitionState &state, const RecordStore &record, MonitorFields &monitor)
+    : m_state(state), m_record(record), m_monitor(monitor)
+{
+}
 
 void Statistics::avg()
 {
-    const AcquisitionState &state = m_session.state();
+    const AcquisitionState &state = m_state;
     const ChannelReading &reading = state.reading;
     const int c = reading.channel;
     if (c < 0 || c >= ChannelCount) return;
@@ -71,7 +74,7 @@ void Statistics::avg()
     stats.average = NumberFormat::format(stats.sum / stats.count, averagePicture(reading.divisor));
 
     if (c == state.mainChannel) {
-        MonitorFields &monitor = m_session.monitor();
+        MonitorFields &monitor = m_monitor;
         monitor.stats[0] = stats.average;
         monitor.stats[3] = monitor.bigUnit;
     }
@@ -79,7 +82,7 @@ void Statistics::avg()
 
 void Statistics::maxMin()
 {
-    const AcquisitionState &state = m_session.state();
+    const AcquisitionState &state = m_state;
     const ChannelReading &reading = state.reading;
     const int c = reading.channel;
     if (c < 0 || c >= ChannelCount) return;
@@ -105,7 +108,7 @@ void Statistics::maxMin()
         sample.mark = reading.valueText;
         sample.value = limitOf(sample.mark);
     }
-    const RecordStore &record = m_session.record();
+    const RecordStore &record = m_record;
     sample.text = reading.valueText;
     sample.unit = state.channelUnit[c];
     sample.prefix = prefix;
@@ -150,15 +153,15 @@ void Statistics::showChannel(int channel)
 {
     if (channel < 0 || channel >= ChannelCount) return;
     const ChannelStatistics &stats = m_channels[channel];
-    MonitorFields &monitor = m_session.monitor();
+    MonitorFields &monitor = m_monitor;
     monitor.stats[0] = shownOrNone(stats.average);
-    monitor.stats[3] = stats.average.isEmpty() ? QString() : m_session.state().channelUnit[channel];
+    monitor.stats[3] = stats.average.isEmpty() ? QString() : m_state.channelUnit[channel];
     showExtremes(stats);
 }
 
 void Statistics::showExtremes(const ChannelStatistics &stats)
 {
-    MonitorFields &monitor = m_session.monitor();
+    MonitorFields &monitor = m_monitor;
     monitor.stats[1] = shownOrNone(stats.maximum.text);
     monitor.stats[2] = shownOrNone(stats.minimum.text);
     monitor.stats[4] = stats.maximum.text.isEmpty() ? QString() : stats.maximum.unit;

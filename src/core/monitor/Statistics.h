@@ -2,7 +2,9 @@
 #include <QString>
 #include <array>
 
-class Session;
+struct AcquisitionState;
+class MonitorFields;
+class RecordStore;
 
 // One extreme (maximum or minimum) of a channel.
 struct StatExtreme {
@@ -31,7 +33,7 @@ struct ChannelStatistics {
 class Statistics
 {
 public:
-    explicit Statistics(Session &session);
+    Statistics(const AcquisitionState &state, const RecordStore &record, MonitorFields &monitor);
 
     void avg();    // the current reading into its channel's count, sum and average
     void maxMin(); // the current reading into its channel's maximum and minimum
@@ -46,6 +48,8 @@ private:
     void showExtremes(const ChannelStatistics &statistics);
     void moveToRange(StatExtreme &extreme, int prefix, const QString &unit) const;
 
-    Session &m_session;
+    const AcquisitionState &m_state;
+    const RecordStore &m_record;
+    MonitorFields &m_monitor;
     std::array<ChannelStatistics, 6> m_channels;
 };

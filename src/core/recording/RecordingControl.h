@@ -4,17 +4,48 @@
 #include <QTimer>
 
 #include "core/recording/LogFile.h"
+#include "core/recording/RecordingStatus.h"
 
-class Session;
+struct AcquisitionState;
+class Alarm;
+class Clock;
+class FrameDecoder;
+class LinkProber;
+class MonitorFields;
+class Prompts;
+class RecordReset;
+class RecordSaver;
+class RecordStore;
+class SerialControl;
+class UserSettings;
+class WindowVisibility;
 
 // Starting, pausing, resuming and stopping recordings, the one-second supervision timer
-// with its time-out question, Clear record and the question that offers to save.
-// The check marks of Start, Pause, Stop and Connect in CommandState are the recording state.
+// with its time-out question, Clear record and the question that offers to save. Owns the
+// recording state.
 class RecordingControl : public QObject
 {
     Q_OBJECT
 public:
-    explicit RecordingControl(Session &session);
+    struct Collaborators {
+        SerialControl &serial;
+        Clock &clock;
+        Prompts &prompts;
+        LinkProber &link;
+        FrameDecoder &decoder;
+        AcquisitionState &state;
+        RecordStore &record;
+        MonitorFields &monitor;
+        Alarm &alarm;
+        RecordReset &reset;
+        RecordSaver &saver;
+        UserSettings &settings;
+        const WindowVisibility &windows;
+    };
+    explicit RecordingControl(const Collaborators &collaborators, QObject *parent = nullptr);
+
+    const RecordingStatus &status() const { return m_status; }
+    RecordingStatus &status() { return m_status; }
 
     void run(); // Start: new record, resume, or new record on an existing link
     void pause();
@@ -22,11 +53,10 @@ public:
     void timerTick();     // one tick of the supervision timer (tests call it directly)
     void clearCommand();  // Edit > Clear record
     void reAutoSave();    // offers to save a record whose file does not exist
-    void clearRecord();   // empties the record and the monitor for a new record
     void restartRecord(); // stop, save without a dialog, start anew (function change, 9999 rows)
 
-    // The Setup dialog's alarm part as its load leaves it while no recording runs, with the
-    // setup group read again from the store (what unloading the dialog amounts to).
+    // The Setup dialog's hidden load while no recording runs: the setup group read again from
+    // the store, the alarm switched off.
     void reloadSetup();
 
     bool timerEnabled() const { return m_timerEnabled; }
@@ -38,6 +68,10 @@ public:
     const LogFile &logFile() const { return m_logFile; }
 
 Q_SIGNALS:
+    // A recording begins after start-up or a Stop: every child window is closed first.
+    void windowsResetNeeded();
+    // Monitor, table and graph are to be shown for the record that starts.
+    void recordWindowsNeeded();
     // A record was opened anew (after ClearRecord and its stamp).
     void recordStarted();
 
@@ -45,17 +79,15 @@ private:
     void startOnNewLink(); // Start while unlinked: link first, then a new record
     void resume();         // Start while paused: the same record goes on
     void startOnLink();    // Start on a link that is still up: a new record
-    void checkRecording();
-    void showRecordWindows();
     bool openPortForRecording();
+    void enterRecording();
     void abandonRecording(const QString &message);
-    void discardInput(); // what waits at the port and any frame begun before
     void startTimer();
-    void deleteLogFile();
     void dataSet();
     void onPortLost(const QString &reason);
 
-    Session &m_session;
+    Collaborators m_;
+    RecordingStatus m_status;
     LogFile m_logFile;
     QTimer m_timer;
     bool m_timerRunsByItself = true;

@@ -1,9 +1,12 @@
 #include "core/session/Session.h"
 
+#include <QDir>
+
 #include "core/commands/CommandState.h"
 #include "core/commands/Commands.h"
 #include "core/common/AppPaths.h"
 #include "core/common/Prompts.h"
+#include "core/layout/WindowVisibility.h"
 #include "core/link/FrameDecoder.h"
 #include "core/link/LinkProber.h"
 #include "core/link/SerialControl.h"
@@ -13,12 +16,13 @@
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/recording/CsvExport.h"
+#include "core/recording/RecordReset.h"
 #include "core/recording/RecordStore.h"
 #include "core/recording/RecordingControl.h"
+#include "core/recording/SampleRecorder.h"
 #include "core/session/WindowHooks.h"
 #include "core/settings/SettingsStore.h"
-
-#include <QDir>
+#include "core/settings/UserSettings.h"
 
 namespace
 {
@@ -28,21 +32,20 @@ namespace
 class CsvAutoSaver final : public RecordSaver
 {
 public:
-    explicit CsvAutoSaver(Session &session) : m_session(session) {}
+    CsvAutoSaver(const RecordStore &record, Prompts &prompts) : m_record(record), m_prompts(prompts) {}
     void autoSave() override
     {
-        const QString name = RecordStore::fileNameForStamp(m_session.record().stamp());
-        if (!name.isEmpty()) CsvExport::write(m_session.record(), savedPathFor(name));
+        const QString name = RecordStore::fileNameForStamp(m_record.stamp());
+        if (!name.isEmpty()) CsvExport::write(m_record, savedPathFor(name));
     }
     // Answering Yes to the save question must not lose the record: it is kept as CSV.
     void saveDataCommand() override
     {
         autoSave();
-        const QString path = savedPathFor(RecordStore::fileNameForStamp(m_session.record().stamp()));
-        m_session.prompts().message(QStringLiteral("The record was saved as ") +
-                                        QDir::toNativeSeparators(path) + QStringLiteral(". ") +
-                                        notAvailableYetText(QStringLiteral("Saving workbooks")),
-                                    applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Information);
+        const QString path = savedPathFor(RecordStore::fileNameForStamp(m_record.stamp()));
+        m_prompts.message(QStringLiteral("The record was saved as ") + QDir::toNativeSeparators(path) +
+                              QStringLiteral(". ") + notAvailableYetText(QStringLiteral("Saving workbooks")),
+                          applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Information);
     }
     QString savedPathFor(const QString &recordFileName) const override
     {
@@ -52,72 +55,157 @@ public:
     }
 
 private:
-    Session &m_session;
-};
-
-class SilentAlarm final : public AlarmSound
-{
-public:
-    void play() override {}
+    const RecordStore &m_record;
+    Prompts &m_prompts;
 };
 
 } // namespace
 
+// The rules hold references to these; what stands behind them can be set later, when the
+// windows that implement them exist.
+struct Session::Relays {
+    struct Graph final : GraphHooks {
+        GraphHooks *to = nullptr;
+        void dataAll() override
+        {
+            if (to) to->dataAll();
+        }
+        void tickText() override
+        {
+            if (to) to->tickText();
+        }
+        void reDisplay() override
+        {
+            if (to) to->reDisplay();
+        }
+        void setPageBox(const QString &text) override
+        {
+            if (to) to->setPageBox(text);
+        }
+    };
+    struct Power final : PowerHooks {
+        PowerHooks *to = nullptr;
+        void powerCheck() override
+        {
+            if (to) to->powerCheck();
+        }
+        void powerRate() override
+        {
+            if (to) to->powerRate();
+        }
+        void resetStart() override
+        {
+            if (to) to->resetStart();
+        }
+    };
+    struct Saver final : RecordSaver {
+        explicit Saver(RecordSaver &fallback) : fallback(fallback) {}
+        RecordSaver &fallback;
+        RecordSaver *to = nullptr;
+        RecordSaver &target() const { return to ? *to : fallback; }
+        void autoSave() override { target().autoSave(); }
+        void saveDataCommand() override { target().saveDataCommand(); }
+        QString savedPathFor(const QString &name) const override { return target().savedPathFor(name); }
+    };
+    struct Sound final : AlarmSound {
+        AlarmSound *to = nullptr;
+        void play() override
+        {
+            if (to) to->play();
+        }
+    };
+
+    Relays(const RecordStore &record, Prompts &prompts) : csvSaver(record, prompts), saver(csvSaver) {}
+    Graph graph;
+    Power power;
+    CsvAutoSaver csvSaver;
+    Saver saver;
+    Sound sound;
+};
+
 Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, SettingsStore &store, QObject *parent)
     : QObject(parent), m_serial(serial), m_clock(clock), m_prompts(prompts), m_store(store),
-      m_record(new RecordStore(this)), m_monitor(new MonitorFields(this)), m_commands(new CommandState(this)),
-      m_defaultGraph(std::make_unique<GraphHooks>()), m_defaultPower(std::make_unique<PowerHooks>()),
-      m_defaultSaver(std::make_unique<CsvAutoSaver>(*this)), m_defaultSound(std::make_unique<SilentAlarm>()),
-      m_graph(m_defaultGraph.get()), m_power(m_defaultPower.get()), m_saver(m_defaultSaver.get()),
-      m_sound(m_defaultSound.get())
+      m_settings(new UserSettings(store, this)), m_record(new RecordStore(this)),
+      m_monitor(new MonitorFields(this)), m_windows(new WindowVisibility(this))
 {
-    m_statistics = std::make_unique<Statistics>(*this);
-    m_alarm = std::make_unique<Alarm>(*this);
-    m_selector = std::make_unique<ChannelSelector>(*this);
-    m_decoder = std::make_unique<FrameDecoder>(*this);
-    m_link = std::make_unique<LinkProber>(*this);
-    m_recording = std::make_unique<RecordingControl>(*this);
-    m_commandProcs = std::make_unique<Commands>(*this);
+    m_relays = std::make_unique<Relays>(*m_record, prompts);
+    const Settings &values = m_settings->values();
 
-    connect(&m_serial, &SerialControl::onComm, m_decoder.get(), &FrameDecoder::onComm);
-    connect(m_monitor, &MonitorFields::entrySelected, m_selector.get(), &ChannelSelector::select);
+    m_statistics = std::make_unique<Statistics>(m_state, *m_record, *m_monitor);
+    m_alarm = std::make_unique<Alarm>(m_state, *m_monitor, m_alarmSetup, store, m_relays->sound);
+    m_recorder = new SampleRecorder({m_state, *m_record, *m_monitor, *m_statistics, *m_alarm, values,
+                                     *m_windows, clock, m_relays->graph, m_relays->power},
+                                    this);
+    m_decoder = new FrameDecoder(serial, *m_recorder, this);
+    m_reset = new RecordReset({*m_record, *m_monitor, m_state, *m_statistics, m_alarmSetup, values,
+                               m_relays->graph, m_relays->power},
+                              this);
+    // The scan ends when Stop or Pause is given meanwhile; the recording control that owns that
+    // state is made just below.
+    m_link =
+        new LinkProber({serial, clock, prompts, m_state, values,
+                        [this] { return m_recording->status().stopped() || m_recording->status().paused(); }},
+                       this);
+    m_recording =
+        new RecordingControl({serial, clock, prompts, *m_link, *m_decoder, m_state, *m_record, *m_monitor,
+                              *m_alarm, *m_reset, m_relays->saver, *m_settings, *m_windows},
+                             this);
+    m_commands = new CommandState(m_recording->status(), *m_windows, this);
+    m_selector = new ChannelSelector({m_state, *m_monitor, *m_record, *m_statistics, *m_alarm, m_alarmSetup,
+                                      values, *m_windows, m_relays->graph, m_relays->power},
+                                     this);
+    m_commandProcs = new Commands({*m_recording, m_recording->status(), *m_link, *m_commands, *m_windows,
+                                   m_state, *m_monitor, *m_record, values, m_relays->graph, m_relays->power},
+                                  this);
+
+    connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
+    connect(m_recorder, &SampleRecorder::restartNeeded, m_recording, &RecordingControl::restartRecord);
+    connect(m_recording, &RecordingControl::windowsResetNeeded, m_commandProcs, &Commands::closeAll);
+    connect(m_recording, &RecordingControl::recordWindowsNeeded, m_commandProcs,
+            &Commands::showRecordWindows);
+    connect(m_reset, &RecordReset::cleared, m_commands, [this] {
+        m_commands->setEnabled(MenuItem::SaveData, true);
+        m_commands->setEnabled(MenuItem::PopSaveData, true);
+    });
 }
 
 Session::~Session() = default;
 
+const Settings &Session::settings() const
+{
+    return m_settings->values();
+}
+
+const RecordingStatus &Session::status() const
+{
+    return m_recording->status();
+}
+
 void Session::setGraphHooks(GraphHooks *hooks)
 {
-    m_graph = hooks ? hooks : m_defaultGraph.get();
+    m_relays->graph.to = hooks;
 }
 void Session::setPowerHooks(PowerHooks *hooks)
 {
-    m_power = hooks ? hooks : m_defaultPower.get();
+    m_relays->power.to = hooks;
 }
 void Session::setRecordSaver(RecordSaver *saver)
 {
-    m_saver = saver ? saver : m_defaultSaver.get();
+    m_relays->saver.to = saver;
 }
 void Session::setAlarmSound(AlarmSound *sound)
 {
-    m_sound = sound ? sound : m_defaultSound.get();
+    m_relays->sound.to = sound;
 }
 
 void Session::startUp()
 {
-    m_settings.loadOptions(m_store);
+    m_settings->loadOptions();
     m_state.resetPending = 5;
     // Start-up loads the Setup dialog hidden: the setup keys are read and, with no recording
     // running, the alarm is left switched off.
     m_recording->reloadSetup();
-    m_record->clearRecord(channelNames());
+    m_record->clearRecord(settings().channelNames());
     m_monitor->reset();
     m_alarm->alm(); // shows the limits and notifies the monitor
-}
-
-std::array<QString, 6> Session::channelNames() const
-{
-    std::array<QString, 6> names;
-    for (int c = 0; c < ChannelCount; ++c)
-        names[c] = m_settings.channelName(c);
-    return names;
 }

@@ -2,9 +2,8 @@
 #include <QObject>
 #include <memory>
 
-#include "core/session/AcquisitionState.h"
+#include "core/acquisition/AcquisitionState.h"
 #include "core/settings/AlarmSetup.h"
-#include "core/settings/Settings.h"
 
 class Alarm;
 class AlarmSound;
@@ -18,18 +17,23 @@ class LinkProber;
 class MonitorFields;
 class PowerHooks;
 class Prompts;
+class RecordReset;
 class RecordSaver;
 class RecordStore;
 class RecordingControl;
+class RecordingStatus;
+class SampleRecorder;
 class SerialControl;
 class SettingsStore;
 class Statistics;
+class UserSettings;
+class WindowVisibility;
+struct Settings;
 
-// One acquisition session: owns the shared state, the record and every rule that works on
-// them. The seams (serial control, clock, prompts, settings store) are handed in, so the
-// program and the tests run the same code. Windows only listen to it and forward commands.
-// Components reach each other through it, as the windows of the original design called
-// each other's procedures directly.
+// The composition root of one acquisition session: creates the shared state, the record and
+// every rule, hands each rule the few collaborators it uses, and wires their signals. The seams
+// (serial control, clock, prompts, settings store) are handed in, so the program and the tests
+// run the same code. No rule knows the session; windows get from it what they show.
 class Session : public QObject
 {
     Q_OBJECT
@@ -46,14 +50,18 @@ public:
 
     // shared state
     AcquisitionState &state() { return m_state; }
-    Settings &settings() { return m_settings; }
+    UserSettings &userSettings() const { return *m_settings; }
+    const Settings &settings() const;
     AlarmSetup &alarmSetup() { return m_alarmSetup; }
     RecordStore &record() const { return *m_record; }
     MonitorFields &monitor() const { return *m_monitor; }
+    WindowVisibility &windows() const { return *m_windows; }
+    const RecordingStatus &status() const;
     CommandState &commands() const { return *m_commands; }
 
     // rules
     FrameDecoder &decoder() const { return *m_decoder; }
+    SampleRecorder &sampleRecorder() const { return *m_recorder; }
     LinkProber &link() const { return *m_link; }
     RecordingControl &recording() const { return *m_recording; }
     Statistics &statistics() const { return *m_statistics; }
@@ -61,11 +69,7 @@ public:
     ChannelSelector &channelSelector() const { return *m_selector; }
     Commands &commandProcs() const { return *m_commandProcs; }
 
-    // windows of later subsystems; each defaults to one that does nothing
-    GraphHooks &graph() const { return *m_graph; }
-    PowerHooks &power() const { return *m_power; }
-    RecordSaver &saver() const { return *m_saver; }
-    AlarmSound &sound() const { return *m_sound; }
+    // Procedures of windows of later parts and of the platform; each does nothing until set.
     void setGraphHooks(GraphHooks *hooks);
     void setPowerHooks(PowerHooks *hooks);
     void setRecordSaver(RecordSaver *saver);
@@ -75,36 +79,30 @@ public:
     // leaves them, monitor and record in their empty state.
     void startUp();
 
-    // the six channel names, blanks removed at both ends, as the table's header shows them
-    std::array<QString, 6> channelNames() const;
-
 private:
+    struct Relays;
+
     SerialControl &m_serial;
     Clock &m_clock;
     Prompts &m_prompts;
     SettingsStore &m_store;
 
+    std::unique_ptr<Relays> m_relays;
     AcquisitionState m_state;
-    Settings m_settings;
     AlarmSetup m_alarmSetup;
-    RecordStore *m_record; // QObject children of the session
+    // QObject children of the session
+    UserSettings *m_settings;
+    RecordStore *m_record;
     MonitorFields *m_monitor;
-    CommandState *m_commands;
-
-    std::unique_ptr<FrameDecoder> m_decoder;
-    std::unique_ptr<LinkProber> m_link;
-    std::unique_ptr<RecordingControl> m_recording;
+    WindowVisibility *m_windows;
     std::unique_ptr<Statistics> m_statistics;
     std::unique_ptr<Alarm> m_alarm;
-    std::unique_ptr<ChannelSelector> m_selector;
-    std::unique_ptr<Commands> m_commandProcs;
-
-    std::unique_ptr<GraphHooks> m_defaultGraph;
-    std::unique_ptr<PowerHooks> m_defaultPower;
-    std::unique_ptr<RecordSaver> m_defaultSaver;
-    std::unique_ptr<AlarmSound> m_defaultSound;
-    GraphHooks *m_graph;
-    PowerHooks *m_power;
-    RecordSaver *m_saver;
-    AlarmSound *m_sound;
+    SampleRecorder *m_recorder = nullptr;
+    FrameDecoder *m_decoder = nullptr;
+    LinkProber *m_link = nullptr;
+    RecordReset *m_reset = nullptr;
+    RecordingControl *m_recording = nullptr;
+    CommandState *m_commands = nullptr;
+    ChannelSelector *m_selector = nullptr;
+    Commands *m_commandProcs = nullptr;
 };

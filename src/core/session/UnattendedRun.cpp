@@ -1,10 +1,8 @@
 #include "core/session/UnattendedRun.h"
 
-#include "core/commands/CommandState.h"
 #include "core/recording/CsvExport.h"
 #include "core/recording/RecordStore.h"
 #include "core/recording/RecordingControl.h"
-#include "core/session/Session.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -17,8 +15,9 @@ void say(const QString &text)
 }
 } // namespace
 
-UnattendedRun::UnattendedRun(Session &session, const Plan &plan, QObject *parent)
-    : QObject(parent), m_session(session), m_plan(plan)
+UnattendedRun::UnattendedRun(RecordingControl &recording, const RecordStore &record, const Plan &plan,
+                             QObject *parent)
+    : QObject(parent), m_recording(recording), m_record(record), m_plan(plan)
 {
     m_stopTimer.setSingleShot(true);
     connect(&m_stopTimer, &QTimer::timeout, this, &UnattendedRun::stopAndFinish);
@@ -45,8 +44,8 @@ void UnattendedRun::begin()
         if (m_plan.quit) Q_EMIT finished(writeOutput());
         return;
     }
-    m_session.recording().run(); // links first; returns once recording or stopped
-    if (!m_session.commands().running()) {
+    m_recording.run(); // links first; returns once recording or stopped
+    if (!m_recording.status().running()) {
         say(QStringLiteral("no recording was started (no receiver answered)"));
         if (m_plan.quit) Q_EMIT finished(NoRecording);
         return;
@@ -56,7 +55,7 @@ void UnattendedRun::begin()
 
 void UnattendedRun::stopAndFinish()
 {
-    m_session.recording().stop();
+    m_recording.stop();
     const int code = writeOutput();
     if (m_plan.quit) Q_EMIT finished(code);
 }
@@ -65,7 +64,7 @@ int UnattendedRun::writeOutput()
 {
     if (m_plan.outputPath.isEmpty()) return Success;
     QString error;
-    if (!CsvExport::write(m_session.record(), m_plan.outputPath, &error)) {
+    if (!CsvExport::write(m_record, m_plan.outputPath, &error)) {
         say(QStringLiteral("could not write the record: ") + error);
         return OutputFailed;
     }

@@ -4,7 +4,8 @@
 #include <QTimer>
 #include <limits>
 
-class Session;
+class RecordStore;
+class RecordingControl;
 
 // What --record, --duration, --output and --quit ask for: press Start once the window is up,
 // Stop after so many seconds of recording, write the record, and end the program.
@@ -21,7 +22,8 @@ public:
     enum ExitCode { Success = 0, NoRecording = 1, OutputFailed = 2 };
     static constexpr int MaxDurationSeconds = std::numeric_limits<int>::max() / 1000;
 
-    UnattendedRun(Session &session, const Plan &plan, QObject *parent = nullptr);
+    UnattendedRun(RecordingControl &recording, const RecordStore &record, const Plan &plan,
+                  QObject *parent = nullptr);
 
     // Checks the plan before anything runs; an empty text means it is fine.
     static QString checkPlan(const Plan &plan);
@@ -36,7 +38,8 @@ private:
     void stopAndFinish();
     int writeOutput();
 
-    Session &m_session;
+    RecordingControl &m_recording;
+    const RecordStore &m_record;
     Plan m_plan;
     QTimer m_stopTimer;
 };

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-FmGraph::FmGraph(Session &session, QWidget *parent) : QWidget(parent), m_session(session)
+FmGraph::FmGraph(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FmGraph"));
     setWindowTitle(QStringLiteral("Graph"));

@@ -8,7 +8,7 @@
 #include <QResizeEvent>
 
 #include "core/monitor/MonitorFields.h"
-#include "core/session/Session.h"
+#include "core/settings/UserSettings.h"
 #include "core/table/GridStyle.h"
 #include "ui/shell/UiResources.h"
 
@@ -37,8 +37,8 @@ void setBackground(QWidget *widget, const QColor &colour)
 
 } // namespace
 
-FmMonitor::FmMonitor(Session &session, QWidget *parent)
-    : QWidget(parent), m_session(session), m_layout(QSizeF(DesignWidth, DesignHeight))
+FmMonitor::FmMonitor(MonitorFields &fields, const UserSettings &settings, QWidget *parent)
+    : QWidget(parent), m_fields(fields), m_settings(settings), m_layout(QSizeF(DesignWidth, DesignHeight))
 {
     setObjectName(QStringLiteral("FmMonitor"));
     setWindowTitle(QStringLiteral("Monitor"));
@@ -47,7 +47,8 @@ FmMonitor::FmMonitor(Session &session, QWidget *parent)
     m_renderTimer.setSingleShot(true);
     m_renderTimer.setInterval(0);
     connect(&m_renderTimer, &QTimer::timeout, this, &FmMonitor::render);
-    connect(&m_session.monitor(), &MonitorFields::changed, this, &FmMonitor::scheduleRender);
+    connect(&m_fields, &MonitorFields::changed, this, &FmMonitor::scheduleRender);
+    connect(&m_settings, &UserSettings::optionsChanged, this, &FmMonitor::applyColours);
 
     build();
     applyColours();
@@ -182,7 +183,7 @@ void FmMonitor::build()
 
 void FmMonitor::applyColours()
 {
-    const Settings &settings = m_session.settings();
+    const Settings &settings = m_settings.values();
     const QColor fore = GridStyle::colorFromStored(settings.Moni_ForeColor);
     const QColor back = GridStyle::colorFromStored(settings.Moni_BackColor);
     setBackground(m_display, back);
@@ -213,7 +214,7 @@ void FmMonitor::renderNow()
 
 void FmMonitor::render()
 {
-    const MonitorFields &fields = m_session.monitor();
+    const MonitorFields &fields = m_fields;
     m_bigValue->setText(fields.bigValue);
     m_bigUnit->setText(fields.bigUnit);
     for (int i = 0; i < 6; ++i)
@@ -246,7 +247,7 @@ void FmMonitor::render()
 
 void FmMonitor::onChannelActivated(int index)
 {
-    Q_EMIT m_session.monitor().entrySelected(index);
+    m_fields.selectEntry(index);
 }
 
 void FmMonitor::resizeEvent(QResizeEvent *event)

@@ -8,7 +8,8 @@
 class QComboBox;
 class QFrame;
 class QLabel;
-class Session;
+class MonitorFields;
+class UserSettings;
 
 // The monitor window: the main channel in large digits with its unit, the interval, the
 // alarm limits and images, the record's file and channels, and the running statistics.
@@ -21,7 +22,7 @@ public:
     static constexpr double DesignWidth = 5130; // client size in twips the fields are drawn for
     static constexpr double DesignHeight = 3420;
 
-    explicit FmMonitor(Session &session, QWidget *parent = nullptr);
+    FmMonitor(MonitorFields &fields, const UserSettings &settings, QWidget *parent = nullptr);
 
     // Colours of the big display from the settings (again after the options changed).
     void applyColours();
@@ -54,7 +55,8 @@ private:
     void scheduleRender();
     void onChannelActivated(int index);
 
-    Session &m_session;
+    MonitorFields &m_fields;
+    const UserSettings &m_settings;
     ProportionalLayout m_layout;
     QTimer m_renderTimer;
 

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-FmPower::FmPower(Session &session, QWidget *parent) : QWidget(parent), m_session(session)
+FmPower::FmPower(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FmPower"));
     setWindowTitle(QStringLiteral("Electric Power Cost Monitor"));

@@ -1,8 +1,6 @@
 #pragma once
 #include <QWidget>
 
-class Session;
-
 // The power cost window's tile. It loads hidden, is shown and hidden by the Electric Power
 // Cost Monitor command and shortens the table while shown; its figures are not part of this
 // version.
@@ -10,8 +8,5 @@ class FmPower : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FmPower(Session &session, QWidget *parent = nullptr);
-
-private:
-    [[maybe_unused]] Session &m_session; // for the contents to come
+    explicit FmPower(QWidget *parent = nullptr);
 };

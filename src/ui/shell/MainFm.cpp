@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -26,44 +27,21 @@
 namespace
 {
 
-const QString TableItem = QStringLiteral("mntab");
-const QString MonitorItem = QStringLiteral("mnmo");
-const QString GraphItem = QStringLiteral("mngr");
-const QString PowerItem = QStringLiteral("mnpower");
-
-// Items whose check mark means something: the window toggles, the recording state and
-// Arrange.
-const QStringList &checkableItems()
+// The View item that shows and hides a child window.
+MenuItem viewItemOf(ChildWindow window)
 {
-    static const QStringList items{TableItem,
-                                   MonitorItem,
-                                   GraphItem,
-                                   PowerItem,
-                                   QStringLiteral("mnconnect"),
-                                   QStringLiteral("mnrun"),
-                                   QStringLiteral("mnpause"),
-                                   QStringLiteral("mnstop"),
-                                   QStringLiteral("mnArr_icons")};
-    return items;
+    switch (window) {
+    case ChildWindow::Table:
+        return MenuItem::Table;
+    case ChildWindow::Monitor:
+        return MenuItem::Monitor;
+    case ChildWindow::Graph:
+        return MenuItem::Graph;
+    case ChildWindow::Power:
+        break;
+    }
+    return MenuItem::Power;
 }
-
-struct ToolbarButton {
-    const char *key;
-    const char *toolTip;
-};
-
-constexpr ToolbarButton toolbarButtons[] = {{"open", "Open"},
-                                            {"save", "Save"},
-                                            {"print", "Print"},
-                                            {"monitor", "Monitor"},
-                                            {"grid", "Table"},
-                                            {"graph", "Graph"},
-                                            {"power", "Electric Power Cost Monitor"},
-                                            {"connect", "Connect"},
-                                            {"start", "Start"},
-                                            {"pause", "Pause"},
-                                            {"stop", "Stop"},
-                                            {"help", "Help"}};
 
 LayoutRule::WindowState stateOf(Qt::WindowStates states)
 {
@@ -119,96 +97,51 @@ QSize MainFm::referencePixelSize() const
 
 // ---- menus and toolbar
 
-QAction *MainFm::registerItem(QAction *action, const QString &name)
+QAction *MainFm::registerItem(QAction *action, const CommandTable::MenuRow &row)
 {
+    const QString name = QLatin1String(row.name);
     action->setObjectName(name);
-    action->setCheckable(checkableItems().contains(name));
+    action->setCheckable(row.checkable);
+    if (row.shortcut[0] != '\0') action->setShortcut(QKeySequence(QLatin1String(row.shortcut)));
     m_items.insert(name, action);
+    m_itemActions[std::size_t(row.item)] = action;
     return action;
-}
-
-QMenu *MainFm::addMenu(QMenu *parent, const QString &name, const QString &caption)
-{
-    QMenu *menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
-    menu->setObjectName(name);
-    registerItem(menu->menuAction(), name);
-    return menu;
-}
-
-QAction *MainFm::addItem(QMenu *menu, const QString &name, const QString &caption)
-{
-    QAction *action = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
-    registerItem(action, name);
-    connect(action, &QAction::triggered, this, [this, name] { runMenuCommand(name); });
-    return action;
-}
-
-QAction *MainFm::addSeparator(QMenu *menu, const QString &name)
-{
-    return registerItem(menu->addSeparator(), name);
 }
 
 void MainFm::buildMenus()
 {
     menuBar()->setObjectName(QStringLiteral("MenuBar"));
-
-    QMenu *file = addMenu(nullptr, QStringLiteral("mnfile"), QStringLiteral("File"));
-    addItem(file, QStringLiteral("mnopen"), QStringLiteral("Open"));
-    addSeparator(file, QStringLiteral("par4"));
-    QMenu *save = addMenu(file, QStringLiteral("mnsave"), QStringLiteral("Save"));
-    addItem(save, QStringLiteral("mnSaveData"), QStringLiteral("Save Data"));
-    addItem(save, QStringLiteral("mnsaveBmp"), QStringLiteral("Save Graph"));
-    addSeparator(file, QStringLiteral("par5"));
-    QMenu *print = addMenu(file, QStringLiteral("mnprint"), QStringLiteral("Print"));
-    addItem(print, QStringLiteral("mnpritab"), QStringLiteral("Print Data"));
-    addItem(print, QStringLiteral("mnPrigr"), QStringLiteral("Print Graph"));
-    addSeparator(file, QStringLiteral("par_0"));
-    addItem(file, QStringLiteral("mnexit"), QStringLiteral("Exit"));
-
-    addItem(nullptr, QStringLiteral("mnsetup"), QStringLiteral("Setup"));
-
-    QMenu *edit = addMenu(nullptr, QStringLiteral("mnedit"), QStringLiteral("Edit"));
-    addItem(edit, QStringLiteral("mnClear"), QStringLiteral("Clear record"));
-
-    QMenu *view = addMenu(nullptr, QStringLiteral("mnveiw"), QStringLiteral("View"));
-    addItem(view, TableItem, QStringLiteral("Table"));
-    addItem(view, MonitorItem, QStringLiteral("Monitor"));
-    addItem(view, GraphItem, QStringLiteral("Graph"));
-    addItem(view, PowerItem, QStringLiteral("Electric Power Cost Monitor"));
-
-    QMenu *record = addMenu(nullptr, QStringLiteral("mnrecord"), QStringLiteral("Record"));
-    addItem(record, QStringLiteral("mnconnect"), QStringLiteral("Connect"));
-    addSeparator(record, QStringLiteral("par2"));
-    addItem(record, QStringLiteral("mnrun"), QStringLiteral("Start"));
-    addItem(record, QStringLiteral("mnpause"), QStringLiteral("Pause"));
-    addItem(record, QStringLiteral("mnstop"), QStringLiteral("Stop"));
-
-    addItem(nullptr, QStringLiteral("mnoption"), QStringLiteral("Option"));
-
-    QMenu *window = addMenu(nullptr, QStringLiteral("mnwindow"), QStringLiteral("Window"));
-    addItem(window, QStringLiteral("mnArr_icons"), QStringLiteral("Arr_icons"));
-
-    QMenu *help = addMenu(nullptr, QStringLiteral("mnhelp"), QStringLiteral("Help"));
-    addItem(help, QStringLiteral("mnVK47"), QStringLiteral("Voltrix User's Manual"));
-    addItem(help, QStringLiteral("mnhe"), QStringLiteral("Help"));
-    addSeparator(help, QStringLiteral("par_3"));
-    addItem(help, QStringLiteral("mnabout"), QStringLiteral("About"));
-
     // The pop-up menus belong to no menu bar entry.
-    auto popup = [this](const QString &name, const QString &caption) {
-        auto *menu = new QMenu(caption, this);
-        menu->setObjectName(name);
-        m_popups.insert(name, menu);
-        return menu;
-    };
-    QMenu *pop = popup(QStringLiteral("pop"), QStringLiteral("pop"));
-    addItem(pop, QStringLiteral("pop_SaveData"), QStringLiteral("Save Data"));
-    addItem(pop, QStringLiteral("pop_SaveGraph"), QStringLiteral("Save Graph"));
-    QMenu *popPrint = popup(QStringLiteral("pop_print"), QStringLiteral("pop_print"));
-    addItem(popPrint, QStringLiteral("pop_PrintData"), QStringLiteral("Print Data"));
-    addItem(popPrint, QStringLiteral("pop_PrintGraph"), QStringLiteral("Print Graph"));
-    QMenu *blank = popup(QStringLiteral("Mblank"), QStringLiteral("Mblank"));
-    addItem(blank, QStringLiteral("Skip"), QStringLiteral("Skip"));
+    QHash<QString, QMenu *> menus;
+    for (const char *name : CommandTable::popupMenus) {
+        auto *menu = new QMenu(QLatin1String(name), this);
+        menu->setObjectName(QLatin1String(name));
+        m_popups.insert(menu->objectName(), menu);
+        menus.insert(menu->objectName(), menu);
+    }
+    for (const CommandTable::MenuRow &row : CommandTable::menuRows()) {
+        QMenu *parent = menus.value(QLatin1String(row.parent));
+        const QString caption = QLatin1String(row.caption);
+        switch (row.kind) {
+        case CommandTable::Kind::Menu: {
+            QMenu *menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+            menu->setObjectName(QLatin1String(row.name));
+            menus.insert(menu->objectName(), menu);
+            registerItem(menu->menuAction(), row);
+            break;
+        }
+        case CommandTable::Kind::Separator:
+            registerItem(parent->addSeparator(), row);
+            break;
+        case CommandTable::Kind::Item: {
+            QAction *action = parent ? parent->addAction(caption) : menuBar()->addAction(caption);
+            registerItem(action, row);
+            const MenuItem item = row.item;
+            connect(action, &QAction::triggered, this, [this, item] { runMenuCommand(item); });
+            break;
+        }
+        }
+    }
 }
 
 void MainFm::buildToolbar()
@@ -216,11 +149,20 @@ void MainFm::buildToolbar()
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setMovable(false);
-    for (const ToolbarButton &entry : toolbarButtons) {
-        const QString key = QLatin1String(entry.key);
-        QAction *button = m_toolbar->addAction(UiResources::icon(key), QLatin1String(entry.toolTip));
+    for (const CommandTable::ButtonRow &row : CommandTable::buttonRows()) {
+        const QString key = QLatin1String(row.key);
+        QAction *button = m_toolbar->addAction(UiResources::icon(key), QLatin1String(row.toolTip));
         button->setObjectName(key);
         button->setData(key);
+        // The tooltip names the key that runs the same command from the keyboard.
+        for (const CommandTable::MenuRow &item : CommandTable::menuRows()) {
+            if (row.command == Command::None || item.command != row.command || item.shortcut[0] == '\0')
+                continue;
+            button->setToolTip(QStringLiteral("%1 (%2)").arg(
+                QLatin1String(row.toolTip),
+                QKeySequence(QLatin1String(item.shortcut)).toString(QKeySequence::NativeText)));
+            break;
+        }
         m_buttons.insert(key, button);
         connect(button, &QAction::triggered, this, [this, key] { runToolbarKey(key); });
     }
@@ -243,7 +185,7 @@ void MainFm::loadCaption()
     setWindowTitle(label.isEmpty() ? applicationTitle() : label + QLatin1Char(' ') + applicationTitle());
 }
 
-QMdiSubWindow *MainFm::addTile(QWidget *window, const QString &item)
+QMdiSubWindow *MainFm::addTile(QWidget *window, ChildWindow shownBy)
 {
     QMdiSubWindow *frame = m_mdi->addSubWindow(window);
     frame->setObjectName(window->objectName() + QStringLiteral("Frame"));
@@ -251,21 +193,21 @@ QMdiSubWindow *MainFm::addTile(QWidget *window, const QString &item)
     frame->setAttribute(Qt::WA_DeleteOnClose, false);
     frame->hide();
     frame->installEventFilter(this);
-    m_tiles.push_back({item, frame});
+    m_tiles.push_back({shownBy, frame});
     m_tileStates.insert(frame, frame->windowState());
     return frame;
 }
 
 void MainFm::createChildWindows()
 {
-    m_monitor = new FmMonitor(m_session);
-    addTile(m_monitor, MonitorItem);
-    m_grid = new FmGrid(m_session);
-    addTile(m_grid, TableItem);
-    m_graph = new FmGraph(m_session);
-    addTile(m_graph, GraphItem);
-    m_power = new FmPower(m_session);
-    addTile(m_power, PowerItem);
+    m_monitor = new FmMonitor(m_session.monitor(), m_session.userSettings());
+    addTile(m_monitor, ChildWindow::Monitor);
+    m_grid = new FmGrid(m_session.record(), m_session.userSettings());
+    addTile(m_grid, ChildWindow::Table);
+    m_graph = new FmGraph;
+    addTile(m_graph, ChildWindow::Graph);
+    m_power = new FmPower;
+    addTile(m_power, ChildWindow::Power);
     m_scan = new ScanWindow(m_session.link(), this);
 }
 
@@ -279,11 +221,11 @@ QMdiSubWindow *MainFm::subWindowOf(const QWidget *child) const
 
 // ---- commands
 
-void MainFm::runMenuCommand(const QString &name)
+void MainFm::runMenuCommand(MenuItem item)
 {
     // A checkable item has already flipped its own mark; the command state decides it.
     mirrorCommandState();
-    m_session.commandProcs().menuCommand(name);
+    m_session.commandProcs().run(CommandTable::row(item).command);
     mirrorCommandState();
 }
 
@@ -293,12 +235,10 @@ void MainFm::runToolbarKey(const QString &key)
     mirrorCommandState();
 }
 
-void MainFm::tellUnavailable(const QString &item)
+void MainFm::tellUnavailable(MenuItem item)
 {
-    const QAction *action = m_items.value(item);
-    const QString command = action ? action->text() : item;
-    m_session.prompts().message(notAvailableYetText(command), applicationTitle(), Prompts::Buttons::Ok,
-                                Prompts::Icon::Information);
+    m_session.prompts().message(notAvailableYetText(CommandTable::caption(item)), applicationTitle(),
+                                Prompts::Buttons::Ok, Prompts::Icon::Information);
 }
 
 void MainFm::showPopup(const QString &menuName)
@@ -311,24 +251,25 @@ void MainFm::showPopup(const QString &menuName)
 void MainFm::mirrorCommandState()
 {
     const CommandState &state = m_session.commands();
-    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it) {
-        it.value()->setEnabled(state.isEnabled(it.key()));
-        if (it.value()->isCheckable()) it.value()->setChecked(state.isChecked(it.key()));
+    for (const CommandTable::MenuRow &row : CommandTable::menuRows()) {
+        QAction *action = m_itemActions[std::size_t(row.item)];
+        action->setEnabled(state.isEnabled(row.item));
+        if (action->isCheckable()) action->setChecked(state.isChecked(row.item));
     }
-    for (auto it = m_buttons.cbegin(); it != m_buttons.cend(); ++it)
-        it.value()->setEnabled(state.isButtonEnabled(it.key()));
+    for (const CommandTable::ButtonRow &row : CommandTable::buttonRows())
+        m_buttons.value(QLatin1String(row.key))->setEnabled(state.isEnabled(row.button));
     syncWindows();
 }
 
 void MainFm::syncWindows()
 {
-    const CommandState &state = m_session.commands();
+    const WindowVisibility &windows = m_session.windows();
     bool powerChanged = false;
     for (const Tile &tile : m_tiles) {
-        const bool shown = state.isChecked(tile.item);
+        const bool shown = windows.isShown(tile.window);
         if (tile.frame->isHidden() != shown) continue;
         tile.frame->setVisible(shown);
-        powerChanged = powerChanged || tile.item == PowerItem;
+        powerChanged = powerChanged || tile.window == ChildWindow::Power;
     }
     // The table gives up the power window's height while that one is shown.
     if (powerChanged && !m_closing)
@@ -349,7 +290,7 @@ double MainFm::innerHeightTwips() const
 
 bool MainFm::powerShown() const
 {
-    return m_session.commands().isChecked(PowerItem);
+    return m_session.windows().isShown(ChildWindow::Power);
 }
 
 void MainFm::resizeEvent(QResizeEvent *event)
@@ -461,8 +402,8 @@ bool MainFm::eventFilter(QObject *watched, QEvent *event)
         event->ignore();
         for (const Tile &tile : m_tiles) {
             if (tile.frame != frame) continue;
-            if (m_session.commands().isChecked(tile.item))
-                runMenuCommand(tile.item);
+            if (m_session.windows().isShown(tile.window))
+                runMenuCommand(viewItemOf(tile.window));
             else
                 frame->hide();
         }

@@ -3,7 +3,9 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include "core/commands/CommandTable.h"
 #include "core/layout/LayoutRule.h"
+#include "core/layout/WindowVisibility.h"
 
 class FmGraph;
 class FmGrid;
@@ -63,24 +65,21 @@ protected:
 
 private:
     struct Tile {
-        QString item; // the View item whose check mark shows the window
+        ChildWindow window;
         QMdiSubWindow *frame = nullptr;
     };
 
     void buildMenus();
     void buildToolbar();
-    QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
-    QAction *addItem(QMenu *menu, const QString &name, const QString &caption);
-    QAction *addSeparator(QMenu *menu, const QString &name);
-    QAction *registerItem(QAction *action, const QString &name);
+    QAction *registerItem(QAction *action, const CommandTable::MenuRow &row);
     void loadIcon();
     void loadCaption();
     void createChildWindows();
-    QMdiSubWindow *addTile(QWidget *window, const QString &item);
+    QMdiSubWindow *addTile(QWidget *window, ChildWindow shownBy);
 
-    void runMenuCommand(const QString &name);
+    void runMenuCommand(MenuItem item);
     void runToolbarKey(const QString &key);
-    void tellUnavailable(const QString &item);
+    void tellUnavailable(MenuItem item);
     void showPopup(const QString &menuName);
 
     void mirrorCommandState();
@@ -99,6 +98,7 @@ private:
     QMdiArea *m_mdi = nullptr;
     QToolBar *m_toolbar = nullptr;
     QHash<QString, QAction *> m_items;
+    std::array<QAction *, MenuItemCount> m_itemActions{};
     QHash<QString, QAction *> m_buttons;
     QHash<QString, QMenu *> m_popups;
 

@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "core/recording/RecordStore.h"
-#include "core/session/Session.h"
+#include "core/settings/UserSettings.h"
 
 namespace
 {
@@ -60,8 +60,8 @@ private:
     QColor m_rowColor = Qt::white;
 };
 
-FmGrid::FmGrid(Session &session, QWidget *parent)
-    : QWidget(parent), m_session(session),
+FmGrid::FmGrid(RecordStore &record, const UserSettings &settings, QWidget *parent)
+    : QWidget(parent), m_record(record), m_settings(settings),
       m_layout(QSizeF(GridStyle::ReferenceInnerWidth, DesignInnerHeight)), m_view(new QTableView(this)),
       m_delegate(new GridCellDelegate(m_view))
 {
@@ -69,7 +69,7 @@ FmGrid::FmGrid(Session &session, QWidget *parent)
     setWindowTitle(QStringLiteral("Table"));
 
     m_view->setObjectName(QStringLiteral("MSFlexGrid1"));
-    m_view->setModel(&m_session.record());
+    m_view->setModel(&m_record);
     m_view->setItemDelegate(m_delegate);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -97,7 +97,8 @@ FmGrid::FmGrid(Session &session, QWidget *parent)
     m_followTimer.setSingleShot(true);
     m_followTimer.setInterval(0);
     connect(&m_followTimer, &QTimer::timeout, this, &FmGrid::followViewport);
-    connect(&m_session.record(), &RecordStore::viewportChanged, this, &FmGrid::scheduleFollow);
+    connect(&m_record, &RecordStore::viewportChanged, this, &FmGrid::scheduleFollow);
+    connect(&m_settings, &UserSettings::optionsChanged, this, &FmGrid::applyOptions);
     connect(m_view->verticalScrollBar(), &QScrollBar::actionTriggered, this, &FmGrid::onUserScroll);
     connect(m_view->horizontalScrollBar(), &QScrollBar::actionTriggered, this, &FmGrid::onUserScroll);
 
@@ -107,7 +108,7 @@ FmGrid::FmGrid(Session &session, QWidget *parent)
 
 void FmGrid::applyOptions()
 {
-    const Settings &settings = m_session.settings();
+    const Settings &settings = m_settings.values();
     m_lineStyle = GridStyle::lineStyle(settings, m_lineStyle);
     m_rowColor = GridStyle::dataRowColor(settings);
     m_view->setShowGrid(m_lineStyle == GridStyle::LineStyle::Flat);
@@ -138,7 +139,7 @@ void FmGrid::scheduleFollow()
 
 void FmGrid::followViewport()
 {
-    const RecordStore &record = m_session.record();
+    const RecordStore &record = m_record;
     m_view->verticalScrollBar()->setValue(record.firstVisibleRow() - 1);
     m_view->horizontalScrollBar()->setValue(record.firstVisibleColumn());
 }
@@ -147,7 +148,7 @@ void FmGrid::onUserScroll()
 {
     // The new position is known only once the action has been applied.
     QTimer::singleShot(0, this, [this] {
-        RecordStore &record = m_session.record();
+        RecordStore &record = m_record;
         const int row = m_view->verticalScrollBar()->value() + 1;
         const int column = m_view->horizontalScrollBar()->value();
         const QSignalBlocker blocker(&record);

@@ -7,7 +7,8 @@
 #include "ui/common/ProportionalLayout.h"
 
 class QTableView;
-class Session;
+class RecordStore;
+class UserSettings;
 class GridCellDelegate;
 
 // The table window: the record as a grid (a view of the session's RecordStore), with the
@@ -19,7 +20,7 @@ class FmGrid : public QWidget
 public:
     static constexpr qreal FontPoints = 8;
 
-    explicit FmGrid(Session &session, QWidget *parent = nullptr);
+    FmGrid(RecordStore &record, const UserSettings &settings, QWidget *parent = nullptr);
 
     QTableView *grid() const { return m_view; }
     // Line style and data-row colour from the settings (again after the options changed).
@@ -36,7 +37,8 @@ private:
     void followViewport();
     void onUserScroll();
 
-    Session &m_session;
+    RecordStore &m_record;
+    const UserSettings &m_settings;
     ProportionalLayout m_layout;
     QTableView *m_view;
     GridCellDelegate *m_delegate;

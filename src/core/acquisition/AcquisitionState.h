@@ -18,14 +18,12 @@ struct ChannelReading {
 };
 
 // What the program knows about the link, the channels and the main channel. One instance,
-// owned by the session; every window reads it, the decoder and the recording control write it.
+// created by the session and handed to the rules that read or write it.
 struct AcquisitionState {
     // link
     bool linkUp = false;
     qint16 selectedPort = 0;
 
-    // The check marks of Start, Pause, Stop and Connect are the recording state; they live in
-    // CommandState, which the menu and toolbar mirror.
     qint16 resetPending = 5;      // 5 after start-up and Stop, 2 while a workbook is opened, 0 recording
     bool selectorRebuild = false; // the Setup dialog is rewriting the channel selector
     qint16 timeoutTicks = 0;      // seconds since the last frame header
@@ -55,4 +53,7 @@ struct AcquisitionState {
 
     // per-channel flags back to their state at the start of a record
     void clearChannels();
+    // The main channel's display limits for its function and prefix (set_OL); a function and
+    // prefix without limits leave them as they are.
+    void applyDisplayLimits();
 };

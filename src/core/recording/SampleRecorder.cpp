@@ -1,0 +1,249 @@
+#include "core/recording/SampleRecorder.h"
+
+#include "core/acquisition/AcquisitionState.h"
+#include "core/common/Clock.h"
+#include "core/common/NumberFormat.h"
+#include "core/layout/WindowVisibility.h"
+#include "core/measurement/MeasurementTables.h"
+#include "core/monitor/Alarm.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/monitor/Statistics.h"
+#include "core/recording/RecordStore.h"
+#include "core/session/WindowHooks.h"
+#include "core/settings/Settings.h"
+
+namespace
+{
+
+constexpr int LastIntervalCode = 4;
+
+// The top range of each function: the only range in which an overload still counts in the
+// statistics.
+struct TopRange {
+    int prefixCode;
+    int divisor;
+};
+constexpr TopRange topRange[Measurement::FunctionCount] = {
+    {3, 1}, {3, 1}, {3, 1}, {3, 1}, {5, 100}, {1, 10}, {5, 1000}, {3, 10}, {3, 1000}, {3, 10},
+};
+
+// The meter's interval as minutes and seconds, by interval code.
+constexpr const char *intervalTexts[LastIntervalCode + 1][2] = {
+    {"00", "02"}, {"00", "10"}, {"00", "30"}, {"01", "00"}, {"02", "00"},
+};
+
+QStringView valuePicture(int divisor)
+{
+    switch (divisor) {
+    case 10:
+        return u"####0.0";
+    case 100:
+        return u"###0.00";
+    case 1000:
+        return u"##0.000";
+    default:
+        return u"####0";
+    }
+}
+
+QString unitOf(int prefixCode, int functionCode)
+{
+    return Measurement::prefixText(prefixCode) + Measurement::unitText(functionCode);
+}
+
+} // namespace
+
+QString readingValueText(const MeterReading &r)
+{
+    const QString sign = r.negative ? QStringLiteral("-") : QStringLiteral("+");
+    if (r.overload) return sign + QStringLiteral("OL");
+    const int signedDigits = r.negative ? -r.digits : r.digits;
+    QString text = NumberFormat::format(double(signedDigits) / r.divisor, valuePicture(r.divisor));
+    // A whole zero keeps its sign, which decides the alarm at a limit of zero.
+    if (text == u"0") text.prepend(sign);
+    return text;
+}
+
+SampleRecorder::SampleRecorder(const Collaborators &collaborators, QObject *parent)
+    : QObject(parent), m_(collaborators)
+{
+}
+
+void SampleRecorder::readingsTaken()
+{
+    m_.monitor.notify();
+}
+
+bool SampleRecorder::take(const MeterReading &r, int waitingBytes)
+{
+    AcquisitionState &state = m_.state;
+    const int k = r.channel;
+    ChannelReading &current = state.reading;
+    current.channel = qint16(k);
+    current.intervalCode = qint16(r.intervalCode);
+    current.prefixCode = qint16(r.prefixCode);
+    current.functionCode = qint16(r.functionCode);
+
+    if (!admitChannel(r)) return false;
+    // An interval code outside the table leaves the interval display as it is.
+    if (k == state.mainChannel && r.intervalCode <= LastIntervalCode) showInterval(r.intervalCode);
+
+    current.divisor = qint16(r.divisor);
+    current.sign = r.negative ? QStringLiteral("-") : QStringLiteral("+");
+    current.valueText = readingValueText(r);
+    if (r.overload) {
+        const TopRange &top = topRange[r.functionCode];
+        state.skipStats[k] = !(r.prefixCode == top.prefixCode && r.divisor == top.divisor);
+    }
+
+    current.timeStamp = m_.record.appendSample(k, current.valueText, unitOf(r.prefixCode, r.functionCode),
+                                               m_.clock.now(), waitingBytes);
+    updateHistory(r);
+
+    if (k == state.mainChannel) {
+        showMainChannel(r);
+    } else {
+        m_.statistics.avg();
+        runStatistics(k);
+    }
+
+    if (m_.record.growOrSplit() == RecordStore::Growth::SplitNeeded) {
+        Q_EMIT restartNeeded();
+        return false;
+    }
+    keepNewestRowsInView();
+    return true;
+}
+
+bool SampleRecorder::admitChannel(const MeterReading &r)
+{
+    RecordStore &record = m_.record;
+    const int k = r.channel;
+    const QString function = Measurement::functionName(r.functionCode);
+    if (record.nextRow(k) == 1) {
+        MonitorFields &monitor = m_.monitor;
+        monitor.channelEntries.append(QString(QString::number(k + 1) + u'_' + m_.settings.Channel_n[k]));
+        record.setChannelCount(record.channelCount() + 1);
+        monitor.receivedChannels = QString::number(record.channelCount());
+        m_.state.channelPresent[k] = true;
+        monitor.channelIndex = 0;
+        monitor.selectEntry(0);
+        record.functionCaption[k] = function;
+        return true;
+    }
+    // The meter was switched to another function: the record closes, is saved and a new
+    // one starts; this reading belongs to neither.
+    if (record.functionCaption[k] != function) {
+        Q_EMIT restartNeeded();
+        return false;
+    }
+    return true;
+}
+
+void SampleRecorder::showInterval(int intervalCode)
+{
+    m_.monitor.label8[0] = QLatin1String(intervalTexts[intervalCode][0]);
+    m_.monitor.label8[1] = QLatin1String(intervalTexts[intervalCode][1]);
+}
+
+void SampleRecorder::updateHistory(const MeterReading &r)
+{
+    AcquisitionState &state = m_.state;
+    RecordStore &record = m_.record;
+    const int k = r.channel;
+    const auto setCaptions = [&] {
+        record.prefixCaption[k] = QString::number(state.currentPrefix[k]);
+        record.divisorCaption[k] = QString::number(r.divisor);
+    };
+
+    state.channelUnit[k] = unitOf(r.prefixCode, r.functionCode);
+    if (record.nextRow(k) == 2) {
+        state.currentPrefix[k] = qint16(r.prefixCode);
+        state.prefixChanged[k] = false;
+        setCaptions();
+        state.rangeMixed[k] = false;
+    } else if (state.currentPrefix[k] != r.prefixCode) {
+        state.previousPrefix[k] = state.currentPrefix[k];
+        state.currentPrefix[k] = qint16(r.prefixCode);
+        state.prefixChanged[k] = true;
+        if (r.functionCode == Measurement::DCV || r.functionCode == Measurement::OHM ||
+            r.functionCode == Measurement::Hz) {
+            // The captions keep the smallest range seen and the divisor that came with it.
+            if (record.prefixCaption[k].isEmpty() || state.currentPrefix[k] < record.prefixCaption[k].toInt())
+                setCaptions();
+            state.rangeMixed[k] = true;
+        }
+    }
+}
+
+void SampleRecorder::showMainChannel(const MeterReading &r)
+{
+    AcquisitionState &state = m_.state;
+    MonitorFields &monitor = m_.monitor;
+
+    if (m_.record.nextRow(r.channel) == 2) {
+        firstMainReading(r);
+    } else if (state.mainPrefix != r.prefixCode) {
+        state.mainPrefix = qint16(r.prefixCode);
+        state.applyDisplayLimits();
+        state.mainRangeChanged = true;
+    }
+
+    monitor.bigValue = state.reading.valueText;
+    monitor.bigUnit = unitOf(r.prefixCode, r.functionCode);
+    monitor.type = Measurement::functionName(r.functionCode);
+    m_.statistics.avg();
+    if (state.powerRunning) m_.power.powerRate();
+    runStatistics(r.channel);
+    if (state.alarmEnabled)
+        m_.alarm.beepT1();
+    else
+        m_.alarm.disarm();
+
+    state.mainRowCount = m_.record.nextRow(state.mainChannel) - 1;
+    if (m_.windows.isShown(ChildWindow::Graph)) m_.graph.dataAll();
+}
+
+void SampleRecorder::firstMainReading(const MeterReading &r)
+{
+    AcquisitionState &state = m_.state;
+    const int k = r.channel;
+    state.mainFunction = qint16(r.functionCode);
+    state.mainPrefix = qint16(r.prefixCode);
+    state.applyDisplayLimits();
+    state.mainRangeChanged = false;
+
+    m_.alarm.setUpForFunction(r.functionCode);
+    m_.alarm.alm();
+    // The table has 20 columns: scroll the main channel's columns into view.
+    m_.record.setFirstVisibleColumn(k <= 2 ? RecordStore::timeColumn(k) : 11);
+    m_.power.powerCheck();
+
+    m_.monitor.serialNumber = m_.settings.Channel_sn[k];
+    m_.monitor.place = m_.settings.Channel_p[k];
+}
+
+void SampleRecorder::runStatistics(int channel)
+{
+    AcquisitionState &state = m_.state;
+    if (state.skipStats[channel]) {
+        state.skipStats[channel] = false;
+        return;
+    }
+    m_.statistics.maxMin();
+    state.prefixChanged[channel] = false;
+}
+
+void SampleRecorder::keepNewestRowsInView()
+{
+    RecordStore &record = m_.record;
+    const int next = record.nextRow(m_.state.mainChannel);
+    int row = 0;
+    if (!m_.windows.isShown(ChildWindow::Power)) {
+        if (record.gridRowCount() > 7) row = next - 5;
+    } else if (record.gridRowCount() > 4) {
+        row = next - 2;
+    }
+    // A main channel with few rows yet leaves the view where it is.
+    if (row >= 1) record.setFirstVisibleRow(row);
+}

@@ -1,0 +1,61 @@
+#pragma once
+#include <QObject>
+
+#include "core/link/FrameDecoder.h"
+
+struct AcquisitionState;
+class Alarm;
+class Clock;
+class GraphHooks;
+class MonitorFields;
+class PowerHooks;
+class RecordStore;
+class Statistics;
+class WindowVisibility;
+struct Settings;
+
+// Turns every reading into a sample of its channel, in this order: the record, the channel's
+// history, the monitor of the main channel with its display limits, alarm, power cost and
+// graph, the statistics of every channel, the table's growth and the rows kept in view. A
+// channel that changes its function, and a full table, ask for the record to be closed, saved
+// and started anew.
+class SampleRecorder : public QObject, public ReadingSink
+{
+    Q_OBJECT
+public:
+    struct Collaborators {
+        AcquisitionState &state;
+        RecordStore &record;
+        MonitorFields &monitor;
+        Statistics &statistics;
+        Alarm &alarm;
+        const Settings &settings;
+        const WindowVisibility &windows;
+        const Clock &clock;
+        GraphHooks &graph;
+        PowerHooks &power;
+    };
+    explicit SampleRecorder(const Collaborators &collaborators, QObject *parent = nullptr);
+
+    bool take(const MeterReading &reading, int waitingBytes) override;
+    void readingsTaken() override;
+
+Q_SIGNALS:
+    // The record must be stopped, saved and started anew; the reading belongs to neither.
+    void restartNeeded();
+
+private:
+    bool admitChannel(const MeterReading &reading);
+    void showInterval(int intervalCode);
+    void updateHistory(const MeterReading &reading);
+    void showMainChannel(const MeterReading &reading);
+    void firstMainReading(const MeterReading &reading);
+    void runStatistics(int channel);
+    void keepNewestRowsInView();
+
+    Collaborators m_;
+};
+
+// The reading's value as the record shows it: "+OL"/"-OL", or the number with the
+// divisor's decimals; a whole zero keeps its sign.
+QString readingValueText(const MeterReading &reading);

@@ -1,0 +1,44 @@
+#pragma once
+#include <QString>
+#include <array>
+
+struct Settings;
+
+// Every persisted key, once: its name as read and as written, its group, how its text is
+// encoded, which field of Settings holds it, its first-run default and the values it may take.
+namespace SettingsKeys
+{
+
+enum class Group { Setup, Options };
+enum class Encoding { Flag, Index, Colour, Text };
+
+struct Key {
+    const char *readName;  // the name the key is read under
+    const char *writeName; // the name it is written under (the store folds case, so both are one entry)
+    Group group;
+    Encoding encoding;
+    const char *defaultText;
+    // A stored number outside [minimum, maximum] selects the default.
+    int minimum;
+    int maximum;
+    // The field: a 16-bit number, a 32-bit colour, a text, or one channel's entry of a text array.
+    qint16 Settings::*small;
+    qint32 Settings::*colour;
+    QString Settings::*text;
+    std::array<QString, 6> Settings::*channelTexts;
+    int channel; // 0..5 for channelTexts
+};
+
+// The setup group in the order it is read; setup_unit, read only for a DCV main channel, last.
+const std::array<Key, 30> &setupKeys();
+// The setup group in the order it is written.
+const std::array<const Key *, 30> &setupWriteOrder();
+// The option group, read and written in this order.
+const std::array<Key, 14> &optionKeys();
+const Key &unitKey();
+
+// The key's field as store text, and back; text that does not fit the field keeps it as it was.
+QString fieldText(const Settings &settings, const Key &key);
+void setFieldFromText(Settings &settings, const Key &key, const QString &text);
+
+} // namespace SettingsKeys
