@@ -26,8 +26,12 @@ namespace
 class CountingSaver final : public RecordSaver
 {
 public:
-    void autoSave() override { ++saves; }
-    void saveDataCommand() override {}
+    bool autoSave(QString *) override
+    {
+        ++saves;
+        return true;
+    }
+    bool saveDataCommand() override { return true; }
     int saves = 0;
 };
 

@@ -1,10 +1,14 @@
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/acquisition/AcquisitionState.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/Alarm.h"
+#include "core/monitor/AlarmSound.h"
 #include "core/monitor/ChannelSelector.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/recording/RecordingControl.h"
+#include "core/settings/SettingsStore.h"
 #include "support/RecordingSession.h"
 
 namespace
@@ -13,20 +17,34 @@ namespace
 constexpr int High = 0;
 constexpr int Low = 1;
 
-// The main channel's function and range, and the alarm as armed by the Setup dialog.
-void arm(Session &session, int function, int prefix, int unitIndex, int choice, const QString &limit)
-{
-    session.state().mainFunction = qint16(function);
-    session.state().mainPrefix = qint16(prefix);
-    session.state().alarmEnabled = true;
-    AlarmSetup &setup = session.alarmSetup();
-    setup.checked = true;
-    setup.units = function == 0 ? QStringList{"mV", "V"} : QStringList{"A"};
-    setup.unitIndex = unitIndex;
-    setup.choice = choice;
-    (choice == High ? setup.hiText : setup.lowText) = limit;
-    session.alarm().alm();
-}
+struct SilentSound final : AlarmSound {
+    void play() override {}
+};
+
+// The alarm alone, with the state, monitor fields and Setup controls it works on.
+struct AlarmRig {
+    QTemporaryDir dir;
+    SettingsStore store{dir.filePath(QStringLiteral("settings.ini"))};
+    AcquisitionState state;
+    MonitorFields monitor;
+    AlarmSetup setup;
+    SilentSound sound;
+    Alarm alarm{state, monitor, setup, store, sound};
+
+    // The main channel's function and range, and the alarm as armed by the Setup dialog.
+    void arm(int function, int prefix, int unitIndex, int choice, const QString &limit)
+    {
+        state.mainFunction = qint16(function);
+        state.mainPrefix = qint16(prefix);
+        state.alarmEnabled = true;
+        setup.checked = true;
+        setup.units = function == 0 ? QStringList{"mV", "V"} : QStringList{"A"};
+        setup.unitIndex = unitIndex;
+        setup.choice = choice;
+        (choice == High ? setup.hiText : setup.lowText) = limit;
+        alarm.alm();
+    }
+};
 
 } // namespace
 
@@ -81,11 +99,11 @@ void TestAlarm::beepT1()
     QFETCH(int, choice);
     QFETCH(QString, value);
     QFETCH(bool, sounding);
-    RecordingSession s;
-    arm(s.session, function, prefix, unitIndex, choice, limit);
-    s.session.monitor().bigValue = value;
-    s.session.alarm().beepT1();
-    QCOMPARE(s.session.state().alarmActive, sounding);
+    AlarmRig rig;
+    rig.arm(function, prefix, unitIndex, choice, limit);
+    rig.monitor.bigValue = value;
+    rig.alarm.beepT1();
+    QCOMPARE(rig.state.alarmActive, sounding);
 }
 
 void TestAlarm::almShowsActiveLimit_data()
@@ -103,18 +121,18 @@ void TestAlarm::almShowsActiveLimit()
     QFETCH(bool, armed);
     QFETCH(int, choice);
     QFETCH(QStringList, label8);
-    RecordingSession s;
-    arm(s.session, 0, 3, 1, choice, QStringLiteral("12.5"));
-    s.session.state().alarmEnabled = armed;
-    s.session.state().alarmActive = true;
-    QSignalSpy changed(&s.session.monitor(), &MonitorFields::changed);
+    AlarmRig rig;
+    rig.arm(0, 3, 1, choice, QStringLiteral("12.5"));
+    rig.state.alarmEnabled = armed;
+    rig.state.alarmActive = true;
+    QSignalSpy changed(&rig.monitor, &MonitorFields::changed);
 
-    s.session.alarm().alm();
-    const MonitorFields &monitor = s.session.monitor();
+    rig.alarm.alm();
+    const MonitorFields &monitor = rig.monitor;
     QCOMPARE(QStringList(monitor.label8.begin() + 2, monitor.label8.end()), label8);
     QCOMPARE(monitor.armedImageVisible, armed);
     QVERIFY(!monitor.soundingImageVisible);
-    QVERIFY(!s.session.state().alarmActive); // alm() silences
+    QVERIFY(!rig.state.alarmActive); // alm() silences
     QCOMPARE(changed.count(), 1);
 }
 

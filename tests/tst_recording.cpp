@@ -61,12 +61,17 @@ QString numbers(const RecordStore &record)
 // Saves as the workbook writer will and notes which save ran on which rows ("auto 0001").
 struct NotingSaver final : RecordSaver {
     explicit NotingSaver(Session &s) : session(s) {}
-    void autoSave() override
+    bool autoSave(QString *) override
     {
         saves << "auto " + numbers(session.record());
         markSaved(session);
+        return true;
     }
-    void saveDataCommand() override { saves << "save " + numbers(session.record()); }
+    bool saveDataCommand() override
+    {
+        saves << "save " + numbers(session.record());
+        return true;
+    }
     Session &session;
     QStringList saves;
 };
@@ -281,6 +286,49 @@ private Q_SLOTS:
         QCOMPARE(rig.saver.saves.join(", "), saves);
         // Connect is offered exactly while unlinked.
         QCOMPARE(rig.commands().isEnabled(ToolbarButton::Connect), !rig.session.state().linkUp);
+    }
+
+    // Where the record cannot be written, neither the save question nor a split may empty the
+    // table: the user is told why and the record stays.
+    void failedSaveKeepsTheRecord_data()
+    {
+        QTest::addColumn<bool>("atSplit");
+        QTest::newRow("Yes to the save question") << false;
+        QTest::newRow("automatic save at a function change") << true;
+    }
+
+    void failedSaveKeepsTheRecord()
+    {
+        QFETCH(bool, atSplit);
+        Rig rig;
+        rig.session.setRecordSaver(nullptr); // the program's own saver, into a folder that cannot exist
+        AppPaths::setRecordsFolderOverride(QStringLiteral("/dev/null/records"));
+        rig.rec().run();
+        rig.receive();
+        rig.receive();
+        if (atSplit) {
+            rig.serial.feed(
+                FrameEncoder::encodeReading({0, 0, 3, 1, 0, false}, 230)); // the meter turns to ACV
+        } else {
+            rig.rec().stop();
+            rig.prompts.queueAnswer(Prompts::Answer::Yes);
+            rig.rec().run();
+        }
+        const QString path = QDir::toNativeSeparators(QStringLiteral("/dev/null/records/240315_093000.csv"));
+        const QString message = rig.prompts.messageTexts().constLast();
+        QVERIFY2(message.startsWith((atSplit ? QStringLiteral("The record could not be saved automatically (")
+                                             : QStringLiteral("The record could not be saved (")) +
+                                    path + QStringLiteral(": ")),
+                 qPrintable(message));
+        QVERIFY2(message.endsWith(atSplit
+                                      ? QStringLiteral("). The recording was stopped; the record is kept in "
+                                                       "the table.")
+                                      : QStringLiteral("). It is kept in the table.")),
+                 qPrintable(message));
+        QCOMPARE(rig.prompts.lastCall().icon, Prompts::Icon::Warning);
+        QCOMPARE(numbers(rig.session.record()), QStringLiteral("0001 0002"));
+        QCOMPARE(rig.session.monitor().file, QStringLiteral("240315_093000.xlsx"));
+        QVERIFY(rig.session.status().stopped());
     }
 
     void closeAllHidesEveryWindow()

@@ -3,7 +3,7 @@
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
-#include "support/RecordingSession.h"
+#include "support/RecorderRig.h"
 
 namespace
 {
@@ -22,10 +22,9 @@ QByteArray overload(bool negative = false, int channel = 0)
     return FrameEncoder::encodeOverload({channel, 0, NoPrefix, 0, FrameEncoder::Divisor1, negative});
 }
 
-struct Recording : RecordingSession {
-    Recording() { start(); }
-    const ChannelStatistics &stats(int channel = 0) { return session.statistics().channel(channel); }
-    const QString &shown(int field) { return session.monitor().stats[field]; }
+struct Recording : RecorderRig {
+    const ChannelStatistics &stats(int channel = 0) { return statistics.channel(channel); }
+    const QString &shown(int field) { return monitor.stats[field]; }
 };
 
 } // namespace
@@ -100,7 +99,7 @@ void TestStatistics::equalExtremesKeepTheFirstTime()
     }
     QCOMPARE(s.stats().maximum.row, 2);
     QCOMPARE(s.stats().minimum.row, 4);
-    const MonitorFields &monitor = s.session.monitor();
+    const MonitorFields &monitor = s.monitor;
     QCOMPARE(monitor.stats[1], QStringLiteral("7"));
     QCOMPARE(monitor.statTimes[1], QStringLiteral("09:31:00"));
     QCOMPARE(monitor.stats[2], QStringLiteral("3"));

@@ -32,12 +32,17 @@ public:
 
 private:
     struct CountingSaver final : RecordSaver {
-        void autoSave() override
+        bool autoSave(QString *) override
         {
             ++autoSaves;
             if (onSave) onSave();
+            return true;
         }
-        void saveDataCommand() override { ++saveCommands; }
+        bool saveDataCommand() override
+        {
+            ++saveCommands;
+            return true;
+        }
         int autoSaves = 0;
         int saveCommands = 0;
         std::function<void()> onSave;

@@ -64,7 +64,10 @@ void RecordingControl::startOnNewLink()
     // The previous record is offered for saving before the table is emptied for the link;
     // asked after the link, the question would always find the table empty and an unsaved
     // record would be lost without a word.
-    if (!m_.monitor.file.isEmpty()) reAutoSave();
+    if (!m_.monitor.file.isEmpty() && !reAutoSave()) {
+        stop();
+        return;
+    }
     m_.record.setGridRowCount(1);
     m_.record.setGridRowCount(2);
 
@@ -107,7 +110,10 @@ void RecordingControl::startOnLink()
 {
     Q_EMIT recordWindowsNeeded();
     enterRecording();
-    if (!m_.monitor.file.isEmpty()) reAutoSave();
+    if (!m_.monitor.file.isEmpty() && !reAutoSave()) {
+        stop();
+        return;
+    }
     m_.reset.clearRecord();
     if (!openPortForRecording()) return;
     m_logFile.deleteLogFile();
@@ -229,28 +235,36 @@ void RecordingControl::clearCommand()
             QStringLiteral("Clear record!"), Prompts::Buttons::YesNo, Prompts::Icon::Question);
         if (answer != Prompts::Answer::Yes) return;
     }
-    reAutoSave();
+    if (!reAutoSave()) return;
     stop();
     m_.reset.clearRecord();
 }
 
-void RecordingControl::reAutoSave()
+bool RecordingControl::reAutoSave()
 {
-    if (!m_.windows.isShown(ChildWindow::Table) || m_.record.cell(1, 1).isEmpty()) return;
-    if (!m_.windows.isShown(ChildWindow::Monitor) || m_.monitor.file.isEmpty()) return;
+    if (!m_.windows.isShown(ChildWindow::Table) || m_.record.cell(1, 1).isEmpty()) return true;
+    if (!m_.windows.isShown(ChildWindow::Monitor) || m_.monitor.file.isEmpty()) return true;
     const QString name = m_.monitor.file.trimmed();
-    if (name.isEmpty()) return;
-    if (fileExists(m_.saver.savedPathFor(name)) || fileExists(name)) return;
+    if (name.isEmpty()) return true;
+    if (fileExists(m_.saver.savedPathFor(name)) || fileExists(name)) return true;
     const Prompts::Answer answer = m_.prompts.message(
         QStringLiteral("(") + name + QStringLiteral(").  This record didn't saved ! Do you want to save?"),
         QStringLiteral("Save File!"), Prompts::Buttons::YesNo, Prompts::Icon::Question);
-    if (answer == Prompts::Answer::Yes) m_.saver.saveDataCommand();
+    return answer != Prompts::Answer::Yes || m_.saver.saveDataCommand();
 }
 
 void RecordingControl::restartRecord()
 {
     stop();
-    m_.saver.autoSave();
+    QString error;
+    if (!m_.saver.autoSave(&error)) {
+        // Restarting would empty the table of a record that exists nowhere else.
+        m_.prompts.message(
+            QStringLiteral("The record could not be saved automatically (") + error +
+                QStringLiteral("). The recording was stopped; the record is kept in the table."),
+            applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        return;
+    }
     run();
 }
 

@@ -50,9 +50,11 @@ public:
     void run(); // Start: new record, resume, or new record on an existing link
     void pause();
     void stop();
-    void timerTick();     // one tick of the supervision timer (tests call it directly)
-    void clearCommand();  // Edit > Clear record
-    void reAutoSave();    // offers to save a record whose file does not exist
+    void timerTick();    // one tick of the supervision timer (tests call it directly)
+    void clearCommand(); // Edit > Clear record
+    // Offers to save a record whose file does not exist. False when the user asked for the
+    // save and it failed: the record must then be kept as it is.
+    bool reAutoSave();
     void restartRecord(); // stop, save without a dialog, start anew (function change, 9999 rows)
 
     // The Setup dialog's hidden load while no recording runs: the setup group read again from

@@ -33,19 +33,29 @@ class CsvAutoSaver final : public RecordSaver
 {
 public:
     CsvAutoSaver(const RecordStore &record, Prompts &prompts) : m_record(record), m_prompts(prompts) {}
-    void autoSave() override
+    bool autoSave(QString *error) override
     {
-        const QString name = RecordStore::fileNameForStamp(m_record.stamp());
-        if (!name.isEmpty()) CsvExport::write(m_record, savedPathFor(name));
+        const QString path = savedPathFor(RecordStore::fileNameForStamp(m_record.stamp()));
+        QString reason;
+        if (CsvExport::write(m_record, path, &reason)) return true;
+        if (error) *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
+        return false;
     }
     // Answering Yes to the save question must not lose the record: it is kept as CSV.
-    void saveDataCommand() override
+    bool saveDataCommand() override
     {
-        autoSave();
+        QString error;
+        if (!autoSave(&error)) {
+            m_prompts.message(QStringLiteral("The record could not be saved (") + error +
+                                  QStringLiteral("). It is kept in the table."),
+                              applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+            return false;
+        }
         const QString path = savedPathFor(RecordStore::fileNameForStamp(m_record.stamp()));
         m_prompts.message(QStringLiteral("The record was saved as ") + QDir::toNativeSeparators(path) +
                               QStringLiteral(". ") + notAvailableYetText(QStringLiteral("Saving workbooks")),
                           applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Information);
+        return true;
     }
     QString savedPathFor(const QString &recordFileName) const override
     {
@@ -103,8 +113,8 @@ struct Session::Relays {
         RecordSaver &fallback;
         RecordSaver *to = nullptr;
         RecordSaver &target() const { return to ? *to : fallback; }
-        void autoSave() override { target().autoSave(); }
-        void saveDataCommand() override { target().saveDataCommand(); }
+        bool autoSave(QString *error) override { return target().autoSave(error); }
+        bool saveDataCommand() override { return target().saveDataCommand(); }
         QString savedPathFor(const QString &name) const override { return target().savedPathFor(name); }
     };
     struct Sound final : AlarmSound {

@@ -30,10 +30,12 @@ class RecordSaver
 {
 public:
     virtual ~RecordSaver() = default;
-    // Saves without a dialog (the record split and the function change).
-    virtual void autoSave() = 0;
-    // The Save Data command with its file dialog.
-    virtual void saveDataCommand() = 0;
+    // Saves without a dialog (the record split and the function change). False when nothing
+    // was saved, with the reason, naming the file, in `error`.
+    virtual bool autoSave(QString *error) = 0;
+    // The Save Data command with its file dialog. False when the record was not saved
+    // (cancelled, or failed and the user was told why).
+    virtual bool saveDataCommand() = 0;
     // Where an automatic save of the record named `recordFileName` lands; the record
     // counts as saved once a file exists there.
     virtual QString savedPathFor(const QString &recordFileName) const

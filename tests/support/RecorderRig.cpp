@@ -1,0 +1,23 @@
+#include "support/RecorderRig.h"
+
+RecorderRig::RecorderRig() : store(m_folder.filePath(QStringLiteral("settings.ini")))
+{
+    QObject::connect(&monitor, &MonitorFields::entrySelected, &selector, &ChannelSelector::select);
+    QObject::connect(&recorder, &SampleRecorder::restartNeeded, [this] { ++m_restarts; });
+    state.resetPending = 0; // recording
+    record.clearRecord(settings.channelNames());
+    record.resetCounters();
+    monitor.reset();
+}
+
+void RecorderRig::feed(const QByteArray &bytes)
+{
+    m_reader.append(bytes);
+    bool took = false;
+    while (const auto frame = m_reader.next()) {
+        if (frame->kind != FrameReader::Frame::Kind::Reading) continue;
+        took = true;
+        if (!recorder.take(frame->reading, m_reader.bufferedBytes())) break;
+    }
+    if (took) recorder.readingsTaken();
+}
