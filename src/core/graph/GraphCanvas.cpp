@@ -13,9 +13,11 @@ namespace
 // value lies thousands of scale steps off the plot.
 constexpr qreal DeviceLimit = 1e6;
 
+// A point belongs to the pixel it falls in; one a rounding error short of a pixel edge
+// belongs to the pixel beyond that edge, where exact arithmetic puts it.
 qreal pixelCentre(qreal coordinate)
 {
-    return std::floor(std::clamp(coordinate, -DeviceLimit, DeviceLimit)) + 0.5;
+    return std::floor(std::clamp(coordinate, -DeviceLimit, DeviceLimit) + 1e-7) + 0.5;
 }
 
 } // namespace

@@ -90,26 +90,25 @@ void GraphPage::addNewest()
     const std::optional<double> previous =
         limitedValue(m_record.sample(newest == first ? newest : newest - 1));
     m_pen = previous ? PenMemory{*previous, false} : PenMemory{};
-    if (newest == 1) {
-        autoscale();
-        paintSurface([](GraphPainter &draw) {
-            draw.tickClean();
-            draw.tickTextX();
-            draw.title();
-        });
-    }
+    const bool firstOfRecord = newest == 1;
+    if (firstOfRecord) autoscale();
 
     const std::optional<double> value = limitedValue(m_record.sample(newest));
+    const std::optional<VerticalScale> &scale = m_view.scale;
+    const bool inBand = value && scale && *value >= scale->bottom && *value <= scale->top - scale->step;
     if (!value) {
         m_pen = PenMemory{};
-    } else if (const std::optional<VerticalScale> &scale = m_view.scale;
-               scale && *value >= scale->bottom && *value <= scale->top - scale->step) {
-        paintSurface([this, newest, value](GraphPainter &draw) { draw.plotSample(newest, *value, m_pen); });
-    } else {
+    } else if (!inBand) {
         autoscale();
         redraw();
     }
-    paintSurface([newest](GraphPainter &draw) {
+    paintSurface([&](GraphPainter &draw) {
+        if (firstOfRecord) {
+            draw.tickClean();
+            draw.tickTextX();
+            draw.title();
+        }
+        if (inBand) draw.plotSample(newest, *value, m_pen);
         draw.clearTitleStrip();
         draw.title();
         draw.clearTimeStrip();
