@@ -112,6 +112,52 @@ public:
     }
 };
 
+// A 100-sample page over a record, the monitor showing the given maximum and minimum.
+struct Recording {
+    CountingRecord record;
+    GraphPage page{record};
+    GraphChannel channel;
+
+    Recording(int samples, const QString &value, const QString &max, const QString &min,
+              int prefix = NoPrefix)
+    {
+        for (int row = 1; row <= samples; ++row)
+            record.samples.append(at(value, prefixText(prefix) + unitText(DCV)));
+        page.setGeometry(testGeometry());
+        page.setTimeScale(1.0f);
+        show(prefix, max, min);
+    }
+    void show(int prefix, const QString &max, const QString &min)
+    {
+        channel = shownChannel(DCV, prefix);
+        channel.maxDisplay = max;
+        channel.minDisplay = min;
+        page.setChannel(channel);
+    }
+    void add(const GraphSample &sample)
+    {
+        record.samples.append(sample);
+        page.addNewest();
+    }
+    QColor pixel(double x, double y) const { return colorAt(page.surface(), pixelOf(x, y)); }
+    double yOf(double value) const
+    {
+        return PlotMapping(testGeometry(), 1.0f, page.page(), *page.scale()).y(value);
+    }
+};
+
+// A view of a page at ratios 1 and 100 samples a page, with a reading shown.
+GraphView viewOf(const GraphRecord &record, int prefix, const VerticalScale &scale)
+{
+    GraphView view;
+    view.record = &record;
+    view.geometry = testGeometry();
+    view.channel = shownChannel(DCV, prefix);
+    view.timeScale = 1.0f;
+    view.scale = scale;
+    return view;
+}
+
 const QRect LabelColumn(0, 0, 80, 254);  // left of the plot and of the first time label
 const QRect UnitArea(95, 0, 60, 20);     // above the plot's left end
 const QRect TitleArea(560, 0, 500, 20);  // above the plot from the title's start
@@ -166,12 +212,7 @@ void TestGraphRender::frameBeforeFirstReading()
 void TestGraphRender::valueLabelsAndUnit()
 {
     const GraphSampleList record;
-    GraphView view;
-    view.record = &record;
-    view.geometry = testGeometry();
-    view.channel = shownChannel(DCV, 2);
-    view.scale = VerticalScale{0, 2, 50};
-    const QImage image = render(view);
+    const QImage image = render(viewOf(record, 2, {0, 2, 50}));
 
     QVector<QPair<QPointF, QString>> labels;
     const QStringList texts{"0", "10", "20", "30", "40", "50"};
@@ -208,13 +249,7 @@ void TestGraphRender::traceWithGap()
 {
     GraphSampleList record;
     record.samples = {at("11"), at("12"), at("+OL"), at("13"), at("13")};
-    GraphView view;
-    view.record = &record;
-    view.geometry = testGeometry();
-    view.channel = shownChannel(DCV, NoPrefix);
-    view.timeScale = 1.0f;
-    view.scale = VerticalScale{0, 1, 25};
-    const QImage image = render(view);
+    const QImage image = render(viewOf(record, NoPrefix, {0, 1, 25}));
 
     // Level segment from x = 0 to the first sample, then its dot and the line to the second.
     QCOMPARE(colorAt(image, pixelOf(49, 440)), Trace);
@@ -238,13 +273,7 @@ void TestGraphRender::sampleOnPrefixDisplay()
 {
     GraphSampleList record;
     record.samples = {at("1.500", "V")};
-    GraphView view;
-    view.record = &record;
-    view.geometry = testGeometry();
-    view.channel = shownChannel(DCV, 2);
-    view.timeScale = 1.0f;
-    view.scale = VerticalScale{1000, 40, 2000}; // 1500 mV lies 500 units up
-    const QImage image = render(view);
+    const QImage image = render(viewOf(record, 2, {1000, 40, 2000})); // 1500 mV lies 500 units up
     QCOMPARE(colorAt(image, pixelOf(98, 500)), Trace);
     QCOMPARE(colorAt(image, pixelOf(40, 500)), Trace);
     QCOMPARE(colorAt(image, pixelOf(98, 40)), Back);
@@ -254,12 +283,7 @@ void TestGraphRender::targetRectangleAndScaling()
 {
     GraphSampleList record;
     record.samples = {at("11"), at("12")};
-    GraphView view;
-    view.record = &record;
-    view.geometry = testGeometry();
-    view.channel = shownChannel(DCV, NoPrefix);
-    view.timeScale = 1.0f;
-    view.scale = VerticalScale{0, 1, 25};
+    const GraphView view = viewOf(record, NoPrefix, {0, 1, 25});
 
     // Four times the screen size, placed at (40, 20) on a larger green device.
     QImage image(4400, 1060, QImage::Format_RGB32);
@@ -287,195 +311,113 @@ void TestGraphRender::targetRectangleAndScaling()
 
 void TestGraphRender::firstReadingDrawsLabels()
 {
-    GraphSampleList record;
-    GraphPage page(record);
-    page.setGeometry(testGeometry());
-    page.setTimeScale(1.0f);
-    page.setChannel(shownChannel(DCV, NoPrefix));
-    page.setPageText(QStringLiteral("0"));
-    page.redisplay();
-    QVERIFY(!anyOtherThan(page.surface(), LabelColumn, White)); // no scale yet
+    Recording rec(0, QString(), QString(), QString());
+    rec.page.setPageText(QStringLiteral("0"));
+    rec.page.redisplay();
+    QVERIFY(!anyOtherThan(rec.page.surface(), LabelColumn, White)); // no scale yet
 
-    record.samples = {at("12")};
-    record.rows = 2; // the table grows after the graph has drawn
-    GraphChannel channel = shownChannel(DCV, NoPrefix);
-    channel.maxDisplay = channel.minDisplay = QStringLiteral("12");
-    page.setChannel(channel);
-    page.addNewest();
-    QCOMPARE(page.pageText(), QStringLiteral("1"));
-    QVERIFY(page.scale());
-    QCOMPARE(page.scale()->bottom, 11.0); // fine scale: ten steps of 0.1 below
-    QVERIFY(anyOtherThan(page.surface(), LabelColumn, White));
-    const PlotMapping mapping(testGeometry(), 1.0f, 1, *page.scale());
-    QCOMPARE(colorAt(page.surface(), pixelOf(98, mapping.y(12))), Trace);
-    QCOMPARE(colorAt(page.surface(), pixelOf(30, mapping.y(12))), Trace);
+    rec.record.rows = 2; // the table grows after the graph has drawn
+    rec.show(NoPrefix, QStringLiteral("12"), QStringLiteral("12"));
+    rec.add(at("12"));
+    QCOMPARE(rec.page.pageText(), QStringLiteral("1"));
+    QCOMPARE(rec.page.scale()->bottom, 11.0); // fine scale: ten steps of 0.1 below
+    QVERIFY(anyOtherThan(rec.page.surface(), LabelColumn, White));
+    QCOMPARE(rec.pixel(98, rec.yOf(12)), Trace);
+    QCOMPARE(rec.pixel(30, rec.yOf(12)), Trace);
 }
 
 void TestGraphRender::sample101OpensPage2()
 {
-    GraphSampleList record;
-    for (int row = 1; row <= 100; ++row)
-        record.samples.append(at("5.25"));
-    GraphChannel channel = shownChannel(DCV, NoPrefix);
-    channel.maxDisplay = QStringLiteral("6");
-    channel.minDisplay = QStringLiteral("5");
-    GraphPage page(record);
-    page.setGeometry(testGeometry());
-    page.setTimeScale(1.0f);
-    page.setChannel(channel);
-    page.autoscale();
-    page.setPageText(QStringLiteral("1"));
-    page.redraw();
-    QCOMPARE(page.scale()->bottom, 4.0);
-    QCOMPARE(page.scale()->step, 0.1);
-    QCOMPARE(colorAt(page.surface(), pixelOf(98 * 50, 500)), Trace); // 5.25 is 12.5 steps up
+    // Scale 4.0 .. 6.5 in steps of 0.1: 5.25 lies 500 units up, 5.75 700.
+    Recording rec(100, QStringLiteral("5.25"), QStringLiteral("6"), QStringLiteral("5"));
+    rec.page.openPage(1);
+    QCOMPARE(rec.pixel(98 * 50, 500), Trace);
 
-    QSignalSpy pageTexts(&page, &GraphPage::pageTextChanged);
-    record.samples.append(at("5.75"));
-    page.addNewest();
+    QSignalSpy pageTexts(&rec.page, &GraphPage::pageTextChanged);
+    rec.add(at("5.75"));
     QCOMPARE(pageTexts.size(), 1);
     QCOMPARE(pageTexts.at(0).at(0).toString(), QStringLiteral("2"));
-    QCOMPARE(page.page(), 2);
     // Page 2 alone: a level segment from x = 0 to sample 101 at 98, page 1's trace gone.
-    QCOMPARE(colorAt(page.surface(), pixelOf(0, 700)), Trace);
-    QCOMPARE(colorAt(page.surface(), pixelOf(49, 700)), Trace);
-    QCOMPARE(colorAt(page.surface(), pixelOf(98, 700)), Trace);
-    QCOMPARE(colorAt(page.surface(), pixelOf(98 * 50, 500)), Back);
+    QCOMPARE(rec.pixel(0, 700), Trace);
+    QCOMPARE(rec.pixel(49, 700), Trace);
+    QCOMPARE(rec.pixel(98, 700), Trace);
+    QCOMPARE(rec.pixel(98 * 50, 500), Back);
 }
 
 void TestGraphRender::inBandReadingDrawsOnlyItself()
 {
-    CountingRecord record;
-    for (int row = 1; row <= 150; ++row)
-        record.samples.append(at(row % 2 ? "5.25" : "5.50"));
-    GraphChannel channel = shownChannel(DCV, NoPrefix);
-    channel.maxDisplay = QStringLiteral("6");
-    channel.minDisplay = QStringLiteral("5");
-    GraphPage page(record);
-    page.setGeometry(testGeometry());
-    page.setTimeScale(1.0f);
-    page.setChannel(channel);
-    page.openPage(2);
-    QCOMPARE(page.pageText(), QStringLiteral("2"));
-    const QImage before = page.surface();
+    Recording rec(150, QStringLiteral("5.25"), QStringLiteral("6"), QStringLiteral("5"));
+    rec.page.openPage(2);
+    const QImage before = rec.page.surface();
 
-    record.samples.append(at("5.75"));
-    record.reads = 0;
-    page.addNewest();
-    QVERIFY2(record.reads <= 8, qPrintable(QString::number(record.reads)));
-    // The new stretch from sample 150 (5.25) to 151 (5.75) is drawn; the rest is as before.
-    QCOMPARE(colorAt(page.surface(), pixelOf(98 * 51, 700)), Trace);
+    rec.record.reads = 0;
+    rec.add(at("5.75"));
+    QVERIFY2(rec.record.reads <= 8, qPrintable(QString::number(rec.record.reads)));
+    // The new stretch from sample 150 to 151 is drawn; the rest of the plot is as before.
+    QCOMPARE(rec.pixel(98 * 51, 700), Trace);
     QCOMPARE(colorAt(before, pixelOf(98 * 51, 700)), Back);
-    const QRect plot(pixelOf(0, 1000), pixelOf(98 * 49, 0));
-    QVERIFY(sameArea(page.surface(), before, plot));
+    QVERIFY(sameArea(rec.page.surface(), before, QRect(pixelOf(0, 1000), pixelOf(98 * 49, 0))));
 }
 
 void TestGraphRender::readingAboveScaleRedrawsPage()
 {
-    CountingRecord record;
-    for (int row = 1; row <= 10; ++row)
-        record.samples.append(at("5.25"));
-    GraphChannel channel = shownChannel(DCV, NoPrefix);
-    channel.maxDisplay = QStringLiteral("6");
-    channel.minDisplay = QStringLiteral("5");
-    GraphPage page(record);
-    page.setGeometry(testGeometry());
-    page.setTimeScale(1.0f);
-    page.setChannel(channel);
-    page.openPage(1);
-    QCOMPARE(page.scale()->top, 6.5);
+    Recording rec(10, QStringLiteral("5.25"), QStringLiteral("6"), QStringLiteral("5"));
+    rec.page.openPage(1);
+    QCOMPARE(rec.page.scale()->top, 6.5);
 
-    record.samples.append(at("40"));
-    channel.maxDisplay = QStringLiteral("40");
-    page.setChannel(channel);
-    record.reads = 0;
-    page.addNewest();
-    QVERIFY(record.reads >= 11); // the whole page was read again
-    QVERIFY(page.scale()->top > 40);
-    const PlotMapping mapping(testGeometry(), 1.0f, 1, *page.scale());
-    QCOMPARE(colorAt(page.surface(), pixelOf(98 * 5, mapping.y(5.25))), Trace);
-    QCOMPARE(colorAt(page.surface(), pixelOf(98 * 11, mapping.y(40))), Trace);
-    QCOMPARE(colorAt(page.surface(), pixelOf(98 * 5, 500)), Back); // where 5.25 was drawn before
+    rec.show(NoPrefix, QStringLiteral("40"), QStringLiteral("5"));
+    rec.record.reads = 0;
+    rec.add(at("40"));
+    QVERIFY(rec.record.reads >= 11); // the whole page was read again
+    QVERIFY(rec.page.scale()->top > 40);
+    QCOMPARE(rec.pixel(98 * 5, rec.yOf(5.25)), Trace);
+    QCOMPARE(rec.pixel(98 * 11, rec.yOf(40)), Trace);
+    QCOMPARE(rec.pixel(98 * 5, 500), Back); // where 5.25 was drawn before
 }
 
 void TestGraphRender::overloadLeavesGapWhileRecording()
 {
-    GraphSampleList record;
-    record.samples = {at("5.25"), at("5.25")};
-    GraphChannel channel = shownChannel(DCV, NoPrefix);
-    channel.maxDisplay = QStringLiteral("6");
-    channel.minDisplay = QStringLiteral("5");
-    GraphPage page(record);
-    page.setGeometry(testGeometry());
-    page.setTimeScale(1.0f);
-    page.setChannel(channel);
-    page.openPage(1);
-
-    record.samples.append(at("+OL"));
-    page.addNewest();
-    record.samples.append(at("5.75"));
-    page.addNewest();
+    Recording rec(2, QStringLiteral("5.25"), QStringLiteral("6"), QStringLiteral("5"));
+    rec.page.openPage(1);
+    rec.add(at("+OL"));
+    rec.add(at("5.75"));
     const QPoint gapColumn = pixelOf(245, 0);
-    QVERIFY(!anyOf(page.surface(), QRect(gapColumn.x(), pixelOf(0, 1000).y(), 3, 200), Trace));
-    QCOMPARE(colorAt(page.surface(), pixelOf(294, 700)), Trace);
-    QCOMPARE(colorAt(page.surface(), pixelOf(343, 700)), Trace);
-    QCOMPARE(colorAt(page.surface(), pixelOf(392, 700)), Trace);
+    QVERIFY(!anyOf(rec.page.surface(), QRect(gapColumn.x(), pixelOf(0, 1000).y(), 3, 200), Trace));
+    QCOMPARE(rec.pixel(294, 700), Trace);
+    QCOMPARE(rec.pixel(343, 700), Trace);
+    QCOMPARE(rec.pixel(392, 700), Trace);
 }
 
 void TestGraphRender::rangeChangeRedrawsInNewUnit()
 {
-    GraphSampleList record;
-    record.samples = {at("900", "mV"), at("950", "mV")};
-    GraphChannel channel = shownChannel(DCV, 2);
-    channel.maxDisplay = QStringLiteral("950");
-    channel.minDisplay = QStringLiteral("900");
-    GraphPage page(record);
-    page.setGeometry(testGeometry());
-    page.setTimeScale(1.0f);
-    page.setChannel(channel);
-    page.openPage(1);
-
-    // The meter switched to volts: the monitor shows its extremes in volts now.
-    record.samples.append(at("1.200", "V"));
-    channel = shownChannel(DCV, NoPrefix);
-    channel.maxDisplay = QStringLiteral("1.200");
-    channel.minDisplay = QStringLiteral("0.900");
-    page.setChannel(channel);
-    page.addNewest();
-    QVERIFY(page.scale()->top < 10);
-    const PlotMapping mapping(testGeometry(), 1.0f, 1, *page.scale());
-    QCOMPARE(colorAt(page.surface(), pixelOf(98, mapping.y(0.9))), Trace);
-    QCOMPARE(colorAt(page.surface(), pixelOf(294, mapping.y(1.2))), Trace);
-    QVERIFY(sameArea(page.surface(), textsAlone({{{60, 1120}, QStringLiteral("(V)")}}), UnitArea));
+    Recording rec(2, QStringLiteral("1.000"), QStringLiteral("1.000"), QStringLiteral("1.000"));
+    rec.page.openPage(1);
+    // The meter switched to millivolts; 1.2 would lie inside the band drawn in volts.
+    rec.show(2, QStringLiteral("1000.000"), QStringLiteral("1.2"));
+    rec.add(at("1.2", "mV"));
+    QVERIFY(rec.page.scale()->top > 1000);
+    QCOMPARE(rec.pixel(98, rec.yOf(1000)), Trace);
+    QCOMPARE(rec.pixel(294, rec.yOf(1.2)), Trace);
+    QVERIFY(sameArea(rec.page.surface(), textsAlone({{{60, 1120}, QStringLiteral("(mV)")}}), UnitArea));
 }
 
 void TestGraphRender::pageBoxFlow()
 {
-    GraphSampleList record;
-    for (int row = 1; row <= 250; ++row)
-        record.samples.append(at("5"));
-    GraphChannel channel = shownChannel(DCV, NoPrefix);
-    channel.maxDisplay = channel.minDisplay = QStringLiteral("5");
-    GraphPage page(record);
-    page.setGeometry(testGeometry());
-    page.setTimeScale(1.0f);
-    page.setChannel(channel);
-    QSignalSpy shown(&page, &GraphPage::pageAboutToShow);
-
-    page.nextPage();
-    page.nextPage();
-    page.nextPage();
-    QCOMPARE(page.pageText(), QStringLiteral("3"));
+    Recording rec(250, QStringLiteral("5"), QStringLiteral("5"), QStringLiteral("5"));
+    QSignalSpy shown(&rec.page, &GraphPage::pageAboutToShow);
+    rec.page.nextPage();
+    rec.page.nextPage();
+    rec.page.nextPage();
+    QCOMPARE(rec.page.pageText(), QStringLiteral("3"));
     QCOMPARE(shown.size(), 2);
-    page.setPageText(QStringLiteral("7"));
-    QCOMPARE(page.pageText(), QStringLiteral("3"));
-    page.setPageText(QStringLiteral("x"));
-    QCOMPARE(page.pageText(), QStringLiteral("1"));
+    rec.page.setPageText(QStringLiteral("7"));
+    QCOMPARE(rec.page.pageText(), QStringLiteral("3"));
+    rec.page.setPageText(QStringLiteral("x"));
+    QCOMPARE(rec.page.pageText(), QStringLiteral("1"));
     QCOMPARE(shown.last().at(0).toInt(), 1);
-    // Page 1 is drawn: its trace spans the whole plot.
-    QCOMPARE(colorAt(page.surface(), pixelOf(9800, 400)), Trace);
-    page.previousPage();
-    QCOMPARE(page.pageText(), QStringLiteral("1"));
+    QCOMPARE(rec.pixel(9800, 400), Trace); // page 1 is drawn, full to its right end
+    rec.page.previousPage();
+    QCOMPARE(rec.page.pageText(), QStringLiteral("1"));
 }
 
 int main(int argc, char **argv)
