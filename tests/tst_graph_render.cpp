@@ -307,6 +307,21 @@ void TestGraphRender::targetRectangleAndScaling()
     for (int y = line.y() - 8; y <= line.y() + 8; ++y)
         thickness += image.pixelColor(line.x(), y) == Grid ? 1 : 0;
     QCOMPARE(thickness, 4);
+
+    // A target given in the painter's own coordinates (two units a pixel) lands on the same pixels.
+    QImage plain(testGeometry().pixels, QImage::Format_RGB32);
+    plain.fill(Qt::green);
+    QImage windowed = plain;
+    {
+        QPainter painter(&plain);
+        renderPage(painter, QRectF(plain.rect()), view);
+    }
+    {
+        QPainter painter(&windowed);
+        painter.setWindow(0, 0, 2160, 508);
+        renderPage(painter, QRectF(0, 0, 2160, 508), view);
+    }
+    QCOMPARE(windowed, plain);
 }
 
 void TestGraphRender::firstReadingDrawsLabels()

@@ -25,20 +25,23 @@ qreal pixelCentre(qreal coordinate)
 GraphCanvas::GraphCanvas(QPainter &painter, const QRectF &target, const GraphGeometry &geometry)
     : m_painter(painter)
 {
+    // The target is given in the painter's coordinates (a twip window on a printer, say);
+    // drawing happens in device pixels.
+    const QRectF device = painter.combinedTransform().mapRect(target);
     const QRectF user = GraphLayout::surfaceRect(geometry.h, geometry.v);
     // y grows upwards on the surface and downwards on the device.
     m_toDevice = QTransform::fromTranslate(-user.left(), -user.bottom()) *
-                 QTransform::fromScale(target.width() / user.width(), -target.height() / user.height()) *
-                 QTransform::fromTranslate(target.left(), target.top());
+                 QTransform::fromScale(device.width() / user.width(), -device.height() / user.height()) *
+                 QTransform::fromTranslate(device.left(), device.top());
     if (!geometry.pixels.isEmpty())
         m_pixel =
-            std::sqrt(target.width() / geometry.pixels.width() * target.height() / geometry.pixels.height());
+            std::sqrt(device.width() / geometry.pixels.width() * device.height() / geometry.pixels.height());
     m_font.setPixelSize(std::max(1, int(std::lround(geometry.fontPixels * m_pixel))));
 
     m_painter.save();
+    m_painter.setClipRect(target, Qt::IntersectClip);
     m_painter.resetTransform();
     m_painter.setRenderHint(QPainter::Antialiasing, false);
-    m_painter.setClipRect(target, Qt::IntersectClip);
     m_painter.setFont(m_font);
 }
 

@@ -8,7 +8,8 @@
 #include "core/graph/GraphInputs.h"
 
 // Draws in the graph surface's user coordinates into a target rectangle of any paint device
-// (the window's retained image, a saved image, a printer page). The user scale stretches x and
+// (the window's retained image, a saved image, a printer page), the rectangle given in the
+// painter's own coordinates. The user scale stretches x and
 // y differently, so the canvas maps points itself instead of handing the scale to the painter:
 // text keeps its shape and pens their width. Pen widths and text sizes are pixels of the
 // on-screen surface and grow with the target, so a printed graph looks like the screen, finer.
