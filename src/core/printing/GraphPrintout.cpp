@@ -34,8 +34,7 @@ int PrintBmp(QPainter &painter, QPagedPaintDevice &device, const GraphFooter &fo
     painter.drawLine(topRight, FrameBottomRight);
     painter.drawLine(bottomLeft, FrameBottomRight);
 
-    painter.setFont(TwipPage::printerFont(FontPoints));
-    TwipPage::printText(painter, FooterAt,
-                        PrintTexts::fileNameLine(footer.recordFileName, 8, footer.pageText));
+    const TwipPage::TextPrinter text(painter, TwipPage::printerFont(FontPoints));
+    text.print(FooterAt, PrintTexts::fileNameLine(footer.recordFileName, 8, footer.pageText));
     return 1;
 }

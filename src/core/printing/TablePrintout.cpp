@@ -1,6 +1,5 @@
 #include "core/printing/TablePrintout.h"
 
-#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
@@ -15,24 +14,19 @@ const QPoint Origin(1000, 1000);
 constexpr int TitleX = 4500;
 constexpr int FileNameX = 11500;
 
-struct LineMetrics {
-    qreal tabWidth;
-    qreal lineHeight;
-};
-
-void printHeading(QPainter &painter, const TableHeading &heading, int page)
+void printHeading(const TwipPage::TextPrinter &text, const TableHeading &heading, int page)
 {
-    if (heading.titleShown) TwipPage::printText(painter, QPointF(TitleX, 0), heading.title);
-    TwipPage::printText(painter, QPointF(FileNameX, 0),
-                        PrintTexts::fileNameLine(heading.recordFileName, 10, QString::number(page)));
+    if (heading.titleShown) text.print(QPointF(TitleX, 0), heading.title);
+    text.print(QPointF(FileNameX, 0),
+               PrintTexts::fileNameLine(heading.recordFileName, 10, QString::number(page)));
 }
 
-void printRow(QPainter &painter, const RecordStore &table, int row, qreal y, const LineMetrics &metrics)
+void printRow(const TwipPage::TextPrinter &text, const RecordStore &table, int row, qreal y)
 {
     for (int column = 0; column < RecordStore::ColumnCount; ++column) {
-        const QString text = table.cell(row, column);
-        if (text.isEmpty()) continue;
-        TwipPage::printText(painter, QPointF(TablePrintout::TabColumns[column] * metrics.tabWidth, y), text);
+        const QString cell = table.cell(row, column);
+        if (!cell.isEmpty())
+            text.print(QPointF(TablePrintout::TabColumns[column] * text.characterWidth(), y), cell);
     }
 }
 
@@ -43,16 +37,14 @@ int printTabula(QPainter &painter, QPagedPaintDevice &device, const RecordStore 
 {
     TwipPage::setTwipWindow(painter, device, Origin);
     painter.setPen(Qt::black);
-    painter.setFont(TwipPage::printerFont(TablePrintout::FontPoints));
-    const QFontMetricsF fontMetrics(painter.font(), painter.device());
-    const LineMetrics metrics{fontMetrics.averageCharWidth(), fontMetrics.height()};
+    const TwipPage::TextPrinter text(painter, TwipPage::printerFont(TablePrintout::FontPoints));
 
     int page = 1;
     qreal y = 0;
     const auto startPage = [&] {
-        printHeading(painter, heading, page);
-        printRow(painter, table, 0, metrics.lineHeight, metrics);
-        y = 2 * metrics.lineHeight;
+        printHeading(text, heading, page);
+        printRow(text, table, 0, text.lineHeight());
+        y = 2 * text.lineHeight();
     };
     startPage();
     for (int row = 1; row < table.gridRowCount(); ++row) {
@@ -61,8 +53,8 @@ int printTabula(QPainter &painter, QPagedPaintDevice &device, const RecordStore 
             ++page;
             startPage();
         }
-        printRow(painter, table, row, y, metrics);
-        y += metrics.lineHeight;
+        printRow(text, table, row, y);
+        y += text.lineHeight();
     }
     return page;
 }

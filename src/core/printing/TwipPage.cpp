@@ -37,10 +37,18 @@ QFont printerFont(int points)
     return font;
 }
 
-void printText(QPainter &painter, const QPointF &topLeft, const QString &text)
+TextPrinter::TextPrinter(QPainter &painter, const QFont &font) : m_painter(painter)
 {
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, painter.device());
+    m_ascent = metrics.ascent();
+    m_lineHeight = metrics.height();
+    m_characterWidth = metrics.averageCharWidth();
+}
+
+void TextPrinter::print(const QPointF &topLeft, const QString &text) const
+{
+    m_painter.drawText(QPointF(topLeft.x(), topLeft.y() + m_ascent), text);
 }
 
 } // namespace TwipPage

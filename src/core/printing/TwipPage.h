@@ -26,9 +26,22 @@ void setTwipWindow(QPainter &painter, const QPagedPaintDevice &device, const QPo
 // would be scaled by the device's resolution a second time.
 QFont printerFont(int points);
 
-// Draws `text` with its top-left corner at `topLeft` (a printer's current position is the top
-// of the text line, not its baseline).
-void printText(QPainter &painter, const QPointF &topLeft, const QString &text);
+// Prints text in one font, placed as a printer places it: by the top-left corner of the text
+// line, not by its baseline.
+class TextPrinter
+{
+public:
+    TextPrinter(QPainter &painter, const QFont &font);
+    void print(const QPointF &topLeft, const QString &text) const;
+    qreal lineHeight() const { return m_lineHeight; }
+    qreal characterWidth() const { return m_characterWidth; } // a print-tab column
+
+private:
+    QPainter &m_painter;
+    qreal m_ascent;
+    qreal m_lineHeight;
+    qreal m_characterWidth;
+};
 
 } // namespace TwipPage
 

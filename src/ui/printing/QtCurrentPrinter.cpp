@@ -94,11 +94,12 @@ bool QtCurrentPrinter::showPrint(const PrintDialogRequest &request, PrintPageFie
         m_printer.setOutputFormat(QPrinter::PdfFormat);
 
     QPrintDialog dialog(&m_printer, m_parent);
-    dialog.setOptions(dialogOptions(request));
     dialog.setMinMax(pages.minPage, pages.maxPage);
     if (pages.fromPage >= pages.minPage && pages.fromPage <= pages.toPage && pages.toPage <= pages.maxPage)
         dialog.setFromTo(pages.fromPage, pages.toPage);
     dialog.setPrintRange(dialogRange(request.range));
+    // last: setting the page limits offers the page range again
+    dialog.setOptions(dialogOptions(request));
     if (dialog.exec() != QDialog::Accepted) return false;
 
     pages.fromPage = qint16(m_printer.fromPage());
