@@ -11,28 +11,10 @@
 #include "core/printing/TablePrintout.h"
 #include "core/printing/TwipPage.h"
 #include "core/recording/RecordStore.h"
+#include "support/RecordFixture.h"
 
 namespace
 {
-
-void fillFullRecord(RecordStore &store)
-{
-    store.clearRecord({QStringLiteral("Ch1"), QStringLiteral("Ch2"), QStringLiteral("Ch3"),
-                       QStringLiteral("Ch4"), QStringLiteral("Ch5"), QStringLiteral("Ch6")});
-    store.setGridRowCount(RecordStore::MaxSampleRows + 1);
-    const QTime start(8, 0, 0);
-    for (int row = 1; row <= RecordStore::MaxSampleRows; ++row) {
-        store.setCell(row, 0, QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
-        store.setCell(row, 1, QStringLiteral("05/12/2026"));
-        const QString time = start.addSecs(2 * row).toString(QStringLiteral("hh:mm:ss"));
-        for (int channel = 0; channel < 6; ++channel) {
-            store.setCell(row, RecordStore::timeColumn(channel), time);
-            store.setCell(row, RecordStore::valueColumn(channel),
-                          QString::number((row * 7 + channel) % 2000 - 999.5));
-            store.setCell(row, RecordStore::unitColumn(channel), QStringLiteral("mV"));
-        }
-    }
-}
 
 void report(const char *what, const QString &path, qint64 ms, int pages, const QString &failure)
 {
@@ -52,7 +34,7 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
     RecordStore store;
-    fillFullRecord(store);
+    fillRecord(store, RecordStore::MaxSampleRows - 1, 6); // and row 9,999 being filled
     const TableHeading heading{QStringLiteral("261205_151230.xlsx"), true, QStringLiteral("Bench")};
 
     std::printf("bench_printing\n");

@@ -16,6 +16,7 @@
 #include "core/printing/cPrnDlg.h"
 #include "core/recording/RecordStore.h"
 #include "support/PdfText.h"
+#include "support/RecordFixture.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/printing/QtCurrentPrinter.h"
 #include "ui/printing/QtSvgGraphWriter.h"
@@ -54,17 +55,6 @@ template <typename T> T *child(QDialog *dialog, const char *name)
     T *widget = dialog->findChild<T *>(QLatin1String(name));
     if (!widget) qWarning("no %s in the print dialog", name);
     return widget;
-}
-
-void fillRecord(RecordStore &store, int samples)
-{
-    store.clearRecord({QStringLiteral("Ch1"), QStringLiteral("Ch2"), QStringLiteral("Ch3"),
-                       QStringLiteral("Ch4"), QStringLiteral("Ch5"), QStringLiteral("Ch6")});
-    store.setGridRowCount(samples + 2);
-    for (int row = 1; row <= samples; ++row) {
-        store.setCell(row, 0, QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
-        store.setCell(row, 1, QStringLiteral("05/12/2026"));
-    }
 }
 
 } // namespace

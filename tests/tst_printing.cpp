@@ -10,29 +10,13 @@
 #include "core/printing/cPrnDlg.h"
 #include "core/recording/RecordStore.h"
 #include "support/PdfText.h"
+#include "support/RecordFixture.h"
 #include "support/ScriptedPrompts.h"
 
 namespace
 {
 
 const QString FileName = QStringLiteral("261205_151230.xlsx");
-
-// A record of `samples` rows and the empty row being filled, channel 1 and 2 reporting.
-void fillRecord(RecordStore &store, int samples)
-{
-    store.clearRecord({QStringLiteral("Ch1"), QStringLiteral("Ch2"), QStringLiteral("Ch3"),
-                       QStringLiteral("Ch4"), QStringLiteral("Ch5"), QStringLiteral("Ch6")});
-    store.setGridRowCount(samples + 2);
-    for (int row = 1; row <= samples; ++row) {
-        store.setCell(row, 0, QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
-        store.setCell(row, 1, QStringLiteral("05/12/2026"));
-        for (int channel = 0; channel < 2; ++channel) {
-            store.setCell(row, RecordStore::timeColumn(channel), QStringLiteral("15:12:30"));
-            store.setCell(row, RecordStore::valueColumn(channel), QStringLiteral("-123.4"));
-            store.setCell(row, RecordStore::unitColumn(channel), QStringLiteral("mV"));
-        }
-    }
-}
 
 // Stands in for the graph's drawing routine: a frame, a red block and a word, all scaled to
 // the target.
