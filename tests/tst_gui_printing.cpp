@@ -191,6 +191,7 @@ void TestGuiPrinting::printDataThroughTheDialog()
     whenDialogOpens([](QDialog *dialog) { dialog->accept(); });
     commands.printData(true, QStringLiteral("Table"), store, {FileName, false, {}});
     QVERIFY(m_prompts.calls().isEmpty());
+    QCOMPARE(printer.printer().docName(), FileName); // the print job's name
     const QList<PdfPage> pages = readPdfWords(path);
     QCOMPARE(pages.size(), 3);
     QCOMPARE(pages[2].lineOf(QStringLiteral("File")),

@@ -118,6 +118,9 @@ private Q_SLOTS:
     void saveGraphReplaceQuestionForAddedExtension();
     void saveGraphUnwritablePathIsReported();
 
+    void unattendedOutputs_data();
+    void unattendedOutputs();
+
 private:
     QTemporaryDir m_dir;
     ScriptedPrompts m_prompts;
@@ -537,6 +540,57 @@ void TestPrinting::saveGraphUnwritablePathIsReported()
     QVERIFY(text.section(QLatin1Char('\n'), 1).size() > 3); // the reason
     QCOMPARE(m_prompts.lastCall().icon, Prompts::Icon::Critical);
     QVERIFY(!QFile::exists(path));
+}
+
+void TestPrinting::unattendedOutputs_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<QString>("recordFileName");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("pages"); // 0: an image
+
+    QTest::newRow("data") << "data" << 120 << FileName << "data.pdf" << QString() << 3;
+    QTest::newRow("data, empty record") << "data" << 0 << FileName << "data.pdf"
+                                        << "Not any record !" << 0;
+    QTest::newRow("data, no file name") << "data" << 5 << QString() << "data.pdf"
+                                        << "Not any record to print!" << 0;
+    QTest::newRow("graph") << "graph" << 5 << FileName << "graph.pdf" << QString() << 1;
+    QTest::newRow("save graph") << "save" << 5 << FileName << "graph.png" << QString() << 0;
+    QTest::newRow("save graph, empty record") << "save" << 0 << FileName << "graph.png"
+                                              << "Not any graph!" << 0;
+    QTest::newRow("save graph, unwritable") << "save" << 5 << FileName << "missing-folder/graph.png"
+                                            << "The graph could not be saved to " << 0;
+}
+
+void TestPrinting::unattendedOutputs()
+{
+    QFETCH(QString, what);
+    QFETCH(int, samples);
+    QFETCH(QString, recordFileName);
+    QFETCH(QString, path);
+    QFETCH(QString, failure);
+    QFETCH(int, pages);
+    RecordStore store;
+    fillRecord(store, samples);
+    const QString file = m_dir.filePath(path);
+    QFile::remove(file);
+    NoSvg svg;
+    QString result;
+    if (what == QLatin1String("data"))
+        result = UnattendedPrint::printData(file, store, {recordFileName, true, QStringLiteral("T")});
+    else if (what == QLatin1String("graph"))
+        result = UnattendedPrint::printGraph(file, {recordFileName, QStringLiteral("1")}, drawStandIn);
+    else
+        result = GraphImageExport::saveWithoutDialog(
+            file, {true, samples == 0, recordFileName, QStringLiteral("1"), QSize(40, 15), {}}, drawStandIn,
+            svg);
+
+    QVERIFY2(failure.isEmpty() ? result.isEmpty() : result.startsWith(failure), qPrintable(result));
+    QCOMPARE(QFile::exists(file), failure.isEmpty());
+    if (pages > 0) QCOMPARE(readPdfWords(file).size(), pages);
+    if (failure.isEmpty() && pages == 0) QCOMPARE(QImageReader(file).format(), QByteArray("png"));
 }
 
 QTEST_MAIN(TestPrinting)

@@ -86,6 +86,14 @@ QString writeFailureText(const QString &path, const QString &reason)
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
+QString saveWithoutDialog(const QString &path, const GraphImageSource &source, const DrawGraphPage &drawPage,
+                          SvgGraphWriter &svg)
+{
+    if (!source.graphVisible || source.recordEmpty) return PrintTexts::noGraph();
+    const QString failure = writeImage(path, source.pictureSize, drawPage, svg);
+    return failure.isEmpty() ? failure : writeFailureText(path, failure);
+}
+
 } // namespace GraphImageExport
 
 void GraphImageSaver::saveGraph(const GraphImageSource &source, const DrawGraphPage &drawPage)

@@ -47,6 +47,11 @@ QString writeImage(const QString &path, const QSize &size, const DrawGraphPage &
 // The message for a file that could not be written.
 QString writeFailureText(const QString &path, const QString &reason);
 
+// Save Graph without dialogs (unattended runs): "" or the message the command would show.
+// The format follows `path`'s extension; no extension is added.
+QString saveWithoutDialog(const QString &path, const GraphImageSource &source, const DrawGraphPage &drawPage,
+                          SvgGraphWriter &svg);
+
 } // namespace GraphImageExport
 
 // Save Graph: asks for a file with the save dialog and writes the graph page to it.

@@ -2,9 +2,35 @@
 
 #include "core/common/Prompts.h"
 #include "core/printing/CurrentPrinter.h"
+#include "core/printing/GraphImageExport.h"
 #include "core/printing/PrintTexts.h"
 #include "core/printing/cPrnDlg.h"
 #include "core/recording/RecordStore.h"
+
+namespace
+{
+
+// The documents hold references: the arguments outlive the print command that uses them.
+PrintDocument tableDocument(const RecordStore &table, const TableHeading &heading)
+{
+    return [&table, &heading](QPainter &painter, QPagedPaintDevice &device) {
+        return printTabula(painter, device, table, heading);
+    };
+}
+
+PrintDocument graphDocument(const GraphFooter &footer, const DrawGraphPage &drawPage)
+{
+    return [&footer, &drawPage](QPainter &painter, QPagedPaintDevice &device) {
+        return PrintBmp(painter, device, footer, drawPage);
+    };
+}
+
+QString documentName(const GraphFooter &footer)
+{
+    return GraphImageExport::suggestedFileName(footer.recordFileName, footer.pageText);
+}
+
+} // namespace
 
 void PrintCommands::printData(bool tableVisible, const QString &tableCaption, const RecordStore &table,
                               const TableHeading &heading)
@@ -14,19 +40,14 @@ void PrintCommands::printData(bool tableVisible, const QString &tableCaption, co
         m_prompts.message(PrintTexts::noRecord(), tableCaption, Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return;
     }
-    printWithDialog(heading.recordFileName, [&table, &heading](QPainter &painter, QPagedPaintDevice &device) {
-        return printTabula(painter, device, table, heading);
-    });
+    printWithDialog(heading.recordFileName, heading.recordFileName, tableDocument(table, heading));
 }
 
 void PrintCommands::printGraph(bool graphVisible, const GraphFooter &footer, const DrawGraphPage &drawPage)
 {
     if (!printerAvailable()) return;
     if (!graphVisible) return;
-    printWithDialog(footer.recordFileName,
-                    [&footer, &drawPage](QPainter &painter, QPagedPaintDevice &device) {
-                        return PrintBmp(painter, device, footer, drawPage);
-                    });
+    printWithDialog(footer.recordFileName, documentName(footer), graphDocument(footer, drawPage));
 }
 
 bool PrintCommands::printerAvailable()
@@ -37,7 +58,8 @@ bool PrintCommands::printerAvailable()
     return false;
 }
 
-void PrintCommands::printWithDialog(const QString &recordFileName, const PrintDocument &document)
+void PrintCommands::printWithDialog(const QString &recordFileName, const QString &documentName,
+                                    const PrintDocument &document)
 {
     // The print-to-file choice stays offered: a PDF file is this platform's printer of last resort.
     cPrnDlg dialog(m_dialog);
@@ -49,6 +71,7 @@ void PrintCommands::printWithDialog(const QString &recordFileName, const PrintDo
     dialog.setFromPage(1);
     dialog.setToPage(20);
     dialog.setStyle(0);
+    dialog.setDocumentName(documentName);
     if (!dialog.ShowPrinterDialog()) return;
 
     // Checked once, not once per copy.
@@ -60,4 +83,19 @@ void PrintCommands::printWithDialog(const QString &recordFileName, const PrintDo
     const QString failure = m_printer.print(document, dialog.Copies());
     if (!failure.isEmpty())
         m_prompts.message(failure, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Critical);
+}
+
+QString UnattendedPrint::printData(const QString &pdfPath, const RecordStore &table,
+                                   const TableHeading &heading)
+{
+    if (table.cell(1, 1).isEmpty()) return PrintTexts::noRecord();
+    if (heading.recordFileName.isEmpty()) return PrintTexts::noRecordToPrint();
+    return printToPdfFile(pdfPath, tableDocument(table, heading));
+}
+
+QString UnattendedPrint::printGraph(const QString &pdfPath, const GraphFooter &footer,
+                                    const DrawGraphPage &drawPage)
+{
+    if (footer.recordFileName.isEmpty()) return PrintTexts::noRecordToPrint();
+    return printToPdfFile(pdfPath, graphDocument(footer, drawPage));
 }

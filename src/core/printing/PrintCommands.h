@@ -27,9 +27,20 @@ public:
 
 private:
     bool printerAvailable();
-    void printWithDialog(const QString &recordFileName, const PrintDocument &document);
+    void printWithDialog(const QString &recordFileName, const QString &documentName,
+                         const PrintDocument &document);
 
     Prompts &m_prompts;
     PrintDialogSeam &m_dialog;
     CurrentPrinter &m_printer;
 };
+
+// The same pages without dialogs, for unattended runs: one copy into a PDF file. Each returns ""
+// or what went wrong, in the words the commands use.
+namespace UnattendedPrint
+{
+
+QString printData(const QString &pdfPath, const RecordStore &table, const TableHeading &heading);
+QString printGraph(const QString &pdfPath, const GraphFooter &footer, const DrawGraphPage &drawPage);
+
+} // namespace UnattendedPrint

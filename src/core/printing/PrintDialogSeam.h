@@ -1,5 +1,5 @@
 #pragma once
-#include <QtGlobal>
+#include <QString>
 
 // The five page fields the print dialog takes and gives back, in the dialog's own order.
 struct PrintPageFields {
@@ -24,6 +24,7 @@ struct PrintDialogRequest {
     bool collate = false;
     bool printToFile = false; // the print-to-file choice starts selected
     PrintPageFields pages;
+    QString documentName; // names the print job and, where the dialog suggests one, the PDF file
 };
 
 // The print dialog over the program's current printer.

@@ -24,6 +24,7 @@ PrintDialogRequest cPrnDlg::request() const
     const qint32 flags = dialogFlags();
     PrintDialogRequest request;
     request.pages = m_pages;
+    request.documentName = m_documentName;
     if (flags & PrintSetup) {
         request.kind = PrintDialogRequest::Kind::PageSetup;
         return request;

@@ -43,6 +43,8 @@ public:
     qint16 Copies() const { return m_pages.copies; }
     void setCopies(qint16 copies) { m_pages.copies = copies; }
 
+    void setDocumentName(const QString &name) { m_documentName = name; }
+
     // Print Setup for Style 1, else the OR of the 21 PrintFlag entries.
     qint32 dialogFlags() const;
     // What the dialog is asked to offer, from the flags and the page fields.
@@ -57,4 +59,5 @@ private:
     qint32 m_style = 0;
     std::array<qint32, FlagCount> m_flags{};
     PrintPageFields m_pages;
+    QString m_documentName;
 };

@@ -88,10 +88,16 @@ bool QtCurrentPrinter::showPageSetup()
 
 bool QtCurrentPrinter::showPrint(const PrintDialogRequest &request, PrintPageFields &pages)
 {
+    // what the dialog is started with, taken back on Cancel
+    const int copies = m_printer.copyCount();
+    const bool collate = m_printer.collateCopies();
+    const QPrinter::OutputFormat format = m_printer.outputFormat();
+    const QString docName = m_printer.docName();
+
     m_printer.setCopyCount(qMax<int>(1, pages.copies));
     m_printer.setCollateCopies(request.collate);
-    if (request.printToFile && m_printer.outputFormat() != QPrinter::PdfFormat)
-        m_printer.setOutputFormat(QPrinter::PdfFormat);
+    if (request.printToFile) m_printer.setOutputFormat(QPrinter::PdfFormat);
+    m_printer.setDocName(request.documentName);
 
     QPrintDialog dialog(&m_printer, m_parent);
     dialog.setMinMax(pages.minPage, pages.maxPage);
@@ -100,8 +106,13 @@ bool QtCurrentPrinter::showPrint(const PrintDialogRequest &request, PrintPageFie
     dialog.setPrintRange(dialogRange(request.range));
     // last: setting the page limits offers the page range again
     dialog.setOptions(dialogOptions(request));
-    if (dialog.exec() != QDialog::Accepted) return false;
-
+    if (dialog.exec() != QDialog::Accepted) {
+        m_printer.setCopyCount(copies);
+        m_printer.setCollateCopies(collate);
+        m_printer.setOutputFormat(format);
+        m_printer.setDocName(docName);
+        return false;
+    }
     pages.fromPage = qint16(m_printer.fromPage());
     pages.toPage = qint16(m_printer.toPage());
     pages.copies = qint16(m_printer.copyCount());
