@@ -1,0 +1,126 @@
+#include "core/printing/GraphImageExport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+
+#include "core/common/Files.h"
+#include "core/common/Prompts.h"
+#include "core/printing/PrintTexts.h"
+
+namespace GraphImageExport
+{
+
+namespace
+{
+
+constexpr int JpegQuality = 90;
+
+QString writeRaster(const QString &path, const QSize &size, const DrawGraphPage &drawPage, const char *format)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        drawPage(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    QImageWriter writer(&file, format);
+    if (qstrcmp(format, "jpg") == 0) writer.setQuality(JpegQuality);
+    if (!writer.write(image)) return writer.errorString();
+    if (!file.commit()) return file.errorString();
+    return {};
+}
+
+} // namespace
+
+QString fileFilter()
+{
+    return QStringLiteral("BMP Windows Bitmap(*.bmp);;JPEG(*.jpg);;PNG(*.png);;SVG(*.svg)");
+}
+
+QString suggestedFileName(const QString &recordFileName, const QString &pageText)
+{
+    return recordFileName.left(13) + QStringLiteral("_P") + pageText;
+}
+
+QString withDefaultExtension(const QString &path)
+{
+    if (fileNameOfPath(path).contains(QLatin1Char('.'))) return path;
+    return path + QStringLiteral(".bmp");
+}
+
+Format formatOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("jpg")) return Format::Jpeg;
+    if (suffix == QLatin1String("png")) return Format::Png;
+    if (suffix == QLatin1String("svg")) return Format::Svg;
+    return Format::Bmp;
+}
+
+QString writeImage(const QString &path, const QSize &size, const DrawGraphPage &drawPage, SvgGraphWriter &svg)
+{
+    if (size.isEmpty()) return QStringLiteral("The graph has no size.");
+    switch (formatOf(path)) {
+    case Format::Jpeg:
+        return writeRaster(path, size, drawPage, "jpg");
+    case Format::Png:
+        return writeRaster(path, size, drawPage, "png");
+    case Format::Svg:
+        return svg.writeSvg(path, size, drawPage);
+    case Format::Bmp:
+        break;
+    }
+    return writeRaster(path, size, drawPage, "bmp");
+}
+
+QString writeFailureText(const QString &path, const QString &reason)
+{
+    return QStringLiteral("The graph could not be saved to %1.\n%2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString saveWithoutDialog(const QString &path, const GraphImageSource &source, const DrawGraphPage &drawPage,
+                          SvgGraphWriter &svg)
+{
+    if (!source.graphVisible || source.recordEmpty) return PrintTexts::noGraph();
+    const QString failure = writeImage(path, source.pictureSize, drawPage, svg);
+    return failure.isEmpty() ? failure : writeFailureText(path, failure);
+}
+
+} // namespace GraphImageExport
+
+void GraphImageSaver::saveGraph(const GraphImageSource &source, const DrawGraphPage &drawPage)
+{
+    using namespace GraphImageExport;
+    if (!source.graphVisible || source.recordEmpty) {
+        m_prompts.message(PrintTexts::noGraph(), applicationTitle(), Prompts::Buttons::Ok,
+                          Prompts::Icon::None);
+        return;
+    }
+    const QString suggested = suggestedFileName(source.recordFileName, source.pageText);
+    const QString start = source.folder.isEmpty() ? suggested : QDir(source.folder).filePath(suggested);
+    const QString chosen = m_prompts.saveFileName(PrintTexts::saveFileTitle(), start, fileFilter());
+    if (chosen.isEmpty()) return;
+
+    // The dialog asked before replacing the name as typed; a name that gains its extension
+    // here is asked about here.
+    const QString path = withDefaultExtension(chosen);
+    if (path != chosen && fileExists(path)) {
+        const QString question =
+            QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(fileNameOfPath(path));
+        if (m_prompts.message(question, PrintTexts::saveFileTitle(), Prompts::Buttons::YesNo,
+                              Prompts::Icon::Warning) != Prompts::Answer::Yes)
+            return;
+    }
+    const QString failure = writeImage(path, source.pictureSize, drawPage, m_svg);
+    if (!failure.isEmpty())
+        m_prompts.message(writeFailureText(path, failure), PrintTexts::saveFileTitle(), Prompts::Buttons::Ok,
+                          Prompts::Icon::Critical);
+}

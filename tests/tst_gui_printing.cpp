@@ -1,0 +1,248 @@
+// The print dialog over the current printer, printing to a PDF file through it, and the graph
+// as an SVG drawing.
+#include <QApplication>
+#include <QLineEdit>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QSpinBox>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "core/printing/GraphImageExport.h"
+#include "core/printing/PrintCommands.h"
+#include "core/printing/cPrnDlg.h"
+#include "core/recording/RecordStore.h"
+#include "support/PdfText.h"
+#include "support/RecordFixture.h"
+#include "support/ScriptedPrompts.h"
+#include "ui/printing/QtCurrentPrinter.h"
+#include "ui/printing/QtSvgGraphWriter.h"
+
+namespace
+{
+
+const QString FileName = QStringLiteral("261205_151230.xlsx");
+
+void drawStandIn(QPainter &painter, const QRectF &target)
+{
+    painter.fillRect(QRectF(target.topLeft(), target.size() / 2), Qt::red);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(qMax(1, int(target.height() / 10)));
+    painter.setFont(font);
+    painter.drawText(target, Qt::AlignCenter, QStringLiteral("STANDIN"));
+}
+
+// Runs `answer` on the modal dialog that the next call opens.
+void whenDialogOpens(const std::function<void(QDialog *)> &answer)
+{
+    auto *poll = new QTimer(qApp);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        poll->deleteLater();
+        poll->stop();
+        answer(dialog);
+    });
+    poll->start();
+}
+
+template <typename T> T *child(QDialog *dialog, const char *name)
+{
+    T *widget = dialog->findChild<T *>(QLatin1String(name));
+    if (!widget) qWarning("no %s in the print dialog", name);
+    return widget;
+}
+
+} // namespace
+
+class TestGuiPrinting : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void pdfFileCountsAsPrinter();
+    void dialogOffersWhatTheFlagsSay();
+    void styleOneShowsPageSetup();
+    void chosenSettingsStayCurrent();
+    void printDataThroughTheDialog();
+    void unwritablePdfIsReported();
+    void svgDrawingReadsBack();
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedPrompts m_prompts;
+};
+
+void TestGuiPrinting::init()
+{
+    m_prompts.clear();
+    m_prompts.setStrict(true);
+}
+
+void TestGuiPrinting::pdfFileCountsAsPrinter()
+{
+    // This machine has no printer installed; the dialog's PDF file still lets the user print.
+    QtCurrentPrinter printer;
+    QVERIFY(QtCurrentPrinter::dialogOffersPdfFile());
+    QVERIFY(printer.available());
+}
+
+void TestGuiPrinting::dialogOffersWhatTheFlagsSay()
+{
+    QtCurrentPrinter printer;
+    cPrnDlg prn(printer);
+    prn.setPrintFlag(3, cPrnDlg::NoPageNums);
+    prn.setPrintFlag(4, cPrnDlg::NoSelection);
+    prn.setMaxPage(999);
+    QAbstractPrintDialog::PrintDialogOptions options;
+    int minPage = 0, maxPage = 0;
+    bool printDialog = false;
+    whenDialogOpens([&](QDialog *dialog) {
+        if (auto *print = qobject_cast<QPrintDialog *>(dialog)) {
+            printDialog = true;
+            options = print->options();
+            minPage = print->minPage();
+            maxPage = print->maxPage();
+        }
+        dialog->reject();
+    });
+    QVERIFY(!prn.ShowPrinterDialog());
+    QVERIFY(printDialog);
+    QVERIFY(options.testFlag(QAbstractPrintDialog::PrintToFile));
+    QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintPageRange));
+    QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintSelection));
+    QCOMPARE(minPage, 1);
+    QCOMPARE(maxPage, 999);
+    QCOMPARE(prn.Copies(), qint16(0));
+}
+
+void TestGuiPrinting::styleOneShowsPageSetup()
+{
+    QtCurrentPrinter printer;
+    cPrnDlg prn(printer);
+    prn.setStyle(1);
+    bool pageSetup = false;
+    whenDialogOpens([&](QDialog *dialog) {
+        pageSetup = qobject_cast<QPageSetupDialog *>(dialog) != nullptr;
+        dialog->reject();
+    });
+    QVERIFY(!prn.ShowPrinterDialog());
+    QVERIFY(pageSetup);
+}
+
+void TestGuiPrinting::chosenSettingsStayCurrent()
+{
+    QtCurrentPrinter printer;
+    const QString chosen = m_dir.filePath(QStringLiteral("chosen.pdf"));
+    printer.printer().setOutputFileName(m_dir.filePath(QStringLiteral("first.pdf")));
+
+    // Cancel changes nothing.
+    whenDialogOpens([&](QDialog *dialog) {
+        if (auto *file = child<QLineEdit>(dialog, "filename")) file->setText(chosen);
+        dialog->reject();
+    });
+    cPrnDlg cancelled(printer);
+    QVERIFY(!cancelled.ShowPrinterDialog());
+    QCOMPARE(printer.printer().outputFileName(), m_dir.filePath(QStringLiteral("first.pdf")));
+
+    whenDialogOpens([&](QDialog *dialog) {
+        if (auto *file = child<QLineEdit>(dialog, "filename")) file->setText(chosen);
+        if (auto *copies = child<QSpinBox>(dialog, "copies")) copies->setValue(3);
+        dialog->accept();
+    });
+    cPrnDlg prn(printer);
+    QVERIFY(prn.ShowPrinterDialog());
+    QCOMPARE(prn.Copies(), qint16(3));
+    QCOMPARE(printer.printer().outputFormat(), QPrinter::PdfFormat);
+    QCOMPARE(printer.printer().outputFileName(), chosen);
+
+    // Copies into a PDF file follow one another in the file.
+    const QString failure = printer.print(
+        [](QPainter &painter, QPagedPaintDevice &device) {
+            return PrintBmp(painter, device, {FileName, QStringLiteral("1")}, drawStandIn);
+        },
+        prn.Copies());
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(readPdfWords(chosen).size(), 3);
+
+    // The next command's dialog starts from the chosen file.
+    QString offered;
+    whenDialogOpens([&](QDialog *dialog) {
+        if (auto *file = child<QLineEdit>(dialog, "filename")) offered = file->text();
+        dialog->reject();
+    });
+    cPrnDlg next(printer);
+    next.ShowPrinterDialog();
+    QCOMPARE(offered, chosen);
+}
+
+void TestGuiPrinting::printDataThroughTheDialog()
+{
+    QtCurrentPrinter printer;
+    const QString path = m_dir.filePath(QStringLiteral("table.pdf"));
+    printer.printer().setOutputFileName(path);
+    PrintCommands commands(m_prompts, printer, printer);
+    RecordStore store;
+    fillRecord(store, 120);
+    whenDialogOpens([](QDialog *dialog) { dialog->accept(); });
+    commands.printData(true, QStringLiteral("Table"), store, {FileName, false, {}});
+    QVERIFY(m_prompts.calls().isEmpty());
+    QCOMPARE(printer.printer().docName(), FileName); // the print job's name
+    const QList<PdfPage> pages = readPdfWords(path);
+    QCOMPARE(pages.size(), 3);
+    QCOMPARE(pages[2].lineOf(QStringLiteral("File")),
+             QStringList({"File", "Name", ":", FileName, "Page", ":", "3"}));
+}
+
+void TestGuiPrinting::unwritablePdfIsReported()
+{
+    QtCurrentPrinter printer;
+    const QString path = m_dir.filePath(QStringLiteral("missing-folder/graph.pdf"));
+    printer.printer().setOutputFileName(path);
+    const QString failure = printer.print(
+        [](QPainter &painter, QPagedPaintDevice &device) {
+            return PrintBmp(painter, device, {FileName, QStringLiteral("1")}, drawStandIn);
+        },
+        1);
+    QVERIFY2(failure.startsWith(QStringLiteral("Cannot print to ") + path + QStringLiteral(".\n")),
+             qPrintable(failure));
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestGuiPrinting::svgDrawingReadsBack()
+{
+    QtSvgGraphWriter svg;
+    GraphImageSaver saver(m_prompts, svg);
+    const QString path = m_dir.filePath(QStringLiteral("graph.svg"));
+    m_prompts.queueFileName(path);
+    saver.saveGraph({true, false, FileName, QStringLiteral("2"), QSize(600, 200), {}}, drawStandIn);
+    QVERIFY(m_prompts.messageTexts().isEmpty());
+
+    QSvgRenderer renderer(path);
+    QVERIFY(renderer.isValid());
+    QCOMPARE(renderer.viewBox(), QRect(0, 0, 600, 200));
+    QImage image(600, 200, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    QCOMPARE(QColor(image.pixel(100, 50)), QColor(Qt::red));
+    QCOMPARE(QColor(image.pixel(500, 180)), QColor(Qt::white));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("STANDIN")); // text stays text
+
+    // an unwritable SVG is reported like any other format
+    const QString unwritable = m_dir.filePath(QStringLiteral("missing-folder/graph.svg"));
+    m_prompts.queueFileName(unwritable);
+    saver.saveGraph({true, false, FileName, QStringLiteral("2"), QSize(600, 200), {}}, drawStandIn);
+    QCOMPARE(m_prompts.messageTexts().size(), 1);
+    QVERIFY(m_prompts.messageTexts().first().contains(unwritable));
+}
+
+QTEST_MAIN(TestGuiPrinting)
+#include "tst_gui_printing.moc"
