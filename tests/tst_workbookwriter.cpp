@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QXmlStreamReader>
+#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <unzip.h>
@@ -55,7 +56,10 @@ public:
 
     bool has(const QString &ref) const { return m_cells.contains(ref); }
     bool isText(const QString &ref) const { return m_cells.value(ref).type == QLatin1String("s"); }
-    bool isNumber(const QString &ref) const { return has(ref) && m_cells.value(ref).type.isEmpty() && !value(ref).isEmpty(); }
+    bool isNumber(const QString &ref) const
+    {
+        return has(ref) && m_cells.value(ref).type.isEmpty() && !value(ref).isEmpty();
+    }
     QString text(const QString &ref) const
     {
         return isText(ref) ? m_shared.value(m_cells.value(ref).value.toInt()) : QString();
@@ -155,7 +159,8 @@ private:
 };
 
 // Values of the attribute `attribute` of every element `name` of an XML text, in order.
-QStringList attributeValues(const QByteArray &xml, const QString &name, const QString &attribute = QStringLiteral("val"))
+QStringList attributeValues(const QByteArray &xml, const QString &name,
+                            const QString &attribute = QStringLiteral("val"))
 {
     QStringList values;
     QXmlStreamReader reader(xml);
@@ -194,13 +199,14 @@ void row(RecordStore &table, int i, const QStringList &cells)
 // statistics and an empty value; channel 3 has samples but no statistics; 4..6 are empty.
 void fillTable(RecordStore &table)
 {
-    table.clearRecord({QStringLiteral("Ch1"), QStringLiteral("Load"), QStringLiteral("Ch3"), QStringLiteral("Ch4"),
-                       QStringLiteral("Ch5"), QStringLiteral("Ch6")});
+    table.clearRecord({QStringLiteral("Ch1"), QStringLiteral("Load"), QStringLiteral("Ch3"),
+                       QStringLiteral("Ch4"), QStringLiteral("Ch5"), QStringLiteral("Ch6")});
     table.stampRecord(QDateTime(Day, QTime(8, 0, 0)));
     table.setGridRowCount(6);
     const QString date = RecordStore::shortDate(Day);
     // Index, Date, then per channel Time, value, Unit
-    row(table, 1, {"0001", date, "08:00:00", "1500.0", "mV", "08:00:00", "12.5", "A", "08:00:01", "0.05", "Hz"});
+    row(table, 1,
+        {"0001", date, "08:00:00", "1500.0", "mV", "08:00:00", "12.5", "A", "08:00:01", "0.05", "Hz"});
     row(table, 2, {"0002", date, "08:00:02", "1.234", "V", "08:00:02", "", "A", "08:00:03", "0.06", "Hz"});
     row(table, 3, {"0003", date, "08:00:04", "+OL", "V", "08:00:04", "-OL", "A"});
     row(table, 4, {"0004", date, "", "", "", "08:00:06", "13", "A"});
@@ -262,7 +268,9 @@ private Q_SLOTS:
     void progressFollowsRows();
     void failureLeavesTargetAsItWas_data();
     void failureLeavesTargetAsItWas();
+    void cutShortWriteKeepsOlderFile();
     void replacesOlderFile();
+    void sampleInLastRowIsKept();
     void fileNames();
 
     void dateNumberFormats_data();
@@ -472,7 +480,9 @@ void TestWorkbookWriter::rowHeightsAndColumnWidths()
     // widths in characters plus the writer's cell padding: 6 -> 6.7109375, 10 -> 10.7109375
     QStringList expected = {"6.7109375", "10.7109375"};
     for (int k = 0; k < 7; ++k)
-        expected << "10.7109375" << "10.7109375" << "6.7109375";
+        expected << "10.7109375"
+                 << "10.7109375"
+                 << "6.7109375";
     QCOMPARE(widths, expected);
     QCOMPARE(attributeValues(sheet.workbookXml, "sheet", "name"), QStringList{"Sheet1"});
 }
@@ -485,9 +495,9 @@ void TestWorkbookWriter::chart_data()
     QTest::addColumn<QStringList>("formulas");
     QTest::addColumn<QString>("seriesName");
     QTest::addColumn<QString>("valueAxisTitle");
-    QTest::newRow("mixed, over U and V") << true << 0 << true
-                                         << QStringList{"Sheet1!$U$8:$U$10", "Sheet1!$V$8:$V$10"}
-                                         << "DCV" << "Data (V)";
+    QTest::newRow("mixed, over U and V")
+        << true << 0 << true << QStringList{"Sheet1!$U$8:$U$10", "Sheet1!$V$8:$V$10"} << "DCV"
+        << "Data (V)";
     QTest::newRow("channel 1") << false << 0 << false
                                << QStringList{"Sheet1!$C$2", "Sheet1!$C$8:$C$10", "Sheet1!$D$8:$D$10"} << ""
                                << "Data (mV)";
@@ -536,20 +546,26 @@ void TestWorkbookWriter::chart()
 void TestWorkbookWriter::progressFollowsRows()
 {
     QList<QPair<int, int>> calls;
-    WorkbookWriter writer(WorkbookSaveKind::SaveData, [&calls](int row, int rows) { calls.append({row, rows}); });
+    WorkbookWriter writer(WorkbookSaveKind::SaveData, [&calls](int row, int rows) {
+        calls.append({row, rows});
+    });
     QVERIFY(writer.write(makeRecord(m_table), m_dir->filePath("p.xlsx")));
     QCOMPARE(calls, (QList<QPair<int, int>>{{1, 4}, {2, 4}, {3, 4}, {4, 4}}));
 }
 
 void TestWorkbookWriter::failureLeavesTargetAsItWas_data()
 {
-    QTest::addColumn<QString>("target");      // relative to the test folder
-    QTest::addColumn<QString>("olderFile");   // an older file of the target's name, or none
+    QTest::addColumn<QString>("target");    // relative to the test folder
+    QTest::addColumn<QString>("olderFile"); // an older file of the target's name, or none
     QTest::addColumn<bool>("readOnlyFolder");
-    QTest::newRow("missing folder") << "missing/r.xlsx" << "" << false;
-    QTest::newRow("folder is a file") << "plain/r.xlsx" << "" << false;
-    QTest::newRow("target is a folder") << "taken.xlsx" << "" << false;
-    QTest::newRow("read-only folder") << "locked/r.xlsx" << "locked/r.xlsx" << true;
+    QTest::newRow("missing folder") << "missing/r.xlsx"
+                                    << "" << false;
+    QTest::newRow("folder is a file") << "plain/r.xlsx"
+                                      << "" << false;
+    QTest::newRow("target is a folder") << "taken.xlsx"
+                                        << "" << false;
+    QTest::newRow("read-only folder") << "locked/r.xlsx"
+                                      << "locked/r.xlsx" << true;
 }
 
 void TestWorkbookWriter::failureLeavesTargetAsItWas()
@@ -573,8 +589,10 @@ void TestWorkbookWriter::failureLeavesTargetAsItWas()
     if (readOnlyFolder) QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
     const auto listing = [&dir] {
         QStringList names;
-        for (const QString &sub : {QStringLiteral("."), QStringLiteral("locked"), QStringLiteral("taken.xlsx")})
-            for (const QString &name : QDir(dir.filePath(sub)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        for (const QString &sub :
+             {QStringLiteral("."), QStringLiteral("locked"), QStringLiteral("taken.xlsx")})
+            for (const QString &name :
+                 QDir(dir.filePath(sub)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
                 names << sub + QLatin1Char('/') + name;
         return names;
     };
@@ -595,6 +613,40 @@ void TestWorkbookWriter::failureLeavesTargetAsItWas()
     }
 }
 
+void TestWorkbookWriter::cutShortWriteKeepsOlderFile()
+{
+    // A record whose sheet XML is far larger than its compressed file, written under a file
+    // size limit: the writer's temporary sheet part is cut short as on a full disk, while
+    // the package itself still fits.
+    m_table.setGridRowCount(402);
+    for (int i = 1; i <= 400; ++i)
+        row(m_table, i,
+            {QString::number(i).rightJustified(4, u'0'), RecordStore::shortDate(Day), "08:00:00",
+             QString::number(i * 0.125, 'f', 3), "V"});
+    const QString path = m_dir->filePath("record.xlsx");
+    QFile older(path);
+    QVERIFY(older.open(QIODevice::WriteOnly));
+    older.write("older");
+    older.close();
+
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 48 * 1024;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    QString error;
+    const bool written = WorkbookWriter(WorkbookSaveKind::SaveData).write(makeRecord(m_table), path, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!written);
+    QVERIFY2(error.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")), qPrintable(error));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"record.xlsx"});
+    QVERIFY(older.open(QIODevice::ReadOnly));
+    QCOMPARE(older.readAll(), QByteArray("older"));
+}
+
 void TestWorkbookWriter::replacesOlderFile()
 {
     const QString path = m_dir->filePath("record.xlsx");
@@ -607,8 +659,22 @@ void TestWorkbookWriter::replacesOlderFile()
     QVERIFY(WorkbookWriter(WorkbookSaveKind::AutoSave).write(makeRecord(m_table), path));
     QCOMPARE(WrittenSheet(path).text("A1"), QStringLiteral("Title"));
     const QFile::Permissions ownerGroupOther(0x7077);
-    QCOMPARE(QFile::permissions(path) & ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    QCOMPARE(QFile::permissions(path) & ownerGroupOther,
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"record.xlsx"});
+}
+
+void TestWorkbookWriter::sampleInLastRowIsKept()
+{
+    // At the 9999-row split the newest sample sits in the table's last row.
+    row(m_table, 5, {"0005", RecordStore::shortDate(Day), "", "", "", "08:00:08", "14", "A"});
+    QList<int> rows;
+    WorkbookWriter writer(WorkbookSaveKind::SaveData, [&rows](int, int rowCount) { rows.append(rowCount); });
+    QVERIFY(writer.write(makeRecord(m_table), m_dir->filePath("record.xlsx")));
+    const WrittenSheet sheet(m_dir->filePath("record.xlsx"));
+    QCOMPARE(sheet.value("A12"), QStringLiteral("5"));
+    QCOMPARE(sheet.number("G12"), 14.0);
+    QCOMPARE(rows.value(0), 5);
 }
 
 void TestWorkbookWriter::fileNames()
@@ -625,10 +691,14 @@ void TestWorkbookWriter::dateNumberFormats_data()
 {
     QTest::addColumn<QString>("qtFormat");
     QTest::addColumn<QString>("sheetFormat");
-    QTest::newRow("US") << "M/d/yy" << "m/d/yy";
-    QTest::newRow("German") << "dd.MM.yy" << "dd.mm.yy";
-    QTest::newRow("ISO") << "yyyy-MM-dd" << "yyyy-mm-dd";
-    QTest::newRow("quoted text") << "d 'de' MMMM yyyy" << "d \\d\\e mmmm yyyy";
+    QTest::newRow("US") << "M/d/yy"
+                        << "m/d/yy";
+    QTest::newRow("German") << "dd.MM.yy"
+                            << "dd.mm.yy";
+    QTest::newRow("ISO") << "yyyy-MM-dd"
+                         << "yyyy-mm-dd";
+    QTest::newRow("quoted text") << "d 'de' MMMM yyyy"
+                                 << "d \\d\\e mmmm yyyy";
     QTest::newRow("Japanese") << QStringLiteral("yyyy/MM/dd ddd") << "yyyy/mm/dd ddd";
     QTest::newRow("Chinese marks") << QStringLiteral("yyyy\u5E74M\u6708d\u65E5")
                                    << QStringLiteral("yyyy\\\u5E74m\\\u6708d\\\u65E5");

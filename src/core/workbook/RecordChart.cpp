@@ -134,5 +134,6 @@ lxw_error addRecordChart(lxw_workbook *workbook, lxw_worksheet *sheet, const QSt
     options.y_offset = anchor.yOffset;
     options.x_scale = ChartWidth * PixelsPerPoint / DefaultChartWidthPixels;
     options.y_scale = ChartHeight * PixelsPerPoint / DefaultChartHeightPixels;
-    return worksheet_insert_chart_opt(sheet, lxw_row_t(anchor.row), lxw_col_t(anchor.column), chart, &options);
+    return worksheet_insert_chart_opt(sheet, lxw_row_t(anchor.row), lxw_col_t(anchor.column), chart,
+                                      &options);
 }

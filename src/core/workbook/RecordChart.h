@@ -20,8 +20,8 @@ struct RecordChartData {
 
 // The sheet's geometry, to place the chart at a position given in points.
 struct SheetGeometry {
-    double rowHeight = 15;              // points, every row
-    std::vector<double> columnWidths;   // characters, from column A; others the default
+    double rowHeight = 15;            // points, every row
+    std::vector<double> columnWidths; // characters, from column A; others the default
     static constexpr double DefaultColumnWidth = 8.43;
 };
 

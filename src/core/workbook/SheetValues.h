@@ -23,8 +23,9 @@ std::optional<QDate> parseDate(const QString &text, const QString &format, const
 // The spreadsheet number format showing a date as the QLocale date format `format` does.
 QString dateNumberFormat(const QString &format);
 
-// The number format that shows a number with as many decimals as the decimal text has:
-// "0", "0.0", "0.00", ...
-QString decimalsNumberFormat(const QString &decimalText);
+// The places after the point of a decimal text, and the number format showing a number with
+// that many: "0", "0.0", "0.00", ...
+int decimalPlaces(QStringView decimalText);
+QString decimalsNumberFormat(int places);
 
 } // namespace SheetValues

@@ -38,10 +38,11 @@ bool StagedFile::create(QString *error)
 bool StagedFile::commit(QString *error)
 {
     if (m_temporaryPath.isEmpty()) return false;
-    if (QFileInfo::exists(m_targetPath)) QFile::setPermissions(m_temporaryPath, QFile::permissions(m_targetPath));
+    if (QFileInfo::exists(m_targetPath))
+        QFile::setPermissions(m_temporaryPath, QFile::permissions(m_targetPath));
     // rename() replaces an existing target in one step; QFile::rename() would refuse it.
-    if (std::rename(QFile::encodeName(m_temporaryPath).constData(), QFile::encodeName(m_targetPath).constData()) !=
-        0) {
+    if (std::rename(QFile::encodeName(m_temporaryPath).constData(),
+                    QFile::encodeName(m_targetPath).constData()) != 0) {
         if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }

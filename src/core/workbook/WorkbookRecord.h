@@ -28,11 +28,11 @@ struct WorkbookRecord {
     const RecordStore &table;
     std::array<WorkbookChannelSummary, 6> channels;
 
-    int mainChannel = 0;          // 0..5
-    int mainFunction = 0;         // function code of the main channel
-    int mainRowCount = 0;         // samples of the main channel in the record
-    bool mainRangeMixed = false;  // the main channel's prefix changed in a range-switching function
-    QString mainDisplayUnit;      // the unit of the monitor's main display
-    bool titleShown = false;      // the graph title is switched on
-    QString title;                // the graph title text
+    int mainChannel = 0;         // 0..5
+    int mainFunction = 0;        // function code of the main channel
+    int mainRowCount = 0;        // samples of the main channel in the record
+    bool mainRangeMixed = false; // the main channel's prefix changed in a range-switching function
+    QString mainDisplayUnit;     // the unit of the monitor's main display
+    bool titleShown = false;     // the graph title is switched on
+    QString title;               // the graph title text
 };

@@ -2,14 +2,15 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QLocale>
+#include <array>
 #include <memory>
 #include <xlsxwriter.h>
 
 #include "core/common/NumberFormat.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/recording/RecordStore.h"
+#include "core/workbook/PackageCheck.h"
 #include "core/workbook/RecordChart.h"
 #include "core/workbook/SheetValues.h"
 #include "core/workbook/StagedFile.h"
@@ -19,7 +20,7 @@ namespace
 
 const QString SheetName = QStringLiteral("Sheet1");
 constexpr double RowHeight = 16.5;
-constexpr int HeaderRow = 7;    // sheet rows from 1; samples start below it
+constexpr int HeaderRow = 7;       // sheet rows from 1; samples start below it
 constexpr int MainTimeColumn = 21; // U, then V and W: the main channel in one prefix
 constexpr lxw_color_t Blue = 0x0000FF;
 
@@ -36,11 +37,16 @@ QString commonPrefixValue(double value, const QString &unit, int commonPrefix, i
     const double x =
         value * double(Measurement::prefixFactor(prefix)) / double(Measurement::prefixFactor(commonPrefix));
     switch (divisor) {
-    case 1: return NumberFormat::format(x, u"####0");
-    case 10: return NumberFormat::format(x, u"####0.0");
-    case 100: return NumberFormat::format(x, u"###0.00");
-    case 1000: return NumberFormat::format(x, u"##0.000");
-    default: return QString::number(x, 'g', 15);
+    case 1:
+        return NumberFormat::format(x, u"####0");
+    case 10:
+        return NumberFormat::format(x, u"####0.0");
+    case 100:
+        return NumberFormat::format(x, u"###0.00");
+    case 1000:
+        return NumberFormat::format(x, u"##0.000");
+    default:
+        return QString::number(x, 'g', 15);
     }
 }
 
@@ -71,7 +77,8 @@ public:
         writeHeader();
         writeSamples();
         setColumnWidths();
-        if (m_error == LXW_NO_ERROR) m_error = addRecordChart(m_workbook, m_sheet, SheetName, chartData(), m_geometry);
+        if (m_error == LXW_NO_ERROR)
+            m_error = addRecordChart(m_workbook, m_sheet, SheetName, chartData(), m_geometry);
         return m_error;
     }
 
@@ -118,13 +125,24 @@ private:
         if (!mixed()) return;
         text(HeaderRow, MainTimeColumn, QStringLiteral("Time"), true);
         text(HeaderRow, MainTimeColumn + 1,
-             QStringLiteral("Main Display(Ch") + QString::number(m_record.mainChannel) + QLatin1Char(')'), true);
+             QStringLiteral("Main Display(Ch") + QString::number(m_record.mainChannel) + QLatin1Char(')'),
+             true);
         text(HeaderRow, MainTimeColumn + 2, QStringLiteral("Unit"), true);
+    }
+
+    // The table's last row is the one being filled, normally empty; a record split at 9999 rows
+    // has its newest sample there, which must not be lost.
+    int sampleRowCount() const
+    {
+        const int last = m_table.gridRowCount() - 1;
+        for (int column = 0; column < RecordStore::ColumnCount; ++column)
+            if (!m_table.cell(last, column).isEmpty()) return last;
+        return last - 1;
     }
 
     void writeSamples()
     {
-        const int sampleRows = m_table.gridRowCount() - 2;
+        const int sampleRows = sampleRowCount();
         for (int i = 1; i <= sampleRows && m_error == LXW_NO_ERROR; ++i) {
             const int r = HeaderRow + i;
             index(r, m_table.cell(i, 0));
@@ -154,8 +172,8 @@ private:
         if (!numeric) {
             text(r, MainTimeColumn + 1, v, true);
         } else {
-            const QString converted =
-                commonPrefixValue(number, m_table.cell(i, RecordStore::unitColumn(m)), m_commonPrefix, m_divisor);
+            const QString converted = commonPrefixValue(number, m_table.cell(i, RecordStore::unitColumn(m)),
+                                                        m_commonPrefix, m_divisor);
             if (m_kind == WorkbookSaveKind::SaveData)
                 decimal(r, MainTimeColumn + 1, converted, true);
             else
@@ -215,17 +233,21 @@ private:
         const double number = NumberFormat::parseNumber(value, &numeric);
         if (numeric)
             keep(worksheet_write_number(m_sheet, lxw_row_t(row - 1), lxw_col_t(0), number,
-                                        format(QStringLiteral("0000"), false)));
+                                        format(IndexSlot, false)));
         else
             text(row, 1, value);
     }
 
     void date(int row, const QString &value)
     {
-        const std::optional<QDate> day = SheetValues::parseDate(value, m_dateFormat, m_stampDate);
-        if (!day) return text(row, 2, value);
-        keep(worksheet_write_number(m_sheet, lxw_row_t(row - 1), lxw_col_t(1), SheetValues::dateSerial(*day),
-                                    format(SheetValues::dateNumberFormat(m_dateFormat), false)));
+        // Rows share their date, and reading a date is slow: keep the last one read.
+        if (value != m_lastDateText) {
+            m_lastDateText = value;
+            m_lastDate = SheetValues::parseDate(value, m_dateFormat, m_stampDate);
+        }
+        if (!m_lastDate) return text(row, 2, value);
+        keep(worksheet_write_number(m_sheet, lxw_row_t(row - 1), lxw_col_t(1),
+                                    SheetValues::dateSerial(*m_lastDate), format(DateSlot, false)));
     }
 
     void time(int row, int column, const QString &value, bool blue)
@@ -233,35 +255,47 @@ private:
         const std::optional<double> serial = SheetValues::timeSerial(value);
         if (!serial) return text(row, column, value, blue);
         keep(worksheet_write_number(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), *serial,
-                                    format(QString::fromLatin1(SheetValues::TimeNumberFormat), blue)));
+                                    format(TimeSlot, blue)));
     }
 
     // A decimal text as a number shown with the text's decimals.
     void decimal(int row, int column, const QString &value, bool blue)
     {
-        keep(worksheet_write_number(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
-                                    NumberFormat::parseNumber(value, nullptr),
-                                    format(SheetValues::decimalsNumberFormat(value), blue)));
+        keep(worksheet_write_number(
+            m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), NumberFormat::parseNumber(value, nullptr),
+            format(DecimalsSlot + qMin(SheetValues::decimalPlaces(value), MaxPlaces), blue)));
     }
 
     void text(int row, int column, const QString &value, bool blue = false)
     {
         if (value.isEmpty()) return blank(row, column, blue);
-        keep(worksheet_write_string(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value.toUtf8().constData(),
-                                    blue ? format(QString(), true) : nullptr));
+        keep(worksheet_write_string(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
+                                    value.toUtf8().constData(), blue ? format(TextSlot, true) : nullptr));
     }
 
     void blank(int row, int column, bool blue)
     {
-        if (blue) keep(worksheet_write_blank(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), format({}, true)));
+        if (blue)
+            keep(worksheet_write_blank(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
+                                       format(TextSlot, true)));
     }
 
-    lxw_format *format(const QString &numberFormat, bool blue)
+    // Cell formats, made once each: plain text, time, date, index, and decimals 0..MaxPlaces.
+    enum Slot { TextSlot, TimeSlot, DateSlot, IndexSlot, DecimalsSlot };
+    static constexpr int MaxPlaces = 15;
+    static constexpr int SlotCount = DecimalsSlot + MaxPlaces + 1;
+
+    lxw_format *format(int slot, bool blue)
     {
-        const QString key = numberFormat + (blue ? QStringLiteral("|blue") : QString());
-        lxw_format *&cached = m_formats[key];
+        lxw_format *&cached = m_formats[std::size_t(blue ? SlotCount + slot : slot)];
         if (!cached) {
             cached = workbook_add_format(m_workbook);
+            const QString numberFormat = slot == TimeSlot ? QString::fromLatin1(SheetValues::TimeNumberFormat)
+                                         : slot == DateSlot  ? SheetValues::dateNumberFormat(m_dateFormat)
+                                         : slot == IndexSlot ? QStringLiteral("0000")
+                                         : slot >= DecimalsSlot
+                                             ? SheetValues::decimalsNumberFormat(slot - DecimalsSlot)
+                                             : QString();
             if (!numberFormat.isEmpty()) format_set_num_format(cached, numberFormat.toUtf8().constData());
             if (blue) format_set_font_color(cached, Blue);
         }
@@ -286,7 +320,9 @@ private:
     QString m_commonUnit;
     int m_lastRow = HeaderRow;
     SheetGeometry m_geometry;
-    QHash<QString, lxw_format *> m_formats;
+    std::array<lxw_format *, 2 * SlotCount> m_formats{};
+    QString m_lastDateText;
+    std::optional<QDate> m_lastDate;
     lxw_error m_error = LXW_NO_ERROR;
 };
 
@@ -325,7 +361,7 @@ bool WorkbookWriter::write(const WorkbookRecord &record, const QString &path, QS
     // workbook_close() writes the file and frees the workbook whatever its outcome.
     if (const lxw_error error = workbook_close(workbook.release()); error != LXW_NO_ERROR)
         return writerFailure(error);
-    if (!file.commit(&cause)) return fail(cause);
+    if (!checkWorkbookPackage(file.temporaryPath(), &cause) || !file.commit(&cause)) return fail(cause);
     return true;
 }
 
