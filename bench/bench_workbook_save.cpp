@@ -11,6 +11,7 @@
 
 #include "core/recording/CsvExport.h"
 #include "core/recording/RecordStore.h"
+#include "core/workbook/PackageCheck.h"
 #include "core/workbook/WorkbookWriter.h"
 
 namespace
@@ -141,5 +142,9 @@ int main(int argc, char **argv)
           measure(dir.filePath(QStringLiteral("record.csv")),
                   [&](const QString &path) { return CsvExport::write(store, path); }));
     std::printf("progress calls per save: %d\n", progressCalls / Runs);
+    // part of each workbook save: reading the written package back for completeness
+    print("of which package check:",
+          measure(dir.filePath(QStringLiteral("save.xlsx")),
+                  [](const QString &path) { return checkWorkbookPackage(path, nullptr); }));
     return 0;
 }

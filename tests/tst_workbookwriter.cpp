@@ -534,6 +534,7 @@ void TestWorkbookWriter::chart()
     // series line and marker in palette colour 32 (blue); hairline axes in the automatic colour
     QCOMPARE(attributeValues(xml, "srgbClr"), (QStringList{"0000FF", "0000FF", "0000FF"}));
     QCOMPARE(attributeValues(xml, "ln", "w"), (QStringList{"19050", "", "3175", "3175"}));
+    QCOMPARE(attributeValues(xml, "numFmt", "formatCode"), (QStringList{"hh:mm:ss", "General"}));
     // the time labels read upwards
     QVERIFY(attributeValues(xml, "bodyPr", "rot").contains("-5400000"));
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include "core/workbook/SheetPalette.h"
+#include "core/workbook/SheetValues.h"
 
 namespace
 {
@@ -104,6 +105,8 @@ lxw_error addRecordChart(lxw_workbook *workbook, lxw_worksheet *sheet, const QSt
     formatAxis(chart->x_axis, "Time");
     formatAxis(chart->y_axis, literalText(data.valueAxisTitle).constData());
     chart_axis_set_label_align(chart->x_axis, LXW_CHART_AXIS_LABEL_ALIGN_CENTER);
+    // The times are serial numbers: without a format of its own the axis shows fractions of a day.
+    chart_axis_set_num_format(chart->x_axis, SheetValues::TimeNumberFormat);
     lxw_chart_font upward = {};
     upward.rotation = UpwardRotation;
     chart_axis_set_num_font(chart->x_axis, &upward);
