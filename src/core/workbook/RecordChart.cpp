@@ -40,13 +40,19 @@ int columnPixels(double widthCharacters)
     return int(widthCharacters * 7 + 0.5) + 5;
 }
 
+lxw_chart_line solidLine(int colourIndex, float widthPoints)
+{
+    lxw_chart_line line = {};
+    line.color = writerColour(colourIndex);
+    line.width = widthPoints;
+    line.dash_type = LXW_CHART_LINE_DASH_SOLID;
+    return line;
+}
+
 void formatAxis(lxw_chart_axis *axis, const char *title)
 {
     chart_axis_set_name(axis, title);
-    lxw_chart_line line = {};
-    line.color = writerColour(AxisColourIndex);
-    line.width = HairlinePoints;
-    line.dash_type = LXW_CHART_LINE_DASH_SOLID;
+    lxw_chart_line line = solidLine(AxisColourIndex, HairlinePoints);
     chart_axis_set_line(axis, &line);
     chart_axis_set_major_tick_mark(axis, LXW_CHART_AXIS_TICK_MARK_INSIDE);
     chart_axis_set_minor_tick_mark(axis, LXW_CHART_AXIS_TICK_MARK_INSIDE);
@@ -111,10 +117,7 @@ lxw_error addRecordChart(lxw_workbook *workbook, lxw_worksheet *sheet, const QSt
     upward.rotation = UpwardRotation;
     chart_axis_set_num_font(chart->x_axis, &upward);
 
-    lxw_chart_line line = {};
-    line.color = writerColour(SeriesColourIndex);
-    line.width = MediumPoints;
-    line.dash_type = LXW_CHART_LINE_DASH_SOLID;
+    lxw_chart_line line = solidLine(SeriesColourIndex, MediumPoints);
     chart_series_set_line(series, &line);
     chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
     chart_series_set_marker_size(series, MarkerSize);
