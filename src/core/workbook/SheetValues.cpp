@@ -1,0 +1,95 @@
+#include "core/workbook/SheetValues.h"
+
+#include <QLocale>
+#include <cstdlib>
+
+namespace SheetValues
+{
+
+std::optional<double> timeSerial(const QString &text)
+{
+    // Read by hand: a record has up to 60,000 of them, and QTime::fromString is slow.
+    if (text.size() != 8 || text.at(2) != u':' || text.at(5) != u':') return std::nullopt;
+    const auto field = [&text](int at) {
+        const char16_t tens = text.at(at).unicode();
+        const char16_t ones = text.at(at + 1).unicode();
+        if (tens < u'0' || tens > u'9' || ones < u'0' || ones > u'9') return 99;
+        return (tens - u'0') * 10 + (ones - u'0');
+    };
+    const int hours = field(0);
+    const int minutes = field(3);
+    const int seconds = field(6);
+    if (hours > 23 || minutes > 59 || seconds > 59) return std::nullopt;
+    return (hours * 3600 + minutes * 60 + seconds) / 86400.0;
+}
+
+double dateSerial(const QDate &date)
+{
+    // Day 60 is the 1900 system's 29 February 1900, so later days count from 30 December 1899.
+    return double(QDate(1899, 12, 30).daysTo(date));
+}
+
+std::optional<QDate> parseDate(const QString &text, const QString &format, const QDate &near)
+{
+    QDate date = QLocale::system().toDate(text.trimmed(), format);
+    if (!date.isValid()) return std::nullopt;
+    if (!format.contains(QLatin1String("yyyy"))) {
+        // QLocale reads "yy" as 19yy; the record's dates lie near its stamp.
+        const int yearInCentury = date.year() % 100;
+        const int nearCentury = near.year() - near.year() % 100;
+        int best = nearCentury + yearInCentury;
+        for (int candidate : {best - 100, best + 100})
+            if (std::abs(candidate - near.year()) < std::abs(best - near.year())) best = candidate;
+        date = date.addYears(best - date.year());
+    }
+    return date;
+}
+
+QString dateNumberFormat(const QString &format)
+{
+    static const QString separators = QStringLiteral("/-., ");
+    QString out;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format.at(i);
+        if (c == u'\'') {
+            // quoted text; '' is a quote character
+            qsizetype end = i + 1;
+            while (end < format.size() && format.at(end) != u'\'')
+                ++end;
+            const QString literal = end == i + 1 ? QStringLiteral("'") : format.mid(i + 1, end - i - 1);
+            for (const QChar l : literal)
+                out += separators.contains(l) ? QString(l) : QStringLiteral("\\") + l;
+            i = end + 1;
+            continue;
+        }
+        qsizetype run = 1;
+        while (i + run < format.size() && format.at(i + run) == c)
+            ++run;
+        if (c == u'd') {
+            out += QString(qMin<qsizetype>(run, 4), u'd');
+        } else if (c == u'M') {
+            out += QString(qMin<qsizetype>(run, 4), u'm');
+        } else if (c == u'y') {
+            out += run >= 4 ? QStringLiteral("yyyy") : QStringLiteral("yy");
+        } else {
+            for (qsizetype k = 0; k < run; ++k)
+                out += separators.contains(c) ? QString(c) : QStringLiteral("\\") + c;
+        }
+        i += run;
+    }
+    return out;
+}
+
+int decimalPlaces(QStringView decimalText)
+{
+    const QStringView trimmed = decimalText.trimmed();
+    const qsizetype point = trimmed.indexOf(u'.');
+    return point < 0 ? 0 : int(trimmed.size() - point - 1);
+}
+
+QString decimalsNumberFormat(int places)
+{
+    return places <= 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(places, u'0');
+}
+
+} // namespace SheetValues

@@ -1,0 +1,54 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+#include "core/workbook/WorkbookRecord.h"
+
+class RecordStore;
+
+// The two ways a record is saved. They differ in how the sample values are written:
+// SaveData (the Save Data command) writes a numeric value as a number and leaves an empty one
+// out, and the main-channel column of a mixed-range record as numbers; AutoSave (the save at
+// a record split or function change) writes the table's texts unchanged.
+enum class WorkbookSaveKind { SaveData, AutoSave };
+
+// Writes a record as an .xlsx workbook: one sheet "Sheet1" with the summary block, the header
+// row 7, every sample row from row 8, the main channel in one prefix (columns U..W) when its
+// range was mixed, and a line chart of the main channel. The file is complete or not there:
+// it is written under a temporary name beside the target and then renamed over it.
+class WorkbookWriter
+{
+public:
+    // Called after each sample row: row 1..rowCount.
+    using Progress = std::function<void(int row, int rowCount)>;
+
+    explicit WorkbookWriter(WorkbookSaveKind kind, Progress progress = {});
+
+    // False on failure, with `errorText` naming the file and the cause; the target is then
+    // as it was before.
+    bool write(const WorkbookRecord &record, const QString &path, QString *errorText = nullptr) const;
+
+private:
+    WorkbookSaveKind m_kind;
+    Progress m_progress;
+};
+
+// Names and texts around a record workbook file.
+namespace WorkbookFiles
+{
+
+inline constexpr char Suffix[] = "xlsx";
+inline constexpr char SaveDialogTitle[] = "Save File";
+inline constexpr char DialogFilter[] = "Excel File(*.xlsx)";
+
+// True when the record has a first sample row (its date cell is filled).
+bool hasRecord(const RecordStore &record);
+
+// The workbook's name without suffix for a record file name ("240305_140709.xlsx" gives
+// "240305_140709"): its first 13 characters.
+QString baseName(const QString &recordFileName);
+
+// Where the automatic save writes: `folder`, then the base name and ".xlsx".
+QString autoSavePath(const QString &folder, const QString &recordFileName);
+
+} // namespace WorkbookFiles
