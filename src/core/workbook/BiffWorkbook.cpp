@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
+#include <QVarLengthArray>
 #include <QtEndian>
 #include <cstring>
 #include <optional>
@@ -110,14 +111,11 @@ private:
 class FieldReader
 {
 public:
-    FieldReader(QList<QByteArrayView> segments, Version version)
-        : m_segments(std::move(segments)), m_version(version)
+    FieldReader(const QList<QByteArrayView> &segments, Version version)
+        : m_segments(segments.cbegin(), segments.cend()), m_version(version)
     {
     }
-    FieldReader(QByteArrayView payload, Version version)
-        : FieldReader(QList<QByteArrayView>{payload}, version)
-    {
-    }
+    FieldReader(QByteArrayView payload, Version version) : m_version(version) { m_segments.append(payload); }
 
     quint8 u8()
     {
@@ -225,7 +223,7 @@ private:
         return text;
     }
 
-    QList<QByteArrayView> m_segments;
+    QVarLengthArray<QByteArrayView, 1> m_segments; // most records have no continuation
     Version m_version;
     qsizetype m_index = 0;
     qsizetype m_offset = 0;
@@ -238,15 +236,21 @@ struct Globals {
     std::optional<quint32> firstWorksheet;
     QList<QString> sharedStrings;
     QHash<quint16, QString> formatCodes;
-    QList<quint16> xfFormats; // the format number of each cell style, by style index
+    QList<quint16> xfFormats;                       // the format number of each cell style, by style index
+    QList<SheetCell::NumberFormat> xfNumberFormats; // what each cell style says a number is
 
+    void classifyStyles()
+    {
+        xfNumberFormats.reserve(xfFormats.size());
+        for (const quint16 id : std::as_const(xfFormats)) {
+            const auto code = formatCodes.constFind(id);
+            xfNumberFormats.append(code != formatCodes.constEnd() ? SheetDates::numberFormatOfCode(*code)
+                                                                  : SheetDates::numberFormatOfBuiltIn(id));
+        }
+    }
     SheetCell::NumberFormat numberFormatOf(quint16 xf) const
     {
-        if (xf >= xfFormats.size()) return SheetCell::NumberFormat::General;
-        const quint16 id = xfFormats.at(xf);
-        const auto code = formatCodes.constFind(id);
-        if (code != formatCodes.constEnd()) return SheetDates::numberFormatOfCode(*code);
-        return SheetDates::numberFormatOfBuiltIn(id);
+        return xf < xfNumberFormats.size() ? xfNumberFormats.at(xf) : SheetCell::NumberFormat::General;
     }
 };
 
@@ -285,6 +289,7 @@ Globals readGlobals(RecordWalker *walker)
         FieldReader fields(record.payload, globals.version);
         switch (record.type) {
         case EofRecord:
+            globals.classifyStyles();
             return globals;
         case DateModeRecord:
             globals.date1904 = fields.u16() == 1;
