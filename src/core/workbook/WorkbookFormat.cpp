@@ -1,0 +1,34 @@
+#include "core/workbook/WorkbookFormat.h"
+
+#include <QFile>
+
+namespace WorkbookFormat
+{
+
+Kind detect(const QByteArray &firstBytes)
+{
+    static const QByteArray zip("PK\x03\x04", 4);
+    static const QByteArray compoundDocument("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", signatureSize);
+    if (firstBytes.startsWith(zip)) return Kind::Xlsx;
+    if (firstBytes.startsWith(compoundDocument)) return Kind::Xls;
+    return Kind::Unknown;
+}
+
+Kind detectFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return Kind::Unknown;
+    return detect(file.read(signatureSize));
+}
+
+QStringList openFilters()
+{
+    return {anyWorkbookFilter, xlsxFilter, xlsFilter};
+}
+
+QString openFilter()
+{
+    return openFilters().join(QLatin1String(";;"));
+}
+
+} // namespace WorkbookFormat
