@@ -4,7 +4,6 @@
 #include "core/setup/SetupKeys.h"
 
 #include <QRegularExpression>
-#include <cmath>
 
 namespace AlarmLimits
 {
@@ -47,10 +46,8 @@ Edit check(const QString &text, const Context &context, bool typing)
         if (typing && isStartOfNumber(text)) return {text, false};
         return {fallbackLimit(), true};
     }
-    if (value < context.range.lower)
-        return {NumberFormat::format(std::ceil(context.range.lower), u"0"), false};
-    if (value > context.range.upper)
-        return {NumberFormat::format(std::floor(context.range.upper), u"0"), false};
+    if (value < context.range.lower) return {NumberFormat::format(context.range.lower, u"0"), false};
+    if (value > context.range.upper) return {NumberFormat::format(context.range.upper, u"0"), false};
     const bool volts = context.mainFunction == Measurement::DCV && context.unit == QLatin1String("V");
     const int maxDecimals = volts ? 3 : 1;
     if (decimalsOf(text) > maxDecimals)

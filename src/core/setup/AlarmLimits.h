@@ -32,7 +32,7 @@ struct Edit {
 };
 
 // A change of a limit box's text while typing. Out of range numbers become the range's limit
-// as a whole number inside the range; DCV in "V" keeps at most three decimals ("###0.000"),
+// rounded to a whole number; DCV in "V" keeps at most three decimals ("###0.000"),
 // everything else one ("###0.0"). The start of a number ("-", ".", "-.") is let through so a
 // negative or fractional limit can be typed; any other text that is not a number is an
 // entry error and becomes "100". Empty texts, and any text while the record has no sample,
