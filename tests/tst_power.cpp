@@ -15,6 +15,14 @@ constexpr qint64 Hour = 3600 * 1000;
 
 using Values = std::array<QString, PowerCostMonitor::FieldCount>;
 
+// Armed on DCA, then 10 A for one hour: charge 10.00, elapsed 0:1:0:0.
+void oneHourAt10A(PowerCostMonitor &monitor)
+{
+    monitor.power_check(Measurement::DCA, true, Pump, Rates);
+    monitor.power_rate(0, QStringLiteral("10"), Rates);
+    monitor.power_rate(Hour, QStringLiteral("10"), Rates);
+}
+
 QStringList list(const Values &values)
 {
     return QStringList(values.begin(), values.end());
@@ -102,9 +110,7 @@ void TestPower::check()
     QFETCH(bool, running);
     QFETCH(QStringList, values);
     PowerCostMonitor monitor;
-    monitor.power_check(Measurement::DCA, true, Pump, Rates);
-    monitor.power_rate(1000, QStringLiteral("10"), Rates);
-    monitor.power_rate(1000 + Hour, QStringLiteral("10"), Rates);
+    oneHourAt10A(monitor);
     QSignalSpy changed(&monitor, &PowerCostMonitor::valuesChanged);
 
     monitor.power_check(function, commandChecked, Pump, Rates);
@@ -205,9 +211,7 @@ void TestPower::nonNumericRatesCountAsZero()
 void TestPower::restartsAtEveryCheck()
 {
     PowerCostMonitor monitor;
-    monitor.power_check(Measurement::DCA, true, Pump, Rates);
-    monitor.power_rate(0, QStringLiteral("10"), Rates);
-    monitor.power_rate(Hour, QStringLiteral("10"), Rates);
+    oneHourAt10A(monitor);
     monitor.power_check(Measurement::DCA, true, Pump, Rates);
     QCOMPARE(monitor.value(PowerCostMonitor::Charge), "0");
     monitor.power_rate(2 * Hour, QStringLiteral("10"), Rates);
@@ -218,9 +222,7 @@ void TestPower::restartsAtEveryCheck()
 void TestPower::newRecordRestartsTheClock()
 {
     PowerCostMonitor monitor;
-    monitor.power_check(Measurement::DCA, true, Pump, Rates);
-    monitor.power_rate(0, QStringLiteral("10"), Rates);
-    monitor.power_rate(Hour, QStringLiteral("10"), Rates);
+    oneHourAt10A(monitor);
     monitor.markNotStarted();
     monitor.power_rate(5 * Hour, QStringLiteral("10"), Rates);
     QCOMPARE(monitor.value(PowerCostMonitor::Elapsed), "0:0:0:0");
@@ -240,9 +242,7 @@ void TestPower::disarmedStepDoesNothing()
 void TestPower::setupRewritesChannelAndRates()
 {
     PowerCostMonitor monitor;
-    monitor.power_check(Measurement::DCA, true, Pump, Rates);
-    monitor.power_rate(0, QStringLiteral("10"), Rates);
-    monitor.power_rate(Hour, QStringLiteral("10"), Rates);
+    oneHourAt10A(monitor);
     monitor.showChannelAndRates({"Fan", "-", "-"}, {"230", "0.9", "0.31"});
     QCOMPARE(list(monitor.values()),
              QStringList({"Fan", "-", "-", "230", "0.9", "0.31", "0:1:0:0", "10.00"}));
