@@ -4,6 +4,11 @@
 
 // The Setup dialog's values: the setup group of the settings, under the settings' names.
 struct SetupValues {
+    // The longest texts the channel fields take.
+    static constexpr int NameLength = 8;   // "Display  Name" (Text2)
+    static constexpr int SerialLength = 8; // "Serial Number " (Text3)
+    static constexpr int PlaceLength = 10; // "Place" (Text4)
+
     bool autoScan = true;  // "Auto scan  com port"
     bool selePort = false; // "Select  port"
     int commp = 0;         // selected "Com n" button, 0..15
