@@ -105,7 +105,6 @@ private Q_SLOTS:
     void powerKeys();
     void powerFieldLeft_data();
     void powerFieldLeft();
-    void powerFieldsLocked();
     void defaultButton();
     void defaultThenCancelChangesNothing();
     void okPlan();
@@ -465,14 +464,6 @@ void TestSetupRules::powerFieldLeft()
     QFETCH(QString, left);
     QCOMPARE(PowerFields::finished(text), left);
     QCOMPARE(PowerFields::powerFactorEntries(), QStringList({"0.8", "0.9", "1.0", "Input field"}));
-}
-
-void TestSetupRules::powerFieldsLocked()
-{
-    QVERIFY(!PowerFields::enabled(true, true));
-    QVERIFY(PowerFields::enabled(true, false));
-    QVERIFY(PowerFields::enabled(false, true));
-    QVERIFY(PowerFields::enabled(false, false));
 }
 
 void TestSetupRules::defaultButton()
