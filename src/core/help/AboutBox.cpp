@@ -1,0 +1,56 @@
+#include "core/help/AboutBox.h"
+
+namespace AboutBox
+{
+
+QString applicationTitle()
+{
+    return QStringLiteral("Voltrix");
+}
+
+QString caption()
+{
+    return QStringLiteral("About ") + applicationTitle();
+}
+
+QString versionPrefix()
+{
+    return QStringLiteral("Version :  ");
+}
+
+QString version()
+{
+    return QStringLiteral(" 1.0.21 ");
+}
+
+QString versionText()
+{
+    return versionPrefix() + version();
+}
+
+QString languageLabel()
+{
+    return QStringLiteral("System Language ID : ");
+}
+
+QString languageIdText(int languageId)
+{
+    return QString::number(languageId);
+}
+
+QString systemInfoButton()
+{
+    return QStringLiteral("&System Info...");
+}
+
+QString okButton()
+{
+    return QStringLiteral("OK");
+}
+
+QString systemInfoUnavailable()
+{
+    return QStringLiteral("System Information Is Unavailable At This Time");
+}
+
+} // namespace AboutBox

@@ -1,0 +1,58 @@
+#pragma once
+#include <QChar>
+#include <QString>
+#include <QStringList>
+
+#include "core/measurement/MeasurementTables.h"
+
+// The alarm limit boxes of the Setup dialog ("Hi" Text1(0), "Low" Text1(1)) and their unit
+// list Combo2.
+namespace AlarmLimits
+{
+
+// Shown (OK button only) before a limit that is not a number is replaced by "100".
+QString entryErrorMessage(); // "Data entry error ! "
+QString fallbackLimit();     // "100"
+
+// Keys a limit box takes: DC functions (DCV, DCA) backspace, "-", "." and digits; AC
+// functions (ACV, ACA) backspace, "." and digits; any other function none.
+bool acceptsKey(int mainFunction, QChar key);
+
+// What the limits are checked against.
+struct Context {
+    bool recordHasSample = false; // the "Date" cell of the record's row 1 is not empty
+    int mainFunction = -1;
+    QString unit;                     // the selected alarm unit (Combo2 text)
+    Measurement::DisplayLimits range; // the main channel's current display limits
+};
+
+struct Edit {
+    QString text;            // the box's text afterwards (unchanged when nothing applies)
+    bool entryError = false; // show entryErrorMessage() before putting `text` in
+};
+
+// A change of a limit box's text while typing. Out of range numbers become the range's limit
+// rounded to a whole number; DCV in "V" keeps at most three decimals ("###0.000"),
+// everything else one ("###0.0"). The start of a number ("-", ".", "-.") is let through so a
+// negative or fractional limit can be typed; any other text that is not a number is an
+// entry error and becomes "100". Empty texts, and any text while the record has no sample,
+// are left alone.
+Edit textChanged(const QString &text, const Context &context);
+// Leaving a limit box: as textChanged, but the start of a number is an entry error as well.
+Edit editingFinished(const QString &text, const Context &context);
+
+// The alarm unit list for the main channel's function: DCV "mV", "V" with the stored
+// setup_unit position selected (position 0 for anything but 0 or 1); ACV "V"; DCA and ACA
+// "A"; any other function an empty list.
+struct Units {
+    QStringList entries;
+    int index = -1;
+    QString selected() const { return index >= 0 && index < entries.size() ? entries.at(index) : QString(); }
+    bool operator==(const Units &other) const { return entries == other.entries && index == other.index; }
+};
+Units unitsFor(int mainFunction, int storedUnit);
+
+// AC readings are never negative: for ACV and ACA a limit below 0 becomes "0".
+QString limitForFunction(int mainFunction, const QString &limit);
+
+} // namespace AlarmLimits

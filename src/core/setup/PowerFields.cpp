@@ -1,0 +1,33 @@
+#include "core/setup/PowerFields.h"
+
+#include "core/common/NumberFormat.h"
+#include "core/setup/SetupKeys.h"
+
+namespace PowerFields
+{
+
+QStringList powerFactorEntries()
+{
+    return {QStringLiteral("0.8"), QStringLiteral("0.9"), NumberFormat::format(1, u"#0.0"),
+            inputFieldEntry()};
+}
+
+QString inputFieldEntry()
+{
+    return QStringLiteral("Input field");
+}
+
+KeyOutcome key(QChar typed, const QString &text)
+{
+    if (!SetupKeys::isEditOrDecimal(typed)) return {};
+    if (typed == u'.' && (text.isEmpty() || text == inputFieldEntry()))
+        return {KeyOutcome::Replace, QStringLiteral("0."), 2};
+    return {KeyOutcome::Accept, {}, -1};
+}
+
+QString finished(const QString &text)
+{
+    return NumberFormat::isNumeric(text) ? text : QStringLiteral("0");
+}
+
+} // namespace PowerFields
