@@ -29,6 +29,7 @@ enum class Command {
     About,
     Arrange,
 };
+constexpr int CommandCount = int(Command::Arrange) + 1;
 
 // Every named entry of the menu bar and the pop-up menus, in menu order.
 enum class MenuItem {

@@ -1,6 +1,7 @@
 #include "core/commands/Commands.h"
 
 #include <cmath>
+#include <utility>
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/commands/CommandState.h"
@@ -158,9 +159,17 @@ void Commands::run(Command command)
     case Command::Manual:
     case Command::Help:
     case Command::About:
-        Q_EMIT commandUnavailable(itemOf(command));
+        if (const auto &handler = m_handlers[std::size_t(command)])
+            handler();
+        else
+            Q_EMIT commandUnavailable(itemOf(command));
         return;
     }
+}
+
+void Commands::setHandler(Command command, std::function<void()> handler)
+{
+    m_handlers[std::size_t(command)] = std::move(handler);
 }
 
 void Commands::menuCommand(const QString &item)

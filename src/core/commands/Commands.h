@@ -1,6 +1,8 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <array>
+#include <functional>
 
 #include "core/commands/CommandTable.h"
 #include "core/layout/WindowVisibility.h"
@@ -38,6 +40,9 @@ public:
     explicit Commands(const Collaborators &collaborators, QObject *parent = nullptr);
 
     void run(Command command);
+    // The procedure of a command whose work lies outside these rules (dialogs, files, printing).
+    // A command without one tells the user it is not available.
+    void setHandler(Command command, std::function<void()> handler);
     // A menu item chosen by its object name ("mnrun"); names of no command do nothing.
     void menuCommand(const QString &item);
     // A toolbar click by button key; "save" and "print" ask for their pop-up menu.
@@ -68,4 +73,5 @@ private:
     bool toggle(ChildWindow window); // flips a window's visibility; returns the new state
 
     Collaborators m_;
+    std::array<std::function<void()>, CommandCount> m_handlers;
 };
