@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "core/commands/CommandState.h"
 #include "core/common/AppPaths.h"
@@ -47,10 +48,13 @@ struct PtyRig {
     }
     ~PtyRig() { AppPaths::setRecordsFolderOverride({}); }
 
-    // Start: the receiver answers the probe with status frames written before the port opens.
+    // Start: the receiver proves it is alive with a status frame every tenth of a second while
+    // the probe listens (what waited before the port opened is dropped as it opens).
     bool start()
     {
-        pty.write(StatusFrame + StatusFrame);
+        QTimer alive;
+        QObject::connect(&alive, &QTimer::timeout, [this] { pty.write(StatusFrame); });
+        alive.start(100);
         session.recording().run();
         return session.status().running();
     }
@@ -147,7 +151,12 @@ void TestEndToEnd::unpluggedReceiverStopsTheRecording()
     QTRY_VERIFY(rig.session.status().stopped());
     QVERIFY(!rig.serial.isOpen());
     QVERIFY(!rig.prompts.calls().isEmpty());
-    QVERIFY(rig.prompts.lastCall().text.startsWith(QLatin1String("The receiver's port was lost")));
+    QCOMPARE(
+        rig.prompts.lastCall().text,
+        QStringLiteral("The receiver's port COM 1 (%1) was lost. The recording was stopped; the record is "
+                       "kept.")
+            .arg(rig.pty.slavePath()));
+    QCOMPARE(rig.session.monitor().bigValue, QStringLiteral("LOST")); // not the last reading as if live
 }
 
 void TestEndToEnd::unsavedRecordIsKeptWhenTheUserSaysSave()

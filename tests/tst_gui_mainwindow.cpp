@@ -226,18 +226,50 @@ private Q_SLOTS:
             QCOMPARE(call.icon, Prompts::Icon::Information);
         }
     }
+    // Closing with an unsaved record asks first: Yes saves and closes, No closes, Cancel stays.
+    void closingWhileRecording_data()
+    {
+        QTest::addColumn<Prompts::Answer>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("saves");
+        QTest::newRow("Yes") << Prompts::Answer::Yes << true << 1;
+        QTest::newRow("No") << Prompts::Answer::No << true << 0;
+        QTest::newRow("Cancel") << Prompts::Answer::Cancel << false << 0;
+    }
     void closingWhileRecording()
     {
+        QFETCH(Prompts::Answer, answer);
+        QFETCH(bool, closed);
+        QFETCH(int, saves);
         m_frame->show();
         trigger("mnrun");
         m_rig->feed(FrameEncoder::encodeReading({}, 1234));
         QVERIFY(!m_rig->session.record().cell(1, RecordStore::valueColumn(0)).isEmpty());
         m_rig->prompts.clear();
-        QVERIFY(m_frame->close());
+        m_rig->prompts.queueAnswer(answer);
+        QCOMPARE(m_frame->close(), closed);
+        QCOMPARE(m_rig->prompts.calls().size(), 1);
+        const ScriptedPrompts::Call &call = m_rig->prompts.lastCall();
+        QCOMPARE(call.text,
+                 QStringLiteral("(240315_093000.xlsx).  This record didn't saved ! Do you want to save?"));
+        QCOMPARE(call.title, QStringLiteral("Save File!"));
+        QCOMPARE(call.buttons, Prompts::Buttons::YesNoCancel);
+        QCOMPARE(call.icon, Prompts::Icon::Question);
+        QCOMPARE(m_rig->saveCommands(), saves);
+        if (!closed) { // still recording, windows as they were
+            QVERIFY(m_rig->session.status().running() && m_rig->session.recording().timerEnabled());
+            QVERIFY(checked("mnmo") && checked("mntab"));
+            return;
+        }
         QVERIFY(!m_rig->session.recording().timerEnabled() && !m_rig->session.state().linkUp);
         QVERIFY(!checked("mnmo") && !checked("mntab") && !checked("mngr") && !checked("mnpower"));
         QCOMPARE(tileTitles(), QString());
-        QVERIFY(m_rig->prompts.calls().isEmpty()); // no save question on the way out
+    }
+    void closingWithoutARecordAsksNothing()
+    {
+        m_frame->show();
+        QVERIFY(m_frame->close());
+        QVERIFY(m_rig->prompts.calls().isEmpty());
     }
     void maximisedScalesProportionally()
     {

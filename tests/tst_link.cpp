@@ -14,6 +14,8 @@
 namespace
 {
 const QString LinkError = QStringLiteral("Link error ! Please check your connector.");
+// The probe of the configured port names it.
+const QString LinkErrorOnCom3 = LinkError + QStringLiteral("\nCOM 3");
 
 // The prober alone, with auto-scan off, on the fake port and clock unless real ones are given.
 struct Rig {
@@ -72,7 +74,7 @@ void TestLink::configuredPortProbedThreeTimes()
     QCOMPARE(rig.serial.openAttempts(), (QList<int>{3, 3, 3}));
     QVERIFY(!rig.serial.isOpen());
     QVERIFY(!rig.linked());
-    QCOMPARE(rig.prompts.messageTexts(), QStringList{LinkError});
+    QCOMPARE(rig.prompts.messageTexts(), QStringList{LinkErrorOnCom3});
     const ScriptedPrompts::Call call = rig.prompts.lastCall();
     QCOMPARE(call.title, QStringLiteral("Voltrix"));
     QCOMPARE(call.buttons, Prompts::Buttons::Ok);
@@ -142,7 +144,7 @@ void TestLink::permissionDeniedToldOnEachAttempt()
     for (int attempt = 0; attempt < 2; ++attempt) { // told once per attempt, not once per try
         rig.prompts.clear();
         rig.link().linkOn();
-        QCOMPARE(rig.prompts.messageTexts(), (QStringList{denied, LinkError}));
+        QCOMPARE(rig.prompts.messageTexts(), (QStringList{denied, scan ? LinkError : LinkErrorOnCom3}));
         QCOMPARE(rig.prompts.calls().first().title, QStringLiteral("Voltrix"));
         QCOMPARE(rig.prompts.calls().first().buttons, Prompts::Buttons::Ok);
         QCOMPARE(rig.prompts.calls().first().icon, Prompts::Icon::Critical);
@@ -159,7 +161,7 @@ void TestLink::nestedConnectDuringProbeIsIgnored()
     });
     rig.link().linkOn();
     QCOMPARE(rig.serial.openAttempts(), (QList<int>{1, 1, 1}));
-    QCOMPARE(rig.prompts.messageTexts(), QStringList{LinkError});
+    QCOMPARE(rig.prompts.messageTexts(), QStringList{LinkError + QStringLiteral("\nCOM 1")});
 }
 
 void TestLink::scanFindsReceiverBehindMissingPorts()

@@ -36,10 +36,10 @@ const QHash<QChar, QString> Messages{
     {u'S',
      QStringLiteral("(240315_093000.xlsx).  This record didn't saved ! Do you want to save? | Save File! | "
                     "YesNo | Question")},
-    {u'L', QStringLiteral("Link error ! Please check your connector. | Voltrix | Ok | None")},
+    {u'L', QStringLiteral("Link error ! Please check your connector. | Voltrix | Ok | None")}, // after a scan
     {u'P',
-     QStringLiteral("The receiver's port was lost (device removed). The recording was stopped. | Voltrix | "
-                    "Ok | Warning")},
+     QStringLiteral("The receiver's port COM 1 was lost. The recording was stopped; the record is kept. | "
+                    "Voltrix | Ok | Warning")},
     {u'D',
      QStringLiteral("Link error ! Please check your connector.\nCOM1 is in use. | Voltrix | Ok | Warning")}};
 
@@ -240,12 +240,14 @@ private Q_SLOTS:
         row("clear while stopped asks nothing", "run receive saved stop clear", "", StopLinked);
         row("start after stop, Yes saves", "run receive stop later yes run", "S", Rec, Minute, "save 0001");
         row("start after stop, No goes on", "run receive stop later no run", "S", Rec, Minute);
-        // asked before the table is emptied for the link, so a failed link loses nothing unasked
-        row("link fails after offer", "run receive stop mute yes run", "SL", "stop", First, "save 0001");
+        // the link comes first: a Start that finds no receiver leaves the record as it was
+        row("failed link keeps the record unasked", "run receive stop mute run", "L", "stop",
+            First + " 0001");
         row("offer for an unsaved record", "run receive stop pad offer", "S", StopLinked, First + " 0001");
         row("none for a saved record", "run receive stop saved offer", "", StopLinked, First + " 0001");
         row("none for an empty table", "run stop offer", "", StopLinked, First);
-        row("none for a hidden table", "run receive stop hideTable offer", "", StopLinked, First + " 0001");
+        row("asked with the table hidden", "run receive stop hideTable offer", "S", StopLinked,
+            First + " 0001");
         row("failed link at Start stops", "mute run", "L", "stop");
         row("lost port stops, record kept", "run receive lose", "P", "stop", First + " 0001");
         row("after a lost port Start links anew", "run receive lose no run", "PS", Rec, First);

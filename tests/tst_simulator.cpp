@@ -102,7 +102,8 @@ void TestSimulator::portLostOnceWhenMasterCloses()
     QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
     pty.closeMaster();
     QTRY_COMPARE(lost.count(), 1);
-    QVERIFY(lost.first().first().toString().contains(pty.slavePath()));
+    QVERIFY(!lost.first().first().toString().isEmpty()); // the system's reason
+    QVERIFY(control->portName().contains(pty.slavePath()));
     QTest::qWait(50); // an error storm would show up as more signals or an open port
     QCOMPARE(lost.count(), 1);
     QVERIFY(!control->isOpen());

@@ -31,10 +31,12 @@ bool hasOption(int argc, char **argv, std::initializer_list<const char *> names)
     return false;
 }
 
-// A run nobody watches must not fail for want of a display.
+// A run nobody watches, and one that only prints its help or version, must not fail for want
+// of a display.
 void chooseOffscreenWhenHeadless(int argc, char **argv)
 {
-    const bool unattended = hasOption(argc, argv, {"--record", "--quit"});
+    const bool unattended =
+        hasOption(argc, argv, {"--record", "--quit", "--help", "-h", "--help-all", "-?", "--version", "-v"});
     const bool display = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
     if (unattended && !display && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -46,6 +48,7 @@ standard error and answered by rule:
   "Time out! Continue to receive data now? "   Yes, keep recording
   "Clear record!"                               Yes
   "Save File!" (the record has not been saved)  No; --output writes the record
+    (also when the program closes)
   any other Yes/No question                     No
   messages with an OK button                    OK
   file dialogs                                  cancelled

@@ -20,7 +20,7 @@ SerialControl::OpenResult FakeSerialControl::open()
     m_attempts.append(m_port);
     if (m_open) return OpenResult::Opened;
     if (!m_existing.contains(m_port)) {
-        m_lastOpenError = QStringLiteral("COM%1 does not exist.").arg(m_port);
+        m_lastOpenError = QStringLiteral("COM %1 does not exist.").arg(m_port);
         return OpenResult::NoSuchPort;
     }
     if (m_denied.contains(m_port)) {

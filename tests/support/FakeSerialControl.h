@@ -53,6 +53,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_open; }
     QString lastOpenError() const override { return m_lastOpenError; }
+    QString portName() const override { return QStringLiteral("COM %1").arg(m_port); }
     void setInputLen(int bytes) override { m_inputLen = bytes; }
     QByteArray input() override;
     int inBufferCount() override { return int(m_buffer.size()); }

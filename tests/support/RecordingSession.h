@@ -27,6 +27,7 @@ public:
     void feed(const QByteArray &bytes) { serial.feed(bytes); }
 
     int autoSaves() const { return m_saver.autoSaves; }
+    int saveCommands() const { return m_saver.saveCommands; }
     // Runs at each automatic save, while the record being saved is still in the store.
     void setOnAutoSave(std::function<void()> hook) { m_saver.onSave = std::move(hook); }
 

@@ -8,9 +8,9 @@
 class Prompts
 {
 public:
-    enum class Buttons { Ok, YesNo };
+    enum class Buttons { Ok, YesNo, YesNoCancel };
     enum class Icon { None, Question, Information, Warning, Critical };
-    enum class Answer { Ok, Yes, No };
+    enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~Prompts() = default;
     virtual Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) = 0;

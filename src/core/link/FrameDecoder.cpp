@@ -21,6 +21,10 @@ void FrameDecoder::read()
     // the record being closed and saved and could start a second restart. Its bytes stay
     // waiting instead.
     if (m_reading) return;
+    if (m_discarding) {
+        discardInput();
+        return;
+    }
     const QScopedValueRollback<bool> reading(m_reading, true);
     if (m_serial.inBufferCount() > 0) {
         m_serial.setInputLen(0);

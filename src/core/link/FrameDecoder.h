@@ -33,6 +33,8 @@ public:
     bool inputWaiting();
     // Drops what waits at the port and any frame begun (at Start, resume and Stop).
     void discardInput();
+    // While discarding, whatever arrives is dropped undecoded.
+    void setDiscarding(bool on) { m_discarding = on; }
 
 public Q_SLOTS:
     void onComm();
@@ -50,4 +52,5 @@ private:
     ReadingSink &m_sink;
     FrameReader m_reader;
     bool m_reading = false;
+    bool m_discarding = false;
 };

@@ -59,7 +59,8 @@ void LinkProber::linkOn()
         if (probeCurrentPort() == Probe::Answered) return;
     }
     serial.close();
-    if (!m_abandoned) showLinkError();
+    // The message names the port, so that a wrong one in the Setup is seen at once.
+    if (!m_abandoned) showLinkError(serial.portName());
 }
 
 void LinkProber::scan()
@@ -92,7 +93,7 @@ void LinkProber::scan()
         }
     }
     serial.close();
-    showLinkError();
+    showLinkError(QString());
     Q_EMIT scanClosed();
 }
 
@@ -142,9 +143,10 @@ void LinkProber::tellWhyNotOpened()
                        Prompts::Icon::Critical);
 }
 
-void LinkProber::showLinkError()
+void LinkProber::showLinkError(const QString &port)
 {
-    m_.prompts.message(linkErrorText(), applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
+    const QString text = port.isEmpty() ? linkErrorText() : linkErrorText() + QLatin1Char('\n') + port;
+    m_.prompts.message(text, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
 }
 
 bool LinkProber::scanAbandoned() const

@@ -71,7 +71,7 @@ private:
     Probe probeCurrentPort();
     bool waitForAnswer();
     void tellWhyNotOpened();
-    void showLinkError();
+    void showLinkError(const QString &port); // empty after a scan of every port
     bool scanAbandoned() const;
     void moveLabel(int left);
 

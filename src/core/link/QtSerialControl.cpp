@@ -142,7 +142,7 @@ SerialControl::OpenResult QtSerialControl::open()
 {
     if (m_port->isOpen()) return OpenResult::Opened;
     const QString device = deviceName();
-    const QString comName = QStringLiteral("COM%1").arg(m_commPort);
+    const QString comName = QStringLiteral("COM %1").arg(m_commPort);
     if (device.isEmpty())
         return failOpen(OpenResult::NoSuchPort, QStringLiteral("%1 does not exist.").arg(comName));
 #ifdef Q_OS_UNIX
@@ -156,8 +156,10 @@ SerialControl::OpenResult QtSerialControl::open()
     m_buffer.clear();
     m_commEvent = 0;
     if (!m_port->open(QIODevice::ReadWrite)) return classifyOpenError(device);
-    // Bytes the device held before the port opened stay queued; callers that want a clean
-    // start clear the input themselves.
+    // Drivers and adapters keep what arrived while the port was closed. Those readings are
+    // stale (a pause, the time before Start): they go before any receive event can decode them.
+    m_port->clear(QSerialPort::Input);
+    m_port->readAll();
     m_lastOpenError.clear();
     m_openDevice = device;
     m_lostReported = false;
@@ -166,7 +168,7 @@ SerialControl::OpenResult QtSerialControl::open()
 
 SerialControl::OpenResult QtSerialControl::classifyOpenError(const QString &device)
 {
-    const QString comName = QStringLiteral("COM%1 (%2)").arg(m_commPort).arg(device);
+    const QString comName = portName();
     const QSerialPort::SerialPortError error = m_port->error();
     const QString detail = m_port->errorString();
     m_port->clearError();
@@ -194,6 +196,13 @@ void QtSerialControl::close()
 {
     if (m_port->isOpen()) m_port->close();
     m_buffer.clear();
+}
+
+QString QtSerialControl::portName() const
+{
+    const QString device = deviceName();
+    const QString name = QStringLiteral("COM %1").arg(m_commPort);
+    return device.isEmpty() ? name : name + QStringLiteral(" (") + device + QLatin1Char(')');
 }
 
 bool QtSerialControl::isOpen() const
@@ -268,9 +277,7 @@ void QtSerialControl::onError(QSerialPort::SerialPortError error)
     if (!m_port->isOpen()) return;
     // Qt keeps reporting a vanished device until the port is closed, hundreds of thousands
     // of times a second: close now, tell once.
-    const QString reason = QStringLiteral("The connection to COM%1 (%2) was lost: %3.")
-                               .arg(m_commPort)
-                               .arg(m_openDevice, m_port->errorString());
+    const QString reason = m_port->errorString();
     close();
     if (m_lostReported) return;
     m_lostReported = true;

@@ -38,6 +38,7 @@ public:
     void close() override;
     bool isOpen() const override;
     QString lastOpenError() const override { return m_lastOpenError; }
+    QString portName() const override;
 
     void setInputLen(int bytes) override { m_inputLen = bytes; }
     QByteArray input() override;

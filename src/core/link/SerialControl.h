@@ -29,6 +29,8 @@ public:
     virtual bool isOpen() const = 0;
     // Why the last open failed, for the user (e.g. the group that grants access).
     virtual QString lastOpenError() const = 0;
+    // The port as the user knows it, with its device where it has one: "COM 1 (/dev/ttyUSB0)".
+    virtual QString portName() const = 0;
 
     virtual void setInputLen(int bytes) = 0; // 0 = all waiting
     virtual QByteArray input() = 0;          // removes up to InputLen bytes
@@ -40,5 +42,6 @@ Q_SIGNALS:
     // Raised with CommEvent 2 when at least RThreshold bytes wait (RThreshold > 0).
     void onComm();
     // The device went away while open (unplugged adapter); the port is already closed.
+    // `reason` is the system's own word for it.
     void portLost(const QString &reason);
 };

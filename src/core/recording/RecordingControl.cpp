@@ -1,13 +1,13 @@
 #include "core/recording/RecordingControl.h"
 
 #include <QScopedValueRollback>
+#include <QTextStream>
 #include <limits>
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/common/Clock.h"
 #include "core/common/Files.h"
 #include "core/common/Prompts.h"
-#include "core/layout/WindowVisibility.h"
 #include "core/link/FrameDecoder.h"
 #include "core/link/LinkProber.h"
 #include "core/link/SerialControl.h"
@@ -61,16 +61,8 @@ void RecordingControl::startOnNewLink()
 {
     m_status.setMode(RecordingMode::Linking);
     Q_EMIT recordWindowsNeeded();
-    // The previous record is offered for saving before the table is emptied for the link;
-    // asked after the link, the question would always find the table empty and an unsaved
-    // record would be lost without a word.
-    if (!m_.monitor.file.isEmpty() && !reAutoSave()) {
-        stop();
-        return;
-    }
-    m_.record.setGridRowCount(1);
-    m_.record.setGridRowCount(2);
-
+    // The link comes first: a Start that finds no receiver leaves the previous record, its
+    // file name and its statistics as they were.
     m_.link.linkOn();
     if (!m_.state.linkUp) {
         stop();
@@ -84,6 +76,11 @@ void RecordingControl::startOnNewLink()
         return;
     }
     m_status.setLinked(true);
+    // The previous record is offered for saving before the table is emptied.
+    if (!reAutoSave()) {
+        stop();
+        return;
+    }
 
     m_.reset.clearRecord();
     m_logFile.deleteLogFile();
@@ -99,8 +96,15 @@ void RecordingControl::resume()
 {
     Q_EMIT recordWindowsNeeded();
     enterRecording();
-    if (!openPortForRecording()) return;
+    // Readings the receiver sent during the pause belong to no record, and would carry the
+    // time of the resume: none is decoded until the settle wait is over.
+    m_.decoder.setDiscarding(true);
+    if (!openPortForRecording()) {
+        m_.decoder.setDiscarding(false);
+        return;
+    }
     waitMs(m_.clock, ResumeSettleMs);
+    m_.decoder.setDiscarding(false);
     if (!m_onPort) return; // a Stop or Pause during the wait stands
     m_.decoder.discardInput();
     startTimer();
@@ -110,7 +114,7 @@ void RecordingControl::startOnLink()
 {
     Q_EMIT recordWindowsNeeded();
     enterRecording();
-    if (!m_.monitor.file.isEmpty() && !reAutoSave()) {
+    if (!reAutoSave()) {
         stop();
         return;
     }
@@ -135,10 +139,9 @@ bool RecordingControl::openPortForRecording()
     if (!serial.isOpen() && serial.open() != SerialControl::OpenResult::Opened) {
         // The receiver answered moments ago, so the port vanished or was taken in between.
         // Recording on a closed port would leave a Start that can neither time out nor resume.
-        QString text = LinkProber::linkErrorText();
-        const QString reason = serial.lastOpenError();
-        if (!reason.isEmpty()) text += QLatin1Char('\n') + reason;
-        abandonRecording(text);
+        const QString reason = serial.lastOpenError(); // names the port itself
+        abandonRecording(LinkProber::linkErrorText() + QLatin1Char('\n') +
+                         (reason.isEmpty() ? serial.portName() : reason));
         return false;
     }
     serial.setInputLen(0);
@@ -161,10 +164,16 @@ void RecordingControl::abandonRecording(const QString &message)
 void RecordingControl::onPortLost(const QString &reason)
 {
     if (!m_onPort) return; // a probe's port: the link reports its own failure
-    QString text = QStringLiteral("The receiver's port was lost");
-    if (!reason.isEmpty()) text += QStringLiteral(" (") + reason + QLatin1Char(')');
-    text += QStringLiteral(". The recording was stopped.");
-    abandonRecording(text);
+    const QString port = m_.serial.portName();
+    QTextStream(stderr) << "voltrix: " << port << " was lost: " << reason << Qt::endl;
+    // The big display must not go on showing the last reading as if it were live.
+    m_.monitor.bigValue = QStringLiteral("LOST");
+    m_.monitor.bigUnit.clear();
+    m_.monitor.notify();
+    abandonRecording(
+        QStringLiteral("The receiver's port %1 was lost. The recording was stopped; the record is "
+                       "kept.")
+            .arg(port));
 }
 
 void RecordingControl::pause()
@@ -240,17 +249,39 @@ void RecordingControl::clearCommand()
     m_.reset.clearRecord();
 }
 
+// Decided from the record itself, whatever windows are shown: a first sample, a file name and
+// no saved file.
+bool RecordingControl::recordUnsaved() const
+{
+    const QString name = m_.monitor.file.trimmed();
+    if (m_.record.cell(1, 1).isEmpty() || name.isEmpty()) return false;
+    return !fileExists(m_.saver.savedPathFor(name)) && !fileExists(name);
+}
+
+QString RecordingControl::saveQuestionText() const
+{
+    return QStringLiteral("(") + m_.monitor.file.trimmed() +
+           QStringLiteral(").  This record didn't saved ! Do you want to save?");
+}
+
 bool RecordingControl::reAutoSave()
 {
-    if (!m_.windows.isShown(ChildWindow::Table) || m_.record.cell(1, 1).isEmpty()) return true;
-    if (!m_.windows.isShown(ChildWindow::Monitor) || m_.monitor.file.isEmpty()) return true;
-    const QString name = m_.monitor.file.trimmed();
-    if (name.isEmpty()) return true;
-    if (fileExists(m_.saver.savedPathFor(name)) || fileExists(name)) return true;
-    const Prompts::Answer answer = m_.prompts.message(
-        QStringLiteral("(") + name + QStringLiteral(").  This record didn't saved ! Do you want to save?"),
-        QStringLiteral("Save File!"), Prompts::Buttons::YesNo, Prompts::Icon::Question);
+    if (!recordUnsaved()) return true;
+    const Prompts::Answer answer = m_.prompts.message(saveQuestionText(), QStringLiteral("Save File!"),
+                                                      Prompts::Buttons::YesNo, Prompts::Icon::Question);
     return answer != Prompts::Answer::Yes || m_.saver.saveDataCommand();
+}
+
+bool RecordingControl::confirmClose()
+{
+    if (!recordUnsaved()) return true;
+    const Prompts::Answer answer = m_.prompts.message(saveQuestionText(), QStringLiteral("Save File!"),
+                                                      Prompts::Buttons::YesNoCancel, Prompts::Icon::Question);
+    if (answer == Prompts::Answer::Cancel) return false;
+    if (answer != Prompts::Answer::Yes) return true;
+    // What is saved is the record as it ends; a save that fails keeps the program open.
+    if (!m_status.stopped() && m_status.mode() != RecordingMode::Idle) stop();
+    return m_.saver.saveDataCommand();
 }
 
 void RecordingControl::restartRecord()

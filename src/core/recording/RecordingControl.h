@@ -18,7 +18,6 @@ class RecordSaver;
 class RecordStore;
 class SerialControl;
 class UserSettings;
-class WindowVisibility;
 
 // Starting, pausing, resuming and stopping recordings, the one-second supervision timer
 // with its time-out question, Clear record and the question that offers to save. Owns the
@@ -40,7 +39,6 @@ public:
         RecordReset &reset;
         RecordSaver &saver;
         UserSettings &settings;
-        const WindowVisibility &windows;
     };
     explicit RecordingControl(const Collaborators &collaborators, QObject *parent = nullptr);
 
@@ -55,6 +53,9 @@ public:
     // Offers to save a record whose file does not exist. False when the user asked for the
     // save and it failed: the record must then be kept as it is.
     bool reAutoSave();
+    // The program is about to close: an unsaved record is offered for saving, with Cancel to
+    // stay. True when the program may close.
+    bool confirmClose();
     void restartRecord(); // stop, save without a dialog, start anew (function change, 9999 rows)
 
     // The Setup dialog's hidden load while no recording runs: the setup group read again from
@@ -85,6 +86,8 @@ private:
     void enterRecording();
     void abandonRecording(const QString &message);
     void startTimer();
+    bool recordUnsaved() const;
+    QString saveQuestionText() const;
     void dataSet();
     void onPortLost(const QString &reason);
 

@@ -156,10 +156,9 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
         new LinkProber({serial, clock, prompts, m_state, values,
                         [this] { return m_recording->status().stopped() || m_recording->status().paused(); }},
                        this);
-    m_recording =
-        new RecordingControl({serial, clock, prompts, *m_link, *m_decoder, m_state, *m_record, *m_monitor,
-                              *m_alarm, *m_reset, m_relays->saver, *m_settings, *m_windows},
-                             this);
+    m_recording = new RecordingControl({serial, clock, prompts, *m_link, *m_decoder, m_state, *m_record,
+                                        *m_monitor, *m_alarm, *m_reset, m_relays->saver, *m_settings},
+                                       this);
     m_commands = new CommandState(m_recording->status(), *m_windows, this);
     m_selector = new ChannelSelector({m_state, *m_monitor, *m_record, *m_statistics, *m_alarm, m_alarmSetup,
                                       values, *m_windows, m_relays->graph, m_relays->power},

@@ -13,7 +13,10 @@ Prompts::Answer UnattendedPrompts::ruleFor(const QString &text, const QString &t
 Prompts::Answer UnattendedPrompts::message(const QString &text, const QString &title, Buttons buttons, Icon)
 {
     const Answer answer = ruleFor(text, title, buttons);
-    const char *said = answer == Answer::Yes ? "Yes" : answer == Answer::No ? "No" : "OK";
+    const char *said = answer == Answer::Yes      ? "Yes"
+                       : answer == Answer::No     ? "No"
+                       : answer == Answer::Cancel ? "Cancel"
+                                                  : "OK";
     m_out << "voltrix: [" << title << "] " << text << " -> " << said << Qt::endl;
     return answer;
 }

@@ -418,6 +418,11 @@ bool MainFm::eventFilter(QObject *watched, QEvent *event)
 void MainFm::closeEvent(QCloseEvent *event)
 {
     if (!m_closing) {
+        // An unsaved record is offered for saving first; Cancel keeps the program open.
+        if (!m_session.recording().confirmClose()) {
+            event->ignore();
+            return;
+        }
         m_closing = true;
         m_layoutTimer.stop();
         m_session.link().abandon(); // a scan under way would keep the program alive for a minute

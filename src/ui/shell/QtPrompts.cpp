@@ -27,17 +27,25 @@ QMessageBox::Icon boxIcon(Prompts::Icon icon)
 
 Prompts::Answer QtPrompts::message(const QString &text, const QString &title, Buttons buttons, Icon icon)
 {
-    const bool yesNo = buttons == Buttons::YesNo;
-    QMessageBox box(boxIcon(icon), title, text, yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                    m_parent);
-    if (yesNo) {
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    if (buttons == Buttons::YesNo) shown = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == Buttons::YesNoCancel) shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(boxIcon(icon), title, text, shown, m_parent);
+    if (buttons != Buttons::Ok) {
         box.setDefaultButton(QMessageBox::Yes);
-        // Closing the box with Escape or its close button counts as No.
-        box.setEscapeButton(QMessageBox::No);
+        // Closing the box with Escape or its close button takes the harmless way out.
+        box.setEscapeButton(buttons == Buttons::YesNo ? QMessageBox::No : QMessageBox::Cancel);
     }
-    const int pressed = box.exec();
-    if (!yesNo) return Answer::Ok;
-    return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        return Answer::Ok;
+    }
 }
 
 QString QtPrompts::openFileName(const QString &title, const QString &directory, const QString &filter)
