@@ -84,6 +84,7 @@ private Q_SLOTS:
     void simulatorFillsTheRecord();
     void commandLineRecordsToCsv();
     void commandLineWithoutReceiverEndsWithoutWaiting();
+    void helpAndVersionWithoutADisplay();
     void commandLineDurationLimits();
 };
 
@@ -135,12 +136,24 @@ void TestEndToEnd::pauseAndResumeContinueTheRowNumbering()
     rig.session.recording().pause();
     QVERIFY(rig.session.status().paused());
     QVERIFY(!rig.serial.isOpen());
+    // What the receiver sends during the pause is kept by the driver, and is not recorded.
+    const QByteArray sentWhilePaused = bytes({0xFF, 0x00, 0x30, 0x77, 0x00, 0x00});
+    for (int i = 0; i < 5; ++i)
+        rig.pty.write(sentWhilePaused);
+    QTest::qWait(1100); // the next reading comes in another second than the pause's
 
     rig.session.recording().run();
     QVERIFY(rig.session.status().running());
+    QTest::qWait(200);
+    QCOMPARE(rig.record().nextRow(0), 2);
+    const QTime sent = QTime::currentTime();
     rig.pty.write(frame);
     QTRY_COMPARE(rig.record().nextRow(0), 3);
     QCOMPARE(rig.record().cell(2, 0), QStringLiteral("0002"));
+    QCOMPARE(rig.record().cell(2, RecordStore::valueColumn(0)), QStringLiteral("5"));
+    // The time of the frame itself, not of the resume (a second on at most, as any sample may be).
+    const QTime recorded = QTime::fromString(rig.record().cell(2, RecordStore::timeColumn(0)), u"hh:mm:ss");
+    QVERIFY2(qAbs(recorded.secsTo(sent)) <= 1, qPrintable(recorded.toString() + u' ' + sent.toString()));
 }
 
 void TestEndToEnd::unpluggedReceiverStopsTheRecording()
@@ -272,7 +285,7 @@ void TestEndToEnd::simulatorFillsTheRecord()
     QVERIFY(session.status().running());
     QCOMPARE(serial.commPort(), 2);
     QTRY_VERIFY_WITH_TIMEOUT(session.record().sampleRows() > 3, 10000);
-    QCOMPARE(session.record().channelCount(), 6);
+    QTRY_COMPARE_WITH_TIMEOUT(session.record().channelCount(), 6, 10000); // one meter reports once a minute
     QCOMPARE(session.monitor().channelEntries.size(), 6);
     QCOMPARE(session.monitor().type, QStringLiteral("DCV"));
     session.recording().stop();
@@ -351,6 +364,27 @@ void TestEndToEnd::commandLineWithoutReceiverEndsWithoutWaiting()
     const QString said = QString::fromUtf8(program.readAllStandardError());
     QVERIFY2(said.contains(QStringLiteral("[Voltrix] Link error ! Please check your connector. -> OK")),
              qPrintable(said));
+}
+
+// Help and version print and succeed anywhere, a machine without a display included.
+void TestEndToEnd::helpAndVersionWithoutADisplay()
+{
+    const QString app = qEnvironmentVariable("VOLTRIX_APP");
+    if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
+    for (const QString &option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        program.setProcessEnvironment(env);
+        program.start(app, {option});
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        QVERIFY2(option == u"--help" ? out.contains(QStringLiteral("--record")) : out.startsWith(u"Voltrix "),
+                 qPrintable(out));
+    }
 }
 
 void TestEndToEnd::commandLineDurationLimits()

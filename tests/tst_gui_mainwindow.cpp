@@ -137,6 +137,33 @@ private Q_SLOTS:
         QCOMPARE(keys.join(' '),
                  QLatin1String("open save print monitor grid graph power connect start pause stop help"));
     }
+    // The usual keys, shown in the menus and the toolbar's tooltips, run the commands.
+    void keyboardReachesTheCommands()
+    {
+        QStringList shortcuts;
+        for (const char *item : {"mnopen", "mnSaveData", "mnpritab", "mnexit", "mnhe", "mnconnect", "mnrun",
+                                 "mnpause", "mnstop"})
+            shortcuts << m_frame->menuItem(QLatin1String(item))->shortcut().toString();
+        QCOMPARE(shortcuts.join(' '), QStringLiteral("Ctrl+O Ctrl+S Ctrl+P Ctrl+Q F1 F4 F5 F6 Shift+F5"));
+        QStringList tips;
+        for (const char *key : {"open", "connect", "start", "pause", "stop", "help", "save"})
+            tips << m_frame->toolbarButton(QLatin1String(key))->toolTip();
+        QCOMPARE(tips.join(u'|'), QStringLiteral("Open (Ctrl+O)|Connect (F4)|Start (F5)|Pause (F6)|Stop "
+                                                 "(Shift+F5)|Help (F1)|Save"));
+        m_frame->show();
+        const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            // Without a window manager nothing gives the frame back its activation once the scan
+            // window has come and gone.
+            QApplication::setActiveWindow(&*m_frame);
+            QTest::keyClick(&*m_frame, key, modifiers);
+        };
+        press(Qt::Key_F5);
+        QVERIFY(m_rig->session.status().running());
+        press(Qt::Key_F6);
+        QVERIFY(m_rig->session.status().paused());
+        press(Qt::Key_F5, Qt::ShiftModifier);
+        QVERIFY(m_rig->session.status().stopped());
+    }
     void recordingCycleMirrorsStates()
     {
         m_frame->show();

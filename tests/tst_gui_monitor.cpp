@@ -95,6 +95,37 @@ private Q_SLOTS:
         QCOMPARE(colours("Picture1").second, QColor(0, 0, 128));
     }
 
+    // Every caption has the room its text needs, and keeps clear of the box beside it, at any size.
+    void captionsFitAtEveryScale_data()
+    {
+        QTest::addColumn<double>("scale");
+        for (double scale : {0.5, 0.75, 1.0, 1.33, 2.0})
+            QTest::newRow(qPrintable(QString::number(scale))) << scale;
+    }
+    void captionsFitAtEveryScale()
+    {
+        QFETCH(double, scale);
+        const QSize design(qRound(FmMonitor::DesignWidth * m_monitor->logicalDpiX() / 1440),
+                           qRound(FmMonitor::DesignHeight * m_monitor->logicalDpiY() / 1440));
+        m_monitor->resize(design * scale);
+        m_monitor->show();
+        for (const QLabel *label : m_monitor->findChildren<QLabel *>()) {
+            if (!label->objectName().isEmpty() || label->text().trimmed().isEmpty())
+                continue; // values, images
+            const int needed = label->fontMetrics().horizontalAdvance(label->text().trimmed());
+            QVERIFY2(needed <= label->contentsRect().width(),
+                     qPrintable(QStringLiteral("\"%1\" needs %2 px, has %3")
+                                    .arg(label->text())
+                                    .arg(needed)
+                                    .arg(label->contentsRect().width())));
+        }
+        const QLabel *serial = field("Label17(0)");
+        for (const QLabel *label : m_monitor->findChildren<QLabel *>()) {
+            if (label->text() == u"Serial Number")
+                QVERIFY(label->geometry().right() < serial->geometry().left());
+        }
+    }
+
     void resizeScalesFieldsAndFonts()
     {
         const QSize design(qRound(FmMonitor::DesignWidth * m_monitor->logicalDpiX() / 1440),

@@ -333,6 +333,32 @@ private Q_SLOTS:
         QVERIFY(rig.session.status().stopped());
     }
 
+    // A meter that reports once a minute keeps the receiver talking with a status frame every
+    // second: no time-out question in 90 seconds. Without them the question comes at the 11th.
+    void quietMeterWithStatusFramesNeverTimesOut_data()
+    {
+        QTest::addColumn<bool>("statusFrames");
+        QTest::addColumn<QStringList>("asked");
+        QTest::newRow("status frames every second") << true << QStringList{};
+        QTest::newRow("a receiver that died") << false << QStringList{Messages.value(u'T')};
+    }
+
+    void quietMeterWithStatusFramesNeverTimesOut()
+    {
+        QFETCH(bool, statusFrames);
+        QFETCH(QStringList, asked);
+        Rig rig;
+        rig.rec().run();
+        rig.receive();
+        for (int second = 1; second <= 90 && rig.asked().isEmpty(); ++second) {
+            rig.clock.advance(1000);
+            if (statusFrames) rig.serial.feed(FrameEncoder::encodeStatus());
+            if (statusFrames && second % 60 == 0) rig.receive();
+            rig.rec().timerTick();
+        }
+        QCOMPARE(rig.asked(), asked);
+    }
+
     void closeAllHidesEveryWindow()
     {
         Rig rig;

@@ -1,3 +1,4 @@
+#include <algorithm>
 // The frame encoder, the serial control on a pseudo-terminal and the simulator tool.
 #include <QSignalSpy>
 #include <QTest>
@@ -32,7 +33,26 @@ private Q_SLOTS:
     void portLostOnceWhenMasterCloses();
     void nestedArrivalWaitsForHandler();
     void toolAnnouncesItsDeviceFirst();
+    void aliveReceiverSendsStatusFramesBetweenSlowReadings();
 };
+
+// The demonstration's slow meter reports once a minute; in between, the status frame every second
+// (at a hundred times real time: every 10 ms) is all that arrives from it.
+void TestSimulator::aliveReceiverSendsStatusFramesBetweenSlowReadings()
+{
+    QList<SimulatedMeter> scene = ReceiverSimulator::demoScene();
+    const auto slow = std::find_if(scene.cbegin(), scene.cend(), [](const SimulatedMeter &m) {
+        return ReceiverSimulator::intervalMsOf(m.intervalCode) == 60000;
+    });
+    QVERIFY(slow != scene.cend());
+    PtyReceiver receiver;
+    receiver.start({*slow});
+    auto control = controlOn(receiver.pty());
+    QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
+    QTest::qWait(300); // 30 simulated seconds
+    const QByteArray bytes = control->input();
+    QVERIFY2(bytes.count(char(FrameEncoder::StatusStart)) >= 20, qPrintable(bytes.toHex()));
+}
 
 void TestSimulator::encodeFrame_data()
 {

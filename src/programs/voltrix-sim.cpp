@@ -130,7 +130,9 @@ int main(int argc, char **argv)
         {QStringLiteral("function-switch-after"),
          QStringLiteral("After N frames each meter switches to the next measuring function."),
          QStringLiteral("N")},
-        {QStringLiteral("status-every"), QStringLiteral("Sends a status frame (0xFE) every MS milliseconds."),
+        {QStringLiteral("status-every"),
+         QStringLiteral("Sends a status frame (0xFE) every MS milliseconds (default 1000; 0 sends none, as a "
+                        "receiver that died)."),
          QStringLiteral("MS")},
         {QStringLiteral("stray-bytes"),
          QStringLiteral("Puts one to three bytes that start no frame before each frame.")},
@@ -151,7 +153,8 @@ int main(int argc, char **argv)
     SimulatorOptions simOptions;
     simOptions.seed = quint32(positiveInt(parser, QStringLiteral("seed")));
     if (!parser.isSet(QStringLiteral("seed"))) simOptions.seed = 1;
-    simOptions.statusEveryMs = positiveInt(parser, QStringLiteral("status-every"));
+    if (parser.isSet(QStringLiteral("status-every")))
+        simOptions.statusEveryMs = positiveInt(parser, QStringLiteral("status-every"));
     simOptions.frameLimit = positiveInt(parser, QStringLiteral("count"));
     simOptions.strayBytes = parser.isSet(QStringLiteral("stray-bytes"));
     if (parser.isSet(QStringLiteral("time-factor"))) {

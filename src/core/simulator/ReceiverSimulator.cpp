@@ -129,14 +129,20 @@ QList<SimulatedMeter> ReceiverSimulator::demoScene(quint32 seed)
         m.seed = seed + quint32(channel);
         return m;
     };
+    // One meter reports once a minute: between its readings only status frames show that the
+    // receiver is alive.
+    auto slow = [](SimulatedMeter m) {
+        m.intervalCode = 3;
+        return m;
+    };
     using namespace FrameEncoder;
     return {
-        meter(0, 0, 3, Divisor100, Pattern::Sine, -12, 12, 60),        // DCV, -12.00 .. 12.00 V
-        meter(1, 1, 3, Divisor10, Pattern::Ramp, 210, 240, 120),       // ACV, 210.0 .. 240.0 V
-        meter(2, 2, 3, Divisor1000, Pattern::RandomWalk, 0.2, 4.5, 0), // DCA, 0.200 .. 4.500 A
-        meter(3, 3, 3, Divisor10, Pattern::Constant, 12.5, 12.5, 0),   // ACA, 12.5 A
-        meter(4, 4, 4, Divisor100, Pattern::RandomWalk, 1, 47, 0),     // OHM, 1.00 .. 47.00 kOhm
-        meter(5, 6, 3, Divisor100, Pattern::Sine, 49.5, 50.5, 30),     // Hz, 49.50 .. 50.50 Hz
+        meter(0, 0, 3, Divisor100, Pattern::Sine, -12, 12, 60),            // DCV, -12.00 .. 12.00 V
+        meter(1, 1, 3, Divisor10, Pattern::Ramp, 210, 240, 120),           // ACV, 210.0 .. 240.0 V
+        meter(2, 2, 3, Divisor1000, Pattern::RandomWalk, 0.2, 4.5, 0),     // DCA, 0.200 .. 4.500 A
+        slow(meter(3, 3, 3, Divisor10, Pattern::Constant, 12.5, 12.5, 0)), // ACA, 12.5 A, once a minute
+        meter(4, 4, 4, Divisor100, Pattern::RandomWalk, 1, 47, 0),         // OHM, 1.00 .. 47.00 kOhm
+        meter(5, 6, 3, Divisor100, Pattern::Sine, 49.5, 50.5, 30),         // Hz, 49.50 .. 50.50 Hz
     };
 }
 

@@ -58,7 +58,8 @@ private:
 };
 
 struct SimulatorOptions {
-    int statusEveryMs = 0;   // 0 = no status frames
+    // A live receiver proves it is alive between readings; 0 sends none, as one that died.
+    int statusEveryMs = 1000;
     bool strayBytes = false; // one to three bytes that are no start byte before each reading
     double timeFactor = 1.0; // > 1 runs faster than real time
     int frameLimit = 0;      // stop after this many frames (readings and status); 0 = never

@@ -118,7 +118,8 @@ void FmMonitor::build()
     // "Main Record": what the record holds and which channel is shown.
     auto *record = new QGroupBox(QStringLiteral("Main Record"), this);
     m_layout.add(record, {60, 1140, 2460, 2220}, TextPoints);
-    const double labelW = 1180, valueX = 1220, valueW = 1180, rowH = 300;
+    // The captions end a little before their value boxes begin, so they never touch at any scale.
+    const double labelW = 1220, valueX = 1300, valueW = 1100, rowH = 300;
     caption(record, QStringLiteral("File "), {60, 240, 420, rowH}, Left);
     m_file = valueField(record, QStringLiteral("Label7"), {480, 240, valueX + valueW - 480, rowH}, Centre);
     caption(record, QStringLiteral("Received Channels     "), {60, 560, 1600, rowH}, Left);
