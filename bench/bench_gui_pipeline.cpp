@@ -21,7 +21,7 @@
 #include "core/link/FrameEncoder.h"
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 #include "core/session/Session.h"
 #include "core/session/UnattendedPrompts.h"

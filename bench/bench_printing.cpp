@@ -10,7 +10,7 @@
 #include "core/printing/GraphPrintout.h"
 #include "core/printing/TablePrintout.h"
 #include "core/printing/TwipPage.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "support/RecordFixture.h"
 
 namespace

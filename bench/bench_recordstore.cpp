@@ -6,8 +6,8 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "core/recording/CsvExport.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/CsvExport.h"
+#include "core/record/RecordStore.h"
 
 namespace
 {

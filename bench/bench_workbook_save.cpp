@@ -9,8 +9,8 @@
 #include <ctime>
 #include <vector>
 
-#include "core/recording/CsvExport.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/CsvExport.h"
+#include "core/record/RecordStore.h"
 #include "core/workbook/PackageCheck.h"
 #include "core/workbook/WorkbookWriter.h"
 

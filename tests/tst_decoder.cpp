@@ -6,7 +6,7 @@
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "support/RecordingSession.h"
 
 namespace

@@ -14,7 +14,7 @@
 #include "core/common/AppPaths.h"
 #include "core/link/FrameEncoder.h"
 #include "core/link/LinkProber.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 #include "support/RecordingSession.h"
 #include "ui/link/ScanWindow.h"

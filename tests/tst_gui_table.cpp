@@ -6,7 +6,7 @@
 #include "core/settings/UserSettings.h"
 #include <optional>
 
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "support/RecordingSession.h"
 #include "ui/table/FmGrid.h"
 

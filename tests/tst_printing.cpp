@@ -8,7 +8,7 @@
 #include "core/printing/PrintCommands.h"
 #include "core/printing/PrintTexts.h"
 #include "core/printing/cPrnDlg.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "support/PdfText.h"
 #include "support/RecordFixture.h"
 #include "support/ScriptedPrompts.h"

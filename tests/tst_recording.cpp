@@ -12,7 +12,7 @@
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/recording/LogFile.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 #include "support/CommandNames.h"
 #include "support/RecordingSession.h"

@@ -1,9 +1,9 @@
 #include <QtTest>
 
 #include "core/common/AppPaths.h"
-#include "core/recording/CsvExport.h"
+#include "core/record/CsvExport.h"
 #include "core/recording/LogFile.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 
 namespace
 {

@@ -6,7 +6,7 @@
 #include <unistd.h>
 #include <unzip.h>
 
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "core/workbook/RecordChart.h"
 #include "core/workbook/SheetPalette.h"
 #include "core/workbook/SheetValues.h"

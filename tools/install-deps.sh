@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build ccache pkg-config g++ clang libclang-rt-14-dev
+  cmake ninja-build ccache pkg-config g++ clang libclang-rt-14-dev python3
   qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-multimedia-dev
   libqt6svg6 qt6-qpa-plugins
   libxlsxwriter-dev libminizip-dev zlib1g-dev libgsf-1-dev

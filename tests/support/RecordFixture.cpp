@@ -2,7 +2,7 @@
 
 #include <QTime>
 
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 
 void fillRecord(RecordStore &store, int samples, int channels)
 {

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "core/session/Session.h"
-#include "core/session/WindowHooks.h"
+#include "core/common/WindowHooks.h"
 #include "core/settings/SettingsStore.h"
 #include "support/FakeSerialControl.h"
 #include "support/ManualClock.h"

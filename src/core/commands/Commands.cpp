@@ -7,10 +7,10 @@
 #include "core/commands/CommandState.h"
 #include "core/link/LinkProber.h"
 #include "core/monitor/MonitorFields.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/RecordingStatus.h"
-#include "core/session/WindowHooks.h"
+#include "core/common/WindowHooks.h"
 #include "core/settings/Settings.h"
 
 namespace

@@ -4,7 +4,7 @@
 #include "core/common/NumberFormat.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/monitor/MonitorFields.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 
 namespace
 {

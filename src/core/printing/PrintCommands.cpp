@@ -5,7 +5,7 @@
 #include "core/printing/GraphImageExport.h"
 #include "core/printing/PrintTexts.h"
 #include "core/printing/cPrnDlg.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 
 namespace
 {

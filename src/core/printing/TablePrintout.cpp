@@ -5,7 +5,7 @@
 
 #include "core/printing/PrintTexts.h"
 #include "core/printing/TwipPage.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 
 namespace
 {

@@ -3,8 +3,8 @@
 #include "core/acquisition/AcquisitionState.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
-#include "core/recording/RecordStore.h"
-#include "core/session/WindowHooks.h"
+#include "core/record/RecordStore.h"
+#include "core/common/WindowHooks.h"
 #include "core/settings/AlarmSetup.h"
 #include "core/settings/Settings.h"
 

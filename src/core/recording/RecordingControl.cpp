@@ -14,8 +14,8 @@
 #include "core/monitor/Alarm.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/recording/RecordReset.h"
-#include "core/recording/RecordStore.h"
-#include "core/session/WindowHooks.h"
+#include "core/record/RecordStore.h"
+#include "core/common/WindowHooks.h"
 #include "core/settings/UserSettings.h"
 
 namespace

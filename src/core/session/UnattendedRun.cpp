@@ -1,7 +1,7 @@
 #include "core/session/UnattendedRun.h"
 
-#include "core/recording/CsvExport.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/CsvExport.h"
+#include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 
 #include <QFileInfo>

@@ -9,7 +9,7 @@
 
 #include "core/common/NumberFormat.h"
 #include "core/measurement/MeasurementTables.h"
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "core/workbook/PackageCheck.h"
 #include "core/workbook/RecordChart.h"
 #include "core/workbook/SheetValues.h"

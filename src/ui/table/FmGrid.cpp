@@ -8,7 +8,7 @@
 #include <QTableView>
 #include <cmath>
 
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "core/settings/UserSettings.h"
 
 namespace

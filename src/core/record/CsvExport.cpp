@@ -1,9 +1,9 @@
-#include "core/recording/CsvExport.h"
+#include "core/record/CsvExport.h"
 
 #include <QDir>
 #include <QSaveFile>
 
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 
 namespace CsvExport
 {

@@ -1,4 +1,4 @@
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 
 #include <QLocale>
 
