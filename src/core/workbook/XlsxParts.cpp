@@ -168,6 +168,205 @@ ValueType valueType(QStringView t)
     return ValueType::Number;
 }
 
+// One letter names are the ones read for every cell; comparing them inline keeps the
+// parse near the speed of the tokenizer.
+bool isName(QStringView name, char16_t letter)
+{
+    return name.size() == 1 && name.front() == letter;
+}
+
+class WorksheetParser
+{
+public:
+    WorksheetParser(const QByteArray &xml, const SheetContext &context, SheetCells *cells, QString *error)
+        : m_reader(xml), m_context(context), m_cells(cells), m_error(error)
+    {
+    }
+
+    Outcome parse()
+    {
+        bool inSheetData = false;
+        while (nextToken(m_reader)) {
+            if (m_reader.isEndElement() && m_reader.name() == u"sheetData") inSheetData = false;
+            if (!m_reader.isStartElement()) continue;
+            const QStringView name = m_reader.name();
+            Outcome outcome = Outcome::Ok;
+            if (isName(name, u'c') && inSheetData)
+                outcome = readCell();
+            else if (name == u"row" && inSheetData)
+                outcome = startRow();
+            else if (name == u"sheetData")
+                inSheetData = true;
+            if (outcome != Outcome::Ok) return outcome;
+        }
+        return xmlFailed(m_reader, m_error) ? Outcome::Damaged : Outcome::Ok;
+    }
+
+private:
+    Outcome startRow()
+    {
+        const QXmlStreamAttributes attributes = m_reader.attributes();
+        const QStringView number = attributes.value(QLatin1String("r"));
+        if (number.isEmpty()) {
+            if (++m_row > MaxRow) return damaged(m_error, QStringLiteral("more rows than a sheet has"));
+        } else if (!parseRowNumber(number, &m_row)) {
+            return damaged(m_error, QStringLiteral("row number \"%1\" lies outside the sheet").arg(number));
+        }
+        m_column = 0;
+        return Outcome::Ok;
+    }
+
+    Outcome readCell()
+    {
+        QStringView reference;
+        QStringView typeName;
+        int style = 0;
+        const QXmlStreamAttributes attributes = m_reader.attributes();
+        for (const QXmlStreamAttribute &a : attributes) {
+            if (isName(a.name(), u'r'))
+                reference = a.value();
+            else if (isName(a.name(), u't'))
+                typeName = a.value();
+            else if (isName(a.name(), u's'))
+                style = a.value().toInt();
+        }
+        if (reference.isEmpty()) {
+            if (m_row == 0) m_row = 1;
+            if (++m_column > MaxColumn)
+                return damaged(m_error, QStringLiteral("more columns than a sheet has"));
+        } else if (!parseReference(reference, &m_row, &m_column)) {
+            return damaged(m_error,
+                           QStringLiteral("cell reference \"%1\" lies outside the sheet").arg(reference));
+        }
+        m_reference = reference;
+        const ValueType type = valueType(typeName);
+
+        bool hasValue = false;
+        bool hasInline = false;
+        while (nextToken(m_reader) && !m_reader.isEndElement()) {
+            if (!m_reader.isStartElement()) continue;
+            if (isName(m_reader.name(), u'v')) {
+                readValueText();
+                hasValue = true;
+            } else if (m_reader.name() == u"is") {
+                m_value = readRichText(m_reader);
+                hasInline = true;
+            } else {
+                m_reader.skipCurrentElement(); // the formula and extensions
+            }
+        }
+        if (m_reader.hasError()) return Outcome::Ok;     // parse() reports it
+        if (!hasValue && !hasInline) return Outcome::Ok; // a formatted blank, or a formula never calculated
+        if (hasInline && type != ValueType::InlineText) return Outcome::Ok; // nothing a program writes
+
+        const SheetCell::NumberFormat format = style >= 0 && style < int(styles().size())
+                                                   ? styles()[std::size_t(style)]
+                                                   : SheetCell::NumberFormat::General;
+        SheetCell cell;
+        const Outcome outcome = hasInline ? textCell(&cell, m_value) : makeCell(type, format, &cell);
+        if (outcome != Outcome::Ok) return outcome;
+        if (++m_stored > m_context.maxCells) {
+            *m_error = QStringLiteral("more than %1 cells").arg(m_context.maxCells);
+            return Outcome::OverLimit;
+        }
+        m_cells->set(m_row, m_column, cell);
+        return Outcome::Ok;
+    }
+
+    // Into a buffer kept from cell to cell, so that a number costs no allocation.
+    void readValueText()
+    {
+        m_value.resize(0); // keeps the buffer, unlike clear()
+        while (nextToken(m_reader) && !m_reader.isEndElement()) {
+            if (m_reader.isCharacters())
+                m_value += m_reader.text();
+            else if (m_reader.isStartElement())
+                m_reader.skipCurrentElement();
+        }
+    }
+
+    static Outcome textCell(SheetCell *cell, const QString &text)
+    {
+        cell->type = SheetCell::Type::Text;
+        cell->text = text;
+        return Outcome::Ok;
+    }
+
+    Outcome makeCell(ValueType type, SheetCell::NumberFormat format, SheetCell *cell) const
+    {
+        const QStringView value = QStringView(m_value).trimmed();
+        switch (type) {
+        case ValueType::SharedString: {
+            bool ok = false;
+            const int index = value.toInt(&ok);
+            if (!ok || index < 0 || index >= int(strings().size()))
+                return cellFailed(QStringLiteral("one of the %1 shared strings").arg(strings().size()));
+            return textCell(cell, strings()[std::size_t(index)]);
+        }
+        case ValueType::FormulaText:
+        case ValueType::InlineText:
+            return textCell(cell, decodeEscapes(m_value));
+        case ValueType::Error:
+            cell->type = SheetCell::Type::Error;
+            cell->text = m_value;
+            return Outcome::Ok;
+        case ValueType::Boolean:
+            cell->type = SheetCell::Type::Boolean;
+            cell->number = isTrue(value) ? 1 : 0;
+            return Outcome::Ok;
+        case ValueType::IsoDate: {
+            // An ISO 8601 moment, whatever the workbook's date system.
+            const QDateTime when = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+            if (!when.isValid()) return cellFailed(QStringLiteral("a date"));
+            cell->type = SheetCell::Type::Number;
+            cell->number = SerialDate::fromDateTime(when);
+            cell->format =
+                format == SheetCell::NumberFormat::General ? SheetCell::NumberFormat::DateTime : format;
+            return Outcome::Ok;
+        }
+        case ValueType::Number:
+            break;
+        }
+        bool ok = false;
+        cell->number = value.toDouble(&ok);
+        if (!ok || !std::isfinite(cell->number)) return cellFailed(QStringLiteral("a number"));
+        cell->type = SheetCell::Type::Number;
+        cell->format = format;
+        if (m_context.date1904 && format != SheetCell::NumberFormat::General)
+            cell->number += SerialDate::Offset1904;
+        return Outcome::Ok;
+    }
+
+    Outcome cellFailed(const QString &what) const
+    {
+        const QString where = m_reference.isEmpty() ? QStringLiteral("R%1C%2").arg(m_row).arg(m_column)
+                                                    : m_reference.toString();
+        return damaged(m_error,
+                       QStringLiteral("cell %1 holds \"%2\" where %3 belongs").arg(where, m_value, what));
+    }
+
+    const std::vector<QString> &strings() const
+    {
+        static const std::vector<QString> none;
+        return m_context.sharedStrings ? *m_context.sharedStrings : none;
+    }
+    const CellStyles &styles() const
+    {
+        static const CellStyles none;
+        return m_context.styles ? *m_context.styles : none;
+    }
+
+    QXmlStreamReader m_reader;
+    const SheetContext &m_context;
+    SheetCells *m_cells;
+    QString *m_error;
+    int m_row = 0;
+    int m_column = 0;
+    int m_stored = 0;
+    QStringView m_reference; // the current cell's, valid while it is read
+    QString m_value;
+};
+
 } // namespace
 
 bool parseRelationships(const QByteArray &xml, const QString &sourcePart, std::vector<Relationship> *out,
@@ -250,137 +449,7 @@ Outcome parseSharedStrings(const QByteArray &xml, int maxStrings, std::vector<QS
 
 Outcome parseWorksheet(const QByteArray &xml, const SheetContext &context, SheetCells *cells, QString *error)
 {
-    const std::vector<QString> noStrings;
-    const std::vector<QString> &strings = context.sharedStrings ? *context.sharedStrings : noStrings;
-    const CellStyles noStyles;
-    const CellStyles &styles = context.styles ? *context.styles : noStyles;
-    int stored = 0;
-    int row = 0;
-    int column = 0;
-    bool inSheetData = false;
-
-    QXmlStreamReader reader(xml);
-    while (nextToken(reader)) {
-        if (reader.isEndElement() && reader.name() == u"sheetData") inSheetData = false;
-        if (!reader.isStartElement()) continue;
-        const QStringView name = reader.name();
-        if (name == u"sheetData") {
-            inSheetData = true;
-            continue;
-        }
-        if (!inSheetData) continue;
-        if (name == u"row") {
-            const QStringView number = reader.attributes().value(QLatin1String("r"));
-            if (number.isEmpty()) {
-                ++row;
-            } else if (!parseRowNumber(number, &row)) {
-                return damaged(error, QStringLiteral("row number \"%1\" lies outside the sheet").arg(number));
-            }
-            if (row > MaxRow) return damaged(error, QStringLiteral("more rows than a sheet has"));
-            column = 0;
-            continue;
-        }
-        if (name != u"c") continue;
-
-        const QXmlStreamAttributes attributes = reader.attributes();
-        const QString reference = attributes.value(QLatin1String("r")).toString();
-        if (reference.isEmpty()) {
-            if (row == 0) row = 1;
-            if (++column > MaxColumn) return damaged(error, QStringLiteral("more columns than a sheet has"));
-        } else if (!parseReference(reference, &row, &column)) {
-            return damaged(error,
-                           QStringLiteral("cell reference \"%1\" lies outside the sheet").arg(reference));
-        }
-        const ValueType type = valueType(attributes.value(QLatin1String("t")));
-        const int style = attributes.value(QLatin1String("s")).toInt();
-        const auto cellFailed = [&](QStringView what, const QString &value) {
-            const QString where =
-                reference.isEmpty() ? QStringLiteral("R%1C%2").arg(row).arg(column) : reference;
-            return damaged(error,
-                           QStringLiteral("cell %1 holds \"%2\" where %3 belongs").arg(where, value, what));
-        };
-
-        QString value;
-        bool hasValue = false;
-        bool hasInline = false;
-        while (nextToken(reader) && !reader.isEndElement()) {
-            if (!reader.isStartElement()) continue;
-            if (reader.name() == u"v") {
-                value = reader.readElementText();
-                hasValue = true;
-            } else if (reader.name() == u"is") {
-                value = readRichText(reader);
-                hasInline = true;
-            } else {
-                reader.skipCurrentElement(); // the formula and extensions
-            }
-        }
-        if (reader.hasError()) break;
-        if (!hasValue && !hasInline) continue; // a formatted blank, or a formula never calculated
-
-        SheetCell cell;
-        const SheetCell::NumberFormat format = style >= 0 && style < int(styles.size())
-                                                   ? styles[std::size_t(style)]
-                                                   : SheetCell::NumberFormat::General;
-        if (hasInline && type == ValueType::InlineText) {
-            cell.type = SheetCell::Type::Text;
-            cell.text = value;
-        } else if (hasInline) {
-            continue; // an inline string on a cell of another type: nothing a program writes
-        } else {
-            switch (type) {
-            case ValueType::SharedString: {
-                bool ok = false;
-                const int index = value.trimmed().toInt(&ok);
-                if (!ok || index < 0 || index >= int(strings.size()))
-                    return cellFailed(QStringLiteral("one of the %1 shared strings").arg(strings.size()),
-                                      value);
-                cell.type = SheetCell::Type::Text;
-                cell.text = strings[std::size_t(index)];
-                break;
-            }
-            case ValueType::FormulaText:
-            case ValueType::InlineText:
-                cell.type = SheetCell::Type::Text;
-                cell.text = decodeEscapes(value);
-                break;
-            case ValueType::Error:
-                cell.type = SheetCell::Type::Error;
-                cell.text = value;
-                break;
-            case ValueType::Boolean:
-                cell.type = SheetCell::Type::Boolean;
-                cell.number = isTrue(value.trimmed()) ? 1 : 0;
-                break;
-            case ValueType::IsoDate: {
-                // An ISO 8601 moment, whatever the workbook's date system.
-                const QDateTime when = QDateTime::fromString(value.trimmed(), Qt::ISODateWithMs);
-                if (!when.isValid()) return cellFailed(u"a date", value);
-                cell.type = SheetCell::Type::Number;
-                cell.number = SerialDate::fromDateTime(when);
-                cell.format =
-                    format == SheetCell::NumberFormat::General ? SheetCell::NumberFormat::DateTime : format;
-                break;
-            }
-            case ValueType::Number: {
-                bool ok = false;
-                cell.number = value.toDouble(&ok);
-                if (!ok || !std::isfinite(cell.number)) return cellFailed(u"a number", value);
-                cell.type = SheetCell::Type::Number;
-                cell.format = format;
-                if (context.date1904 && format != SheetCell::NumberFormat::General)
-                    cell.number += SerialDate::Offset1904;
-                break;
-            }
-            }
-        }
-        if (++stored > context.maxCells) {
-            *error = QStringLiteral("more than %1 cells").arg(context.maxCells);
-            return Outcome::OverLimit;
-        }
-        cells->set(row, column, cell);
-    }
-    return xmlFailed(reader, error) ? Outcome::Damaged : Outcome::Ok;
+    return WorksheetParser(xml, context, cells, error).parse();
 }
 
 } // namespace XlsxParts
