@@ -135,6 +135,13 @@ SheetCell text(const QString &value, Type type = Type::Text)
     return cell;
 }
 
+template <typename T> XlsxReader::Limits limitedTo(T XlsxReader::Limits::*limit, int value)
+{
+    XlsxReader::Limits limits;
+    limits.*limit = T(value);
+    return limits;
+}
+
 bool sameCell(const SheetCell &a, const SheetCell &b)
 {
     return a.type == b.type && a.text == b.text && a.format == b.format && qAbs(a.number - b.number) < 1e-9;
@@ -414,21 +421,29 @@ void TestXlsxReader::damagedAndHostileFilesFailWithTheirReason_data()
                "belongs)");
     QTest::newRow("more cells than allowed")
         << sheetWith("<row><c><v>1</v></c><c><v>2</v></c><c><v>3</v></c></row>") << QByteArray()
-        << XlsxReader::Limits{defaults.maxPartBytes, defaults.maxSharedStrings, 2}
+        << limitedTo(&XlsxReader::Limits::maxCells, 2)
         << QStringLiteral("it is too large to be a record (more than 2 cells)");
     QTest::newRow("more shared strings than allowed")
         << sheetWith("", "<si><t>a</t></si><si><t>b</t></si><si><t>c</t></si>") << QByteArray()
-        << XlsxReader::Limits{defaults.maxPartBytes, 2, defaults.maxCells}
+        << limitedTo(&XlsxReader::Limits::maxSharedStrings, 2)
         << QStringLiteral("it is too large to be a record (more than 2 shared strings)");
 
     // A part that truly unpacks to more than allowed, and parts that claim sizes they do not have.
     const QByteArray zeros(2 * 1024 * 1024, '0');
     QTest::newRow("part unpacks past the limit")
         << sheetWith("<row><c t=\"inlineStr\"><is><t>" + zeros + "</t></is></c></row>") << QByteArray()
-        << XlsxReader::Limits{1024 * 1024, defaults.maxSharedStrings, defaults.maxCells}
+        << limitedTo(&XlsxReader::Limits::maxPartBytes, 1024 * 1024)
         << QStringLiteral(
                "it is too large to be a record (its part xl/worksheets/sheet1.xml unpacks to more than "
                "1 MB)");
+    QByteArray noise(1536 * 1024, '\0');
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    QTest::newRow("file past the limit") << QList<Part>{{"noise.bin", noise}} << QByteArray()
+                                         << limitedTo(&XlsxReader::Limits::maxFileBytes, 1024 * 1024)
+                                         << QStringLiteral("it is too large to be a record (more than 1 MB)");
+    QTest::newRow("more parts than allowed")
+        << sheetWith("") << QByteArray() << limitedTo(&XlsxReader::Limits::maxEntries, 3)
+        << QStringLiteral("it is too large to be a record (more than 3 parts)");
     QList<Part> hugeClaim = sheetWith("<row><c><v>1</v></c></row>");
     hugeClaim[2].claimedSize = Q_INT64_C(5) << 32;
     QTest::newRow("part claims 20 GB")

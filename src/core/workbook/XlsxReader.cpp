@@ -162,10 +162,18 @@ bool XlsxReader::read(QIODevice *device, const QString &fileName, SheetCells *ce
 {
     *cells = SheetCells();
     error->clear();
+    if (device->size() > m_limits.maxFileBytes) {
+        *error = QStringLiteral("Cannot open \"%1\": it is too large to be a record (more than %2 MB).")
+                     .arg(fileName)
+                     .arg(m_limits.maxFileBytes / (1024 * 1024));
+        return false;
+    }
     const ZipArchive zip(device);
     XlsxPackage package(zip, fileName, m_limits);
     bool read = false;
-    if (zip.isOpen())
+    if (zip.isOpen() && zip.entryCount() > m_limits.maxEntries)
+        package.tooLarge(QStringLiteral("more than %1 parts").arg(m_limits.maxEntries));
+    else if (zip.isOpen())
         read = readPackage(package, m_limits, cells);
     else if (looksLikeLegacyWorkbook(device))
         package.fail(QStringLiteral("it is an Excel 97-2003 workbook (.xls), not an .xlsx workbook"));

@@ -12,7 +12,9 @@ class XlsxReader : public SheetReader
 {
 public:
     struct Limits {
-        qint64 maxPartBytes = 64 * 1024 * 1024; // unpacked size of any one XML part
+        qint64 maxFileBytes = 256 * 1024 * 1024; // a full record is about 1 MB
+        qint64 maxEntries = 10'000;              // each part is looked up among them
+        qint64 maxPartBytes = 64 * 1024 * 1024;  // unpacked size of any one XML part
         int maxSharedStrings = 1'000'000;
         int maxCells = 1'000'000; // a full record has about 200,000
     };

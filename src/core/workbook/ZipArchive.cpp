@@ -68,6 +68,13 @@ ZipArchive::~ZipArchive()
     if (m_zip) unzClose(m_zip);
 }
 
+qint64 ZipArchive::entryCount() const
+{
+    unz_global_info64 info{};
+    if (!m_zip || unzGetGlobalInfo64(m_zip, &info) != UNZ_OK) return 0;
+    return qint64(qMin<ZPOS64_T>(info.number_entry, ZPOS64_T(std::numeric_limits<qint64>::max())));
+}
+
 ZipArchive::Result ZipArchive::read(const QString &name, qint64 maxBytes, QByteArray *data) const
 {
     data->clear();

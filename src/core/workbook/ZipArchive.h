@@ -17,6 +17,8 @@ public:
 
     // False when the device holds no zip archive (nor a readable central directory).
     bool isOpen() const { return m_zip != nullptr; }
+    // The number of entries the central directory declares.
+    qint64 entryCount() const;
 
     enum class Result { Ok, Missing, TooLarge, Damaged };
     // Unpacks the part `name` (case-insensitive, as part names of a package are) into `data`.
