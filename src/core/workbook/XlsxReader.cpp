@@ -10,6 +10,16 @@
 namespace
 {
 
+QString cannotOpen(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Cannot open \"%1\": %2.").arg(fileName, reason);
+}
+
+QString tooLargeReason(const QString &detail)
+{
+    return QStringLiteral("it is too large to be a record (%1)").arg(detail);
+}
+
 // One read: unpacks and parses parts, and words the first failure for the user.
 class XlsxPackage
 {
@@ -44,17 +54,14 @@ public:
 
     bool fail(const QString &reason)
     {
-        m_error = QStringLiteral("Cannot open \"%1\": %2.").arg(m_fileName, reason);
+        m_error = cannotOpen(m_fileName, reason);
         return false;
     }
     bool damaged(const QString &part, const QString &detail)
     {
         return fail(QStringLiteral("its part %1 is damaged (%2)").arg(part, detail));
     }
-    bool tooLarge(const QString &detail)
-    {
-        return fail(QStringLiteral("it is too large to be a record (%1)").arg(detail));
-    }
+    bool tooLarge(const QString &detail) { return fail(tooLargeReason(detail)); }
 
 private:
     const ZipArchive &m_zip;
@@ -151,8 +158,7 @@ bool XlsxReader::read(const QString &path, SheetCells *cells, QString *error)
     *cells = SheetCells();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error =
-            QStringLiteral("Cannot open \"%1\": %2.").arg(QFileInfo(path).fileName(), file.errorString());
+        *error = cannotOpen(QFileInfo(path).fileName(), file.errorString());
         return false;
     }
     return read(&file, QFileInfo(path).fileName(), cells, error);
@@ -163,9 +169,9 @@ bool XlsxReader::read(QIODevice *device, const QString &fileName, SheetCells *ce
     *cells = SheetCells();
     error->clear();
     if (device->size() > m_limits.maxFileBytes) {
-        *error = QStringLiteral("Cannot open \"%1\": it is too large to be a record (more than %2 MB).")
-                     .arg(fileName)
-                     .arg(m_limits.maxFileBytes / (1024 * 1024));
+        *error = cannotOpen(
+            fileName,
+            tooLargeReason(QStringLiteral("more than %1 MB").arg(m_limits.maxFileBytes / (1024 * 1024))));
         return false;
     }
     const ZipArchive zip(device);
