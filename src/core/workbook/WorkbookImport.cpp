@@ -1,0 +1,180 @@
+#include "core/workbook/WorkbookImport.h"
+
+#include <QFileInfo>
+#include <cmath>
+
+#include "core/common/Files.h"
+#include "core/common/NumberFormat.h"
+#include "core/workbook/SerialDate.h"
+
+namespace
+{
+
+constexpr int FunctionRow = 2;
+constexpr int AverageRow = 3;
+constexpr int MaximumRow = 4;
+constexpr int MinimumRow = 5;
+constexpr int HeaderRow = 7;
+constexpr int FirstSampleRow = 8;
+constexpr int ChannelCount = 6;
+
+const QString TimePicture = QStringLiteral("hh:nn:ss");
+const QString IndexPicture = QStringLiteral("0000");
+const QString ValuePicture = QStringLiteral("###0.0####");
+
+int firstSheetColumn(int channel)
+{
+    return 3 * channel + 3;
+}
+
+QString timeOfDay(const QDateTime &when)
+{
+    return NumberFormat::formatTime(when.time(), TimePicture);
+}
+
+// A cell's value as the table shows a cell taken over unchanged.
+QString shownText(const SheetCell &cell)
+{
+    switch (cell.type) {
+    case SheetCell::Type::Empty:
+        return {};
+    case SheetCell::Type::Text:
+    case SheetCell::Type::Error:
+        return cell.text;
+    case SheetCell::Type::Boolean:
+        return cell.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case SheetCell::Type::Number:
+        break;
+    }
+    const QDateTime when = SerialDate::toDateTime(cell.number);
+    if (when.isValid()) {
+        switch (cell.format) {
+        case SheetCell::NumberFormat::General:
+            break;
+        case SheetCell::NumberFormat::Time:
+            return timeOfDay(when);
+        case SheetCell::NumberFormat::Date:
+            return RecordStore::shortDate(when.date());
+        case SheetCell::NumberFormat::DateTime:
+            return RecordStore::shortDate(when.date()) + u' ' + timeOfDay(when);
+        }
+    }
+    return QString::number(cell.number, 'g', 15);
+}
+
+// A cell formatted by a numeric picture; a text that is no number passes unchanged.
+QString pictureText(const SheetCell &cell, const QString &picture)
+{
+    if (cell.type == SheetCell::Type::Number) return NumberFormat::format(cell.number, picture);
+    if (cell.type == SheetCell::Type::Text) return NumberFormat::formatText(cell.text, picture);
+    return shownText(cell);
+}
+
+// A cell formatted as a time of day: a number is a serial day, a text that reads as a time
+// is written again in 24-hour form, any other text passes unchanged.
+QString timeText(const SheetCell &cell)
+{
+    if (cell.type == SheetCell::Type::Number) {
+        const QDateTime when = SerialDate::toDateTime(cell.number);
+        return when.isValid() ? timeOfDay(when) : shownText(cell);
+    }
+    if (cell.type == SheetCell::Type::Text) {
+        const QString text = cell.text.trimmed();
+        for (const char *pattern : {"h:m:s", "h:m", "h:m:s AP", "h:m AP", "h:m:s ap", "h:m ap"}) {
+            const QTime time = QTime::fromString(text, QLatin1String(pattern));
+            if (time.isValid()) return NumberFormat::formatTime(time, TimePicture);
+        }
+        return cell.text;
+    }
+    return shownText(cell);
+}
+
+ImportedRow importRow(const SheetCells &sheet, int sheetRow)
+{
+    ImportedRow row;
+    row[0] = pictureText(sheet.at(sheetRow, 1), IndexPicture);
+    row[1] = shownText(sheet.at(sheetRow, 2));
+    for (int channel = 0; channel < ChannelCount; ++channel) {
+        const int c = firstSheetColumn(channel);
+        row[std::size_t(RecordStore::timeColumn(channel))] = timeText(sheet.at(sheetRow, c));
+        row[std::size_t(RecordStore::valueColumn(channel))] =
+            pictureText(sheet.at(sheetRow, c + 1), ValuePicture);
+        row[std::size_t(RecordStore::unitColumn(channel))] = shownText(sheet.at(sheetRow, c + 2));
+    }
+    return row;
+}
+
+ImportedChannel importSummary(const SheetCells &sheet, int channel)
+{
+    const int c = firstSheetColumn(channel);
+    ImportedChannel imported;
+    imported.functionName = shownText(sheet.at(FunctionRow, c));
+    imported.present = !imported.functionName.trimmed().isEmpty();
+    imported.average = shownText(sheet.at(AverageRow, c + 1));
+    imported.unit = shownText(sheet.at(AverageRow, c + 2));
+    imported.maxTime = timeText(sheet.at(MaximumRow, c));
+    imported.maximum = shownText(sheet.at(MaximumRow, c + 1));
+    imported.maxUnit = shownText(sheet.at(MaximumRow, c + 2));
+    imported.minTime = timeText(sheet.at(MinimumRow, c));
+    imported.minimum = shownText(sheet.at(MinimumRow, c + 1));
+    imported.minUnit = shownText(sheet.at(MinimumRow, c + 2));
+    return imported;
+}
+
+} // namespace
+
+ImportedRecord importRecord(const SheetCells &sheet)
+{
+    ImportedRecord record;
+    record.lastChannel = qMin(5, int(std::lround((sheet.columnCount() - 2) / 3.0 - 1)));
+    for (int channel = 0; channel <= record.lastChannel; ++channel) {
+        ImportedChannel &imported = record.channels[std::size_t(channel)];
+        imported = importSummary(sheet, channel);
+        if (!imported.present) continue;
+        const QString name = shownText(sheet.at(HeaderRow, firstSheetColumn(channel) + 1));
+        record.channelList.append(QString::number(channel + 1) + u'_' + name);
+        if (record.mainChannel < 0) {
+            record.mainChannel = channel;
+            record.typeText = imported.functionName;
+        }
+    }
+    // The header takes every channel's name, read or not.
+    for (int channel = 0; channel < ChannelCount; ++channel)
+        record.channels[std::size_t(channel)].name =
+            shownText(sheet.at(HeaderRow, firstSheetColumn(channel) + 1));
+
+    record.sheetSampleRows = qMax(0, sheet.rowCount() - FirstSampleRow + 1);
+    const int loaded = qMin(record.sheetSampleRows, RecordStore::MaxSampleRows);
+    record.rows.reserve(std::size_t(loaded));
+    for (int t = 1; t <= loaded; ++t)
+        record.rows.push_back(importRow(sheet, FirstSampleRow + t - 1));
+    return record;
+}
+
+WorkbookOpening openWorkbook(const QString &path, SheetReader &reader)
+{
+    WorkbookOpening opening;
+    opening.fileName = fileNameOfPath(path);
+    const QFileInfo file(path);
+    if (file.isFile() && file.size() == 0) {
+        opening.outcome = WorkbookOpening::Outcome::Blank;
+        opening.message = BlankFileMessage;
+        return opening;
+    }
+    SheetCells sheet;
+    QString error;
+    if (!reader.read(path, &sheet, &error)) {
+        opening.outcome = WorkbookOpening::Outcome::Unreadable;
+        opening.message = error;
+        return opening;
+    }
+    opening.outcome = WorkbookOpening::Outcome::Loaded;
+    opening.record = importRecord(sheet);
+    if (opening.record.truncated())
+        opening.message = QStringLiteral("\"%1\" holds %2 sample rows, more than a record can hold: only the "
+                                         "first %3 were loaded.")
+                              .arg(opening.fileName)
+                              .arg(opening.record.sheetSampleRows)
+                              .arg(RecordStore::MaxSampleRows);
+    return opening;
+}

@@ -1,0 +1,388 @@
+#include <QtTest>
+
+#include "core/workbook/SerialDate.h"
+#include "core/workbook/WorkbookImport.h"
+
+namespace
+{
+
+using Kind = SheetCell::NumberFormat;
+
+SheetCell number(double value, Kind format = Kind::General)
+{
+    SheetCell cell;
+    cell.type = SheetCell::Type::Number;
+    cell.number = value;
+    cell.format = format;
+    return cell;
+}
+
+SheetCell text(const QString &value)
+{
+    SheetCell cell;
+    cell.type = SheetCell::Type::Text;
+    cell.text = value;
+    return cell;
+}
+
+SheetCell timeOfDay(int h, int m, int s)
+{
+    return number((h * 3600 + m * 60 + s) / 86400.0, Kind::Time);
+}
+
+const QDate RecordDay(2024, 3, 5);
+
+// A record sheet as the export lays it out: summary rows 1 to 5, header row 7, samples from
+// row 8. Channel k's columns start at 3k + 3.
+class RecordSheet
+{
+public:
+    RecordSheet()
+    {
+        const char *titles[] = {"Title", "Type", "AVG", "MAX", "MIN"};
+        for (int row = 1; row <= 5; ++row)
+            put(row, 1, text(QLatin1String(titles[row - 1])));
+        put(7, 1, text(QStringLiteral("Index")));
+        put(7, 2, text(QStringLiteral("Date")));
+        for (int k = 0; k < 6; ++k) {
+            put(7, column(k), text(QStringLiteral("Time")));
+            put(7, column(k) + 1, text(QStringLiteral("Ch%1").arg(k + 1)));
+            put(7, column(k) + 2, text(QStringLiteral("Unit")));
+        }
+    }
+    static int column(int channel) { return 3 * channel + 3; }
+    void put(int row, int column, const SheetCell &cell) { cells.set(row, column, cell); }
+
+    void summary(int k, const QString &function, double average, const QString &unit,
+                 const SheetCell &maxTime, const SheetCell &maximum, const SheetCell &minTime,
+                 const SheetCell &minimum)
+    {
+        const int c = column(k);
+        put(2, c, text(function));
+        put(3, c + 1, number(average));
+        put(3, c + 2, text(unit));
+        put(4, c, maxTime);
+        put(4, c + 1, maximum);
+        put(4, c + 2, text(unit));
+        put(5, c, minTime);
+        put(5, c + 1, minimum);
+        put(5, c + 2, text(unit));
+    }
+    // Sample row i (1-based) of the record: index and date.
+    void row(int i)
+    {
+        put(7 + i, 1, number(i));
+        put(7 + i, 2, number(SerialDate::fromDateTime(QDateTime(RecordDay, QTime())), Kind::Date));
+    }
+    void sample(int i, int k, const SheetCell &time, const SheetCell &value, const QString &unit)
+    {
+        put(7 + i, column(k), time);
+        put(7 + i, column(k) + 1, value);
+        put(7 + i, column(k) + 2, text(unit));
+    }
+
+    SheetCells cells;
+};
+
+// Hands out prepared cells, or a failure, and counts the reads.
+class FakeReader : public SheetReader
+{
+public:
+    bool read(const QString &, SheetCells *cells, QString *error) override
+    {
+        ++reads;
+        *cells = failure.isEmpty() ? sheet : SheetCells();
+        *error = failure;
+        return failure.isEmpty();
+    }
+    SheetCells sheet;
+    QString failure;
+    int reads = 0;
+};
+
+RecordSheet recordOfRows(int rows)
+{
+    RecordSheet sheet;
+    sheet.summary(0, QStringLiteral("DCV"), 1, QStringLiteral("V"), timeOfDay(0, 0, 1), number(1),
+                  timeOfDay(0, 0, 1), number(1));
+    for (int i = 1; i <= rows; ++i) {
+        sheet.row(i);
+        sheet.sample(i, 0, timeOfDay(i / 3600 % 24, i / 60 % 60, i % 60), number(1), QStringLiteral("V"));
+    }
+    return sheet;
+}
+
+} // namespace
+
+class TestWorkbookImport : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void readsTheRecordAsExported();
+    void cellsBecomeTableTexts_data();
+    void cellsBecomeTableTexts();
+    void lastChannelFollowsTheUsedColumns_data();
+    void lastChannelFollowsTheUsedColumns();
+    void channelWithoutSamplesIsListedWithEmptyStatistics();
+    void sheetWithoutChannelsHasNoMainChannel();
+    void rowLimit_data();
+    void rowLimit();
+    void lastSevenRowsShow_data();
+    void lastSevenRowsShow();
+    void openingAFile_data();
+    void openingAFile();
+};
+
+void TestWorkbookImport::readsTheRecordAsExported()
+{
+    RecordSheet sheet;
+    // Channel 1 sent nothing; channel 3 measured resistance; the main display block U..W is there too.
+    sheet.summary(0, QStringLiteral("DCV"), 12.5, QStringLiteral("mV"), timeOfDay(14, 7, 10), text("+OL"),
+                  timeOfDay(14, 7, 9), number(-3.25));
+    sheet.summary(2, QStringLiteral("OHM"), 0.5, QStringLiteral("KΩ"), timeOfDay(8, 0, 0), number(0.7),
+                  timeOfDay(8, 0, 2), number(0.3));
+    sheet.put(7, 21, text("Time"));
+    sheet.put(7, 22, text("Main Display(Ch0)"));
+    sheet.put(7, 23, text("Unit"));
+    sheet.row(1);
+    sheet.sample(1, 0, timeOfDay(14, 7, 9), number(-3.25), QStringLiteral("mV"));
+    sheet.sample(1, 1, timeOfDay(14, 7, 9), number(4), QStringLiteral("V"));
+    sheet.sample(1, 2, timeOfDay(8, 0, 0), number(0.7), QStringLiteral("KΩ"));
+    sheet.put(8, 21, timeOfDay(14, 7, 9));
+    sheet.put(8, 22, number(-0.00325));
+    sheet.row(2);
+    sheet.sample(2, 0, timeOfDay(14, 7, 10), text("+OL"), QStringLiteral("mV"));
+
+    const ImportedRecord record = importRecord(sheet.cells);
+    QCOMPARE(record.lastChannel, 5);
+    QCOMPARE(record.channelList, QStringList({QStringLiteral("1_Ch1"), QStringLiteral("3_Ch3")}));
+    QCOMPARE(record.mainChannel, 0);
+    QCOMPARE(record.typeText, QStringLiteral("DCV"));
+
+    const ImportedChannel &first = record.channels[0];
+    QVERIFY(first.present);
+    QCOMPARE(first.functionName, QStringLiteral("DCV"));
+    QCOMPARE(first.name, QStringLiteral("Ch1"));
+    QCOMPARE(first.average, QStringLiteral("12.5"));
+    QCOMPARE(first.unit, QStringLiteral("mV"));
+    QCOMPARE(first.maxTime, QStringLiteral("14:07:10"));
+    QCOMPARE(first.maximum, QStringLiteral("+OL"));
+    QCOMPARE(first.maxUnit, QStringLiteral("mV"));
+    QCOMPARE(first.minTime, QStringLiteral("14:07:09"));
+    QCOMPARE(first.minimum, QStringLiteral("-3.25"));
+    QCOMPARE(first.minUnit, QStringLiteral("mV"));
+    QVERIFY(!record.channels[1].present);
+    QCOMPARE(record.channels[1].name, QStringLiteral("Ch2")); // still heads its column
+    QCOMPARE(record.channels[2].minTime, QStringLiteral("08:00:02"));
+    QCOMPARE(record.channels[5].name, QStringLiteral("Ch6"));
+
+    QCOMPARE(int(record.rows.size()), 2);
+    QCOMPARE(record.sheetSampleRows, 2);
+    QVERIFY(!record.truncated());
+    const ImportedRow expected{"0001",     RecordStore::shortDate(RecordDay),
+                               "14:07:09", "-3.25",
+                               "mV",       "14:07:09",
+                               "4.0",      "V",
+                               "08:00:00", "0.7",
+                               "KΩ",       "",
+                               "",         "",
+                               "",         "",
+                               "",         "",
+                               "",         ""};
+    QCOMPARE(record.rows[0], expected);
+    QCOMPARE(record.rows[1][3], QStringLiteral("+OL"));
+    QCOMPARE(record.rows[1][6], QString()); // a channel's column ends where its samples end
+    QCOMPARE(record.gridRowCount(), 4);
+}
+
+void TestWorkbookImport::cellsBecomeTableTexts_data()
+{
+    QTest::addColumn<int>("sheetColumn");
+    QTest::addColumn<SheetCell>("cell");
+    QTest::addColumn<QString>("shown");
+    const int index = 1;
+    const int date = 2;
+    const int time = 3;
+    const int value = 4;
+    const int unit = 5;
+    QTest::newRow("index number") << index << number(7) << "0007";
+    QTest::newRow("index text") << index << text("0012") << "0012";
+    QTest::newRow("date") << date << number(45356, Kind::Date) << RecordStore::shortDate(RecordDay);
+    QTest::newRow("date kept as text") << date << text("05/03/2024") << "05/03/2024";
+    QTest::newRow("date as a plain number") << date << number(45356) << "45356";
+    QTest::newRow("time 08:00 not 07:59:59") << time << number(1 / 3.0, Kind::Time) << "08:00:00";
+    QTest::newRow("time of a date and time") << time << number(45356.5, Kind::DateTime) << "12:00:00";
+    QTest::newRow("time of a plain number") << time << number(0.25) << "06:00:00";
+    QTest::newRow("time kept as text") << time << text("8:05:09") << "08:05:09";
+    QTest::newRow("time in 12-hour text") << time << text("2:07:09 PM") << "14:07:09";
+    QTest::newRow("time text that is none") << time << text("later") << "later";
+    QTest::newRow("time past the last day") << time << number(3e6) << "3000000";
+    QTest::newRow("value 12") << value << number(12) << "12.0";
+    QTest::newRow("value 12.34") << value << number(12.34) << "12.34";
+    QTest::newRow("value rounded to five places") << value << number(1.234567) << "1.23457";
+    QTest::newRow("value kept as numeric text") << value << text("5") << "5.0";
+    QTest::newRow("overload") << value << text("-OL") << "-OL";
+    QTest::newRow("empty value") << value << SheetCell() << "";
+    QTest::newRow("unit") << unit << text("mV") << "mV";
+    QTest::newRow("unit as a number") << unit << number(0.1) << "0.1";
+}
+
+void TestWorkbookImport::cellsBecomeTableTexts()
+{
+    QFETCH(int, sheetColumn);
+    QFETCH(SheetCell, cell);
+    QFETCH(QString, shown);
+    RecordSheet sheet;
+    sheet.row(1);
+    sheet.put(8, sheetColumn, cell);
+    const ImportedRecord record = importRecord(sheet.cells);
+    QCOMPARE(int(record.rows.size()), 1);
+    QCOMPARE(record.rows[0][std::size_t(sheetColumn - 1)], shown);
+}
+
+void TestWorkbookImport::lastChannelFollowsTheUsedColumns_data()
+{
+    QTest::addColumn<int>("usedColumns");
+    QTest::addColumn<int>("lastChannel");
+    QTest::addColumn<int>("listed");
+    QTest::newRow("with the main display block") << 23 << 5 << 6;
+    QTest::newRow("as exported") << 20 << 5 << 6;
+    QTest::newRow("five channels") << 17 << 4 << 5;
+    QTest::newRow("one channel") << 5 << 0 << 1;
+    QTest::newRow("index and date only") << 2 << -1 << 0;
+}
+
+void TestWorkbookImport::lastChannelFollowsTheUsedColumns()
+{
+    QFETCH(int, usedColumns);
+    QFETCH(int, lastChannel);
+    QFETCH(int, listed);
+    SheetCells sheet;
+    for (int k = 0; k < 6 && RecordSheet::column(k) + 2 <= usedColumns; ++k)
+        sheet.set(2, RecordSheet::column(k), text(QStringLiteral("DCV")));
+    sheet.set(7, usedColumns, text(QStringLiteral("Unit")));
+    const ImportedRecord record = importRecord(sheet);
+    QCOMPARE(record.lastChannel, lastChannel);
+    QCOMPARE(record.channelList.size(), listed);
+    QCOMPARE(record.mainChannel, listed > 0 ? 0 : -1);
+}
+
+void TestWorkbookImport::channelWithoutSamplesIsListedWithEmptyStatistics()
+{
+    RecordSheet sheet;
+    sheet.put(2, RecordSheet::column(3), text(QStringLiteral("ACA")));
+    sheet.row(1);
+    sheet.sample(1, 0, timeOfDay(9, 0, 0), number(1), QStringLiteral("V"));
+    const ImportedRecord record = importRecord(sheet.cells);
+    QCOMPARE(record.channelList, QStringList{QStringLiteral("4_Ch4")});
+    QCOMPARE(record.mainChannel, 3);
+    QCOMPARE(record.typeText, QStringLiteral("ACA"));
+    const ImportedChannel &channel = record.channels[3];
+    for (const QString &field : {channel.average, channel.unit, channel.maxTime, channel.maximum,
+                                 channel.maxUnit, channel.minTime, channel.minimum, channel.minUnit})
+        QCOMPARE(field, QString());
+    QCOMPARE(record.rows[0][RecordStore::timeColumn(3)], QString());
+    QCOMPARE(record.rows[0][RecordStore::timeColumn(0)], QStringLiteral("09:00:00"));
+}
+
+void TestWorkbookImport::sheetWithoutChannelsHasNoMainChannel()
+{
+    RecordSheet sheet;
+    sheet.put(2, RecordSheet::column(1), text(QStringLiteral("   "))); // blank after trimming
+    const ImportedRecord record = importRecord(sheet.cells);
+    QCOMPARE(record.lastChannel, 5);
+    QVERIFY(record.channelList.isEmpty());
+    QCOMPARE(record.mainChannel, -1);
+    QCOMPARE(record.typeText, QString());
+    QCOMPARE(record.channels[1].functionName, QStringLiteral("   "));
+    QVERIFY(record.rows.empty());
+    QCOMPARE(record.gridRowCount(), 2);
+}
+
+void TestWorkbookImport::rowLimit_data()
+{
+    QTest::addColumn<int>("sheetRows");
+    QTest::addColumn<int>("loaded");
+    QTest::newRow("a full record") << 9999 << 9999;
+    QTest::newRow("more than a record holds") << 10005 << 9999;
+}
+
+void TestWorkbookImport::rowLimit()
+{
+    QFETCH(int, sheetRows);
+    QFETCH(int, loaded);
+    const ImportedRecord record = importRecord(recordOfRows(sheetRows).cells);
+    QCOMPARE(int(record.rows.size()), loaded);
+    QCOMPARE(record.sheetSampleRows, sheetRows);
+    QCOMPARE(record.truncated(), sheetRows > loaded);
+    QCOMPARE(record.rows.back()[0], QStringLiteral("9999"));
+    QCOMPARE(record.gridRowCount(), 10001);
+}
+
+void TestWorkbookImport::lastSevenRowsShow_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("firstVisibleRow");
+    QTest::newRow("fits") << 5 << 1;
+    QTest::newRow("one grid row more than seven") << 6 << 1;
+    QTest::newRow("scrolled") << 10 << 5;
+}
+
+void TestWorkbookImport::lastSevenRowsShow()
+{
+    QFETCH(int, rows);
+    QFETCH(int, firstVisibleRow);
+    QCOMPARE(importRecord(recordOfRows(rows).cells).firstVisibleRow(), firstVisibleRow);
+}
+
+void TestWorkbookImport::openingAFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("sheetRows");
+    QTest::addColumn<WorkbookOpening::Outcome>("outcome");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("reads");
+    using Outcome = WorkbookOpening::Outcome;
+    QTest::newRow("blank file") << QByteArray() << QString() << 0 << Outcome::Blank << " This file is blank !"
+                                << 0;
+    QTest::newRow("unreadable") << QByteArray("x") << "Cannot open \"240305_140709.xlsx\": it is damaged."
+                                << 0 << Outcome::Unreadable
+                                << "Cannot open \"240305_140709.xlsx\": it is damaged." << 1;
+    QTest::newRow("loaded") << QByteArray("x") << QString() << 3 << Outcome::Loaded << "" << 1;
+    QTest::newRow("loaded in part")
+        << QByteArray("x") << QString() << 10000 << Outcome::Loaded
+        << "\"240305_140709.xlsx\" holds 10000 sample rows, more than a record can hold: "
+           "only the first 9999 were loaded."
+        << 1;
+}
+
+void TestWorkbookImport::openingAFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, failure);
+    QFETCH(int, sheetRows);
+    QFETCH(WorkbookOpening::Outcome, outcome);
+    QFETCH(QString, message);
+    QFETCH(int, reads);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("240305_140709.xlsx"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+
+    FakeReader reader;
+    reader.failure = failure;
+    reader.sheet = recordOfRows(sheetRows).cells;
+    const WorkbookOpening opening = openWorkbook(path, reader);
+    QCOMPARE(opening.outcome, outcome);
+    QCOMPARE(opening.message, message);
+    QCOMPARE(opening.fileName, QStringLiteral("240305_140709.xlsx"));
+    QCOMPARE(reader.reads, reads);
+    QCOMPARE(int(opening.record.rows.size()), qMin(sheetRows, 9999));
+    QCOMPARE(opening.record.channelList.size(), outcome == WorkbookOpening::Outcome::Loaded ? 1 : 0);
+}
+
+QTEST_GUILESS_MAIN(TestWorkbookImport)
+#include "tst_workbookimport.moc"

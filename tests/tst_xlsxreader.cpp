@@ -1,0 +1,602 @@
+#include <QtTest>
+#include <minizip/zip.h>
+#include <xlsxwriter.h>
+#include <zlib.h>
+
+#include "core/workbook/CellNumberFormats.h"
+#include "core/workbook/SerialDate.h"
+#include "core/workbook/XlsxReader.h"
+
+namespace
+{
+
+using Kind = SheetCell::NumberFormat;
+using Type = SheetCell::Type;
+
+struct Part {
+    QByteArray name;
+    QByteArray data;
+    // Set to write the part packed already and claim this unpacked size and checksum.
+    qint64 claimedSize = -1;
+    uLong claimedCrc = 0;
+};
+
+QByteArray rawDeflate(const QByteArray &data)
+{
+    z_stream stream{};
+    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(int(deflateBound(&stream, uLong(data.size()))), '\0');
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
+}
+
+// Packs parts the way any zip tool does, with minizip's writer.
+void writeZip(const QString &path, const QList<Part> &parts, int method = Z_DEFLATED)
+{
+    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
+    QVERIFY(zip);
+    for (const Part &part : parts) {
+        zip_fileinfo info{};
+        const bool raw = part.claimedSize >= 0;
+        QCOMPARE(zipOpenNewFileInZip2_64(zip, part.name.constData(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                         method, Z_DEFAULT_COMPRESSION, raw ? 1 : 0, 1),
+                 ZIP_OK);
+        const QByteArray bytes = raw ? rawDeflate(part.data) : part.data;
+        QCOMPARE(zipWriteInFileInZip(zip, bytes.constData(), unsigned(bytes.size())), ZIP_OK);
+        if (raw)
+            QCOMPARE(zipCloseFileInZipRaw64(zip, ZPOS64_T(part.claimedSize), part.claimedCrc), ZIP_OK);
+        else
+            QCOMPARE(zipCloseFileInZip(zip), ZIP_OK);
+    }
+    QCOMPARE(zipClose(zip, nullptr), ZIP_OK);
+}
+
+const QByteArray RelationshipsNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+const QByteArray PackageRelsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
+
+QByteArray relationships(const QList<std::array<QByteArray, 3>> &entries,
+                         const QByteArray &typeBase = RelationshipsNs)
+{
+    QByteArray xml = "<?xml version=\"1.0\"?><Relationships xmlns=\"" + PackageRelsNs + "\">";
+    for (const auto &[id, type, target] : entries)
+        xml += "<Relationship Id=\"" + id + "\" Type=\"" + typeBase + "/" + type + "\" Target=\"" + target +
+               "\"/>";
+    return xml + "</Relationships>";
+}
+
+QByteArray workbookXml(const QByteArray &sheets, const QByteArray &workbookPr = {})
+{
+    return "<?xml version=\"1.0\"?><workbook "
+           "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+           "xmlns:r=\"" +
+           RelationshipsNs + "\">" + workbookPr + "<sheets>" + sheets + "</sheets></workbook>";
+}
+
+QByteArray sheetXml(const QByteArray &rows)
+{
+    return "<?xml version=\"1.0\"?><worksheet "
+           "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+           "<sheetData>" +
+           rows + "</sheetData></worksheet>";
+}
+
+// A package as spreadsheet programs lay it out: one sheet, shared strings and styles when given.
+QList<Part> workbookParts(const QByteArray &rows, const QByteArray &strings = {},
+                          const QByteArray &styles = {}, const QByteArray &workbookPr = {})
+{
+    QList<std::array<QByteArray, 3>> links{{"rId1", "worksheet", "worksheets/sheet1.xml"}};
+    QList<Part> parts{
+        {"_rels/.rels", relationships({{"rId1", "officeDocument", "xl/workbook.xml"}})},
+        {"xl/workbook.xml", workbookXml("<sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/>", workbookPr)},
+        {"xl/worksheets/sheet1.xml", sheetXml(rows)},
+    };
+    if (!strings.isEmpty()) {
+        links.append({"rId2", "sharedStrings", "sharedStrings.xml"});
+        parts.append({"xl/sharedStrings.xml", "<sst>" + strings + "</sst>"});
+    }
+    if (!styles.isEmpty()) {
+        links.append({"rId3", "styles", "styles.xml"});
+        parts.append({"xl/styles.xml", "<styleSheet>" + styles + "</styleSheet>"});
+    }
+    parts.append({"xl/_rels/workbook.xml.rels", relationships(links)});
+    return parts;
+}
+
+// number format 164 "hh:mm:ss" on style 1, built-in 14 (date) on 2, 22 (date and time) on 3,
+// "0.00" on 4, "[h]:mm" on 5
+const QByteArray TimeAndDateStyles =
+    "<numFmts count=\"3\"><numFmt numFmtId=\"164\" formatCode=\"hh:mm:ss\"/>"
+    "<numFmt numFmtId=\"165\" formatCode=\"0.00\"/><numFmt numFmtId=\"166\" formatCode=\"[h]:mm\"/></numFmts>"
+    "<cellStyleXfs count=\"1\"><xf numFmtId=\"14\"/></cellStyleXfs>"
+    "<cellXfs count=\"6\"><xf numFmtId=\"0\"/><xf numFmtId=\"164\" applyNumberFormat=\"1\"/><xf "
+    "numFmtId=\"14\"/>"
+    "<xf numFmtId=\"22\"/><xf numFmtId=\"165\"/><xf numFmtId=\"166\"/></cellXfs>";
+
+SheetCell number(double value, Kind format = Kind::General)
+{
+    SheetCell cell;
+    cell.type = Type::Number;
+    cell.number = value;
+    cell.format = format;
+    return cell;
+}
+
+SheetCell text(const QString &value, Type type = Type::Text)
+{
+    SheetCell cell;
+    cell.type = type;
+    cell.text = value;
+    return cell;
+}
+
+template <typename T> XlsxReader::Limits limitedTo(T XlsxReader::Limits::*limit, int value)
+{
+    XlsxReader::Limits limits;
+    limits.*limit = T(value);
+    return limits;
+}
+
+bool sameCell(const SheetCell &a, const SheetCell &b)
+{
+    return a.type == b.type && a.text == b.text && a.format == b.format && qAbs(a.number - b.number) < 1e-9;
+}
+
+QString describe(const SheetCell &cell)
+{
+    return QStringLiteral("type %1 number %2 text \"%3\" format %4")
+        .arg(int(cell.type))
+        .arg(cell.number, 0, 'g', 12)
+        .arg(cell.text)
+        .arg(int(cell.format));
+}
+
+} // namespace
+
+class TestXlsxReader : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void readsCellsAsSpreadsheetProgramsWriteThem_data();
+    void readsCellsAsSpreadsheetProgramsWriteThem();
+    void cellsWithoutReferencesFollowThePreviousOne();
+    void firstWorksheetIsFoundThroughRelationships_data();
+    void firstWorksheetIsFoundThroughRelationships();
+    void readsWhatLibxlsxwriterWrites_data();
+    void readsWhatLibxlsxwriterWrites();
+    void damagedAndHostileFilesFailWithTheirReason_data();
+    void damagedAndHostileFilesFailWithTheirReason();
+    void malformedXmlNamesThePartAndLine_data();
+    void malformedXmlNamesThePartAndLine();
+    void numberFormatCodes_data();
+    void numberFormatCodes();
+    void serialDates_data();
+    void serialDates();
+
+private:
+    QString path(const QString &name) const { return m_folder.filePath(name); }
+    QTemporaryDir m_folder;
+};
+
+void TestXlsxReader::init()
+{
+    QVERIFY(m_folder.isValid());
+}
+
+void TestXlsxReader::readsCellsAsSpreadsheetProgramsWriteThem_data()
+{
+    QTest::addColumn<QByteArray>("cellXml");
+    QTest::addColumn<QByteArray>("workbookPr");
+    QTest::addColumn<SheetCell>("expected");
+    const QByteArray none;
+    const QByteArray in1904 = "<workbookPr date1904=\"1\"/>";
+    QTest::newRow("shared string") << QByteArray("<c r=\"B2\" t=\"s\"><v>0</v></c>") << none << text("plain");
+    QTest::newRow("rich text runs, phonetic guide left out")
+        << QByteArray("<c r=\"B2\" t=\"s\"><v>1</v></c>") << none << text("Main Display(Ch0)");
+    QTest::newRow("escaped control character")
+        << QByteArray("<c r=\"B2\" t=\"s\"><v>2</v></c>") << none << text("a\rb");
+    QTest::newRow("inline string") << QByteArray("<c r=\"B2\" t=\"inlineStr\"><is><t>+OL</t></is></c>")
+                                   << none << text("+OL");
+    QTest::newRow("inline rich text")
+        << QByteArray(
+               "<c r=\"B2\" t=\"inlineStr\"><is><r><rPr><b/></rPr><t>Ch</t></r><r><t xml:space=\"preserve\">"
+               " 1</t></r></is></c>")
+        << none << text("Ch 1");
+    QTest::newRow("number") << QByteArray("<c r=\"B2\"><v>-12.5</v></c>") << none << number(-12.5);
+    QTest::newRow("number in exponent form")
+        << QByteArray("<c r=\"B2\" t=\"n\"><v>1.5E-3</v></c>") << none << number(0.0015);
+    QTest::newRow("custom format 0.00 stays a number")
+        << QByteArray("<c r=\"B2\" s=\"4\"><v>3</v></c>") << none << number(3);
+    QTest::newRow("boolean") << QByteArray("<c r=\"B2\" t=\"b\"><v>1</v></c>") << none << [] {
+        SheetCell cell = number(1);
+        cell.type = Type::Boolean;
+        return cell;
+    }();
+    QTest::newRow("error") << QByteArray("<c r=\"B2\" t=\"e\"><v>#N/A</v></c>") << none
+                           << text("#N/A", Type::Error);
+    QTest::newRow("formula's cached number")
+        << QByteArray("<c r=\"B2\"><f>A1*2</f><v>4</v></c>") << none << number(4);
+    QTest::newRow("formula's cached text")
+        << QByteArray("<c r=\"B2\" t=\"str\"><f>A1&amp;\"V\"</f><v>mV</v></c>") << none << text("mV");
+    QTest::newRow("custom time format") << QByteArray("<c r=\"B2\" s=\"1\"><v>0.58853009259259</v></c>")
+                                        << none << number(0.58853009259259, Kind::Time);
+    QTest::newRow("elapsed time format")
+        << QByteArray("<c r=\"B2\" s=\"5\"><v>1.25</v></c>") << none << number(1.25, Kind::Time);
+    QTest::newRow("built-in date format")
+        << QByteArray("<c r=\"B2\" s=\"2\"><v>45356</v></c>") << none << number(45356, Kind::Date);
+    QTest::newRow("built-in date and time format")
+        << QByteArray("<c r=\"B2\" s=\"3\"><v>45356.5</v></c>") << none << number(45356.5, Kind::DateTime);
+    QTest::newRow("1904 date moves to the 1900 system")
+        << QByteArray("<c r=\"B2\" s=\"2\"><v>43894</v></c>") << in1904 << number(45356, Kind::Date);
+    QTest::newRow("1904 time keeps its time of day")
+        << QByteArray("<c r=\"B2\" s=\"1\"><v>0.5</v></c>") << in1904 << number(1462.5, Kind::Time);
+    QTest::newRow("1904 plain number unchanged")
+        << QByteArray("<c r=\"B2\"><v>7</v></c>") << in1904 << number(7);
+    QTest::newRow("ISO date cell") << QByteArray("<c r=\"B2\" t=\"d\"><v>2024-03-05T14:07:09</v></c>")
+                                   << in1904
+                                   << number(45356 + (14 * 3600 + 7 * 60 + 9) / 86400.0, Kind::DateTime);
+    QTest::newRow("formula never calculated is empty")
+        << QByteArray("<c r=\"B2\"><f>A1</f></c>") << none << SheetCell();
+    QTest::newRow("formatted blank is empty") << QByteArray("<c r=\"B2\" s=\"1\"/>") << none << SheetCell();
+}
+
+void TestXlsxReader::readsCellsAsSpreadsheetProgramsWriteThem()
+{
+    QFETCH(QByteArray, cellXml);
+    QFETCH(QByteArray, workbookPr);
+    QFETCH(SheetCell, expected);
+    const QByteArray strings = "<si><t>plain</t></si>"
+                               "<si><r><t>Main Display</t></r><r><rPr><b/></rPr><t>(Ch0)</t></r>"
+                               "<rPh sb=\"0\" eb=\"1\"><t>MEIN</t></rPh></si>"
+                               "<si><t>a_x000D_b</t></si>";
+    const QString file = path(QStringLiteral("cells.xlsx"));
+    writeZip(file,
+             workbookParts("<row r=\"2\">" + cellXml + "</row>", strings, TimeAndDateStyles, workbookPr));
+
+    SheetCells cells;
+    QString error;
+    QVERIFY2(XlsxReader().read(file, &cells, &error), qPrintable(error));
+    QVERIFY(error.isEmpty());
+    const SheetCell cell = cells.at(2, 2);
+    QVERIFY2(sameCell(cell, expected), qPrintable(describe(cell) + " <> " + describe(expected)));
+    QCOMPARE(cells.rowCount(), expected.type == Type::Empty ? 0 : 2);
+}
+
+void TestXlsxReader::cellsWithoutReferencesFollowThePreviousOne()
+{
+    // No dimension element, rows and cells without their references, as some writers save.
+    const QString file = path(QStringLiteral("norefs.xlsx"));
+    writeZip(file, workbookParts("<row><c><v>1</v></c><c><v>2</v></c></row>"
+                                 "<row r=\"5\"><c r=\"C5\"><v>3</v></c><c><v>4</v></c></row>"
+                                 "<row><c t=\"inlineStr\"><is><t>x</t></is></c></row>"));
+    SheetCells cells;
+    QString error;
+    QVERIFY2(XlsxReader().read(file, &cells, &error), qPrintable(error));
+    QCOMPARE(cells.at(1, 1).number, 1.0);
+    QCOMPARE(cells.at(1, 2).number, 2.0);
+    QCOMPARE(cells.at(5, 3).number, 3.0);
+    QCOMPARE(cells.at(5, 4).number, 4.0);
+    QCOMPARE(cells.at(6, 1).text, QStringLiteral("x"));
+    QCOMPARE(cells.rowCount(), 6);
+    QCOMPARE(cells.columnCount(), 4);
+}
+
+void TestXlsxReader::firstWorksheetIsFoundThroughRelationships_data()
+{
+    QTest::addColumn<QList<Part>>("parts");
+    const QByteArray decoy = sheetXml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
+    const QByteArray wanted = sheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>");
+    const QByteArray strings = "<sst><si><t>wanted</t></si></sst>";
+    // A chart sheet first, the worksheet under another name, absolute and relative targets.
+    QTest::newRow("chart sheet first, absolute targets") << QList<Part>{
+        {"_rels/.rels", relationships({{"rId1", "officeDocument", "/book/main.xml"}})},
+        {"book/main.xml", workbookXml("<sheet name=\"Chart1\" sheetId=\"2\" r:id=\"rId7\"/>"
+                                      "<sheet name=\"Data\" sheetId=\"1\" r:id=\"rId3\"/>"
+                                      "<sheet name=\"Sheet1\" sheetId=\"3\" r:id=\"rId1\"/>")},
+        {"book/_rels/main.xml.rels", relationships({{"rId1", "worksheet", "/book/worksheets/sheet1.xml"},
+                                                    {"rId3", "worksheet", "/book/worksheets/data.xml"},
+                                                    {"rId7", "chartsheet", "chartsheets/sheet1.xml"},
+                                                    {"rId9", "sharedStrings", "../shared/text.xml"}})},
+        {"book/worksheets/sheet1.xml", decoy},
+        {"book/worksheets/data.xml", wanted},
+        {"shared/text.xml", strings},
+    };
+    QTest::newRow("strict schema") << QList<Part>{
+        {"_rels/.rels", relationships({{"rId1", "officeDocument", "xl/workbook.xml"}},
+                                      "http://purl.oclc.org/ooxml/officeDocument/relationships")},
+        {"xl/workbook.xml",
+         workbookXml("<sheet name=\"S\" sheetId=\"1\" r:id=\"rId2\"/>")
+             .replace(RelationshipsNs, "http://purl.oclc.org/ooxml/officeDocument/relationships")},
+        {"xl/_rels/workbook.xml.rels",
+         relationships(
+             {{"rId2", "worksheet", "worksheets/Sheet%20A.xml"}, {"rId3", "sharedStrings", "s.xml"}},
+             "http://purl.oclc.org/ooxml/officeDocument/relationships")},
+        {"xl/worksheets/sheet1.xml", decoy},
+        {"xl/worksheets/Sheet A.xml", wanted},
+        {"xl/s.xml", strings},
+    };
+}
+
+void TestXlsxReader::firstWorksheetIsFoundThroughRelationships()
+{
+    QFETCH(QList<Part>, parts);
+    const QString file = path(QStringLiteral("relationships.xlsx"));
+    writeZip(file, parts);
+    SheetCells cells;
+    QString error;
+    QVERIFY2(XlsxReader().read(file, &cells, &error), qPrintable(error));
+    QCOMPARE(cells.at(1, 1).text, QStringLiteral("wanted"));
+}
+
+void TestXlsxReader::readsWhatLibxlsxwriterWrites_data()
+{
+    QTest::addColumn<bool>("constantMemory"); // inline strings instead of shared ones
+    QTest::newRow("shared strings") << false;
+    QTest::newRow("inline strings") << true;
+}
+
+void TestXlsxReader::readsWhatLibxlsxwriterWrites()
+{
+    QFETCH(bool, constantMemory);
+    const QByteArray file = QFile::encodeName(path(QStringLiteral("libxlsxwriter.xlsx")));
+    lxw_workbook_options options{};
+    options.constant_memory = constantMemory;
+    lxw_workbook *workbook = workbook_new_opt(file.constData(), &options);
+    QVERIFY(workbook);
+    lxw_worksheet *sheet = workbook_add_worksheet(workbook, "Sheet1");
+    lxw_format *time = workbook_add_format(workbook);
+    format_set_num_format(time, "hh:mm:ss");
+    lxw_format *date = workbook_add_format(workbook);
+    format_set_num_format_index(date, 14);
+    worksheet_write_string(sheet, 0, 0, "Title", nullptr);
+    worksheet_write_string(sheet, 0, 1, "Ω und µ", nullptr);
+    lxw_datetime at = {2024, 3, 5, 8, 0, 0};
+    worksheet_write_datetime(sheet, 7, 1, &at, date);
+    worksheet_write_datetime(sheet, 7, 2, &at, time);
+    worksheet_write_number(sheet, 7, 3, 12, nullptr);
+    worksheet_write_boolean(sheet, 7, 4, 0, nullptr);
+    worksheet_write_formula_num(sheet, 7, 5, "=D8*2", nullptr, 24);
+    QCOMPARE(workbook_close(workbook), LXW_NO_ERROR);
+
+    SheetCells cells;
+    QString error;
+    QVERIFY2(XlsxReader().read(QFile::decodeName(file), &cells, &error), qPrintable(error));
+    QCOMPARE(cells.at(1, 1).text, QStringLiteral("Title"));
+    QCOMPARE(cells.at(1, 2).text, QStringLiteral("Ω und µ"));
+    QCOMPARE(cells.at(8, 2).format, Kind::Date);
+    QCOMPARE(SerialDate::toDateTime(cells.at(8, 2).number).date(), QDate(2024, 3, 5));
+    QCOMPARE(cells.at(8, 3).format, Kind::Time);
+    QCOMPARE(SerialDate::toDateTime(cells.at(8, 3).number).time(), QTime(8, 0)); // not 07:59:59.999
+    QVERIFY(sameCell(cells.at(8, 4), number(12)));
+    QCOMPARE(cells.at(8, 5).type, Type::Boolean);
+    QVERIFY(sameCell(cells.at(8, 6), number(24)));
+    QCOMPARE(cells.rowCount(), 8);
+}
+
+void TestXlsxReader::damagedAndHostileFilesFailWithTheirReason_data()
+{
+    QTest::addColumn<QList<Part>>("parts");
+    QTest::addColumn<QByteArray>("rawBytes"); // instead of the parts when not empty
+    QTest::addColumn<XlsxReader::Limits>("limits");
+    QTest::addColumn<QString>("reason");
+    const XlsxReader::Limits defaults;
+    const auto sheetWith = [](const QByteArray &rows, const QByteArray &strings = {}) {
+        return workbookParts(rows, strings);
+    };
+    const auto badReference = [&](const char *reference) {
+        QTest::addRow("reference %s", reference)
+            << sheetWith(QByteArray("<row><c r=\"") + reference + "\"><v>1</v></c></row>") << QByteArray()
+            << defaults
+            << QStringLiteral(
+                   "its part xl/worksheets/sheet1.xml is damaged (cell reference \"%1\" lies outside the "
+                   "sheet)")
+                   .arg(QLatin1String(reference));
+    };
+    badReference("XFE1");
+    badReference("A1048577");
+    badReference("A0");
+    badReference("A99999999999999999999");
+    badReference("AAAAAAAAAAAAAAAAAAAAA1");
+    badReference("1A");
+    QTest::newRow("row number past the sheet")
+        << sheetWith("<row r=\"1048577\"><c><v>1</v></c></row>") << QByteArray() << defaults
+        << QStringLiteral(
+               "its part xl/worksheets/sheet1.xml is damaged (row number \"1048577\" lies outside the "
+               "sheet)");
+    QTest::newRow("shared string that is not there")
+        << sheetWith("<row><c t=\"s\"><v>5</v></c></row>", "<si><t>only</t></si>") << QByteArray() << defaults
+        << QStringLiteral(
+               "its part xl/worksheets/sheet1.xml is damaged (cell R1C1 holds \"5\" where one of the 1 "
+               "shared strings belongs)");
+    QTest::newRow("text where a number belongs")
+        << sheetWith("<row><c r=\"B3\"><v>12,5</v></c></row>") << QByteArray() << defaults
+        << QStringLiteral(
+               "its part xl/worksheets/sheet1.xml is damaged (cell B3 holds \"12,5\" where a number "
+               "belongs)");
+    QTest::newRow("more cells than allowed")
+        << sheetWith("<row><c><v>1</v></c><c><v>2</v></c><c><v>3</v></c></row>") << QByteArray()
+        << limitedTo(&XlsxReader::Limits::maxCells, 2)
+        << QStringLiteral("it is too large to be a record (more than 2 cells)");
+    QTest::newRow("more shared strings than allowed")
+        << sheetWith("", "<si><t>a</t></si><si><t>b</t></si><si><t>c</t></si>") << QByteArray()
+        << limitedTo(&XlsxReader::Limits::maxSharedStrings, 2)
+        << QStringLiteral("it is too large to be a record (more than 2 shared strings)");
+
+    // A part that truly unpacks to more than allowed, and parts that claim sizes they do not have.
+    const QByteArray zeros(2 * 1024 * 1024, '0');
+    QTest::newRow("part unpacks past the limit")
+        << sheetWith("<row><c t=\"inlineStr\"><is><t>" + zeros + "</t></is></c></row>") << QByteArray()
+        << limitedTo(&XlsxReader::Limits::maxPartBytes, 1024 * 1024)
+        << QStringLiteral(
+               "it is too large to be a record (its part xl/worksheets/sheet1.xml unpacks to more than "
+               "1 MB)");
+    QByteArray noise(1536 * 1024, '\0');
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    QTest::newRow("file past the limit") << QList<Part>{{"noise.bin", noise}} << QByteArray()
+                                         << limitedTo(&XlsxReader::Limits::maxFileBytes, 1024 * 1024)
+                                         << QStringLiteral("it is too large to be a record (more than 1 MB)");
+    QTest::newRow("more parts than allowed")
+        << sheetWith("") << QByteArray() << limitedTo(&XlsxReader::Limits::maxEntries, 3)
+        << QStringLiteral("it is too large to be a record (more than 3 parts)");
+    QList<Part> hugeClaim = sheetWith("<row><c><v>1</v></c></row>");
+    hugeClaim[2].claimedSize = Q_INT64_C(5) << 32;
+    QTest::newRow("part claims 20 GB")
+        << hugeClaim << QByteArray() << defaults
+        << QStringLiteral("it is too large to be a record (its part "
+                          "xl/worksheets/sheet1.xml unpacks to more than 64 MB)");
+    QList<Part> smallClaim = sheetWith("<row><c t=\"inlineStr\"><is><t>" + zeros + "</t></is></c></row>");
+    smallClaim[2].claimedSize = 100;
+    QTest::newRow("part holds more than it claims")
+        << smallClaim << QByteArray() << defaults
+        << QStringLiteral("its part xl/worksheets/sheet1.xml is damaged (it cannot be unpacked)");
+    QList<Part> badChecksum = sheetWith("<row><c><v>1</v></c></row>");
+    badChecksum[2].claimedSize = badChecksum[2].data.size();
+    badChecksum[2].claimedCrc = 12345;
+    QTest::newRow("checksum mismatch")
+        << badChecksum << QByteArray() << defaults
+        << QStringLiteral("its part xl/worksheets/sheet1.xml is damaged (it cannot "
+                          "be unpacked)");
+
+    QTest::newRow("wrong entries") << QList<Part>{{"readme.txt", "hello"}} << QByteArray() << defaults
+                                   << QStringLiteral("it holds no workbook");
+    QList<Part> noSheet = sheetWith("");
+    noSheet.removeAt(2);
+    QTest::newRow("worksheet part missing")
+        << noSheet << QByteArray() << defaults
+        << QStringLiteral("its worksheet xl/worksheets/sheet1.xml is missing");
+    QList<Part> chartsOnly = sheetWith("");
+    chartsOnly.last().data = relationships({{"rId1", "chartsheet", "chartsheets/sheet1.xml"}});
+    QTest::newRow("no worksheet at all")
+        << chartsOnly << QByteArray() << defaults << QStringLiteral("it holds no worksheet");
+    QTest::newRow("not a zip") << QList<Part>() << QByteArray("Index;Date;Time\n0001;05/03/2024;14:07:09\n")
+                               << defaults << QStringLiteral("it is not an .xlsx workbook");
+    QTest::newRow("legacy workbook") << QList<Part>()
+                                     << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + QByteArray(504, '\0'))
+                                     << defaults
+                                     << QStringLiteral("it is an Excel 97-2003 workbook (.xls), not an .xlsx "
+                                                       "workbook");
+}
+
+void TestXlsxReader::damagedAndHostileFilesFailWithTheirReason()
+{
+    QFETCH(QList<Part>, parts);
+    QFETCH(QByteArray, rawBytes);
+    QFETCH(XlsxReader::Limits, limits);
+    QFETCH(QString, reason);
+    const QString file = path(QStringLiteral("bad.xlsx"));
+    if (rawBytes.isEmpty()) {
+        writeZip(file, parts);
+    } else {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(rawBytes);
+    }
+    SheetCells cells;
+    cells.set(1, 1, number(1)); // whatever the caller had is gone
+    QString error;
+    QVERIFY(!XlsxReader(limits).read(file, &cells, &error));
+    QCOMPARE(error, QStringLiteral("Cannot open \"bad.xlsx\": %1.").arg(reason));
+    QVERIFY(cells.isEmpty());
+    QCOMPARE(cells.rowCount(), 0);
+}
+
+void TestXlsxReader::malformedXmlNamesThePartAndLine_data()
+{
+    QTest::addColumn<QList<Part>>("parts");
+    QTest::addColumn<QString>("start");
+    QTest::newRow("unclosed element")
+        << workbookParts("<row><c><v>1</v></row>")
+        << QStringLiteral("Cannot open \"bad.xlsx\": its part xl/worksheets/sheet1.xml "
+                          "is damaged (line 1: ");
+    QList<Part> entityBomb = workbookParts("<row><c t=\"inlineStr\"><is><t>&b;</t></is></c></row>");
+    entityBomb[2].data.replace("<?xml version=\"1.0\"?>",
+                               "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">"
+                               "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>");
+    QTest::newRow("document type declaration")
+        << entityBomb
+        << QStringLiteral("Cannot open \"bad.xlsx\": its part xl/worksheets/sheet1.xml is damaged (line 1: a "
+                          "document type declaration is not allowed here).");
+    QList<Part> badWorkbook = workbookParts("");
+    badWorkbook[1].data.chop(5);
+    QTest::newRow("truncated workbook part")
+        << badWorkbook
+        << QStringLiteral("Cannot open \"bad.xlsx\": its part xl/workbook.xml is damaged (line 1: ");
+}
+
+void TestXlsxReader::malformedXmlNamesThePartAndLine()
+{
+    QFETCH(QList<Part>, parts);
+    QFETCH(QString, start);
+    const QString file = path(QStringLiteral("bad.xlsx"));
+    writeZip(file, parts);
+    SheetCells cells;
+    QString error;
+    QVERIFY(!XlsxReader().read(file, &cells, &error));
+    QVERIFY2(error.startsWith(start), qPrintable(error));
+    QVERIFY(cells.isEmpty());
+}
+
+void TestXlsxReader::numberFormatCodes_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<Kind>("kind");
+    QTest::newRow("General") << "General" << Kind::General;
+    QTest::newRow("0.00E+00") << "0.00E+00" << Kind::General;
+    QTest::newRow("quoted letters") << "0.0\" h d s\"" << Kind::General;
+    QTest::newRow("escaped letter") << "0.0\\h" << Kind::General;
+    QTest::newRow("colour and condition") << "[Red][<=100]0.0;[Blue]0.0" << Kind::General;
+    QTest::newRow("hh:mm:ss") << "hh:mm:ss" << Kind::Time;
+    QTest::newRow("h:mm AM/PM") << "h:mm AM/PM" << Kind::Time;
+    QTest::newRow("mm:ss") << "mm:ss" << Kind::Time;
+    QTest::newRow("[mm]:ss") << "[mm]:ss" << Kind::Time;
+    QTest::newRow("locale and time") << "[$-409]h:mm:ss;@" << Kind::Time;
+    QTest::newRow("m/d/yyyy") << "m/d/yyyy" << Kind::Date;
+    QTest::newRow("mmm yy") << "mmm yy" << Kind::Date;
+    QTest::newRow("yyyy-mm-dd hh:mm") << "yyyy-mm-dd hh:mm" << Kind::DateTime;
+    QTest::newRow("first section decides") << "0.0;hh:mm" << Kind::General;
+}
+
+void TestXlsxReader::numberFormatCodes()
+{
+    QFETCH(QString, code);
+    QFETCH(Kind, kind);
+    QCOMPARE(CellNumberFormats::ofCode(code), kind);
+}
+
+void TestXlsxReader::serialDates_data()
+{
+    QTest::addColumn<double>("serial");
+    QTest::addColumn<QDateTime>("moment"); // invalid: no moment
+    const auto utc = [](QDate date, QTime time) { return QDateTime(date, time, Qt::UTC); };
+    QTest::newRow("time alone") << 0.5 << utc(QDate(1899, 12, 30), QTime(12, 0));
+    QTest::newRow("08:00 rounds to the millisecond") << 1 / 3.0 << utc(QDate(1899, 12, 30), QTime(8, 0));
+    QTest::newRow("day 1") << 1.0 << utc(QDate(1900, 1, 1), QTime(0, 0));
+    QTest::newRow("day 59") << 59.0 << utc(QDate(1900, 2, 28), QTime(0, 0));
+    QTest::newRow("phantom 29 February") << 60.0 << utc(QDate(1900, 2, 28), QTime(0, 0));
+    QTest::newRow("day 61") << 61.0 << utc(QDate(1900, 3, 1), QTime(0, 0));
+    QTest::newRow("a record") << 45356.588298611 << utc(QDate(2024, 3, 5), QTime(14, 7, 9));
+    QTest::newRow("last instant rounds into the next day")
+        << 45356.9999999999 << utc(QDate(2024, 3, 6), QTime(0, 0));
+    QTest::newRow("last day") << 2958465.5 << utc(QDate(9999, 12, 31), QTime(12, 0));
+    QTest::newRow("past the last day") << 2958466.0 << QDateTime();
+    QTest::newRow("negative") << -1.0 << QDateTime();
+    QTest::newRow("not a number") << qQNaN() << QDateTime();
+}
+
+void TestXlsxReader::serialDates()
+{
+    QFETCH(double, serial);
+    QFETCH(QDateTime, moment);
+    QCOMPARE(SerialDate::toDateTime(serial), moment);
+    if (moment.isValid() && serial != 60 && serial >= 1) // and back, except for the day that never was
+        QCOMPARE(SerialDate::toDateTime(SerialDate::fromDateTime(moment)), moment);
+}
+
+QTEST_GUILESS_MAIN(TestXlsxReader)
+#include "tst_xlsxreader.moc"
