@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "core/recording/RecordStore.h"
+#include "core/record/RecordStore.h"
 #include "core/workbook/SheetCells.h"
 
 // What a record workbook holds, read back into the texts the program shows. The sheet is
