@@ -21,6 +21,7 @@
 #include "ui/link/ScanWindow.h"
 #include "ui/monitor/FmMonitor.h"
 #include "ui/power/FmPower.h"
+#include "ui/printing/PrintFeature.h"
 #include "ui/shell/UiResources.h"
 #include "ui/table/FmGrid.h"
 
@@ -204,11 +205,12 @@ void MainFm::createChildWindows()
     addTile(m_monitor, ChildWindow::Monitor);
     m_grid = new FmGrid(m_session.record(), m_session.userSettings());
     addTile(m_grid, ChildWindow::Table);
-    m_graph = new FmGraph;
+    m_graph = new FmGraph(m_session.graph());
     addTile(m_graph, ChildWindow::Graph);
     m_power = new FmPower;
     addTile(m_power, ChildWindow::Power);
     m_scan = new ScanWindow(m_session.link(), this);
+    m_printing = new PrintFeature(m_session, this);
 }
 
 QMdiSubWindow *MainFm::subWindowOf(const QWidget *child) const
