@@ -85,6 +85,9 @@ void TestGraphFollower::init()
 {
     m_rig.emplace();
     m_rig->prompts.setStrict(true);
+    GraphGeometry geometry;
+    geometry.pixels = QSize(1080, 254);
+    graph().page().setGeometry(geometry);
 }
 
 void TestGraphFollower::record(int samples)

@@ -1,6 +1,7 @@
 // The graph window in the frame: the trace while recording, the page box and its buttons, the
 // print and image commands through their dialogs, and the program's unattended graph outputs.
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QProcess>
 #include <QToolButton>
 #include <QtTest>
@@ -74,6 +75,19 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { m_frame.reset(), AppPaths::setAssetFolderOverride(QString()); }
 
+    void fillsItsTileWhenRecordingStartsAtOnce()
+    {
+        // As the program does: Start before the frame has been laid out on the screen.
+        m_frame.reset();
+        m_rig.emplace();
+        m_frame.emplace(m_rig->session);
+        m_frame->show();
+        m_rig->start();
+        QCoreApplication::processEvents();
+        const QWidget *tile = m_frame->subWindowOf(graphWindow());
+        QVERIFY(graphWindow()->height() > tile->height() / 2);
+        QCOMPARE(page().surface().size(), graphWindow()->picture()->size());
+    }
     void windowShowsTheTrace()
     {
         record(5); // 1.0 V .. 5.0 V

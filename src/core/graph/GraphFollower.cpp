@@ -11,6 +11,10 @@ GraphFollower::GraphFollower(const Collaborators &collaborators, QObject *parent
     : QObject(parent), m_(collaborators),
       m_mainChannel(collaborators.record, collaborators.state, collaborators.status), m_page(m_mainChannel)
 {
+    // No surface until a window gives it a size: a session without windows draws nothing.
+    GraphGeometry noSurface;
+    noSurface.pixels = QSize();
+    m_page.setGeometry(noSurface);
     m_page.setTimeScale(m_.settings.values().timeAxisFactor);
     applyOptions();
     followChannel();

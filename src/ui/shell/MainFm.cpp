@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeySequence>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -358,6 +359,8 @@ void MainFm::placeTile(QMdiSubWindow *frame, const QRectF &twips, bool restoreSt
     if (frame->windowState() & minMax) return;
     m_placingTiles = true;
     frame->setGeometry(LayoutRule::toPixels(twips, logicalDpiX(), logicalDpiY()));
+    // A tile placed while it had no height keeps its window squashed until its layout is redone.
+    if (QLayout *layout = frame->layout()) layout->invalidate();
     m_placingTiles = false;
 }
 
