@@ -200,11 +200,7 @@ private Q_SLOTS:
                  qPrintable(receiver.errorString()));
         QTemporaryDir home;
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        program.setProcessEnvironment(env);
+        program.setProcessEnvironment(isolatedEnvironment(QDir(home.path())));
         const QString data = home.filePath(QStringLiteral("a.pdf"));
         const QString graph = home.filePath(QStringLiteral("b.pdf"));
         const QString image = home.filePath(QStringLiteral("c.png"));
