@@ -1,5 +1,6 @@
 // Times the graph's drawing: a full page redraw at 25 and at 200 samples a page into the
-// window's surface, one page at print resolution, and the newest reading of a recording.
+// window's surface, one page at print resolution, the newest reading of a recording, and a
+// reading through a whole session with and without the graph window's surface.
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
@@ -7,7 +8,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/graph/GraphFollower.h"
 #include "core/graph/GraphPage.h"
+#include "core/link/FrameEncoder.h"
+#include "support/RecordingSession.h"
 
 namespace
 {
@@ -117,6 +121,25 @@ void newestReadings()
                 double(newPageNs) / newPages / 1e6, newPages);
 }
 
+// Readings of the main channel through the whole receive path of a session (decoder, record,
+// monitor, statistics, graph), with the graph window's surface and without one.
+void sessionReadings(bool withSurface)
+{
+    RecordingSession rig;
+    if (withSurface) rig.session.graph().page().setGeometry(screen());
+    rig.start();
+    FrameEncoder::Header header;
+    header.functionCode = Measurement::ACV;
+    header.decimalCode = FrameEncoder::Divisor10;
+    const int readings = 2000;
+    QElapsedTimer timer;
+    timer.start();
+    for (int row = 1; row <= readings; ++row)
+        rig.feed(FrameEncoder::encodeReading(header, 2300 + int(45 * std::sin(row / 9.0))));
+    std::printf("reading through the session %s the graph surface: %.4f ms a reading over %d readings\n",
+                withSurface ? "with" : "without", double(timer.nsecsElapsed()) / readings / 1e6, readings);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -127,5 +150,7 @@ int main(int argc, char **argv)
     fullRedraw(2.0f);
     printRender();
     newestReadings();
+    sessionReadings(false);
+    sessionReadings(true);
     return 0;
 }

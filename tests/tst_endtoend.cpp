@@ -307,11 +307,7 @@ void TestEndToEnd::commandLineRecordsToCsv()
              qPrintable(receiver.errorString()));
 
     QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), dir.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-    program.setProcessEnvironment(env);
+    program.setProcessEnvironment(isolatedEnvironment(QDir(dir.path())));
     const QString output = dir.filePath(QStringLiteral("rec.csv"));
     program.start(app, {QStringLiteral("--ports"), receiver.devicePath(), QStringLiteral("--record"),
                         QStringLiteral("--duration"), QStringLiteral("3"), QStringLiteral("--output"), output,

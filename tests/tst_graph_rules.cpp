@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "core/common/StoredColor.h"
 #include "core/graph/GraphInputs.h"
 #include "core/graph/GraphPaging.h"
 #include "core/graph/PlotMapping.h"
@@ -301,10 +302,10 @@ void TestGraphRules::timeMarks()
 
 void TestGraphRules::storedColours()
 {
-    QCOMPARE(colorFromBgr(8388608), QColor(0, 0, 128));
-    QCOMPARE(colorFromBgr(255), QColor(255, 0, 0));
-    QCOMPARE(colorFromBgr(32768), QColor(0, 128, 0));
-    QCOMPARE(colorFromBgr(16777215), QColor(Qt::white));
+    QCOMPARE(colorFromStored(8388608), QColor(0, 0, 128));
+    QCOMPARE(colorFromStored(255), QColor(255, 0, 0));
+    QCOMPARE(colorFromStored(32768), QColor(0, 128, 0));
+    QCOMPARE(colorFromStored(16777215), QColor(Qt::white));
 }
 
 QTEST_GUILESS_MAIN(TestGraphRules)

@@ -15,6 +15,7 @@
 #include "core/printing/PrintCommands.h"
 #include "core/printing/cPrnDlg.h"
 #include "core/record/RecordStore.h"
+#include "support/ModalDialog.h"
 #include "support/PdfText.h"
 #include "support/RecordFixture.h"
 #include "support/ScriptedPrompts.h"
@@ -33,21 +34,6 @@ void drawStandIn(QPainter &painter, const QRectF &target)
     font.setPixelSize(qMax(1, int(target.height() / 10)));
     painter.setFont(font);
     painter.drawText(target, Qt::AlignCenter, QStringLiteral("STANDIN"));
-}
-
-// Runs `answer` on the modal dialog that the next call opens.
-void whenDialogOpens(const std::function<void(QDialog *)> &answer)
-{
-    auto *poll = new QTimer(qApp);
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        poll->deleteLater();
-        poll->stop();
-        answer(dialog);
-    });
-    poll->start();
 }
 
 template <typename T> T *child(QDialog *dialog, const char *name)

@@ -8,6 +8,7 @@
 #include "core/simulator/Pty.h"
 #include "core/simulator/ReceiverSimulator.h"
 #include "ui/monitor/QtAlarmSound.h"
+#include "ui/printing/PrintFeature.h"
 #include "ui/shell/MainFm.h"
 #include "ui/shell/QtPrompts.h"
 
@@ -49,6 +50,7 @@ standard error and answered by rule:
   "Clear record!"                               Yes
   "Save File!" (the record has not been saved)  No; --output writes the record
     (also when the program closes)
+  "Not any record !", "Not any graph!"          the output named fails (exit status 2)
   any other Yes/No question                     No
   messages with an OK button                    OK
   file dialogs                                  cancelled
@@ -88,8 +90,21 @@ int main(int argc, char **argv)
         QStringLiteral("After Stop, write the record to FILE (.csv: the table as "
                        "RFC 4180 CSV in UTF-8)."),
         QStringLiteral("FILE"));
+    const QCommandLineOption saveGraphOption(
+        QStringLiteral("save-graph"),
+        QStringLiteral("After Stop, save the graph page shown as Save Graph does (.bmp, .jpg, .png "
+                       "or .svg by the name's extension)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption printDataOption(
+        QStringLiteral("print-data"), QStringLiteral("After Stop, print the table into the PDF file FILE."),
+        QStringLiteral("FILE.pdf"));
+    const QCommandLineOption printGraphOption(
+        QStringLiteral("print-graph"),
+        QStringLiteral("After Stop, print the graph page shown into the PDF file FILE."),
+        QStringLiteral("FILE.pdf"));
     const QCommandLineOption quitOption(QStringLiteral("quit"), QStringLiteral("Exit when done."));
-    parser.addOptions({portsOption, demoOption, recordOption, durationOption, outputOption, quitOption});
+    parser.addOptions({portsOption, demoOption, recordOption, durationOption, outputOption, saveGraphOption,
+                       printDataOption, printGraphOption, quitOption});
     parser.process(app);
 
     UnattendedRun::Plan plan;
@@ -98,8 +113,11 @@ int main(int argc, char **argv)
     plan.outputPath = parser.value(outputOption);
     bool durationOk = true;
     if (parser.isSet(durationOption)) plan.durationSeconds = parser.value(durationOption).toInt(&durationOk);
-    const QString planError = durationOk ? UnattendedRun::checkPlan(plan)
-                                         : QStringLiteral("--duration takes a whole number of seconds");
+    const PrintFeature::UnattendedFiles printFiles{
+        parser.value(printDataOption), parser.value(printGraphOption), parser.value(saveGraphOption)};
+    QString planError = durationOk ? UnattendedRun::checkPlan(plan)
+                                   : QStringLiteral("--duration takes a whole number of seconds");
+    if (planError.isEmpty()) planError = PrintFeature::checkFiles(printFiles);
     if (!planError.isEmpty()) {
         QTextStream(stderr) << "voltrix: " << planError << Qt::endl;
         return EXIT_FAILURE;
@@ -138,6 +156,7 @@ int main(int argc, char **argv)
     window.show();
 
     UnattendedRun run(session.recording(), session.record(), plan);
+    window.printFeature()->addUnattendedOutputs(run, printFiles);
     QObject::connect(&run, &UnattendedRun::finished, &app, [&window](int code) {
         window.close();
         QCoreApplication::exit(code);

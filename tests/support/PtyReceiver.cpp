@@ -60,3 +60,12 @@ void ExternalReceiver::stop()
         m_process.waitForFinished(2000);
     }
 }
+
+QProcessEnvironment isolatedEnvironment(const QDir &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    return env;
+}

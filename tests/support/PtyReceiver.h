@@ -1,4 +1,5 @@
 #pragma once
+#include <QDir>
 #include <QList>
 #include <QProcess>
 #include <QString>
@@ -56,3 +57,6 @@ private:
     QString m_device;
     QString m_error;
 };
+
+// The environment for running the program itself with its settings and records kept in `home`.
+QProcessEnvironment isolatedEnvironment(const QDir &home);

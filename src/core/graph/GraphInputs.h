@@ -64,6 +64,3 @@ struct GraphGeometry {
     QSize pixels{1170, 290}; // size of the drawing surface on screen
     int fontPixels = 11;     // text height on the screen surface
 };
-
-// A colour as the settings store keeps it: red in the lowest byte, then green, then blue.
-QColor colorFromBgr(qint32 stored);

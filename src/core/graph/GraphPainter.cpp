@@ -1,5 +1,6 @@
 #include "core/graph/GraphPainter.h"
 
+#include "core/common/StoredColor.h"
 #include "core/graph/GraphPaging.h"
 #include "core/measurement/MeasurementTables.h"
 
@@ -31,7 +32,7 @@ void GraphPainter::clear()
 
 void GraphPainter::tickLine()
 {
-    m_canvas.fill(GraphLayout::plotRect(m_h, m_v), colorFromBgr(m_view.style.backColor));
+    m_canvas.fill(GraphLayout::plotRect(m_h, m_v), colorFromStored(m_view.style.backColor));
 }
 
 void GraphPainter::setTick()
@@ -116,7 +117,7 @@ void GraphPainter::plotSample(int row, double value, PenMemory &pen)
 {
     if (!m_view.scale) return;
     const PlotMapping mapping(m_view.geometry, m_view.timeScale, m_view.page, *m_view.scale);
-    const QColor trace = colorFromBgr(m_view.style.traceColor);
+    const QColor trace = colorFromStored(m_view.style.traceColor);
     QPointF from = mapping.point(row - 1, pen.lastValue);
     if (pen.gap) {
         from = mapping.point(row - 1, value);

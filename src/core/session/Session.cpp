@@ -6,6 +6,7 @@
 #include "core/commands/Commands.h"
 #include "core/common/AppPaths.h"
 #include "core/common/Prompts.h"
+#include "core/graph/GraphFollower.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/link/FrameDecoder.h"
 #include "core/link/LinkProber.h"
@@ -166,6 +167,11 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     m_commandProcs = new Commands({*m_recording, m_recording->status(), *m_link, *m_commands, *m_windows,
                                    m_state, *m_monitor, *m_record, values, m_relays->graph, m_relays->power},
                                   this);
+
+    m_graph = new GraphFollower(
+        {*m_record, m_state, m_recording->status(), *m_monitor, *m_settings, *m_windows}, this);
+    setGraphHooks(m_graph);
+    connect(m_reset, &RecordReset::cleared, m_graph, &GraphFollower::reDisplay);
 
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
     connect(m_recorder, &SampleRecorder::restartNeeded, m_recording, &RecordingControl::restartRecord);

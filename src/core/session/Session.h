@@ -12,6 +12,7 @@ class Clock;
 class CommandState;
 class Commands;
 class FrameDecoder;
+class GraphFollower;
 class GraphHooks;
 class LinkProber;
 class MonitorFields;
@@ -68,6 +69,7 @@ public:
     Alarm &alarm() const { return *m_alarm; }
     ChannelSelector &channelSelector() const { return *m_selector; }
     Commands &commandProcs() const { return *m_commandProcs; }
+    GraphFollower &graph() const { return *m_graph; }
 
     // Procedures of windows of later parts and of the platform; each does nothing until set.
     void setGraphHooks(GraphHooks *hooks);
@@ -105,4 +107,5 @@ private:
     CommandState *m_commands = nullptr;
     ChannelSelector *m_selector = nullptr;
     Commands *m_commandProcs = nullptr;
+    GraphFollower *m_graph = nullptr;
 };

@@ -60,7 +60,27 @@ void UnattendedRun::stopAndFinish()
     if (m_plan.quit) Q_EMIT finished(code);
 }
 
+void UnattendedRun::addOutput(const QString &what, const QString &path, std::function<QString()> write)
+{
+    m_outputs.push_back({what, path, std::move(write)});
+}
+
 int UnattendedRun::writeOutput()
+{
+    int code = writeRecord();
+    for (const Output &output : m_outputs) {
+        const QString error = output.write();
+        if (error.isEmpty()) {
+            say(output.what + QStringLiteral(" to ") + QFileInfo(output.path).absoluteFilePath());
+            continue;
+        }
+        say(output.what + QStringLiteral(": failed: ") + error);
+        code = OutputFailed;
+    }
+    return code;
+}
+
+int UnattendedRun::writeRecord()
 {
     if (m_plan.outputPath.isEmpty()) return Success;
     QString error;

@@ -2,7 +2,9 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <limits>
+#include <vector>
 
 class RecordStore;
 class RecordingControl;
@@ -30,6 +32,10 @@ public:
 
     void begin(); // call once the event loop runs
 
+    // Another file written after Stop, after the record: `write` returns "" or what went wrong;
+    // `what` names it in the report ("graph printed").
+    void addOutput(const QString &what, const QString &path, std::function<QString()> write);
+
 Q_SIGNALS:
     // The run is done; with quit, the program should end with this code.
     void finished(int exitCode);
@@ -37,9 +43,16 @@ Q_SIGNALS:
 private:
     void stopAndFinish();
     int writeOutput();
+    int writeRecord();
 
     RecordingControl &m_recording;
     const RecordStore &m_record;
     Plan m_plan;
     QTimer m_stopTimer;
+    struct Output {
+        QString what;
+        QString path;
+        std::function<QString()> write;
+    };
+    std::vector<Output> m_outputs;
 };

@@ -1,5 +1,6 @@
 #include "core/table/GridStyle.h"
 
+#include "core/common/StoredColor.h"
 #include "core/settings/Settings.h"
 
 namespace GridStyle
@@ -18,12 +19,6 @@ LineStyle lineStyle(const Settings &settings, LineStyle current)
 QColor dataRowColor(const Settings &settings)
 {
     return settings.Grid_BackColorCk == 1 ? colorFromStored(settings.Grid_BackColor) : QColor(Qt::white);
-}
-
-QColor colorFromStored(qint32 stored)
-{
-    const auto bits = quint32(stored);
-    return QColor(int(bits & 0xFF), int((bits >> 8) & 0xFF), int((bits >> 16) & 0xFF));
 }
 
 int baseWidth(int column)

@@ -16,9 +16,6 @@ LineStyle lineStyle(const Settings &settings, LineStyle current);
 // Data rows take the chosen colour only while its box is checked; white otherwise.
 QColor dataRowColor(const Settings &settings);
 
-// A colour as the settings store keeps it: red in the lowest byte, then green, then blue.
-QColor colorFromStored(qint32 stored);
-
 constexpr double ReferenceInnerWidth = 6450; // twips; the width ratio is inner width / this
 constexpr double ReferenceInnerHeight = 3330;
 

@@ -7,9 +7,9 @@
 #include <QLabel>
 #include <QResizeEvent>
 
+#include "core/common/StoredColor.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/settings/UserSettings.h"
-#include "core/table/GridStyle.h"
 #include "ui/shell/UiResources.h"
 
 namespace
@@ -185,8 +185,8 @@ void FmMonitor::build()
 void FmMonitor::applyColours()
 {
     const Settings &settings = m_settings.values();
-    const QColor fore = GridStyle::colorFromStored(settings.Moni_ForeColor);
-    const QColor back = GridStyle::colorFromStored(settings.Moni_BackColor);
+    const QColor fore = colorFromStored(settings.Moni_ForeColor);
+    const QColor back = colorFromStored(settings.Moni_BackColor);
     setBackground(m_display, back);
     for (QLabel *label : {m_bigValue, m_bigUnit}) {
         QPalette palette = label->palette();

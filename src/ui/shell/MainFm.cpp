@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeySequence>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include "ui/link/ScanWindow.h"
 #include "ui/monitor/FmMonitor.h"
 #include "ui/power/FmPower.h"
+#include "ui/printing/PrintFeature.h"
 #include "ui/shell/UiResources.h"
 #include "ui/table/FmGrid.h"
 
@@ -204,11 +206,12 @@ void MainFm::createChildWindows()
     addTile(m_monitor, ChildWindow::Monitor);
     m_grid = new FmGrid(m_session.record(), m_session.userSettings());
     addTile(m_grid, ChildWindow::Table);
-    m_graph = new FmGraph;
+    m_graph = new FmGraph(m_session.graph());
     addTile(m_graph, ChildWindow::Graph);
     m_power = new FmPower;
     addTile(m_power, ChildWindow::Power);
     m_scan = new ScanWindow(m_session.link(), this);
+    m_printing = new PrintFeature(m_session, this);
 }
 
 QMdiSubWindow *MainFm::subWindowOf(const QWidget *child) const
@@ -356,6 +359,8 @@ void MainFm::placeTile(QMdiSubWindow *frame, const QRectF &twips, bool restoreSt
     if (frame->windowState() & minMax) return;
     m_placingTiles = true;
     frame->setGeometry(LayoutRule::toPixels(twips, logicalDpiX(), logicalDpiY()));
+    // A tile placed while it had no height keeps its window squashed until its layout is redone.
+    if (QLayout *layout = frame->layout()) layout->invalidate();
     m_placingTiles = false;
 }
 

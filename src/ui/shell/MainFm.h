@@ -11,6 +11,7 @@ class FmGraph;
 class FmGrid;
 class FmMonitor;
 class FmPower;
+class PrintFeature;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -38,6 +39,7 @@ public:
     FmGraph *graphWindow() const { return m_graph; }
     FmPower *powerWindow() const { return m_power; }
     ScanWindow *scanWindow() const { return m_scan; }
+    PrintFeature *printFeature() const { return m_printing; }
     QMdiArea *mdiArea() const { return m_mdi; }
     // The sub-window frame around one of the four child windows.
     QMdiSubWindow *subWindowOf(const QWidget *child) const;
@@ -107,6 +109,7 @@ private:
     FmGraph *m_graph = nullptr;
     FmPower *m_power = nullptr;
     ScanWindow *m_scan = nullptr;
+    PrintFeature *m_printing = nullptr;
     std::vector<Tile> m_tiles; // monitor, table, graph, power
     QHash<const QMdiSubWindow *, Qt::WindowStates> m_tileStates;
 

@@ -1,6 +1,6 @@
-#include "core/graph/GraphInputs.h"
+#include "core/common/StoredColor.h"
 
-QColor colorFromBgr(qint32 stored)
+QColor colorFromStored(qint32 stored)
 {
     const auto bits = quint32(stored);
     return QColor(int(bits & 0xFF), int((bits >> 8) & 0xFF), int((bits >> 16) & 0xFF));

@@ -1,0 +1,110 @@
+#include "core/graph/GraphFollower.h"
+
+#include "core/acquisition/AcquisitionState.h"
+#include "core/graph/GraphPaging.h"
+#include "core/graph/PageExtremes.h"
+#include "core/layout/WindowVisibility.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/settings/UserSettings.h"
+
+GraphFollower::GraphFollower(const Collaborators &collaborators, QObject *parent)
+    : QObject(parent), m_(collaborators),
+      m_mainChannel(collaborators.record, collaborators.state, collaborators.status), m_page(m_mainChannel)
+{
+    // No surface until a window gives it a size: a session without windows draws nothing.
+    GraphGeometry noSurface;
+    noSurface.pixels = QSize();
+    m_page.setGeometry(noSurface);
+    m_page.setTimeScale(m_.settings.values().timeAxisFactor);
+    applyOptions();
+    followChannel();
+    connect(&m_.settings, &UserSettings::optionsChanged, this, &GraphFollower::applyOptions);
+    connect(&m_.settings, &UserSettings::setupChanged, this, &GraphFollower::applySetup);
+    connect(&m_page, &GraphPage::pageAboutToShow, this, &GraphFollower::onPageAboutToShow);
+}
+
+bool GraphFollower::recordingRuns() const
+{
+    return m_.state.resetPending == 0;
+}
+
+void GraphFollower::followChannel()
+{
+    const MonitorFields &monitor = m_.monitor;
+    m_page.setChannel({m_.state.mainFunction, m_.state.mainPrefix, monitor.bigValue, monitor.bigUnit,
+                       monitor.stats[1], monitor.stats[2]});
+}
+
+void GraphFollower::dataAll()
+{
+    followChannel();
+    m_page.addNewest();
+}
+
+void GraphFollower::tickText()
+{
+    if (!recordingRuns()) maxMinCPage();
+    followChannel();
+    m_page.autoscale();
+}
+
+void GraphFollower::reDisplay()
+{
+    followChannel();
+    m_page.redisplay();
+}
+
+void GraphFollower::setPageBox(const QString &text)
+{
+    followChannel();
+    m_page.setPageText(text);
+}
+
+void GraphFollower::redraw()
+{
+    followChannel();
+    m_page.redraw();
+}
+
+void GraphFollower::onPageAboutToShow()
+{
+    if (!recordingRuns()) maxMinCPage();
+    followChannel();
+}
+
+void GraphFollower::maxMinCPage()
+{
+    const AcquisitionState &state = m_.state;
+    const OverloadRange range{state.upperLimit, state.lowerLimit, state.mainPrefix};
+    const std::optional<PageExtremes> extremes =
+        GraphPageExtremes::of(m_mainChannel, m_page.page(), m_.settings.values().timeAxisFactor, range);
+    if (!extremes) return;
+    MonitorFields &monitor = m_.monitor;
+    monitor.stats[1] = extremes->maximum.value;
+    monitor.stats[4] = extremes->maximum.unit;
+    monitor.statTimes[1] = extremes->maximum.time;
+    monitor.stats[2] = extremes->minimum.value;
+    monitor.stats[5] = extremes->minimum.unit;
+    monitor.statTimes[2] = extremes->minimum.time;
+    monitor.notify();
+}
+
+void GraphFollower::applyOptions()
+{
+    const Settings &settings = m_.settings.values();
+    m_page.setStyle({settings.Graph_BackColor, settings.Graph_T1BackColor, settings.Graph_TitleCk,
+                     settings.Graph_MainTitle});
+    redraw();
+}
+
+void GraphFollower::applySetup()
+{
+    const float factor = m_.settings.values().timeAxisFactor;
+    if (factor == m_page.view().timeScale) return;
+    m_page.setTimeScale(factor);
+    if (m_.state.mainRowCount <= 0) return;
+    reDisplay();
+    setPageBox(QStringLiteral("0"));
+    if (m_.windows.isShown(ChildWindow::Graph))
+        setPageBox(QString::number(GraphPaging::pageCount(m_.state.mainRowCount, factor)));
+}

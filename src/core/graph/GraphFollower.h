@@ -1,0 +1,58 @@
+#pragma once
+#include <QObject>
+
+#include "core/graph/GraphPage.h"
+#include "core/graph/MainChannelRecord.h"
+#include "core/common/WindowHooks.h"
+
+struct AcquisitionState;
+class MonitorFields;
+class RecordStore;
+class RecordingStatus;
+class UserSettings;
+class WindowVisibility;
+
+// The graph of the session: keeps the graph page in step with the main channel as the monitor
+// shows it, with the graph options and the time-axis scale, and runs the graph procedures
+// the decoder, the monitor and the recording control call. While no recording runs, a page
+// that is shown puts its own maximum and minimum on the monitor.
+class GraphFollower final : public QObject, public GraphHooks
+{
+    Q_OBJECT
+public:
+    struct Collaborators {
+        const RecordStore &record;
+        const AcquisitionState &state;
+        const RecordingStatus &status;
+        MonitorFields &monitor;
+        const UserSettings &settings;
+        const WindowVisibility &windows;
+    };
+    explicit GraphFollower(const Collaborators &collaborators, QObject *parent = nullptr);
+
+    GraphPage &page() { return m_page; }
+    const GraphPage &page() const { return m_page; }
+    const GraphRecord &mainChannel() const { return m_mainChannel; }
+
+    // GraphHooks
+    void dataAll() override;                       // data_all
+    void tickText() override;                      // Tick_text
+    void reDisplay() override;                     // RE_display
+    void setPageBox(const QString &text) override; // a change of Text1
+
+    // RE_display then data, as the window's resize and the options ask for.
+    void redraw();
+    // The maximum and minimum of the page shown, onto the monitor (MaxMin_CPage).
+    void maxMinCPage();
+
+private:
+    bool recordingRuns() const;
+    void followChannel();
+    void applyOptions();
+    void applySetup();
+    void onPageAboutToShow();
+
+    Collaborators m_;
+    MainChannelRecord m_mainChannel;
+    GraphPage m_page;
+};

@@ -1,0 +1,91 @@
+#include "core/printing/RecordOutputs.h"
+
+#include <QFileInfo>
+
+#include "core/graph/GraphPage.h"
+#include "core/layout/WindowVisibility.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/printing/PrintCommands.h"
+#include "core/record/RecordStore.h"
+#include "core/settings/UserSettings.h"
+
+namespace
+{
+const QString TableCaption = QStringLiteral("Table");
+}
+
+TableHeading RecordOutputs::tableHeading() const
+{
+    const Settings &settings = m_.settings.values();
+    return {m_.monitor.file, settings.Graph_TitleCk == 1, settings.Graph_MainTitle};
+}
+
+GraphFooter RecordOutputs::graphFooter() const
+{
+    return {m_.monitor.file, m_.graph.pageText()};
+}
+
+GraphImageSource RecordOutputs::imageSource() const
+{
+    GraphImageSource source;
+    source.graphVisible = m_.windows.isShown(ChildWindow::Graph);
+    source.recordEmpty = m_.record.cell(1, 1).isEmpty();
+    source.recordFileName = m_.monitor.file;
+    source.pageText = m_.graph.pageText();
+    source.pictureSize = m_.graph.surface().size();
+    return source;
+}
+
+DrawGraphPage RecordOutputs::drawGraphPage() const
+{
+    const GraphPage &graph = m_.graph;
+    return [&graph](QPainter &painter, const QRectF &target) { graph.render(painter, target); };
+}
+
+void RecordOutputs::printData(PrintCommands &commands) const
+{
+    commands.printData(m_.windows.isShown(ChildWindow::Table), TableCaption, m_.record, tableHeading());
+}
+
+void RecordOutputs::printGraph(PrintCommands &commands) const
+{
+    commands.printGraph(m_.windows.isShown(ChildWindow::Graph), graphFooter(), drawGraphPage());
+}
+
+void RecordOutputs::saveGraph(GraphImageSaver &saver) const
+{
+    saver.saveGraph(imageSource(), drawGraphPage());
+}
+
+QString RecordOutputs::printDataTo(const QString &pdfPath) const
+{
+    return UnattendedPrint::printData(pdfPath, m_.record, tableHeading());
+}
+
+QString RecordOutputs::printGraphTo(const QString &pdfPath) const
+{
+    // Print Graph prints only the graph the graph window shows.
+    if (!m_.windows.isShown(ChildWindow::Graph)) return QStringLiteral("the graph window is not shown");
+    return UnattendedPrint::printGraph(pdfPath, graphFooter(), drawGraphPage());
+}
+
+QString RecordOutputs::saveGraphTo(const QString &imagePath, SvgGraphWriter &svg) const
+{
+    return GraphImageExport::saveWithoutDialog(imagePath, imageSource(), drawGraphPage(), svg);
+}
+
+QString RecordOutputs::checkPdfPath(const QString &option, const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
+        return option + QStringLiteral(" takes a file name ending in .pdf");
+    return {};
+}
+
+QString RecordOutputs::checkImagePath(const QString &option, const QString &path)
+{
+    static const QStringList suffixes{QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png"),
+                                      QStringLiteral("svg")};
+    if (!suffixes.contains(QFileInfo(path).suffix().toLower()))
+        return option + QStringLiteral(" takes a file name ending in .bmp, .jpg, .png or .svg");
+    return {};
+}

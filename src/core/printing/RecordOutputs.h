@@ -1,0 +1,50 @@
+#pragma once
+#include <QString>
+
+#include "core/printing/GraphImageExport.h"
+#include "core/printing/GraphPrintout.h"
+#include "core/printing/TablePrintout.h"
+
+class GraphPage;
+class MonitorFields;
+class PrintCommands;
+class RecordStore;
+class UserSettings;
+class WindowVisibility;
+
+// The print and image commands over the session as it stands: the record table, the graph page
+// the graph window shows, the record's file name and the graph title, and which windows are shown.
+class RecordOutputs
+{
+public:
+    struct Collaborators {
+        const RecordStore &record;
+        const MonitorFields &monitor;
+        const UserSettings &settings;
+        const WindowVisibility &windows;
+        const GraphPage &graph;
+    };
+    explicit RecordOutputs(const Collaborators &collaborators) : m_(collaborators) {}
+
+    TableHeading tableHeading() const;
+    GraphFooter graphFooter() const;
+    GraphImageSource imageSource() const;
+    DrawGraphPage drawGraphPage() const;
+
+    // The menu commands.
+    void printData(PrintCommands &commands) const;  // mnpritab_Click
+    void printGraph(PrintCommands &commands) const; // mnPrigr_Click
+    void saveGraph(GraphImageSaver &saver) const;   // mnsaveBmp_Click
+
+    // The same without dialogs, into the named files: "" or what went wrong.
+    QString printDataTo(const QString &pdfPath) const;
+    QString printGraphTo(const QString &pdfPath) const;
+    QString saveGraphTo(const QString &imagePath, SvgGraphWriter &svg) const;
+
+    // Checks the file names of an unattended run: "" when fine, else why not.
+    static QString checkPdfPath(const QString &option, const QString &path);
+    static QString checkImagePath(const QString &option, const QString &path);
+
+private:
+    Collaborators m_;
+};

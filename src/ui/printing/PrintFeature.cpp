@@ -1,0 +1,44 @@
+#include "ui/printing/PrintFeature.h"
+
+#include "core/commands/Commands.h"
+#include "core/graph/GraphFollower.h"
+#include "core/session/Session.h"
+#include "core/session/UnattendedRun.h"
+#include "core/settings/UserSettings.h"
+
+PrintFeature::PrintFeature(Session &session, QWidget *dialogParent)
+    : QObject(dialogParent), m_outputs({session.record(), session.monitor(), session.userSettings(),
+                                        session.windows(), session.graph().page()}),
+      m_printer(dialogParent), m_commands(session.prompts(), m_printer, m_printer),
+      m_saver(session.prompts(), m_svg)
+{
+    Commands &commands = session.commandProcs();
+    commands.setHandler(Command::PrintData, [this] { m_outputs.printData(m_commands); });
+    commands.setHandler(Command::PrintGraph, [this] { m_outputs.printGraph(m_commands); });
+    commands.setHandler(Command::SaveGraph, [this] { m_outputs.saveGraph(m_saver); });
+}
+
+QString PrintFeature::checkFiles(const UnattendedFiles &files)
+{
+    QString error;
+    if (!files.dataPdf.isEmpty())
+        error = RecordOutputs::checkPdfPath(QStringLiteral("--print-data"), files.dataPdf);
+    if (error.isEmpty() && !files.graphPdf.isEmpty())
+        error = RecordOutputs::checkPdfPath(QStringLiteral("--print-graph"), files.graphPdf);
+    if (error.isEmpty() && !files.graphImage.isEmpty())
+        error = RecordOutputs::checkImagePath(QStringLiteral("--save-graph"), files.graphImage);
+    return error;
+}
+
+void PrintFeature::addUnattendedOutputs(UnattendedRun &run, const UnattendedFiles &files)
+{
+    if (!files.dataPdf.isEmpty())
+        run.addOutput(QStringLiteral("table printed"), files.dataPdf,
+                      [this, path = files.dataPdf] { return m_outputs.printDataTo(path); });
+    if (!files.graphPdf.isEmpty())
+        run.addOutput(QStringLiteral("graph printed"), files.graphPdf,
+                      [this, path = files.graphPdf] { return m_outputs.printGraphTo(path); });
+    if (!files.graphImage.isEmpty())
+        run.addOutput(QStringLiteral("graph saved"), files.graphImage,
+                      [this, path = files.graphImage] { return m_outputs.saveGraphTo(path, m_svg); });
+}

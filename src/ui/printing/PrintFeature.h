@@ -1,0 +1,41 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+#include "core/printing/GraphImageExport.h"
+#include "core/printing/PrintCommands.h"
+#include "core/printing/RecordOutputs.h"
+#include "ui/printing/QtCurrentPrinter.h"
+#include "ui/printing/QtSvgGraphWriter.h"
+
+class Session;
+class UnattendedRun;
+
+// Save Graph, Print Data and Print Graph of the program, with the program's one current
+// printer: installs their procedures as the session's command handlers.
+class PrintFeature : public QObject
+{
+    Q_OBJECT
+public:
+    PrintFeature(Session &session, QWidget *dialogParent);
+
+    QtCurrentPrinter &printer() { return m_printer; }
+    const RecordOutputs &outputs() const { return m_outputs; }
+
+    // The files an unattended run writes after Stop: the table and the graph printed into PDF
+    // files and the graph page saved as an image ("" = none).
+    struct UnattendedFiles {
+        QString dataPdf;
+        QString graphPdf;
+        QString graphImage;
+    };
+    static QString checkFiles(const UnattendedFiles &files);
+    void addUnattendedOutputs(UnattendedRun &run, const UnattendedFiles &files);
+
+private:
+    RecordOutputs m_outputs;
+    QtCurrentPrinter m_printer;
+    PrintCommands m_commands;
+    QtSvgGraphWriter m_svg;
+    GraphImageSaver m_saver;
+};

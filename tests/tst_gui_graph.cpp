@@ -1,0 +1,239 @@
+// The graph window in the frame: the trace while recording, the page box and its buttons, the
+// print and image commands through their dialogs, and the program's unattended graph outputs.
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QToolButton>
+#include <QtTest>
+#include <optional>
+
+#include "core/common/AppPaths.h"
+#include "core/graph/GraphFollower.h"
+#include "core/graph/PlotMapping.h"
+#include "core/link/FrameEncoder.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/recording/RecordingControl.h"
+#include "support/ModalDialog.h"
+#include "support/PdfText.h"
+#include "support/PtyReceiver.h"
+#include "support/RecordingSession.h"
+#include "ui/graph/FmGraph.h"
+#include "ui/printing/PrintFeature.h"
+#include "ui/shell/MainFm.h"
+
+namespace
+{
+
+const QColor Trace(255, 0, 0);
+
+QByteArray volts(int tenths)
+{
+    FrameEncoder::Header header;
+    header.decimalCode = FrameEncoder::Divisor10;
+    return FrameEncoder::encodeReading(header, tenths);
+}
+
+int pixelsOf(const QImage &image, const QColor &color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == color;
+    return count;
+}
+
+} // namespace
+
+class TestGuiGraph : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_assets;
+    QTemporaryDir m_dir;
+    std::optional<RecordingSession> m_rig;
+    std::optional<MainFm> m_frame;
+
+    FmGraph *graphWindow() const { return m_frame->graphWindow(); }
+    GraphPage &page() { return m_rig->session.graph().page(); }
+    void trigger(const char *item) { m_frame->menuItem(QLatin1String(item))->trigger(); }
+    void record(int samples)
+    {
+        m_rig->start();
+        for (int i = 1; i <= samples; ++i)
+            m_rig->feed(volts(10 * i));
+    }
+    void stop() { m_rig->session.recording().stop(); }
+
+private Q_SLOTS:
+    void initTestCase() { AppPaths::setAssetFolderOverride(m_assets.path()); }
+    void init()
+    {
+        m_frame.reset();
+        m_rig.emplace();
+        m_frame.emplace(m_rig->session);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&*m_frame));
+    }
+    void cleanupTestCase() { m_frame.reset(), AppPaths::setAssetFolderOverride(QString()); }
+
+    void fillsItsTileWhenRecordingStartsAtOnce()
+    {
+        // As the program does: Start before the frame has been laid out on the screen.
+        m_frame.reset();
+        m_rig.emplace();
+        m_frame.emplace(m_rig->session);
+        m_frame->show();
+        m_rig->start();
+        QCoreApplication::processEvents();
+        const QWidget *tile = m_frame->subWindowOf(graphWindow());
+        QVERIFY(graphWindow()->height() > tile->height() / 2);
+        QCOMPARE(page().surface().size(), graphWindow()->picture()->size());
+    }
+    void windowShowsTheTrace()
+    {
+        record(5); // 1.0 V .. 5.0 V
+        QVERIFY(graphWindow()->isVisible());
+        m_frame->layOutNow();
+        QCoreApplication::processEvents();
+        QCOMPARE(page().surface().size(), graphWindow()->picture()->size());
+        QCOMPARE(graphWindow()->pageBox()->text(), QStringLiteral("1"));
+        QVERIFY(graphWindow()->previousButton()->isVisible());
+        QVERIFY(graphWindow()->nextButton()->isVisible());
+        QCOMPARE(graphWindow()->pageBox()->height(), graphWindow()->nextButton()->height());
+
+        // Every sample's dot where the page's scale puts it, on the screen.
+        const QImage shown = graphWindow()->picture()->grab().toImage();
+        QImage scratch(page().surface().size(), QImage::Format_RGB32);
+        QPainter painter(&scratch);
+        const GraphView &view = page().view();
+        const GraphCanvas canvas(painter, QRectF(scratch.rect()), view.geometry);
+        const PlotMapping mapping(view.geometry, view.timeScale, view.page, *view.scale);
+        for (int row = 1; row <= 5; ++row) {
+            const QPointF at = canvas.toDevice(mapping.point(row, row));
+            QCOMPARE(shown.pixelColor(at.toPoint()), Trace);
+        }
+        QVERIFY(pixelsOf(shown, Trace) > 5 * 9); // dots and the lines between them
+    }
+
+    void pageButtonsAndBox()
+    {
+        record(60); // 25 samples a page: pages 1, 2 and the one being filled, 3
+        stop();
+        QCOMPARE(graphWindow()->pageBox()->text(), QStringLiteral("3"));
+        QTest::mouseClick(graphWindow()->nextButton(), Qt::LeftButton);
+        QCOMPARE(graphWindow()->pageBox()->text(), QStringLiteral("3"));
+        QTest::mouseClick(graphWindow()->previousButton(), Qt::LeftButton);
+        QCOMPARE(graphWindow()->pageBox()->text(), QStringLiteral("2"));
+        QCOMPARE(page().page(), 2);
+        QCOMPARE(m_rig->session.monitor().stats[2], QStringLiteral("26.0")); // the page's minimum
+
+        QLineEdit *box = graphWindow()->pageBox();
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("a9-x")); // only the digit gets in; 9 is past the last page
+        QCOMPARE(box->text(), QStringLiteral("3"));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->text(), QStringLiteral("1"));
+        QCOMPARE(box->maxLength(), 3);
+        QCOMPARE(box->contextMenuPolicy(), Qt::NoContextMenu);
+    }
+
+    void printDataAndGraphThroughTheDialog()
+    {
+        record(60);
+        stop();
+        QtCurrentPrinter &printer = m_frame->printFeature()->printer();
+        const QString table = m_dir.filePath(QStringLiteral("table.pdf"));
+        printer.printer().setOutputFileName(table);
+        whenDialogOpens([](QDialog *dialog) { dialog->accept(); });
+        trigger("mnpritab");
+        const QString file = m_rig->session.monitor().file;
+        const QList<PdfPage> tablePages = readPdfWords(table);
+        QCOMPARE(tablePages.size(), 2);
+        QCOMPARE(tablePages[1].lineOf(QStringLiteral("File")),
+                 QStringList({"File", "Name", ":", file, "Page", ":", "2"}));
+
+        const QString graph = m_dir.filePath(QStringLiteral("graph.pdf"));
+        printer.printer().setOutputFileName(graph);
+        whenDialogOpens([](QDialog *dialog) { dialog->accept(); });
+        trigger("pop_PrintGraph");
+        const QList<PdfPage> graphPages = readPdfWords(graph);
+        QCOMPARE(graphPages.size(), 1);
+        QCOMPARE(graphPages[0].lineOf(QStringLiteral("File")),
+                 QStringList({"File", "Name", ":", file, "Page", ":", "3"}));
+        QVERIFY(graphPages[0].find(QStringLiteral("(V)")));
+        QVERIFY(m_rig->prompts.calls().isEmpty());
+    }
+
+    void saveGraph()
+    {
+        trigger("mnsaveBmp"); // no record yet
+        QCOMPARE(m_rig->prompts.lastCall().text, QStringLiteral("Not any graph!"));
+        QCOMPARE(m_rig->prompts.lastCall().icon, Prompts::Icon::None);
+
+        record(10);
+        stop();
+        m_rig->prompts.clear();
+        const QString unwritable = m_dir.filePath(QStringLiteral("missing/folder/g.png"));
+        m_rig->prompts.queueFileName(unwritable);
+        trigger("pop_SaveGraph");
+        QCOMPARE(m_rig->prompts.calls().size(), 2);
+        QVERIFY(m_rig->prompts.calls()[0].text.endsWith(QStringLiteral("_P1"))); // the suggested name
+        QVERIFY(m_rig->prompts.lastCall().text.contains(QDir::toNativeSeparators(unwritable)));
+        QVERIFY(!QFile::exists(unwritable));
+
+        const QString saved = m_dir.filePath(QStringLiteral("g.png"));
+        m_rig->prompts.queueFileName(saved);
+        trigger("mnsaveBmp");
+        const QImage image(saved);
+        QCOMPARE(image.size(), graphWindow()->picture()->size());
+        QVERIFY(pixelsOf(image, Trace) > 0);
+    }
+
+    void commandLineWritesPrintsAndImage()
+    {
+        const QString app = qEnvironmentVariable("VOLTRIX_APP");
+        if (app.isEmpty() || ExternalReceiver::program().isEmpty())
+            QSKIP("VOLTRIX_APP or VOLTRIX_SIM is not set");
+        ExternalReceiver receiver;
+        QVERIFY2(receiver.start({QStringLiteral("--meter"),
+                                 QStringLiteral("ch=0,fn=DCV,dp=10,pattern=constant,value=12.5,interval=2s"),
+                                 QStringLiteral("--time-factor"), QStringLiteral("4")}),
+                 qPrintable(receiver.errorString()));
+        QTemporaryDir home;
+        QProcess program;
+        program.setProcessEnvironment(isolatedEnvironment(QDir(home.path())));
+        const QString data = home.filePath(QStringLiteral("a.pdf"));
+        const QString graph = home.filePath(QStringLiteral("b.pdf"));
+        const QString image = home.filePath(QStringLiteral("c.png"));
+        program.start(app, {QStringLiteral("--ports"), receiver.devicePath(), QStringLiteral("--record"),
+                            QStringLiteral("--duration"), QStringLiteral("3"), QStringLiteral("--print-data"),
+                            data, QStringLiteral("--print-graph"), graph, QStringLiteral("--save-graph"),
+                            image, QStringLiteral("--quit")});
+        QVERIFY(program.waitForFinished(30000));
+        QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
+
+        const QList<PdfPage> tablePages = readPdfWords(data);
+        QCOMPARE(tablePages.size(), 1);
+        QVERIFY(tablePages[0].find(QStringLiteral("12.5")));
+        const QList<PdfPage> graphPages = readPdfWords(graph);
+        QCOMPARE(graphPages.size(), 1);
+        QCOMPARE(graphPages[0].lineOf(QStringLiteral("Page")).mid(4), QStringList({"Page", ":", "1"}));
+        const QImage saved(image);
+        QVERIFY(!saved.isNull());
+        QVERIFY(pixelsOf(saved, Trace) > 0);
+    }
+
+    void commandLineRefusesOtherNames()
+    {
+        const QString app = qEnvironmentVariable("VOLTRIX_APP");
+        if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
+        QProcess program;
+        program.start(app,
+                      {QStringLiteral("--print-graph"), QStringLiteral("b.txt"), QStringLiteral("--quit")});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY(program.readAllStandardError().contains("--print-graph takes a file name ending in .pdf"));
+    }
+};
+
+QTEST_MAIN(TestGuiGraph)
+#include "tst_gui_graph.moc"
