@@ -4,11 +4,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "core/graph/GraphFollower.h"
+#include "core/views/GraphFollower.h"
 #include "core/graph/PageExtremes.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
-#include "core/printing/RecordOutputs.h"
+#include "core/views/RecordOutputs.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 #include "core/settings/UserSettings.h"

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "core/common/AppPaths.h"
-#include "core/graph/GraphFollower.h"
+#include "core/views/GraphFollower.h"
 #include "core/graph/PlotMapping.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"

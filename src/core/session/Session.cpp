@@ -6,7 +6,7 @@
 #include "core/commands/Commands.h"
 #include "core/common/AppPaths.h"
 #include "core/common/Prompts.h"
-#include "core/graph/GraphFollower.h"
+#include "core/views/GraphFollower.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/link/FrameDecoder.h"
 #include "core/link/LinkProber.h"

@@ -6,7 +6,7 @@
 #include <QToolButton>
 #include <cmath>
 
-#include "core/graph/GraphFollower.h"
+#include "core/views/GraphFollower.h"
 #include "core/graph/GraphPaging.h"
 #include "core/layout/LayoutRule.h"
 

@@ -1,7 +1,7 @@
 #include "ui/printing/PrintFeature.h"
 
 #include "core/commands/Commands.h"
-#include "core/graph/GraphFollower.h"
+#include "core/views/GraphFollower.h"
 #include "core/session/Session.h"
 #include "core/session/UnattendedRun.h"
 #include "core/settings/UserSettings.h"

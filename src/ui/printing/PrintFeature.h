@@ -4,7 +4,7 @@
 
 #include "core/printing/GraphImageExport.h"
 #include "core/printing/PrintCommands.h"
-#include "core/printing/RecordOutputs.h"
+#include "core/views/RecordOutputs.h"
 #include "ui/printing/QtCurrentPrinter.h"
 #include "ui/printing/QtSvgGraphWriter.h"
 

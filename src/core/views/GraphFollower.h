@@ -2,7 +2,7 @@
 #include <QObject>
 
 #include "core/graph/GraphPage.h"
-#include "core/graph/MainChannelRecord.h"
+#include "core/views/MainChannelRecord.h"
 #include "core/common/WindowHooks.h"
 
 struct AcquisitionState;

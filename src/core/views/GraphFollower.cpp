@@ -1,4 +1,4 @@
-#include "core/graph/GraphFollower.h"
+#include "core/views/GraphFollower.h"
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/graph/GraphPaging.h"

@@ -1,4 +1,4 @@
-#include "core/printing/RecordOutputs.h"
+#include "core/views/RecordOutputs.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "core/graph/MainChannelRecord.h"
+#include "core/views/MainChannelRecord.h"
 
 #include <algorithm>
 
