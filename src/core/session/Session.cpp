@@ -15,6 +15,8 @@
 #include "core/monitor/ChannelSelector.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
+#include "core/power/PowerCostHooks.h"
+#include "core/power/PowerCostMonitor.h"
 #include "core/recording/CsvExport.h"
 #include "core/recording/RecordReset.h"
 #include "core/recording/RecordStore.h"
@@ -168,6 +170,11 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
                                    m_state, *m_monitor, *m_record, values, m_relays->graph, m_relays->power},
                                   this);
 
+    m_powerCost = new PowerCostMonitor(this);
+    m_powerHooks = std::make_unique<PowerCostHooks>(
+        PowerCostHooks::Collaborators{*m_powerCost, m_state, *m_monitor, values, *m_windows, clock});
+    setPowerHooks(m_powerHooks.get());
+
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
     connect(m_recorder, &SampleRecorder::restartNeeded, m_recording, &RecordingControl::restartRecord);
     connect(m_recording, &RecordingControl::windowsResetNeeded, m_commandProcs, &Commands::closeAll);
@@ -189,6 +196,11 @@ const Settings &Session::settings() const
 const RecordingStatus &Session::status() const
 {
     return m_recording->status();
+}
+
+GraphHooks &Session::graphHooks() const
+{
+    return m_relays->graph;
 }
 
 void Session::setGraphHooks(GraphHooks *hooks)

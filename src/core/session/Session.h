@@ -15,6 +15,8 @@ class FrameDecoder;
 class GraphHooks;
 class LinkProber;
 class MonitorFields;
+class PowerCostHooks;
+class PowerCostMonitor;
 class PowerHooks;
 class Prompts;
 class RecordReset;
@@ -68,6 +70,10 @@ public:
     Alarm &alarm() const { return *m_alarm; }
     ChannelSelector &channelSelector() const { return *m_selector; }
     Commands &commandProcs() const { return *m_commandProcs; }
+    PowerCostMonitor &powerCost() const { return *m_powerCost; }
+
+    // What the rules call in the graph window; it reaches the graph once one is set.
+    GraphHooks &graphHooks() const;
 
     // Procedures of windows of later parts and of the platform; each does nothing until set.
     void setGraphHooks(GraphHooks *hooks);
@@ -105,4 +111,6 @@ private:
     CommandState *m_commands = nullptr;
     ChannelSelector *m_selector = nullptr;
     Commands *m_commandProcs = nullptr;
+    PowerCostMonitor *m_powerCost = nullptr;
+    std::unique_ptr<PowerCostHooks> m_powerHooks;
 };

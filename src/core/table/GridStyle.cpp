@@ -26,6 +26,11 @@ QColor colorFromStored(qint32 stored)
     return QColor(int(bits & 0xFF), int((bits >> 8) & 0xFF), int((bits >> 16) & 0xFF));
 }
 
+qint32 storedFromColor(const QColor &color)
+{
+    return qint32(quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16));
+}
+
 int baseWidth(int column)
 {
     if (column == 0) return 550;

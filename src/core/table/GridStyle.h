@@ -18,6 +18,7 @@ QColor dataRowColor(const Settings &settings);
 
 // A colour as the settings store keeps it: red in the lowest byte, then green, then blue.
 QColor colorFromStored(qint32 stored);
+qint32 storedFromColor(const QColor &color);
 
 constexpr double ReferenceInnerWidth = 6450; // twips; the width ratio is inner width / this
 constexpr double ReferenceInnerHeight = 3330;

@@ -18,9 +18,11 @@
 #include "core/recording/RecordingControl.h"
 #include "core/session/Session.h"
 #include "ui/graph/FmGraph.h"
+#include "ui/help/HelpCommands.h"
 #include "ui/link/ScanWindow.h"
 #include "ui/monitor/FmMonitor.h"
 #include "ui/power/FmPower.h"
+#include "ui/setup/SettingsDialogs.h"
 #include "ui/shell/UiResources.h"
 #include "ui/table/FmGrid.h"
 
@@ -82,6 +84,8 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     connect(&commands, &Commands::arrangeRequested, this, &MainFm::arrangeTiles);
     connect(&commands, &Commands::commandUnavailable, this, &MainFm::tellUnavailable);
     connect(&commands, &Commands::exitRequested, this, &QWidget::close);
+    SettingsDialogs::install(m_session, *this);
+    HelpCommands::install(m_session, *this);
     mirrorCommandState();
     placeTiles(false);
 }
@@ -206,7 +210,7 @@ void MainFm::createChildWindows()
     addTile(m_grid, ChildWindow::Table);
     m_graph = new FmGraph;
     addTile(m_graph, ChildWindow::Graph);
-    m_power = new FmPower;
+    m_power = new FmPower(m_session.powerCost());
     addTile(m_power, ChildWindow::Power);
     m_scan = new ScanWindow(m_session.link(), this);
 }
