@@ -14,7 +14,6 @@ namespace
 void bringUp(QWidget *dialog)
 {
     dialog->show();
-    dialog->raise();
     dialog->activateWindow();
 }
 

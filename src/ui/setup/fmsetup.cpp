@@ -318,8 +318,17 @@ bool fmsetup::eventFilter(QObject *watched, QEvent *event)
     auto *field = qobject_cast<QLineEdit *>(watched);
     const QChar typed = typedChar(static_cast<QKeyEvent *>(event));
     if (!field || typed.isNull()) return QDialog::eventFilter(watched, event);
-    if (field == m_limits[0] || field == m_limits[1])
-        return !AlarmLimits::acceptsKey(m_procedures.mainFunction(), typed);
+    if (field == m_limits[0] || field == m_limits[1]) {
+        if (!AlarmLimits::acceptsKey(m_procedures.mainFunction(), typed)) return true;
+        // A digit past the decimals the limit keeps is not taken, so typing on cannot round
+        // what was typed before.
+        QString typedText = field->text();
+        if (field->hasSelectedText()) typedText.remove(field->selectionStart(), field->selectedText().size());
+        const int at = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
+        typedText.insert(at, typed);
+        return typed.isDigit() &&
+               AlarmLimits::exceedsDecimals(typedText, m_procedures.limitContext(m_units->currentText()));
+    }
     const PowerFields::KeyOutcome outcome = PowerFields::key(typed, field->text());
     switch (outcome.action) {
     case PowerFields::KeyOutcome::Reject:
