@@ -10,8 +10,8 @@ namespace
 
 constexpr qreal TextPoints = 9;
 
-// Two columns of four rows: the channel and its rates on the left, the time and the charge
-// on the right, where the eye looks for the result.
+// Two columns of four rows: the channel, its meter and the voltage on the left; the power
+// factor, the price, the time and the charge on the right, where the eye looks for the result.
 struct Cell {
     QRectF caption;
     QRectF value;
@@ -19,16 +19,16 @@ struct Cell {
 
 Cell cellOf(int field)
 {
-    constexpr double Top = 60, RowHeight = 250, Gap = 0;
-    constexpr double LeftCaptionX = 60, LeftCaptionW = 1380, LeftValueX = 1460, LeftValueW = 1560;
-    constexpr double RightCaptionX = 3140, RightCaptionW = 1900, RightValueX = 5060, RightValueW = 1360;
-    // Channel, serial, place, V on the left; P.F, unit price, time, charge on the right.
-    const bool left = field < 4;
-    const int row = left ? field : field - 4;
-    const double y = Top + row * (RowHeight + Gap);
-    if (left)
-        return {{LeftCaptionX, y, LeftCaptionW, RowHeight - 20}, {LeftValueX, y, LeftValueW, RowHeight - 20}};
-    return {{RightCaptionX, y, RightCaptionW, RowHeight - 20}, {RightValueX, y, RightValueW, RowHeight - 20}};
+    constexpr double Top = 60, RowPitch = 250, RowHeight = 230;
+    struct Column {
+        double captionX, captionWidth, valueX, valueWidth;
+    };
+    constexpr Column Left{60, 1380, 1460, 1560};
+    constexpr Column Right{3140, 1900, 5060, 1360};
+    const Column &column = field < 4 ? Left : Right;
+    const double y = Top + (field % 4) * RowPitch;
+    return {{column.captionX, y, column.captionWidth, RowHeight},
+            {column.valueX, y, column.valueWidth, RowHeight}};
 }
 
 } // namespace

@@ -41,6 +41,14 @@ QCheckBox *Fmoption::checkBox(QWidget *parent, const QString &caption, const QSt
     return box;
 }
 
+void Fmoption::colourRow(QGridLayout *grid, int row, const QString &caption, const NamedCheck &check,
+                         const NamedSwatch &colour)
+{
+    QWidget *tab = grid->parentWidget();
+    grid->addWidget(checkBox(tab, caption, check.name, check.check), row, 0);
+    grid->addWidget(swatch(tab, colour.name, colour.swatch, caption.trimmed()), row, 1);
+}
+
 ColorSwatch *Fmoption::swatch(QWidget *parent, const QString &name, OptionSwatch which, const QString &title)
 {
     auto *field = named(new ColorSwatch(parent), name);
@@ -66,36 +74,24 @@ void Fmoption::build()
 
     auto *monitor = new QWidget(tabs);
     auto *monitorGrid = new QGridLayout(monitor);
-    monitorGrid->addWidget(checkBox(monitor, QStringLiteral("Display value fore color"),
-                                    QStringLiteral("Check3(5)"), OptionCheck::DisplayValueForeColor),
-                           0, 0);
-    monitorGrid->addWidget(swatch(monitor, QStringLiteral("Picture1(0)"), OptionSwatch::DisplayValueForeColor,
-                                  QStringLiteral("Display value fore color")),
-                           0, 1);
-    monitorGrid->addWidget(checkBox(monitor, QStringLiteral("Display back color"),
-                                    QStringLiteral("Check3(4)"), OptionCheck::DisplayBackColor),
-                           1, 0);
-    monitorGrid->addWidget(swatch(monitor, QStringLiteral("Picture1(1)"), OptionSwatch::DisplayBackColor,
-                                  QStringLiteral("Display back color")),
-                           1, 1);
+    colourRow(monitorGrid, 0, QStringLiteral("Display value fore color"),
+              {QStringLiteral("Check3(5)"), OptionCheck::DisplayValueForeColor},
+              {QStringLiteral("Picture1(0)"), OptionSwatch::DisplayValueForeColor});
+    colourRow(monitorGrid, 1, QStringLiteral("Display back color"),
+              {QStringLiteral("Check3(4)"), OptionCheck::DisplayBackColor},
+              {QStringLiteral("Picture1(1)"), OptionSwatch::DisplayBackColor});
     monitorGrid->setRowStretch(2, 1);
     monitorGrid->addWidget(defaultButton(monitor, QStringLiteral("Command3(2)"), OptionsTab::Monitor), 3, 1);
     tabs->addTab(monitor, QStringLiteral("Monitor"));
 
     auto *graph = new QWidget(tabs);
     auto *graphGrid = new QGridLayout(graph);
-    graphGrid->addWidget(checkBox(graph, QStringLiteral("Graph back color  "), QStringLiteral("Check2(0)"),
-                                  OptionCheck::GraphBackColor),
-                         0, 0);
-    graphGrid->addWidget(swatch(graph, QStringLiteral("Picture2(0)"), OptionSwatch::GraphBackColor,
-                                QStringLiteral("Graph back color")),
-                         0, 1);
-    graphGrid->addWidget(
-        checkBox(graph, QStringLiteral("Scale color"), QStringLiteral("Check2(1)"), OptionCheck::ScaleColor),
-        1, 0);
-    graphGrid->addWidget(
-        swatch(graph, QStringLiteral("Picture2(1)"), OptionSwatch::ScaleColor, QStringLiteral("Scale color")),
-        1, 1);
+    colourRow(graphGrid, 0, QStringLiteral("Graph back color  "),
+              {QStringLiteral("Check2(0)"), OptionCheck::GraphBackColor},
+              {QStringLiteral("Picture2(0)"), OptionSwatch::GraphBackColor});
+    colourRow(graphGrid, 1, QStringLiteral("Scale color"),
+              {QStringLiteral("Check2(1)"), OptionCheck::ScaleColor},
+              {QStringLiteral("Picture2(1)"), OptionSwatch::ScaleColor});
     graphGrid->addWidget(checkBox(graph, QStringLiteral("Graph  Title :"), QStringLiteral("Check2(3)"),
                                   OptionCheck::GraphTitle),
                          2, 0);
@@ -123,12 +119,9 @@ void Fmoption::build()
     styles->addWidget(
         checkBox(table, QStringLiteral("GridRaised"), QStringLiteral("Check1(3)"), OptionCheck::GridRaised));
     tableGrid->addLayout(styles, 1, 0);
-    tableGrid->addWidget(checkBox(table, QStringLiteral("Data Row Back Color"), QStringLiteral("Check4"),
-                                  OptionCheck::DataRowBackColor),
-                         2, 0);
-    tableGrid->addWidget(swatch(table, QStringLiteral("Picture3"), OptionSwatch::DataRowBackColor,
-                                QStringLiteral("Data Row Back Color")),
-                         2, 1);
+    colourRow(tableGrid, 2, QStringLiteral("Data Row Back Color"),
+              {QStringLiteral("Check4"), OptionCheck::DataRowBackColor},
+              {QStringLiteral("Picture3"), OptionSwatch::DataRowBackColor});
     tableGrid->setRowStretch(3, 1);
     tableGrid->addWidget(defaultButton(table, QStringLiteral("Command3(0)"), OptionsTab::Table), 4, 1);
     tabs->addTab(table, QStringLiteral("Table"));

@@ -9,6 +9,7 @@ class ColorSwatch;
 class OptionsProcedures;
 class Prompts;
 class QCheckBox;
+class QGridLayout;
 class QLineEdit;
 
 // The Options dialog: the monitor's colours, the graph's colours and title, and the table's
@@ -30,6 +31,17 @@ public:
 private:
     template <typename T> T *named(T *widget, const QString &name);
     QCheckBox *checkBox(QWidget *parent, const QString &caption, const QString &name, OptionCheck check);
+    struct NamedCheck {
+        QString name;
+        OptionCheck check;
+    };
+    struct NamedSwatch {
+        QString name;
+        OptionSwatch swatch;
+    };
+    // A check box and its colour swatch in one row; the colour dialog is titled by the caption.
+    void colourRow(QGridLayout *grid, int row, const QString &caption, const NamedCheck &check,
+                   const NamedSwatch &colour);
     ColorSwatch *swatch(QWidget *parent, const QString &name, OptionSwatch swatch, const QString &title);
     QWidget *defaultButton(QWidget *parent, const QString &name, OptionsTab tab);
     void build();
