@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "core/measurement/MeasurementTables.h"
+#include "core/settings/Settings.h"
 #include "core/setup/AlarmLimits.h"
 #include "core/setup/AlarmPart.h"
 #include "core/setup/OptionsForm.h"
@@ -9,6 +10,7 @@
 #include "core/setup/SetupKeys.h"
 #include "core/setup/SetupOk.h"
 #include "core/setup/TimeAxis.h"
+#include "core/table/GridStyle.h"
 
 namespace
 {
@@ -38,6 +40,14 @@ AlarmState alarmState(bool recording, int function, bool checked, int choice = 0
 }
 
 const MonitorAlarmView Off;
+
+// The table's line style after an OK with these options (the grid starts from none).
+GridStyle::LineStyle tableLineStyle(const OptionsOkPlan &plan)
+{
+    Settings settings;
+    plan.values.toSettings(settings);
+    return GridStyle::lineStyle(settings, GridStyle::LineStyle::None);
+}
 
 // A user's values, every one away from the first run's.
 SetupValues edited()
@@ -195,8 +205,8 @@ void TestSetupRules::limitText_data()
     QTest::newRow("below the bottom") << "-1234.5" << dcaA << "-1000" << false;
     QTest::newRow("negative AC") << "-5" << acv << "0" << false;
     QTest::newRow("mV top") << "2000000" << dcvMv << "1000000" << false;
-    QTest::newRow("fractional top")
-        << "5" << recording(Measurement::DCV, "V", 5) << "0" << false; // top 0.001 V in "M"
+    QTest::newRow("fractional top") << "5" << recording(Measurement::DCV, "V", 5) << "0"
+                                    << false; // top 0.001 V in "M"
     QTest::newRow("at the top") << "1000" << acv << "1000" << false;
     QTest::newRow("not a number") << "12a" << dcaA << "100" << true;
     QTest::newRow("two points") << "1.2.3" << dcaA << "100" << true;
@@ -611,13 +621,10 @@ void TestSetupRules::gridStylesActAsOne()
     QVERIFY(form.isChecked(OptionCheck::GridInset));
     QVERIFY(!form.isChecked(OptionCheck::GridRaised));
     QVERIFY(form.tableChanged());
-    const OptionsOkPlan plan = form.ok();
-    QVERIFY(plan.table);
-    QCOMPARE(plan.table->lineStyle, GridLineStyle::Inset);
-    QCOMPARE(plan.table->dataRowColor, std::optional<qint32>(16777215));
+    QCOMPARE(tableLineStyle(form.ok()), GridStyle::LineStyle::Inset);
 
     form.click(OptionCheck::GridInset, false);
-    QCOMPARE(form.ok().table->lineStyle, GridLineStyle::None);
+    QCOMPARE(tableLineStyle(form.ok()), GridStyle::LineStyle::None);
 }
 
 void TestSetupRules::gridLinesOff()
@@ -628,8 +635,7 @@ void TestSetupRules::gridLinesOff()
     QVERIFY(!form.isEnabled(OptionCheck::GridRaised));
     QVERIFY(form.isEnabled(OptionCheck::GridLines));
     const OptionsOkPlan plan = form.ok();
-    QCOMPARE(plan.table->lineStyle, GridLineStyle::None);
-    QVERIFY(!plan.table->styleChecksEnabled);
+    QCOMPARE(tableLineStyle(plan), GridStyle::LineStyle::None);
     QVERIFY(!plan.values.Grid_lineCk);
     QVERIFY(plan.values.Grid_FlatCk); // the style is kept for when lines come back
 }
@@ -718,7 +724,7 @@ void TestSetupRules::changedFlags()
     OptionsForm table{OptionValues()};
     table.colorPicked(OptionSwatch::DataRowBackColor, 12632256);
     QVERIFY(table.tableChanged());
-    QCOMPARE(table.ok().table->dataRowColor, std::optional<qint32>(12632256));
+    QCOMPARE(table.ok().values.Grid_BackColor, 12632256);
 
     OptionsForm title{OptionValues()};
     title.titleEdited(QStringLiteral("Line 3"));
@@ -733,10 +739,8 @@ void TestSetupRules::onlyMonitorColours()
     form.colorPicked(OptionSwatch::DisplayBackColor, 0);
     const OptionsOkPlan plan = form.ok();
     QVERIFY(!plan.redrawGraph);
-    QVERIFY(!plan.table);
-    QCOMPARE(plan.monitorForeColor, 255);
-    QCOMPARE(plan.monitorBackColor, 0);
     QCOMPARE(plan.values.Moni_ForeColor, 255);
+    QCOMPARE(plan.values.Moni_BackColor, 0);
 }
 
 void TestSetupRules::storedStylesNormalised()

@@ -3,7 +3,7 @@
 Prompts::Answer ScriptedPrompts::message(const QString &text, const QString &title, Buttons buttons,
                                          Icon icon)
 {
-    m_calls.append({Kind::Message, text, title, buttons, icon, {}});
+    m_calls.append({Kind::Message, text, title, buttons, icon, {}, {}});
     if (buttons == Buttons::Ok) return Answer::Ok;
     if (!m_answers.isEmpty()) return m_answers.dequeue();
     if (m_strict) m_unexpected << QStringLiteral("question \"%1\" (%2)").arg(text, title);
@@ -12,15 +12,23 @@ Prompts::Answer ScriptedPrompts::message(const QString &text, const QString &tit
 
 QString ScriptedPrompts::openFileName(const QString &title, const QString &directory, const QString &filter)
 {
-    m_calls.append({Kind::OpenFile, directory, title, Buttons::Ok, Icon::None, filter});
+    m_calls.append({Kind::OpenFile, directory, title, Buttons::Ok, Icon::None, filter, {}});
     return nextFileName(m_calls.last());
 }
 
 QString ScriptedPrompts::saveFileName(const QString &title, const QString &suggestedPath,
                                       const QString &filter)
 {
-    m_calls.append({Kind::SaveFile, suggestedPath, title, Buttons::Ok, Icon::None, filter});
+    m_calls.append({Kind::SaveFile, suggestedPath, title, Buttons::Ok, Icon::None, filter, {}});
     return nextFileName(m_calls.last());
+}
+
+std::optional<QColor> ScriptedPrompts::chooseColor(const QColor &initial, const QString &title)
+{
+    m_calls.append({Kind::Color, {}, title, Buttons::Ok, Icon::None, {}, initial});
+    if (!m_colors.isEmpty()) return m_colors.dequeue();
+    if (m_strict) m_unexpected << QStringLiteral("colour dialog (%1)").arg(title);
+    return std::nullopt;
 }
 
 QString ScriptedPrompts::nextFileName(const Call &call)
@@ -44,5 +52,6 @@ void ScriptedPrompts::clear()
     m_calls.clear();
     m_answers.clear();
     m_fileNames.clear();
+    m_colors.clear();
     m_unexpected.clear();
 }

@@ -6,13 +6,14 @@
 
 // Prompts for tests: records every question and file dialog and answers from a script.
 // OK boxes need no answer and take none from the script. Yes/No questions take the next
-// scripted answer, file dialogs the next scripted file name; with the script used up they
-// get the defaults (No, cancel). In strict mode such an unscripted question is also noted
-// in unexpected(), so a test can end with QVERIFY2(p.unexpected().isEmpty(), ...).
+// scripted answer, file dialogs the next scripted file name, colour dialogs the next scripted
+// colour; with the script used up they get the defaults (No, cancel, cancel). In strict mode such an
+// unscripted question is also noted in unexpected(), so a test can end with
+// QVERIFY2(p.unexpected().isEmpty(), ...).
 class ScriptedPrompts final : public Prompts
 {
 public:
-    enum class Kind { Message, OpenFile, SaveFile };
+    enum class Kind { Message, OpenFile, SaveFile, Color };
     struct Call {
         Kind kind = Kind::Message;
         QString text; // message text; for file dialogs the directory or suggested path
@@ -20,12 +21,16 @@ public:
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
         QString filter; // file dialogs only
+        QColor color;   // colour dialogs: the colour it opened on
     };
 
     Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
     QString openFileName(const QString &title, const QString &directory, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &suggestedPath, const QString &filter) override;
+    std::optional<QColor> chooseColor(const QColor &initial, const QString &title) override;
 
+    // The next colour dialog confirms `color`; nothing cancels it.
+    void queueColor(std::optional<QColor> color) { m_colors.enqueue(color); }
     void queueAnswer(Answer answer) { m_answers.enqueue(answer); }
     void queueFileName(const QString &fileName) { m_fileNames.enqueue(fileName); }
     void setDefaultAnswer(Answer answer) { m_defaultAnswer = answer; }
@@ -36,7 +41,7 @@ public:
     Call lastCall() const { return m_calls.isEmpty() ? Call{} : m_calls.last(); }
     QStringList messageTexts() const;
     const QStringList &unexpected() const { return m_unexpected; }
-    int pendingAnswers() const { return int(m_answers.size() + m_fileNames.size()); }
+    int pendingAnswers() const { return int(m_answers.size() + m_fileNames.size() + m_colors.size()); }
     void clear();
 
 private:
@@ -45,6 +50,7 @@ private:
     QList<Call> m_calls;
     QQueue<Answer> m_answers;
     QQueue<QString> m_fileNames;
+    QQueue<std::optional<QColor>> m_colors;
     Answer m_defaultAnswer = Answer::No;
     QString m_defaultFileName;
     bool m_strict = false;

@@ -1,6 +1,8 @@
 #pragma once
+#include <QColor>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // Every question the program asks the user goes through this seam. The program shows real
 // dialogs; tests record the exact text, title, buttons and icon and answer from a script;
@@ -19,6 +21,8 @@ public:
     virtual QString openFileName(const QString &title, const QString &directory, const QString &filter) = 0;
     virtual QString saveFileName(const QString &title, const QString &suggestedPath,
                                  const QString &filter) = 0;
+    // The colour dialog, opened on `initial`: the confirmed colour, or nothing when cancelled.
+    virtual std::optional<QColor> chooseColor(const QColor &initial, const QString &title) = 0;
 };
 
 // The application's title, used for message boxes that carry no title of their own.

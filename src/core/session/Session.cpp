@@ -17,6 +17,8 @@
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/record/CsvExport.h"
+#include "core/views/PowerCostHooks.h"
+#include "core/power/PowerCostMonitor.h"
 #include "core/recording/RecordReset.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
@@ -172,6 +174,10 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
         {*m_record, m_state, m_recording->status(), *m_monitor, *m_settings, *m_windows}, this);
     setGraphHooks(m_graph);
     connect(m_reset, &RecordReset::cleared, m_graph, &GraphFollower::reDisplay);
+    m_powerCost = new PowerCostMonitor(this);
+    m_powerHooks = std::make_unique<PowerCostHooks>(
+        PowerCostHooks::Collaborators{*m_powerCost, m_state, *m_monitor, values, *m_windows, clock});
+    setPowerHooks(m_powerHooks.get());
 
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
     connect(m_recorder, &SampleRecorder::restartNeeded, m_recording, &RecordingControl::restartRecord);
@@ -194,6 +200,11 @@ const Settings &Session::settings() const
 const RecordingStatus &Session::status() const
 {
     return m_recording->status();
+}
+
+GraphHooks &Session::graphHooks() const
+{
+    return m_relays->graph;
 }
 
 void Session::setGraphHooks(GraphHooks *hooks)

@@ -16,6 +16,8 @@ class GraphFollower;
 class GraphHooks;
 class LinkProber;
 class MonitorFields;
+class PowerCostHooks;
+class PowerCostMonitor;
 class PowerHooks;
 class Prompts;
 class RecordReset;
@@ -70,6 +72,10 @@ public:
     ChannelSelector &channelSelector() const { return *m_selector; }
     Commands &commandProcs() const { return *m_commandProcs; }
     GraphFollower &graph() const { return *m_graph; }
+    PowerCostMonitor &powerCost() const { return *m_powerCost; }
+
+    // What the rules call in the graph window; it reaches the graph once one is set.
+    GraphHooks &graphHooks() const;
 
     // Procedures of windows of later parts and of the platform; each does nothing until set.
     void setGraphHooks(GraphHooks *hooks);
@@ -108,4 +114,6 @@ private:
     ChannelSelector *m_selector = nullptr;
     Commands *m_commandProcs = nullptr;
     GraphFollower *m_graph = nullptr;
+    PowerCostMonitor *m_powerCost = nullptr;
+    std::unique_ptr<PowerCostHooks> m_powerHooks;
 };

@@ -32,3 +32,9 @@ QString UnattendedPrompts::saveFileName(const QString &title, const QString &, c
     m_out << "voltrix: [" << title << "] file dialog -> cancelled" << Qt::endl;
     return {};
 }
+
+std::optional<QColor> UnattendedPrompts::chooseColor(const QColor &, const QString &title)
+{
+    m_out << "voltrix: [" << title << "] colour dialog -> cancelled" << Qt::endl;
+    return std::nullopt;
+}

@@ -10,7 +10,7 @@
 //   "Save File!" (an unsaved record)            -> No (--output writes the record)
 //   any other Yes/No question                   -> No
 //   messages with an OK button                  -> OK
-//   file dialogs                                -> cancelled
+//   file and colour dialogs                     -> cancelled
 class UnattendedPrompts final : public Prompts
 {
 public:
@@ -19,6 +19,7 @@ public:
     Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
     QString openFileName(const QString &title, const QString &directory, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &suggestedPath, const QString &filter) override;
+    std::optional<QColor> chooseColor(const QColor &initial, const QString &title) override;
 
     static Answer ruleFor(const QString &text, const QString &title, Buttons buttons);
 

@@ -37,6 +37,11 @@ int decimalsOf(const QString &text)
     return count;
 }
 
+bool inVolts(const Context &context)
+{
+    return context.mainFunction == Measurement::DCV && context.unit == QLatin1String("V");
+}
+
 Edit check(const QString &text, const Context &context, bool typing)
 {
     if (text.isEmpty() || !context.recordHasSample) return {text, false};
@@ -48,10 +53,8 @@ Edit check(const QString &text, const Context &context, bool typing)
     }
     if (value < context.range.lower) return {NumberFormat::format(context.range.lower, u"0"), false};
     if (value > context.range.upper) return {NumberFormat::format(context.range.upper, u"0"), false};
-    const bool volts = context.mainFunction == Measurement::DCV && context.unit == QLatin1String("V");
-    const int maxDecimals = volts ? 3 : 1;
-    if (decimalsOf(text) > maxDecimals)
-        return {NumberFormat::format(value, volts ? u"###0.000" : u"###0.0"), false};
+    if (exceedsDecimals(text, context))
+        return {NumberFormat::format(value, inVolts(context) ? u"###0.000" : u"###0.0"), false};
     return {text, false};
 }
 
@@ -72,6 +75,11 @@ bool acceptsKey(int mainFunction, QChar key)
     if (isDc(mainFunction)) return key == u'-' || SetupKeys::isEditOrDecimal(key);
     if (isAc(mainFunction)) return SetupKeys::isEditOrDecimal(key);
     return false;
+}
+
+bool exceedsDecimals(const QString &text, const Context &context)
+{
+    return context.recordHasSample && decimalsOf(text) > (inVolts(context) ? 3 : 1);
 }
 
 Edit textChanged(const QString &text, const Context &context)

@@ -31,6 +31,10 @@ struct Edit {
     bool entryError = false; // show entryErrorMessage() before putting `text` in
 };
 
+// Whether a limit has more decimals than the function and unit keep: three for DCV in "V",
+// one otherwise. A key that would make it so is not taken while the record has a sample.
+bool exceedsDecimals(const QString &text, const Context &context);
+
 // A change of a limit box's text while typing. Out of range numbers become the range's limit
 // rounded to a whole number; DCV in "V" keeps at most three decimals ("###0.000"),
 // everything else one ("###0.0"). The start of a number ("-", ".", "-.") is let through so a

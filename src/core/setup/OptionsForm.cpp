@@ -1,5 +1,7 @@
 #include "core/setup/OptionsForm.h"
 
+#include "core/settings/Settings.h"
+
 #include <tuple>
 
 namespace
@@ -19,16 +21,47 @@ bool isGridStyle(OptionCheck check)
            check == OptionCheck::GridRaised;
 }
 
-GridLineStyle lineStyleOf(const OptionValues &v)
+} // namespace
+
+OptionValues::OptionValues() : OptionValues(fromSettings(Settings())) {}
+
+OptionValues OptionValues::fromSettings(const Settings &settings)
 {
-    if (!v.Grid_lineCk) return GridLineStyle::None;
-    if (v.Grid_FlatCk) return GridLineStyle::Flat;
-    if (v.Grid_lnsetCk) return GridLineStyle::Inset;
-    if (v.Grid_RaisedCk) return GridLineStyle::Raised;
-    return GridLineStyle::None;
+    OptionValues v{Uninitialised{}};
+    v.Moni_ForeColor = settings.Moni_ForeColor;
+    v.Moni_BackColor = settings.Moni_BackColor;
+    v.Graph_BackColorCk = settings.Graph_BackColorCk == 1;
+    v.Graph_T1ColorCk = settings.Graph_T1ColorCk == 1;
+    v.Graph_TitleCk = settings.Graph_TitleCk == 1;
+    v.Graph_BackColor = settings.Graph_BackColor;
+    v.Graph_T1BackColor = settings.Graph_T1BackColor;
+    v.Graph_MainTitle = settings.Graph_MainTitle;
+    v.Grid_BackColorCk = settings.Grid_BackColorCk == 1;
+    v.Grid_lineCk = settings.Grid_lineCk == 1;
+    v.Grid_FlatCk = settings.Grid_FlatCk == 1;
+    v.Grid_lnsetCk = settings.Grid_lnsetCk == 1;
+    v.Grid_RaisedCk = settings.Grid_RaisedCk == 1;
+    v.Grid_BackColor = settings.Grid_BackColor;
+    return v;
 }
 
-} // namespace
+void OptionValues::toSettings(Settings &settings) const
+{
+    settings.Moni_ForeColor = Moni_ForeColor;
+    settings.Moni_BackColor = Moni_BackColor;
+    settings.Graph_BackColorCk = Graph_BackColorCk;
+    settings.Graph_T1ColorCk = Graph_T1ColorCk;
+    settings.Graph_TitleCk = Graph_TitleCk;
+    settings.Graph_BackColor = Graph_BackColor;
+    settings.Graph_T1BackColor = Graph_T1BackColor;
+    settings.Graph_MainTitle = Graph_MainTitle;
+    settings.Grid_BackColorCk = Grid_BackColorCk;
+    settings.Grid_lineCk = Grid_lineCk;
+    settings.Grid_FlatCk = Grid_FlatCk;
+    settings.Grid_lnsetCk = Grid_lnsetCk;
+    settings.Grid_RaisedCk = Grid_RaisedCk;
+    settings.Grid_BackColor = Grid_BackColor;
+}
 
 bool OptionValues::operator==(const OptionValues &other) const
 {
@@ -203,19 +236,7 @@ void OptionsForm::restoreDefaults(OptionsTab tab)
 
 OptionsOkPlan OptionsForm::ok() const
 {
-    OptionsOkPlan plan;
-    plan.values = m_values;
-    plan.monitorForeColor = m_values.Moni_ForeColor;
-    plan.monitorBackColor = m_values.Moni_BackColor;
-    if (m_tableChanged) {
-        OptionsOkPlan::TableLook look;
-        look.lineStyle = lineStyleOf(m_values);
-        look.styleChecksEnabled = m_values.Grid_lineCk;
-        if (m_values.Grid_BackColorCk) look.dataRowColor = m_values.Grid_BackColor;
-        plan.table = look;
-    }
-    plan.redrawGraph = m_graphChanged;
-    return plan;
+    return {m_values, m_graphChanged};
 }
 
 bool &OptionsForm::styleFlag(OptionCheck style)

@@ -3,25 +3,38 @@
 #include <QtGlobal>
 #include <optional>
 
-// The option group of the settings, under the settings' names. Colours hold red in the
-// lowest byte, then green, then blue.
+struct Settings;
+
+// The option group of the settings, under the settings' names, with the check boxes as
+// truth values. Colours hold red in the lowest byte, then green, then blue. A default
+// OptionValues holds the first-run values of the settings' key table.
 struct OptionValues {
-    qint32 Moni_ForeColor = 16777215;
-    qint32 Moni_BackColor = 32768;
-    bool Graph_BackColorCk = true;
-    bool Graph_T1ColorCk = true;
+    OptionValues();
+    static OptionValues fromSettings(const Settings &settings);
+    // The option fields of `settings` set from these values; the setup fields stay.
+    void toSettings(Settings &settings) const;
+
+    qint32 Moni_ForeColor = 0;
+    qint32 Moni_BackColor = 0;
+    bool Graph_BackColorCk = false;
+    bool Graph_T1ColorCk = false;
     bool Graph_TitleCk = false;
-    qint32 Graph_BackColor = 8388608;
-    qint32 Graph_T1BackColor = 255;
-    QString Graph_MainTitle = QStringLiteral("ABC");
-    bool Grid_BackColorCk = true;
-    bool Grid_lineCk = true;
-    bool Grid_FlatCk = true;
+    qint32 Graph_BackColor = 0;
+    qint32 Graph_T1BackColor = 0;
+    QString Graph_MainTitle;
+    bool Grid_BackColorCk = false;
+    bool Grid_lineCk = false;
+    bool Grid_FlatCk = false;
     bool Grid_lnsetCk = false;
     bool Grid_RaisedCk = false;
-    qint32 Grid_BackColor = 16777215;
+    qint32 Grid_BackColor = 0;
 
     bool operator==(const OptionValues &other) const;
+
+private:
+    struct Uninitialised {
+    };
+    explicit OptionValues(Uninitialised) {}
 };
 
 // The Options dialog's check boxes.
@@ -49,21 +62,11 @@ enum class OptionSwatch {
 
 enum class OptionsTab { Monitor, Graph, Table };
 
-enum class GridLineStyle { None = 0, Flat = 1, Inset = 2, Raised = 3 };
-
-// What OK does after saving all 14 keys (and taking them into the settings), in this order:
-// the monitor's colours always; the table's look only when table options changed; the graph's
-// frame redraw and page replot (RE_display, then data) only when graph options changed.
+// What OK does after saving all 14 keys (and taking them into the settings): the monitor and
+// the table follow the saved settings; the graph's frame is redrawn and its page replotted
+// only when graph options changed.
 struct OptionsOkPlan {
     OptionValues values;
-    qint32 monitorForeColor = 0; // main value and unit displays' text colour
-    qint32 monitorBackColor = 0; // their background and the display panel's
-    struct TableLook {
-        GridLineStyle lineStyle = GridLineStyle::None;
-        bool styleChecksEnabled = false;    // Check1(1..3)
-        std::optional<qint32> dataRowColor; // only while "Data Row Back Color" is checked
-    };
-    std::optional<TableLook> table;
     bool redrawGraph = false;
 };
 

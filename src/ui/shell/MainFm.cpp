@@ -19,10 +19,12 @@
 #include "core/recording/RecordingControl.h"
 #include "core/session/Session.h"
 #include "ui/graph/FmGraph.h"
+#include "ui/help/HelpCommands.h"
 #include "ui/link/ScanWindow.h"
 #include "ui/monitor/FmMonitor.h"
 #include "ui/power/FmPower.h"
 #include "ui/printing/PrintFeature.h"
+#include "ui/setup/SettingsDialogs.h"
 #include "ui/shell/UiResources.h"
 #include "ui/table/FmGrid.h"
 
@@ -84,6 +86,8 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     connect(&commands, &Commands::arrangeRequested, this, &MainFm::arrangeTiles);
     connect(&commands, &Commands::commandUnavailable, this, &MainFm::tellUnavailable);
     connect(&commands, &Commands::exitRequested, this, &QWidget::close);
+    SettingsDialogs::install(m_session, *this);
+    HelpCommands::install(m_session, *this);
     mirrorCommandState();
     placeTiles(false);
 }
@@ -208,7 +212,7 @@ void MainFm::createChildWindows()
     addTile(m_grid, ChildWindow::Table);
     m_graph = new FmGraph(m_session.graph());
     addTile(m_graph, ChildWindow::Graph);
-    m_power = new FmPower;
+    m_power = new FmPower(m_session.powerCost());
     addTile(m_power, ChildWindow::Power);
     m_scan = new ScanWindow(m_session.link(), this);
     m_printing = new PrintFeature(m_session, this);

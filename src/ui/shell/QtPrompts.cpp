@@ -1,5 +1,6 @@
 #include "ui/shell/QtPrompts.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -56,4 +57,11 @@ QString QtPrompts::openFileName(const QString &title, const QString &directory, 
 QString QtPrompts::saveFileName(const QString &title, const QString &suggestedPath, const QString &filter)
 {
     return QFileDialog::getSaveFileName(m_parent, title, suggestedPath, filter);
+}
+
+std::optional<QColor> QtPrompts::chooseColor(const QColor &initial, const QString &title)
+{
+    const QColor chosen = QColorDialog::getColor(initial, m_parent, title);
+    if (!chosen.isValid()) return std::nullopt;
+    return chosen;
 }

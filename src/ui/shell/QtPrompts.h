@@ -4,7 +4,7 @@
 
 #include "core/common/Prompts.h"
 
-// The program's questions as real message boxes and file dialogs, centred on the frame once
+// The program's questions as real message boxes, file and colour dialogs, centred on the frame once
 // it exists.
 class QtPrompts final : public Prompts
 {
@@ -15,6 +15,7 @@ public:
     Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
     QString openFileName(const QString &title, const QString &directory, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &suggestedPath, const QString &filter) override;
+    std::optional<QColor> chooseColor(const QColor &initial, const QString &title) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -1,0 +1,23 @@
+#include "core/views/OptionsProcedures.h"
+
+#include "core/common/WindowHooks.h"
+#include "core/settings/UserSettings.h"
+
+OptionsProcedures::OptionsProcedures(UserSettings &settings, GraphHooks &graph)
+    : m_settings(settings), m_graph(graph)
+{
+}
+
+OptionValues OptionsProcedures::load()
+{
+    m_settings.loadOptions();
+    return OptionValues::fromSettings(m_settings.values());
+}
+
+void OptionsProcedures::ok(const OptionsOkPlan &plan)
+{
+    Settings edited = m_settings.values();
+    plan.values.toSettings(edited);
+    m_settings.saveOptions(edited);
+    if (plan.redrawGraph) m_graph.reDisplay();
+}

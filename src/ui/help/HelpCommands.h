@@ -1,0 +1,30 @@
+#pragma once
+#include <QObject>
+
+#include "core/help/HelpDocuments.h"
+
+class QWidget;
+class Session;
+
+// The Help menu's commands: the user's manual and the help document in the system's
+// language (the English one when that is missing, nothing at all when both are), opened with
+// the desktop's document handler, and the About box.
+class HelpCommands : public QObject
+{
+    Q_OBJECT
+public:
+    // `languageId`: the system language, read once at start-up.
+    HelpCommands(Session &session, QWidget &frame, int languageId);
+
+    // Installs the Manual, Help and About procedures on the session's commands.
+    static HelpCommands *install(Session &session, QWidget &frame);
+
+    void openDocument(HelpDocuments::Document document); // mnVK47_Click, mnhe_Click
+    void showAbout();                                    // mnabout_Click (modal)
+    int languageId() const { return m_languageId; }
+
+private:
+    Session &m_session;
+    QWidget &m_frame;
+    const int m_languageId;
+};
