@@ -233,8 +233,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("key"); // the toolbar key of the same command, if any
         QTest::addColumn<QString>("command");
-        QTest::newRow("mnopen") << QStringLiteral("open") << "Open";
-        QTest::newRow("pop_SaveData") << QString() << "Save Data";
         QTest::newRow("mnsetup") << QString() << "Setup";
         QTest::newRow("mnVK47") << QString() << "Voltrix User's Manual";
         QTest::newRow("mnhe") << QStringLiteral("help") << "Help";

@@ -15,7 +15,9 @@ class FrameDecoder;
 class GraphHooks;
 class LinkProber;
 class MonitorFields;
+class OpenRecord;
 class PowerHooks;
+class ProgressHooks;
 class Prompts;
 class RecordReset;
 class RecordSaver;
@@ -28,6 +30,7 @@ class SettingsStore;
 class Statistics;
 class UserSettings;
 class WindowVisibility;
+class WorkbookSaver;
 struct Settings;
 
 // The composition root of one acquisition session: creates the shared state, the record and
@@ -68,11 +71,14 @@ public:
     Alarm &alarm() const { return *m_alarm; }
     ChannelSelector &channelSelector() const { return *m_selector; }
     Commands &commandProcs() const { return *m_commandProcs; }
+    WorkbookSaver &workbookSaver() const { return *m_workbookSaver; }
+    OpenRecord &openRecord() const { return *m_openRecord; }
 
     // Procedures of windows of later parts and of the platform; each does nothing until set.
     void setGraphHooks(GraphHooks *hooks);
     void setPowerHooks(PowerHooks *hooks);
     void setRecordSaver(RecordSaver *saver);
+    void setProgressHooks(ProgressHooks *hooks);
     void setAlarmSound(AlarmSound *sound);
 
     // Start-up of the session: settings loaded, alarm controls as the Setup dialog's load
@@ -97,6 +103,7 @@ private:
     WindowVisibility *m_windows;
     std::unique_ptr<Statistics> m_statistics;
     std::unique_ptr<Alarm> m_alarm;
+    std::unique_ptr<WorkbookSaver> m_workbookSaver;
     SampleRecorder *m_recorder = nullptr;
     FrameDecoder *m_decoder = nullptr;
     LinkProber *m_link = nullptr;
@@ -105,4 +112,5 @@ private:
     CommandState *m_commands = nullptr;
     ChannelSelector *m_selector = nullptr;
     Commands *m_commandProcs = nullptr;
+    std::unique_ptr<OpenRecord> m_openRecord;
 };

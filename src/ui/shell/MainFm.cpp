@@ -21,6 +21,7 @@
 #include "ui/link/ScanWindow.h"
 #include "ui/monitor/FmMonitor.h"
 #include "ui/power/FmPower.h"
+#include "ui/shell/FmLoading.h"
 #include "ui/shell/UiResources.h"
 #include "ui/table/FmGrid.h"
 
@@ -75,6 +76,9 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     loadCaption();
     m_session.startUp();
     createChildWindows();
+    auto *loading = new FmLoading(this);
+    m_session.setProgressHooks(loading);
+    connect(loading, &QObject::destroyed, this, [this] { m_session.setProgressHooks(nullptr); });
 
     Commands &commands = m_session.commandProcs();
     connect(&m_session.commands(), &CommandState::changed, this, &MainFm::mirrorCommandState);
