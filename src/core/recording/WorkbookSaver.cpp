@@ -91,16 +91,8 @@ bool WorkbookSaver::saveDataCommand()
             .trimmed();
     if (path.isEmpty()) return false;
 
-    const QString suffix = QFileInfo(path).suffix().toLower();
     QString error;
-    bool saved = false;
-    if (suffix == QLatin1String("csv")) {
-        saved = CsvExport::write(record, path, &error);
-    } else {
-        if (suffix != QLatin1String(WorkbookFiles::Suffix))
-            path += QLatin1Char('.') + QLatin1String(WorkbookFiles::Suffix);
-        saved = writeWorkbook(path, true, &error);
-    }
+    const bool saved = saveAs(&path, &error);
     if (!saved) {
         m_.prompts.message(QStringLiteral("The record was not saved (") + error + QStringLiteral(")."),
                            QLatin1String(WorkbookFiles::SaveDialogTitle), Prompts::Buttons::Ok,
@@ -109,6 +101,15 @@ bool WorkbookSaver::saveDataCommand()
     }
     m_savedPaths.insert(name, path);
     return true;
+}
+
+bool WorkbookSaver::saveAs(QString *path, QString *error)
+{
+    const QString suffix = QFileInfo(*path).suffix().toLower();
+    if (suffix == QLatin1String("csv")) return CsvExport::write(m_.sources.record, *path, error);
+    if (suffix != QLatin1String(WorkbookFiles::Suffix))
+        *path += QLatin1Char('.') + QLatin1String(WorkbookFiles::Suffix);
+    return writeWorkbook(*path, true, error);
 }
 
 QString WorkbookSaver::savedPathFor(const QString &recordFileName) const

@@ -23,6 +23,11 @@ public:
     };
     explicit WorkbookSaver(const Collaborators &collaborators);
 
+    // Writes the record to `path` as Save Data does once the file is chosen: a ".csv" name
+    // gets the table as CSV, any other a workbook (".xlsx" added when missing; `path` is then
+    // changed to the name written). False with the reason, naming the file, in `error`.
+    bool saveAs(QString *path, QString *error);
+
     bool autoSave(QString *error) override;
     bool saveDataCommand() override;
     QString savedPathFor(const QString &recordFileName) const override;
