@@ -206,6 +206,40 @@ private Q_SLOTS:
         }
     }
 
+    // Open clears the table: a record not saved yet is offered first, and stays when its save
+    // is cancelled.
+    void openOffersToSaveTheRecordFirst_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("not saved") << false;
+        QTest::newRow("save cancelled") << true;
+    }
+    void openOffersToSaveTheRecordFirst()
+    {
+        QFETCH(bool, save);
+        Recorder recording;
+        recording.start();
+        recording.reading(0, 0, 1234);
+        recording.reading(0, 0, 1235);
+        recording.session.recording().stop();
+        recording.prompts.clear();
+        recording.prompts.queueAnswer(save ? Prompts::Answer::Yes : Prompts::Answer::No);
+        recording.session.commandProcs().run(Command::Open);
+        const QList<ScriptedPrompts::Call> calls = recording.prompts.calls();
+        QCOMPARE(calls.size(), 2);
+        QCOMPARE(calls.at(0).text,
+                 QStringLiteral("(240315_093000.xlsx).  This record didn't saved ! Do you want to save?"));
+        QCOMPARE(calls.at(1).kind, save ? ScriptedPrompts::Kind::SaveFile : ScriptedPrompts::Kind::OpenFile);
+        if (!save) {
+            QCOMPARE(calls.at(1).title, QStringLiteral("Open File"));
+            QCOMPARE(calls.at(1).filter,
+                     QStringLiteral("Excel File(*.xlsx *.xls);;Excel 2007 File(*.xlsx);;Excel "
+                                    "97-2003 File(*.xls)"));
+        }
+        QCOMPARE(recording.record().cell(1, 3).isEmpty(), !save);
+        QCOMPARE(recording.session.state().resetPending, qint16(5));
+    }
+
     void openFailuresLeaveAnEmptyTable_data()
     {
         QTest::addColumn<QByteArray>("content");

@@ -10,6 +10,7 @@
 #include "core/monitor/MonitorFields.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordReset.h"
+#include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
 #include "core/workbook/WorkbookFormat.h"
 #include "core/workbook/XlsReader.h"
@@ -33,17 +34,19 @@ constexpr MenuItem StayDisabledMenus[] = {MenuItem::SaveData, MenuItem::PopSaveD
 
 } // namespace
 
-void OpenRecord::clearFirst()
+bool OpenRecord::clearFirst()
 {
+    if (!m_.recording.reAutoSave()) return false;
     AcquisitionState &state = m_.import.state;
     if (state.resetPending != MarkerOpening) m_.commands.closeAll();
     m_.reset.clearRecord();
     state.resetPending = MarkerOpening;
+    return true;
 }
 
 void OpenRecord::run()
 {
-    clearFirst();
+    if (!clearFirst()) return;
     const QString path =
         m_.prompts.openFileName(DialogTitle, AppPaths::recordsFolder(), WorkbookFormat::openFilter());
     if (path.isEmpty()) {
@@ -55,8 +58,7 @@ void OpenRecord::run()
 
 bool OpenRecord::open(const QString &path)
 {
-    clearFirst();
-    return load(path);
+    return clearFirst() && load(path);
 }
 
 void OpenRecord::enableCommands(bool on)

@@ -143,6 +143,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
         OpenRecord::Collaborators{{*m_record, *m_monitor, *m_statistics, m_state, m_relays->progress},
                                   prompts,
                                   *m_reset,
+                                  *m_recording,
                                   *m_commandProcs,
                                   *m_commands,
                                   *m_windows,
