@@ -387,7 +387,7 @@ private Q_SLOTS:
         program.start(app, {QStringLiteral("--open"), workbook, QStringLiteral("--output"), output,
                             QStringLiteral("--quit")});
         QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
 
         Recorder viewer;
         QVERIFY(viewer.session.openRecord().open(workbook));

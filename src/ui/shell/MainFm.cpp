@@ -78,7 +78,8 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     createChildWindows();
     auto *loading = new FmLoading(this);
     m_session.setProgressHooks(loading);
-    connect(loading, &QObject::destroyed, this, [this] { m_session.setProgressHooks(nullptr); });
+    // The window is half destroyed when its children go: the lambda holds the session alone.
+    connect(loading, &QObject::destroyed, &session, [&session] { session.setProgressHooks(nullptr); });
 
     Commands &commands = m_session.commandProcs();
     connect(&m_session.commands(), &CommandState::changed, this, &MainFm::mirrorCommandState);
