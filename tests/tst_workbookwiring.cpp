@@ -273,19 +273,22 @@ private Q_SLOTS:
     void saveDataAsksAndSays_data()
     {
         QTest::addColumn<bool>("recorded");
+        QTest::addColumn<bool>("tableShown");
         QTest::addColumn<QString>("fileName"); // "" cancels the dialog
         QTest::addColumn<QString>("message");  // the last message, "" for none
         QTest::addColumn<QString>("written");  // the file that must exist afterwards
-        QTest::newRow("no record") << false << QString() << "Not any record!" << QString();
-        QTest::newRow("cancelled") << true << QString() << QString() << QString();
-        QTest::newRow("csv") << true << "t.csv" << QString() << "t.csv";
-        QTest::newRow("workbook without suffix") << true << "t" << QString() << "t.xlsx";
-        QTest::newRow("unwritable") << true << "missing/t.xlsx"
+        QTest::newRow("no record") << false << true << QString() << "Not any record!" << QString();
+        QTest::newRow("table hidden") << true << false << QString() << "Not any record!" << QString();
+        QTest::newRow("cancelled") << true << true << QString() << QString() << QString();
+        QTest::newRow("csv") << true << true << "t.csv" << QString() << "t.csv";
+        QTest::newRow("workbook without suffix") << true << true << "t" << QString() << "t.xlsx";
+        QTest::newRow("unwritable") << true << true << "missing/t.xlsx"
                                     << "The record was not saved (" << QString();
     }
     void saveDataAsksAndSays()
     {
         QFETCH(bool, recorded);
+        QFETCH(bool, tableShown);
         QFETCH(QString, fileName);
         QFETCH(QString, message);
         QFETCH(QString, written);
@@ -298,6 +301,7 @@ private Q_SLOTS:
         }
         recording.session.recording().stop();
         recording.prompts.clear();
+        recording.session.windows().setShown(ChildWindow::Table, tableShown);
         if (!fileName.isEmpty()) recording.prompts.queueFileName(dir.filePath(fileName));
         recording.session.commandProcs().run(Command::SaveData);
 
@@ -307,7 +311,7 @@ private Q_SLOTS:
         else
             QVERIFY2(!messages.isEmpty() && messages.last().startsWith(message),
                      qPrintable(messages.join('|')));
-        if (recorded) {
+        if (recorded && tableShown) {
             const ScriptedPrompts::Call dialog = recording.prompts.calls().first();
             QCOMPARE(dialog.kind, ScriptedPrompts::Kind::SaveFile);
             QCOMPARE(dialog.title, QStringLiteral("Save File"));

@@ -77,10 +77,17 @@ bool WorkbookSaver::autoSave(QString *error)
     return false;
 }
 
+bool WorkbookSaver::saveDataFromMenu()
+{
+    if (m_.windows.isShown(ChildWindow::Table)) return saveDataCommand();
+    m_.prompts.message(NotAnyRecordText, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
+    return false;
+}
+
 bool WorkbookSaver::saveDataCommand()
 {
     const RecordStore &record = m_.sources.record;
-    if (!m_.windows.isShown(ChildWindow::Table) || !WorkbookFiles::hasRecord(record)) {
+    if (!WorkbookFiles::hasRecord(record)) {
         m_.prompts.message(NotAnyRecordText, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
         return false;
     }

@@ -29,7 +29,10 @@ public:
     bool saveAs(QString *path, QString *error);
 
     bool autoSave(QString *error) override;
+    // Save Data as the save question runs it: the record, whatever windows are shown.
     bool saveDataCommand() override;
+    // Save Data from the menu, pop-up or Ctrl+S: a record whose table is hidden is not offered.
+    bool saveDataFromMenu();
     QString savedPathFor(const QString &recordFileName) const override;
 
     // Where an automatic save goes when the records folder cannot take it; by default the

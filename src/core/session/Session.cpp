@@ -150,7 +150,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
                                   m_relays->graph,
                                   *m_workbookSaver});
     m_commandProcs->setHandler(Command::Open, [this] { m_openRecord->run(); });
-    m_commandProcs->setHandler(Command::SaveData, [this] { m_relays->saver.saveDataCommand(); });
+    m_commandProcs->setHandler(Command::SaveData, [this] { m_workbookSaver->saveDataFromMenu(); });
 
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
     connect(m_recorder, &SampleRecorder::restartNeeded, m_recording, &RecordingControl::restartRecord);
