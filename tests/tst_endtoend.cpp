@@ -21,7 +21,6 @@
 #include "core/settings/SettingsStore.h"
 #include "core/simulator/Pty.h"
 #include "core/workbook/XlsxReader.h"
-#include "support/ProgramEnvironment.h"
 #include "support/PtyReceiver.h"
 #include "support/ScriptedPrompts.h"
 
@@ -308,7 +307,11 @@ void TestEndToEnd::commandLineRecordsToCsv()
              qPrintable(receiver.errorString()));
 
     QProcess program;
-    program.setProcessEnvironment(isolatedProgramEnvironment(dir.path()));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    program.setProcessEnvironment(env);
     const QString output = dir.filePath(QStringLiteral("rec.csv"));
     program.start(app, {QStringLiteral("--ports"), receiver.devicePath(), QStringLiteral("--record"),
                         QStringLiteral("--duration"), QStringLiteral("3"), QStringLiteral("--output"), output,
@@ -350,7 +353,10 @@ void TestEndToEnd::commandLineWithoutReceiverEndsWithoutWaiting()
     if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
     QTemporaryDir dir;
     QProcess program;
-    program.setProcessEnvironment(isolatedProgramEnvironment(dir.path()));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    program.setProcessEnvironment(env);
     program.start(app, {QStringLiteral("--ports"), dir.filePath(QStringLiteral("no-such-device")),
                         QStringLiteral("--record"), QStringLiteral("--quit")});
     QVERIFY(program.waitForFinished(30000));

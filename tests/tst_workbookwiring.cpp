@@ -22,7 +22,6 @@
 #include "core/workbook/WorkbookWriter.h"
 #include "core/workbook/XlsReader.h"
 #include "core/workbook/XlsxReader.h"
-#include "support/ProgramEnvironment.h"
 #include "support/RecordingSession.h"
 
 namespace
@@ -383,7 +382,11 @@ private Q_SLOTS:
         QVERIFY2(recording.session.workbookSaver().saveAs(&workbook, &error), qPrintable(error));
 
         QProcess program;
-        program.setProcessEnvironment(isolatedProgramEnvironment(dir.path()));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), dir.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        program.setProcessEnvironment(env);
         const QString output = dir.filePath(QStringLiteral("out.csv"));
         program.start(app, {QStringLiteral("--open"), workbook, QStringLiteral("--output"), output,
                             QStringLiteral("--quit")});
