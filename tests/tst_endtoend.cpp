@@ -20,6 +20,7 @@
 #include "core/session/UnattendedRun.h"
 #include "core/settings/SettingsStore.h"
 #include "core/simulator/Pty.h"
+#include "core/workbook/XlsxReader.h"
 #include "support/PtyReceiver.h"
 #include "support/ScriptedPrompts.h"
 
@@ -182,16 +183,15 @@ void TestEndToEnd::unsavedRecordIsKeptWhenTheUserSaysSave()
     rig.session.recording().stop();
 
     rig.prompts.queueAnswer(Prompts::Answer::Yes);
+    const QString saved = rig.dir.filePath(QStringLiteral("kept.xlsx"));
+    rig.prompts.queueFileName(saved);
     QVERIFY(rig.start());
-    const QString saved =
-        rig.dir.filePath(QString(name).replace(QStringLiteral(".xlsx"), QStringLiteral(".csv")));
     QCOMPARE(rig.prompts.calls().at(0).title, QStringLiteral("Save File!"));
-    QCOMPARE(rig.prompts.calls().at(1).text, QStringLiteral("The record was saved as ") + saved +
-                                                 QStringLiteral(". Saving workbooks is not available in this "
-                                                                "version yet."));
-    QFile file(saved);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().contains("0001,"));
+    QCOMPARE(rig.prompts.calls().at(1).kind, ScriptedPrompts::Kind::SaveFile);
+    SheetCells cells;
+    QString error;
+    QVERIFY2(XlsxReader().read(saved, &cells, &error), qPrintable(error));
+    QCOMPARE(cells.at(8, 4).number, 5.0); // the reading, kept
 }
 
 void TestEndToEnd::alarmStatisticsAndTimeOutOverThePty()

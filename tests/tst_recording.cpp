@@ -11,9 +11,10 @@
 #include "core/common/AppPaths.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
-#include "core/recording/LogFile.h"
 #include "core/record/RecordStore.h"
+#include "core/recording/LogFile.h"
 #include "core/recording/RecordingControl.h"
+#include "core/recording/WorkbookSaver.h"
 #include "support/CommandNames.h"
 #include "support/RecordingSession.h"
 
@@ -305,6 +306,7 @@ private Q_SLOTS:
         Rig rig;
         rig.session.setRecordSaver(nullptr); // the program's own saver, into a folder that cannot exist
         AppPaths::setRecordsFolderOverride(QStringLiteral("/dev/null/records"));
+        rig.session.workbookSaver().setFallbackFolder(QStringLiteral("/dev/null/data"));
         rig.rec().run();
         rig.receive();
         rig.receive();
@@ -314,18 +316,19 @@ private Q_SLOTS:
         } else {
             rig.rec().stop();
             rig.prompts.queueAnswer(Prompts::Answer::Yes);
+            rig.prompts.queueFileName(QStringLiteral("/dev/null/records/240315_093000.xlsx"));
             rig.rec().run();
         }
-        const QString path = QDir::toNativeSeparators(QStringLiteral("/dev/null/records/240315_093000.csv"));
+        const QString path = QDir::toNativeSeparators(QStringLiteral("/dev/null/records/240315_093000.xlsx"));
         const QString message = rig.prompts.messageTexts().constLast();
         QVERIFY2(message.startsWith((atSplit ? QStringLiteral("The record could not be saved automatically (")
-                                             : QStringLiteral("The record could not be saved (")) +
+                                             : QStringLiteral("The record was not saved (")) +
                                     path + QStringLiteral(": ")),
                  qPrintable(message));
         QVERIFY2(message.endsWith(atSplit
                                       ? QStringLiteral("). The recording was stopped; the record is kept in "
                                                        "the table.")
-                                      : QStringLiteral("). It is kept in the table.")),
+                                      : QStringLiteral(").")),
                  qPrintable(message));
         QCOMPARE(rig.prompts.lastCall().icon, Prompts::Icon::Warning);
         QCOMPARE(numbers(rig.session.record()), QStringLiteral("0001 0002"));
@@ -378,7 +381,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("checkedAfter");
         // key, pop-up menu asked for, command not built yet, item checked afterwards
         const char *const rows[][4] = {
-            {"save", "pop", "", ""},    {"print", "pop_print", "", ""}, {"open", "", "mnopen", ""},
+            {"save", "pop", "", ""},    {"print", "pop_print", "", ""}, {"open", "", "", ""},
             {"help", "", "mnhe", ""},   {"monitor", "", "", "mnmo"},    {"grid", "", "", "mntab"},
             {"graph", "", "", "mngr"},  {"power", "", "", "mnpower"},   {"connect", "", "", "mnconnect"},
             {"start", "", "", "mnrun"}, {"Start", "", "", ""}}; // keys match exactly

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "core/workbook/SerialDate.h"
+#include "core/workbook/SheetDates.h"
 #include "core/workbook/WorkbookImport.h"
 
 namespace
@@ -72,7 +72,7 @@ public:
     void row(int i)
     {
         put(7 + i, 1, number(i));
-        put(7 + i, 2, number(SerialDate::fromDateTime(QDateTime(RecordDay, QTime())), Kind::Date));
+        put(7 + i, 2, number(SheetDates::serialOfDateTime(QDateTime(RecordDay, QTime())), Kind::Date));
     }
     void sample(int i, int k, const SheetCell &time, const SheetCell &value, const QString &unit)
     {

@@ -207,17 +207,18 @@ void TestXlsReader::serialToDateTime_data()
     QTest::addColumn<double>("serial");
     QTest::addColumn<QDateTime>("expected");
     const QDateTime invalid;
-    QTest::newRow("day 1") << 1.0 << QDateTime(QDate(1900, 1, 1), QTime(0, 0));
-    QTest::newRow("last true day before the phantom") << 59.5 << QDateTime(QDate(1900, 2, 28), QTime(12, 0));
+    QTest::newRow("day 1") << 1.0 << QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC);
+    QTest::newRow("last true day before the phantom")
+        << 59.5 << QDateTime(QDate(1900, 2, 28), QTime(12, 0), Qt::UTC);
     QTest::newRow("phantom 29 February 1900") << 60.25 << invalid;
-    QTest::newRow("day after the phantom") << 61.0 << QDateTime(QDate(1900, 3, 1), QTime(0, 0));
+    QTest::newRow("day after the phantom") << 61.0 << QDateTime(QDate(1900, 3, 1), QTime(0, 0), Qt::UTC);
     QTest::newRow("08:00 stored a hair low")
-        << 45356.333333333328 << QDateTime(QDate(2024, 3, 5), QTime(8, 0));
+        << 45356.333333333328 << QDateTime(QDate(2024, 3, 5), QTime(8, 0), Qt::UTC);
     QTest::newRow("rounds up into the next day")
-        << 45356.9999999999 << QDateTime(QDate(2024, 3, 6), QTime(0, 0));
+        << 45356.9999999999 << QDateTime(QDate(2024, 3, 6), QTime(0, 0), Qt::UTC);
     QTest::newRow("milliseconds") << 45356.0 + 1.5 / 86400
-                                  << QDateTime(QDate(2024, 3, 5), QTime(0, 0, 1, 500));
-    QTest::newRow("last day") << 2958465.5 << QDateTime(QDate(9999, 12, 31), QTime(12, 0));
+                                  << QDateTime(QDate(2024, 3, 5), QTime(0, 0, 1, 500), Qt::UTC);
+    QTest::newRow("last day") << 2958465.5 << QDateTime(QDate(9999, 12, 31), QTime(12, 0), Qt::UTC);
     QTest::newRow("past the last day") << 2958466.0 << invalid;
     QTest::newRow("negative") << -1.0 << invalid;
     QTest::newRow("NaN") << qQNaN() << invalid;
@@ -242,9 +243,10 @@ void TestXlsReader::timeOfSerialRoundsToTheMillisecond()
 
 void TestXlsReader::dateTimeToSerialRoundTrips()
 {
-    for (const QDateTime &when :
-         {QDateTime(QDate(1900, 1, 1), QTime(6, 0)), QDateTime(QDate(1900, 2, 28), QTime(0, 0)),
-          QDateTime(QDate(1900, 3, 1), QTime(0, 0)), QDateTime(QDate(2024, 2, 29), QTime(13, 45, 7, 250))})
+    for (const QDateTime &when : {QDateTime(QDate(1900, 1, 1), QTime(6, 0), Qt::UTC),
+                                  QDateTime(QDate(1900, 2, 28), QTime(0, 0), Qt::UTC),
+                                  QDateTime(QDate(1900, 3, 1), QTime(0, 0), Qt::UTC),
+                                  QDateTime(QDate(2024, 2, 29), QTime(13, 45, 7, 250), Qt::UTC)})
         QCOMPARE(SheetDates::dateTimeOfSerial(SheetDates::serialOfDateTime(when)), when);
     QCOMPARE(SheetDates::serialOfDateTime(QDateTime(QDate(2024, 3, 5), QTime(12, 0))), 45356.5);
     QVERIFY(std::isnan(SheetDates::serialOfDateTime(QDateTime(QDate(1899, 12, 31), QTime(0, 0)))));
@@ -395,7 +397,8 @@ void TestXlsReader::recordFixtureReadsAsTheRecordShowsIt()
     QCOMPARE(cells.at(1, 2).text.size(), 3 + 900 * 6);
     QCOMPARE(timeText(cells.at(8, 3)), QStringLiteral("08:00:00"));
     QCOMPARE(timeText(cells.at(4, 3)), QStringLiteral("08:00:46"));
-    QCOMPARE(SheetDates::dateTimeOfSerial(cells.at(8, 2).number), QDateTime(QDate(2024, 3, 5), QTime(0, 0)));
+    QCOMPARE(SheetDates::dateTimeOfSerial(cells.at(8, 2).number),
+             QDateTime(QDate(2024, 3, 5), QTime(0, 0), Qt::UTC));
     QCOMPARE(cells.at(8, 1).number, 1.0);
     QCOMPARE(cells.at(8, 4).number, 12.07);
     QCOMPARE(cells.at(8, 7).number, -1.377);
@@ -614,17 +617,18 @@ void TestXlsReader::containerFailures_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("error");
-    QTest::newRow("zip") << QByteArray("PK\x03\x04 and more", 13)
-                         << "The workbook cannot be read: it is not a workbook of the 1997-2003 format.";
+    QTest::newRow("zip")
+        << QByteArray("PK\x03\x04 and more", 13)
+        << "Cannot open the workbook: it is an .xlsx workbook, not an Excel 97-2003 workbook (.xls).";
     QByteArray signatureOnly("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
     signatureOnly += QByteArray(600, '\0');
     QTest::newRow("signature only") << signatureOnly
-                                    << "The workbook cannot be read: its document structure is damaged.";
+                                    << "Cannot open the workbook: its document structure is damaged.";
     QTest::newRow("no workbook stream") << compoundDocument("Data", QByteArray(5000, 'x'))
-                                        << "The workbook cannot be read: it holds no workbook.";
+                                        << "Cannot open the workbook: it holds no workbook.";
     QTest::newRow("damaged stream") << compoundDocument("Workbook",
                                                         Biff().record(0x0203, QByteArray(5000, 'x')).bytes())
-                                    << "The workbook cannot be read: a part of the workbook has no start.";
+                                    << "Cannot open the workbook: a part of the workbook has no start.";
 }
 
 void TestXlsReader::containerFailures()
@@ -655,7 +659,7 @@ void TestXlsReader::truncatedFixturesFailCleanly()
                              &error)) // only what the workbook does not need is gone
             QCOMPARE(cells.rowCount(), all.rowCount());
         else
-            QVERIFY(error.startsWith(QStringLiteral("The workbook cannot be read: ")));
+            QVERIFY(error.startsWith(QStringLiteral("Cannot open the workbook: ")));
     }
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test with warnings as errors under AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs them all, then fuzzes the frame decoder for a bounded time.
+# UndefinedBehaviorSanitizer, runs them all, then fuzzes the frame decoder and the file readers for
+# a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -14,8 +15,8 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # The fuzzer needs clang; it builds only the core and the fuzz targets.
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
       -DCMAKE_CXX_COMPILER=clang++ -DVOLTRIX_FUZZ=ON -DVOLTRIX_TESTS=OFF -DVOLTRIX_BENCH=OFF >/dev/null
-cmake --build build/fuzz -j"$jobs" --target fuzz_decoder fuzz_textreaders
-for target in decoder:"${VOLTRIX_FUZZ_SECONDS:-60}" textreaders:20; do
+cmake --build build/fuzz -j"$jobs" --target fuzz_decoder fuzz_textreaders fuzz_xlsxreader fuzz_xlsreader
+for target in decoder:"${VOLTRIX_FUZZ_SECONDS:-60}" textreaders:20 xlsxreader:20 xlsreader:20; do
     name=${target%%:*} seconds=${target##*:}
     mkdir -p "build/fuzz/corpus-$name"
     # The build corpus comes first: libFuzzer adds what it finds to the first folder only.

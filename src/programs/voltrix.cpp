@@ -54,7 +54,8 @@ standard error and answered by rule:
   any other Yes/No question                     No
   messages with an OK button                    OK
   file dialogs                                  cancelled
-Exit status: 0 done, 1 no recording could be started, 2 the output could not be written.)";
+Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
+3 the workbook given to --open could not be read.)";
 
 } // namespace
 
@@ -87,8 +88,12 @@ int main(int argc, char **argv)
         QStringLiteral("SECONDS"));
     const QCommandLineOption outputOption(
         QStringLiteral("output"),
-        QStringLiteral("After Stop, write the record to FILE (.csv: the table as "
-                       "RFC 4180 CSV in UTF-8)."),
+        QStringLiteral("After Stop (or after --open), write the record to FILE: .xlsx a workbook "
+                       "as Save Data writes it, .csv the table as RFC 4180 CSV in UTF-8."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption openOption(
+        QStringLiteral("open"),
+        QStringLiteral("Open the record of a workbook (.xlsx or .xls) at start, as Open does."),
         QStringLiteral("FILE"));
     const QCommandLineOption saveGraphOption(
         QStringLiteral("save-graph"),
@@ -103,13 +108,14 @@ int main(int argc, char **argv)
         QStringLiteral("After Stop, print the graph page shown into the PDF file FILE."),
         QStringLiteral("FILE.pdf"));
     const QCommandLineOption quitOption(QStringLiteral("quit"), QStringLiteral("Exit when done."));
-    parser.addOptions({portsOption, demoOption, recordOption, durationOption, outputOption, saveGraphOption,
-                       printDataOption, printGraphOption, quitOption});
+    parser.addOptions({portsOption, demoOption, openOption, recordOption, durationOption, outputOption,
+                       saveGraphOption, printDataOption, printGraphOption, quitOption});
     parser.process(app);
 
     UnattendedRun::Plan plan;
     plan.record = parser.isSet(recordOption);
     plan.quit = parser.isSet(quitOption);
+    plan.openPath = parser.value(openOption);
     plan.outputPath = parser.value(outputOption);
     bool durationOk = true;
     if (parser.isSet(durationOption)) plan.durationSeconds = parser.value(durationOption).toInt(&durationOk);
@@ -155,7 +161,7 @@ int main(int argc, char **argv)
     dialogPrompts.setDialogParent(&window);
     window.show();
 
-    UnattendedRun run(session.recording(), session.record(), plan);
+    UnattendedRun run(session.recording(), session.openRecord(), session.workbookSaver(), plan);
     window.printFeature()->addUnattendedOutputs(run, printFiles);
     QObject::connect(&run, &UnattendedRun::finished, &app, [&window](int code) {
         window.close();

@@ -25,6 +25,21 @@ public:
     virtual void resetStart() {} // start time back to "not started"
 };
 
+// The progress window of long file operations (FmLoading); without one nothing shows.
+class ProgressHooks
+{
+public:
+    virtual ~ProgressHooks() = default;
+    virtual void showProgress(const QString &caption, const QString &label, int maximum)
+    {
+        Q_UNUSED(caption)
+        Q_UNUSED(label)
+        Q_UNUSED(maximum)
+    }
+    virtual void setProgress(int value) { Q_UNUSED(value) }
+    virtual void closeProgress() {}
+};
+
 // Saving the record as a workbook.
 class RecordSaver
 {

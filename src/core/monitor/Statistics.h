@@ -38,6 +38,8 @@ public:
     void avg();    // the current reading into its channel's count, sum and average
     void maxMin(); // the current reading into its channel's maximum and minimum
     void clear();  // every channel empty, for a new record
+    // A channel's figures as a stored record gives them (opening a workbook).
+    void restore(int channel, const ChannelStatistics &figures) { m_channels.at(channel) = figures; }
 
     // Copies a channel's figures into the monitor's visible statistics fields.
     void showChannel(int channel);

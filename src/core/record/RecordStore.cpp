@@ -80,6 +80,13 @@ void RecordStore::setCell(int row, int column, const QString &text)
     }
 }
 
+void RecordStore::setRow(int row, const std::array<QString, ColumnCount> &cells)
+{
+    if (row < 1 || row >= gridRowCount()) return;
+    m_rows[row] = cells;
+    Q_EMIT dataChanged(index(row - 1, 0), index(row - 1, ColumnCount - 1), {Qt::DisplayRole});
+}
+
 void RecordStore::resetCounters()
 {
     m_sampleRows = 1;

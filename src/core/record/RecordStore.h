@@ -27,6 +27,8 @@ public:
     void setGridRowCount(int rows);          // keeps row 0; new rows are empty
     QString cell(int row, int column) const; // "" outside the grid
     void setCell(int row, int column, const QString &text);
+    // A whole data row at once (loading a stored record): one change for the view.
+    void setRow(int row, const std::array<QString, ColumnCount> &cells);
 
     // counters
     int sampleRows() const { return m_sampleRows; }

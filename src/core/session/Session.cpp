@@ -4,9 +4,11 @@
 
 #include "core/commands/CommandState.h"
 #include "core/commands/Commands.h"
+#include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
 #include "core/common/Prompts.h"
 #include "core/views/GraphFollower.h"
+#include "core/common/WindowHooks.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/link/FrameDecoder.h"
 #include "core/link/LinkProber.h"
@@ -21,58 +23,12 @@
 #include "core/power/PowerCostMonitor.h"
 #include "core/recording/RecordReset.h"
 #include "core/record/RecordStore.h"
+#include "core/recording/RecordReset.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/SampleRecorder.h"
-#include "core/common/WindowHooks.h"
+#include "core/recording/WorkbookSaver.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/UserSettings.h"
-
-namespace
-{
-
-// Until the workbook writer exists, saves keep the record as CSV in the records folder, so
-// a split, a function change or a Yes to the save question never loses data.
-class CsvAutoSaver final : public RecordSaver
-{
-public:
-    CsvAutoSaver(const RecordStore &record, Prompts &prompts) : m_record(record), m_prompts(prompts) {}
-    bool autoSave(QString *error) override
-    {
-        const QString path = savedPathFor(RecordStore::fileNameForStamp(m_record.stamp()));
-        QString reason;
-        if (CsvExport::write(m_record, path, &reason)) return true;
-        if (error) *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
-        return false;
-    }
-    // Answering Yes to the save question must not lose the record: it is kept as CSV.
-    bool saveDataCommand() override
-    {
-        QString error;
-        if (!autoSave(&error)) {
-            m_prompts.message(QStringLiteral("The record could not be saved (") + error +
-                                  QStringLiteral("). It is kept in the table."),
-                              applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
-            return false;
-        }
-        const QString path = savedPathFor(RecordStore::fileNameForStamp(m_record.stamp()));
-        m_prompts.message(QStringLiteral("The record was saved as ") + QDir::toNativeSeparators(path) +
-                              QStringLiteral(". ") + notAvailableYetText(QStringLiteral("Saving workbooks")),
-                          applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Information);
-        return true;
-    }
-    QString savedPathFor(const QString &recordFileName) const override
-    {
-        QString csvName = recordFileName;
-        csvName.replace(QStringLiteral(".xlsx"), QStringLiteral(".csv"));
-        return QDir(AppPaths::recordsFolder()).filePath(csvName);
-    }
-
-private:
-    const RecordStore &m_record;
-    Prompts &m_prompts;
-};
-
-} // namespace
 
 // The rules hold references to these; what stands behind them can be set later, when the
 // windows that implement them exist.
@@ -111,11 +67,11 @@ struct Session::Relays {
             if (to) to->resetStart();
         }
     };
+    // Until another saver is set, the record is saved as a workbook.
     struct Saver final : RecordSaver {
-        explicit Saver(RecordSaver &fallback) : fallback(fallback) {}
-        RecordSaver &fallback;
+        RecordSaver *workbook = nullptr;
         RecordSaver *to = nullptr;
-        RecordSaver &target() const { return to ? *to : fallback; }
+        RecordSaver &target() const { return to ? *to : *workbook; }
         bool autoSave(QString *error) override { return target().autoSave(error); }
         bool saveDataCommand() override { return target().saveDataCommand(); }
         QString savedPathFor(const QString &name) const override { return target().savedPathFor(name); }
@@ -128,10 +84,25 @@ struct Session::Relays {
         }
     };
 
-    Relays(const RecordStore &record, Prompts &prompts) : csvSaver(record, prompts), saver(csvSaver) {}
+    struct Progress final : ProgressHooks {
+        ProgressHooks *to = nullptr;
+        void showProgress(const QString &caption, const QString &label, int maximum) override
+        {
+            if (to) to->showProgress(caption, label, maximum);
+        }
+        void setProgress(int value) override
+        {
+            if (to) to->setProgress(value);
+        }
+        void closeProgress() override
+        {
+            if (to) to->closeProgress();
+        }
+    };
+
     Graph graph;
     Power power;
-    CsvAutoSaver csvSaver;
+    Progress progress;
     Saver saver;
     Sound sound;
 };
@@ -141,10 +112,13 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
       m_settings(new UserSettings(store, this)), m_record(new RecordStore(this)),
       m_monitor(new MonitorFields(this)), m_windows(new WindowVisibility(this))
 {
-    m_relays = std::make_unique<Relays>(*m_record, prompts);
+    m_relays = std::make_unique<Relays>();
     const Settings &values = m_settings->values();
 
     m_statistics = std::make_unique<Statistics>(m_state, *m_record, *m_monitor);
+    m_workbookSaver = std::make_unique<WorkbookSaver>(WorkbookSaver::Collaborators{
+        {*m_record, m_state, *m_statistics, *m_monitor, values}, *m_windows, prompts, m_relays->progress});
+    m_relays->saver.workbook = m_workbookSaver.get();
     m_alarm = std::make_unique<Alarm>(m_state, *m_monitor, m_alarmSetup, store, m_relays->sound);
     m_recorder = new SampleRecorder({m_state, *m_record, *m_monitor, *m_statistics, *m_alarm, values,
                                      *m_windows, clock, m_relays->graph, m_relays->power},
@@ -178,6 +152,18 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     m_powerHooks = std::make_unique<PowerCostHooks>(
         PowerCostHooks::Collaborators{*m_powerCost, m_state, *m_monitor, values, *m_windows, clock});
     setPowerHooks(m_powerHooks.get());
+    m_openRecord = std::make_unique<OpenRecord>(
+        OpenRecord::Collaborators{{*m_record, *m_monitor, *m_statistics, m_state, m_relays->progress},
+                                  prompts,
+                                  *m_reset,
+                                  *m_recording,
+                                  *m_commandProcs,
+                                  *m_commands,
+                                  *m_windows,
+                                  m_relays->graph,
+                                  *m_workbookSaver});
+    m_commandProcs->setHandler(Command::Open, [this] { m_openRecord->run(); });
+    m_commandProcs->setHandler(Command::SaveData, [this] { m_workbookSaver->saveDataFromMenu(); });
 
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
     connect(m_recorder, &SampleRecorder::restartNeeded, m_recording, &RecordingControl::restartRecord);
@@ -218,6 +204,10 @@ void Session::setPowerHooks(PowerHooks *hooks)
 void Session::setRecordSaver(RecordSaver *saver)
 {
     m_relays->saver.to = saver;
+}
+void Session::setProgressHooks(ProgressHooks *hooks)
+{
+    m_relays->progress.to = hooks;
 }
 void Session::setAlarmSound(AlarmSound *sound)
 {

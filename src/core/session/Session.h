@@ -18,7 +18,9 @@ class LinkProber;
 class MonitorFields;
 class PowerCostHooks;
 class PowerCostMonitor;
+class OpenRecord;
 class PowerHooks;
+class ProgressHooks;
 class Prompts;
 class RecordReset;
 class RecordSaver;
@@ -31,6 +33,7 @@ class SettingsStore;
 class Statistics;
 class UserSettings;
 class WindowVisibility;
+class WorkbookSaver;
 struct Settings;
 
 // The composition root of one acquisition session: creates the shared state, the record and
@@ -76,11 +79,14 @@ public:
 
     // What the rules call in the graph window; it reaches the graph once one is set.
     GraphHooks &graphHooks() const;
+    WorkbookSaver &workbookSaver() const { return *m_workbookSaver; }
+    OpenRecord &openRecord() const { return *m_openRecord; }
 
     // Procedures of windows of later parts and of the platform; each does nothing until set.
     void setGraphHooks(GraphHooks *hooks);
     void setPowerHooks(PowerHooks *hooks);
     void setRecordSaver(RecordSaver *saver);
+    void setProgressHooks(ProgressHooks *hooks);
     void setAlarmSound(AlarmSound *sound);
 
     // Start-up of the session: settings loaded, alarm controls as the Setup dialog's load
@@ -105,6 +111,7 @@ private:
     WindowVisibility *m_windows;
     std::unique_ptr<Statistics> m_statistics;
     std::unique_ptr<Alarm> m_alarm;
+    std::unique_ptr<WorkbookSaver> m_workbookSaver;
     SampleRecorder *m_recorder = nullptr;
     FrameDecoder *m_decoder = nullptr;
     LinkProber *m_link = nullptr;
@@ -116,4 +123,5 @@ private:
     GraphFollower *m_graph = nullptr;
     PowerCostMonitor *m_powerCost = nullptr;
     std::unique_ptr<PowerCostHooks> m_powerHooks;
+    std::unique_ptr<OpenRecord> m_openRecord;
 };

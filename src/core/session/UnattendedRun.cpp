@@ -1,8 +1,8 @@
 #include "core/session/UnattendedRun.h"
 
-#include "core/record/CsvExport.h"
-#include "core/record/RecordStore.h"
+#include "core/commands/OpenRecord.h"
 #include "core/recording/RecordingControl.h"
+#include "core/recording/WorkbookSaver.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -15,9 +15,9 @@ void say(const QString &text)
 }
 } // namespace
 
-UnattendedRun::UnattendedRun(RecordingControl &recording, const RecordStore &record, const Plan &plan,
-                             QObject *parent)
-    : QObject(parent), m_recording(recording), m_record(record), m_plan(plan)
+UnattendedRun::UnattendedRun(RecordingControl &recording, OpenRecord &opener, WorkbookSaver &saver,
+                             const Plan &plan, QObject *parent)
+    : QObject(parent), m_recording(recording), m_opener(opener), m_saver(saver), m_plan(plan)
 {
     m_stopTimer.setSingleShot(true);
     connect(&m_stopTimer, &QTimer::timeout, this, &UnattendedRun::stopAndFinish);
@@ -31,15 +31,18 @@ QString UnattendedRun::checkPlan(const Plan &plan)
         return QStringLiteral("--duration takes at most %1 seconds (about 24 days)").arg(MaxDurationSeconds);
     if (plan.outputPath.isEmpty()) return {};
     const QString suffix = QFileInfo(plan.outputPath).suffix().toLower();
-    if (suffix == QLatin1String("xlsx"))
-        return QStringLiteral(
-            "writing workbooks (.xlsx) is not available in this version yet; use a .csv name");
-    if (suffix != QLatin1String("csv")) return QStringLiteral("--output takes a file name ending in .csv");
+    if (suffix != QLatin1String("csv") && suffix != QLatin1String("xlsx"))
+        return QStringLiteral("--output takes a file name ending in .csv or .xlsx");
     return {};
 }
 
 void UnattendedRun::begin()
 {
+    if (!m_plan.openPath.isEmpty() && !m_opener.open(m_plan.openPath)) {
+        say(QStringLiteral("could not open ") + QFileInfo(m_plan.openPath).absoluteFilePath());
+        if (m_plan.quit) Q_EMIT finished(OpenFailed);
+        return;
+    }
     if (!m_plan.record) {
         if (m_plan.quit) Q_EMIT finished(writeOutput());
         return;
@@ -83,11 +86,12 @@ int UnattendedRun::writeOutput()
 int UnattendedRun::writeRecord()
 {
     if (m_plan.outputPath.isEmpty()) return Success;
+    QString path = m_plan.outputPath;
     QString error;
-    if (!CsvExport::write(m_record, m_plan.outputPath, &error)) {
+    if (!m_saver.saveAs(&path, &error)) {
         say(QStringLiteral("could not write the record: ") + error);
         return OutputFailed;
     }
-    say(QStringLiteral("record written to ") + QFileInfo(m_plan.outputPath).absoluteFilePath());
+    say(QStringLiteral("record written to ") + QFileInfo(path).absoluteFilePath());
     return Success;
 }

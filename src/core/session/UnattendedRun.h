@@ -6,11 +6,13 @@
 #include <limits>
 #include <vector>
 
-class RecordStore;
+class OpenRecord;
 class RecordingControl;
+class WorkbookSaver;
 
-// What --record, --duration, --output and --quit ask for: press Start once the window is up,
-// Stop after so many seconds of recording, write the record, and end the program.
+// What --open, --record, --duration, --output and --quit ask for: open a workbook, press
+// Start once the window is up, Stop after so many seconds of recording, write the record (a
+// workbook as Save Data writes it, or the table as CSV), and end the program.
 class UnattendedRun : public QObject
 {
     Q_OBJECT
@@ -18,13 +20,14 @@ public:
     struct Plan {
         bool record = false;
         int durationSeconds = 0; // 0 = until the user stops
+        QString openPath;        // a workbook (.xlsx or .xls) to open first; empty = none
         QString outputPath;      // empty = write nothing
         bool quit = false;
     };
-    enum ExitCode { Success = 0, NoRecording = 1, OutputFailed = 2 };
+    enum ExitCode { Success = 0, NoRecording = 1, OutputFailed = 2, OpenFailed = 3 };
     static constexpr int MaxDurationSeconds = std::numeric_limits<int>::max() / 1000;
 
-    UnattendedRun(RecordingControl &recording, const RecordStore &record, const Plan &plan,
+    UnattendedRun(RecordingControl &recording, OpenRecord &opener, WorkbookSaver &saver, const Plan &plan,
                   QObject *parent = nullptr);
 
     // Checks the plan before anything runs; an empty text means it is fine.
@@ -46,7 +49,8 @@ private:
     int writeRecord();
 
     RecordingControl &m_recording;
-    const RecordStore &m_record;
+    OpenRecord &m_opener;
+    WorkbookSaver &m_saver;
     Plan m_plan;
     QTimer m_stopTimer;
     struct Output {

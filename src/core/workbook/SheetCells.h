@@ -39,6 +39,14 @@ private:
     int m_columnCount = 0;
 };
 
+// The one wording of every reader's failure, for a message to the user: the file and why
+// ("it is not an .xlsx workbook"). Without a file name it speaks of "the workbook".
+inline QString sheetReadFailure(const QString &fileName, const QString &reason)
+{
+    if (fileName.isEmpty()) return QStringLiteral("Cannot open the workbook: %1.").arg(reason);
+    return QStringLiteral("Cannot open \"%1\": %2.").arg(fileName, reason);
+}
+
 // Reads the first worksheet of a workbook file. On failure `error` says why, for a message to
 // the user; `cells` is then left empty.
 class SheetReader

@@ -19,10 +19,12 @@ qint64 roundedMs(double serial)
     return std::llround(serial * double(msPerDay));
 }
 
-QDate epochFor(qint64 days)
+QDate dateOfDay(qint64 days)
 {
-    // Day 1 is 1900-01-01; from day 61 on, the phantom 29 February has been counted.
-    return days < 61 ? QDate(1899, 12, 31) : QDate(1899, 12, 30);
+    // Serials below 1 are times of day alone and carry the classic zero date; day 1 is
+    // 1900-01-01; from day 61 on, the phantom 29 February has been counted.
+    if (days == 0) return QDate(1899, 12, 30);
+    return (days < 61 ? QDate(1899, 12, 31) : QDate(1899, 12, 30)).addDays(days);
 }
 
 } // namespace
@@ -33,9 +35,10 @@ QDateTime dateTimeOfSerial(double serial)
     if (ms < 0) return {};
     const qint64 days = ms / msPerDay;
     if (days == 60) return {};
-    const QDate date = epochFor(days).addDays(days);
+    const QDate date = dateOfDay(days);
     if (!date.isValid() || date.year() > 9999) return {};
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms % msPerDay)));
+    // UTC, so that no daylight-saving gap of the local zone moves the time read.
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms % msPerDay)), Qt::UTC);
 }
 
 QTime timeOfSerial(double serial)

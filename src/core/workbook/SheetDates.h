@@ -14,8 +14,10 @@ inline constexpr double days1904To1900 = 1462;
 
 // The 1900 system counts a 29 February 1900 that never was (serial 60): serials below 61 are
 // one day off the plain day count. Serials are rounded to the millisecond first, since
-// 08:00 is stored as 0.33333..., a hair below the true value. Invalid for NaN, negative
-// serials, serial 60 and anything past 9999-12-31.
+// 08:00 is stored as 0.33333..., a hair below the true value. Serials below 1 are times of
+// day alone, on the classic zero date 1899-12-30. Invalid for NaN, negative serials, serial
+// 60 and anything past 9999-12-31. The result is in UTC only so that no time zone shifts
+// it: take its date() and time().
 QDateTime dateTimeOfSerial(double serial);
 // The time of day of a serial (its fraction, rounded to the millisecond); a fraction that
 // rounds up to a whole day gives 00:00. Invalid for NaN and negative serials.

@@ -5,7 +5,7 @@
 
 #include "core/common/Files.h"
 #include "core/common/NumberFormat.h"
-#include "core/workbook/SerialDate.h"
+#include "core/workbook/SheetDates.h"
 
 namespace
 {
@@ -46,7 +46,7 @@ QString shownText(const SheetCell &cell)
     case SheetCell::Type::Number:
         break;
     }
-    const QDateTime when = SerialDate::toDateTime(cell.number);
+    const QDateTime when = SheetDates::dateTimeOfSerial(cell.number);
     if (when.isValid()) {
         switch (cell.format) {
         case SheetCell::NumberFormat::General:
@@ -75,7 +75,7 @@ QString pictureText(const SheetCell &cell, const QString &picture)
 QString timeText(const SheetCell &cell)
 {
     if (cell.type == SheetCell::Type::Number) {
-        const QDateTime when = SerialDate::toDateTime(cell.number);
+        const QDateTime when = SheetDates::dateTimeOfSerial(cell.number);
         return when.isValid() ? timeOfDay(when) : shownText(cell);
     }
     if (cell.type == SheetCell::Type::Text) {

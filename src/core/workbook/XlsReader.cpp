@@ -1,6 +1,7 @@
 #include "core/workbook/XlsReader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <memory>
 
 #include <gsf/gsf-infile-msole.h>
@@ -35,9 +36,9 @@ void ensureGsf()
     Q_UNUSED(initialised);
 }
 
-bool fail(QString *error, const QString &why)
+bool fail(QString *error, const QString &fileName, const QString &why)
 {
-    if (error) *error = QStringLiteral("The workbook cannot be read: %1.").arg(why);
+    if (error) *error = sheetReadFailure(fileName, why);
     return false;
 }
 
@@ -60,36 +61,42 @@ GPtr<GsfInput> workbookStream(GsfInfile *document)
 
 bool XlsReader::read(const QString &path, SheetCells *cells, QString *error)
 {
+    const QString fileName = QFileInfo(path).fileName();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return fail(error, QStringLiteral("the file cannot be opened"));
-    if (file.size() > maxFileSize) return fail(error, QStringLiteral("the file is larger than any record"));
+    if (!file.open(QIODevice::ReadOnly)) return fail(error, fileName, file.errorString().toLower());
+    const QString tooLarge =
+        QStringLiteral("it is too large to be a record (more than %1 MB)").arg(maxFileSize / (1024 * 1024));
+    if (file.size() > maxFileSize) return fail(error, fileName, tooLarge);
     const QByteArray bytes = file.read(maxFileSize + 1);
-    if (bytes.size() > maxFileSize) return fail(error, QStringLiteral("the file is larger than any record"));
-    return readBytes(bytes, cells, error);
+    if (bytes.size() > maxFileSize) return fail(error, fileName, tooLarge);
+    return readBytes(bytes, cells, error, fileName);
 }
 
-bool XlsReader::readBytes(const QByteArray &file, SheetCells *cells, QString *error)
+bool XlsReader::readBytes(const QByteArray &file, SheetCells *cells, QString *error, const QString &fileName)
 {
     if (WorkbookFormat::detect(file) != WorkbookFormat::Kind::Xls)
-        return fail(error, QStringLiteral("it is not a workbook of the 1997-2003 format"));
+        return fail(error, fileName,
+                    WorkbookFormat::detect(file) == WorkbookFormat::Kind::Xlsx
+                        ? QStringLiteral("it is an .xlsx workbook, not an Excel 97-2003 workbook (.xls)")
+                        : QStringLiteral("it is not an Excel 97-2003 workbook (.xls)"));
     ensureGsf();
     GPtr<GsfInput> input(
         gsf_input_memory_new(reinterpret_cast<const guint8 *>(file.constData()), file.size(), FALSE));
     GError *gsfError = nullptr;
     GPtr<GsfInfile> document(gsf_infile_msole_new(input.get(), &gsfError));
     if (gsfError) g_error_free(gsfError);
-    if (!document) return fail(error, QStringLiteral("its document structure is damaged"));
+    if (!document) return fail(error, fileName, QStringLiteral("its document structure is damaged"));
     const GPtr<GsfInput> stream = workbookStream(document.get());
-    if (!stream) return fail(error, QStringLiteral("it holds no workbook"));
+    if (!stream) return fail(error, fileName, QStringLiteral("it holds no workbook"));
     const gsf_off_t size = gsf_input_size(stream.get());
     if (size < 0 || size > BiffWorkbook::maxStreamSize)
-        return fail(error, QStringLiteral("the workbook is larger than any record"));
+        return fail(error, fileName, QStringLiteral("it is too large to be a record (its workbook stream)"));
     QByteArray workbook(qsizetype(size), Qt::Uninitialized);
     if (size > 0 && !gsf_input_read(stream.get(), size_t(size), reinterpret_cast<guint8 *>(workbook.data())))
-        return fail(error, QStringLiteral("its document structure is damaged"));
+        return fail(error, fileName, QStringLiteral("its document structure is damaged"));
     QString why;
     SheetCells read;
-    if (!BiffWorkbook::readFirstSheet(workbook, &read, &why)) return fail(error, why);
+    if (!BiffWorkbook::readFirstSheet(workbook, &read, &why)) return fail(error, fileName, why);
     *cells = read;
     return true;
 }

@@ -12,6 +12,6 @@ public:
     static constexpr qint64 maxFileSize = 64 * 1024 * 1024;
 
     bool read(const QString &path, SheetCells *cells, QString *error) override;
-    // The same for a file already in memory.
-    bool readBytes(const QByteArray &file, SheetCells *cells, QString *error);
+    // The same for a file already in memory; `fileName` names it in messages.
+    bool readBytes(const QByteArray &file, SheetCells *cells, QString *error, const QString &fileName = {});
 };

@@ -5,8 +5,7 @@
 #include <QXmlStreamReader>
 #include <cmath>
 
-#include "core/workbook/CellNumberFormats.h"
-#include "core/workbook/SerialDate.h"
+#include "core/workbook/SheetDates.h"
 
 namespace XlsxParts
 {
@@ -318,8 +317,11 @@ private:
             // An ISO 8601 moment, whatever the workbook's date system.
             const QDateTime when = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
             if (!when.isValid()) return cellFailed(QStringLiteral("a date"));
+            const double serial = SheetDates::serialOfDateTime(when);
+            // Before the first serial day a moment has no number: it reads as its text.
+            if (std::isnan(serial)) return textCell(cell, value.toString());
             cell->type = SheetCell::Type::Number;
-            cell->number = SerialDate::fromDateTime(when);
+            cell->number = serial;
             cell->format =
                 format == SheetCell::NumberFormat::General ? SheetCell::NumberFormat::DateTime : format;
             return Outcome::Ok;
@@ -332,8 +334,7 @@ private:
         if (!ok || !std::isfinite(cell->number)) return cellFailed(QStringLiteral("a number"));
         cell->type = SheetCell::Type::Number;
         cell->format = format;
-        if (m_context.date1904 && format != SheetCell::NumberFormat::General)
-            cell->number += SerialDate::Offset1904;
+        if (m_context.date1904) cell->number = SheetDates::toSystem1900(cell->number, format);
         return Outcome::Ok;
     }
 
@@ -417,8 +418,8 @@ bool parseStyles(const QByteArray &xml, CellStyles *out, QString *error)
         const QStringView name = reader.name();
         if (name == u"numFmt") {
             const int id = reader.attributes().value(QLatin1String("numFmtId")).toInt();
-            custom.insert(id,
-                          CellNumberFormats::ofCode(reader.attributes().value(QLatin1String("formatCode"))));
+            custom.insert(
+                id, SheetDates::numberFormatOfCode(reader.attributes().value(QLatin1String("formatCode"))));
         } else if (name == u"cellXfs") {
             inCellFormats = true;
         } else if (name == u"xf" && inCellFormats) {
@@ -428,7 +429,7 @@ bool parseStyles(const QByteArray &xml, CellStyles *out, QString *error)
     if (xmlFailed(reader, error)) return false;
     out->reserve(formatIds.size());
     for (int id : formatIds)
-        out->push_back(custom.contains(id) ? custom.value(id) : CellNumberFormats::ofBuiltIn(id));
+        out->push_back(custom.contains(id) ? custom.value(id) : SheetDates::numberFormatOfBuiltIn(id));
     return true;
 }
 

@@ -12,7 +12,7 @@ namespace
 
 QString cannotOpen(const QString &fileName, const QString &reason)
 {
-    return QStringLiteral("Cannot open \"%1\": %2.").arg(fileName, reason);
+    return sheetReadFailure(fileName, reason);
 }
 
 QString tooLargeReason(const QString &detail)
@@ -158,7 +158,7 @@ bool XlsxReader::read(const QString &path, SheetCells *cells, QString *error)
     *cells = SheetCells();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = cannotOpen(QFileInfo(path).fileName(), file.errorString());
+        *error = cannotOpen(QFileInfo(path).fileName(), file.errorString().toLower());
         return false;
     }
     return read(&file, QFileInfo(path).fileName(), cells, error);

@@ -25,6 +25,7 @@
 #include "ui/power/FmPower.h"
 #include "ui/printing/PrintFeature.h"
 #include "ui/setup/SettingsDialogs.h"
+#include "ui/shell/FmLoading.h"
 #include "ui/shell/UiResources.h"
 #include "ui/table/FmGrid.h"
 
@@ -79,6 +80,10 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     loadCaption();
     m_session.startUp();
     createChildWindows();
+    auto *loading = new FmLoading(this);
+    m_session.setProgressHooks(loading);
+    // The window is half destroyed when its children go: the lambda holds the session alone.
+    connect(loading, &QObject::destroyed, &session, [&session] { session.setProgressHooks(nullptr); });
 
     Commands &commands = m_session.commandProcs();
     connect(&m_session.commands(), &CommandState::changed, this, &MainFm::mirrorCommandState);

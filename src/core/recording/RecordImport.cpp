@@ -1,0 +1,52 @@
+#include "core/recording/RecordImport.h"
+
+#include "core/acquisition/AcquisitionState.h"
+#include "core/common/WindowHooks.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/monitor/Statistics.h"
+#include "core/record/RecordStore.h"
+
+namespace
+{
+StatExtreme extreme(const QString &time, const QString &text, const QString &unit)
+{
+    StatExtreme out;
+    out.time = time;
+    out.text = text;
+    out.unit = unit;
+    return out;
+}
+} // namespace
+
+void RecordImport::apply(const ImportedRecord &imported)
+{
+    int present = 0;
+    for (int k = 0; k <= std::min(imported.lastChannel, ChannelCount - 1); ++k) {
+        const ImportedChannel &channel = imported.channels[std::size_t(k)];
+        if (channel.present) ++present;
+        m_.record.functionCaption[std::size_t(k)] = channel.functionName;
+        m_.state.channelUnit[std::size_t(k)] = channel.unit;
+        ChannelStatistics figures;
+        figures.average = channel.average;
+        figures.maximum = extreme(channel.maxTime, channel.maximum, channel.maxUnit);
+        figures.minimum = extreme(channel.minTime, channel.minimum, channel.minUnit);
+        figures.hasExtremes = !channel.maximum.isEmpty();
+        m_.statistics.restore(k, figures);
+    }
+    m_.monitor.channelEntries = imported.channelList;
+    m_.monitor.receivedChannels = QString::number(present);
+    m_.monitor.type = imported.typeText;
+
+    const int rows = int(imported.rows.size());
+    m_.progress.showProgress(ProgressCaption, ProgressLabel, rows);
+    for (int k = 0; k < ChannelCount; ++k)
+        m_.record.setCell(0, RecordStore::valueColumn(k), imported.channels[std::size_t(k)].name);
+    m_.record.setGridRowCount(imported.gridRowCount());
+    for (int i = 0; i < rows; ++i) {
+        m_.record.setRow(i + 1, imported.rows[std::size_t(i)]);
+        m_.progress.setProgress(i + 1);
+    }
+    m_.progress.closeProgress();
+    m_.record.setFirstVisibleRow(imported.firstVisibleRow());
+    m_.monitor.notify();
+}

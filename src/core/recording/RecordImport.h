@@ -1,0 +1,33 @@
+#pragma once
+#include "core/workbook/WorkbookImport.h"
+
+struct AcquisitionState;
+class MonitorFields;
+class ProgressHooks;
+class RecordStore;
+class Statistics;
+
+// Puts a record read from a workbook where the program shows a record: the table's rows,
+// header and function captions, each channel's unit and statistics, the monitor's channel
+// list, received-channel count and type. The table has been reset before. The main channel
+// is chosen afterwards by selecting the first entry of the channel list.
+class RecordImport
+{
+public:
+    struct Collaborators {
+        RecordStore &record;
+        MonitorFields &monitor;
+        Statistics &statistics;
+        AcquisitionState &state;
+        ProgressHooks &progress;
+    };
+    explicit RecordImport(const Collaborators &collaborators) : m_(collaborators) {}
+
+    void apply(const ImportedRecord &imported);
+
+    static inline const QString ProgressCaption = QStringLiteral("Open file");
+    static inline const QString ProgressLabel = QStringLiteral("Open file.....");
+
+private:
+    Collaborators m_;
+};

@@ -1,0 +1,38 @@
+#include "core/recording/RecordWorkbook.h"
+
+#include "core/acquisition/AcquisitionState.h"
+#include "core/monitor/MonitorFields.h"
+#include "core/monitor/Statistics.h"
+#include "core/settings/Settings.h"
+
+namespace
+{
+WorkbookExtreme extremeOf(const StatExtreme &extreme)
+{
+    return {extreme.time, extreme.text, extreme.unit};
+}
+} // namespace
+
+WorkbookRecord recordWorkbook(const RecordWorkbookSources &sources)
+{
+    WorkbookRecord out(sources.record);
+    const AcquisitionState &state = sources.state;
+    for (int k = 0; k < ChannelCount; ++k) {
+        const ChannelStatistics &figures = sources.statistics.channel(k);
+        WorkbookChannelSummary &summary = out.channels[std::size_t(k)];
+        summary.hasStatistics = figures.maximum.row > 0;
+        summary.average = figures.average;
+        summary.unit = state.channelUnit[std::size_t(k)];
+        summary.maximum = extremeOf(figures.maximum);
+        summary.minimum = extremeOf(figures.minimum);
+    }
+    const int main = qBound(0, int(state.mainChannel), ChannelCount - 1);
+    out.mainChannel = main;
+    out.mainFunction = state.mainFunction;
+    out.mainRowCount = state.mainRowCount;
+    out.mainRangeMixed = state.rangeMixed[std::size_t(main)];
+    out.mainDisplayUnit = sources.monitor.bigUnit;
+    out.titleShown = sources.settings.Graph_TitleCk == 1;
+    out.title = sources.settings.Graph_MainTitle;
+    return out;
+}

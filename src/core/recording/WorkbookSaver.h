@@ -1,0 +1,55 @@
+#pragma once
+#include <QHash>
+#include <QString>
+
+#include "core/common/WindowHooks.h"
+#include "core/recording/RecordWorkbook.h"
+
+class Prompts;
+class WindowVisibility;
+
+// Saves the record as a workbook: silently at a record split or function change, and by the
+// Save Data command with its file dialog (as a workbook or as the table's CSV). A failed
+// automatic save tries the per-user data folder before it gives up, so a split never empties
+// a record that exists nowhere else. Existing workbooks are never overwritten silently.
+class WorkbookSaver final : public RecordSaver
+{
+public:
+    struct Collaborators {
+        RecordWorkbookSources sources;
+        const WindowVisibility &windows;
+        Prompts &prompts;
+        ProgressHooks &progress;
+    };
+    explicit WorkbookSaver(const Collaborators &collaborators);
+
+    // Writes the record to `path` as Save Data does once the file is chosen: a ".csv" name
+    // gets the table as CSV, any other a workbook (".xlsx" added when missing; `path` is then
+    // changed to the name written). False with the reason, naming the file, in `error`.
+    bool saveAs(QString *path, QString *error);
+
+    bool autoSave(QString *error) override;
+    // Save Data as the save question runs it: the record, whatever windows are shown.
+    bool saveDataCommand() override;
+    // Save Data from the menu, pop-up or Ctrl+S: a record whose table is hidden is not offered.
+    bool saveDataFromMenu();
+    QString savedPathFor(const QString &recordFileName) const override;
+
+    // Where an automatic save goes when the records folder cannot take it; by default the
+    // per-user data folder.
+    void setFallbackFolder(const QString &folder) { m_fallbackFolder = folder; }
+    // A record opened from `path` is kept there already: it is not asked to be saved again.
+    void noteOpened(const QString &recordFileName, const QString &path);
+
+    static inline const QString NotAnyRecordText = QStringLiteral("Not any record!");
+    static inline const QString SaveFilters = QStringLiteral("Excel File(*.xlsx);;CSV File(*.csv)");
+    static inline const QString ProgressCaption = QStringLiteral("Save file");
+    static inline const QString ProgressLabel = QStringLiteral("Save file.....");
+
+private:
+    bool writeWorkbook(const QString &path, bool interactive, QString *error) const;
+
+    Collaborators m_;
+    QString m_fallbackFolder;
+    QHash<QString, QString> m_savedPaths; // record file name -> the file it was saved as
+};
