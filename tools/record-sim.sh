@@ -27,7 +27,7 @@ fi
 sim=${VOLTRIX_SIM:-}
 if [ -z "$sim" ]; then
     here=$(cd "$(dirname "$0")/.." && pwd)
-    for candidate in "$here"/build*/src/link/voltrix-sim; do
+    for candidate in "$here"/build*/src/voltrix-sim; do
         if [ -x "$candidate" ]; then
             sim=$candidate
             break

@@ -9,7 +9,7 @@ export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOLTRIX_TESTS=OFF -DVOLTRIX_BENCH=OFF >/dev/null
 cmake --build build/release -j"$(nproc)" --target voltrix voltrix-sim
 
-app=build/release/src/shell/voltrix
+app=build/release/src/voltrix
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec "$app" --demo "$@"
 fi
