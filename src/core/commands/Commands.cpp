@@ -5,12 +5,12 @@
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/commands/CommandState.h"
+#include "core/common/WindowHooks.h"
 #include "core/link/LinkProber.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/RecordingStatus.h"
-#include "core/common/WindowHooks.h"
 #include "core/settings/Settings.h"
 
 namespace
@@ -149,6 +149,19 @@ void Commands::run(Command command)
     case Command::Arrange:
         arrange();
         return;
+    default:
+        if (!runsThroughHandler(command)) return;
+        if (const auto &handler = m_handlers[std::size_t(command)])
+            handler();
+        else
+            Q_EMIT commandUnavailable(itemOf(command));
+        return;
+    }
+}
+
+bool Commands::runsThroughHandler(Command command)
+{
+    switch (command) {
     case Command::Open:
     case Command::SaveData:
     case Command::SaveGraph:
@@ -159,11 +172,9 @@ void Commands::run(Command command)
     case Command::Manual:
     case Command::Help:
     case Command::About:
-        if (const auto &handler = m_handlers[std::size_t(command)])
-            handler();
-        else
-            Q_EMIT commandUnavailable(itemOf(command));
-        return;
+        return true;
+    default:
+        return false;
     }
 }
 
