@@ -3,8 +3,8 @@
 
 #include "core/commands/CommandState.h"
 
-// The command state looked up by the object names and keys the menus and toolbar give their
-// items, as the tests speak of them ("mnrun", "start"). A name of no item fails the test's check.
+// The check marks looked up by the object names the menus give their items, as the tests speak
+// of them ("mnrun"). A name of no item fails the test's check.
 namespace CommandNames
 {
 
@@ -15,24 +15,9 @@ inline MenuItem item(QStringView name)
     return found.value_or(MenuItem::Skip);
 }
 
-inline ToolbarButton button(QStringView key)
-{
-    const auto found = CommandTable::buttonWithKey(key);
-    Q_ASSERT_X(found, "CommandNames::button", "no toolbar button with that key");
-    return found.value_or(ToolbarButton::Help);
-}
-
 inline bool isChecked(const CommandState &state, QStringView name)
 {
     return state.isChecked(item(name));
-}
-inline bool isEnabled(const CommandState &state, QStringView name)
-{
-    return state.isEnabled(item(name));
-}
-inline bool isButtonEnabled(const CommandState &state, QStringView key)
-{
-    return state.isEnabled(button(key));
 }
 
 } // namespace CommandNames

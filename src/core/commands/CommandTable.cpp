@@ -111,11 +111,6 @@ QString name(MenuItem item)
     return QLatin1String(row(item).name);
 }
 
-QString key(ToolbarButton button)
-{
-    return QLatin1String(row(button).key);
-}
-
 QString caption(MenuItem item)
 {
     return QString(QLatin1String(row(item).caption)).remove(QLatin1Char('&'));

@@ -124,7 +124,6 @@ const std::array<ButtonRow, ToolbarButtonCount> &buttonRows();
 const MenuRow &row(MenuItem item);
 const ButtonRow &row(ToolbarButton button);
 QString name(MenuItem item);
-QString key(ToolbarButton button);
 // The caption as shown, without the access-key mark.
 QString caption(MenuItem item);
 std::optional<MenuItem> itemNamed(QStringView name);

@@ -183,11 +183,6 @@ void Commands::setHandler(Command command, std::function<void()> handler)
     m_handlers[std::size_t(command)] = std::move(handler);
 }
 
-void Commands::menuCommand(const QString &item)
-{
-    if (const auto found = CommandTable::itemNamed(item)) run(CommandTable::row(*found).command);
-}
-
 void Commands::toolbarClicked(const QString &key)
 {
     const auto found = CommandTable::buttonWithKey(key);

@@ -46,8 +46,6 @@ public:
     bool hasHandler(Command command) const { return bool(m_handlers[std::size_t(command)]); }
     // The commands whose procedure is such a handler.
     static bool runsThroughHandler(Command command);
-    // A menu item chosen by its object name ("mnrun"); names of no command do nothing.
-    void menuCommand(const QString &item);
     // A toolbar click by button key; "save" and "print" ask for their pop-up menu.
     void toolbarClicked(const QString &key);
 

@@ -3,13 +3,13 @@
 #include "core/acquisition/AcquisitionState.h"
 #include "core/common/Clock.h"
 #include "core/common/NumberFormat.h"
+#include "core/common/WindowHooks.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/monitor/Alarm.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/record/RecordStore.h"
-#include "core/common/WindowHooks.h"
 #include "core/settings/Settings.h"
 
 namespace
@@ -51,8 +51,8 @@ QString unitOf(int prefixCode, int functionCode)
     return Measurement::prefixText(prefixCode) + Measurement::unitText(functionCode);
 }
 
-} // namespace
-
+// The reading's value as the record shows it: "+OL"/"-OL", or the number with the
+// divisor's decimals; a whole zero keeps its sign.
 QString readingValueText(const MeterReading &r)
 {
     const QString sign = r.negative ? QStringLiteral("-") : QStringLiteral("+");
@@ -63,6 +63,8 @@ QString readingValueText(const MeterReading &r)
     if (text == u"0") text.prepend(sign);
     return text;
 }
+
+} // namespace
 
 SampleRecorder::SampleRecorder(const Collaborators &collaborators, QObject *parent)
     : QObject(parent), m_(collaborators)

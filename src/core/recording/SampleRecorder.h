@@ -55,7 +55,3 @@ private:
 
     Collaborators m_;
 };
-
-// The reading's value as the record shows it: "+OL"/"-OL", or the number with the
-// divisor's decimals; a whole zero keeps its sign.
-QString readingValueText(const MeterReading &reading);

@@ -67,7 +67,6 @@ public:
 
     // rules
     FrameDecoder &decoder() const { return *m_decoder; }
-    SampleRecorder &sampleRecorder() const { return *m_recorder; }
     LinkProber &link() const { return *m_link; }
     RecordingControl &recording() const { return *m_recording; }
     Statistics &statistics() const { return *m_statistics; }
