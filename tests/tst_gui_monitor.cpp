@@ -36,7 +36,7 @@ private Q_SLOTS:
               "Label8(2)", "Label8(3)", "Label17(0)", "Label17(1)"})
             QVERIFY2(text(dash) == QLatin1String("-"), dash);
         for (const char *blank : {"Label15(3)", "Label15(4)", "Label15(5)", "Label8(4)", "Label8(5)",
-                                  "Label7", "Label4", "Label11"})
+                                  "Label7", "Label4", "Label11", "LinkLoss"})
             QVERIFY2(text(blank).isEmpty(), blank);
         QVERIFY(field("Image1(0)")->isHidden() && field("Image1(1)")->isHidden());
         QCOMPARE(m_monitor->channelSelector()->count(), 0);
@@ -51,6 +51,7 @@ private Q_SLOTS:
         fields().stats[0] = QStringLiteral("11.00");
         fields().label8[2] = QStringLiteral("100");
         fields().soundingImageVisible = true;
+        fields().linkLoss = QStringLiteral("Link lost 00:12");
         fields().notify();
         QCOMPARE(text("Label1(0)"), QStringLiteral("-????.?")); // nothing before the event loop turns
         QTRY_COMPARE(rendered.count(), 1);
@@ -58,6 +59,7 @@ private Q_SLOTS:
         QCOMPARE(text("Label2(0)"), QStringLiteral("mV"));
         QCOMPARE(text("Label15(0)"), QStringLiteral("11.00"));
         QCOMPARE(text("Label8(2)"), QStringLiteral("100"));
+        QCOMPARE(text("LinkLoss"), QStringLiteral("Link lost 00:12"));
         QVERIFY(field("Image1(0)")->isHidden() && !field("Image1(1)")->isHidden());
         QTest::qWait(5);
         QCOMPARE(rendered.count(), 1);
@@ -93,6 +95,7 @@ private Q_SLOTS:
         m_rig->session.userSettings().saveOptions(edited); // the window follows the saved options
         QCOMPARE(colours("Label1(0)"), std::make_pair(QColor(255, 0, 0), QColor(0, 0, 128)));
         QCOMPARE(colours("Picture1").second, QColor(0, 0, 128));
+        QCOMPARE(colours("LinkLoss"), colours("Label1(0)")); // part of the big display
     }
 
     // Every caption has the room its text needs, and keeps clear of the box beside it, at any size.
@@ -119,6 +122,15 @@ private Q_SLOTS:
                                     .arg(needed)
                                     .arg(label->contentsRect().width())));
         }
+        // The longest line about a lost link the display may have to show.
+        fields().linkLoss = QStringLiteral("Link lost 99 times, 99:59:59");
+        m_monitor->renderNow();
+        const QLabel *loss = field("LinkLoss");
+        QVERIFY2(loss->fontMetrics().horizontalAdvance(loss->text()) <= loss->contentsRect().width(),
+                 qPrintable(QStringLiteral("\"%1\" needs %2 px, has %3")
+                                .arg(loss->text())
+                                .arg(loss->fontMetrics().horizontalAdvance(loss->text()))
+                                .arg(loss->contentsRect().width())));
         const QLabel *serial = field("Label17(0)");
         for (const QLabel *label : m_monitor->findChildren<QLabel *>()) {
             if (label->text() == u"Serial Number")

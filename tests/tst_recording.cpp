@@ -12,6 +12,7 @@
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/record/RecordStore.h"
+#include "core/recording/LinkLossWatch.h"
 #include "core/recording/LogFile.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
@@ -27,6 +28,7 @@ const QString Minute = QStringLiteral("240315_093100.xlsx");
 // status(): the checked recording items, then what is up
 const QString Rec = QStringLiteral("run connect link port timer log");
 const QString Paused = QStringLiteral("pause connect link log");
+const QString Waiting = Paused + QStringLiteral(" wait"); // paused by a lost port, which is tried again
 const QString StopLinked = QStringLiteral("stop connect link");
 
 // The questions and messages by one-letter code, as "text | title | buttons | icon".
@@ -38,9 +40,8 @@ const QHash<QChar, QString> Messages{
      QStringLiteral("(240315_093000.xlsx).  This record didn't saved ! Do you want to save? | Save File! | "
                     "YesNo | Question")},
     {u'L', QStringLiteral("Link error ! Please check your connector. | Voltrix | Ok | None")}, // after a scan
-    {u'P',
-     QStringLiteral("The receiver's port COM 1 was lost. The recording was stopped; the record is kept. | "
-                    "Voltrix | Ok | Warning")},
+    {u'M', QStringLiteral(
+               "Link error ! Please check your connector.\nCOM 1 does not exist. | Voltrix | Ok | Warning")},
     {u'D',
      QStringLiteral("Link error ! Please check your connector.\nCOM1 is in use. | Voltrix | Ok | Warning")}};
 
@@ -102,6 +103,7 @@ struct Rig : RecordingSession {
         if (serial.isOpen()) words << QStringLiteral("port");
         if (rec().timerEnabled()) words << QStringLiteral("timer");
         if (rec().logFile().isOpen()) words << QStringLiteral("log");
+        if (rec().waitingForPort()) words << QStringLiteral("wait");
         return words.join(u' ');
     }
     QStringList asked() const
@@ -116,6 +118,12 @@ struct Rig : RecordingSession {
     }
     // One DCV reading of channel 1; lost while the port is closed.
     void receive() { serial.feed(FrameEncoder::encodeReading(FrameEncoder::Header{}, 1234)); }
+    // One step of the lost port's watch, `ms` after the last.
+    void watch(int ms)
+    {
+        clock.advance(ms);
+        rec().lossWatch().tick();
+    }
 
     // Runs user actions and events named by words; "tick11" is eleven timer ticks.
     void play(const QString &script)
@@ -142,6 +150,9 @@ struct Rig : RecordingSession {
             {"pad", [](Rig &r) { r.session.monitor().file = " " + r.session.monitor().file + " "; }},
             {"mute", [](Rig &r) { r.serial.setAnsweringPorts({}); }},
             {"lose", [](Rig &r) { r.serial.loseDevice(QStringLiteral("device removed")); }},
+            {"back", [](Rig &r) { r.serial.returnDevice(); }},
+            {"poll", [](Rig &r) { r.watch(1000); }},
+            {"closeAll", [](Rig &r) { r.procs().closeAll(); }},
             {"deny", [](Rig &r) { r.serial.setPermissionDenied({1}, QStringLiteral("COM1 is in use.")); }}};
 
         for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
@@ -250,8 +261,35 @@ private Q_SLOTS:
         row("asked with the table hidden", "run receive stop hideTable offer", "S", StopLinked,
             First + " 0001");
         row("failed link at Start stops", "mute run", "L", "stop");
-        row("lost port stops, record kept", "run receive lose", "P", "stop", First + " 0001");
-        row("after a lost port Start links anew", "run receive lose no run", "PS", Rec, First);
+        // An unplugged adapter pauses the record, unasked, until its port opens again.
+        row("lost port pauses and waits", "run receive lose", "", Waiting, First + " 0001");
+        row("waits while the port is missing", "run receive lose poll poll receive", "", Waiting,
+            First + " 0001");
+        row("the port back resumes the record", "run receive lose poll back poll receive", "", Rec,
+            First + " 0001 0002");
+        row("no time-out question while waiting", "run receive lose tick11 tick11", "", Waiting,
+            First + " 0001");
+        row("time-out counts anew after the return", "run receive tick9 lose back poll tick10", "", Rec,
+            First + " 0001");
+        row("Start while missing waits on, unasked", "run receive lose run back poll receive", "", Rec,
+            First + " 0001 0002");
+        row("Start with the port back resumes at once", "run receive lose back run receive", "", Rec,
+            First + " 0001 0002");
+        row("Stop ends the waiting", "run receive lose stop back poll receive", "", StopLinked,
+            First + " 0001");
+        row("Pause ends the waiting", "run receive lose pause back poll receive", "", Paused,
+            First + " 0001");
+        row("Start after that Pause resumes", "run receive lose pause back run receive", "", Rec,
+            First + " 0001 0002");
+        row("Start after that Pause, port missing", "run receive lose pause run", "M", "stop",
+            First + " 0001");
+        row("Clear while waiting, Yes", "run receive saved lose yes clear back poll", "C", StopLinked);
+        row("Clear while waiting, No waits on", "run receive saved lose no clear back poll receive", "C", Rec,
+            First + " 0001 0002");
+        row("Connect while waiting unlinks", "run receive lose connect back poll", "", "stop",
+            First + " 0001");
+        row("lost again while resuming waits again", "run receive lose back in:lose poll", "", Waiting,
+            First + " 0001");
         row("port taken while paused stops", "run receive pause deny run", "D", "stop", First + " 0001");
         row("restart saves and starts anew", "run receive later restart", "", Rec, Minute, "auto 0001");
         // commands and frames that run inside the settle waits of Stop and resume
@@ -289,6 +327,92 @@ private Q_SLOTS:
         QCOMPARE(rig.saver.saves.join(", "), saves);
         // Connect is offered exactly while unlinked.
         QCOMPARE(rig.commands().isEnabled(ToolbarButton::Connect), !rig.session.state().linkUp);
+    }
+
+    // However often the watch is stepped, the lost port is tried once a second.
+    void lostPortIsTriedOnceASecond()
+    {
+        Rig rig;
+        rig.play("run receive lose");
+        rig.serial.resetLog();
+        for (int i = 0; i < 8; ++i)
+            rig.watch(250);
+        rig.watch(0);
+        QCOMPARE(rig.serial.openAttempts(), QList<int>({1, 1})); // 1 s and 2 s after the loss
+    }
+
+    // The monitor tells how long the link has been lost while waiting, then how long it was lost
+    // in the record, until a new record begins.
+    void monitorTellsHowLongTheLinkIsLost()
+    {
+        Rig rig;
+        const MonitorFields &monitor = rig.session.monitor();
+        rig.play("run receive");
+        const QString reading = monitor.bigValue + monitor.bigUnit;
+        QCOMPARE(monitor.linkLoss, QString());
+        rig.play("lose");
+        QCOMPARE(monitor.bigValue + monitor.bigUnit, QStringLiteral("LOST"));
+        QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost 00:00"));
+        QSignalSpy changes(&monitor, &MonitorFields::changed);
+        for (int i = 0; i < 48; ++i)
+            rig.watch(250);
+        QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost 00:12"));
+        QCOMPARE(changes.count(), 12); // once a second
+        rig.play("back poll");
+        QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost once, 00:13"));
+        QCOMPARE(monitor.bigValue + monitor.bigUnit, reading); // as after a Pause, until the next reading
+
+        rig.play("lose");
+        rig.clock.advance(7000);
+        rig.play("back run");
+        QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost 2 times, 00:20"));
+        rig.play("stop");
+        QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost 2 times, 00:20"));
+        rig.play("saved run");
+        QCOMPARE(monitor.linkLoss, QString());
+        rig.play("receive lose back poll");
+        QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost once, 00:01"));
+    }
+
+    void lossDurationText_data()
+    {
+        QTest::addColumn<qint64>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("none") << qint64(0) << QStringLiteral("00:00");
+        QTest::newRow("seconds") << qint64(12) << QStringLiteral("00:12");
+        QTest::newRow("last below an hour") << qint64(3599) << QStringLiteral("59:59");
+        QTest::newRow("an hour") << qint64(3600) << QStringLiteral("1:00:00");
+        QTest::newRow("over a day") << qint64(90061) << QStringLiteral("25:01:01");
+    }
+
+    void lossDurationText()
+    {
+        QFETCH(qint64, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(LinkLossWatch::durationText(seconds), text);
+    }
+
+    // While waiting, the menus and buttons are those of a Pause: Start resumes, Stop ends.
+    void waitingOffersWhatPauseOffers()
+    {
+        Rig waiting, paused;
+        waiting.play("run receive");
+        QSignalSpy modes(&waiting.rec().status(), &RecordingStatus::modeChanged); // what Pause announces
+        waiting.play("lose");
+        paused.play("run receive pause");
+        QCOMPARE(modes.count(), 1);
+        QVERIFY(waiting.rec().status().paused());
+        for (const CommandTable::MenuRow &menu : CommandTable::menuRows())
+            QVERIFY2(waiting.commands().isEnabled(menu.item) == paused.commands().isEnabled(menu.item) &&
+                         waiting.commands().isChecked(menu.item) == paused.commands().isChecked(menu.item),
+                     qPrintable(CommandTable::name(menu.item)));
+        for (const CommandTable::ButtonRow &button : CommandTable::buttonRows())
+            QVERIFY2(waiting.commands().isEnabled(button.button) ==
+                         paused.commands().isEnabled(button.button),
+                     button.key);
+        QVERIFY(waiting.commands().isEnabled(ToolbarButton::Start) &&
+                waiting.commands().isEnabled(ToolbarButton::Stop) &&
+                !waiting.commands().isEnabled(ToolbarButton::Pause));
     }
 
     // Where the record cannot be written, neither the save question nor a split may empty the
@@ -362,15 +486,29 @@ private Q_SLOTS:
         QCOMPARE(rig.asked(), asked);
     }
 
+    // Close All (also as the program closes) leaves no timer running: neither the supervision
+    // timer nor the lost port's watch, which would resume a record whose windows are gone.
+    void closeAllHidesEveryWindow_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("recording") << QStringLiteral("run");
+        QTest::newRow("waiting for a lost port") << QStringLiteral("run lose");
+    }
+
     void closeAllHidesEveryWindow()
     {
+        QFETCH(QString, script);
         Rig rig;
-        rig.play("run");
+        rig.play(script);
         rig.procs().togglePower();
         rig.procs().closeAll();
         QVERIFY(!rig.checked("mngr") && !rig.checked("mntab") && !rig.checked("mnmo") &&
                 !rig.checked("mnpower"));
         QVERIFY(!rig.rec().timerEnabled() && !rig.session.state().linkUp);
+        const qsizetype attempts = rig.serial.openAttempts().size();
+        rig.play("back poll");
+        QVERIFY(!rig.rec().waitingForPort());
+        QCOMPARE(rig.serial.openAttempts().size(), attempts);
     }
 
     void toolbarDispatch_data()

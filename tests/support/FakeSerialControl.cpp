@@ -53,6 +53,7 @@ bool FakeSerialControl::feed(const QByteArray &bytes)
 void FakeSerialControl::loseDevice(const QString &reason)
 {
     if (!m_open) return;
+    m_existing.remove(m_port);
     close();
     Q_EMIT portLost(reason);
 }

@@ -25,8 +25,10 @@ public:
     // Bytes arrive (ignored while closed); raises the receive event when at least
     // RThreshold bytes wait (RThreshold > 0). False when the port is closed.
     bool feed(const QByteArray &bytes);
-    // The device vanishes: closes and reports portLost.
+    // The device of the open port vanishes (an unplugged adapter): the port closes, reports
+    // portLost, and cannot be opened until returnDevice().
     void loseDevice(const QString &reason = QStringLiteral("device removed"));
+    void returnDevice() { m_existing.insert(m_port); }
 
     // --- what happened
     const QList<int> &openAttempts() const { return m_attempts; } // every open(), by port number

@@ -1,6 +1,7 @@
 #include "support/PtyReceiver.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 
 PtyReceiver::PtyReceiver() : m_simulator(std::make_unique<ReceiverSimulator>(m_pty)) {}
 
@@ -16,6 +17,32 @@ void PtyReceiver::start(const QList<SimulatedMeter> &meters, const SimulatorOpti
     m_simulator->setMeters(meters);
     m_simulator->setOptions(options);
     m_simulator->start();
+}
+
+ReplugReceiver::ReplugReceiver() : m_link(m_dir.filePath(QStringLiteral("receiver"))) {}
+
+bool ReplugReceiver::plugIn(QString *error)
+{
+    auto receiver = std::make_unique<PtyReceiver>();
+    if (!receiver->isValid()) {
+        if (error) *error = receiver->pty().errorString();
+        return false;
+    }
+    QFile::remove(m_link);
+    if (!QFile::link(receiver->devicePath(), m_link)) {
+        if (error) *error = QStringLiteral("cannot link %1 to %2").arg(m_link, receiver->devicePath());
+        return false;
+    }
+    m_receiver = std::move(receiver);
+    return true;
+}
+
+void ReplugReceiver::unplug()
+{
+    if (!m_receiver) return;
+    m_receiver->stop();
+    m_receiver->pty().closeMaster();
+    QFile::remove(m_link);
 }
 
 ExternalReceiver::~ExternalReceiver()

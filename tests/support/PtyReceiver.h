@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "core/simulator/Pty.h"
@@ -29,6 +30,29 @@ public:
 private:
     Pty m_pty;
     std::unique_ptr<ReceiverSimulator> m_simulator;
+};
+
+// A receiver behind a device path that stays the same while the device comes and goes, as an
+// adapter unplugged and plugged in again: the path is a symbolic link in a temporary folder,
+// and each plug-in points it at a fresh pseudo-terminal.
+class ReplugReceiver
+{
+public:
+    ReplugReceiver();
+    // The link's path; it names no device until the first plugIn().
+    QString devicePath() const { return m_link; }
+    // A fresh pseudo-terminal behind the path; false with a reason when none could be made.
+    bool plugIn(QString *error = nullptr);
+    // The simulator stops and the pseudo-terminal's master closes: whoever has the device open
+    // sees it vanish, and the path names nothing.
+    void unplug();
+    // The receiver plugged in now; valid only after a successful plugIn().
+    PtyReceiver &receiver() { return *m_receiver; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_link;
+    std::unique_ptr<PtyReceiver> m_receiver;
 };
 
 // voltrix-sim ($VOLTRIX_SIM) as its own process, serving a pseudo-terminal (or the --device

@@ -95,7 +95,8 @@ void Commands::connectCommand()
 void Commands::closeAll()
 {
     if (m_.recording.timerEnabled()) m_.recording.disableTimer();
-    m_.state.linkUp = false; // the port itself stays as it is
+    m_.recording.endWaiting(); // without the link, a port that comes back resumes nothing
+    m_.state.linkUp = false;   // the port itself stays as it is
     if (m_.windows.isShown(ChildWindow::Graph)) toggleGraph();
     if (m_.windows.isShown(ChildWindow::Table)) toggleTable();
     if (m_.windows.isShown(ChildWindow::Monitor)) toggleMonitor();

@@ -23,6 +23,7 @@ void MonitorFields::reset()
     statTimes[2] = QStringLiteral("-");
     serialNumber = QStringLiteral("-");
     place = QStringLiteral("-");
+    linkLoss.clear();
 }
 
 void MonitorFields::clearChannelList()

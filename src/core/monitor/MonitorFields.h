@@ -27,6 +27,9 @@ public:
     bool soundingImageVisible = false; // Image1(1)
     std::array<QString, 6> stats;      // Label15(0..5): avg, max, min values; their units
     std::array<QString, 3> statTimes;  // Label16(0..2): (none), max time, min time
+    // The receiver's lost link: how long while the program waits for the port, then how long
+    // it was lost in this record; empty for a record that never lost it.
+    QString linkLoss;
 
     // back to the state of a new record
     void reset();

@@ -3,19 +3,20 @@
 #include <QScopedValueRollback>
 #include <QTextStream>
 #include <limits>
+#include <tuple>
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/common/Clock.h"
 #include "core/common/Files.h"
 #include "core/common/Prompts.h"
+#include "core/common/WindowHooks.h"
 #include "core/link/FrameDecoder.h"
 #include "core/link/LinkProber.h"
 #include "core/link/SerialControl.h"
 #include "core/monitor/Alarm.h"
 #include "core/monitor/MonitorFields.h"
-#include "core/recording/RecordReset.h"
 #include "core/record/RecordStore.h"
-#include "core/common/WindowHooks.h"
+#include "core/recording/RecordReset.h"
 #include "core/settings/UserSettings.h"
 
 namespace
@@ -29,12 +30,14 @@ constexpr int ResumeSettleMs = 50; // lets stale input arrive before it is disca
 } // namespace
 
 RecordingControl::RecordingControl(const Collaborators &collaborators, QObject *parent)
-    : QObject(parent), m_(collaborators)
+    : QObject(parent), m_(collaborators),
+      m_lossWatch(collaborators.serial, collaborators.clock, collaborators.monitor, this)
 {
     m_timer.setParent(this);
     m_timer.setInterval(TimerIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &RecordingControl::timerTick);
     connect(&m_.serial, &SerialControl::portLost, this, &RecordingControl::onPortLost);
+    connect(&m_lossWatch, &LinkLossWatch::portBack, this, &RecordingControl::onPortBack);
     connect(&m_.decoder, &FrameDecoder::frameReceived, this, [this] { m_.state.timeoutTicks = 0; });
 }
 
@@ -44,6 +47,10 @@ void RecordingControl::run()
     // arriving then) would open a record that the rest of the Stop closes under a running timer.
     // One during Connect's probe would find no link, stop, and so end the probe too.
     if (m_status.running() || m_stopping || m_.link.isProbing()) return;
+    if (m_lossWatch.isWatching()) {
+        m_lossWatch.retryNow(); // resumes through onPortBack() when the port opens
+        return;
+    }
     AcquisitionState &state = m_.state;
     if (state.resetPending != 0) {
         Q_EMIT windowsResetNeeded();
@@ -103,6 +110,10 @@ void RecordingControl::resume()
         m_.decoder.setDiscarding(false);
         return;
     }
+    if (m_displayBeforeLoss) {
+        std::tie(m_.monitor.bigValue, m_.monitor.bigUnit) = *std::exchange(m_displayBeforeLoss, std::nullopt);
+        m_.monitor.notify();
+    }
     waitMs(m_.clock, ResumeSettleMs);
     m_.decoder.setDiscarding(false);
     if (!m_onPort) return; // a Stop or Pause during the wait stands
@@ -158,27 +169,40 @@ void RecordingControl::abandonRecording(const QString &message)
     m_.prompts.message(message, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
 }
 
-// A lost port while recording is handled at once rather than left to the time-out question:
-// its Yes would pause (nothing to do on a closed port) and then Start (ignored while Start is
-// checked), leaving a record that neither runs nor stops.
+// A lost port (an unplugged adapter) pauses the record as Pause does, with no question that
+// would hold an unattended run, and the port is tried again until it opens or a command ends
+// the waiting. The supervision timer is off meanwhile, so no time-out question comes either.
 void RecordingControl::onPortLost(const QString &reason)
 {
-    if (!m_onPort) return; // a probe's port: the link reports its own failure
-    const QString port = m_.serial.portName();
-    QTextStream(stderr) << "voltrix: " << port << " was lost: " << reason << Qt::endl;
+    // A probe's port: the link reports its own failure. A Stop under way closes the record anyway.
+    if (!m_onPort || m_stopping) return;
+    QTextStream(stderr) << "voltrix: " << m_.serial.portName() << " was lost: " << reason
+                        << "; waiting for it to come back" << Qt::endl;
+    m_.state.alarmActive = false;
+    disableTimer();
+    m_onPort = false;
     // The big display must not go on showing the last reading as if it were live.
+    m_displayBeforeLoss = std::make_pair(m_.monitor.bigValue, m_.monitor.bigUnit);
     m_.monitor.bigValue = QStringLiteral("LOST");
     m_.monitor.bigUnit.clear();
     m_.monitor.notify();
-    abandonRecording(
-        QStringLiteral("The receiver's port %1 was lost. The recording was stopped; the record is "
-                       "kept.")
-            .arg(port));
+    m_status.setMode(RecordingMode::Paused);
+    m_lossWatch.begin();
+}
+
+void RecordingControl::onPortBack()
+{
+    QTextStream(stderr) << "voltrix: " << m_.serial.portName() << " is back after "
+                        << LinkLossWatch::durationText(m_lossWatch.lastLossMs() / 1000)
+                        << "; recording goes on" << Qt::endl;
+    resume();
 }
 
 void RecordingControl::pause()
 {
     m_.state.alarmActive = false;
+    // The user takes over from the waiting: the record resumes only at Start.
+    m_lossWatch.end();
     SerialControl &serial = m_.serial;
     if (!serial.isOpen()) return;
     disableTimer();
@@ -190,12 +214,13 @@ void RecordingControl::pause()
 void RecordingControl::stop()
 {
     const QScopedValueRollback<bool> stopping(m_stopping, true);
+    m_lossWatch.end();
+    m_displayBeforeLoss.reset();
     disableTimer();
     SerialControl &serial = m_.serial;
     const bool recordOpen = serial.isOpen() || m_status.paused();
     m_status.setMode(RecordingMode::Stopping);
     if (recordOpen) waitMs(m_.clock, StopSettleMs);
-    // Closed whenever open, also after a lost port, which leaves no paused or open state.
     m_logFile.close();
     if (serial.isOpen()) serial.close();
     m_.decoder.discardInput();
@@ -301,6 +326,7 @@ void RecordingControl::restartRecord()
 
 void RecordingControl::dataSet()
 {
+    m_lossWatch.forgetLosses();
     m_.record.stampRecord(m_.clock.now());
     m_.monitor.file = RecordStore::fileNameForStamp(m_.record.stamp());
     m_.monitor.notify();
@@ -323,6 +349,7 @@ void RecordingControl::disableTimer()
 
 void RecordingControl::setTimerRunsByItself(bool on)
 {
+    m_lossWatch.setRunsByItself(on);
     m_timerRunsByItself = on;
     if (on && m_timerEnabled)
         m_timer.start();

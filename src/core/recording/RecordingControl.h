@@ -2,7 +2,10 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <optional>
+#include <utility>
 
+#include "core/recording/LinkLossWatch.h"
 #include "core/recording/LogFile.h"
 #include "core/recording/RecordingStatus.h"
 
@@ -21,7 +24,7 @@ class UserSettings;
 
 // Starting, pausing, resuming and stopping recordings, the one-second supervision timer
 // with its time-out question, Clear record and the question that offers to save. Owns the
-// recording state.
+// recording state. A port lost while recording pauses the record until the port opens again.
 class RecordingControl : public QObject
 {
     Q_OBJECT
@@ -45,8 +48,10 @@ public:
     const RecordingStatus &status() const { return m_status; }
     RecordingStatus &status() { return m_status; }
 
-    void run(); // Start: new record, resume, or new record on an existing link
-    void pause();
+    // Start: new record, resume, or new record on an existing link. While the lost port is
+    // awaited it is tried at once, and the waiting goes on when it is still missing.
+    void run();
+    void pause(); // also ends the waiting for a lost port: the recording stays paused
     void stop();
     void timerTick();    // one tick of the supervision timer (tests call it directly)
     void clearCommand(); // Edit > Clear record
@@ -64,8 +69,14 @@ public:
 
     bool timerEnabled() const { return m_timerEnabled; }
     void disableTimer();
-    // false in tests that drive timerTick() by hand
+    // false in tests that drive timerTick() and lossWatch().tick() by hand
     void setTimerRunsByItself(bool on);
+
+    // Paused by a lost port, which is tried again each second.
+    bool waitingForPort() const { return m_lossWatch.isWatching(); }
+    LinkLossWatch &lossWatch() { return m_lossWatch; }
+    // Close All and the program's end: the record stays paused, the port is no longer tried.
+    void endWaiting() { m_lossWatch.end(); }
 
     // The log file that marks a running record: recordsFolder()/data.log.
     const LogFile &logFile() const { return m_logFile; }
@@ -90,11 +101,15 @@ private:
     QString saveQuestionText() const;
     void dataSet();
     void onPortLost(const QString &reason);
+    void onPortBack();
 
     Collaborators m_;
     RecordingStatus m_status;
     LogFile m_logFile;
     QTimer m_timer;
+    LinkLossWatch m_lossWatch;
+    // The big display before a lost port showed "LOST"; put back when the record resumes.
+    std::optional<std::pair<QString, QString>> m_displayBeforeLoss;
     bool m_timerRunsByItself = true;
     bool m_timerEnabled = false;
     // The recording has the port open (from Start or resume until Pause or Stop).

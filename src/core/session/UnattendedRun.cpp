@@ -53,7 +53,12 @@ void UnattendedRun::begin()
         if (m_plan.quit) Q_EMIT finished(NoRecording);
         return;
     }
-    if (m_plan.durationSeconds > 0) m_stopTimer.start(m_plan.durationSeconds * 1000);
+    if (m_plan.durationSeconds > 0) {
+        say(QStringLiteral("recording for %1 s").arg(m_plan.durationSeconds));
+        m_stopTimer.start(m_plan.durationSeconds * 1000);
+    } else {
+        say(QStringLiteral("recording until stopped"));
+    }
 }
 
 void UnattendedRun::stopAndFinish()

@@ -97,14 +97,15 @@ QLabel *FmMonitor::image(QWidget *parent, const QString &name, const QString &ic
 
 void FmMonitor::build()
 {
-    // The big display, Picture1, with the value and its unit.
+    // The big display, Picture1, with the value and its unit, and below them a line about a
+    // lost link, where the eye is when the value says "LOST".
     m_display = box(this, {60, 60, 2460, 1020});
     m_display->setObjectName(QStringLiteral("Picture1"));
     m_bigValue = new QLabel(this);
     m_bigValue->setObjectName(QStringLiteral("Label1(0)"));
     m_bigValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_bigValue->installEventFilter(this);
-    m_layout.add(m_bigValue, {120, 120, 1760, 900}, BigValuePoints);
+    m_layout.add(m_bigValue, {120, 100, 1760, 740}, BigValuePoints);
     {
         QFont font = m_bigValue->font();
         font.setBold(true);
@@ -113,7 +114,11 @@ void FmMonitor::build()
     m_bigUnit = new QLabel(this);
     m_bigUnit->setObjectName(QStringLiteral("Label2(0)"));
     m_bigUnit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_layout.add(m_bigUnit, {1900, 120, 580, 900}, BigUnitPoints);
+    m_layout.add(m_bigUnit, {1900, 100, 580, 740}, BigUnitPoints);
+    m_linkLoss = new QLabel(this);
+    m_linkLoss->setObjectName(QStringLiteral("LinkLoss"));
+    m_linkLoss->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_layout.add(m_linkLoss, {100, 840, 2400, 220}, TextPoints);
 
     // "Main Record": what the record holds and which channel is shown.
     auto *record = new QGroupBox(QStringLiteral("Main Record"), this);
@@ -188,13 +193,12 @@ void FmMonitor::applyColours()
     const QColor fore = colorFromStored(settings.Moni_ForeColor);
     const QColor back = colorFromStored(settings.Moni_BackColor);
     setBackground(m_display, back);
-    for (QLabel *label : {m_bigValue, m_bigUnit}) {
+    for (QLabel *label : {m_bigValue, m_bigUnit, m_linkLoss}) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, fore);
         label->setPalette(palette);
+        setBackground(label, back);
     }
-    setBackground(m_bigValue, back);
-    setBackground(m_bigUnit, back);
 }
 
 QLabel *FmMonitor::field(const QString &controlName) const
@@ -218,6 +222,7 @@ void FmMonitor::render()
     const MonitorFields &fields = m_fields;
     m_bigValue->setText(fields.bigValue);
     m_bigUnit->setText(fields.bigUnit);
+    m_linkLoss->setText(fields.linkLoss);
     for (int i = 0; i < 6; ++i)
         m_label8[i]->setText(fields.label8[i]);
     m_file->setText(fields.file);

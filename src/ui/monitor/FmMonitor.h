@@ -11,8 +11,9 @@ class QLabel;
 class MonitorFields;
 class UserSettings;
 
-// The monitor window: the main channel in large digits with its unit, the interval, the
-// alarm limits and images, the record's file and channels, and the running statistics.
+// The monitor window: the main channel in large digits with its unit and, under them, how
+// long the receiver's link is or was lost; the interval, the alarm limits and images, the
+// record's file and channels, and the running statistics.
 // It renders MonitorFields (repaints of a burst of changes are merged into one) and forwards
 // the user's pick of a channel; everything it shows is decided by the core.
 class FmMonitor : public QWidget
@@ -31,7 +32,8 @@ public:
 
     // The fields by their control names, for tests and tools: "Label1(0)", "Label2(0)",
     // "Label8(0)".."Label8(5)", "Label7", "Label4", "Label11", "Label17(0)", "Label17(1)",
-    // "Label15(0)".."Label15(5)", "Label16(1)", "Label16(2)", "Image1(0)", "Image1(1)".
+    // "Label15(0)".."Label15(5)", "Label16(1)", "Label16(2)", "Image1(0)", "Image1(1)",
+    // "LinkLoss".
     QLabel *field(const QString &controlName) const;
     QComboBox *channelSelector() const { return m_combo; }
 
@@ -63,6 +65,7 @@ private:
     QFrame *m_display = nullptr; // Picture1
     QLabel *m_bigValue = nullptr;
     QLabel *m_bigUnit = nullptr;
+    QLabel *m_linkLoss = nullptr;
     std::array<QLabel *, 6> m_label8{};
     QLabel *m_file = nullptr;
     QLabel *m_received = nullptr;
