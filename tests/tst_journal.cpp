@@ -21,6 +21,7 @@
 #include "core/recording/WorkbookSaver.h"
 #include "core/workbook/WorkbookWriter.h"
 #include "core/workbook/XlsxReader.h"
+#include "support/RecordFixture.h"
 #include "support/RecordingSession.h"
 
 namespace
@@ -83,31 +84,6 @@ QStringList tableOf(const RecordStore &record)
                         record.divisorCaption[std::size_t(k)]);
     out << record.stamp();
     return out;
-}
-
-// The values of a channel's samples in a saved workbook.
-QStringList workbookValues(const QString &path, int channel)
-{
-    SheetCells cells;
-    QString error;
-    if (!XlsxReader().read(path, &cells, &error)) return {error};
-    QStringList values;
-    for (int row = 8; row <= cells.rowCount(); ++row) {
-        const SheetCell cell = cells.at(row, 3 * channel + 4);
-        if (cell.type == SheetCell::Type::Number) values << QString::number(cell.number);
-        if (cell.type == SheetCell::Type::Text) values << QString::number(cell.text.toDouble());
-    }
-    return values;
-}
-
-QStringList tableValues(const RecordStore &record, int channel)
-{
-    QStringList values;
-    for (int row = 1; row < record.gridRowCount(); ++row) {
-        const QString text = record.cell(row, RecordStore::valueColumn(channel));
-        if (!text.isEmpty()) values << QString::number(text.toDouble());
-    }
-    return values;
 }
 
 // Each channel's average, maximum and minimum as the statistics hold them.
@@ -201,7 +177,8 @@ private Q_SLOTS:
                     tableValues(s.record(), 0), statisticsOf(s.session.statistics())};
         QVERIFY(m_first.stamp != m_second.stamp);
         QCOMPARE(RecordJournal::read(m_first.journal).samples, 8);
-        QVERIFY2(m_first.statistics.at(1).startsWith(u"+OL V"), qPrintable(m_first.statistics.at(1))); // the maximum
+        QVERIFY2(m_first.statistics.at(1).startsWith(u"+OL V"),
+                 qPrintable(m_first.statistics.at(1))); // the maximum
         QCOMPARE(RecordJournal::read(m_second.journal).samples, 12);
     }
 

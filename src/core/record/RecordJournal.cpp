@@ -9,6 +9,23 @@ constexpr int Channels = 6;
 constexpr qsizetype MaxNumberDigits = 5;
 constexpr int MaxFields = 7;
 
+// The characters a field writes as a backslash and a letter: {character, letter}.
+constexpr char Escapes[][2] = {{'\\', '\\'}, {'\t', 't'}, {'\n', 'n'}, {'\r', 'r'}};
+
+char escapeCode(char plain)
+{
+    for (const auto &escape : Escapes)
+        if (escape[0] == plain) return escape[1];
+    return 0;
+}
+
+char plainOf(char code)
+{
+    for (const auto &escape : Escapes)
+        if (escape[1] == code) return escape[0];
+    return 0;
+}
+
 // ---- writing
 
 void appendNumber(QByteArray &out, int number)
@@ -40,22 +57,10 @@ void appendField(QByteArray &out, QStringView text)
             i = end;
             continue;
         }
-        switch (c) {
-        case u'\\':
-            out.append("\\\\", 2);
-            break;
-        case u'\t':
-            out.append("\\t", 2);
-            break;
-        case u'\n':
-            out.append("\\n", 2);
-            break;
-        case u'\r':
-            out.append("\\r", 2);
-            break;
-        default:
-            out.append(char(c));
-        }
+        const char plain = char(c);
+        const char code = escapeCode(plain);
+        if (code != 0) out.append('\\');
+        out.append(code != 0 ? code : plain);
         ++i;
     }
 }
@@ -93,33 +98,18 @@ bool unescape(QByteArrayView field, QString *text)
         *text = QString::fromUtf8(field);
         return true;
     }
-    QByteArray plain;
-    plain.reserve(field.size());
+    QByteArray bytes;
+    bytes.reserve(field.size());
     for (qsizetype i = 0; i < field.size(); ++i) {
-        const char c = field[i];
-        if (c != '\\') {
-            plain.append(c);
-            continue;
+        char c = field[i];
+        if (c == '\\') {
+            if (++i == field.size()) return false;
+            c = plainOf(field[i]);
+            if (c == 0) return false;
         }
-        if (++i == field.size()) return false;
-        switch (field[i]) {
-        case '\\':
-            plain.append('\\');
-            break;
-        case 't':
-            plain.append('\t');
-            break;
-        case 'n':
-            plain.append('\n');
-            break;
-        case 'r':
-            plain.append('\r');
-            break;
-        default:
-            return false;
-        }
+        bytes.append(c);
     }
-    *text = QString::fromUtf8(plain);
+    *text = QString::fromUtf8(bytes);
     return true;
 }
 

@@ -56,7 +56,8 @@ struct JournalWriter::Journal {
     Journal(const QString &journalPath, const QString &fileName)
         : path(journalPath), recordFileName(fileName), file(journalPath), lock(lockPath(journalPath))
     {
-        lock.tryLock(0); // a journal is kept whether or not its lock could be taken
+        lock.setStaleLockTime(0); // a lock is stale only when its program is gone, whatever its age
+        lock.tryLock(0);          // a journal is kept whether or not its lock could be taken
     }
     ~Journal()
     {
@@ -103,7 +104,7 @@ QString JournalWriter::writeFailedText(const QString &path, const QString &reaso
 bool JournalWriter::inUseElsewhere(const QString &path)
 {
     QLockFile lock(lockPath(path));
-    lock.setStaleLockTime(0); // a lock is stale only when its program is gone, whatever its age
+    lock.setStaleLockTime(0);
     if (lock.tryLock(0)) {
         lock.unlock();
         return false;
