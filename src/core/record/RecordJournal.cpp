@@ -14,6 +14,7 @@ constexpr char Escapes[][2] = {{'\\', '\\'}, {'\t', 't'}, {'\n', 'n'}, {'\r', 'r
 
 char escapeCode(char plain)
 {
+    if (plain > '\\') return 0; // most characters: none of the escaped ones is above the backslash
     for (const auto &escape : Escapes)
         if (escape[0] == plain) return escape[1];
     return 0;
@@ -41,27 +42,34 @@ void appendNumber(QByteArray &out, int number)
         out.append(digits[--count]);
 }
 
-// A tab and the field. The cells are short and nearly always ASCII, so characters are copied
-// one by one; a run of other characters is encoded as UTF-8 in one go.
+// A tab and the field. The cells are short and nearly always ASCII: their characters are written
+// straight into the buffer; from the first other character on, runs of them are encoded as UTF-8.
 void appendField(QByteArray &out, QStringView text)
 {
-    out.append('\t');
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size;) {
+    const qsizetype start = out.size();
+    out.resize(start + 1 + 2 * size); // room for every character escaped
+    char *to = out.data() + start;
+    *to++ = '\t';
+    qsizetype i = 0;
+    for (; i < size; ++i) {
         const char16_t c = text[i].unicode();
-        if (c >= 0x80) {
-            qsizetype end = i + 1;
-            while (end < size && text[end].unicode() >= 0x80)
-                ++end;
-            out.append(text.sliced(i, end - i).toUtf8());
-            i = end;
-            continue;
+        if (c >= 0x80) break;
+        const char code = escapeCode(char(c));
+        if (code != 0) *to++ = '\\';
+        *to++ = code != 0 ? code : char(c);
+    }
+    out.truncate(to - out.constData());
+    while (i < size) {
+        qsizetype end = i;
+        while (end < size && text[end].unicode() >= 0x80)
+            ++end;
+        out.append(text.sliced(i, end - i).toUtf8());
+        for (i = end; i < size && text[i].unicode() < 0x80; ++i) {
+            const char code = escapeCode(char(text[i].unicode()));
+            if (code != 0) out.append('\\');
+            out.append(code != 0 ? code : char(text[i].unicode()));
         }
-        const char plain = char(c);
-        const char code = escapeCode(plain);
-        if (code != 0) out.append('\\');
-        out.append(code != 0 ? code : plain);
-        ++i;
     }
 }
 
