@@ -22,6 +22,7 @@
 #include "core/workbook/WorkbookWriter.h"
 #include "core/workbook/XlsReader.h"
 #include "core/workbook/XlsxReader.h"
+#include "support/RecordFixture.h"
 #include "support/RecordingSession.h"
 
 namespace
@@ -38,30 +39,6 @@ struct Recorder : RecordingSession {
     }
     RecordStore &record() { return session.record(); }
 };
-
-// Sample values of one channel, read back from the first sheet of a workbook.
-QStringList sheetValues(const QString &path, int channel)
-{
-    SheetCells cells;
-    QString error;
-    if (!XlsxReader().read(path, &cells, &error)) return {error};
-    QStringList values;
-    for (int row = 8; row <= cells.rowCount(); ++row) {
-        const SheetCell cell = cells.at(row, 3 * channel + 4);
-        values << (cell.type == SheetCell::Type::Number ? QString::number(cell.number) : cell.text);
-    }
-    return values;
-}
-
-QStringList tableValues(const RecordStore &record, int channel)
-{
-    QStringList values;
-    for (int row = 1; row < record.gridRowCount(); ++row) {
-        const QString text = record.cell(row, RecordStore::valueColumn(channel));
-        if (!text.isEmpty()) values << QString::number(text.toDouble());
-    }
-    return values;
-}
 
 // A copy of a sheet as an .xlsx workbook, each number keeping what its format says it is.
 bool writeXlsx(const SheetCells &cells, const QString &path)
@@ -353,7 +330,7 @@ private Q_SLOTS:
         const QString saved = WorkbookFiles::autoSavePath(recordsFolderWritable ? folder : fallback.path(),
                                                           QStringLiteral("240315_093000"));
         QVERIFY2(QFile::exists(saved), qPrintable(saved));
-        const QStringList first = sheetValues(saved, 0);
+        const QStringList first = workbookValues(saved, 0);
         QCOMPARE(first + tableValues(recording.record(), 0), fed);
         QVERIFY(recording.session.status().running());
         const QStringList messages = recording.prompts.messageTexts();

@@ -1,6 +1,7 @@
 #include "core/common/Clock.h"
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
+#include "core/recording/RecordRecovery.h"
 #include "core/session/Session.h"
 #include "core/session/UnattendedPrompts.h"
 #include "core/session/UnattendedRun.h"
@@ -54,6 +55,7 @@ standard error and answered by rule:
   any other Yes/No question                     No
   messages with an OK button                    OK
   file dialogs                                  cancelled
+A record left unsaved when Voltrix last ended is recovered and saved without asking.
 Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
 3 the workbook given to --open could not be read.)";
 
@@ -167,6 +169,14 @@ int main(int argc, char **argv)
         window.close();
         QCoreApplication::exit(code);
     });
-    QTimer::singleShot(0, &run, &UnattendedRun::begin);
+    if (unattended)
+        QObject::connect(&session.recovery(), &RecordRecovery::recordRecovered, &run,
+                         &UnattendedRun::reportRecovered);
+    QTimer::singleShot(0, &run, [&session, &run, unattended] {
+        // What a crash left unsaved comes back before anything is recorded or opened.
+        session.recovery().recoverAll(unattended ? RecordRecovery::Asking::DoNotAsk
+                                                 : RecordRecovery::Asking::Ask);
+        run.begin();
+    });
     return app.exec();
 }

@@ -2,7 +2,9 @@
 
 #include <QTime>
 
+#include "core/common/NumberFormat.h"
 #include "core/record/RecordStore.h"
+#include "core/workbook/XlsxReader.h"
 
 void fillRecord(RecordStore &store, int samples, int channels)
 {
@@ -21,4 +23,38 @@ void fillRecord(RecordStore &store, int samples, int channels)
             store.setCell(row, RecordStore::unitColumn(channel), QStringLiteral("mV"));
         }
     }
+}
+
+namespace
+{
+QString asNumber(const QString &text)
+{
+    bool numeric = false;
+    const double number = NumberFormat::parseNumber(text, &numeric);
+    return numeric ? QString::number(number) : text;
+}
+} // namespace
+
+QStringList tableValues(const RecordStore &record, int channel)
+{
+    QStringList values;
+    for (int row = 1; row < record.gridRowCount(); ++row) {
+        const QString text = record.cell(row, RecordStore::valueColumn(channel));
+        if (!text.isEmpty()) values << asNumber(text);
+    }
+    return values;
+}
+
+QStringList workbookValues(const QString &path, int channel)
+{
+    SheetCells cells;
+    QString error;
+    if (!XlsxReader().read(path, &cells, &error)) return {error};
+    QStringList values;
+    for (int row = 8; row <= cells.rowCount(); ++row) {
+        const SheetCell cell = cells.at(row, 3 * channel + 4);
+        if (cell.type == SheetCell::Type::Number) values << QString::number(cell.number);
+        if (cell.type == SheetCell::Type::Text) values << asNumber(cell.text);
+    }
+    return values;
 }

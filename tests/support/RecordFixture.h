@@ -1,4 +1,5 @@
 #pragma once
+#include <QStringList>
 
 class RecordStore;
 
@@ -6,3 +7,8 @@ class RecordStore;
 // row, and for the first `channels` channels a time two seconds on per row, a value and "mV".
 // Channel names Ch1..Ch6.
 void fillRecord(RecordStore &store, int samples, int channels = 2);
+
+// The values of a channel's samples, as numbers where they are numbers: in the table, and in the
+// first sheet of a saved workbook (the reason instead when it cannot be read).
+QStringList tableValues(const RecordStore &record, int channel);
+QStringList workbookValues(const QString &path, int channel);

@@ -37,6 +37,7 @@ constexpr MenuItem StayDisabledMenus[] = {MenuItem::SaveData, MenuItem::PopSaveD
 bool OpenRecord::clearFirst()
 {
     if (!m_.recording.reAutoSave()) return false;
+    m_.recording.discardRecord();
     AcquisitionState &state = m_.import.state;
     if (state.resetPending != MarkerOpening) m_.commands.closeAll();
     m_.reset.clearRecord();

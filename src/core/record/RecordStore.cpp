@@ -94,6 +94,13 @@ void RecordStore::resetCounters()
     m_channelCount = 0;
 }
 
+void RecordStore::restoreCounters(int sampleRows, const std::array<int, 6> &nextRow, int channelCount)
+{
+    m_sampleRows = sampleRows;
+    m_nextRow = nextRow;
+    m_channelCount = channelCount;
+}
+
 QTime RecordStore::appendSample(int channel, const QString &valueText, const QString &unitText,
                                 const QDateTime &now, int waitingBytes)
 {

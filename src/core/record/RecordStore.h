@@ -36,6 +36,8 @@ public:
     int channelCount() const { return m_channelCount; }
     void setChannelCount(int count) { m_channelCount = count; }
     void resetCounters(); // sampleRows 1, nextRow 1, channelCount 0
+    // The counters of a record rebuilt from its journal, as they stood when it was recorded.
+    void restoreCounters(int sampleRows, const std::array<int, 6> &nextRow, int channelCount);
 
     // Appends channel's sample at `now`; the time moves on one second when the channel's
     // previous sample is not a whole second older and fewer than 48 bytes wait.
@@ -61,6 +63,7 @@ public:
     // record stamp "yyyymmdd_hhnnss" and file name "yymmdd_hhnnss.xlsx"
     void stampRecord(const QDateTime &start);
     QString stamp() const { return m_stamp; }
+    void setStamp(const QString &stamp) { m_stamp = stamp; } // a rebuilt record keeps its own
     static QString fileNameForStamp(const QString &stamp);
 
     // the view's first visible row (grid numbering) and first visible column

@@ -270,6 +270,7 @@ void RecordingControl::clearCommand()
         if (answer != Prompts::Answer::Yes) return;
     }
     if (!reAutoSave()) return;
+    discardRecord();
     stop();
     m_.reset.clearRecord();
 }
@@ -294,7 +295,9 @@ bool RecordingControl::reAutoSave()
     if (!recordUnsaved()) return true;
     const Prompts::Answer answer = m_.prompts.message(saveQuestionText(), QStringLiteral("Save File!"),
                                                       Prompts::Buttons::YesNo, Prompts::Icon::Question);
-    return answer != Prompts::Answer::Yes || m_.saver.saveDataCommand();
+    if (answer == Prompts::Answer::Yes) return m_.saver.saveDataCommand();
+    discardRecord();
+    return true;
 }
 
 bool RecordingControl::confirmClose()
@@ -303,7 +306,10 @@ bool RecordingControl::confirmClose()
     const Prompts::Answer answer = m_.prompts.message(saveQuestionText(), QStringLiteral("Save File!"),
                                                       Prompts::Buttons::YesNoCancel, Prompts::Icon::Question);
     if (answer == Prompts::Answer::Cancel) return false;
-    if (answer != Prompts::Answer::Yes) return true;
+    if (answer != Prompts::Answer::Yes) {
+        discardRecord();
+        return true;
+    }
     // What is saved is the record as it ends; a save that fails keeps the program open.
     if (!m_status.stopped() && m_status.mode() != RecordingMode::Idle) stop();
     return m_.saver.saveDataCommand();

@@ -62,6 +62,8 @@ public:
     // stay. True when the program may close.
     bool confirmClose();
     void restartRecord(); // stop, save without a dialog, start anew (function change, 9999 rows)
+    // The record in the table is dropped on purpose (Clear record, Open, No to saving it).
+    void discardRecord() { Q_EMIT recordDiscarded(); }
 
     // The Setup dialog's hidden load while no recording runs: the setup group read again from
     // the store, the alarm switched off.
@@ -88,6 +90,8 @@ Q_SIGNALS:
     void recordWindowsNeeded();
     // A record was opened anew (after ClearRecord and its stamp).
     void recordStarted();
+    // The record in the table is to go unsaved, as the user chose.
+    void recordDiscarded();
 
 private:
     void startOnNewLink(); // Start while unlinked: link first, then a new record

@@ -10,6 +10,7 @@
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/record/RecordStore.h"
+#include "core/recording/SampleJournal.h"
 #include "core/settings/Settings.h"
 
 namespace
@@ -66,6 +67,13 @@ QString readingValueText(const MeterReading &r)
 
 } // namespace
 
+bool SampleRecorder::overloadCounts(int functionCode, int prefixCode, int divisor)
+{
+    if (functionCode < 0 || functionCode >= Measurement::FunctionCount) return false;
+    const TopRange &top = topRange[functionCode];
+    return prefixCode == top.prefixCode && divisor == top.divisor;
+}
+
 SampleRecorder::SampleRecorder(const Collaborators &collaborators, QObject *parent)
     : QObject(parent), m_(collaborators)
 {
@@ -93,14 +101,14 @@ bool SampleRecorder::take(const MeterReading &r, int waitingBytes)
     current.divisor = qint16(r.divisor);
     current.sign = r.negative ? QStringLiteral("-") : QStringLiteral("+");
     current.valueText = readingValueText(r);
-    if (r.overload) {
-        const TopRange &top = topRange[r.functionCode];
-        state.skipStats[k] = !(r.prefixCode == top.prefixCode && r.divisor == top.divisor);
-    }
+    if (r.overload) state.skipStats[k] = !overloadCounts(r.functionCode, r.prefixCode, r.divisor);
 
+    const int row = m_.record.nextRow(k);
     current.timeStamp = m_.record.appendSample(k, current.valueText, unitOf(r.prefixCode, r.functionCode),
                                                m_.clock.now(), waitingBytes);
     updateHistory(r);
+    // A sample the table had no row for is in no journal either.
+    if (m_journal && m_.record.nextRow(k) != row) m_journal->sampleRecorded(k, row, r.divisor);
 
     if (k == state.mainChannel) {
         showMainChannel(r);

@@ -10,6 +10,7 @@ class GraphHooks;
 class MonitorFields;
 class PowerHooks;
 class RecordStore;
+class SampleJournal;
 class Statistics;
 class WindowVisibility;
 struct Settings;
@@ -37,7 +38,13 @@ public:
     };
     explicit SampleRecorder(const Collaborators &collaborators, QObject *parent = nullptr);
 
+    // The journal told of every sample recorded; none by default.
+    void setJournal(SampleJournal *journal) { m_journal = journal; }
+
     bool take(const MeterReading &reading, int waitingBytes) override;
+
+    // An overload counts in the maximum and minimum only in its function's top range.
+    static bool overloadCounts(int functionCode, int prefixCode, int divisor);
     void readingsTaken() override;
 
 Q_SIGNALS:
@@ -54,4 +61,5 @@ private:
     void keepNewestRowsInView();
 
     Collaborators m_;
+    SampleJournal *m_journal = nullptr;
 };

@@ -29,6 +29,11 @@ QString freeAutoSavePath(const QString &folder, const QString &recordFileName)
     }
 }
 
+bool isCsvPath(const QString &path)
+{
+    return QFileInfo(path).suffix().toLower() == QLatin1String("csv");
+}
+
 } // namespace
 
 WorkbookSaver::WorkbookSaver(const Collaborators &collaborators)
@@ -65,6 +70,7 @@ bool WorkbookSaver::autoSave(QString *error)
             continue;
         }
         m_savedPaths.insert(name, path);
+        tellSaved(name);
         if (!reasons.isEmpty())
             m_.prompts.message(QStringLiteral("The record could not be saved in the records folder (") +
                                    reasons.join(QStringLiteral("; ")) +
@@ -107,14 +113,14 @@ bool WorkbookSaver::saveDataCommand()
         return false;
     }
     m_savedPaths.insert(name, path);
+    if (!isCsvPath(path)) tellSaved(name);
     return true;
 }
 
 bool WorkbookSaver::saveAs(QString *path, QString *error)
 {
-    const QString suffix = QFileInfo(*path).suffix().toLower();
-    if (suffix == QLatin1String("csv")) return CsvExport::write(m_.sources.record, *path, error);
-    if (suffix != QLatin1String(WorkbookFiles::Suffix))
+    if (isCsvPath(*path)) return CsvExport::write(m_.sources.record, *path, error);
+    if (QFileInfo(*path).suffix().toLower() != QLatin1String(WorkbookFiles::Suffix))
         *path += QLatin1Char('.') + QLatin1String(WorkbookFiles::Suffix);
     return writeWorkbook(*path, true, error);
 }
@@ -128,4 +134,9 @@ QString WorkbookSaver::savedPathFor(const QString &recordFileName) const
 void WorkbookSaver::noteOpened(const QString &recordFileName, const QString &path)
 {
     m_savedPaths.insert(recordFileName.trimmed(), path);
+}
+
+void WorkbookSaver::tellSaved(const QString &recordFileName) const
+{
+    if (m_savedListener) m_savedListener(recordFileName);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QHash>
 #include <QString>
+#include <functional>
 
 #include "core/common/WindowHooks.h"
 #include "core/recording/RecordWorkbook.h"
@@ -40,6 +41,12 @@ public:
     void setFallbackFolder(const QString &folder) { m_fallbackFolder = folder; }
     // A record opened from `path` is kept there already: it is not asked to be saved again.
     void noteOpened(const QString &recordFileName, const QString &path);
+    // Told after every save of the record as a workbook (the automatic save, Save Data and the
+    // save question, not a CSV) with the record's file name ("yymmdd_hhnnss.xlsx").
+    void setSavedListener(std::function<void(const QString &recordFileName)> listener)
+    {
+        m_savedListener = std::move(listener);
+    }
 
     static inline const QString NotAnyRecordText = QStringLiteral("Not any record!");
     static inline const QString SaveFilters = QStringLiteral("Excel File(*.xlsx);;CSV File(*.csv)");
@@ -48,8 +55,10 @@ public:
 
 private:
     bool writeWorkbook(const QString &path, bool interactive, QString *error) const;
+    void tellSaved(const QString &recordFileName) const;
 
     Collaborators m_;
     QString m_fallbackFolder;
     QHash<QString, QString> m_savedPaths; // record file name -> the file it was saved as
+    std::function<void(const QString &)> m_savedListener;
 };

@@ -23,6 +23,8 @@
 #include "core/power/PowerCostMonitor.h"
 #include "core/recording/RecordReset.h"
 #include "core/record/RecordStore.h"
+#include "core/recording/JournalWriter.h"
+#include "core/recording/RecordRecovery.h"
 #include "core/recording/RecordReset.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/SampleRecorder.h"
@@ -164,6 +166,17 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
                                   *m_workbookSaver});
     m_commandProcs->setHandler(Command::Open, [this] { m_openRecord->run(); });
     m_commandProcs->setHandler(Command::SaveData, [this] { m_workbookSaver->saveDataFromMenu(); });
+
+    // The journal of the open record: every sample, kept until the record is saved or dropped.
+    m_journal = new JournalWriter({*m_record, m_recording->status(), clock, prompts}, this);
+    m_recorder->setJournal(m_journal);
+    connect(m_recording, &RecordingControl::recordStarted, m_journal, &JournalWriter::recordStarted);
+    connect(m_recording, &RecordingControl::recordDiscarded, m_journal, &JournalWriter::recordDiscarded);
+    m_workbookSaver->setSavedListener([this](const QString &name) { m_journal->recordSaved(name); });
+    m_recovery = new RecordRecovery(
+        {*m_record, *m_monitor, *m_statistics, m_state, *m_reset, m_relays->saver, *m_journal, prompts},
+        this);
+    connect(m_recovery, &RecordRecovery::recordRebuilt, m_commandProcs, &Commands::showRecordWindows);
 
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
     connect(m_recorder, &SampleRecorder::restartNeeded, m_recording, &RecordingControl::restartRecord);

@@ -14,6 +14,7 @@ class Commands;
 class FrameDecoder;
 class GraphFollower;
 class GraphHooks;
+class JournalWriter;
 class LinkProber;
 class MonitorFields;
 class PowerCostHooks;
@@ -22,6 +23,7 @@ class OpenRecord;
 class PowerHooks;
 class ProgressHooks;
 class Prompts;
+class RecordRecovery;
 class RecordReset;
 class RecordSaver;
 class RecordStore;
@@ -80,6 +82,9 @@ public:
     GraphHooks &graphHooks() const;
     WorkbookSaver &workbookSaver() const { return *m_workbookSaver; }
     OpenRecord &openRecord() const { return *m_openRecord; }
+    JournalWriter &journal() const { return *m_journal; }
+    // Run once at start-up, before anything is recorded or opened.
+    RecordRecovery &recovery() const { return *m_recovery; }
 
     // Procedures of windows of later parts and of the platform; each does nothing until set.
     void setGraphHooks(GraphHooks *hooks);
@@ -123,4 +128,6 @@ private:
     PowerCostMonitor *m_powerCost = nullptr;
     std::unique_ptr<PowerCostHooks> m_powerHooks;
     std::unique_ptr<OpenRecord> m_openRecord;
+    JournalWriter *m_journal = nullptr;
+    RecordRecovery *m_recovery = nullptr;
 };

@@ -73,6 +73,11 @@ void UnattendedRun::addOutput(const QString &what, const QString &path, std::fun
     m_outputs.push_back({what, path, std::move(write)});
 }
 
+void UnattendedRun::reportRecovered(const QString &savedPath)
+{
+    say(QStringLiteral("recovered an unsaved record into ") + QFileInfo(savedPath).absoluteFilePath());
+}
+
 int UnattendedRun::writeOutput()
 {
     int code = writeRecord();

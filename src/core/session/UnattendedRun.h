@@ -38,6 +38,8 @@ public:
     // Another file written after Stop, after the record: `write` returns "" or what went wrong;
     // `what` names it in the report ("graph printed").
     void addOutput(const QString &what, const QString &path, std::function<QString()> write);
+    // A record left unsaved by the previous run was recovered into `savedPath`.
+    void reportRecovered(const QString &savedPath);
 
 Q_SIGNALS:
     // The run is done; with quit, the program should end with this code.
