@@ -1,4 +1,5 @@
 #include "core/common/Clock.h"
+#include "core/common/QtMessages.h"
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
 #include "core/session/Session.h"
@@ -61,6 +62,7 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
 
 int main(int argc, char **argv)
 {
+    QtMessages::dropPlatformNotes();
     chooseOffscreenWhenHeadless(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Voltrix"));
@@ -167,6 +169,9 @@ int main(int argc, char **argv)
         window.close();
         QCoreApplication::exit(code);
     });
-    QTimer::singleShot(0, &run, &UnattendedRun::begin);
+    QTimer::singleShot(0, &run, [&session, &run] {
+        session.tellStartupFaults();
+        run.begin();
+    });
     return app.exec();
 }
