@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
         file.write(bytes);
     }
-    const QString label = Measurement::readLabelFile(path);
+    const QString label = Measurement::readLabelFile(path).label;
     if (label.size() > bytes.size()) std::abort(); // an item is a part of the file
 
     bool ok = false;

@@ -1,9 +1,12 @@
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "core/measurement/MeasurementTables.h"
 
 using namespace Measurement;
+
+Q_DECLARE_METATYPE(LabelFile::Status)
 
 // The units shown beside readings, the display limits and the label file.
 class TestTables : public QObject
@@ -16,6 +19,7 @@ private Q_SLOTS:
     void displayLimitsIgnoreUnknownFunctions();
     void labelFile_data();
     void labelFile();
+    void labelFileWithoutPermission();
 };
 
 void TestTables::unitTexts()
@@ -65,25 +69,63 @@ void TestTables::displayLimitsIgnoreUnknownFunctions()
 
 void TestTables::labelFile_data()
 {
+    using Status = LabelFile::Status;
     QTest::addColumn<QByteArray>("content"); // null: no file at all
+    QTest::addColumn<Status>("status");
     QTest::addColumn<QString>("label");
-    QTest::newRow("single line") << QByteArray("ACME\r\n") << "ACME";
-    QTest::newRow("last of several lines") << QByteArray("First\nSecond\n\n") << "Second";
-    QTest::newRow("last of comma items") << QByteArray("one, two ,three\n") << "three";
-    QTest::newRow("quoted with comma") << QByteArray("\"A\",\"Lab, West\"") << "Lab, West";
-    QTest::newRow("missing") << QByteArray() << "";
+    QTest::newRow("single line") << QByteArray("ACME\r\n") << Status::Read << "ACME";
+    QTest::newRow("last of several lines") << QByteArray("First\nSecond\n\n") << Status::Read << "Second";
+    QTest::newRow("last of comma items") << QByteArray("one, two ,three\n") << Status::Read << "three";
+    QTest::newRow("quoted with comma") << QByteArray("\"A\",\"Lab, West\"") << Status::Read << "Lab, West";
+    QTest::newRow("UTF-8 with byte order mark") << QByteArray("\xEF\xBB\xBFHalle S\xC3\xBC"
+                                                              "d")
+                                                << Status::Read << QStringLiteral("Halle S\u00FCd");
+    QTest::newRow("Latin-1 text") << QByteArray("Halle S\xFC"
+                                                "d")
+                                  << Status::Read << QStringLiteral("Halle S\u00FCd");
+    QTest::newRow("tabs") << QByteArray("\tLab\t1\t") << Status::Read << "Lab\t1";
+    QTest::newRow("longest line") << QByteArray(MaxLabelLineLength, 'x') << Status::Read
+                                  << QString(MaxLabelLineLength, u'x');
+    QTest::newRow("empty") << QByteArray("") << Status::Read << "";
+    QTest::newRow("missing") << QByteArray() << Status::Missing << "";
+    // Not text a person typed: the title gets no label.
+    QTest::newRow("binary") << QByteArray("Lab\0\x01\x02", 6) << Status::Unreadable << "";
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFEL\0a\0b\0", 8) << Status::Unreadable << "";
+    QTest::newRow("invalid UTF-8, control bytes as Latin-1")
+        << QByteArray("Lab\xC3\x28\x85") << Status::Unreadable << "";
+    QTest::newRow("escape sequence") << QByteArray("\x1B[31mLab") << Status::Unreadable << "";
+    QTest::newRow("over-long line") << QByteArray(MaxLabelLineLength + 1, 'x') << Status::Unreadable << "";
+    QByteArray big;
+    while (big.size() <= MaxLabelFileBytes)
+        big += "short line\n";
+    QTest::newRow("over-long file") << big << Status::Unreadable << "";
 }
 
 void TestTables::labelFile()
 {
     QFETCH(QByteArray, content);
+    QFETCH(LabelFile::Status, status);
     QFETCH(QString, label);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("LabelName.txt"));
     QFile file(path);
     if (!content.isNull()) QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     file.close();
-    QCOMPARE(readLabelFile(path), label);
+    const LabelFile read = readLabelFile(path);
+    QCOMPARE(read.status, status);
+    QCOMPARE(read.label, label);
+}
+
+void TestTables::labelFileWithoutPermission()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("LabelName.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ACME") == 4);
+    file.close();
+    QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+    if (file.open(QIODevice::ReadOnly)) QSKIP("this user reads files without read permission (root)");
+    QCOMPARE(readLabelFile(path).status, LabelFile::Status::Unreadable);
 }
 
 QTEST_GUILESS_MAIN(TestTables)

@@ -12,6 +12,8 @@ packages=(
   fonts-dejavu-core
   # run under a virtual display, screenshots; printed pages read back
   xvfb xauth poppler-utils
+  # the Debian package: its dependencies (dpkg-shlibdeps), its desktop metadata checked
+  dpkg-dev appstream
 )
 
 missing=()

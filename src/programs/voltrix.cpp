@@ -1,4 +1,5 @@
 #include "core/common/Clock.h"
+#include "core/common/QtMessages.h"
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
 #include "core/recording/RecordRecovery.h"
@@ -63,6 +64,7 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
 
 int main(int argc, char **argv)
 {
+    QtMessages::dropPlatformNotes();
     chooseOffscreenWhenHeadless(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Voltrix"));
@@ -173,6 +175,7 @@ int main(int argc, char **argv)
         QObject::connect(&session.recovery(), &RecordRecovery::recordRecovered, &run,
                          &UnattendedRun::reportRecovered);
     QTimer::singleShot(0, &run, [&session, &run, unattended] {
+        session.tellStartupFaults();
         // What a crash left unsaved comes back before anything is recorded or opened.
         session.recovery().recoverAll(unattended ? RecordRecovery::Asking::DoNotAsk
                                                  : RecordRecovery::Asking::Ask);

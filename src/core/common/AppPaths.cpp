@@ -46,7 +46,10 @@ void setRecordsFolderOverride(const QString &folder)
 
 QString findAsset(const QString &fileName)
 {
-    const QString folders[] = {overrides().assetFolder, programFolder(), QStringLiteral(VOLTRIX_DATA_DIR),
+    const QString program = programFolder();
+    const QString installed =
+        program.isEmpty() ? QString() : QDir(program).filePath(QStringLiteral(VOLTRIX_DATA_DIR_FROM_PROGRAM));
+    const QString folders[] = {overrides().assetFolder, program, installed, QStringLiteral(VOLTRIX_DATA_DIR),
                                QStringLiteral(VOLTRIX_SOURCE_ASSETS)};
     for (const QString &folder : folders) {
         if (folder.isEmpty()) continue;

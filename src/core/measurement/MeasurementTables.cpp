@@ -96,6 +96,22 @@ QStringList inputItems(const QString &text)
     return items;
 }
 
+// Lines of text a person could have typed: no control characters but tabs and line ends, no
+// line longer than MaxLabelLineLength.
+bool isShortText(const QString &text)
+{
+    int lineLength = 0;
+    for (const QChar c : text) {
+        if (c == u'\r' || c == u'\n') {
+            lineLength = 0;
+            continue;
+        }
+        if (c != u'\t' && c.category() == QChar::Other_Control) return false;
+        if (++lineLength > MaxLabelLineLength) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString functionName(int functionCode)
@@ -164,18 +180,22 @@ bool displayLimits(int functionCode, int prefixCode, DisplayLimits *limits)
     return true;
 }
 
-QString readLabelFile(const QString &path)
+LabelFile readLabelFile(const QString &path)
 {
     if (!fileExists(path)) return {};
+    const LabelFile unreadable{LabelFile::Status::Unreadable, {}};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
+    if (!file.open(QIODevice::ReadOnly)) return unreadable;
+    // One byte over the limit tells a file at the limit from a longer one.
+    const QByteArray bytes = file.read(MaxLabelFileBytes + 1);
+    if (bytes.size() > MaxLabelFileBytes) return unreadable;
     // Written by hand in any editor: UTF-8 when it decodes cleanly, else Latin-1.
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
     if (utf8.hasError()) text = QString::fromLatin1(bytes);
+    if (!isShortText(text)) return unreadable;
     const QStringList items = inputItems(text);
-    return items.isEmpty() ? QString() : items.last();
+    return {LabelFile::Status::Read, items.isEmpty() ? QString() : items.last()};
 }
 
 } // namespace Measurement

@@ -33,8 +33,19 @@ struct DisplayLimits {
 // function code is outside 0..9.
 bool displayLimits(int functionCode, int prefixCode, DisplayLimits *limits);
 
-// The title prefix from the optional label file: the last comma- or line-separated item,
-// surrounding quotes removed. Empty when the file is missing or unreadable.
-QString readLabelFile(const QString &path);
+// The optional label file, written by hand: its label (the window title's prefix) is the last
+// comma- or line-separated item, surrounding quotes removed.
+struct LabelFile {
+    enum class Status { Missing, Read, Unreadable };
+    Status status = Status::Missing;
+    QString label; // empty unless read
+};
+constexpr qint64 MaxLabelFileBytes = 64 * 1024;
+constexpr int MaxLabelLineLength = 1024;
+// Unreadable: the file cannot be opened, or it is not short text, i.e. it holds control
+// characters other than tabs and line ends (binary data; bytes that are neither UTF-8 nor
+// Latin-1 text), a line longer than MaxLabelLineLength characters, or more than
+// MaxLabelFileBytes.
+LabelFile readLabelFile(const QString &path);
 
 } // namespace Measurement

@@ -7,7 +7,6 @@
 #include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
 #include "core/common/Prompts.h"
-#include "core/views/GraphFollower.h"
 #include "core/common/WindowHooks.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/link/FrameDecoder.h"
@@ -18,10 +17,8 @@
 #include "core/monitor/ChannelSelector.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
-#include "core/record/CsvExport.h"
-#include "core/views/PowerCostHooks.h"
 #include "core/power/PowerCostMonitor.h"
-#include "core/recording/RecordReset.h"
+#include "core/record/CsvExport.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/JournalWriter.h"
 #include "core/recording/RecordRecovery.h"
@@ -31,6 +28,8 @@
 #include "core/recording/WorkbookSaver.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/UserSettings.h"
+#include "core/views/GraphFollower.h"
+#include "core/views/PowerCostHooks.h"
 
 // The rules hold references to these; what stands behind them can be set later, when the
 // windows that implement them exist.
@@ -229,6 +228,7 @@ void Session::setAlarmSound(AlarmSound *sound)
 
 void Session::startUp()
 {
+    m_startupFaults.noteSettings(m_store);
     m_settings->loadOptions();
     m_state.resetPending = 5;
     // Start-up loads the Setup dialog hidden: the setup keys are read and, with no recording

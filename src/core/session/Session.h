@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/acquisition/AcquisitionState.h"
+#include "core/session/StartupFaults.h"
 #include "core/settings/AlarmSetup.h"
 
 class Alarm;
@@ -96,6 +97,10 @@ public:
     // Start-up of the session: settings loaded, alarm controls as the Setup dialog's load
     // leaves them, monitor and record in their empty state.
     void startUp();
+    // The files start-up could not read (the settings file; the windows add the label file),
+    // told to the user once the window is up.
+    StartupFaults &startupFaults() { return m_startupFaults; }
+    void tellStartupFaults() { m_startupFaults.tell(m_prompts); }
 
 private:
     struct Relays;
@@ -108,6 +113,7 @@ private:
     std::unique_ptr<Relays> m_relays;
     AcquisitionState m_state;
     AlarmSetup m_alarmSetup;
+    StartupFaults m_startupFaults;
     // QObject children of the session
     UserSettings *m_settings;
     RecordStore *m_record;

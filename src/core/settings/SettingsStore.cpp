@@ -34,6 +34,19 @@ QString findKey(const QSettings &settings, const QString &key)
     return QString();
 }
 
+SettingsStore::ReadFault readFaultOf(QSettings::Status status)
+{
+    switch (status) {
+    case QSettings::AccessError:
+        return SettingsStore::ReadFault::Unreadable;
+    case QSettings::FormatError:
+        return SettingsStore::ReadFault::Damaged;
+    case QSettings::NoError:
+        break;
+    }
+    return SettingsStore::ReadFault::None;
+}
+
 } // namespace
 
 SettingsStore::SettingsStore() : SettingsStore(defaultFilePath()) {}
@@ -41,6 +54,10 @@ SettingsStore::SettingsStore() : SettingsStore(defaultFilePath()) {}
 SettingsStore::SettingsStore(const QString &iniFilePath)
     : m_settings(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat))
 {
+    // Qt parses a section's lines when it is first asked for one of its keys: listing them all
+    // parses the whole file now, so that its faults are known from the start.
+    m_settings->allKeys();
+    m_readFault = readFaultOf(m_settings->status());
 }
 
 SettingsStore::~SettingsStore() = default;

@@ -18,6 +18,12 @@ public:
     SettingsStore(const SettingsStore &) = delete;
     SettingsStore &operator=(const SettingsStore &) = delete;
 
+    // What reading the file found when the store opened it. The settings that could not be read
+    // take their defaults; a damaged file is written anew, without its unreadable lines, at the
+    // next save, and an unreadable one is left as it is.
+    enum class ReadFault { None, Unreadable, Damaged };
+    ReadFault readFault() const { return m_readFault; }
+
     QString get(const QString &key, const QString &defaultValue) const; // GetSetting
     void save(const QString &key, const QString &value);                // SaveSetting
     bool contains(const QString &key) const;
@@ -25,4 +31,5 @@ public:
 
 private:
     std::unique_ptr<QSettings> m_settings;
+    ReadFault m_readFault = ReadFault::None;
 };

@@ -192,8 +192,11 @@ void MainFm::loadIcon()
 
 void MainFm::loadCaption()
 {
-    const QString label = Measurement::readLabelFile(AppPaths::findAsset(QStringLiteral("LabelName.txt")));
-    setWindowTitle(label.isEmpty() ? applicationTitle() : label + QLatin1Char(' ') + applicationTitle());
+    const QString path = AppPaths::findAsset(QStringLiteral("LabelName.txt"));
+    const Measurement::LabelFile file = Measurement::readLabelFile(path);
+    m_session.startupFaults().noteLabelFile(file, path);
+    setWindowTitle(file.label.isEmpty() ? applicationTitle()
+                                        : file.label + QLatin1Char(' ') + applicationTitle());
 }
 
 QMdiSubWindow *MainFm::addTile(QWidget *window, ChildWindow shownBy)
