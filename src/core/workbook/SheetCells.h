@@ -1,6 +1,7 @@
 #pragma once
 #include <QHash>
 #include <QString>
+#include <vector>
 
 // One cell of a worksheet as a workbook file stores it, whatever the file format.
 struct SheetCell {
@@ -17,24 +18,47 @@ struct SheetCell {
 };
 
 // The cells of the first worksheet, addressed 1-based (row 1, column 1 is "A1"). Cells never
-// written are Empty.
+// written are Empty. A sheet that is mostly filled, as a record is, is kept row by row, each
+// row as long as its last cell; one whose rows would be mostly empty slots (a lone cell far
+// out) is kept by address instead, so that memory follows the cells written.
 class SheetCells
 {
 public:
-    void set(int row, int column, const SheetCell &cell)
+    void set(int row, int column, SheetCell cell);
+    const SheetCell &at(int row, int column) const
     {
-        m_cells.insert(key(row, column), cell);
-        if (row > m_rowCount) m_rowCount = row;
-        if (column > m_columnCount) m_columnCount = column;
+        if (!m_byRow) {
+            const auto found = m_byAddress.constFind(key(row, column));
+            return found == m_byAddress.cend() ? empty() : *found;
+        }
+        if (row < 1 || std::size_t(row) > m_rows.size()) return empty();
+        const std::vector<SheetCell> &cells = m_rows[std::size_t(row) - 1];
+        return column < 1 || std::size_t(column) > cells.size() ? empty() : cells[std::size_t(column) - 1];
     }
-    SheetCell at(int row, int column) const { return m_cells.value(key(row, column)); }
-    bool isEmpty() const { return m_cells.isEmpty(); }
+    bool isEmpty() const { return m_writes == 0; }
     int rowCount() const { return m_rowCount; }       // the last row that holds a cell
     int columnCount() const { return m_columnCount; } // the last column that holds a cell
 
+    // Row by row while the slots stay within this many per cell written (plus a few for
+    // small sheets); a full record has about one.
+    static constexpr qsizetype SlotsPerCell = 4;
+    static constexpr qsizetype SlotsForAnySheet = 4096;
+    bool isKeptByRow() const { return m_byRow; }
+
 private:
+    static const SheetCell &empty()
+    {
+        static const SheetCell none;
+        return none;
+    }
     static quint64 key(int row, int column) { return (quint64(quint32(row)) << 32) | quint32(column); }
-    QHash<quint64, SheetCell> m_cells;
+    void keepByAddress();
+
+    bool m_byRow = true;
+    std::vector<std::vector<SheetCell>> m_rows; // m_rows[row - 1][column - 1]
+    qsizetype m_slots = 0;                      // of m_rows, each row counting one too
+    QHash<quint64, SheetCell> m_byAddress;
+    qsizetype m_writes = 0;
     int m_rowCount = 0;
     int m_columnCount = 0;
 };

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QUrl>
 #include <QXmlStreamReader>
+#include <charconv>
 #include <cmath>
 
 #include "core/workbook/SheetDates.h"
@@ -126,7 +127,8 @@ bool parseReference(QStringView reference, int *row, int *column)
     qsizetype i = 0;
     int c = 0;
     for (; i < reference.size() && i < 4; ++i) {
-        const char16_t ch = reference.at(i).toUpper().unicode();
+        const QChar letter = reference.at(i);
+        const char16_t ch = letter.unicode() < 0x80 ? (letter.unicode() & ~0x20) : letter.toUpper().unicode();
         if (ch < u'A' || ch > u'Z') break;
         c = c * 26 + (ch - u'A' + 1);
     }
@@ -152,6 +154,47 @@ bool parseRowNumber(QStringView text, int *row)
     if (!ok || r < 1 || r > MaxRow) return false;
     *row = r;
     return true;
+}
+
+// QStringView::toDouble goes through the locale's number parsing, which made it the slowest
+// step of a read. The plain decimal and exponent forms cells hold are read by from_chars (the
+// same value to the bit); anything else (a "+" sign, "INF", a value out of range) still by
+// toDouble, so that what reads as a number does not change.
+double toDouble(QStringView text, bool *ok)
+{
+    char plain[64];
+    if (!text.isEmpty() && text.size() <= qsizetype(sizeof plain) && text.front() != u'+') {
+        qsizetype length = 0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (!((u >= u'0' && u <= u'9') || u == u'.' || u == u'-' || u == u'+' || u == u'e' || u == u'E'))
+                break;
+            plain[length++] = char(u);
+        }
+        double value = 0;
+        const auto [end, failure] = std::from_chars(plain, plain + length, value);
+        if (length == text.size() && failure == std::errc() && end == plain + length) {
+            *ok = true;
+            return value;
+        }
+    }
+    return text.toDouble(ok);
+}
+
+// The same for the indexes of styles and shared strings: plain digits here, the rest by toInt.
+int toInt(QStringView text, bool *ok = nullptr)
+{
+    if (!text.isEmpty() && text.size() <= 9) {
+        int value = 0;
+        qsizetype i = 0;
+        for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i)
+            value = value * 10 + (text.at(i).unicode() - u'0');
+        if (i == text.size()) {
+            if (ok) *ok = true;
+            return value;
+        }
+    }
+    return text.toInt(ok);
 }
 
 enum class ValueType { Number, SharedString, FormulaText, InlineText, Boolean, Error, IsoDate };
@@ -227,7 +270,7 @@ private:
             else if (isName(a.name(), u't'))
                 typeName = a.value();
             else if (isName(a.name(), u's'))
-                style = a.value().toInt();
+                style = toInt(a.value());
         }
         if (reference.isEmpty()) {
             if (m_row == 0) m_row = 1;
@@ -268,7 +311,7 @@ private:
             *m_error = QStringLiteral("more than %1 cells").arg(m_context.maxCells);
             return Outcome::OverLimit;
         }
-        m_cells->set(m_row, m_column, cell);
+        m_cells->set(m_row, m_column, std::move(cell));
         return Outcome::Ok;
     }
 
@@ -297,7 +340,7 @@ private:
         switch (type) {
         case ValueType::SharedString: {
             bool ok = false;
-            const int index = value.toInt(&ok);
+            const int index = toInt(value, &ok);
             if (!ok || index < 0 || index >= int(strings().size()))
                 return cellFailed(QStringLiteral("one of the %1 shared strings").arg(strings().size()));
             return textCell(cell, strings()[std::size_t(index)]);
@@ -330,7 +373,7 @@ private:
             break;
         }
         bool ok = false;
-        cell->number = value.toDouble(&ok);
+        cell->number = toDouble(value, &ok);
         if (!ok || !std::isfinite(cell->number)) return cellFailed(QStringLiteral("a number"));
         cell->type = SheetCell::Type::Number;
         cell->format = format;
