@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/workbook/PlainXmlReader.h"
 #include "core/workbook/SheetDates.h"
 
 namespace XlsxParts
@@ -24,6 +25,12 @@ bool nextToken(QXmlStreamReader &xml)
     return !xml.atEnd();
 }
 
+bool nextToken(PlainXmlReader &xml)
+{
+    xml.readNext();
+    return !xml.atEnd();
+}
+
 Outcome damaged(QString *error, const QString &detail)
 {
     *error = detail;
@@ -35,6 +42,12 @@ bool xmlFailed(const QXmlStreamReader &xml, QString *error)
     if (!xml.hasError()) return false;
     *error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
     return true;
+}
+
+// A plain reader that gives up has its document read again by QXmlStreamReader.
+bool xmlFailed(const PlainXmlReader &, QString *)
+{
+    return false;
 }
 
 QString attribute(const QXmlStreamReader &xml, QLatin1String name)
@@ -79,7 +92,7 @@ QString decodeEscapes(const QString &text)
 
 // The text of a shared string or an inline string: its plain text or the runs of its rich
 // text, without the phonetic guides some East Asian text carries.
-QString readRichText(QXmlStreamReader &xml)
+template <typename Xml> QString readRichText(Xml &xml)
 {
     QString text;
     int depth = 0;
@@ -217,10 +230,11 @@ bool isName(QStringView name, char16_t letter)
     return name.size() == 1 && name.front() == letter;
 }
 
-class WorksheetParser
+// Reads cells from the tokens of QXmlStreamReader or PlainXmlReader.
+template <typename Xml> class WorksheetParser
 {
 public:
-    WorksheetParser(const QByteArray &xml, const SheetContext &context, SheetCells *cells, QString *error)
+    WorksheetParser(Xml &xml, const SheetContext &context, SheetCells *cells, QString *error)
         : m_reader(xml), m_context(context), m_cells(cells), m_error(error)
     {
     }
@@ -247,7 +261,7 @@ public:
 private:
     Outcome startRow()
     {
-        const QXmlStreamAttributes attributes = m_reader.attributes();
+        const auto &attributes = m_reader.attributes();
         const QStringView number = attributes.value(QLatin1String("r"));
         if (number.isEmpty()) {
             if (++m_row > MaxRow) return damaged(m_error, QStringLiteral("more rows than a sheet has"));
@@ -263,8 +277,8 @@ private:
         QStringView reference;
         QStringView typeName;
         int style = 0;
-        const QXmlStreamAttributes attributes = m_reader.attributes();
-        for (const QXmlStreamAttribute &a : attributes) {
+        const auto &attributes = m_reader.attributes();
+        for (const auto &a : attributes) {
             if (isName(a.name(), u'r'))
                 reference = a.value();
             else if (isName(a.name(), u't'))
@@ -280,7 +294,8 @@ private:
             return damaged(m_error,
                            QStringLiteral("cell reference \"%1\" lies outside the sheet").arg(reference));
         }
-        m_reference = reference;
+        m_reference.resize(0); // keeps the buffer
+        m_reference += reference;
         const ValueType type = valueType(typeName);
 
         bool hasValue = false;
@@ -383,8 +398,8 @@ private:
 
     Outcome cellFailed(const QString &what) const
     {
-        const QString where = m_reference.isEmpty() ? QStringLiteral("R%1C%2").arg(m_row).arg(m_column)
-                                                    : m_reference.toString();
+        const QString where =
+            m_reference.isEmpty() ? QStringLiteral("R%1C%2").arg(m_row).arg(m_column) : m_reference;
         return damaged(m_error,
                        QStringLiteral("cell %1 holds \"%2\" where %3 belongs").arg(where, m_value, what));
     }
@@ -400,14 +415,14 @@ private:
         return m_context.styles ? *m_context.styles : none;
     }
 
-    QXmlStreamReader m_reader;
+    Xml &m_reader;
     const SheetContext &m_context;
     SheetCells *m_cells;
     QString *m_error;
     int m_row = 0;
     int m_column = 0;
     int m_stored = 0;
-    QStringView m_reference; // the current cell's, valid while it is read
+    QString m_reference; // the current cell's, kept since the tokens after it replace its attributes
     QString m_value;
 };
 
@@ -493,7 +508,16 @@ Outcome parseSharedStrings(const QByteArray &xml, int maxStrings, std::vector<QS
 
 Outcome parseWorksheet(const QByteArray &xml, const SheetContext &context, SheetCells *cells, QString *error)
 {
-    return WorksheetParser(xml, context, cells, error).parse();
+    if (context.plainXmlReader) {
+        const QString noError = *error;
+        PlainXmlReader plain(xml);
+        const Outcome outcome = WorksheetParser<PlainXmlReader>(plain, context, cells, error).parse();
+        if (!plain.hasError()) return outcome;
+        *cells = SheetCells();
+        *error = noError;
+    }
+    QXmlStreamReader reader(xml);
+    return WorksheetParser<QXmlStreamReader>(reader, context, cells, error).parse();
 }
 
 } // namespace XlsxParts
