@@ -152,11 +152,15 @@ QString formatText(const QString &text, QStringView picture)
 namespace
 {
 
+// A date or time text is made in place, then copied into its QString at once.
+using TextBuffer = QVarLengthArray<QChar, 32>;
+
 // QString::number(n).rightJustified(width, u'0'), without the temporaries.
-void appendNumber(QString &out, int n, int width)
+void appendNumber(TextBuffer &out, int n, int width)
 {
     if (n < 0) {
-        out += QString::number(n).rightJustified(width, u'0');
+        const QString text = QString::number(n).rightJustified(width, u'0');
+        out.append(text.constData(), text.size());
         return;
     }
     char reversed[12];
@@ -166,9 +170,9 @@ void appendNumber(QString &out, int n, int width)
         n /= 10;
     } while (n > 0);
     for (int i = length; i < width; ++i)
-        out += u'0';
+        out.append(u'0');
     while (length > 0)
-        out += QLatin1Char(reversed[--length]);
+        out.append(QLatin1Char(reversed[--length]));
 }
 
 QChar lowered(QChar c)
@@ -179,8 +183,7 @@ QChar lowered(QChar c)
 QString formatDateAndTime(QDate date, QTime time, QStringView picture)
 {
     if (!date.isValid() || !time.isValid()) return {};
-    QString out;
-    out.reserve(picture.size() + 4);
+    TextBuffer out;
     bool afterHour = false; // "mm" following an hour field means minutes, as in "hh:mm"
     qsizetype i = 0;
     while (i < picture.size()) {
@@ -208,14 +211,14 @@ QString formatDateAndTime(QDate date, QTime time, QStringView picture)
         } else if (c == u's') {
             appendNumber(out, time.second(), pair ? 2 : 1);
         } else {
-            out += picture.at(i);
+            out.append(picture.at(i));
             ++i;
             continue;
         }
         afterHour = c == u'h';
         i += used;
     }
-    return out;
+    return out.isEmpty() ? QString() : QString(out.constData(), out.size());
 }
 
 } // namespace
