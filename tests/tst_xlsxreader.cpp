@@ -739,7 +739,7 @@ void TestXlsxReader::sheetCellsKeepEveryCellWhateverTheLayout()
     QCOMPARE(cells.rowCount(), 200);
     QCOMPARE(cells.columnCount(), 20);
 
-    // A lone cell far out would make the rows mostly empty slots: kept by address from then on.
+    // A lone cell far out would make a million rows of empty places: kept by address from then on.
     cells.set(XlsxParts::MaxRow, XlsxParts::MaxColumn, number(-1));
     QVERIFY(!cells.isKeptByRow());
     cells.set(201, 1, number(20101));

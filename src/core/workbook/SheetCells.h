@@ -18,9 +18,10 @@ struct SheetCell {
 };
 
 // The cells of the first worksheet, addressed 1-based (row 1, column 1 is "A1"). Cells never
-// written are Empty. A sheet that is mostly filled, as a record is, is kept row by row, each
-// row as long as its last cell; one whose rows would be mostly empty slots (a lone cell far
-// out) is kept by address instead, so that memory follows the cells written.
+// written are Empty. A sheet that is mostly filled, as a record is, is kept row by row: each
+// row a list of places as long as its last cell, pointing into the cells. One whose places
+// would far outnumber its cells (a lone cell far out) is kept by address instead, so that
+// memory follows the cells written.
 class SheetCells
 {
 public:
@@ -32,17 +33,20 @@ public:
             return found == m_byAddress.cend() ? empty() : *found;
         }
         if (row < 1 || std::size_t(row) > m_rows.size()) return empty();
-        const std::vector<SheetCell> &cells = m_rows[std::size_t(row) - 1];
-        return column < 1 || std::size_t(column) > cells.size() ? empty() : cells[std::size_t(column) - 1];
+        const std::vector<qint32> &places = m_rows[std::size_t(row) - 1];
+        if (column < 1 || std::size_t(column) > places.size()) return empty();
+        const qint32 place = places[std::size_t(column) - 1];
+        return place < 0 ? empty() : m_cells[std::size_t(place)];
     }
     bool isEmpty() const { return m_writes == 0; }
     int rowCount() const { return m_rowCount; }       // the last row that holds a cell
     int columnCount() const { return m_columnCount; } // the last column that holds a cell
 
-    // Row by row while the slots stay within this many per cell written (plus a few for
-    // small sheets); a full record has about one.
-    static constexpr qsizetype SlotsPerCell = 4;
-    static constexpr qsizetype SlotsForAnySheet = 4096;
+    // Row by row while the places (a row counting as six, the size of its list) stay within
+    // this many per cell written, plus some for small sheets: at most 32 bytes a cell, about
+    // what a hash of them takes. A full record has about one; one of channel 6 alone, five.
+    static constexpr qsizetype PlacesPerCell = 8;
+    static constexpr qsizetype PlacesForAnySheet = 65'536;
     bool isKeptByRow() const { return m_byRow; }
 
 private:
@@ -55,8 +59,9 @@ private:
     void keepByAddress();
 
     bool m_byRow = true;
-    std::vector<std::vector<SheetCell>> m_rows; // m_rows[row - 1][column - 1]
-    qsizetype m_slots = 0;                      // of m_rows, each row counting one too
+    std::vector<SheetCell> m_cells;          // in the order first written
+    std::vector<std::vector<qint32>> m_rows; // m_rows[row - 1][column - 1]: index into m_cells, or -1
+    qsizetype m_places = 0;
     QHash<quint64, SheetCell> m_byAddress;
     qsizetype m_writes = 0;
     int m_rowCount = 0;
