@@ -1,10 +1,12 @@
 // The .xlsx reader and the import rules behind it. An input whose first byte is even is a
 // whole file (zip container and all); an odd one is the XML of the parts themselves, in the
 // order workbook, styles, shared strings, worksheet, separated by PartSeparator, so that the
-// XML parsers are reached without the fuzzer having to get past compression.
+// XML parsers are reached without the fuzzer having to get past compression. The worksheet is
+// read both by PlainXmlReader (where it can) and by QXmlStreamReader alone, which must agree.
 // Seeds: fuzz/seeds/xlsxreader (make_seeds.c there writes the workbooks).
 #include <QBuffer>
 #include <QList>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -36,6 +38,24 @@ void checkSheet(const SheetCells &cells)
     if (int(record.rows.size()) > RecordStore::MaxSampleRows) std::abort();
     if (record.channelList.size() > 6 || record.lastChannel > 5) std::abort();
     if (record.mainChannel >= 0 && !record.channels[std::size_t(record.mainChannel)].present) std::abort();
+}
+
+bool sameCell(const SheetCell &a, const SheetCell &b)
+{
+    const bool sameNumber = a.number == b.number || (std::isnan(a.number) && std::isnan(b.number));
+    return a.type == b.type && a.text == b.text && a.format == b.format && sameNumber;
+}
+
+// Every cell where the sheets are small enough to walk; their extents always.
+bool sameCells(const SheetCells &a, const SheetCells &b)
+{
+    if (a.rowCount() != b.rowCount() || a.columnCount() != b.columnCount() || a.isEmpty() != b.isEmpty())
+        return false;
+    if (qint64(a.rowCount()) * a.columnCount() > 1'000'000) return true;
+    for (int row = 1; row <= a.rowCount(); ++row)
+        for (int column = 1; column <= a.columnCount(); ++column)
+            if (!sameCell(a.at(row, column), b.at(row, column))) return false;
+    return true;
 }
 
 void fuzzFile(const QByteArray &bytes)
@@ -80,9 +100,16 @@ void fuzzParts(const QByteArray &bytes)
     XlsxParts::parseRelationships(parts[2], QStringLiteral("xl/workbook.xml"), &relationships, &error);
 
     SheetCells cells;
-    const XlsxParts::SheetContext context{&strings, &styles, workbook.date1904, limits.maxCells};
-    if (XlsxParts::parseWorksheet(parts[3], context, &cells, &error) == XlsxParts::Outcome::Ok)
-        checkSheet(cells);
+    XlsxParts::SheetContext context{&strings, &styles, workbook.date1904, limits.maxCells};
+    QString plainError;
+    const XlsxParts::Outcome outcome = XlsxParts::parseWorksheet(parts[3], context, &cells, &plainError);
+    if (outcome == XlsxParts::Outcome::Ok) checkSheet(cells);
+
+    context.plainXmlReader = false;
+    SheetCells general;
+    QString generalError;
+    if (XlsxParts::parseWorksheet(parts[3], context, &general, &generalError) != outcome) std::abort();
+    if (generalError != plainError || !sameCells(cells, general)) std::abort();
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "core/common/NumberFormat.h"
 
-#include <QByteArray>
+#include <QVarLengthArray>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace NumberFormat
 {
@@ -43,9 +45,11 @@ NumericPicture parsePicture(QStringView picture)
 }
 
 // A magnitude as decimal digits without leading zeros and the count of them that stand
-// before the point: 0.0123 is {"123", -1}, 1200 is {"12", 4}.
+// before the point: 0.0123 is {"123", -1}, 1200 is {"12", 4}. Kept on the stack: the import
+// formats some 100,000 numbers.
 struct DecimalDigits {
-    QByteArray digits;
+    char digits[24]; // a double's shortest form has at most 17, rounding adds one
+    int count = 0;
     int pointPosition = 0;
 };
 
@@ -56,12 +60,15 @@ DecimalDigits shortestDigits(double magnitude)
     char buffer[64];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
-    const QByteArray text(buffer, int(result.ptr - buffer)); // "d.ddde+XX"
-    const qsizetype e = text.indexOf('e');
-    DecimalDigits d;
-    d.digits = text.left(e);
-    d.digits.replace('.', QByteArray());
-    d.pointPosition = text.mid(e + 1).toInt() + 1;
+    DecimalDigits d; // from "d.ddde+XX"
+    const char *at = buffer;
+    for (; at < result.ptr && *at != 'e'; ++at)
+        if (*at != '.') d.digits[d.count++] = *at;
+    const bool negativeExponent = at + 1 < result.ptr && at[1] == '-';
+    int exponent = 0;
+    for (const char *digit = at + 2; digit < result.ptr; ++digit)
+        exponent = exponent * 10 + (*digit - '0');
+    d.pointPosition = (negativeExponent ? -exponent : exponent) + 1;
     return d;
 }
 
@@ -69,21 +76,23 @@ DecimalDigits shortestDigits(double magnitude)
 void roundTo(DecimalDigits &d, int decimals)
 {
     const qsizetype keep = qsizetype(d.pointPosition) + decimals;
-    if (keep >= d.digits.size()) return;
+    if (keep >= d.count) return;
     if (keep < 0) {
-        d.digits.clear();
+        d.count = 0;
         return;
     }
-    const bool up = d.digits.at(keep) >= '5';
-    d.digits.truncate(keep);
+    const bool up = d.digits[keep] >= '5';
+    d.count = int(keep);
     if (!up) return;
-    qsizetype i = keep - 1;
-    while (i >= 0 && d.digits.at(i) == '9')
+    int i = d.count - 1;
+    while (i >= 0 && d.digits[i] == '9')
         d.digits[i--] = '0';
     if (i >= 0) {
-        d.digits[i] = char(d.digits.at(i) + 1);
+        ++d.digits[i];
     } else {
-        d.digits.prepend('1');
+        std::memmove(d.digits + 1, d.digits, std::size_t(d.count));
+        d.digits[0] = '1';
+        ++d.count;
         ++d.pointPosition;
     }
 }
@@ -98,31 +107,38 @@ QString format(double value, QStringView picture)
     const NumericPicture p = parsePicture(picture);
     DecimalDigits d = value == 0 ? DecimalDigits{} : shortestDigits(std::fabs(value));
     roundTo(d, p.maxDecimals);
-    const bool isZero = d.digits.isEmpty(); // the digits never start with "0"
+    const bool isZero = d.count == 0; // the digits never start with "0"
 
-    QByteArray integer;
-    QByteArray fraction;
-    if (!isZero) {
-        if (d.pointPosition > 0) {
-            integer = d.digits.left(d.pointPosition);
-            integer.append(QByteArray(qMax(0, d.pointPosition - int(d.digits.size())), '0'));
-            fraction = d.digits.mid(d.pointPosition);
-        } else {
-            fraction = QByteArray(-d.pointPosition, '0') + d.digits;
-        }
-    }
-    if (integer.size() < p.minIntegerDigits)
-        integer.prepend(QByteArray(p.minIntegerDigits - integer.size(), '0'));
-    fraction = fraction.leftJustified(p.maxDecimals, '0', true);
-    while (fraction.size() > p.minDecimals && fraction.endsWith('0'))
-        fraction.chop(1);
+    // The integer part: digits before the point, zeros up to it, leading zeros the picture asks for.
+    const int integerDigits = isZero ? 0 : qBound(0, d.pointPosition, d.count);
+    const int integerZeros = isZero ? 0 : qMax(0, d.pointPosition - d.count);
+    const int integerPad = qMax(0, p.minIntegerDigits - integerDigits - integerZeros);
+    // Place j after the point; the zeros of the "#" places at the end are dropped.
+    const auto fractionDigit = [&d](int j) {
+        const int at = d.pointPosition + j;
+        return at >= 0 && at < d.count ? d.digits[at] : '0';
+    };
+    int decimals = p.maxDecimals;
+    while (decimals > p.minDecimals && fractionDigit(decimals - 1) == '0')
+        --decimals;
 
     // A negative value that rounds to zero, and -0 itself, show no sign: the reading
     // "-00.0" of a meter is displayed as "0.0".
-    QString text;
-    if (value < 0 && !isZero) text += u'-';
-    text += QLatin1String(integer);
-    if (p.hasPoint) text += u'.' + QLatin1String(fraction);
+    const bool sign = value < 0 && !isZero;
+    QString text(qsizetype(sign) + integerPad + integerDigits + integerZeros +
+                     (p.hasPoint ? 1 + decimals : 0),
+                 Qt::Uninitialized);
+    QChar *out = text.data();
+    if (sign) *out++ = u'-';
+    out = std::fill_n(out, integerPad, u'0');
+    for (int i = 0; i < integerDigits; ++i)
+        *out++ = QLatin1Char(d.digits[i]);
+    out = std::fill_n(out, integerZeros, u'0');
+    if (p.hasPoint) {
+        *out++ = u'.';
+        for (int j = 0; j < decimals; ++j)
+            *out++ = QLatin1Char(fractionDigit(j));
+    }
     return text;
 }
 
@@ -136,50 +152,73 @@ QString formatText(const QString &text, QStringView picture)
 namespace
 {
 
-QString twoDigits(int n)
+// A date or time text is made in place, then copied into its QString at once.
+using TextBuffer = QVarLengthArray<QChar, 32>;
+
+// QString::number(n).rightJustified(width, u'0'), without the temporaries.
+void appendNumber(TextBuffer &out, int n, int width)
 {
-    return QString::number(n).rightJustified(2, u'0');
+    if (n < 0) {
+        const QString text = QString::number(n).rightJustified(width, u'0');
+        out.append(text.constData(), text.size());
+        return;
+    }
+    char reversed[12];
+    int length = 0;
+    do {
+        reversed[length++] = char('0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    for (int i = length; i < width; ++i)
+        out.append(u'0');
+    while (length > 0)
+        out.append(QLatin1Char(reversed[--length]));
+}
+
+QChar lowered(QChar c)
+{
+    return c.unicode() < 0x80 ? QChar(c.unicode() | (c >= u'A' && c <= u'Z' ? 0x20 : 0)) : c.toLower();
 }
 
 QString formatDateAndTime(QDate date, QTime time, QStringView picture)
 {
     if (!date.isValid() || !time.isValid()) return {};
-    QString out;
+    TextBuffer out;
     bool afterHour = false; // "mm" following an hour field means minutes, as in "hh:mm"
     qsizetype i = 0;
     while (i < picture.size()) {
-        const QChar c = picture.at(i).toLower();
+        const QChar c = lowered(picture.at(i));
         qsizetype run = 1;
-        while (i + run < picture.size() && picture.at(i + run).toLower() == c)
+        while (i + run < picture.size() && lowered(picture.at(i + run)) == c)
             ++run;
         const bool pair = run >= 2;
         qsizetype used = pair ? 2 : 1;
         if (c == u'y' && run >= 4) {
-            out += QString::number(date.year()).rightJustified(4, u'0');
+            appendNumber(out, date.year(), 4);
             used = 4;
         } else if (c == u'y' && pair) {
-            out += twoDigits(date.year() % 100);
+            appendNumber(out, date.year() % 100, 2);
         } else if (c == u'm' && afterHour) {
-            out += pair ? twoDigits(time.minute()) : QString::number(time.minute());
+            appendNumber(out, time.minute(), pair ? 2 : 1);
         } else if (c == u'm') {
-            out += pair ? twoDigits(date.month()) : QString::number(date.month());
+            appendNumber(out, date.month(), pair ? 2 : 1);
         } else if (c == u'd') {
-            out += pair ? twoDigits(date.day()) : QString::number(date.day());
+            appendNumber(out, date.day(), pair ? 2 : 1);
         } else if (c == u'h') {
-            out += pair ? twoDigits(time.hour()) : QString::number(time.hour());
+            appendNumber(out, time.hour(), pair ? 2 : 1);
         } else if (c == u'n') {
-            out += pair ? twoDigits(time.minute()) : QString::number(time.minute());
+            appendNumber(out, time.minute(), pair ? 2 : 1);
         } else if (c == u's') {
-            out += pair ? twoDigits(time.second()) : QString::number(time.second());
+            appendNumber(out, time.second(), pair ? 2 : 1);
         } else {
-            out += picture.at(i);
+            out.append(picture.at(i));
             ++i;
             continue;
         }
         afterHour = c == u'h';
         i += used;
     }
-    return out;
+    return out.isEmpty() ? QString() : QString(out.constData(), out.size());
 }
 
 } // namespace
@@ -209,7 +248,7 @@ double parseNumber(QStringView text, bool *ok)
     if (begin < end && (text.at(begin) == u'+' || text.at(begin) == u'-'))
         negative = text.at(begin++) == u'-';
 
-    QByteArray digits;
+    QVarLengthArray<char, 32> digits;
     bool pointSeen = false;
     bool digitSeen = false;
     for (qsizetype i = begin; i < end; ++i) {
@@ -222,7 +261,7 @@ double parseNumber(QStringView text, bool *ok)
             digits.clear();
             break;
         }
-        digits.append(char(c.unicode()));
+        digits.push_back(char(c.unicode()));
     }
 
     double value = 0;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QHash>
 #include <QString>
+#include <vector>
 
 // One cell of a worksheet as a workbook file stores it, whatever the file format.
 struct SheetCell {
@@ -17,24 +18,52 @@ struct SheetCell {
 };
 
 // The cells of the first worksheet, addressed 1-based (row 1, column 1 is "A1"). Cells never
-// written are Empty.
+// written are Empty. A sheet that is mostly filled, as a record is, is kept row by row: each
+// row a list of places as long as its last cell, pointing into the cells. One whose places
+// would far outnumber its cells (a lone cell far out) is kept by address instead, so that
+// memory follows the cells written.
 class SheetCells
 {
 public:
-    void set(int row, int column, const SheetCell &cell)
+    void set(int row, int column, SheetCell cell);
+    const SheetCell &at(int row, int column) const
     {
-        m_cells.insert(key(row, column), cell);
-        if (row > m_rowCount) m_rowCount = row;
-        if (column > m_columnCount) m_columnCount = column;
+        if (!m_byRow) {
+            const auto found = m_byAddress.constFind(key(row, column));
+            return found == m_byAddress.cend() ? empty() : *found;
+        }
+        if (row < 1 || std::size_t(row) > m_rows.size()) return empty();
+        const std::vector<qint32> &places = m_rows[std::size_t(row) - 1];
+        if (column < 1 || std::size_t(column) > places.size()) return empty();
+        const qint32 place = places[std::size_t(column) - 1];
+        return place < 0 ? empty() : m_cells[std::size_t(place)];
     }
-    SheetCell at(int row, int column) const { return m_cells.value(key(row, column)); }
-    bool isEmpty() const { return m_cells.isEmpty(); }
+    bool isEmpty() const { return m_writes == 0; }
     int rowCount() const { return m_rowCount; }       // the last row that holds a cell
     int columnCount() const { return m_columnCount; } // the last column that holds a cell
 
+    // Row by row while the places (a row counting as six, the size of its list) stay within
+    // this many per cell written, plus some for small sheets: at most 32 bytes a cell, about
+    // what a hash of them takes. A full record has about one; one of channel 6 alone, five.
+    static constexpr qsizetype PlacesPerCell = 8;
+    static constexpr qsizetype PlacesForAnySheet = 65'536;
+    bool isKeptByRow() const { return m_byRow; }
+
 private:
+    static const SheetCell &empty()
+    {
+        static const SheetCell none;
+        return none;
+    }
     static quint64 key(int row, int column) { return (quint64(quint32(row)) << 32) | quint32(column); }
-    QHash<quint64, SheetCell> m_cells;
+    void keepByAddress();
+
+    bool m_byRow = true;
+    std::vector<SheetCell> m_cells;          // in the order first written
+    std::vector<std::vector<qint32>> m_rows; // m_rows[row - 1][column - 1]: index into m_cells, or -1
+    qsizetype m_places = 0;
+    QHash<quint64, SheetCell> m_byAddress;
+    qsizetype m_writes = 0;
     int m_rowCount = 0;
     int m_columnCount = 0;
 };

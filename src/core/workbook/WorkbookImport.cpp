@@ -89,11 +89,32 @@ QString timeText(const SheetCell &cell)
     return shownText(cell);
 }
 
-ImportedRow importRow(const SheetCells &sheet, int sheetRow)
+// The date column: rows share their date, and the locale's date text is slow to make, so the
+// last one made is kept.
+class DateTexts
+{
+public:
+    QString text(const SheetCell &cell)
+    {
+        if (cell.type != SheetCell::Type::Number || cell.format != SheetCell::NumberFormat::Date)
+            return shownText(cell);
+        if (cell.number != m_serial || m_text.isNull()) {
+            m_serial = cell.number;
+            m_text = shownText(cell);
+        }
+        return m_text;
+    }
+
+private:
+    double m_serial = 0;
+    QString m_text;
+};
+
+ImportedRow importRow(const SheetCells &sheet, int sheetRow, DateTexts &dates)
 {
     ImportedRow row;
     row[0] = pictureText(sheet.at(sheetRow, 1), IndexPicture);
-    row[1] = shownText(sheet.at(sheetRow, 2));
+    row[1] = dates.text(sheet.at(sheetRow, 2));
     for (int channel = 0; channel < ChannelCount; ++channel) {
         const int c = firstSheetColumn(channel);
         row[std::size_t(RecordStore::timeColumn(channel))] = timeText(sheet.at(sheetRow, c));
@@ -146,8 +167,9 @@ ImportedRecord importRecord(const SheetCells &sheet)
     record.sheetSampleRows = qMax(0, sheet.rowCount() - FirstSampleRow + 1);
     const int loaded = qMin(record.sheetSampleRows, RecordStore::MaxSampleRows);
     record.rows.reserve(std::size_t(loaded));
+    DateTexts dates;
     for (int t = 1; t <= loaded; ++t)
-        record.rows.push_back(importRow(sheet, FirstSampleRow + t - 1));
+        record.rows.push_back(importRow(sheet, FirstSampleRow + t - 1, dates));
     return record;
 }
 

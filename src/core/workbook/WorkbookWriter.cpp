@@ -50,6 +50,35 @@ QString commonPrefixValue(double value, const QString &unit, int commonPrefix, i
     }
 }
 
+// A text as the writer takes it, valid until the next one: the short ASCII texts most cells
+// hold (units, "+OL") are copied into a buffer kept from cell to cell instead of allocated.
+class Utf8Text
+{
+public:
+    const char *of(const QString &text)
+    {
+        const qsizetype size = text.size();
+        if (size >= qsizetype(sizeof m_short)) return keep(text);
+        const char16_t *chars = reinterpret_cast<const char16_t *>(text.constData());
+        for (qsizetype i = 0; i < size; ++i) {
+            if (chars[i] >= 0x80) return keep(text);
+            m_short[i] = char(chars[i]);
+        }
+        m_short[size] = '\0';
+        return m_short;
+    }
+
+private:
+    const char *keep(const QString &text)
+    {
+        m_long = text.toUtf8();
+        return m_long.constData();
+    }
+
+    char m_short[64];
+    QByteArray m_long;
+};
+
 // Fills the sheet from the record; remembers the first failing step.
 class RecordSheet
 {
@@ -175,7 +204,8 @@ private:
             const QString converted = commonPrefixValue(number, m_table.cell(i, RecordStore::unitColumn(m)),
                                                         m_commonPrefix, m_divisor);
             if (m_kind == WorkbookSaveKind::SaveData)
-                decimal(r, MainTimeColumn + 1, converted, true);
+                decimal(r, MainTimeColumn + 1, NumberFormat::parseNumber(converted, nullptr), converted,
+                        true);
             else
                 text(r, MainTimeColumn + 1, converted, true);
         }
@@ -221,8 +251,11 @@ private:
 
     void sampleValue(int row, int column, const QString &value)
     {
-        if (m_kind == WorkbookSaveKind::SaveData && NumberFormat::isNumeric(value))
-            decimal(row, column, value, false);
+        bool numeric = false;
+        const double number =
+            m_kind == WorkbookSaveKind::SaveData ? NumberFormat::parseNumber(value, &numeric) : 0;
+        if (numeric)
+            decimal(row, column, number, value, false);
         else
             text(row, column, value);
     }
@@ -258,19 +291,19 @@ private:
                                     format(TimeSlot, blue)));
     }
 
-    // A decimal text as a number shown with the text's decimals.
-    void decimal(int row, int column, const QString &value, bool blue)
+    // A decimal text, read as `number`, as a number shown with the text's decimals.
+    void decimal(int row, int column, double number, const QString &value, bool blue)
     {
         keep(worksheet_write_number(
-            m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), NumberFormat::parseNumber(value, nullptr),
+            m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), number,
             format(DecimalsSlot + qMin(SheetValues::decimalPlaces(value), MaxPlaces), blue)));
     }
 
     void text(int row, int column, const QString &value, bool blue = false)
     {
         if (value.isEmpty()) return blank(row, column, blue);
-        keep(worksheet_write_string(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
-                                    value.toUtf8().constData(), blue ? format(TextSlot, true) : nullptr));
+        keep(worksheet_write_string(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), m_utf8.of(value),
+                                    blue ? format(TextSlot, true) : nullptr));
     }
 
     void blank(int row, int column, bool blue)
@@ -323,6 +356,7 @@ private:
     std::array<lxw_format *, 2 * SlotCount> m_formats{};
     QString m_lastDateText;
     std::optional<QDate> m_lastDate;
+    Utf8Text m_utf8;
     lxw_error m_error = LXW_NO_ERROR;
 };
 

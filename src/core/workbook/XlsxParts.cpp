@@ -3,8 +3,10 @@
 #include <QHash>
 #include <QUrl>
 #include <QXmlStreamReader>
+#include <charconv>
 #include <cmath>
 
+#include "core/workbook/PlainXmlReader.h"
 #include "core/workbook/SheetDates.h"
 
 namespace XlsxParts
@@ -23,6 +25,12 @@ bool nextToken(QXmlStreamReader &xml)
     return !xml.atEnd();
 }
 
+bool nextToken(PlainXmlReader &xml)
+{
+    xml.readNext();
+    return !xml.atEnd();
+}
+
 Outcome damaged(QString *error, const QString &detail)
 {
     *error = detail;
@@ -34,6 +42,12 @@ bool xmlFailed(const QXmlStreamReader &xml, QString *error)
     if (!xml.hasError()) return false;
     *error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
     return true;
+}
+
+// A plain reader that gives up has its document read again by QXmlStreamReader.
+bool xmlFailed(const PlainXmlReader &, QString *)
+{
+    return false;
 }
 
 QString attribute(const QXmlStreamReader &xml, QLatin1String name)
@@ -78,7 +92,7 @@ QString decodeEscapes(const QString &text)
 
 // The text of a shared string or an inline string: its plain text or the runs of its rich
 // text, without the phonetic guides some East Asian text carries.
-QString readRichText(QXmlStreamReader &xml)
+template <typename Xml> QString readRichText(Xml &xml)
 {
     QString text;
     int depth = 0;
@@ -126,7 +140,8 @@ bool parseReference(QStringView reference, int *row, int *column)
     qsizetype i = 0;
     int c = 0;
     for (; i < reference.size() && i < 4; ++i) {
-        const char16_t ch = reference.at(i).toUpper().unicode();
+        const QChar letter = reference.at(i);
+        const char16_t ch = letter.unicode() < 0x80 ? (letter.unicode() & ~0x20) : letter.toUpper().unicode();
         if (ch < u'A' || ch > u'Z') break;
         c = c * 26 + (ch - u'A' + 1);
     }
@@ -154,6 +169,47 @@ bool parseRowNumber(QStringView text, int *row)
     return true;
 }
 
+// QStringView::toDouble goes through the locale's number parsing, which made it the slowest
+// step of a read. The plain decimal and exponent forms cells hold are read by from_chars (the
+// same value to the bit); anything else (a "+" sign, "INF", a value out of range) still by
+// toDouble, so that what reads as a number does not change.
+double toDouble(QStringView text, bool *ok)
+{
+    char plain[64];
+    if (!text.isEmpty() && text.size() <= qsizetype(sizeof plain) && text.front() != u'+') {
+        qsizetype length = 0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (!((u >= u'0' && u <= u'9') || u == u'.' || u == u'-' || u == u'+' || u == u'e' || u == u'E'))
+                break;
+            plain[length++] = char(u);
+        }
+        double value = 0;
+        const auto [end, failure] = std::from_chars(plain, plain + length, value);
+        if (length == text.size() && failure == std::errc() && end == plain + length) {
+            *ok = true;
+            return value;
+        }
+    }
+    return text.toDouble(ok);
+}
+
+// The same for the indexes of styles and shared strings: plain digits here, the rest by toInt.
+int toInt(QStringView text, bool *ok = nullptr)
+{
+    if (!text.isEmpty() && text.size() <= 9) {
+        int value = 0;
+        qsizetype i = 0;
+        for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i)
+            value = value * 10 + (text.at(i).unicode() - u'0');
+        if (i == text.size()) {
+            if (ok) *ok = true;
+            return value;
+        }
+    }
+    return text.toInt(ok);
+}
+
 enum class ValueType { Number, SharedString, FormulaText, InlineText, Boolean, Error, IsoDate };
 
 ValueType valueType(QStringView t)
@@ -174,10 +230,11 @@ bool isName(QStringView name, char16_t letter)
     return name.size() == 1 && name.front() == letter;
 }
 
-class WorksheetParser
+// Reads cells from the tokens of QXmlStreamReader or PlainXmlReader.
+template <typename Xml> class WorksheetParser
 {
 public:
-    WorksheetParser(const QByteArray &xml, const SheetContext &context, SheetCells *cells, QString *error)
+    WorksheetParser(Xml &xml, const SheetContext &context, SheetCells *cells, QString *error)
         : m_reader(xml), m_context(context), m_cells(cells), m_error(error)
     {
     }
@@ -204,7 +261,7 @@ public:
 private:
     Outcome startRow()
     {
-        const QXmlStreamAttributes attributes = m_reader.attributes();
+        const auto &attributes = m_reader.attributes();
         const QStringView number = attributes.value(QLatin1String("r"));
         if (number.isEmpty()) {
             if (++m_row > MaxRow) return damaged(m_error, QStringLiteral("more rows than a sheet has"));
@@ -220,14 +277,14 @@ private:
         QStringView reference;
         QStringView typeName;
         int style = 0;
-        const QXmlStreamAttributes attributes = m_reader.attributes();
-        for (const QXmlStreamAttribute &a : attributes) {
+        const auto &attributes = m_reader.attributes();
+        for (const auto &a : attributes) {
             if (isName(a.name(), u'r'))
                 reference = a.value();
             else if (isName(a.name(), u't'))
                 typeName = a.value();
             else if (isName(a.name(), u's'))
-                style = a.value().toInt();
+                style = toInt(a.value());
         }
         if (reference.isEmpty()) {
             if (m_row == 0) m_row = 1;
@@ -237,7 +294,8 @@ private:
             return damaged(m_error,
                            QStringLiteral("cell reference \"%1\" lies outside the sheet").arg(reference));
         }
-        m_reference = reference;
+        m_reference.resize(0); // keeps the buffer
+        m_reference += reference;
         const ValueType type = valueType(typeName);
 
         bool hasValue = false;
@@ -268,7 +326,7 @@ private:
             *m_error = QStringLiteral("more than %1 cells").arg(m_context.maxCells);
             return Outcome::OverLimit;
         }
-        m_cells->set(m_row, m_column, cell);
+        m_cells->set(m_row, m_column, std::move(cell));
         return Outcome::Ok;
     }
 
@@ -297,7 +355,7 @@ private:
         switch (type) {
         case ValueType::SharedString: {
             bool ok = false;
-            const int index = value.toInt(&ok);
+            const int index = toInt(value, &ok);
             if (!ok || index < 0 || index >= int(strings().size()))
                 return cellFailed(QStringLiteral("one of the %1 shared strings").arg(strings().size()));
             return textCell(cell, strings()[std::size_t(index)]);
@@ -330,7 +388,7 @@ private:
             break;
         }
         bool ok = false;
-        cell->number = value.toDouble(&ok);
+        cell->number = toDouble(value, &ok);
         if (!ok || !std::isfinite(cell->number)) return cellFailed(QStringLiteral("a number"));
         cell->type = SheetCell::Type::Number;
         cell->format = format;
@@ -340,8 +398,8 @@ private:
 
     Outcome cellFailed(const QString &what) const
     {
-        const QString where = m_reference.isEmpty() ? QStringLiteral("R%1C%2").arg(m_row).arg(m_column)
-                                                    : m_reference.toString();
+        const QString where =
+            m_reference.isEmpty() ? QStringLiteral("R%1C%2").arg(m_row).arg(m_column) : m_reference;
         return damaged(m_error,
                        QStringLiteral("cell %1 holds \"%2\" where %3 belongs").arg(where, m_value, what));
     }
@@ -357,14 +415,14 @@ private:
         return m_context.styles ? *m_context.styles : none;
     }
 
-    QXmlStreamReader m_reader;
+    Xml &m_reader;
     const SheetContext &m_context;
     SheetCells *m_cells;
     QString *m_error;
     int m_row = 0;
     int m_column = 0;
     int m_stored = 0;
-    QStringView m_reference; // the current cell's, valid while it is read
+    QString m_reference; // the current cell's, kept since the tokens after it replace its attributes
     QString m_value;
 };
 
@@ -450,7 +508,16 @@ Outcome parseSharedStrings(const QByteArray &xml, int maxStrings, std::vector<QS
 
 Outcome parseWorksheet(const QByteArray &xml, const SheetContext &context, SheetCells *cells, QString *error)
 {
-    return WorksheetParser(xml, context, cells, error).parse();
+    if (context.plainXmlReader) {
+        const QString noError = *error;
+        PlainXmlReader plain(xml);
+        const Outcome outcome = WorksheetParser<PlainXmlReader>(plain, context, cells, error).parse();
+        if (!plain.hasError()) return outcome;
+        *cells = SheetCells();
+        *error = noError;
+    }
+    QXmlStreamReader reader(xml);
+    return WorksheetParser<QXmlStreamReader>(reader, context, cells, error).parse();
 }
 
 } // namespace XlsxParts

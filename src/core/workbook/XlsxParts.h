@@ -42,6 +42,10 @@ struct SheetContext {
     const CellStyles *styles = nullptr;
     bool date1904 = false;
     int maxCells = 0;
+    // Worksheets of plain XML, as spreadsheet programs write them, are read by PlainXmlReader;
+    // anything else, or every worksheet when this is false, by QXmlStreamReader. Both read a
+    // worksheet alike.
+    bool plainXmlReader = true;
 };
 // Fills `cells` with every cell that holds a value. A cell or row given without its
 // reference follows the previous one.

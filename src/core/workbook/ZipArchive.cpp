@@ -52,10 +52,11 @@ int ZCALLBACK deviceError(voidpf, voidpf)
 }
 
 constexpr qint64 ChunkBytes = 64 * 1024;
+constexpr quint64 MaxDeflateRatio = 1032;
 
 } // namespace
 
-ZipArchive::ZipArchive(QIODevice *device)
+ZipArchive::ZipArchive(QIODevice *device) : m_device(device)
 {
     zlib_filefunc64_def functions{openDevice, readDevice,  writeDevice, tellDevice,
                                   seekDevice, closeDevice, deviceError, device};
@@ -90,23 +91,35 @@ ZipArchive::Result ZipArchive::read(const QString &name, qint64 maxBytes, QByteA
     if (info.uncompressed_size > quint64(maxBytes)) return Result::TooLarge;
     if (unzOpenCurrentFile(m_zip) != UNZ_OK) return Result::Damaged;
 
-    // The declared size is only a claim: grow with what really unpacks.
+    // The declared size is only a claim. Room is made at once for no more than the packed
+    // bytes can unpack to (deflate packs at most about 1,032 to 1, and the packed bytes lie
+    // in the file), so that a false claim costs no more than a true one; the part grows with
+    // what really unpacks, up to the limit.
+    const quint64 packed = qMin<quint64>(info.compressed_size, quint64(m_device->size()));
+    const quint64 room = qMin(info.uncompressed_size, packed * MaxDeflateRatio + quint64(ChunkBytes));
+    data->resize(qsizetype(room));
+    qsizetype filled = 0;
     Result result = Result::Ok;
-    data->reserve(qsizetype(qMin<quint64>(info.uncompressed_size, quint64(ChunkBytes) * 16)));
-    char chunk[ChunkBytes];
     for (;;) {
-        const int read = unzReadCurrentFile(m_zip, chunk, unsigned(sizeof chunk));
+        if (filled == data->size()) {
+            if (filled >= maxBytes) {
+                char beyond = 0; // a part that goes on past the limit
+                const int read = unzReadCurrentFile(m_zip, &beyond, 1);
+                if (read != 0) result = read < 0 ? Result::Damaged : Result::TooLarge;
+                break;
+            }
+            data->resize(qsizetype(qMin<qint64>(maxBytes, filled + qMax<qint64>(ChunkBytes, filled / 2))));
+        }
+        const qsizetype wanted = qMin<qsizetype>(data->size() - filled, ChunkBytes * 1024);
+        const int read = unzReadCurrentFile(m_zip, data->data() + filled, unsigned(wanted));
         if (read < 0) {
             result = Result::Damaged;
             break;
         }
         if (read == 0) break;
-        if (data->size() + read > maxBytes) {
-            result = Result::TooLarge;
-            break;
-        }
-        data->append(chunk, read);
+        filled += read;
     }
+    data->resize(filled);
     // Checks the CRC once the whole part has been read.
     const int closed = unzCloseCurrentFile(m_zip);
     if (result == Result::Ok && (closed != UNZ_OK || quint64(data->size()) != info.uncompressed_size))

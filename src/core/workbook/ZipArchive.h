@@ -27,5 +27,6 @@ public:
     Result read(const QString &name, qint64 maxBytes, QByteArray *data) const;
 
 private:
+    QIODevice *m_device;
     void *m_zip = nullptr;
 };
