@@ -9,14 +9,14 @@
 #include "core/common/Clock.h"
 #include "core/common/Files.h"
 #include "core/common/Prompts.h"
-#include "core/common/WindowHooks.h"
 #include "core/link/FrameDecoder.h"
 #include "core/link/LinkProber.h"
 #include "core/link/SerialControl.h"
 #include "core/monitor/Alarm.h"
 #include "core/monitor/MonitorFields.h"
-#include "core/record/RecordStore.h"
 #include "core/recording/RecordReset.h"
+#include "core/record/RecordStore.h"
+#include "core/common/WindowHooks.h"
 #include "core/settings/UserSettings.h"
 
 namespace
