@@ -143,18 +143,19 @@ bool PlainXmlReader::declarationPart(const char *name, QByteArrayView *value)
         m_at = start;
         return false;
     }
-    skipSpace();
     const char *data = m_xml.constData();
-    if (!skip("=")) return giveUp(), false;
     skipSpace();
-    if (m_at >= m_xml.size() || (data[m_at] != '"' && data[m_at] != '\'')) return giveUp(), false;
-    const char quote = data[m_at++];
-    const qsizetype begin = m_at;
-    while (m_at < m_xml.size() && data[m_at] != quote)
-        ++m_at;
-    if (m_at >= m_xml.size()) return giveUp(), false;
-    *value = QByteArrayView(data + begin, m_at - begin);
-    ++m_at;
+    const bool equals = skip("=");
+    skipSpace();
+    const char quote = m_at < m_xml.size() ? data[m_at] : '\0';
+    const qsizetype begin = m_at + 1;
+    const qsizetype end = equals && (quote == '"' || quote == '\'') ? m_xml.indexOf(quote, begin) : -1;
+    if (end < 0) {
+        giveUp();
+        return false;
+    }
+    *value = QByteArrayView(data + begin, end - begin);
+    m_at = end + 1;
     return true;
 }
 
