@@ -33,14 +33,17 @@ namespace
 constexpr int Channels = 6;
 constexpr int Steps = FrameEncoder::MaxDigits + 1; // a meter's ramp starts again at 0 after this
 constexpr int ExtraReadings = 1000;                // per channel, left in the last record
-constexpr int StopMarginS = 5;                     // the program records this long after the last frame
+// The program records this much longer than the frames take at the rate asked, so that it can
+// fall behind for a while and still take every frame before its Stop.
+constexpr int StopMarginS = 5;
+constexpr double StopMarginShare = 0.25;
 constexpr double MaxSplitMs = 100;
 constexpr double MaxRssGrowth = 0.10;
 
 struct Plan {
     QString app;
     int splits = 20;
-    int rate = 30000; // frames a second, all meters together
+    int rate = 8000; // frames a second, all meters together
 };
 
 [[noreturn]] void giveUp(const QString &why)
@@ -67,7 +70,7 @@ Plan parse(const QCoreApplication &app)
     const QCommandLineOption rateOption(
         QStringLiteral("rate"),
         QStringLiteral("Frames a second from the six meters together (default "
-                       "30000)."),
+                       "8000)."),
         QStringLiteral("N"));
     parser.addOptions({appOption, splitsOption, rateOption});
     parser.process(app);
@@ -186,7 +189,8 @@ int main(int argc, char **argv)
         ::open(QFile::encodeName(pty.slavePath()).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
     const int perChannel = plan.splits * RecordStore::MaxSampleRows + ExtraReadings;
     const int frames = Channels * perChannel;
-    const int durationS = (frames + plan.rate - 1) / plan.rate + StopMarginS;
+    const int sendingS = (frames + plan.rate - 1) / plan.rate;
+    const int durationS = sendingS + std::max(StopMarginS, int(sendingS * StopMarginShare));
 
     QList<SimulatedMeter> meters;
     for (int k = 0; k < Channels; ++k) {
@@ -226,13 +230,19 @@ int main(int argc, char **argv)
                 durationS);
     std::fflush(stdout);
 
+    QElapsedTimer sending;
+    qint64 sendingMs = 0;
+    QObject::connect(&simulator, &ReceiverSimulator::finished, [&] { sendingMs = sending.elapsed(); });
     // The receiver proves it is alive while the program links; the meters start once it records.
     QTimer alive;
     QObject::connect(&alive, &QTimer::timeout, [&] {
         if (QFileInfo::exists(folder.filePath(QStringLiteral("data.log")))) {
             alive.stop();
             // What waits when the record begins is dropped: the first reading comes after that.
-            QTimer::singleShot(100, &simulator, &ReceiverSimulator::start);
+            QTimer::singleShot(100, &simulator, [&] {
+                sending.start();
+                simulator.start();
+            });
             return;
         }
         pty.write(FrameEncoder::encodeStatus());
@@ -310,7 +320,8 @@ int main(int argc, char **argv)
     if (backlogAtEnd > 0)
         std::printf("note: %d bytes were still waiting when the last frame was sent\n", backlogAtEnd);
 
-    std::printf("readings sent %d, found %lld, in order %lld\n", frames,
+    std::printf("readings sent %d in %.1f s (%.0f a second), found %lld, in order %lld\n", frames,
+                sendingMs / 1000.0, sendingMs > 0 ? frames * 1000.0 / sendingMs : 0.0,
                 static_cast<long long>(readingsFound), static_cast<long long>(readingsInOrder));
     QList<qint64> sorted = durations;
     std::sort(sorted.begin(), sorted.end());

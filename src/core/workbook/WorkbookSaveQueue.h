@@ -37,7 +37,7 @@ public:
     // Writes a record into its staged file; false with the reason, naming the file.
     using Writer = std::function<bool(const WorkbookRecord &, StagedFile &, QString *)>;
 
-    // `finished` runs on the queue's own thread for every job, once it is done.
+    // `finished` runs on the thread that made the queue, once for every job, when it is done.
     WorkbookSaveQueue(Writer writer, std::function<void(const Outcome &)> finished);
     // Waits for the jobs still waiting or running; outcomes not handed back by then are dropped.
     ~WorkbookSaveQueue();
