@@ -31,8 +31,7 @@ namespace
 {
 
 constexpr int Channels = 6;
-constexpr int Steps = FrameEncoder::MaxDigits + 1; // a meter's ramp starts again at 0 after this
-constexpr int ExtraReadings = 1000;                // per channel, left in the last record
+constexpr int ExtraReadings = 1000; // per channel, left in the last record
 // The program records this much longer than the frames take at the rate asked, so that it can
 // fall behind for a while and still take every frame before its Stop.
 constexpr int StopMarginS = 5;
@@ -156,7 +155,7 @@ bool collect(const QString &path, std::array<QList<int>, Channels> &found)
 int inOrder(const QList<int> &found, int sent)
 {
     int n = 0;
-    while (n < found.size() && n < sent && found.at(n) == n % Steps)
+    while (n < found.size() && n < sent && found.at(n) == n % CountingSteps)
         ++n;
     return n;
 }
@@ -192,26 +191,9 @@ int main(int argc, char **argv)
     const int sendingS = (frames + plan.rate - 1) / plan.rate;
     const int durationS = sendingS + std::max(StopMarginS, int(sendingS * StopMarginShare));
 
-    QList<SimulatedMeter> meters;
-    for (int k = 0; k < Channels; ++k) {
-        SimulatedMeter meter;
-        meter.channel = k;
-        meter.functionCode = k == 4 ? 4 : k % 4; // DCV ACV DCA ACA OHM DCV
-        meter.pattern = SimulatedMeter::Pattern::Ramp;
-        meter.intervalMs = 1000;
-        meter.periodS = Steps;
-        meter.minimum = 0;
-        meter.maximum = Steps;
-        meters << meter;
-    }
-    SimulatorOptions options;
-    options.flood = true;
-    options.floodRate = plan.rate;
-    options.statusEveryMs = 0;
-    options.frameLimit = frames;
     ReceiverSimulator simulator(pty);
-    simulator.setMeters(meters);
-    simulator.setOptions(options);
+    simulator.setMeters(countingMeters(Channels));
+    simulator.setOptions(floodOptions(frames, plan.rate));
 
     QProcessEnvironment env = isolatedEnvironment(folder);
     env.insert(QStringLiteral("VOLTRIX_SPLIT_LOG"), splitLog);

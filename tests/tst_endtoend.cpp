@@ -303,7 +303,6 @@ void TestEndToEnd::splitOverThePtyKeepsEveryReading()
 {
     constexpr int Channels = 6;
     constexpr int PerChannel = 2 * RecordStore::MaxSampleRows + 300;
-    constexpr int Steps = FrameEncoder::MaxDigits + 1; // the ramp starts again at 0 after this many
     QTemporaryDir fallback;
     PtyRig rig;
     rig.session.workbookSaver().setFallbackFolder(fallback.path());
@@ -313,30 +312,15 @@ void TestEndToEnd::splitOverThePtyKeepsEveryReading()
     });
     QVERIFY(rig.start());
 
-    QList<SimulatedMeter> meters;
-    for (int k = 0; k < Channels; ++k) {
-        SimulatedMeter meter;
-        meter.channel = k;
-        meter.pattern = SimulatedMeter::Pattern::Ramp;
-        meter.intervalMs = 1000;
-        meter.periodS = Steps;
-        meter.minimum = 0;
-        meter.maximum = Steps;
-        meters << meter;
-    }
-    SimulatorOptions options;
-    options.flood = true;
-    options.statusEveryMs = 0;
-    options.frameLimit = Channels * PerChannel;
     ReceiverSimulator simulator(rig.pty);
-    simulator.setMeters(meters);
-    simulator.setOptions(options);
+    simulator.setMeters(countingMeters(Channels));
+    simulator.setOptions(floodOptions(Channels * PerChannel));
     simulator.start();
     const auto lastValue = [&rig](int channel) {
         const int row = rig.record().nextRow(channel) - 1;
         return rig.record().cell(row, RecordStore::valueColumn(channel));
     };
-    const QString lastSent = QString::number((PerChannel - 1) % Steps);
+    const QString lastSent = QString::number((PerChannel - 1) % CountingSteps);
     QTRY_VERIFY_WITH_TIMEOUT(!simulator.isRunning() && lastValue(Channels - 1) == lastSent, 60000);
     QCOMPARE(simulator.framesSent(), Channels * PerChannel);
     rig.session.recording().stop();
@@ -370,7 +354,7 @@ void TestEndToEnd::splitOverThePtyKeepsEveryReading()
                 found << text.toInt();
         QList<int> sent;
         for (int n = 0; n < PerChannel; ++n)
-            sent << n % Steps;
+            sent << n % CountingSteps;
         QCOMPARE(found, sent);
     }
     AppPaths::setRecordsFolderOverride({});
