@@ -1,5 +1,4 @@
 #include <QtTest>
-#include <utility>
 
 #include "core/commands/CommandState.h"
 #include "core/link/FrameDecoder.h"
@@ -127,26 +126,28 @@ void TestDecoder::functionChangeRestartsRecord()
     s.feed(dcv(13));
     const QString firstStamp = s.record().stamp();
     s.clock.advance(2000);
-    // A frame arriving while Stop lets events run is not decoded into the record being saved.
-    bool fedDuringStop = false;
-    s.clock.setOnProcessEvents([&] {
-        if (!std::exchange(fedDuringStop, true)) s.feed(dcv(99));
-    });
     QStringList saved;
     s.setOnAutoSave([&] { saved << s.value(1) << s.value(2) << s.value(3); });
-    s.feed(reading(0, 1, 230)); // the meter now measures ACV
+    const int waits = s.clock.processEventsCalls();
+    const int closes = s.serial.closeCount();
+    const int clears = s.serial.clearCount();
+    // The meter now measures ACV: that reading belongs to no record, the one waiting behind it
+    // and half a frame after that go on into the new record, with no wait and the port open.
+    const QByteArray halfFrame = reading(0, 1, 232).left(3);
+    s.feed(reading(0, 1, 230) + reading(0, 1, 231) + halfFrame);
 
-    QVERIFY(fedDuringStop);
     QCOMPARE(saved, (QStringList{QStringLiteral("12"), QStringLiteral("13"), QString()}));
     QCOMPARE(s.autoSaves(), 1);
+    QCOMPARE(s.clock.processEventsCalls(), waits);
+    QCOMPARE(s.serial.closeCount(), closes);
+    QCOMPARE(s.serial.clearCount(), clears);
     QVERIFY(s.session.status().running());
     QVERIFY(s.record().stamp() != firstStamp);
-    QCOMPARE(s.record().nextRow(0), 1);
-    QCOMPARE(s.value(1), QString());
-    // The new record takes the channel with its new function.
-    s.feed(reading(0, 1, 231));
     QCOMPARE(s.record().functionCaption[0], QStringLiteral("ACV"));
     QCOMPARE(s.value(1), QStringLiteral("231"));
+    s.feed(reading(0, 1, 232).mid(3));
+    QCOMPARE(s.value(2), QStringLiteral("232"));
+    QCOMPARE(s.record().nextRow(0), 3);
 }
 
 void TestDecoder::sameSecondIsNudgedUnlessBacklogged()

@@ -16,6 +16,7 @@
 #include "core/record/CsvExport.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
+#include "core/recording/WorkbookSaver.h"
 #include "core/session/Session.h"
 #include "core/session/UnattendedRun.h"
 #include "core/settings/SettingsStore.h"
@@ -86,6 +87,7 @@ private Q_SLOTS:
     void unsavedRecordIsKeptWhenTheUserSaysSave();
     void alarmStatisticsAndTimeOutOverThePty();
     void simulatorFillsTheRecord();
+    void splitOverThePtyKeepsEveryReading();
     void commandLineRecordsToCsv();
     void commandLineRecordsAcrossAnUnpluggedReceiver_data();
     void commandLineRecordsAcrossAnUnpluggedReceiver();
@@ -329,6 +331,72 @@ void TestEndToEnd::simulatorFillsTheRecord()
     QCOMPARE(session.monitor().channelEntries.size(), 6);
     QCOMPARE(session.monitor().type, QStringLiteral("DCV"));
     session.recording().stop();
+    AppPaths::setRecordsFolderOverride({});
+}
+
+// Six meters flood two full records and more over the pseudo-terminal, each reading a step of a
+// ramp of its own. At each 9,999-row split the record is written in the background while the
+// readings waiting and arriving go into the next record: every reading is found once, in order,
+// in the workbooks and the table. At the second split the records folder cannot take the file
+// and the per-user folder does.
+void TestEndToEnd::splitOverThePtyKeepsEveryReading()
+{
+    constexpr int Channels = 6;
+    constexpr int PerChannel = 2 * RecordStore::MaxSampleRows + 300;
+    QTemporaryDir fallback;
+    PtyRig rig;
+    rig.session.workbookSaver().setFallbackFolder(fallback.path());
+    int splits = 0;
+    QObject::connect(&rig.session.recording(), &RecordingControl::recordSplit, [&splits] {
+        if (++splits == 1) AppPaths::setRecordsFolderOverride(QStringLiteral("/dev/null/records"));
+    });
+    QVERIFY(rig.start());
+
+    ReceiverSimulator simulator(rig.pty);
+    simulator.setMeters(countingMeters(Channels));
+    simulator.setOptions(floodOptions(Channels * PerChannel));
+    simulator.start();
+    const auto lastValue = [&rig](int channel) {
+        const int row = rig.record().nextRow(channel) - 1;
+        return rig.record().cell(row, RecordStore::valueColumn(channel));
+    };
+    const QString lastSent = QString::number((PerChannel - 1) % CountingSteps);
+    QTRY_VERIFY_WITH_TIMEOUT(!simulator.isRunning() && lastValue(Channels - 1) == lastSent, 60000);
+    QCOMPARE(simulator.framesSent(), Channels * PerChannel);
+    rig.session.recording().stop();
+    rig.session.workbookSaver().waitForSaves();
+    QCOMPARE(splits, 2);
+
+    const QStringList first = QDir(rig.dir.path()).entryList({QStringLiteral("*.xlsx")});
+    const QStringList second = QDir(fallback.path()).entryList({QStringLiteral("*.xlsx")});
+    QCOMPARE(first.size(), 1);
+    QCOMPARE(second.size(), 1);
+    const QString secondPath = QDir::toNativeSeparators(fallback.filePath(second.first()));
+    QCOMPARE(rig.prompts.calls().size(), 1);
+    const QString told = rig.prompts.lastCall().text;
+    QVERIFY2(told.startsWith(
+                 QStringLiteral("The record could not be saved in the records folder (/dev/null/records/")) &&
+                 told.endsWith(QStringLiteral("). It was saved as ") + secondPath + u'.'),
+             qPrintable(told));
+
+    QList<SheetCells> sheets(2);
+    QString error;
+    QVERIFY2(XlsxReader().read(rig.dir.filePath(first.first()), &sheets[0], &error), qPrintable(error));
+    QVERIFY2(XlsxReader().read(fallback.filePath(second.first()), &sheets[1], &error), qPrintable(error));
+    for (int k = 0; k < Channels; ++k) {
+        QList<int> found;
+        for (const SheetCells &cells : std::as_const(sheets))
+            for (int row = 8; row <= cells.rowCount(); ++row)
+                if (const SheetCell cell = cells.at(row, 3 * k + 4); !cell.text.isEmpty())
+                    found << cell.text.toInt();
+        for (int row = 1; row < rig.record().gridRowCount(); ++row)
+            if (const QString text = rig.record().cell(row, RecordStore::valueColumn(k)); !text.isEmpty())
+                found << text.toInt();
+        QList<int> sent;
+        for (int n = 0; n < PerChannel; ++n)
+            sent << n % CountingSteps;
+        QCOMPARE(found, sent);
+    }
     AppPaths::setRecordsFolderOverride({});
 }
 

@@ -1,8 +1,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <functional>
 #include <utility>
 
@@ -16,6 +20,8 @@
 #include "core/recording/LogFile.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
+#include "core/workbook/StagedFile.h"
+#include "core/workbook/WorkbookWriter.h"
 #include "support/CommandNames.h"
 #include "support/RecordingSession.h"
 
@@ -170,6 +176,27 @@ struct Rig : RecordingSession {
 
     NotingSaver saver{session};
     QString inWait;
+};
+
+// The program's own saver, whose background writes a test can hold, slow down or fail.
+struct SavingRig : Rig {
+    SavingRig()
+    {
+        session.setRecordSaver(nullptr);
+        saver().setFallbackFolder(fallback.path());
+    }
+    WorkbookSaver &saver() { return session.workbookSaver(); }
+    void writeWith(std::function<bool(StagedFile &, QString *)> step)
+    {
+        saver().setBackgroundWriter([step](const WorkbookRecord &record, StagedFile &file, QString *error) {
+            return step(file, error) && WorkbookWriter(WorkbookSaveKind::AutoSave).write(record, file, error);
+        });
+    }
+    // The meter of channel 1 turns to ACV: the record is split off.
+    void turnToAcv() { serial.feed(FrameEncoder::encodeReading({0, 0, 3, 1, 0, false}, 230)); }
+    QString autoSavePath(const QString &folder) const { return QDir(folder).filePath(First); }
+
+    QTemporaryDir fallback;
 };
 
 void row(const char *name, const char *script, const char *asked, const QString &status,
@@ -458,6 +485,85 @@ private Q_SLOTS:
         QCOMPARE(numbers(rig.session.record()), QStringLiteral("0001 0002"));
         QCOMPARE(rig.session.monitor().file, QStringLiteral("240315_093000.xlsx"));
         QVERIFY(rig.session.status().stopped());
+    }
+
+    // A split goes on at once on the open port while the record is written in the background;
+    // by the time the program may close, it is on disk.
+    void closingWaitsForTheSaveUnderWay()
+    {
+        SavingRig rig;
+        rig.writeWith([](StagedFile &, QString *) {
+            QThread::msleep(100);
+            return true;
+        });
+        QSignalSpy splits(&rig.rec(), &RecordingControl::recordSplit);
+        rig.play("run receive receive");
+        const qsizetype opens = rig.serial.openedPorts().size();
+        rig.turnToAcv();
+        QCOMPARE(splits.count(), 1);
+        QCOMPARE(rig.status(), Rec);
+        QCOMPARE(rig.serial.openedPorts().size(), opens);
+        QVERIFY(rig.saver().isSaving(First));
+        QVERIFY(!QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
+
+        QVERIFY(rig.rec().confirmClose());
+        QVERIFY(QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
+        QVERIFY(!rig.saver().isSaving(First));
+        QVERIFY(rig.asked().isEmpty());
+    }
+
+    // A record split off during Stop's wait stays in the table; while its save is under way the
+    // next Start does not offer to save it.
+    void recordBeingSavedIsNotOffered()
+    {
+        SavingRig rig;
+        QSemaphore gate;
+        rig.writeWith([&gate](StagedFile &, QString *) {
+            gate.acquire();
+            return true;
+        });
+        const auto open = qScopeGuard([&] {
+            gate.release();
+            rig.saver().waitForSaves();
+        });
+        rig.play("run receive in:restart stop");
+        QCOMPARE(numbers(rig.session.record()), QStringLiteral("0001"));
+        QVERIFY(rig.saver().isSaving(First));
+        rig.play("later run");
+        QVERIFY(rig.asked().isEmpty());
+        QCOMPARE(rig.session.monitor().file, Minute);
+        gate.release();
+        rig.saver().waitForSaves();
+        QVERIFY(QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
+    }
+
+    // A background write that fails in both folders is told once, naming the record and why,
+    // and stops the recording rather than split off more records that cannot be kept.
+    void failedBackgroundSaveIsToldOnceAndStops()
+    {
+        SavingRig rig;
+        rig.writeWith([](StagedFile &file, QString *error) {
+            *error =
+                QDir::toNativeSeparators(file.targetPath()) + QStringLiteral(": No space left on device");
+            return false;
+        });
+        rig.play("run receive receive");
+        rig.turnToAcv();
+        QCOMPARE(rig.status(), Rec);
+        QTRY_VERIFY(!rig.asked().isEmpty());
+        rig.saver().waitForSaves();
+        QCoreApplication::processEvents();
+        const QString native = QDir::toNativeSeparators(rig.autoSavePath(AppPaths::recordsFolder()));
+        const QString fallback = QDir::toNativeSeparators(rig.autoSavePath(rig.fallback.path()));
+        QCOMPARE(rig.asked(),
+                 QStringList{QStringLiteral("The record 240315_093000.xlsx could not be saved "
+                                            "automatically (%1: No space left on device; %2: No "
+                                            "space left on device). The recording was stopped. | "
+                                            "Voltrix | Ok | Warning")
+                                 .arg(native, fallback)});
+        QCOMPARE(rig.status(), StopLinked);
+        QVERIFY(!QFile::exists(native) && !QFile::exists(fallback));
+        QCOMPARE(QDir(rig.fallback.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
     }
 
     // A meter that reports once a minute keeps the receiver talking with a status frame every

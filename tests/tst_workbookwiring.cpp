@@ -304,7 +304,8 @@ private Q_SLOTS:
     }
 
     // A full table splits the record: every reading is in the saved workbook or in the new
-    // record, none twice, also when the records folder cannot take the file.
+    // record, none twice, also the readings waiting behind the one that filled the table, and
+    // also when the records folder cannot take the file.
     void splitKeepsEveryReading_data()
     {
         QTest::addColumn<bool>("recordsFolderWritable");
@@ -322,11 +323,19 @@ private Q_SLOTS:
         if (!recordsFolderWritable) AppPaths::setRecordsFolderOverride(QStringLiteral("/dev/null/records"));
         constexpr int Readings = RecordStore::MaxSampleRows + 20;
         QStringList fed;
+        QByteArray waiting; // the frames around the split arrive together
         for (int i = 0; i < Readings; ++i) {
             const int digits = 1 + i % 9000;
-            recording.reading(0, 0, digits, FrameEncoder::Divisor1);
+            const QByteArray frame =
+                FrameEncoder::encodeReading({0, 0, 3, 0, FrameEncoder::Divisor1, false}, digits);
+            if (i < RecordStore::MaxSampleRows - 3)
+                recording.feed(frame);
+            else
+                waiting += frame;
             fed << QString::number(digits);
         }
+        recording.feed(waiting);
+        recording.session.workbookSaver().waitForSaves();
         const QString saved = WorkbookFiles::autoSavePath(recordsFolderWritable ? folder : fallback.path(),
                                                           QStringLiteral("240315_093000"));
         QVERIFY2(QFile::exists(saved), qPrintable(saved));

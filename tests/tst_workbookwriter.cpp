@@ -10,6 +10,8 @@
 #include "core/workbook/RecordChart.h"
 #include "core/workbook/SheetPalette.h"
 #include "core/workbook/SheetValues.h"
+#include "core/workbook/StagedFile.h"
+#include "core/workbook/WorkbookSaveQueue.h"
 #include "core/workbook/WorkbookWriter.h"
 
 namespace
@@ -217,7 +219,7 @@ void fillTable(RecordStore &table)
 
 WorkbookRecord makeRecord(const RecordStore &table)
 {
-    WorkbookRecord record(table);
+    WorkbookRecord record(table.snapshot());
     WorkbookChannelSummary &ch1 = record.channels[0];
     ch1.hasStatistics = true;
     ch1.average = QStringLiteral("1.367");
@@ -272,6 +274,8 @@ private Q_SLOTS:
     void replacesOlderFile();
     void sampleInLastRowIsKept();
     void fileNames();
+    void saveQueueHandsBackInOrder();
+    void saveQueueHoldsAtMostTwoJobs();
 
     void dateNumberFormats_data();
     void dateNumberFormats();
@@ -761,6 +765,86 @@ void TestWorkbookWriter::chartAnchor()
     QCOMPARE(elementTexts(sheet.drawingXml, "colOff"), (QStringList{"57150", "171450"}));
     QCOMPARE(elementTexts(sheet.drawingXml, "row"), (QStringList{"9", "22"}));
     QCOMPARE(elementTexts(sheet.drawingXml, "rowOff"), (QStringList{"19050", "190500"}));
+}
+
+// The background saves: every outcome comes back once, in order, on the queue's thread; a file
+// that cannot be written goes to the job's second path, where there is one.
+void TestWorkbookWriter::saveQueueHandsBackInOrder()
+{
+    QList<WorkbookSaveQueue::Outcome> outcomes;
+    const auto refusing = [](const WorkbookRecord &record, StagedFile &file, QString *error) {
+        if (!file.targetPath().contains(QLatin1String("refused")))
+            return WorkbookWriter(WorkbookSaveKind::AutoSave).write(record, file, error);
+        *error = file.targetPath() + QStringLiteral(": No space left on device");
+        return false;
+    };
+    WorkbookSaveQueue queue(refusing, [&outcomes](const WorkbookSaveQueue::Outcome &outcome) {
+        QCOMPARE(QThread::currentThread(), QCoreApplication::instance()->thread());
+        outcomes << outcome;
+    });
+    const auto job = [this](const QString &name, const QString &fallback) {
+        auto file = std::make_unique<StagedFile>(m_dir->filePath(name));
+        QString error;
+        if (!file->create(&error)) qWarning("%s", qPrintable(error));
+        return WorkbookSaveQueue::Job{name, makeRecord(m_table), std::move(file), fallback,
+                                      QStringList{QStringLiteral("earlier")}};
+    };
+    const QString fallback = m_dir->filePath(QStringLiteral("elsewhere/b.xlsx"));
+    queue.add(job(QStringLiteral("a.xlsx"), QString()));
+    queue.add(job(QStringLiteral("refused-b.xlsx"), fallback));
+    queue.add(job(QStringLiteral("refused-c.xlsx"), QString()));
+    queue.waitForAll();
+    QCoreApplication::processEvents(); // the posted hand-backs find nothing left
+
+    QCOMPARE(outcomes.size(), 3);
+    QCOMPARE(outcomes.at(0).path, m_dir->filePath(QStringLiteral("a.xlsx")));
+    QCOMPARE(outcomes.at(0).failures, QStringList{QStringLiteral("earlier")});
+    QCOMPARE(outcomes.at(1).recordFileName, QStringLiteral("refused-b.xlsx"));
+    QCOMPARE(outcomes.at(1).path, fallback);
+    QCOMPARE(outcomes.at(1).failures,
+             (QStringList{QStringLiteral("earlier"), m_dir->filePath(QStringLiteral("refused-b.xlsx")) +
+                                                         QStringLiteral(": No space left on device")}));
+    QVERIFY(outcomes.at(2).path.isEmpty());
+    QCOMPARE(outcomes.at(2).failures.size(), 2);
+    for (const QString &written : {outcomes.at(0).path, fallback})
+        QVERIFY2(!zipEntry(written, "xl/worksheets/sheet1.xml").isEmpty(), qPrintable(written));
+    // Neither the refused files nor their temporary files are left behind.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.xlsx"});
+}
+
+// A third record handed over while two are still being written waits for the oldest.
+void TestWorkbookWriter::saveQueueHoldsAtMostTwoJobs()
+{
+    QSemaphore gate;
+    QAtomicInt written;
+    WorkbookSaveQueue queue(
+        [&](const WorkbookRecord &, StagedFile &file, QString *) {
+            gate.acquire();
+            ++written;
+            QString error;
+            return file.commit(&error);
+        },
+        [](const WorkbookSaveQueue::Outcome &) {});
+    for (int n = 1; n <= WorkbookSaveQueue::MaxJobs + 1; ++n) {
+        auto file = std::make_unique<StagedFile>(m_dir->filePath(QStringLiteral("%1.xlsx").arg(n)));
+        QString error;
+        QVERIFY(file->create(&error));
+        if (n == WorkbookSaveQueue::MaxJobs + 1) {
+            QCOMPARE(written.loadRelaxed(), 0);
+            std::unique_ptr<QThread> opener(QThread::create([&gate] {
+                QThread::msleep(50);
+                gate.release(WorkbookSaveQueue::MaxJobs + 1);
+            }));
+            opener->start();
+            queue.add({QString(), makeRecord(m_table), std::move(file), {}, {}});
+            QVERIFY(written.loadRelaxed() >= 1);
+            opener->wait();
+        } else {
+            queue.add({QString(), makeRecord(m_table), std::move(file), {}, {}});
+        }
+    }
+    queue.waitForAll();
+    QCOMPARE(written.loadRelaxed(), WorkbookSaveQueue::MaxJobs + 1);
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookWriter)

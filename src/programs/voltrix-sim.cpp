@@ -140,6 +140,11 @@ int main(int argc, char **argv)
          QStringLiteral("F")},
         {QStringLiteral("count"), QStringLiteral("Stops after N frames (readings and status frames)."),
          QStringLiteral("N")},
+        {QStringLiteral("flood"),
+         QStringLiteral("The meters send in turn as fast as the reader takes their frames, none dropped; "
+                        "their intervals only time the readings' values.")},
+        {QStringLiteral("rate"), QStringLiteral("With --flood: at most N frames a second."),
+         QStringLiteral("N")},
         {QStringLiteral("seed"), QStringLiteral("Seed of random walks and stray bytes (default 1)."),
          QStringLiteral("N")},
         {QStringLiteral("quiet"), QStringLiteral("Does not log each frame to standard error.")},
@@ -157,6 +162,9 @@ int main(int argc, char **argv)
         simOptions.statusEveryMs = positiveInt(parser, QStringLiteral("status-every"));
     simOptions.frameLimit = positiveInt(parser, QStringLiteral("count"));
     simOptions.strayBytes = parser.isSet(QStringLiteral("stray-bytes"));
+    simOptions.flood = parser.isSet(QStringLiteral("flood"));
+    simOptions.floodRate = positiveInt(parser, QStringLiteral("rate"));
+    if (simOptions.floodRate > 0 && !simOptions.flood) fail(QStringLiteral("--rate needs --flood"));
     if (parser.isSet(QStringLiteral("time-factor"))) {
         bool ok = false;
         simOptions.timeFactor = parser.value(QStringLiteral("time-factor")).toDouble(&ok);

@@ -3,6 +3,7 @@
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
 #include "core/recording/RecordRecovery.h"
+#include "core/recording/RecordingControl.h"
 #include "core/session/Session.h"
 #include "core/session/UnattendedPrompts.h"
 #include "core/session/UnattendedRun.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdlib>
@@ -160,6 +162,14 @@ int main(int argc, char **argv)
                     store);
     QtAlarmSound sound;
     session.setAlarmSound(&sound);
+
+    // Opt-in for the soak test: each record split's duration in microseconds, a line each.
+    if (const QString splitLog = qEnvironmentVariable("VOLTRIX_SPLIT_LOG"); !splitLog.isEmpty())
+        QObject::connect(&session.recording(), &RecordingControl::recordSplit, &app, [splitLog](qint64 ns) {
+            QFile file(splitLog);
+            if (file.open(QIODevice::Append | QIODevice::Text))
+                file.write(QByteArray::number(ns / 1000) + '\n');
+        });
 
     MainFm window(session);
     dialogPrompts.setDialogParent(&window);

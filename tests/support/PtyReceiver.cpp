@@ -45,6 +45,34 @@ void ReplugReceiver::unplug()
     QFile::remove(m_link);
 }
 
+QList<SimulatedMeter> countingMeters(int count)
+{
+    static constexpr int functions[] = {0, 1, 2, 3, 4, 6}; // DCV ACV DCA ACA OHM Hz
+    QList<SimulatedMeter> meters;
+    for (int k = 0; k < count; ++k) {
+        SimulatedMeter meter;
+        meter.channel = k;
+        meter.functionCode = functions[k % 6];
+        meter.pattern = SimulatedMeter::Pattern::Ramp;
+        meter.intervalMs = 1000;
+        meter.periodS = CountingSteps;
+        meter.minimum = 0;
+        meter.maximum = CountingSteps;
+        meters << meter;
+    }
+    return meters;
+}
+
+SimulatorOptions floodOptions(int frames, int rate)
+{
+    SimulatorOptions options;
+    options.flood = true;
+    options.floodRate = rate;
+    options.statusEveryMs = 0;
+    options.frameLimit = frames;
+    return options;
+}
+
 ExternalReceiver::~ExternalReceiver()
 {
     stop();

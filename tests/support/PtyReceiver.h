@@ -55,6 +55,14 @@ private:
     std::unique_ptr<PtyReceiver> m_receiver;
 };
 
+// Meters on channels 0..count-1 whose n-th reading is (n - 1) modulo CountingSteps, so that
+// every reading can be told from its neighbours and found in order; their functions differ.
+constexpr int CountingSteps = 10000;
+QList<SimulatedMeter> countingMeters(int count);
+// Meters that flood: in turn, as fast as the reader takes them (at most `rate` frames a second
+// when above 0), none dropped, no status frames between them, `frames` in all.
+SimulatorOptions floodOptions(int frames, int rate = 0);
+
 // voltrix-sim ($VOLTRIX_SIM) as its own process, serving a pseudo-terminal (or the --device
 // given in the arguments). Ends the process on destruction.
 class ExternalReceiver

@@ -45,9 +45,19 @@ class RecordSaver
 {
 public:
     virtual ~RecordSaver() = default;
-    // Saves without a dialog (the record split and the function change). False when nothing
-    // was saved, with the reason, naming the file, in `error`.
+    // Saves without a dialog (the record split and the function change): the record as it is
+    // now is taken over, and may be written after the call returns. False when no folder can
+    // take the file, with the reasons, each naming its file, in `error`; nothing is saved then.
     virtual bool autoSave(QString *error) = 0;
+    // An automatic save of the record named `recordFileName` is still being written; the
+    // record counts as saved meanwhile.
+    virtual bool isSaving(const QString &recordFileName) const
+    {
+        Q_UNUSED(recordFileName)
+        return false;
+    }
+    // Returns once every automatic save taken over has been written or has failed.
+    virtual void waitForSaves() {}
     // The Save Data command with its file dialog. False when the record was not saved
     // (cancelled, or failed and the user was told why).
     virtual bool saveDataCommand() = 0;

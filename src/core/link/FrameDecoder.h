@@ -10,8 +10,8 @@ class ReadingSink
 {
 public:
     virtual ~ReadingSink() = default;
-    // One reading, with the bytes still waiting behind its frame. False when the reading closed
-    // the record: the frames behind it belong to no record and are not read.
+    // One reading, with the bytes still waiting behind its frame. False when the reading ended
+    // the recording: the frames behind it belong to no record and are not read.
     virtual bool take(const MeterReading &reading, int waitingBytes) = 0;
     // The readings of one receive event have all been taken.
     virtual void readingsTaken() = 0;

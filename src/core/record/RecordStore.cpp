@@ -155,9 +155,8 @@ RecordStore::Growth RecordStore::growOrSplit()
 void RecordStore::clearRecord(const std::array<QString, 6> &trimmedChannelNames)
 {
     beginResetModel();
-    m_rows.resize(1);
-    m_rows.front() = Row{};
-    m_rows.emplace_back();
+    // A fresh list: the old rows may still be shared with a snapshot being written.
+    m_rows = QList<Row>(2);
     writeFixedHeaders(m_rows.front());
     for (int channel = 0; channel < Channels; ++channel)
         m_rows.front()[valueColumn(channel)] = trimmedChannelNames[channel];
@@ -169,6 +168,11 @@ void RecordStore::clearRecord(const std::array<QString, 6> &trimmedChannelNames)
     functionCaption.fill({});
     prefixCaption.fill({});
     divisorCaption.fill({});
+}
+
+RecordTable RecordStore::snapshot() const
+{
+    return {m_rows, functionCaption, prefixCaption, divisorCaption, m_stamp};
 }
 
 void RecordStore::setChannelNames(const std::array<QString, 6> &trimmedChannelNames)

@@ -3,7 +3,8 @@
 #include <QDateTime>
 #include <QString>
 #include <array>
-#include <vector>
+
+#include "core/record/RecordTable.h"
 
 // The current record: a header row and one row per sample position, 20 text columns
 // (index, date, and per channel time, value, unit). Grid numbering is used throughout:
@@ -14,7 +15,7 @@ class RecordStore : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    static constexpr int ColumnCount = 20;
+    static constexpr int ColumnCount = RecordTable::ColumnCount;
     static constexpr int MaxSampleRows = 9999;
     static constexpr int timeColumn(int channel) { return 3 * channel + 2; }
     static constexpr int valueColumn(int channel) { return 3 * channel + 3; }
@@ -60,6 +61,10 @@ public:
     std::array<QString, 6> prefixCaption;
     std::array<QString, 6> divisorCaption;
 
+    // The record as it stands, for writing it elsewhere (on another thread too) while this
+    // table goes on: costs next to nothing, the rows are shared until either side changes.
+    RecordTable snapshot() const;
+
     // record stamp "yyyymmdd_hhnnss" and file name "yymmdd_hhnnss.xlsx"
     void stampRecord(const QDateTime &start);
     QString stamp() const { return m_stamp; }
@@ -85,8 +90,8 @@ Q_SIGNALS:
     void viewportChanged();
 
 private:
-    using Row = std::array<QString, ColumnCount>;
-    std::vector<Row> m_rows;
+    using Row = RecordTable::Row;
+    QList<Row> m_rows;
     int m_sampleRows = 1;
     std::array<int, 6> m_nextRow{1, 1, 1, 1, 1, 1};
     int m_channelCount = 0;

@@ -3,6 +3,7 @@
 #include "core/acquisition/AcquisitionState.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
+#include "core/record/RecordStore.h"
 #include "core/settings/Settings.h"
 
 namespace
@@ -15,7 +16,7 @@ WorkbookExtreme extremeOf(const StatExtreme &extreme)
 
 WorkbookRecord recordWorkbook(const RecordWorkbookSources &sources)
 {
-    WorkbookRecord out(sources.record);
+    WorkbookRecord out(sources.record.snapshot());
     const AcquisitionState &state = sources.state;
     for (int k = 0; k < ChannelCount; ++k) {
         const ChannelStatistics &figures = sources.statistics.channel(k);

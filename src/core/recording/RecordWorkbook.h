@@ -16,6 +16,6 @@ struct RecordWorkbookSources {
     const Settings &settings;
 };
 
-// The record as the workbook writer takes it: the table, each channel's summary as the
-// statistics hold it, the main channel and the graph title.
+// The record as the workbook writer takes it, a snapshot that shares nothing live: the table, each channel's
+// summary as the statistics hold it, the main channel and the graph title.
 WorkbookRecord recordWorkbook(const RecordWorkbookSources &sources);

@@ -1,5 +1,6 @@
 #include "core/recording/RecordingControl.h"
 
+#include <QElapsedTimer>
 #include <QScopedValueRollback>
 #include <QTextStream>
 #include <limits>
@@ -280,7 +281,7 @@ void RecordingControl::clearCommand()
 bool RecordingControl::recordUnsaved() const
 {
     const QString name = m_.monitor.file.trimmed();
-    if (m_.record.cell(1, 1).isEmpty() || name.isEmpty()) return false;
+    if (m_.record.cell(1, 1).isEmpty() || name.isEmpty() || m_.saver.isSaving(name)) return false;
     return !fileExists(m_.saver.savedPathFor(name)) && !fileExists(name);
 }
 
@@ -302,6 +303,8 @@ bool RecordingControl::reAutoSave()
 
 bool RecordingControl::confirmClose()
 {
+    // Records split off are written before the program ends, and their failures told.
+    m_.saver.waitForSaves();
     if (!recordUnsaved()) return true;
     const Prompts::Answer answer = m_.prompts.message(saveQuestionText(), QStringLiteral("Save File!"),
                                                       Prompts::Buttons::YesNoCancel, Prompts::Icon::Question);
@@ -317,9 +320,15 @@ bool RecordingControl::confirmClose()
 
 void RecordingControl::restartRecord()
 {
-    stop();
+    QElapsedTimer took;
+    took.start();
+    // A frame decoded in Stop's settle wait closes the record as ever; the Start that follows
+    // finds the Stop under way and leaves it stopped.
+    const bool onOpenPort = m_onPort && !m_stopping;
+    if (!onOpenPort) stop();
     QString error;
     if (!m_.saver.autoSave(&error)) {
+        if (onOpenPort) stop();
         // Restarting would empty the table of a record that exists nowhere else.
         m_.prompts.message(
             QStringLiteral("The record could not be saved automatically (") + error +
@@ -327,7 +336,30 @@ void RecordingControl::restartRecord()
             applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return;
     }
-    run();
+    if (!onOpenPort) {
+        run();
+        return;
+    }
+    beginNextRecordOnPort();
+    Q_EMIT recordSplit(took.nsecsElapsed());
+}
+
+// The record ends as Stop ends it and the next begins as a Start on the link begins one, but
+// the port stays open: what waits in it, a frame begun included, and what still comes goes
+// into the new record.
+void RecordingControl::beginNextRecordOnPort()
+{
+    disableTimer();
+    m_logFile.close();
+    m_.alarm.disarm();
+    reloadSetup();
+
+    Q_EMIT recordWindowsNeeded();
+    m_.reset.clearRecord();
+    m_logFile.deleteLogFile();
+    dataSet();
+    m_.record.resetCounters();
+    startTimer();
 }
 
 void RecordingControl::dataSet()

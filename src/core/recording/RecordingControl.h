@@ -55,13 +55,16 @@ public:
     void stop();
     void timerTick();    // one tick of the supervision timer (tests call it directly)
     void clearCommand(); // Edit > Clear record
-    // Offers to save a record whose file does not exist. False when the user asked for the
-    // save and it failed: the record must then be kept as it is.
+    // Offers to save a record whose file does not exist and is not being written. False when
+    // the user asked for the save and it failed: the record must then be kept as it is.
     bool reAutoSave();
-    // The program is about to close: an unsaved record is offered for saving, with Cancel to
-    // stay. True when the program may close.
+    // The program is about to close: the automatic saves under way are finished, an unsaved
+    // record is offered for saving, with Cancel to stay. True when the program may close.
     bool confirmClose();
-    void restartRecord(); // stop, save without a dialog, start anew (function change, 9999 rows)
+    // A function change or a full table: the record is handed to the saver and a new one
+    // begins on the open port at once. Where no folder can take the file, the recording stops
+    // and the record stays in the table.
+    void restartRecord();
     // The record in the table is dropped on purpose (Clear record, Open, No to saving it).
     void discardRecord() { Q_EMIT recordDiscarded(); }
 
@@ -92,11 +95,14 @@ Q_SIGNALS:
     void recordStarted();
     // The record in the table is to go unsaved, as the user chose.
     void recordDiscarded();
+    // A record was split off on the open port and the next began, in `durationNs`.
+    void recordSplit(qint64 durationNs);
 
 private:
     void startOnNewLink(); // Start while unlinked: link first, then a new record
     void resume();         // Start while paused: the same record goes on
     void startOnLink();    // Start on a link that is still up: a new record
+    void beginNextRecordOnPort();
     bool openPortForRecording();
     void enterRecording();
     void abandonRecording(const QString &message);

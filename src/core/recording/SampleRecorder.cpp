@@ -94,7 +94,7 @@ bool SampleRecorder::take(const MeterReading &r, int waitingBytes)
     current.prefixCode = qint16(r.prefixCode);
     current.functionCode = qint16(r.functionCode);
 
-    if (!admitChannel(r)) return false;
+    if (!admitChannel(r)) return newRecordBegun();
     // An interval code outside the table leaves the interval display as it is.
     if (k == state.mainChannel && r.intervalCode <= LastIntervalCode) showInterval(r.intervalCode);
 
@@ -119,7 +119,7 @@ bool SampleRecorder::take(const MeterReading &r, int waitingBytes)
 
     if (m_.record.growOrSplit() == RecordStore::Growth::SplitNeeded) {
         Q_EMIT restartNeeded();
-        return false;
+        return newRecordBegun();
     }
     keepNewestRowsInView();
     return true;
@@ -148,6 +148,13 @@ bool SampleRecorder::admitChannel(const MeterReading &r)
         return false;
     }
     return true;
+}
+
+// After a restart was asked for: the readings behind go into the new record where one began
+// (its table holds no sample yet); where the recording stopped instead they belong to none.
+bool SampleRecorder::newRecordBegun() const
+{
+    return m_.record.cell(1, 1).isEmpty();
 }
 
 void SampleRecorder::showInterval(int intervalCode)

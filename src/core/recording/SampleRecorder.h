@@ -18,8 +18,8 @@ struct Settings;
 // Turns every reading into a sample of its channel, in this order: the record, the channel's
 // history, the monitor of the main channel with its display limits, alarm, power cost and
 // graph, the statistics of every channel, the table's growth and the rows kept in view. A
-// channel that changes its function, and a full table, ask for the record to be closed, saved
-// and started anew.
+// channel that changes its function, and a full table, ask for the record to be saved and a
+// new one begun.
 class SampleRecorder : public QObject, public ReadingSink
 {
     Q_OBJECT
@@ -48,11 +48,13 @@ public:
     void readingsTaken() override;
 
 Q_SIGNALS:
-    // The record must be stopped, saved and started anew; the reading belongs to neither.
+    // The record must be saved and a new one begun. The reading of a changed function belongs
+    // to neither; the reading that filled the table is the old record's last.
     void restartNeeded();
 
 private:
     bool admitChannel(const MeterReading &reading);
+    bool newRecordBegun() const;
     void showInterval(int intervalCode);
     void updateHistory(const MeterReading &reading);
     void showMainChannel(const MeterReading &reading);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "core/common/AppPaths.h"
 #include "core/common/Prompts.h"
@@ -10,24 +11,11 @@
 #include "core/monitor/MonitorFields.h"
 #include "core/record/CsvExport.h"
 #include "core/record/RecordStore.h"
+#include "core/workbook/StagedFile.h"
 #include "core/workbook/WorkbookWriter.h"
 
 namespace
 {
-
-// The automatic save's file in `folder`, or, when a file of that name exists already (an
-// earlier record begun in the same second), the first free numbered name beside it.
-QString freeAutoSavePath(const QString &folder, const QString &recordFileName)
-{
-    const QString path = WorkbookFiles::autoSavePath(folder, recordFileName);
-    if (!QFileInfo::exists(path)) return path;
-    const QString stem = path.chopped(int(qstrlen(WorkbookFiles::Suffix)) + 1);
-    for (int n = 2;; ++n) {
-        const QString numbered =
-            QStringLiteral("%1_%2.%3").arg(stem).arg(n).arg(QLatin1String(WorkbookFiles::Suffix));
-        if (!QFileInfo::exists(numbered)) return numbered;
-    }
-}
 
 bool isCsvPath(const QString &path)
 {
@@ -37,14 +25,20 @@ bool isCsvPath(const QString &path)
 } // namespace
 
 WorkbookSaver::WorkbookSaver(const Collaborators &collaborators)
-    : m_(collaborators), m_fallbackFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+    : m_(collaborators), m_fallbackFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
+      m_queue(std::make_unique<WorkbookSaveQueue>(
+          [](const WorkbookRecord &record, StagedFile &file, QString *error) {
+              return WorkbookWriter(WorkbookSaveKind::AutoSave).write(record, file, error);
+          },
+          [this](const WorkbookSaveQueue::Outcome &outcome) { autoSaveFinished(outcome); }))
 {
 }
 
-bool WorkbookSaver::writeWorkbook(const QString &path, bool interactive, QString *error) const
+WorkbookSaver::~WorkbookSaver() = default;
+
+bool WorkbookSaver::writeWorkbook(const QString &path, QString *error) const
 {
     const WorkbookRecord workbook = recordWorkbook(m_.sources);
-    if (!interactive) return WorkbookWriter(WorkbookSaveKind::AutoSave).write(workbook, path, error);
     m_.progress.showProgress(ProgressCaption, ProgressLabel,
                              std::max(0, m_.sources.record.gridRowCount() - 2));
     const bool written = WorkbookWriter(WorkbookSaveKind::SaveData, [this](int row, int) {
@@ -54,33 +48,84 @@ bool WorkbookSaver::writeWorkbook(const QString &path, bool interactive, QString
     return written;
 }
 
+// The automatic save's file in `folder`, or, when that name is taken already (an earlier record
+// begun in the same second, saved or still being saved), the first free numbered name beside it.
+QString WorkbookSaver::freeAutoSavePath(const QString &folder, const QString &recordFileName) const
+{
+    const auto taken = [this](const QString &path) {
+        if (QFileInfo::exists(path)) return true;
+        for (const InFlight &save : m_inFlight)
+            if (save.paths.contains(path)) return true;
+        return false;
+    };
+    const QString path = WorkbookFiles::autoSavePath(folder, recordFileName);
+    if (!taken(path)) return path;
+    const QString stem = path.chopped(int(qstrlen(WorkbookFiles::Suffix)) + 1);
+    for (int n = 2;; ++n) {
+        const QString numbered =
+            QStringLiteral("%1_%2.%3").arg(stem).arg(n).arg(QLatin1String(WorkbookFiles::Suffix));
+        if (!taken(numbered)) return numbered;
+    }
+}
+
 bool WorkbookSaver::autoSave(QString *error)
 {
     if (!WorkbookFiles::hasRecord(m_.sources.record)) return true; // nothing to keep
     const QString name = m_.sources.monitor.file.trimmed();
-    const QString firstFolder = AppPaths::recordsFolder();
-    QStringList reasons;
-    for (const QString &folder : {firstFolder, m_fallbackFolder}) {
-        if (folder.isEmpty()) continue;
-        QDir().mkpath(folder);
-        const QString path = freeAutoSavePath(folder, name);
-        QString reason;
-        if (!writeWorkbook(path, false, &reason)) {
-            reasons << reason;
+    QStringList folders{AppPaths::recordsFolder()};
+    if (!m_fallbackFolder.isEmpty() && m_fallbackFolder != folders.first()) folders << m_fallbackFolder;
+    QStringList failures;
+    for (int i = 0; i < folders.size(); ++i) {
+        // The staged file proves that the folder takes the workbook before the record is let go.
+        QDir().mkpath(folders.at(i));
+        const QString path = freeAutoSavePath(folders.at(i), name);
+        auto file = std::make_unique<StagedFile>(path);
+        QString cause;
+        if (!file->create(&cause)) {
+            failures << QDir::toNativeSeparators(path) + QStringLiteral(": ") + cause;
             continue;
         }
-        m_savedPaths.insert(name, path);
-        tellSaved(name);
-        if (!reasons.isEmpty())
-            m_.prompts.message(QStringLiteral("The record could not be saved in the records folder (") +
-                                   reasons.join(QStringLiteral("; ")) +
-                                   QStringLiteral("). It was saved as ") + QDir::toNativeSeparators(path) +
-                                   QStringLiteral("."),
-                               applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        const QString fallbackPath =
+            i + 1 < folders.size() ? freeAutoSavePath(folders.at(i + 1), name) : QString();
+        m_inFlight.append({name, {path, fallbackPath}});
+        m_queue->add({name, recordWorkbook(m_.sources), std::move(file), fallbackPath, failures});
         return true;
     }
-    if (error) *error = reasons.join(QStringLiteral("; "));
+    if (error) *error = failures.join(QStringLiteral("; "));
     return false;
+}
+
+void WorkbookSaver::autoSaveFinished(const WorkbookSaveQueue::Outcome &outcome)
+{
+    if (!m_inFlight.isEmpty()) m_inFlight.removeFirst();
+    const QString reasons = outcome.failures.join(QStringLiteral("; "));
+    if (!outcome.path.isEmpty()) {
+        m_savedPaths.insert(outcome.recordFileName, outcome.path);
+        tellSaved(outcome.recordFileName);
+        if (!outcome.failures.isEmpty())
+            m_.prompts.message(QStringLiteral("The record could not be saved in the records folder (") +
+                                   reasons + QStringLiteral("). It was saved as ") +
+                                   QDir::toNativeSeparators(outcome.path) + QStringLiteral("."),
+                               applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        return;
+    }
+    if (m_autoSaveFailed) m_autoSaveFailed();
+    m_.prompts.message(QStringLiteral("The record ") + outcome.recordFileName +
+                           QStringLiteral(" could not be saved automatically (") + reasons +
+                           QStringLiteral("). The recording was stopped."),
+                       applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+}
+
+bool WorkbookSaver::isSaving(const QString &recordFileName) const
+{
+    const QString name = recordFileName.trimmed();
+    return std::any_of(m_inFlight.cbegin(), m_inFlight.cend(),
+                       [&name](const InFlight &save) { return save.recordFileName == name; });
+}
+
+void WorkbookSaver::waitForSaves()
+{
+    m_queue->waitForAll();
 }
 
 bool WorkbookSaver::saveDataFromMenu()
@@ -122,7 +167,7 @@ bool WorkbookSaver::saveAs(QString *path, QString *error)
     if (isCsvPath(*path)) return CsvExport::write(m_.sources.record, *path, error);
     if (QFileInfo(*path).suffix().toLower() != QLatin1String(WorkbookFiles::Suffix))
         *path += QLatin1Char('.') + QLatin1String(WorkbookFiles::Suffix);
-    return writeWorkbook(*path, true, error);
+    return writeWorkbook(*path, error);
 }
 
 QString WorkbookSaver::savedPathFor(const QString &recordFileName) const

@@ -1,18 +1,23 @@
 #pragma once
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "core/common/WindowHooks.h"
 #include "core/recording/RecordWorkbook.h"
+#include "core/workbook/WorkbookSaveQueue.h"
 
 class Prompts;
 class WindowVisibility;
 
 // Saves the record as a workbook: silently at a record split or function change, and by the
-// Save Data command with its file dialog (as a workbook or as the table's CSV). A failed
-// automatic save tries the per-user data folder before it gives up, so a split never empties
-// a record that exists nowhere else. Existing workbooks are never overwritten silently.
+// Save Data command with its file dialog (as a workbook or as the table's CSV). The automatic
+// save makes sure at once that a folder takes the file (the records folder, else the per-user
+// data folder), so a split never empties a record that exists nowhere else, and then writes a
+// snapshot of the record in the background while the next record runs. A background write that
+// fails tries the per-user data folder too. Existing workbooks are never overwritten silently.
 class WorkbookSaver final : public RecordSaver
 {
 public:
@@ -29,7 +34,11 @@ public:
     // changed to the name written). False with the reason, naming the file, in `error`.
     bool saveAs(QString *path, QString *error);
 
+    ~WorkbookSaver() override;
+
     bool autoSave(QString *error) override;
+    bool isSaving(const QString &recordFileName) const override;
+    void waitForSaves() override;
     // Save Data as the save question runs it: the record, whatever windows are shown.
     bool saveDataCommand() override;
     // Save Data from the menu, pop-up or Ctrl+S: a record whose table is hidden is not offered.
@@ -47,6 +56,11 @@ public:
     {
         m_savedListener = std::move(listener);
     }
+    // Runs, before the user is told, when an automatic save could be written nowhere: the
+    // recording is to stop rather than split off more records that cannot be kept.
+    void setAutoSaveFailedHandler(std::function<void()> handler) { m_autoSaveFailed = std::move(handler); }
+    // What writes a record into its staged file on the saving thread (tests).
+    void setBackgroundWriter(WorkbookSaveQueue::Writer writer) { m_queue->setWriter(std::move(writer)); }
 
     static inline const QString NotAnyRecordText = QStringLiteral("Not any record!");
     static inline const QString SaveFilters = QStringLiteral("Excel File(*.xlsx);;CSV File(*.csv)");
@@ -54,11 +68,24 @@ public:
     static inline const QString ProgressLabel = QStringLiteral("Save file.....");
 
 private:
-    bool writeWorkbook(const QString &path, bool interactive, QString *error) const;
+    // An automatic save taken over and not finished yet, with the files it may end up in.
+    struct InFlight {
+        QString recordFileName;
+        QStringList paths;
+    };
+
+    // Save Data's write, with its progress.
+    bool writeWorkbook(const QString &path, QString *error) const;
+    QString freeAutoSavePath(const QString &folder, const QString &recordFileName) const;
+    // Every automatic save ends here, on this object's thread, written or not.
+    void autoSaveFinished(const WorkbookSaveQueue::Outcome &outcome);
     void tellSaved(const QString &recordFileName) const;
 
     Collaborators m_;
     QString m_fallbackFolder;
     QHash<QString, QString> m_savedPaths; // record file name -> the file it was saved as
     std::function<void(const QString &)> m_savedListener;
+    QList<InFlight> m_inFlight;           // in the order they finish
+    std::function<void()> m_autoSaveFailed;
+    std::unique_ptr<WorkbookSaveQueue> m_queue;
 };

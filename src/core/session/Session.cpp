@@ -76,6 +76,8 @@ struct Session::Relays {
         bool autoSave(QString *error) override { return target().autoSave(error); }
         bool saveDataCommand() override { return target().saveDataCommand(); }
         QString savedPathFor(const QString &name) const override { return target().savedPathFor(name); }
+        bool isSaving(const QString &name) const override { return target().isSaving(name); }
+        void waitForSaves() override { target().waitForSaves(); }
     };
     struct Sound final : AlarmSound {
         AlarmSound *to = nullptr;
@@ -179,6 +181,10 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
 
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
     connect(m_recorder, &SampleRecorder::restartNeeded, m_recording, &RecordingControl::restartRecord);
+    // A record split off that could be written nowhere: no further records are split off.
+    m_workbookSaver->setAutoSaveFailedHandler([this] {
+        if (m_recording->status().running() || m_recording->status().paused()) m_recording->stop();
+    });
     connect(m_recording, &RecordingControl::windowsResetNeeded, m_commandProcs, &Commands::closeAll);
     connect(m_recording, &RecordingControl::recordWindowsNeeded, m_commandProcs,
             &Commands::showRecordWindows);

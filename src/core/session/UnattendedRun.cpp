@@ -64,6 +64,7 @@ void UnattendedRun::begin()
 void UnattendedRun::stopAndFinish()
 {
     m_recording.stop();
+    m_saver.waitForSaves(); // the records split off are on disk before the run reports done
     const int code = writeOutput();
     if (m_plan.quit) Q_EMIT finished(code);
 }

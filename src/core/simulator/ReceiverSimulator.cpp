@@ -8,12 +8,15 @@
 #include <cmath>
 #include <cstring>
 #include <unistd.h>
+#include <utility>
 
 namespace
 {
 
 // More than this waiting unsent means nobody is reading: drop instead of queueing forever.
 constexpr qsizetype PendingLimit = 4096;
+// A flood sends at most this many frames a millisecond, so a reader in the same thread gets its turn.
+constexpr qint64 FloodBurst = 256;
 constexpr int IntervalCodeCount = 5;
 constexpr double Pi = 3.14159265358979323846;
 
@@ -160,9 +163,19 @@ void ReceiverSimulator::start()
     m_strayRandom.seed(m_options.seed);
     m_signals.clear();
     const int count = int(m_meters.size());
-    for (int i = 0; i < count; ++i) {
-        const SimulatedMeter &meter = m_meters.at(i);
+    for (const SimulatedMeter &meter : std::as_const(m_meters))
         m_signals.push_back(std::make_unique<MeterSignal>(meter));
+    if (m_options.flood) {
+        m_nextMeter = 0;
+        m_floodFrames = 0;
+        m_floodClock.start();
+        m_floodTimer = new QTimer(this);
+        m_floodTimer->setTimerType(Qt::PreciseTimer);
+        connect(m_floodTimer, &QTimer::timeout, this, &ReceiverSimulator::sendFloodFrames);
+        m_floodTimer->start(1);
+    }
+    for (int i = 0; i < count && !m_options.flood; ++i) {
+        const SimulatedMeter &meter = m_meters.at(i);
         const int interval = meter.effectiveIntervalMs();
         // Spread the meters over one interval, as independent meters are.
         const int delay = meter.startDelayMs >= 0 ? meter.startDelayMs : interval / count * i;
@@ -194,10 +207,11 @@ void ReceiverSimulator::stop()
         timer->deleteLater();
     }
     m_timers.clear();
-    if (m_statusTimer) {
-        m_statusTimer->stop();
-        m_statusTimer->deleteLater();
-        m_statusTimer = nullptr;
+    for (QTimer **timer : {&m_statusTimer, &m_floodTimer}) {
+        if (!*timer) continue;
+        (*timer)->stop();
+        (*timer)->deleteLater();
+        *timer = nullptr;
     }
 }
 
@@ -215,6 +229,21 @@ void ReceiverSimulator::sendMeterFrame(int index)
     send(m_signals[size_t(index)]->nextFrame(), true);
 }
 
+void ReceiverSimulator::sendFloodFrames()
+{
+    qint64 allowed = FloodBurst;
+    if (m_options.floodRate > 0)
+        allowed = std::min(allowed, m_floodClock.elapsed() * m_options.floodRate / 1000 - m_floodFrames);
+    for (qint64 n = 0; n < allowed && m_running && !m_signals.empty(); ++n) {
+        flush();
+        if (!m_pending.isEmpty()) return; // the reader is behind: it sets the pace
+        const int meter = m_nextMeter;
+        m_nextMeter = (m_nextMeter + 1) % int(m_signals.size());
+        ++m_floodFrames;
+        sendMeterFrame(meter);
+    }
+}
+
 void ReceiverSimulator::sendStatusFrame()
 {
     if (m_running) send(FrameEncoder::encodeStatus(), true);
@@ -229,7 +258,7 @@ void ReceiverSimulator::send(const QByteArray &bytes, bool countsAsFrame)
 {
     if (m_fd < 0) return;
     flush();
-    if (m_pending.size() + bytes.size() > PendingLimit)
+    if (!m_options.flood && m_pending.size() + bytes.size() > PendingLimit)
         m_dropped += bytes.size();
     else
         m_pending.append(bytes);

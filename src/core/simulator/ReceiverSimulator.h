@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -64,11 +65,17 @@ struct SimulatorOptions {
     double timeFactor = 1.0; // > 1 runs faster than real time
     int frameLimit = 0;      // stop after this many frames (readings and status); 0 = never
     quint32 seed = 1;        // stray bytes
+    // The meters send in turn, their intervals aside (these only time the readings' values), as
+    // fast as the reader takes the frames, and no faster than floodRate frames a second when that
+    // is above 0. A reader that falls behind holds the sending back: no frame is dropped.
+    bool flood = false;
+    int floodRate = 0;
 };
 
 // A receiver that sends its meters' frames over a file descriptor (a pty master, a serial
 // device, a regular file). When nobody reads a pty, its buffer fills; the simulator then drops
-// whole frames, as a receiver talking to an idle port would, instead of blocking.
+// whole frames, as a receiver talking to an idle port would, instead of blocking (unless it
+// floods, see SimulatorOptions).
 class ReceiverSimulator : public QObject
 {
     Q_OBJECT
@@ -107,6 +114,7 @@ Q_SIGNALS:
 
 private:
     void sendMeterFrame(int index);
+    void sendFloodFrames();
     void sendStatusFrame();
     void send(const QByteArray &bytes, bool countsAsFrame);
     void flush();
@@ -118,6 +126,10 @@ private:
     std::vector<std::unique_ptr<MeterSignal>> m_signals;
     std::vector<QTimer *> m_timers; // children
     QTimer *m_statusTimer = nullptr;
+    QTimer *m_floodTimer = nullptr;
+    QElapsedTimer m_floodClock;
+    qint64 m_floodFrames = 0;
+    int m_nextMeter = 0;
     std::mt19937 m_strayRandom;
     QByteArray m_pending;
     bool m_running = false;

@@ -15,6 +15,7 @@ public:
     // Creates the empty temporary file; false with `error` (the cause) when it cannot.
     bool create(QString *error);
     QString temporaryPath() const { return m_temporaryPath; }
+    QString targetPath() const { return m_targetPath; }
 
     // Replaces the target by the temporary file, keeping the permissions of a target that
     // exists; false with `error` (the cause) when it cannot.

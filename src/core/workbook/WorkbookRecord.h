@@ -1,8 +1,9 @@
 #pragma once
 #include <QString>
 #include <array>
+#include <utility>
 
-class RecordStore;
+#include "core/record/RecordTable.h"
 
 // One extreme of a channel as the statistics hold it.
 struct WorkbookExtreme {
@@ -20,12 +21,13 @@ struct WorkbookChannelSummary {
     WorkbookExtreme minimum;
 };
 
-// Everything a record workbook is made from, as plain values. The table is only read: its
-// cells, row count, per-channel function, prefix and divisor captions, and stamp.
+// Everything a record workbook is made from, as plain values that share nothing with the live
+// record: it can be written on another thread while the record goes on. Of the table the
+// writer reads the cells, the per-channel function, prefix and divisor captions, and the stamp.
 struct WorkbookRecord {
-    explicit WorkbookRecord(const RecordStore &record) : table(record) {}
+    explicit WorkbookRecord(RecordTable recordTable) : table(std::move(recordTable)) {}
 
-    const RecordStore &table;
+    RecordTable table;
     std::array<WorkbookChannelSummary, 6> channels;
 
     int mainChannel = 0;         // 0..5

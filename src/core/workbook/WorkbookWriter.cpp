@@ -88,7 +88,7 @@ public:
         : m_workbook(workbook), m_sheet(sheet), m_record(record), m_table(record.table), m_kind(kind),
           m_progress(progress), m_dateFormat(QLocale::system().dateFormat(QLocale::ShortFormat))
     {
-        m_stampDate = QDate::fromString(m_table.stamp().left(8), QStringLiteral("yyyyMMdd"));
+        m_stampDate = QDate::fromString(m_table.stamp.left(8), QStringLiteral("yyyyMMdd"));
         if (!m_stampDate.isValid()) m_stampDate = QDate::currentDate();
         const int main = record.mainChannel;
         bool ok = false;
@@ -343,7 +343,7 @@ private:
     lxw_workbook *m_workbook;
     lxw_worksheet *m_sheet;
     const WorkbookRecord &m_record;
-    const RecordStore &m_table;
+    const RecordTable &m_table;
     WorkbookSaveKind m_kind;
     const WorkbookWriter::Progress &m_progress;
     QString m_dateFormat;
@@ -373,15 +373,23 @@ WorkbookWriter::WorkbookWriter(WorkbookSaveKind kind, Progress progress)
 
 bool WorkbookWriter::write(const WorkbookRecord &record, const QString &path, QString *errorText) const
 {
-    const auto fail = [&](const QString &cause) {
+    StagedFile file(path);
+    QString cause;
+    if (!file.create(&cause)) {
         if (errorText) *errorText = QDir::toNativeSeparators(path) + QStringLiteral(": ") + cause;
+        return false;
+    }
+    return write(record, file, errorText);
+}
+
+bool WorkbookWriter::write(const WorkbookRecord &record, StagedFile &file, QString *errorText) const
+{
+    const auto fail = [&](const QString &cause) {
+        if (errorText)
+            *errorText = QDir::toNativeSeparators(file.targetPath()) + QStringLiteral(": ") + cause;
         return false;
     };
     const auto writerFailure = [&](lxw_error error) { return fail(QString::fromUtf8(lxw_strerror(error))); };
-
-    StagedFile file(path);
-    QString cause;
-    if (!file.create(&cause)) return fail(cause);
 
     lxw_workbook_options options = {};
     std::unique_ptr<lxw_workbook, WorkbookDiscarder> workbook(
@@ -395,6 +403,7 @@ bool WorkbookWriter::write(const WorkbookRecord &record, const QString &path, QS
     // workbook_close() writes the file and frees the workbook whatever its outcome.
     if (const lxw_error error = workbook_close(workbook.release()); error != LXW_NO_ERROR)
         return writerFailure(error);
+    QString cause;
     if (!checkWorkbookPackage(file.temporaryPath(), &cause) || !file.commit(&cause)) return fail(cause);
     return true;
 }

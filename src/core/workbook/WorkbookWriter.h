@@ -5,6 +5,7 @@
 #include "core/workbook/WorkbookRecord.h"
 
 class RecordStore;
+class StagedFile;
 
 // The two ways a record is saved. They differ in how the sample values are written:
 // SaveData (the Save Data command) writes a numeric value as a number and leaves an empty one
@@ -27,6 +28,8 @@ public:
     // False on failure, with `errorText` naming the file and the cause; the target is then
     // as it was before.
     bool write(const WorkbookRecord &record, const QString &path, QString *errorText = nullptr) const;
+    // The same into `file`, created already by a caller that made sure its folder takes it.
+    bool write(const WorkbookRecord &record, StagedFile &file, QString *errorText = nullptr) const;
 
 private:
     WorkbookSaveKind m_kind;
