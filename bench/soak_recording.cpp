@@ -1,5 +1,5 @@
 // Soak of the record split: the real program records unattended from a simulated receiver on a
-// pseudo-terminal, six meters flooding it at a steady rate, through many 9,999-row splits. Each
+// pseudo-terminal, up to six meters flooding it at a steady rate, through many 9,999-row splits. Each
 // reading is a step of its meter's own ramp, so the saved workbooks and the last record can be
 // checked for every reading sent, once and in order. Also checked: the program's resident size
 // after the last split against the second, and the longest split as the program measured it.
@@ -30,7 +30,7 @@
 namespace
 {
 
-constexpr int Channels = 6;
+constexpr int MaxChannels = 6;
 constexpr int ExtraReadings = 1000; // per channel, left in the last record
 // The program records this much longer than the frames take at the rate asked, so that it can
 // fall behind for a while and still take every frame before its Stop.
@@ -42,6 +42,7 @@ constexpr double MaxRssGrowth = 0.10;
 struct Plan {
     QString app;
     int splits = 20;
+    int channels = MaxChannels;
     int rate = 8000; // frames a second, all meters together
 };
 
@@ -71,7 +72,9 @@ Plan parse(const QCoreApplication &app)
         QStringLiteral("Frames a second from the six meters together (default "
                        "8000)."),
         QStringLiteral("N"));
-    parser.addOptions({appOption, splitsOption, rateOption});
+    const QCommandLineOption channelsOption(
+        QStringLiteral("channels"), QStringLiteral("Meters sending (default 6)."), QStringLiteral("N"));
+    parser.addOptions({appOption, splitsOption, rateOption, channelsOption});
     parser.process(app);
     Plan plan;
     plan.app = parser.value(appOption);
@@ -81,8 +84,12 @@ Plan parse(const QCoreApplication &app)
     bool ok = true;
     if (parser.isSet(splitsOption)) plan.splits = parser.value(splitsOption).toInt(&ok);
     if (!ok || plan.splits < 2) giveUp(QStringLiteral("--splits takes a whole number of at least 2"));
+    if (parser.isSet(channelsOption)) plan.channels = parser.value(channelsOption).toInt(&ok);
+    if (!ok || plan.channels < 1 || plan.channels > MaxChannels)
+        giveUp(QStringLiteral("--channels takes a whole number from 1 to 6"));
     if (parser.isSet(rateOption)) plan.rate = parser.value(rateOption).toInt(&ok);
-    if (!ok || plan.rate < Channels) giveUp(QStringLiteral("--rate takes a whole number of at least 6"));
+    if (!ok || plan.rate < plan.channels)
+        giveUp(QStringLiteral("--rate takes a whole number of at least --channels"));
     if (!QFileInfo(plan.app).isExecutable()) giveUp(plan.app + QStringLiteral(" is not a program"));
     return plan;
 }
@@ -132,7 +139,7 @@ QStringList workbooksInOrder(const QDir &folder)
 }
 
 // Appends each channel's readings of a workbook, in row order.
-bool collect(const QString &path, std::array<QList<int>, Channels> &found)
+bool collect(const QString &path, std::array<QList<int>, MaxChannels> &found)
 {
     SheetCells cells;
     QString error;
@@ -141,7 +148,7 @@ bool collect(const QString &path, std::array<QList<int>, Channels> &found)
         return false;
     }
     for (int row = 8; row <= cells.rowCount(); ++row)
-        for (int k = 0; k < Channels; ++k) {
+        for (int k = 0; k < MaxChannels; ++k) {
             const SheetCell cell = cells.at(row, 3 * k + 4);
             if (cell.type == SheetCell::Type::Number)
                 found[std::size_t(k)] << int(cell.number);
@@ -187,12 +194,12 @@ int main(int argc, char **argv)
     const int probe =
         ::open(QFile::encodeName(pty.slavePath()).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
     const int perChannel = plan.splits * RecordStore::MaxSampleRows + ExtraReadings;
-    const int frames = Channels * perChannel;
+    const int frames = plan.channels * perChannel;
     const int sendingS = (frames + plan.rate - 1) / plan.rate;
     const int durationS = sendingS + std::max(StopMarginS, int(sendingS * StopMarginShare));
 
     ReceiverSimulator simulator(pty);
-    simulator.setMeters(countingMeters(Channels));
+    simulator.setMeters(countingMeters(plan.channels));
     simulator.setOptions(floodOptions(frames, plan.rate));
 
     QProcessEnvironment env = isolatedEnvironment(folder);
@@ -207,9 +214,10 @@ int main(int argc, char **argv)
                             QStringLiteral("--output"), output, QStringLiteral("--quit")});
     if (!voltrix.waitForStarted()) giveUp(QStringLiteral("cannot start ") + plan.app);
     const qint64 pid = voltrix.processId();
-    std::printf("%s: %d splits, %d readings a channel, %d frames at %d a second; records stop after %d s\n",
-                qPrintable(QFileInfo(plan.app).fileName()), plan.splits, perChannel, frames, plan.rate,
-                durationS);
+    std::printf(
+        "%s: %d splits, %d channels of %d readings, %d frames at %d a second; records stop after %d s\n",
+        qPrintable(QFileInfo(plan.app).fileName()), plan.splits, plan.channels, perChannel, frames, plan.rate,
+        durationS);
     std::fflush(stdout);
 
     QElapsedTimer sending;
@@ -267,14 +275,14 @@ int main(int argc, char **argv)
     }
     const QList<qint64> durations = splitDurationsUs(splitLog);
     const QStringList workbooks = workbooksInOrder(folder);
-    std::array<QList<int>, Channels> found;
+    std::array<QList<int>, MaxChannels> found;
     for (const QString &name : workbooks)
         if (!collect(folder.filePath(name), found)) fail(QStringLiteral("unreadable ") + name);
     if (!collect(output, found)) fail(QStringLiteral("no last record"));
 
     qint64 readingsFound = 0;
     qint64 readingsInOrder = 0;
-    for (int k = 0; k < Channels; ++k) {
+    for (int k = 0; k < plan.channels; ++k) {
         const QList<int> &channel = found[std::size_t(k)];
         readingsFound += channel.size();
         const int good = inOrder(channel, perChannel);
@@ -286,6 +294,9 @@ int main(int argc, char **argv)
                      .arg(good)
                      .arg(perChannel));
     }
+    for (int k = plan.channels; k < MaxChannels; ++k)
+        if (!found[std::size_t(k)].isEmpty())
+            fail(QStringLiteral("readings in channel %1, which sent none").arg(k + 1));
     if (durations.size() != plan.splits || workbooks.size() != plan.splits)
         fail(QStringLiteral("%1 splits and %2 workbooks, not %3")
                  .arg(durations.size())
