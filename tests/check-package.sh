@@ -25,7 +25,7 @@ deb=${debs[0]}
 info=$(dpkg-deb -I "$deb")
 echo "$info"
 depends=$(sed -n 's/^ Depends: //p' <<<"$info")
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6multimedia6 libxlsxwriter; do
+for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6multimedia6 libxlsxwriter qt6-qpa-plugins; do
     [[ $depends == *"$library"* ]] || fail "Depends does not name $library: $depends"
 done
 
