@@ -372,8 +372,13 @@ void TestEndToEnd::splitOverThePtyKeepsEveryReading()
     QCOMPARE(first.size(), 1);
     QCOMPARE(second.size(), 1);
     const QString secondPath = QDir::toNativeSeparators(fallback.filePath(second.first()));
-    QCOMPARE(rig.prompts.calls().size(), 1);
-    const QString told = rig.prompts.lastCall().text;
+    // The journal cannot be written there either, and says so once; the workbook's fallback is
+    // told once.
+    QStringList fallbackNotes;
+    for (const ScriptedPrompts::Call &call : rig.prompts.calls())
+        if (call.text.startsWith(QStringLiteral("The record could not be saved"))) fallbackNotes << call.text;
+    QCOMPARE(fallbackNotes.size(), 1);
+    const QString told = fallbackNotes.first();
     QVERIFY2(told.startsWith(
                  QStringLiteral("The record could not be saved in the records folder (/dev/null/records/")) &&
                  told.endsWith(QStringLiteral("). It was saved as ") + secondPath + u'.'),

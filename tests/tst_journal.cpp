@@ -279,6 +279,7 @@ private Q_SLOTS:
                 QVERIFY(!s.session.workbookSaver().saveDataCommand());
             } else if (step == u"function change") {
                 s.reading(0, 12, 1); // ACV: saved as yymmdd_hhnnss.xlsx, and a new record begins
+                s.session.workbookSaver().waitForSaves();
                 QVERIFY(QFileInfo::exists(QDir(s.folder()).filePath(fileName)));
                 QVERIFY(s.rec().status().running());
             } else if (step == u"Clear") {
@@ -392,6 +393,8 @@ private Q_SLOTS:
 
         s.session.recovery().recoverAll(RecordRecovery::Asking::Ask);
 
+        s.session.workbookSaver().waitForSaves();
+
         QCOMPARE(s.prompts.calls().size(), 2);
         for (int i = 0; i < 2; ++i) {
             const ScriptedPrompts::Call asked = s.prompts.calls().at(i);
@@ -427,6 +430,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(path + QStringLiteral(".discarded"), "an earlier one"));
         s.prompts.queueAnswer(Prompts::Answer::No);
         s.session.recovery().recoverAll(RecordRecovery::Asking::Ask);
+        s.session.workbookSaver().waitForSaves();
 
         QCOMPARE(s.prompts.messageTexts(), QStringList{RecordRecovery::questionText(m_first.fileName())});
         QVERIFY(!QFileInfo::exists(path));
@@ -437,6 +441,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(WorkbookFiles::autoSavePath(s.folder(), m_first.fileName())));
         s.prompts.clear();
         s.session.recovery().recoverAll(RecordRecovery::Asking::Ask);
+        s.session.workbookSaver().waitForSaves();
         QCOMPARE(s.prompts.calls().size(), 0);
     }
 
@@ -446,6 +451,7 @@ private Q_SLOTS:
         leaveJournals(s, {&m_first});
         QSignalSpy recovered(&s.session.recovery(), &RecordRecovery::recordRecovered);
         s.session.recovery().recoverAll(RecordRecovery::Asking::DoNotAsk);
+        s.session.workbookSaver().waitForSaves();
         QCOMPARE(s.prompts.calls().size(), 0);
         QCOMPARE(tableOf(s.record()), m_first.table);
         QCOMPARE(statisticsOf(s.session.statistics()), m_first.statistics);
@@ -467,6 +473,7 @@ private Q_SLOTS:
         s.prompts.queueAnswer(Prompts::Answer::Yes);
         s.prompts.queueAnswer(Prompts::Answer::Yes);
         s.session.recovery().recoverAll(RecordRecovery::Asking::Ask);
+        s.session.workbookSaver().waitForSaves();
 
         QCOMPARE(s.prompts.messageTexts(),
                  QStringList({RecordRecovery::questionText(m_first.fileName()),

@@ -275,7 +275,8 @@ void TestStartup::unattendedRunSaysWhatMatters()
     QStringList expected;
     if (!told.isEmpty())
         expected << QStringLiteral("voltrix: [Voltrix] %1 -> OK").arg(told.arg(settingsPath));
-    expected << QStringLiteral("voltrix: record written to ") + output
+    expected << QStringLiteral("voltrix: recording for 2 s")
+             << QStringLiteral("voltrix: record written to ") + output
              << QStringLiteral(
                     "voltrix: [Save File!] (yymmdd_hhnnss.xlsx).  This record didn't saved ! Do you want "
                     "to save? -> No");
