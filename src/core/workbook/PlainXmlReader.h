@@ -7,7 +7,7 @@
 #include <vector>
 
 // A reader of plain XML with the part of QXmlStreamReader's interface that the worksheet
-// parser uses, some ten times faster: the worksheet of a full record is 7 MB of it.
+// parser uses, about five times faster: the worksheet of a full record is 7 MB of it.
 //
 // Plain XML here is ASCII, with an XML declaration of version 1.0 in UTF-8 or none, and no
 // document type, comments, CDATA sections or processing instructions; element and attribute
