@@ -15,3 +15,12 @@ QString fileNameOfPath(const QString &path)
     const qsizetype separator = qMax(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     return path.mid(separator + 1);
 }
+
+QString firstFreeName(const std::function<QString(int n)> &nameFor,
+                      const std::function<bool(const QString &name)> &taken)
+{
+    for (int n = 1;; ++n) {
+        QString name = nameFor(n);
+        if (!taken(name)) return name;
+    }
+}

@@ -7,6 +7,7 @@
 
 #include "core/common/AppPaths.h"
 #include "core/common/Clock.h"
+#include "core/common/Files.h"
 #include "core/common/Prompts.h"
 #include "core/record/RecordJournal.h"
 #include "core/record/RecordStore.h"
@@ -35,10 +36,12 @@ QString freeJournalPath(const QString &folder, const QString &stamp)
 {
     const QDir dir(folder);
     const QString suffix = QLatin1String(RecordJournal::Suffix);
-    QString path = dir.filePath(stamp + suffix);
-    for (int n = 2; QFileInfo::exists(path) || QFileInfo::exists(lockPath(path)); ++n)
-        path = dir.filePath(stamp + QLatin1Char('_') + QString::number(n) + suffix);
-    return path;
+    return firstFreeName(
+        [&](int n) -> QString {
+            if (n == 1) return dir.filePath(stamp + suffix);
+            return dir.filePath(stamp + QLatin1Char('_') + QString::number(n) + suffix);
+        },
+        [](const QString &path) { return QFileInfo::exists(path) || QFileInfo::exists(lockPath(path)); });
 }
 
 bool syncToDisk(QFile &file)

@@ -6,6 +6,7 @@
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/common/AppPaths.h"
+#include "core/common/Files.h"
 #include "core/common/Prompts.h"
 #include "core/common/WindowHooks.h"
 #include "core/measurement/MeasurementTables.h"
@@ -23,9 +24,12 @@ namespace
 void setAside(const QString &path)
 {
     const QString suffix = QLatin1String(RecordJournal::DiscardedSuffix);
-    QString target = path + suffix;
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = path + QLatin1Char('.') + QString::number(n) + suffix;
+    const QString target = firstFreeName(
+        [&](int n) -> QString {
+            if (n == 1) return path + suffix;
+            return path + QLatin1Char('.') + QString::number(n) + suffix;
+        },
+        [](const QString &name) { return QFileInfo::exists(name); });
     QFile::rename(path, target);
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/common/AppPaths.h"
+#include "core/common/Files.h"
 #include "core/common/Prompts.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
@@ -59,13 +60,13 @@ QString WorkbookSaver::freeAutoSavePath(const QString &folder, const QString &re
         return false;
     };
     const QString path = WorkbookFiles::autoSavePath(folder, recordFileName);
-    if (!taken(path)) return path;
     const QString stem = path.chopped(int(qstrlen(WorkbookFiles::Suffix)) + 1);
-    for (int n = 2;; ++n) {
-        const QString numbered =
-            QStringLiteral("%1_%2.%3").arg(stem).arg(n).arg(QLatin1String(WorkbookFiles::Suffix));
-        if (!taken(numbered)) return numbered;
-    }
+    return firstFreeName(
+        [&](int n) -> QString {
+            if (n == 1) return path;
+            return QStringLiteral("%1_%2.%3").arg(stem).arg(n).arg(QLatin1String(WorkbookFiles::Suffix));
+        },
+        taken);
 }
 
 bool WorkbookSaver::autoSave(QString *error)
