@@ -4,14 +4,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "core/views/GraphFollower.h"
 #include "core/graph/PageExtremes.h"
 #include "core/link/FrameEncoder.h"
+#include "core/monitor/ChannelSelector.h"
 #include "core/monitor/MonitorFields.h"
-#include "core/views/RecordOutputs.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 #include "core/settings/UserSettings.h"
+#include "core/views/GraphFollower.h"
+#include "core/views/OptionsProcedures.h"
+#include "core/views/RecordOutputs.h"
 #include "support/PdfText.h"
 #include "support/RecordingSession.h"
 
@@ -55,18 +57,207 @@ class TestGraphFollower : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
+    void init()
+    {
+        m_rig.emplace();
+        m_rig->prompts.setStrict(true);
+        GraphGeometry geometry;
+        geometry.pixels = QSize(1080, 254);
+        graph().page().setGeometry(geometry);
+    }
+    void followsTheRecordFromPageToPage()
+    {
+        // 25 samples a page (the default time-axis scale).
+        m_rig->start();
+        QCOMPARE(graph().page().pageText(), QStringLiteral("0"));
+        m_rig->feed(volts(5));
+        QCOMPARE(graph().page().pageText(), QStringLiteral("1"));
+        QVERIFY(graph().page().scale().has_value());
+        QVERIFY(tracePixels(graph().page().surface()) > 0);
+        for (int i = 2; i <= 26; ++i)
+            m_rig->feed(volts(5 + i));
+        QCOMPARE(graph().page().pageText(), QStringLiteral("2"));
+        QCOMPARE(graph().page().page(), 2);
+        // While recording the monitor keeps the record's own extremes.
+        QCOMPARE(monitor().stats[1], QStringLiteral("3.1"));
+        QCOMPARE(monitor().stats[2], QStringLiteral("0.5"));
+        QVERIFY(m_rig->prompts.unexpected().isEmpty());
+    }
+    void shownPageSetsTheMonitorExtremesWhenStopped()
+    {
+        record(30);
+        graph().setPageBox(QStringLiteral("1"));
+        QCOMPARE(graph().page().pageText(), QStringLiteral("1"));
+        QCOMPARE(monitor().stats[1], QStringLiteral("2.5"));
+        QCOMPARE(monitor().stats[2], QStringLiteral("0.1"));
+        QCOMPARE(monitor().stats[4], QStringLiteral("V"));
+        const RecordStore &table = m_rig->session.record();
+        QCOMPARE(monitor().statTimes[1], table.cell(25, RecordStore::timeColumn(0)));
+        QCOMPARE(monitor().statTimes[2], table.cell(1, RecordStore::timeColumn(0)));
+
+        graph().page().nextPage();
+        QCOMPARE(graph().page().pageText(), QStringLiteral("2"));
+        QCOMPARE(monitor().stats[2], QStringLiteral("2.6"));
+        QCOMPARE(graph().mainChannel().sampleCount(), 30);
+        QCOMPARE(monitor().stats[1], QStringLiteral("3.0"));
+    }
+    void pageExtremes_data()
+    {
+        QTest::addColumn<QStringList>("values"); // "value unit" per row
+        QTest::addColumn<QString>("maximum");
+        QTest::addColumn<QString>("minimum");
+        QTest::newRow("prefixes compare on one scale") << QStringList{"900 mV", "1.2 V", "5 mV"} << "1.2 V"
+                                                       << "5 mV";
+        QTest::newRow("overload is the range's top") << QStringList{"3.5 V", "+OL V", "-1.0 V"} << "+OL V"
+                                                     << "-1.0 V";
+        QTest::newRow("negative overload the bottom") << QStringList{"-OL V", "3.5 V"} << "3.5 V"
+                                                      << "-OL V";
+        QTest::newRow("earliest of equals, gaps skipped")
+            << QStringList{"2.0 V", " V", "2.0 V", "1.0 V", "1.0 V"} << "2.0 V"
+            << "1.0 V";
+    }
+    void pageExtremes()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, maximum);
+        QFETCH(QString, minimum);
+        GraphSampleList record;
+        for (int row = 0; row < values.size(); ++row) {
+            const QStringList parts = values.at(row).split(QLatin1Char(' '));
+            record.samples.append(
+                sampleOf(parts.at(0), parts.at(1), QStringLiteral("10:00:%1").arg(row, 2, 10, QChar('0'))));
+        }
+        const std::optional<PageExtremes> found = GraphPageExtremes::of(record, 1, 1.0f, {40.0, -40.0, 3});
+        QVERIFY(found.has_value());
+        QCOMPARE(found->maximum.value + ' ' + found->maximum.unit, maximum);
+        QCOMPARE(found->minimum.value + ' ' + found->minimum.unit, minimum);
+        const int firstMaximum = values.indexOf(maximum);
+        QCOMPARE(found->maximum.time, QStringLiteral("10:00:%1").arg(firstMaximum, 2, 10, QChar('0')));
+
+        // A page without samples leaves the monitor alone.
+        QVERIFY(!GraphPageExtremes::of(record, 2, 1.0f, {}).has_value());
+    }
+    void clearRecordBlanksTheGraph()
+    {
+        record(10);
+        QVERIFY(tracePixels(graph().page().surface()) > 0);
+        m_rig->prompts.queueAnswer(Prompts::Answer::No); // not saved: do not save
+        m_rig->session.recording().clearCommand();
+        QCOMPARE(graph().page().pageText(), QStringLiteral("0"));
+        QCOMPARE(tracePixels(graph().page().surface()), 0);
+    }
+    void redrawKeepsTheTrace_data()
+    {
+        QTest::addColumn<bool>("recording");
+        QTest::addColumn<QString>("action");
+        for (const bool recording : {true, false}) {
+            const char *state = recording ? "recording: " : "stopped: ";
+            QTest::addRow("%soptions OK", state) << recording << "options";
+            QTest::addRow("%smain channel chosen", state) << recording << "choice";
+        }
+        QTest::newRow("new channel") << true << "channel";
+    }
+    void redrawKeepsTheTrace()
+    {
+        QFETCH(bool, recording);
+        QFETCH(QString, action);
+        m_rig->start();
+        for (int i = 1; i <= 10; ++i)
+            m_rig->feed(volts(i));
+        if (!recording) m_rig->session.recording().stop();
+        Session &session = m_rig->session;
+        if (action == u"options") {
+            OptionsOkPlan plan;
+            plan.values = OptionValues::fromSettings(session.settings());
+            plan.redrawGraph = true;
+            OptionsProcedures(session.userSettings(), session.graphHooks()).ok(plan);
+        } else if (action == u"choice") {
+            session.channelSelector().select(0);
+        } else {
+            FrameEncoder::Header second;
+            second.channel = 1;
+            m_rig->feed(FrameEncoder::encodeReading(second, 3));
+        }
+        QCOMPARE(tracePixels(graph().page().surface()) > 0, true);
+    }
+    void optionsAndTimeScaleFollow()
+    {
+        record(60);
+        UserSettings &settings = m_rig->session.userSettings();
+        Settings edited = settings.values();
+        edited.Graph_T1BackColor = 0x00FF00; // green, stored blue-green-red
+        settings.saveOptions(edited);
+        QCOMPARE(tracePixels(graph().page().surface()), 0);
+        QVERIFY(tracePixels(graph().page().surface(), QColor(0, 255, 0)) > 0);
+
+        // 50 samples a page: the last page of 60 samples is page 2 (the graph window is shown).
+        edited = settings.values();
+        edited.YScale = 1;
+        settings.saveSetup(edited);
+        QCOMPARE(graph().page().view().timeScale, 0.5f);
+        QCOMPARE(graph().page().pageText(), QStringLiteral("2"));
+    }
+    void unattendedOutputs()
+    {
+        record(30);
+        const RecordOutputs out = outputs();
+        const QString table = m_dir.filePath(QStringLiteral("table.pdf"));
+        const QString graphPdf = m_dir.filePath(QStringLiteral("graph.pdf"));
+        const QString image = m_dir.filePath(QStringLiteral("graph.png"));
+        QCOMPARE(out.printDataTo(table), QString());
+        QCOMPARE(out.printGraphTo(graphPdf), QString());
+        NoSvg svg;
+        QCOMPARE(out.saveGraphTo(image, svg), QString());
+
+        const QString file = monitor().file;
+        const QList<PdfPage> tablePages = readPdfWords(table);
+        QCOMPARE(tablePages.size(), 1);
+        QCOMPARE(tablePages[0].lineOf(QStringLiteral("File")),
+                 QStringList({"File", "Name", ":", file, "Page", ":", "1"}));
+        const QList<PdfPage> graphPages = readPdfWords(graphPdf);
+        QCOMPARE(graphPages.size(), 1);
+        QCOMPARE(graphPages[0].lineOf(QStringLiteral("File")),
+                 QStringList({"File", "Name", ":", file, "Page", ":", graph().page().pageText()}));
+        QVERIFY(graphPages[0].find(QStringLiteral("(V)")));
+
+        const QImage saved(image);
+        QCOMPARE(saved.size(), graph().page().surface().size());
+        QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), graph().page().surface());
+    }
+    void unattendedOutputsRefuseWithoutRecord()
+    {
+        const RecordOutputs out = outputs();
+        NoSvg svg;
+        QCOMPARE(out.printDataTo(m_dir.filePath(QStringLiteral("t.pdf"))),
+                 QStringLiteral("Not any record !"));
+        QCOMPARE(out.saveGraphTo(m_dir.filePath(QStringLiteral("g.png")), svg),
+                 QStringLiteral("Not any graph!"));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("t.pdf"))));
+    }
+    void outputNamesChecked_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<bool>("image");
+        QTest::newRow("pdf") << "out/a.PDF" << true << false;
+        QTest::newRow("png") << "b.png" << false << true;
+        QTest::newRow("jpg") << "b.jpg" << false << true;
+        QTest::newRow("svg") << "b.svg" << false << true;
+        QTest::newRow("bmp") << "b.bmp" << false << true;
+        QTest::newRow("none") << "b" << false << false;
+    }
+    void outputNamesChecked()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, pdf);
+        QFETCH(bool, image);
+        QCOMPARE(RecordOutputs::checkPdfPath(QStringLiteral("--print-data"), path).isEmpty(), pdf);
+        QCOMPARE(RecordOutputs::checkImagePath(QStringLiteral("--save-graph"), path).isEmpty(), image);
+        if (!pdf)
+            QCOMPARE(RecordOutputs::checkPdfPath(QStringLiteral("--print-data"), path),
+                     QStringLiteral("--print-data takes a file name ending in .pdf"));
+    }
     void cleanup() { m_rig.reset(); }
-    void followsTheRecordFromPageToPage();
-    void shownPageSetsTheMonitorExtremesWhenStopped();
-    void pageExtremes_data();
-    void pageExtremes();
-    void clearRecordBlanksTheGraph();
-    void optionsAndTimeScaleFollow();
-    void unattendedOutputs();
-    void unattendedOutputsRefuseWithoutRecord();
-    void outputNamesChecked_data();
-    void outputNamesChecked();
 
 private:
     void record(int samples); // 0.1 V, 0.2 V, ... on channel 1, then Stop
@@ -81,187 +272,12 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestGraphFollower::init()
-{
-    m_rig.emplace();
-    m_rig->prompts.setStrict(true);
-    GraphGeometry geometry;
-    geometry.pixels = QSize(1080, 254);
-    graph().page().setGeometry(geometry);
-}
-
 void TestGraphFollower::record(int samples)
 {
     m_rig->start();
     for (int i = 1; i <= samples; ++i)
         m_rig->feed(volts(i));
     m_rig->session.recording().stop();
-}
-
-void TestGraphFollower::followsTheRecordFromPageToPage()
-{
-    // 25 samples a page (the default time-axis scale).
-    m_rig->start();
-    QCOMPARE(graph().page().pageText(), QStringLiteral("0"));
-    m_rig->feed(volts(5));
-    QCOMPARE(graph().page().pageText(), QStringLiteral("1"));
-    QVERIFY(graph().page().scale().has_value());
-    QVERIFY(tracePixels(graph().page().surface()) > 0);
-    for (int i = 2; i <= 26; ++i)
-        m_rig->feed(volts(5 + i));
-    QCOMPARE(graph().page().pageText(), QStringLiteral("2"));
-    QCOMPARE(graph().page().page(), 2);
-    // While recording the monitor keeps the record's own extremes.
-    QCOMPARE(monitor().stats[1], QStringLiteral("3.1"));
-    QCOMPARE(monitor().stats[2], QStringLiteral("0.5"));
-    QVERIFY(m_rig->prompts.unexpected().isEmpty());
-}
-
-void TestGraphFollower::shownPageSetsTheMonitorExtremesWhenStopped()
-{
-    record(30);
-    graph().setPageBox(QStringLiteral("1"));
-    QCOMPARE(graph().page().pageText(), QStringLiteral("1"));
-    QCOMPARE(monitor().stats[1], QStringLiteral("2.5"));
-    QCOMPARE(monitor().stats[2], QStringLiteral("0.1"));
-    QCOMPARE(monitor().stats[4], QStringLiteral("V"));
-    const RecordStore &table = m_rig->session.record();
-    QCOMPARE(monitor().statTimes[1], table.cell(25, RecordStore::timeColumn(0)));
-    QCOMPARE(monitor().statTimes[2], table.cell(1, RecordStore::timeColumn(0)));
-
-    graph().page().nextPage();
-    QCOMPARE(graph().page().pageText(), QStringLiteral("2"));
-    QCOMPARE(monitor().stats[2], QStringLiteral("2.6"));
-    QCOMPARE(graph().mainChannel().sampleCount(), 30);
-    QCOMPARE(monitor().stats[1], QStringLiteral("3.0"));
-}
-
-void TestGraphFollower::pageExtremes_data()
-{
-    QTest::addColumn<QStringList>("values"); // "value unit" per row
-    QTest::addColumn<QString>("maximum");
-    QTest::addColumn<QString>("minimum");
-    QTest::newRow("prefixes compare on one scale") << QStringList{"900 mV", "1.2 V", "5 mV"} << "1.2 V"
-                                                   << "5 mV";
-    QTest::newRow("overload is the range's top") << QStringList{"3.5 V", "+OL V", "-1.0 V"} << "+OL V"
-                                                 << "-1.0 V";
-    QTest::newRow("negative overload the bottom") << QStringList{"-OL V", "3.5 V"} << "3.5 V"
-                                                  << "-OL V";
-    QTest::newRow("earliest of equals, gaps skipped")
-        << QStringList{"2.0 V", " V", "2.0 V", "1.0 V", "1.0 V"} << "2.0 V"
-        << "1.0 V";
-}
-
-void TestGraphFollower::pageExtremes()
-{
-    QFETCH(QStringList, values);
-    QFETCH(QString, maximum);
-    QFETCH(QString, minimum);
-    GraphSampleList record;
-    for (int row = 0; row < values.size(); ++row) {
-        const QStringList parts = values.at(row).split(QLatin1Char(' '));
-        record.samples.append(
-            sampleOf(parts.at(0), parts.at(1), QStringLiteral("10:00:%1").arg(row, 2, 10, QChar('0'))));
-    }
-    const std::optional<PageExtremes> found = GraphPageExtremes::of(record, 1, 1.0f, {40.0, -40.0, 3});
-    QVERIFY(found.has_value());
-    QCOMPARE(found->maximum.value + ' ' + found->maximum.unit, maximum);
-    QCOMPARE(found->minimum.value + ' ' + found->minimum.unit, minimum);
-    const int firstMaximum = values.indexOf(maximum);
-    QCOMPARE(found->maximum.time, QStringLiteral("10:00:%1").arg(firstMaximum, 2, 10, QChar('0')));
-
-    // A page without samples leaves the monitor alone.
-    QVERIFY(!GraphPageExtremes::of(record, 2, 1.0f, {}).has_value());
-}
-
-void TestGraphFollower::clearRecordBlanksTheGraph()
-{
-    record(10);
-    QVERIFY(tracePixels(graph().page().surface()) > 0);
-    m_rig->prompts.queueAnswer(Prompts::Answer::No); // not saved: do not save
-    m_rig->session.recording().clearCommand();
-    QCOMPARE(graph().page().pageText(), QStringLiteral("0"));
-    QCOMPARE(tracePixels(graph().page().surface()), 0);
-}
-
-void TestGraphFollower::optionsAndTimeScaleFollow()
-{
-    record(60);
-    UserSettings &settings = m_rig->session.userSettings();
-    Settings edited = settings.values();
-    edited.Graph_T1BackColor = 0x00FF00; // green, stored blue-green-red
-    settings.saveOptions(edited);
-    QCOMPARE(tracePixels(graph().page().surface()), 0);
-    QVERIFY(tracePixels(graph().page().surface(), QColor(0, 255, 0)) > 0);
-
-    // 50 samples a page: the last page of 60 samples is page 2 (the graph window is shown).
-    edited = settings.values();
-    edited.YScale = 1;
-    settings.saveSetup(edited);
-    QCOMPARE(graph().page().view().timeScale, 0.5f);
-    QCOMPARE(graph().page().pageText(), QStringLiteral("2"));
-}
-
-void TestGraphFollower::unattendedOutputs()
-{
-    record(30);
-    const RecordOutputs out = outputs();
-    const QString table = m_dir.filePath(QStringLiteral("table.pdf"));
-    const QString graphPdf = m_dir.filePath(QStringLiteral("graph.pdf"));
-    const QString image = m_dir.filePath(QStringLiteral("graph.png"));
-    QCOMPARE(out.printDataTo(table), QString());
-    QCOMPARE(out.printGraphTo(graphPdf), QString());
-    NoSvg svg;
-    QCOMPARE(out.saveGraphTo(image, svg), QString());
-
-    const QString file = monitor().file;
-    const QList<PdfPage> tablePages = readPdfWords(table);
-    QCOMPARE(tablePages.size(), 1);
-    QCOMPARE(tablePages[0].lineOf(QStringLiteral("File")),
-             QStringList({"File", "Name", ":", file, "Page", ":", "1"}));
-    const QList<PdfPage> graphPages = readPdfWords(graphPdf);
-    QCOMPARE(graphPages.size(), 1);
-    QCOMPARE(graphPages[0].lineOf(QStringLiteral("File")),
-             QStringList({"File", "Name", ":", file, "Page", ":", graph().page().pageText()}));
-    QVERIFY(graphPages[0].find(QStringLiteral("(V)")));
-
-    const QImage saved(image);
-    QCOMPARE(saved.size(), graph().page().surface().size());
-    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), graph().page().surface());
-}
-
-void TestGraphFollower::unattendedOutputsRefuseWithoutRecord()
-{
-    const RecordOutputs out = outputs();
-    NoSvg svg;
-    QCOMPARE(out.printDataTo(m_dir.filePath(QStringLiteral("t.pdf"))), QStringLiteral("Not any record !"));
-    QCOMPARE(out.saveGraphTo(m_dir.filePath(QStringLiteral("g.png")), svg), QStringLiteral("Not any graph!"));
-    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("t.pdf"))));
-}
-
-void TestGraphFollower::outputNamesChecked_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("pdf");
-    QTest::addColumn<bool>("image");
-    QTest::newRow("pdf") << "out/a.PDF" << true << false;
-    QTest::newRow("png") << "b.png" << false << true;
-    QTest::newRow("jpg") << "b.jpg" << false << true;
-    QTest::newRow("svg") << "b.svg" << false << true;
-    QTest::newRow("bmp") << "b.bmp" << false << true;
-    QTest::newRow("none") << "b" << false << false;
-}
-
-void TestGraphFollower::outputNamesChecked()
-{
-    QFETCH(QString, path);
-    QFETCH(bool, pdf);
-    QFETCH(bool, image);
-    QCOMPARE(RecordOutputs::checkPdfPath(QStringLiteral("--print-data"), path).isEmpty(), pdf);
-    QCOMPARE(RecordOutputs::checkImagePath(QStringLiteral("--save-graph"), path).isEmpty(), image);
-    if (!pdf)
-        QCOMPARE(RecordOutputs::checkPdfPath(QStringLiteral("--print-data"), path),
-                 QStringLiteral("--print-data takes a file name ending in .pdf"));
 }
 
 QTEST_MAIN(TestGraphFollower)

@@ -1,6 +1,5 @@
 #include <QTest>
 
-#include "core/common/StoredColor.h"
 #include "core/graph/GraphInputs.h"
 #include "core/graph/GraphPaging.h"
 #include "core/graph/PlotMapping.h"
@@ -13,300 +12,255 @@ class TestGraphRules : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void autoscale_data();
-    void autoscale();
-    void autoscaleWaitsForBothDisplays();
-    void valueLabels_data();
-    void valueLabels();
-    void pageButtons();
-    void pageBox_data();
-    void pageBox();
-    void pageCounts_data();
-    void pageCounts();
-    void pageBoxKeys();
-    void sampleSpacing_data();
-    void sampleSpacing();
-    void pageStartsAtZero();
-    void valueHeight();
-    void displayPrefix_data();
-    void displayPrefix();
-    void timeMarks_data();
-    void timeMarks();
-    void storedColours();
-};
-
-void TestGraphRules::autoscale_data()
-{
-    QTest::addColumn<QString>("max");
-    QTest::addColumn<QString>("min");
-    QTest::addColumn<int>("function");
-    QTest::addColumn<double>("bottom");
-    QTest::addColumn<double>("step");
-    QTest::addColumn<double>("top");
-    // Fine scale: tenths, a margin of one step below the minimum.
-    QTest::newRow("fine") << "5.0"
-                          << "1.0" << int(DCV) << 0.8 << 0.2 << 5.8;
-    // Narrow span: the smallest step and a margin of ten steps.
-    QTest::newRow("fine narrow") << "1.2"
-                                 << "1.1" << int(DCV) << 0.1 << 0.1 << 2.6;
-    QTest::newRow("fine below zero") << "5"
-                                     << "0.1" << int(DCV) << -0.2 << 0.3 << 7.3;
-    QTest::newRow("fine non-negative") << "5"
-                                       << "0.1" << int(ACV) << 0.0 << 0.3 << 7.5;
-    // Opposite signs measure the span as |hi + lo|, which keeps this one fine.
-    QTest::newRow("fine around zero") << "10"
-                                      << "-10" << int(DCV) << -10.9 << 0.9 << 11.6;
-    // Coarse scale: whole steps; the truncated bottom leaves the maximum above the top, so
-    // the step grows by one.
-    QTest::newRow("coarse step grows") << "260.1"
-                                       << "20.9" << int(DCV) << 10.0 << 11.0 << 285.0;
-    QTest::newRow("coarse below zero grows") << "100"
-                                             << "3" << int(DCV) << -1.0 << 5.0 << 124.0;
-    QTest::newRow("coarse non-negative") << "100"
-                                         << "3" << int(OHM) << 0.0 << 4.0 << 100.0;
-    // "+OL" stands for the upper display limit (1000 here).
-    QTest::newRow("overload") << "+OL"
-                              << "0.0" << int(ACV) << 0.0 << 43.0 << 1075.0;
-}
-
-void TestGraphRules::autoscale()
-{
-    QFETCH(QString, max);
-    QFETCH(QString, min);
-    QFETCH(int, function);
-    const std::optional<VerticalScale> scale = GraphScale::autoscale({max, min, function, 1000, 0});
-    QVERIFY(scale);
-    QTEST(scale->bottom, "bottom");
-    QTEST(scale->step, "step");
-    QTEST(scale->top, "top");
-}
-
-void TestGraphRules::autoscaleWaitsForBothDisplays()
-{
-    QVERIFY(!GraphScale::autoscale({QString(), QStringLiteral("1"), DCV, 1000, -1000}));
-    QVERIFY(!GraphScale::autoscale({QStringLiteral("1"), QString(), DCV, 1000, -1000}));
-    // The "-" of a reset display counts as the lower limit, like "-OL".
-    const std::optional<VerticalScale> reset =
-        GraphScale::autoscale({QStringLiteral("-"), QStringLiteral("-OL"), ACV, 1000, 0});
-    QVERIFY(reset);
-    QCOMPARE(reset->bottom, 0.0);
-}
-
-void TestGraphRules::valueLabels_data()
-{
-    QTest::addColumn<double>("bottom");
-    QTest::addColumn<double>("step");
-    QTest::addColumn<QStringList>("labels");
-    QTest::addColumn<double>("column");
-    QTest::newRow("whole steps") << 0.0 << 2.0 << QStringList{"0", "10", "20", "30", "40", "50"} << -550.0;
-    QTest::newRow("half steps") << 0.0 << 0.5 << QStringList{"0.0", "2.5", "5.0", "7.5", "10.0", "12.5"}
-                                << -550.0;
-    QTest::newRow("negative bottom") << -1.0 << 5.0 << QStringList{"-1", "24", "49", "74", "99", "124"}
-                                     << -550.0;
-    QTest::newRow("tenths") << 0.8 << 0.2 << QStringList{"0.8", "1.8", "2.8", "3.8", "4.8", "5.8"} << -550.0;
-    QTest::newRow("six characters") << 0.0 << 4000.0
-                                    << QStringList{"0", "20000", "40000", "60000", "80000", "100000"}
-                                    << -700.0;
-    QTest::newRow("seven characters")
-        << 10000.0 << 0.5 << QStringList{"10000.0", "10002.5", "10005.0", "10007.5", "10010.0", "10012.5"}
-        << -700.0;
-    QTest::newRow("eight characters")
-        << 10000000.0 << 100000.0
-        << QStringList{"10000000", "10500000", "11000000", "11500000", "12000000", "12500000"} << -900.0;
-}
-
-void TestGraphRules::valueLabels()
-{
-    QFETCH(double, bottom);
-    QFETCH(double, step);
-    const VerticalScale scale{bottom, step, bottom + 25 * step};
-    QTEST(GraphScale::valueLabels(scale), "labels");
-    QTEST(GraphScale::valueLabelColumn(scale), "column");
-}
-
-void TestGraphRules::pageButtons()
-{
-    // 250 samples at 100 a page: the table has the header, 250 rows and an empty one.
-    const int rows = 252;
-    QCOMPARE(GraphPaging::nextPage(1, rows, 1.0f), 2);
-    QCOMPARE(GraphPaging::nextPage(2, rows, 1.0f), 3);
-    QCOMPARE(GraphPaging::nextPage(3, rows, 1.0f), 3);
-    QCOMPARE(GraphPaging::nextPage(399, 100000, 0.25f), 400);
-    QCOMPARE(GraphPaging::nextPage(400, 100000, 0.25f), 400);
-    QCOMPARE(GraphPaging::previousPage(3), 2);
-    QCOMPARE(GraphPaging::previousPage(1), 1);
-    QCOMPARE(GraphPaging::previousPage(0), 1);
-}
-
-void TestGraphRules::pageBox_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("tableRows");
-    QTest::addColumn<int>("samples");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("show");
-    QTest::newRow("beyond the last page") << "7" << 252 << 250 << "3" << true;
-    QTest::newRow("within") << "2" << 252 << 250 << "2" << true;
-    QTest::newRow("leading zeros") << "002" << 252 << 250 << "2" << true;
-    QTest::newRow("zero") << "0" << 252 << 250 << "0" << true;
-    QTest::newRow("page being filled") << "3" << 202 << 200 << "3" << true;
-    QTest::newRow("above 400") << "999" << 50002 << 50000 << "400" << true;
-    QTest::newRow("not a number") << "abc" << 252 << 250 << "1" << true;
-    QTest::newRow("emptied") << "" << 252 << 250 << "1" << true;
-    QTest::newRow("negative") << "-3" << 252 << 250 << "1" << true;
-    QTest::newRow("fraction") << "2.7" << 252 << 250 << "2" << true;
-    QTest::newRow("no samples") << "5" << 2 << 0 << "5" << false;
-}
-
-void TestGraphRules::pageBox()
-{
-    QFETCH(QString, typed);
-    QFETCH(int, tableRows);
-    QFETCH(int, samples);
-    const GraphPaging::PageBox box = GraphPaging::pageBoxRule(typed, tableRows, samples, 1.0f);
-    QTEST(box.text, "text");
-    QTEST(box.show, "show");
-}
-
-void TestGraphRules::pageCounts_data()
-{
-    QTest::addColumn<int>("samples");
-    QTest::addColumn<float>("timeScale");
-    QTest::addColumn<int>("pages");
-    QTest::addColumn<int>("pageOfLast");
-    QTest::newRow("230 at 50") << 230 << 0.5f << 5 << 5;
-    QTest::newRow("250 at 100") << 250 << 1.0f << 3 << 3;
-    QTest::newRow("full pages") << 200 << 1.0f << 2 << 2;
-    QTest::newRow("sample 101") << 101 << 1.0f << 2 << 2;
-    QTest::newRow("75 a page") << 150 << 0.75f << 2 << 2;
-    QTest::newRow("none") << 0 << 0.25f << 0 << 1;
-    QTest::newRow("no factor") << 10 << 0.0f << 0 << 1;
-}
-
-void TestGraphRules::pageCounts()
-{
-    QFETCH(int, samples);
-    QFETCH(float, timeScale);
-    QTEST(GraphPaging::pageCount(samples, timeScale), "pages");
-    QTEST(GraphPaging::pageOfRow(samples, timeScale), "pageOfLast");
-}
-
-void TestGraphRules::pageBoxKeys()
-{
-    QVERIFY(GraphPaging::isPageBoxKey(u'7'));
-    QVERIFY(GraphPaging::isPageBoxKey(u'\b'));
-    QVERIFY(!GraphPaging::isPageBoxKey(u'a'));
-    QVERIFY(!GraphPaging::isPageBoxKey(u'-'));
-    QVERIFY(!GraphPaging::isPageBoxKey(QChar(0x0663))); // an Arabic-Indic digit
-}
-
-void TestGraphRules::sampleSpacing_data()
-{
-    QTest::addColumn<float>("timeScale");
-    QTest::addColumn<double>("spacing"); // in units of h
-    QTest::newRow("25 a page") << 0.25f << 392.0;
-    QTest::newRow("100 a page") << 1.0f << 98.0;
-    QTest::newRow("200 a page") << 2.0f << 49.0;
-}
-
-void TestGraphRules::sampleSpacing()
-{
-    QFETCH(float, timeScale);
-    QFETCH(double, spacing);
-    GraphGeometry geometry;
-    geometry.h = 1.25;
-    const PlotMapping mapping(geometry, timeScale, 3, {0, 1, 25});
-    const int first = GraphPaging::firstRow(3, timeScale);
-    QCOMPARE(mapping.x(first + 1) - mapping.x(first), spacing * 1.25);
-    QCOMPARE(mapping.x(GraphPaging::lastRow(3, timeScale)), 9800 * 1.25);
-}
-
-void TestGraphRules::pageStartsAtZero()
-{
-    GraphGeometry geometry;
-    geometry.h = 0.9;
-    const PlotMapping mapping(geometry, 1.0f, 2, {0, 1, 25});
-    QCOMPARE(mapping.x(100), 0.0);
-    QCOMPARE(mapping.x(101), 98 * 0.9);
-}
-
-void TestGraphRules::valueHeight()
-{
-    GraphGeometry geometry;
-    geometry.v = 0.8;
-    const PlotMapping mapping(geometry, 1.0f, 1, {-1, 5, 124});
-    QCOMPARE(mapping.y(-1), 0.0);
-    QCOMPARE(mapping.y(24), 5 * 40 * 0.8);
-    QCOMPARE(mapping.y(124), 1000 * 0.8);
-}
-
-void TestGraphRules::displayPrefix_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("unit");
-    QTest::addColumn<int>("display");
-    QTest::addColumn<bool>("isSample");
-    QTest::addColumn<double>("shown");
-    QTest::newRow("V on mV") << "1.500"
-                             << "V" << 2 << true << 1500.0;
-    QTest::newRow("mV on V") << "1500"
-                             << "mV" << 3 << true << 1.5;
-    QTest::newRow("same prefix") << "-12.34"
-                                 << "mV" << 2 << true << -12.34;
-    QTest::newRow("kilo-ohm on mega") << "250" << QStringLiteral("K\u03A9") << 5 << true << 0.25;
-    QTest::newRow("nano on micro") << "47"
-                                   << "nF" << 1 << true << 0.047;
-    QTest::newRow("overload") << "+OL"
-                              << "V" << 3 << false << 0.0;
-    QTest::newRow("no sample") << ""
-                               << "" << 3 << false << 0.0;
-}
-
-void TestGraphRules::displayPrefix()
-{
-    QFETCH(QString, value);
-    QFETCH(QString, unit);
-    QFETCH(int, display);
-    QFETCH(bool, isSample);
-    const std::optional<double> shown = displayValue({value, unit, QStringLiteral("10:00:00")}, display);
-    QCOMPARE(bool(shown), isSample);
-    if (shown) QTEST(*shown, "shown");
-}
-
-void TestGraphRules::timeMarks_data()
-{
-    QTest::addColumn<int>("page");
-    QTest::addColumn<float>("timeScale");
-    QTest::addColumn<QVector<int>>("rows");
-    QTest::newRow("100 a page, page 2") << 2 << 1.0f << QVector<int>{101, 120, 140, 160, 180, 200};
-    QTest::newRow("25 a page") << 1 << 0.25f << QVector<int>{1, 5, 10, 15, 20, 25};
-    QTest::newRow("75 a page, page 3") << 3 << 0.75f << QVector<int>{151, 165, 180, 195, 210, 225};
-}
-
-void TestGraphRules::timeMarks()
-{
-    QFETCH(int, page);
-    QFETCH(float, timeScale);
-    QFETCH(QVector<int>, rows);
-    GraphGeometry geometry;
-    geometry.h = 2;
-    geometry.v = 0.5;
-    const QVector<TimeMark> marks = ::timeMarks(page, timeScale, geometry);
-    QCOMPARE(marks.size(), 6);
-    const double x[6] = {-70, 1760, 3720, 5680, 7640, 9280};
-    for (int j = 0; j < 6; ++j) {
-        QCOMPARE(marks.at(j).row, rows.at(j));
-        QCOMPARE(marks.at(j).at, QPointF(x[j] * 2, -15 * 0.5));
+    void autoscale_data()
+    {
+        QTest::addColumn<QString>("max");
+        QTest::addColumn<QString>("min");
+        QTest::addColumn<int>("function");
+        QTest::addColumn<double>("bottom");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<double>("top");
+        // Fine scale: tenths, a margin of one step below the minimum.
+        QTest::newRow("fine") << "5.0"
+                              << "1.0" << int(DCV) << 0.8 << 0.2 << 5.8;
+        // Narrow span: the smallest step and a margin of ten steps.
+        QTest::newRow("fine narrow") << "1.2"
+                                     << "1.1" << int(DCV) << 0.1 << 0.1 << 2.6;
+        QTest::newRow("fine below zero") << "5"
+                                         << "0.1" << int(DCV) << -0.2 << 0.3 << 7.3;
+        QTest::newRow("fine non-negative") << "5"
+                                           << "0.1" << int(ACV) << 0.0 << 0.3 << 7.5;
+        // Opposite signs measure the span as |hi + lo|, which keeps this one fine.
+        QTest::newRow("fine around zero") << "10"
+                                          << "-10" << int(DCV) << -10.9 << 0.9 << 11.6;
+        // Coarse scale: whole steps; the truncated bottom leaves the maximum above the top, so
+        // the step grows by one.
+        QTest::newRow("coarse step grows") << "260.1"
+                                           << "20.9" << int(DCV) << 10.0 << 11.0 << 285.0;
+        QTest::newRow("coarse below zero grows") << "100"
+                                                 << "3" << int(DCV) << -1.0 << 5.0 << 124.0;
+        QTest::newRow("coarse non-negative") << "100"
+                                             << "3" << int(OHM) << 0.0 << 4.0 << 100.0;
+        // "+OL" stands for the upper display limit (1000 here).
+        QTest::newRow("overload") << "+OL"
+                                  << "0.0" << int(ACV) << 0.0 << 43.0 << 1075.0;
     }
-}
 
-void TestGraphRules::storedColours()
-{
-    QCOMPARE(colorFromStored(8388608), QColor(0, 0, 128));
-    QCOMPARE(colorFromStored(255), QColor(255, 0, 0));
-    QCOMPARE(colorFromStored(32768), QColor(0, 128, 0));
-    QCOMPARE(colorFromStored(16777215), QColor(Qt::white));
-}
+    void autoscale()
+    {
+        QFETCH(QString, max);
+        QFETCH(QString, min);
+        QFETCH(int, function);
+        const std::optional<VerticalScale> scale = GraphScale::autoscale({max, min, function, 1000, 0});
+        QVERIFY(scale);
+        QTEST(scale->bottom, "bottom");
+        QTEST(scale->step, "step");
+        QTEST(scale->top, "top");
+    }
+
+    void autoscaleWaitsForBothDisplays()
+    {
+        QVERIFY(!GraphScale::autoscale({QString(), QStringLiteral("1"), DCV, 1000, -1000}));
+        QVERIFY(!GraphScale::autoscale({QStringLiteral("1"), QString(), DCV, 1000, -1000}));
+        // The "-" of a reset display counts as the lower limit, like "-OL".
+        const std::optional<VerticalScale> reset =
+            GraphScale::autoscale({QStringLiteral("-"), QStringLiteral("-OL"), ACV, 1000, 0});
+        QVERIFY(reset);
+        QCOMPARE(reset->bottom, 0.0);
+    }
+
+    void valueLabels_data()
+    {
+        QTest::addColumn<double>("bottom");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<double>("column");
+        QTest::newRow("whole steps") << 0.0 << 2.0 << QStringList{"0", "10", "20", "30", "40", "50"}
+                                     << -550.0;
+        QTest::newRow("half steps") << 0.0 << 0.5 << QStringList{"0.0", "2.5", "5.0", "7.5", "10.0", "12.5"}
+                                    << -550.0;
+        QTest::newRow("negative bottom")
+            << -1.0 << 5.0 << QStringList{"-1", "24", "49", "74", "99", "124"} << -550.0;
+        QTest::newRow("tenths") << 0.8 << 0.2 << QStringList{"0.8", "1.8", "2.8", "3.8", "4.8", "5.8"}
+                                << -550.0;
+        QTest::newRow("six characters")
+            << 0.0 << 4000.0 << QStringList{"0", "20000", "40000", "60000", "80000", "100000"} << -700.0;
+        QTest::newRow("seven characters")
+            << 10000.0 << 0.5 << QStringList{"10000.0", "10002.5", "10005.0", "10007.5", "10010.0", "10012.5"}
+            << -700.0;
+        QTest::newRow("eight characters")
+            << 10000000.0 << 100000.0
+            << QStringList{"10000000", "10500000", "11000000", "11500000", "12000000", "12500000"} << -900.0;
+    }
+
+    void valueLabels()
+    {
+        QFETCH(double, bottom);
+        QFETCH(double, step);
+        const VerticalScale scale{bottom, step, bottom + 25 * step};
+        QTEST(GraphScale::valueLabels(scale), "labels");
+        QTEST(GraphScale::valueLabelColumn(scale), "column");
+    }
+
+    void pageButtons()
+    {
+        // 250 samples at 100 a page: the table has the header, 250 rows and an empty one.
+        const int rows = 252;
+        QCOMPARE(GraphPaging::nextPage(1, rows, 1.0f), 2);
+        QCOMPARE(GraphPaging::nextPage(2, rows, 1.0f), 3);
+        QCOMPARE(GraphPaging::nextPage(3, rows, 1.0f), 3);
+        QCOMPARE(GraphPaging::nextPage(399, 100000, 0.25f), 400);
+        QCOMPARE(GraphPaging::nextPage(400, 100000, 0.25f), 400);
+        QCOMPARE(GraphPaging::previousPage(3), 2);
+        QCOMPARE(GraphPaging::previousPage(1), 1);
+        QCOMPARE(GraphPaging::previousPage(0), 1);
+    }
+
+    void pageBox_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("tableRows");
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("show");
+        QTest::newRow("beyond the last page") << "7" << 252 << 250 << "3" << true;
+        QTest::newRow("within") << "2" << 252 << 250 << "2" << true;
+        QTest::newRow("leading zeros") << "002" << 252 << 250 << "2" << true;
+        QTest::newRow("zero") << "0" << 252 << 250 << "1" << true;
+        QTest::newRow("page being filled") << "3" << 202 << 200 << "3" << true;
+        QTest::newRow("above 400") << "999" << 50002 << 50000 << "400" << true;
+        QTest::newRow("not a number") << "abc" << 252 << 250 << "1" << true;
+        QTest::newRow("emptied") << "" << 252 << 250 << "1" << true;
+        QTest::newRow("negative") << "-3" << 252 << 250 << "1" << true;
+        QTest::newRow("fraction") << "2.7" << 252 << 250 << "2" << true;
+        QTest::newRow("no samples") << "5" << 2 << 0 << "5" << false;
+    }
+
+    void pageBox()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, tableRows);
+        QFETCH(int, samples);
+        const GraphPaging::PageBox box = GraphPaging::pageBoxRule(typed, tableRows, samples, 1.0f);
+        QTEST(box.text, "text");
+        QTEST(box.show, "show");
+    }
+
+    void pageCounts_data()
+    {
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<float>("timeScale");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("pageOfLast");
+        QTest::newRow("230 at 50") << 230 << 0.5f << 5 << 5;
+        QTest::newRow("250 at 100") << 250 << 1.0f << 3 << 3;
+        QTest::newRow("full pages") << 200 << 1.0f << 2 << 2;
+        QTest::newRow("sample 101") << 101 << 1.0f << 2 << 2;
+        QTest::newRow("75 a page") << 150 << 0.75f << 2 << 2;
+        QTest::newRow("none") << 0 << 0.25f << 0 << 1;
+        QTest::newRow("no factor") << 10 << 0.0f << 0 << 1;
+    }
+
+    void pageCounts()
+    {
+        QFETCH(int, samples);
+        QFETCH(float, timeScale);
+        QTEST(GraphPaging::pageCount(samples, timeScale), "pages");
+        QTEST(GraphPaging::pageOfRow(samples, timeScale), "pageOfLast");
+    }
+
+    void sampleSpacing_data()
+    {
+        QTest::addColumn<float>("timeScale");
+        QTest::addColumn<double>("spacing"); // in units of h
+        QTest::newRow("25 a page") << 0.25f << 392.0;
+        QTest::newRow("100 a page") << 1.0f << 98.0;
+        QTest::newRow("200 a page") << 2.0f << 49.0;
+    }
+
+    void sampleSpacing()
+    {
+        QFETCH(float, timeScale);
+        QFETCH(double, spacing);
+        GraphGeometry geometry;
+        geometry.h = 1.25;
+        const PlotMapping mapping(geometry, timeScale, 3, {0, 1, 25});
+        const int first = GraphPaging::firstRow(3, timeScale);
+        QCOMPARE(mapping.x(first + 1) - mapping.x(first), spacing * 1.25);
+        QCOMPARE(mapping.x(GraphPaging::lastRow(3, timeScale)), 9800 * 1.25);
+        QCOMPARE(mapping.x(first - 1), 0.0); // the sample before the page's first
+    }
+
+    void valueHeight()
+    {
+        GraphGeometry geometry;
+        geometry.v = 0.8;
+        const PlotMapping mapping(geometry, 1.0f, 1, {-1, 5, 124});
+        QCOMPARE(mapping.y(-1), 0.0);
+        QCOMPARE(mapping.y(24), 5 * 40 * 0.8);
+        QCOMPARE(mapping.y(124), 1000 * 0.8);
+    }
+
+    void displayPrefix_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<int>("display");
+        QTest::addColumn<bool>("isSample");
+        QTest::addColumn<double>("shown");
+        QTest::newRow("V on mV") << "1.500"
+                                 << "V" << 2 << true << 1500.0;
+        QTest::newRow("mV on V") << "1500"
+                                 << "mV" << 3 << true << 1.5;
+        QTest::newRow("same prefix") << "-12.34"
+                                     << "mV" << 2 << true << -12.34;
+        QTest::newRow("kilo-ohm on mega") << "250" << QStringLiteral("K\u03A9") << 5 << true << 0.25;
+        QTest::newRow("nano on micro") << "47"
+                                       << "nF" << 1 << true << 0.047;
+        QTest::newRow("overload") << "+OL"
+                                  << "V" << 3 << false << 0.0;
+        QTest::newRow("no sample") << ""
+                                   << "" << 3 << false << 0.0;
+    }
+
+    void displayPrefix()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, unit);
+        QFETCH(int, display);
+        QFETCH(bool, isSample);
+        const std::optional<double> shown = displayValue({value, unit, QStringLiteral("10:00:00")}, display);
+        QCOMPARE(bool(shown), isSample);
+        if (shown) QTEST(*shown, "shown");
+    }
+
+    void timeMarks_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<float>("timeScale");
+        QTest::addColumn<QVector<int>>("rows");
+        QTest::newRow("100 a page, page 2") << 2 << 1.0f << QVector<int>{101, 120, 140, 160, 180, 200};
+        QTest::newRow("25 a page") << 1 << 0.25f << QVector<int>{1, 5, 10, 15, 20, 25};
+        QTest::newRow("75 a page, page 3") << 3 << 0.75f << QVector<int>{151, 165, 180, 195, 210, 225};
+    }
+
+    void timeMarks()
+    {
+        QFETCH(int, page);
+        QFETCH(float, timeScale);
+        QFETCH(QVector<int>, rows);
+        GraphGeometry geometry;
+        geometry.h = 2;
+        geometry.v = 0.5;
+        const QVector<TimeMark> marks = ::timeMarks(page, timeScale, geometry);
+        QCOMPARE(marks.size(), 6);
+        const double x[6] = {-70, 1760, 3720, 5680, 7640, 9280};
+        for (int j = 0; j < 6; ++j) {
+            QCOMPARE(marks.at(j).row, rows.at(j));
+            QCOMPARE(marks.at(j).at, QPointF(x[j] * 2, -15 * 0.5));
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestGraphRules)
 #include "tst_graph_rules.moc"

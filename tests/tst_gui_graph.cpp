@@ -7,12 +7,15 @@
 #include <QtTest>
 #include <optional>
 
+#include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
-#include "core/views/GraphFollower.h"
 #include "core/graph/PlotMapping.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/recording/RecordingControl.h"
+#include "core/recording/WorkbookSaver.h"
+#include "core/views/GraphFollower.h"
+#include "core/views/OptionsProcedures.h"
 #include "support/ModalDialog.h"
 #include "support/PdfText.h"
 #include "support/PtyReceiver.h"
@@ -25,6 +28,7 @@ namespace
 {
 
 const QColor Trace(255, 0, 0);
+const QColor Green(0, 255, 0);
 
 QByteArray volts(int tenths)
 {
@@ -136,6 +140,32 @@ private Q_SLOTS:
         QCOMPARE(box->contextMenuPolicy(), Qt::NoContextMenu);
     }
 
+    // Options OK with a graph change, and Open, draw the page with its trace.
+    void traceAfterOptionsOkAndOpen()
+    {
+        record(30);
+        stop();
+        Session &session = m_rig->session;
+        OptionsOkPlan plan;
+        plan.values = OptionValues::fromSettings(session.settings());
+        plan.values.Graph_T1ColorCk = true;
+        plan.values.Graph_T1BackColor = 0x00FF00; // green, stored blue-green-red
+        plan.redrawGraph = true;
+        OptionsProcedures(session.userSettings(), session.graphHooks()).ok(plan);
+        QVERIFY(pixelsOf(graphWindow()->picture()->grab().toImage(), Green) > 0);
+
+        QString path = m_dir.filePath(QStringLiteral("rec.xlsx")), error;
+        QVERIFY2(session.workbookSaver().saveAs(&path, &error), qPrintable(error));
+        QVERIFY(session.openRecord().open(path));
+        QCoreApplication::processEvents();
+        QCOMPARE(graphWindow()->pageBox()->text(), QStringLiteral("1"));
+        QVERIFY(pixelsOf(graphWindow()->picture()->grab().toImage(), Green) > 0);
+        // The scale, its labels and the unit come from the record.
+        QCOMPARE(session.monitor().bigValue, QStringLiteral("30.0"));
+        QCOMPARE(page().view().channel.unitDisplay, QStringLiteral("V"));
+        QCOMPARE(page().scale()->top, 25.0); // page 1 holds 1.0 .. 25.0
+    }
+
     void printDataAndGraphThroughTheDialog()
     {
         record(60);
@@ -188,6 +218,7 @@ private Q_SLOTS:
         QVERIFY(pixelsOf(image, Trace) > 0);
     }
 
+    // The outputs of a recording run, and of a run that opens the record it wrote.
     void commandLineWritesPrintsAndImage()
     {
         const QString app = qEnvironmentVariable("VOLTRIX_APP");
@@ -199,39 +230,34 @@ private Q_SLOTS:
                                  QStringLiteral("--time-factor"), QStringLiteral("4")}),
                  qPrintable(receiver.errorString()));
         QTemporaryDir home;
-        QProcess program;
-        program.setProcessEnvironment(isolatedEnvironment(QDir(home.path())));
+        const auto run = [&](const QStringList &first, const QString &tag) {
+            QProcess program;
+            program.setProcessEnvironment(isolatedEnvironment(QDir(home.path())));
+            program.start(app,
+                          first + QStringList{QStringLiteral("--print-graph"), home.filePath(tag + ".pdf"),
+                                              QStringLiteral("--save-graph"), home.filePath(tag + ".png"),
+                                              QStringLiteral("--quit")});
+            QVERIFY(program.waitForFinished(30000));
+            QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
+            const QList<PdfPage> graphPages = readPdfWords(home.filePath(tag + ".pdf"));
+            QCOMPARE(graphPages.size(), 1);
+            QCOMPARE(graphPages[0].lineOf(QStringLiteral("Page")).mid(4), QStringList({"Page", ":", "1"}));
+            QVERIFY(graphPages[0].find(QStringLiteral("(V)")));
+            const QImage saved(home.filePath(tag + ".png"));
+            QVERIFY(saved.width() > 400 && saved.height() > 100);
+            QVERIFY(pixelsOf(saved, Trace) > 0);
+        };
         const QString data = home.filePath(QStringLiteral("a.pdf"));
-        const QString graph = home.filePath(QStringLiteral("b.pdf"));
-        const QString image = home.filePath(QStringLiteral("c.png"));
-        program.start(app, {QStringLiteral("--ports"), receiver.devicePath(), QStringLiteral("--record"),
-                            QStringLiteral("--duration"), QStringLiteral("3"), QStringLiteral("--print-data"),
-                            data, QStringLiteral("--print-graph"), graph, QStringLiteral("--save-graph"),
-                            image, QStringLiteral("--quit")});
-        QVERIFY(program.waitForFinished(30000));
-        QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
-
+        const QString workbook = home.filePath(QStringLiteral("rec.xlsx"));
+        run({QStringLiteral("--ports"), receiver.devicePath(), QStringLiteral("--record"),
+             QStringLiteral("--duration"), QStringLiteral("3"), QStringLiteral("--print-data"), data,
+             QStringLiteral("--output"), workbook},
+            QStringLiteral("recorded"));
+        if (QTest::currentTestFailed()) return;
         const QList<PdfPage> tablePages = readPdfWords(data);
         QCOMPARE(tablePages.size(), 1);
         QVERIFY(tablePages[0].find(QStringLiteral("12.5")));
-        const QList<PdfPage> graphPages = readPdfWords(graph);
-        QCOMPARE(graphPages.size(), 1);
-        QCOMPARE(graphPages[0].lineOf(QStringLiteral("Page")).mid(4), QStringList({"Page", ":", "1"}));
-        const QImage saved(image);
-        QVERIFY(!saved.isNull());
-        QVERIFY(pixelsOf(saved, Trace) > 0);
-    }
-
-    void commandLineRefusesOtherNames()
-    {
-        const QString app = qEnvironmentVariable("VOLTRIX_APP");
-        if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
-        QProcess program;
-        program.start(app,
-                      {QStringLiteral("--print-graph"), QStringLiteral("b.txt"), QStringLiteral("--quit")});
-        QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitCode(), 1);
-        QVERIFY(program.readAllStandardError().contains("--print-graph takes a file name ending in .pdf"));
+        run({QStringLiteral("--open"), workbook}, QStringLiteral("opened"));
     }
 };
 

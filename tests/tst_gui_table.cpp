@@ -91,6 +91,11 @@ private Q_SLOTS:
         // The user's scrolling goes back to the record.
         view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
         QTRY_COMPARE(record().firstVisibleRow(), view()->verticalScrollBar()->value() + 1);
+        // Scrolled to the last columns, the first one shown is shown whole.
+        m_grid->resize(700, 300);
+        record().setFirstVisibleColumn(19);
+        QTRY_COMPARE(view()->horizontalScrollBar()->value(), view()->horizontalScrollBar()->maximum());
+        QCOMPARE(view()->columnViewportPosition(view()->columnAt(0)), 0);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "core/commands/OpenRecord.h"
 
+#include <algorithm>
+
 #include "core/acquisition/AcquisitionState.h"
 #include "core/commands/CommandState.h"
 #include "core/commands/Commands.h"
@@ -31,6 +33,15 @@ constexpr ToolbarButton LockedButtons[] = {ToolbarButton::Open,    ToolbarButton
 // Disabled while the file is read and left so: an opened record is not saved again and has
 // no power cost.
 constexpr MenuItem StayDisabledMenus[] = {MenuItem::SaveData, MenuItem::PopSaveData, MenuItem::Power};
+
+// The entry "<channel + 1>_<name>" of `channel`, or -1.
+int entryOfChannel(const QStringList &entries, int channel)
+{
+    const QString prefix = QString::number(channel + 1) + u'_';
+    for (int i = 0; i < entries.size(); ++i)
+        if (entries.at(i).startsWith(prefix)) return i;
+    return -1;
+}
 
 } // namespace
 
@@ -108,7 +119,11 @@ bool OpenRecord::load(const QString &path)
         m_.prompts.message(opening.message, applicationTitle(), Prompts::Buttons::Ok,
                            blank ? Prompts::Icon::None : Prompts::Icon::Warning);
     }
-    if (loaded && !monitor.channelEntries.isEmpty()) monitor.selectEntry(0);
+    if (loaded && !monitor.channelEntries.isEmpty()) {
+        monitor.selectEntry(std::max(0, entryOfChannel(monitor.channelEntries, opening.record.mainChannel)));
+        // The record is seen from its start, scaled to its first page.
+        m_.graph.setPageBox(QStringLiteral("1"));
+    }
     enableCommands(true);
     m_.import.state.resetPending = MarkerIdle;
     return loaded;

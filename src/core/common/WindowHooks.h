@@ -12,7 +12,7 @@ public:
     virtual ~GraphHooks() = default;
     virtual void dataAll() {}                   // plot the newest main-channel sample
     virtual void tickText() {}                  // vertical autoscale
-    virtual void reDisplay() {}                 // redraw the frame
+    virtual void reDisplay() {}                 // redraw the frame and the page's samples
     virtual void setPageBox(const QString &) {} // the page box, Text1(0)
 };
 

@@ -1,5 +1,6 @@
 #include "core/graph/GraphCanvas.h"
 
+#include <QFontMetricsF>
 #include <QPen>
 #include <algorithm>
 #include <cmath>
@@ -37,6 +38,8 @@ GraphCanvas::GraphCanvas(QPainter &painter, const QRectF &target, const GraphGeo
         m_pixel =
             std::sqrt(device.width() / geometry.pixels.width() * device.height() / geometry.pixels.height());
     m_font.setPixelSize(std::max(1, int(std::lround(geometry.fontPixels * m_pixel))));
+    m_left = device.left();
+    m_right = device.right();
 
     m_painter.save();
     m_painter.setClipRect(target, Qt::IntersectClip);
@@ -84,7 +87,10 @@ void GraphCanvas::dot(QPointF at, const QColor &color)
 
 void GraphCanvas::text(QPointF topLeft, const QString &text, const QColor &color)
 {
-    const QPointF at = m_toDevice.map(topLeft);
+    QPointF at = m_toDevice.map(topLeft);
+    // A text that would run past the right edge ends at it instead of being cut.
+    const qreal width = QFontMetricsF(m_font, m_painter.device()).horizontalAdvance(text);
+    if (at.x() + width > m_right) at.setX(std::max(m_left, m_right - width));
     m_painter.setPen(color);
     m_painter.drawText(QRectF(at, QSizeF(DeviceLimit, DeviceLimit)),
                        Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, text);

@@ -25,6 +25,7 @@ public:
     void fill(const QRectF &userRect, const QColor &color);
     void line(QPointF from, QPointF to, const QColor &color, int width = 1);
     void dot(QPointF at, const QColor &color); // a sample's mark, 3 pixels wide
+    // A text too long for the room right of `topLeft` is moved left to end at the right edge.
     void text(QPointF topLeft, const QString &text, const QColor &color = Qt::black);
 
     // Device position of a user point, on the centre of its pixel.
@@ -34,5 +35,7 @@ private:
     QPainter &m_painter;
     QTransform m_toDevice;
     qreal m_pixel = 1; // device pixels per pixel of the on-screen surface
+    qreal m_left = 0;  // the target's edges on the device
+    qreal m_right = 0;
     QFont m_font;
 };

@@ -6,6 +6,11 @@
 #include "core/graph/PlotMapping.h"
 #include "core/measurement/MeasurementTables.h"
 
+namespace
+{
+const QString NoPage = QStringLiteral("0");
+}
+
 GraphPage::GraphPage(const GraphRecord &record, QObject *parent) : QObject(parent), m_record(record)
 {
     m_view.record = &m_record;
@@ -119,6 +124,20 @@ void GraphPage::addNewest()
 void GraphPage::setPageText(const QString &text)
 {
     if (text == m_pageText) return;
+    if (text == NoPage) {
+        // No page is shown until the next page number: the record was reset, or the next
+        // number is to be shown even when it is the current one.
+        m_pageText = text;
+        m_view.page = 0;
+        Q_EMIT pageTextChanged(m_pageText);
+        return;
+    }
+    typePageText(text);
+}
+
+void GraphPage::typePageText(const QString &text)
+{
+    if (text == m_pageText) return;
     const GraphPaging::PageBox box =
         GraphPaging::pageBoxRule(text, m_record.tableRows(), m_record.sampleCount(), m_view.timeScale);
     m_pageText = box.text;
@@ -142,7 +161,7 @@ void GraphPage::previousPage()
 
 void GraphPage::openPage(int page)
 {
-    setPageText(QStringLiteral("0"));
+    setPageText(NoPage);
     setPageText(QString::number(page));
 }
 

@@ -45,9 +45,12 @@ public:
     // scales and redraws the page when the sample falls outside the drawn band.
     void addNewest();
 
-    // The page box was changed (typed, pasted or set): applies the page box rule and, for
-    // a page to show, scales and redraws. An unchanged text does nothing.
+    // The page box was set: "0" shows no page until the next number; any other text is
+    // typed. An unchanged text does nothing.
     void setPageText(const QString &text);
+    // The page box was typed or pasted into: applies the page box rule and, for a page to
+    // show, scales and redraws. An unchanged text does nothing.
+    void typePageText(const QString &text);
     void nextPage();
     void previousPage();
     // Shows `page` even when it is the current one (the page box passes through "0").

@@ -63,8 +63,9 @@ PageBox pageBoxRule(const QString &text, int tableRows, int sampleCount, float t
     if (tableRows < 3) return {text, false};
     bool ok = false;
     const double value = NumberFormat::parseNumber(text, &ok);
-    // Any other text (a pasted negative number too) turns to page 1, which is then shown.
-    if (!ok || value < 0) return {QStringLiteral("1"), true};
+    // Pages run from 1: any other text (a pasted 0 or negative number too) turns to page 1,
+    // which is then shown.
+    if (!ok || value < 1) return {QStringLiteral("1"), true};
     int page = int(std::min(std::trunc(value), double(MaxPage)));
     const int perPage = samplesPerPage(timeScale);
     if (perPage > 0) page = std::min(page, sampleCount / perPage + 1);

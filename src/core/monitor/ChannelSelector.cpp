@@ -4,13 +4,13 @@
 #include <cmath>
 
 #include "core/acquisition/AcquisitionState.h"
+#include "core/common/WindowHooks.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/monitor/Alarm.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/record/RecordStore.h"
-#include "core/common/WindowHooks.h"
 #include "core/settings/AlarmSetup.h"
 #include "core/settings/Settings.h"
 
@@ -67,7 +67,13 @@ void ChannelSelector::showStoredRecord(int channel)
         ++samples;
     state.mainRowCount = samples;
     record.setFirstVisibleColumn(std::min(valueColumn - 1, LastScrollColumn));
-    setLimits(state.channelUnit[channel]);
+    // The big display shows the chosen channel's last sample: an opened record has shown
+    // none yet, and the graph's labels and unit wait for a shown reading.
+    if (samples >= 1) {
+        monitor.bigValue = record.cell(samples, valueColumn);
+        monitor.bigUnit = record.cell(samples, RecordStore::unitColumn(channel));
+    }
+    setLimits(samples >= 1 ? monitor.bigUnit : state.channelUnit[channel]);
     monitor.type = record.functionCaption[channel];
     if (!Alarm::canCarryAlarm(state.mainFunction)) {
         m_.alarm.switchOff();

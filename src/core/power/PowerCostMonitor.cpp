@@ -5,6 +5,7 @@
 #include "core/power/ElapsedTime.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -68,15 +69,18 @@ void PowerCostMonitor::power_check(int mainFunction, bool powerCommandChecked, c
     Q_EMIT valuesChanged();
 }
 
-void PowerCostMonitor::power_rate(qint64 nowMs, const QString &mainDisplay, const PowerRates &rates)
+void PowerCostMonitor::power_rate(qint64 nowMs, const QString &mainDisplay, const QString &mainUnit,
+                                  const PowerRates &rates)
 {
     if (!m_running) return;
     if (!m_lastMs) {
         m_lastMs = nowMs;
         m_startMs = nowMs;
     }
-    // An overload or an empty display is no known current: that interval costs nothing.
-    const double current = numberOr0(mainDisplay);
+    // An overload or an empty display is no known current: that interval costs nothing. The
+    // reading is taken in amperes, and a current costs the same whichever way it flows.
+    const double current = std::abs(
+        numberOr0(mainDisplay) * double(Measurement::prefixFactor(Measurement::prefixCodeOfUnit(mainUnit))));
     const double hours = double(std::max<qint64>(0, nowMs - *m_lastMs)) / MsPerHour;
     const double kilowatts =
         numberOr0(rates.Power_V) * current * numberOr0(rates.Power_cos) / WattsPerKilowatt;

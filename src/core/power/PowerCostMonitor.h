@@ -33,10 +33,11 @@ public:
     // power command carries its check mark; otherwise disarms it and empties every value.
     void power_check(int mainFunction, bool powerCommandChecked, const PowerChannel &channel,
                      const PowerRates &rates);
-    // One accumulation step for a reading of the main channel: `mainDisplay` is the number the
-    // monitor shows (its prefix is not applied), `nowMs` the monotonic tick counter.
-    // Does nothing while not armed. The first step after a reset only starts the clock.
-    void power_rate(qint64 nowMs, const QString &mainDisplay, const PowerRates &rates);
+    // One accumulation step for a reading of the main channel: `mainDisplay` and `mainUnit`
+    // are the number and unit the monitor shows ("500.0", "mA"), `nowMs` the monotonic tick
+    // counter. Does nothing while not armed. The first step after a reset only starts the clock.
+    void power_rate(qint64 nowMs, const QString &mainDisplay, const QString &mainUnit,
+                    const PowerRates &rates);
     // The Setup dialog's new channel texts and rates for values 0..5.
     void showChannelAndRates(const PowerChannel &channel, const PowerRates &rates);
     // A new record: the next step starts the elapsed time (and the interval) afresh.

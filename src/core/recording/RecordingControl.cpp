@@ -10,14 +10,14 @@
 #include "core/common/Clock.h"
 #include "core/common/Files.h"
 #include "core/common/Prompts.h"
+#include "core/common/WindowHooks.h"
 #include "core/link/FrameDecoder.h"
 #include "core/link/LinkProber.h"
 #include "core/link/SerialControl.h"
 #include "core/monitor/Alarm.h"
 #include "core/monitor/MonitorFields.h"
-#include "core/recording/RecordReset.h"
 #include "core/record/RecordStore.h"
-#include "core/common/WindowHooks.h"
+#include "core/recording/RecordReset.h"
 #include "core/settings/UserSettings.h"
 
 namespace
@@ -111,10 +111,7 @@ void RecordingControl::resume()
         m_.decoder.setDiscarding(false);
         return;
     }
-    if (m_displayBeforeLoss) {
-        std::tie(m_.monitor.bigValue, m_.monitor.bigUnit) = *std::exchange(m_displayBeforeLoss, std::nullopt);
-        m_.monitor.notify();
-    }
+    restoreDisplay();
     waitMs(m_.clock, ResumeSettleMs);
     m_.decoder.setDiscarding(false);
     if (!m_onPort) return; // a Stop or Pause during the wait stands
@@ -191,6 +188,13 @@ void RecordingControl::onPortLost(const QString &reason)
     m_lossWatch.begin();
 }
 
+void RecordingControl::restoreDisplay()
+{
+    if (!m_displayBeforeLoss) return;
+    std::tie(m_.monitor.bigValue, m_.monitor.bigUnit) = *std::exchange(m_displayBeforeLoss, std::nullopt);
+    m_.monitor.notify();
+}
+
 void RecordingControl::onPortBack()
 {
     QTextStream(stderr) << "voltrix: " << m_.serial.portName() << " is back after "
@@ -216,7 +220,8 @@ void RecordingControl::stop()
 {
     const QScopedValueRollback<bool> stopping(m_stopping, true);
     m_lossWatch.end();
-    m_displayBeforeLoss.reset();
+    // A stopped record shows its last reading, not a link that is no longer waited for.
+    restoreDisplay();
     disableTimer();
     SerialControl &serial = m_.serial;
     const bool recordOpen = serial.isOpen() || m_status.paused();

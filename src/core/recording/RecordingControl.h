@@ -99,6 +99,7 @@ Q_SIGNALS:
     void recordSplit(qint64 durationNs);
 
 private:
+    void restoreDisplay(); // what the big display showed before "LOST"
     void startOnNewLink(); // Start while unlinked: link first, then a new record
     void resume();         // Start while paused: the same record goes on
     void startOnLink();    // Start on a link that is still up: a new record

@@ -132,13 +132,18 @@ bool SampleRecorder::admitChannel(const MeterReading &r)
     const QString function = Measurement::functionName(r.functionCode);
     if (record.nextRow(k) == 1) {
         MonitorFields &monitor = m_.monitor;
+        // Only the record's first channel becomes the main channel by itself: a meter heard
+        // later never takes the user's choice or its alarm away.
+        const bool firstChannel = monitor.channelEntries.isEmpty();
         monitor.channelEntries.append(QString(QString::number(k + 1) + u'_' + m_.settings.Channel_n[k]));
         record.setChannelCount(record.channelCount() + 1);
         monitor.receivedChannels = QString::number(record.channelCount());
         m_.state.channelPresent[k] = true;
-        monitor.channelIndex = 0;
-        monitor.selectEntry(0);
         record.functionCaption[k] = function;
+        if (firstChannel) {
+            monitor.channelIndex = 0;
+            monitor.selectEntry(0);
+        }
         return true;
     }
     // The meter was switched to another function: the record closes, is saved and a new

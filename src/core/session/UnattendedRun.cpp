@@ -44,7 +44,9 @@ void UnattendedRun::begin()
         return;
     }
     if (!m_plan.record) {
-        if (m_plan.quit) Q_EMIT finished(writeOutput());
+        // The windows the record opened in lay themselves out first: the graph is printed
+        // and saved at the size it is shown.
+        if (m_plan.quit) QTimer::singleShot(0, this, [this] { Q_EMIT finished(writeOutput()); });
         return;
     }
     m_recording.run(); // links first; returns once recording or stopped

@@ -50,14 +50,20 @@ void GraphFollower::tickText()
 
 void GraphFollower::reDisplay()
 {
-    followChannel();
-    m_page.redisplay();
+    // A frame drawn anew is blank: the page's samples go back onto it at once.
+    redraw();
 }
 
 void GraphFollower::setPageBox(const QString &text)
 {
     followChannel();
     m_page.setPageText(text);
+}
+
+void GraphFollower::typePageBox(const QString &text)
+{
+    followChannel();
+    m_page.typePageText(text);
 }
 
 void GraphFollower::redraw()

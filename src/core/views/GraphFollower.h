@@ -1,9 +1,9 @@
 #pragma once
 #include <QObject>
 
+#include "core/common/WindowHooks.h"
 #include "core/graph/GraphPage.h"
 #include "core/views/MainChannelRecord.h"
-#include "core/common/WindowHooks.h"
 
 struct AcquisitionState;
 class MonitorFields;
@@ -37,10 +37,11 @@ public:
     // GraphHooks
     void dataAll() override;                       // data_all
     void tickText() override;                      // Tick_text
-    void reDisplay() override;                     // RE_display
+    void reDisplay() override;                     // RE_display, then data
     void setPageBox(const QString &text) override; // a change of Text1
+    void typePageBox(const QString &text);         // the user's change of Text1
 
-    // RE_display then data, as the window's resize and the options ask for.
+    // RE_display then data.
     void redraw();
     // The maximum and minimum of the page shown, onto the monitor (MaxMin_CPage).
     void maxMinCPage();

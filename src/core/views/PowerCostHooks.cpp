@@ -36,7 +36,7 @@ void PowerCostHooks::powerCheck()
 
 void PowerCostHooks::powerRate()
 {
-    m_.monitor.power_rate(m_.clock.tickMs(), m_.display.bigValue, ratesOf(m_.settings));
+    m_.monitor.power_rate(m_.clock.tickMs(), m_.display.bigValue, m_.display.bigUnit, ratesOf(m_.settings));
 }
 
 void PowerCostHooks::resetStart()

@@ -32,7 +32,9 @@ GraphImageSource RecordOutputs::imageSource() const
     source.recordEmpty = m_.record.cell(1, 1).isEmpty();
     source.recordFileName = m_.monitor.file;
     source.pageText = m_.graph.pageText();
-    source.pictureSize = m_.graph.surface().size();
+    // A graph no window has given a size yet is saved at the surface's default size.
+    const QSize shown = m_.graph.surface().size();
+    source.pictureSize = shown.isEmpty() ? GraphGeometry().pixels : shown;
     return source;
 }
 

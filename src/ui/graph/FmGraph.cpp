@@ -6,9 +6,9 @@
 #include <QToolButton>
 #include <cmath>
 
-#include "core/views/GraphFollower.h"
 #include "core/graph/GraphPaging.h"
 #include "core/layout/LayoutRule.h"
+#include "core/views/GraphFollower.h"
 
 namespace
 {
@@ -75,7 +75,7 @@ FmGraph::FmGraph(GraphFollower &graph, QWidget *parent)
     GraphPage &page = graph.page();
     showPageText(page.pageText());
     connect(&page, &GraphPage::pageTextChanged, this, &FmGraph::showPageText);
-    connect(m_pageBox, &QLineEdit::textEdited, &graph, &GraphFollower::setPageBox);
+    connect(m_pageBox, &QLineEdit::textEdited, &graph, &GraphFollower::typePageBox);
     connect(m_previous, &QToolButton::clicked, &page, &GraphPage::previousPage);
     connect(m_next, &QToolButton::clicked, &page, &GraphPage::nextPage);
 }

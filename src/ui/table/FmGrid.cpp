@@ -7,6 +7,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <cmath>
+#include <numeric>
 
 #include "core/record/RecordStore.h"
 #include "core/settings/UserSettings.h"
@@ -121,8 +122,21 @@ void FmGrid::applyColumnWidths()
 {
     // Base width x (inner width / 6450) in twips is base x inner pixels / 6450 in pixels.
     const double ratio = GridStyle::widthRatio(width());
+    int widths[RecordStore::ColumnCount];
     for (int column = 0; column < RecordStore::ColumnCount; ++column)
-        m_view->setColumnWidth(column, std::max(1, int(std::lround(GridStyle::columnWidth(column, ratio)))));
+        widths[column] = std::max(1, int(std::lround(GridStyle::columnWidth(column, ratio))));
+    // Scrolled to its end, the view puts the last column at its right edge: the last column
+    // takes the room the trailing whole columns leave, so no column is shown cut at the left.
+    const int room = m_view->viewport()->width();
+    int trailing = 0;
+    for (int column = RecordStore::ColumnCount - 1; column >= 0 && trailing + widths[column] <= room;
+         --column)
+        trailing += widths[column];
+    if (trailing > 0 && trailing < room &&
+        trailing < std::accumulate(widths, widths + RecordStore::ColumnCount, 0))
+        widths[RecordStore::ColumnCount - 1] += room - trailing;
+    for (int column = 0; column < RecordStore::ColumnCount; ++column)
+        m_view->setColumnWidth(column, widths[column]);
 }
 
 void FmGrid::resizeEvent(QResizeEvent *event)
