@@ -3,10 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,6 +23,7 @@
 #include "core/power/PowerCostMonitor.h"
 #include "core/record/RecordStore.h"
 #include "core/settings/UserSettings.h"
+#include "support/ModalDialog.h"
 #include "support/RecordingSession.h"
 #include "ui/help/FmAbout.h"
 #include "ui/help/HelpCommands.h"
@@ -29,7 +32,9 @@
 #include "ui/setup/ColorSwatch.h"
 #include "ui/setup/Fmoption.h"
 #include "ui/setup/fmsetup.h"
+#include "ui/shell/FmLoading.h"
 #include "ui/shell/MainFm.h"
+#include "ui/shell/QtPrompts.h"
 #include "ui/table/FmGrid.h"
 
 namespace
@@ -93,12 +98,13 @@ class TestDialogs : public QObject
         m_rig->feed(ampereReading(1000));
         QCOMPARE(m_rig->session.state().mainFunction, Measurement::DCA);
     }
-    QStringList labelTexts(const QWidget *parent) const
+    // The captions of the blank-separated buttons, joined by "|".
+    static QString captions(const QDialog *dialog, const char *names)
     {
         QStringList texts;
-        for (const QLabel *label : parent->findChildren<QLabel *>())
-            texts << label->text();
-        return texts;
+        for (const QString &name : QString::fromLatin1(names).split(u' '))
+            texts << control<QAbstractButton>(dialog, name)->text();
+        return texts.join(u'|');
     }
 
 private Q_SLOTS:
@@ -112,44 +118,36 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { m_frame.reset(), AppPaths::setAssetFolderOverride(QString()); }
 
+    // Every caption of the Setup dialog, and its first-run load without a recording.
     void setupCaptionsAndLoad()
     {
         fmsetup *dialog = openSetup();
         QVERIFY(dialog);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Setup"));
-        const QList<std::pair<QString, QString>> captions{{"Check1(0)", "Auto scan  com port"},
-                                                          {"Check1(1)", "Select  port"},
-                                                          {"Option1(0)", "Com 1"},
-                                                          {"Option1(15)", "Com 16"},
-                                                          {"Check2", "Alarm  : "},
-                                                          {"Option2(0)", "Hi"},
-                                                          {"Option2(1)", "Low"},
-                                                          {"Command1", "OK"},
-                                                          {"Command2", "Cancel"},
-                                                          {"Command3", "Default"}};
-        for (const auto &[name, caption] : captions)
-            QCOMPARE(control<QAbstractButton>(dialog, name)->text(), caption);
-        QStringList frames;
+        QCOMPARE(captions(dialog,
+                          "Check1(0) Check1(1) Option1(0) Option1(15) Check2 Option2(0) Option2(1) Command1 "
+                          "Command2 Command3"),
+                 QStringLiteral(
+                     "Auto scan  com port|Select  port|Com 1|Com 16|Alarm  : |Hi|Low|OK|Cancel|Default"));
+        QStringList texts;
         for (const QGroupBox *frame : dialog->findChildren<QGroupBox *>())
-            frames << frame->title();
-        QCOMPARE(frames, QStringList({"Com port", "Alarm setting", "Graph scales", "Channel", "Power rate"}));
-        const QStringList labels = labelTexts(dialog);
-        for (const char *label : {"Unit :", "Time axial scales : ", "Display  Name", "Serial Number ",
-                                  "Place", "Channel 1", "Channel 6", "V", "P.F", "Unit price    "})
-            QVERIFY2(labels.contains(QLatin1String(label)), label);
+            texts << frame->title();
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            texts << label->text();
+        for (const char *text : {"Com port", "Alarm setting", "Graph scales", "Channel", "Power rate",
+                                 "Unit :", "Time axial scales : ", "Display  Name", "Serial Number ", "Place",
+                                 "Channel 1", "Channel 6", "V", "P.F", "Unit price    "})
+            QVERIFY2(texts.contains(QLatin1String(text)), text);
         auto *scale = control<QComboBox>(dialog, "Combo1(1)");
-        QCOMPARE(scale->count(), 8);
-        QCOMPARE(scale->itemText(7), QStringLiteral("200"));
-        QCOMPARE(scale->currentText(), QStringLiteral("25"));
+        QCOMPARE(QStringList({QString::number(scale->count()), scale->itemText(7), scale->currentText()}),
+                 QStringList({"8", "200", "25"}));
         auto *factor = control<QComboBox>(dialog, "Combo3");
-        QCOMPARE(factor->itemText(2), QStringLiteral("1.0"));
-        QCOMPARE(factor->itemText(3), QStringLiteral("Input field"));
-        QCOMPARE(factor->currentText(), QStringLiteral("0.8"));
+        QCOMPARE(QStringList({factor->itemText(2), factor->itemText(3), factor->currentText()}),
+                 QStringList({"1.0", "Input field", "0.8"}));
         QCOMPARE(control<QLineEdit>(dialog, "Text2(0)")->maxLength(), 8);
         QCOMPARE(control<QLineEdit>(dialog, "Text4(5)")->maxLength(), 10);
         for (const char *box : {"Text1(0)", "Text1(1)", "Text5(0)", "Text5(1)"})
             QCOMPARE(control<QLineEdit>(dialog, box)->contextMenuPolicy(), Qt::NoContextMenu);
-
         // First run, no recording: auto scan with the port buttons greyed, the alarm part off.
         QVERIFY(control<QCheckBox>(dialog, "Check1(0)")->isChecked());
         QVERIFY(!control<QWidget>(dialog, "Option1(0)")->isEnabled());
@@ -187,11 +185,12 @@ private Q_SLOTS:
         voltage->clear();
         QTest::keyClicks(voltage, QStringLiteral("2a3-0")); // digits and the point only
         auto *price = control<QLineEdit>(dialog, "Text5(1)");
-        price->clear();
-        QTest::keyClicks(price, QStringLiteral(".5")); // the point after a zero
-        QCOMPARE(price->text(), QStringLiteral("0.5"));
+        price->setText(QStringLiteral("5"));
+        price->setCursorPosition(0);
+        QTest::keyClicks(price, QStringLiteral(".")); // shown as typed, saved with its zero
+        QCOMPARE(price->text(), QStringLiteral(".5"));
         auto *factor = control<QComboBox>(dialog, "Combo3");
-        factor->setCurrentIndex(3); // "Input field"
+        factor->lineEdit()->selectAll(); // "0.8", replaced by what is typed
         QTest::keyClicks(factor->lineEdit(), QStringLiteral("."));
         QCOMPARE(factor->currentText(), QStringLiteral("0."));
         QTest::keyClicks(factor->lineEdit(), QStringLiteral("95"));
@@ -247,24 +246,22 @@ private Q_SLOTS:
         auto *high = control<QLineEdit>(dialog, "Text1(0)");
         QVERIFY(high->isEnabled());
         high->clear();
-        QTest::keyClicks(high, QStringLiteral("12.3456"));
-        QCOMPARE(high->text(), QStringLiteral("12.3")); // one decimal for a current
+        QTest::keyClicks(high, QStringLiteral("12.3456")); // every digit taken while typing
+        QCOMPARE(high->text(), QStringLiteral("12.3456"));
         m_rig->prompts.clear();
         QTest::keyClicks(high, QStringLiteral("-"));
         QCOMPARE(m_rig->prompts.messageTexts(), QStringList({"Data entry error ! "}));
         QCOMPARE(m_rig->prompts.lastCall().buttons, Prompts::Buttons::Ok);
         QCOMPARE(high->text(), QStringLiteral("100"));
         high->clear();
-        QTest::keyClicks(high, QStringLiteral("7a.5"));
-        QCOMPARE(high->text(), QStringLiteral("7.5"));
-
-        click(control<QPushButton>(dialog, "Command1"));
+        QTest::keyClicks(high, QStringLiteral("2a.95678"));
+        click(control<QPushButton>(dialog, "Command1")); // rounded to one decimal for a current
         QCOMPARE(stored("setup_Alarm"), QStringLiteral("1"));
-        QCOMPARE(stored("setup_T1Hi"), QStringLiteral("7.5"));
+        QCOMPARE(stored("setup_T1Hi"), QStringLiteral("3.0"));
         QVERIFY(m_rig->session.state().alarmEnabled);
         FmMonitor *monitor = m_frame->monitorWindow();
         monitor->renderNow();
-        QCOMPARE(monitor->field(QStringLiteral("Label8(2)"))->text(), QStringLiteral("7.5"));
+        QCOMPARE(monitor->field(QStringLiteral("Label8(2)"))->text(), QStringLiteral("3.0"));
         QCOMPARE(monitor->field(QStringLiteral("Label8(4)"))->text(), QStringLiteral("A"));
         QCOMPARE(monitor->field(QStringLiteral("Label8(3)"))->text(), QStringLiteral("-"));
     }
@@ -282,20 +279,10 @@ private Q_SLOTS:
         trigger("mnpower");
         FmPower *power = m_frame->powerWindow();
         QTRY_VERIFY(power->isVisible());
-        QCOMPARE(power->windowTitle(), QStringLiteral("Electric Power Cost Monitor"));
-        const QStringList captions{"Channel:",
-                                   "Serial Number: ",
-                                   "Place:",
-                                   "V",
-                                   "P.F",
-                                   "Unit Price",
-                                   "Time ( d : h : m : s )",
-                                   "Electricity charges"};
+        QCOMPARE(power->captionLabel(7)->text(), QStringLiteral("Electricity charges"));
         QStringList values;
-        for (int i = 0; i < 8; ++i) {
-            QCOMPARE(power->captionLabel(i)->text(), captions.at(i));
+        for (int i = 0; i < 8; ++i)
             values << power->valueLabel(i)->text();
-        }
         QCOMPARE(values, QStringList({"Ch1", "A-17", "-", "100", "1.0", "10", "0", "0"}));
 
         m_rig->feed(ampereReading(1000)); // 10 A; the first step starts the clock
@@ -340,23 +327,13 @@ private Q_SLOTS:
         QCOMPARE(tabs->count(), 3);
         QCOMPARE(QStringList({tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)}),
                  QStringList({"Monitor", "Graph", "Table"}));
-        const QList<std::pair<QString, QString>> captions{{"Check3(5)", "Display value fore color"},
-                                                          {"Check3(4)", "Display back color"},
-                                                          {"Check2(0)", "Graph back color  "},
-                                                          {"Check2(1)", "Scale color"},
-                                                          {"Check2(3)", "Graph  Title :"},
-                                                          {"Check1(0)", "Grid Lines"},
-                                                          {"Check1(1)", "GridFlat"},
-                                                          {"Check1(2)", "GridInset"},
-                                                          {"Check1(3)", "GridRaised"},
-                                                          {"Check4", "Data Row Back Color"},
-                                                          {"Command1", "OK"},
-                                                          {"Command2", "Cancel"},
-                                                          {"Command3(0)", "Default"},
-                                                          {"Command3(1)", "Default"},
-                                                          {"Command3(2)", "Default"}};
-        for (const auto &[name, caption] : captions)
-            QCOMPARE(control<QAbstractButton>(dialog, name)->text(), caption);
+        QCOMPARE(
+            captions(dialog,
+                     "Check3(5) Check3(4) Check2(0) Check2(1) Check2(3) Check1(0) Check1(1) Check1(2) "
+                     "Check1(3) Check4 Command1 Command2 Command3(0) Command3(1) Command3(2)"),
+            QStringLiteral("Display value fore color|Display back color|Graph back color  |Scale color|"
+                           "Graph  Title :|Grid Lines|GridFlat|GridInset|GridRaised|Data Row Back Color|OK|"
+                           "Cancel|Default|Default|Default"));
         QCOMPARE(control<QLineEdit>(dialog, "Text1")->text(), QStringLiteral("ABC"));
         QVERIFY(!control<QWidget>(dialog, "Text1")->isEnabled());
         QCOMPARE(control<ColorSwatch>(dialog, "Picture1(1)")->color(), QColor(0, 128, 0));
@@ -413,6 +390,80 @@ private Q_SLOTS:
         QVERIFY(!m_rig->store.contains(QStringLiteral("Grid_lineCk")));
         QCOMPARE(m_rig->session.settings().Grid_lineCk, 1);
         QCOMPARE(m_frame->gridWindow()->lineStyle(), GridStyle::LineStyle::Flat);
+    }
+
+    // The save dialog asks before replacing the file it will write, named by the chosen filter,
+    // and opens next time in the folder last saved in.
+    void saveDialogAsksOnTheFinalName_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<bool>("replace"); // the answer, when asked
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("question");
+        const QString asked = QStringLiteral("rec1.xlsx already exists.\nDo you want to replace it?");
+        QTest::newRow("no suffix: asked, replaced") << "rec1" << 0 << true << "rec1.xlsx" << asked;
+        QTest::newRow(".xls: asked, kept") << "rec1.xls" << 0 << false << "" << asked;
+        QTest::newRow("CSV filter") << "rec1" << 1 << false << "rec1.csv"
+                                    << "";
+    }
+    void saveDialogAsksOnTheFinalName()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, filter);
+        QFETCH(bool, replace);
+        QFETCH(QString, written);
+        QFETCH(QString, question);
+        QTemporaryDir records, elsewhere;
+        QFile old(records.filePath(QStringLiteral("rec1.xlsx")));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        SettingsStore folders(elsewhere.filePath(QStringLiteral("folders.ini")));
+        QtPrompts prompts(nullptr, &folders);
+        const QString filters = QStringLiteral("Excel File(*.xlsx);;CSV File(*.csv)");
+        QString asked;
+        const auto typeName = [&](QDialog *dialog) {
+            auto *files = qobject_cast<QFileDialog *>(dialog);
+            QVERIFY(files);
+            files->selectNameFilter(files->nameFilters().at(filter));
+            files->selectFile(records.filePath(typed));
+            dialog->accept();
+        };
+        const auto answer = [&](QDialog *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            QVERIFY(box);
+            asked = box->text();
+            box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+        };
+        QList<std::function<void(QDialog *)>> script{typeName};
+        if (!question.isEmpty()) script << answer;
+        if (!question.isEmpty() && !replace) script << [](QDialog *dialog) { dialog->reject(); }; // again
+        answerDialogs(script);
+        const QString chosen =
+            prompts.saveFileName(QStringLiteral("Save File"), records.filePath("x"), filters);
+        QCOMPARE(chosen, written.isEmpty() ? QString() : records.filePath(written));
+        QCOMPARE(asked, question);
+        if (written.isEmpty()) return;
+        QString opened;
+        answerDialogs({[&](QDialog *dialog) {
+            opened = qobject_cast<QFileDialog *>(dialog)->directory().absolutePath();
+            dialog->reject();
+        }});
+        prompts.saveFileName(QStringLiteral("Save File"), elsewhere.filePath(QStringLiteral("x")), filters);
+        QCOMPARE(opened, QDir(records.path()).absolutePath());
+    }
+
+    // The progress window shown and hidden at once by a save gives the keyboard back to the frame,
+    // also when another window (here the port scan's) was shown and hidden just before.
+    void keyboardBackAfterSaving()
+    {
+        recordCurrent();
+        auto *progress = m_frame->findChild<FmLoading *>();
+        progress->showProgress(QStringLiteral("Save file"), QStringLiteral("Save file....."), 1);
+        progress->closeProgress();
+        QTRY_COMPARE(QApplication::activeWindow(), &*m_frame);
+        QTest::keyClick(&*m_frame, Qt::Key_F6); // Pause's shortcut
+        QVERIFY(m_frame->menuItem(QStringLiteral("mnpause"))->isChecked());
     }
 
     void aboutBox()

@@ -1,7 +1,9 @@
 // The print dialog over the current printer, printing to a PDF file through it, and the graph
 // as an SVG drawing.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -15,6 +17,8 @@
 #include "core/printing/PrintCommands.h"
 #include "core/printing/cPrnDlg.h"
 #include "core/record/RecordStore.h"
+#include "core/settings/SaveFolder.h"
+#include "core/settings/SettingsStore.h"
 #include "support/ModalDialog.h"
 #include "support/PdfText.h"
 #include "support/RecordFixture.h"
@@ -52,7 +56,7 @@ private Q_SLOTS:
     void init();
     void pdfFileCountsAsPrinter();
     void dialogOffersWhatTheFlagsSay();
-    void styleOneShowsPageSetup();
+    void pdfFileNamedAndAskedAbout();
     void chosenSettingsStayCurrent();
     void printDataThroughTheDialog();
     void unwritablePdfIsReported();
@@ -86,31 +90,20 @@ void TestGuiPrinting::dialogOffersWhatTheFlagsSay()
     prn.setMaxPage(999);
     QAbstractPrintDialog::PrintDialogOptions options;
     int minPage = 0, maxPage = 0;
-    bool printDialog = false;
     whenDialogOpens([&](QDialog *dialog) {
-        if (auto *print = qobject_cast<QPrintDialog *>(dialog)) {
-            printDialog = true;
-            options = print->options();
-            minPage = print->minPage();
-            maxPage = print->maxPage();
-        }
+        if (auto *print = qobject_cast<QPrintDialog *>(dialog))
+            options = print->options(), minPage = print->minPage(), maxPage = print->maxPage();
         dialog->reject();
     });
     QVERIFY(!prn.ShowPrinterDialog());
-    QVERIFY(printDialog);
     QVERIFY(options.testFlag(QAbstractPrintDialog::PrintToFile));
     QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintPageRange));
     QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintSelection));
     QCOMPARE(minPage, 1);
     QCOMPARE(maxPage, 999);
     QCOMPARE(prn.Copies(), qint16(0));
-}
 
-void TestGuiPrinting::styleOneShowsPageSetup()
-{
-    QtCurrentPrinter printer;
-    cPrnDlg prn(printer);
-    prn.setStyle(1);
+    prn.setStyle(1); // the page setup dialog instead
     bool pageSetup = false;
     whenDialogOpens([&](QDialog *dialog) {
         pageSetup = qobject_cast<QPageSetupDialog *>(dialog) != nullptr;
@@ -118,6 +111,45 @@ void TestGuiPrinting::styleOneShowsPageSetup()
     });
     QVERIFY(!prn.ShowPrinterDialog());
     QVERIFY(pageSetup);
+}
+
+// A PDF file's name gets ".pdf", and an existing file of that name is asked about; the dialog
+// starts in the folder last saved in.
+void TestGuiPrinting::pdfFileNamedAndAskedAbout()
+{
+    SettingsStore store(m_dir.filePath(QStringLiteral("folders.ini")));
+    QtCurrentPrinter printer(nullptr, &store);
+    printer.printer().setOutputFormat(QPrinter::PdfFormat);
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("last")));
+    const QString last = m_dir.filePath(QStringLiteral("last"));
+    SaveFolder::remember(store, last + QStringLiteral("/x.pdf"));
+    QFile old(last + QStringLiteral("/table.pdf"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.close();
+    QString offered, asked;
+    const auto typeName = [&](QDialog *dialog) {
+        auto *file = child<QLineEdit>(dialog, "filename");
+        if (offered.isEmpty()) offered = file->text();
+        file->setText(last + QStringLiteral("/table"));
+        dialog->accept();
+    };
+    const auto answer = [&](bool replace) {
+        return [&asked, replace](QDialog *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            QVERIFY(box);
+            asked = box->text();
+            box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+        };
+    };
+    cPrnDlg prn(printer);
+    prn.setDocumentName(FileName);
+    answerDialogs({typeName, answer(false), [](QDialog *dialog) { dialog->reject(); }});
+    QVERIFY(!prn.ShowPrinterDialog());
+    QCOMPARE(offered, last + QStringLiteral("/261205_151230.pdf"));
+    QCOMPARE(asked, QStringLiteral("table.pdf already exists.\nDo you want to replace it?"));
+    answerDialogs({typeName, answer(true)});
+    QVERIFY(prn.ShowPrinterDialog());
+    QCOMPARE(printer.printer().outputFileName(), last + QStringLiteral("/table.pdf"));
 }
 
 void TestGuiPrinting::chosenSettingsStayCurrent()

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "core/common/AppPaths.h"
 #include "core/graph/GraphPage.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
@@ -33,6 +34,7 @@ GraphImageSource RecordOutputs::imageSource() const
     source.recordFileName = m_.monitor.file;
     source.pageText = m_.graph.pageText();
     source.pictureSize = m_.graph.surface().size();
+    source.folder = AppPaths::recordsFolder();
     return source;
 }
 
