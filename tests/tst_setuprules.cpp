@@ -12,7 +12,6 @@
 #include "core/setup/TimeAxis.h"
 #include "core/table/GridStyle.h"
 
-Q_DECLARE_METATYPE(OptionCheck)
 Q_DECLARE_METATYPE(OptionsTab)
 
 namespace
@@ -83,6 +82,21 @@ TimeAxis::GraphState graphAt(int samples, bool visible = true, bool recording = 
     graph.mainSampleCount = samples;
     graph.mainNextRow = samples + 1;
     return graph;
+}
+
+// Options away from the first run's.
+OptionValues changedOptions()
+{
+    OptionValues changed;
+    changed.Moni_ForeColor = 1;
+    changed.Moni_BackColor = 2;
+    changed.Graph_BackColor = 3;
+    changed.Graph_T1BackColor = 4;
+    changed.Graph_MainTitle = QStringLiteral("Line 3");
+    changed.Grid_lineCk = changed.Grid_FlatCk = false;
+    changed.Grid_RaisedCk = true;
+    changed.Grid_BackColor = 5;
+    return changed;
 }
 
 // Grid boxes as "lines flat inset raised", '1' checked.
@@ -191,95 +205,66 @@ private Q_SLOTS:
         QCOMPARE(AlarmLimits::entryErrorMessage(), "Data entry error ! ");
     }
 
-    void units_data()
-    {
-        QTest::addColumn<int>("function");
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<QString>("selected");
-        QTest::newRow("DCV stored V") << int(Measurement::DCV) << 1 << QStringList{"mV", "V"} << "V";
-        QTest::newRow("DCV nothing stored") << int(Measurement::DCV) << -1 << QStringList{"mV", "V"} << "mV";
-        QTest::newRow("ACV") << int(Measurement::ACV) << 1 << QStringList{"V"} << "V";
-        QTest::newRow("DCA") << int(Measurement::DCA) << 1 << QStringList{"A"} << "A";
-        QTest::newRow("ACA") << int(Measurement::ACA) << 0 << QStringList{"A"} << "A";
-        QTest::newRow("Hz") << int(Measurement::Hz) << 0 << QStringList{} << "";
-    }
+    // The alarm unit list and its selection, by function and stored setup_unit.
     void units()
     {
-        QFETCH(int, function);
-        QFETCH(int, stored);
-        const AlarmLimits::Units units = AlarmLimits::unitsFor(function, stored);
-        QTEST(units.entries, "entries");
-        QTEST(units.selected(), "selected");
+        QStringList lists;
+        for (const auto &[function, stored] :
+             {std::pair{Measurement::DCV, 1}, std::pair{Measurement::DCV, -1}, std::pair{Measurement::ACV, 1},
+              std::pair{Measurement::DCA, 1}, std::pair{Measurement::ACA, 0},
+              std::pair{Measurement::Hz, 0}}) {
+            const AlarmLimits::Units units = AlarmLimits::unitsFor(function, stored);
+            lists << units.entries.join(u',') + u':' + units.selected();
+        }
+        QCOMPARE(lists, QStringList({"mV,V:V", "mV,V:mV", "V:V", "A:A", "A:A", ":"}));
     }
 
-    void alarmOnLoad_data()
+    // The alarm part after Load or OK: Check2 enabled, checked, the other controls enabled,
+    // alarmEnabled, alarmActive cleared; the low limit; the monitor's images, limits and units;
+    // the unit list.
+    void alarmPart_data()
     {
+        QTest::addColumn<bool>("ok");
         QTest::addColumn<AlarmState>("state");
-        QTest::addColumn<bool>("checkEnabled");
-        QTest::addColumn<bool>("armed"); // checked, controls enabled and alarmEnabled
-        QTest::addColumn<bool>("clearAlarmActive");
-        QTest::addColumn<QString>("lowText");
-        QTest::addColumn<MonitorAlarmView>("monitor");
-        QTest::addColumn<QStringList>("units");
-        const QStringList dcv{"mV", "V"};
+        QTest::addColumn<QString>("applied");
         AlarmState sounding = alarmState(true, Measurement::DCV, true);
         sounding.alarmActive = true;
-        QTest::newRow("not recording: disabled and off") << alarmState(false, Measurement::DCV, true) << false
-                                                         << false << false << "-3" << Off << QStringList{};
-        QTest::newRow("DCV switched on, Hi")
-            << alarmState(true, Measurement::DCV, true) << true << true << false << "-3"
-            << MonitorAlarmView{true, false, "12.5", "-", "V", ""} << dcv;
-        QTest::newRow("ACA on, Low: negative becomes 0")
-            << alarmState(true, Measurement::ACA, true, 1) << true << true << false << "0"
-            << MonitorAlarmView{true, false, "-", "0", "", "A"} << QStringList{"A"};
-        QTest::newRow("DCA switched off") << alarmState(true, Measurement::DCA, false) << true << false
-                                          << true << "-3" << Off << QStringList{"A"};
-        QTest::newRow("OHM: off") << alarmState(true, Measurement::OHM, true) << false << false << true
-                                  << "-3" << Off << QStringList{};
-        QTest::newRow("sounding") << sounding << true << true << false << "-3"
-                                  << MonitorAlarmView{false, true, "12.5", "-", "V", ""} << dcv;
+        const auto row = [](const char *name, bool ok, const AlarmState &state, const char *applied) {
+            QTest::newRow(name) << ok << state << QString::fromUtf8(applied);
+        };
+        row("load, not recording", false, alarmState(false, Measurement::DCV, true), "00000 -3 00 -/- / ");
+        row("load, DCV on, Hi", false, alarmState(true, Measurement::DCV, true),
+            "11110 -3 10 12.5/- V/ mV,V");
+        row("load, ACA on, Low: 0", false, alarmState(true, Measurement::ACA, true, 1),
+            "11110 0 10 -/0 /A A");
+        row("load, DCA off", false, alarmState(true, Measurement::DCA, false), "10001 -3 00 -/- / A");
+        row("load, OHM", false, alarmState(true, Measurement::OHM, true), "00001 -3 00 -/- / ");
+        row("load, sounding", false, sounding, "11110 -3 01 12.5/- V/ mV,V");
+        row("ok, not recording", true, alarmState(false, Measurement::DCA, true), "00000 -3 00 -/- / A");
+        row("ok, no alarm for CAP", true, alarmState(true, Measurement::CAP, true), "00001 -3 00 -/- / A");
+        row("ok, switched off", true, alarmState(true, Measurement::DCA, false), "10001 -3 00 -/- / A");
+        row("ok, Hi", true, alarmState(true, Measurement::DCA, true), "11110 -3 10 12.5/- A/ A");
+        row("ok, Low keeps a negative DC limit", true, alarmState(true, Measurement::DCA, true, 1),
+            "11110 -3 10 -/-3 /A A");
     }
-    void alarmOnLoad()
+    void alarmPart()
     {
+        QFETCH(bool, ok);
         QFETCH(AlarmState, state);
-        QFETCH(bool, armed);
-        const AlarmApplication applied = AlarmPart::onLoad(state, 1);
-        QTEST(applied.checkEnabled, "checkEnabled");
-        QCOMPARE(applied.checked, armed);
-        QCOMPARE(applied.controlsEnabled, armed);
-        QCOMPARE(applied.alarmEnabled, armed);
-        QTEST(applied.clearAlarmActive, "clearAlarmActive");
-        QTEST(applied.lowText, "lowText");
-        QTEST(applied.monitor, "monitor");
-        QTEST(applied.units.entries, "units");
-    }
-
-    void alarmOnOk_data()
-    {
-        QTest::addColumn<AlarmState>("state");
-        QTest::addColumn<bool>("armed"); // checked and alarmEnabled
-        QTest::addColumn<bool>("clearAlarmActive");
-        QTest::addColumn<MonitorAlarmView>("monitor");
-        QTest::newRow("not recording") << alarmState(false, Measurement::DCA, true) << false << false << Off;
-        QTest::newRow("function without alarm")
-            << alarmState(true, Measurement::CAP, true) << false << true << Off;
-        QTest::newRow("switched off") << alarmState(true, Measurement::DCA, false) << false << true << Off;
-        QTest::newRow("Hi") << alarmState(true, Measurement::DCA, true) << true << false
-                            << MonitorAlarmView{true, false, "12.5", "-", "A", ""};
-        QTest::newRow("Low keeps a negative DC limit")
-            << alarmState(true, Measurement::DCA, true, 1) << true << false
-            << MonitorAlarmView{true, false, "-", "-3", "", "A"};
-    }
-    void alarmOnOk()
-    {
-        QFETCH(AlarmState, state);
-        QFETCH(bool, armed);
-        const AlarmApplication applied = AlarmPart::onOk(state, AlarmLimits::unitsFor(Measurement::DCA, 0));
-        QCOMPARE(applied.checked, armed);
-        QCOMPARE(applied.alarmEnabled, armed);
-        QTEST(applied.clearAlarmActive, "clearAlarmActive");
-        QTEST(applied.monitor, "monitor");
+        const AlarmApplication a = ok ? AlarmPart::onOk(state, AlarmLimits::unitsFor(Measurement::DCA, 0))
+                                      : AlarmPart::onLoad(state, 1);
+        const MonitorAlarmView &m = a.monitor;
+        const auto bits = [](std::initializer_list<bool> flags) {
+            QString text;
+            for (bool flag : flags)
+                text += flag ? u'1' : u'0';
+            return text;
+        };
+        const QString applied =
+            bits({a.checkEnabled, a.checked, a.controlsEnabled, a.alarmEnabled, a.clearAlarmActive}) + u' ' +
+            a.lowText + u' ' + bits({m.armedImage, m.soundingImage}) + u' ' + m.highLimit + u'/' +
+            m.lowLimit + u' ' + m.highUnit + u'/' + m.lowUnit + u' ' + a.units.entries.join(u',');
+        QTEST(applied, "applied");
     }
 
     void timeAxis_data()
@@ -407,33 +392,24 @@ private Q_SLOTS:
         QVERIFY(!plan.powerLabels);
     }
 
-    void okPowerLabels_data()
-    {
-        QTest::addColumn<int>("function");
-        QTest::addColumn<bool>("powerChecked");
-        QTest::addColumn<bool>("labels");
-        QTest::newRow("DCA, power on") << int(Measurement::DCA) << true << true;
-        QTest::newRow("ACA, power on") << int(Measurement::ACA) << true << true;
-        QTest::newRow("ACV, power on") << int(Measurement::ACV) << true << false;
-        QTest::newRow("DCA, power off") << int(Measurement::DCA) << false << false;
-    }
+    // The power window's labels follow OK only for a current with the power command on.
     void okPowerLabels()
     {
-        QFETCH(int, function);
-        QFETCH(bool, powerChecked);
-        QFETCH(bool, labels);
         SetupOkContext context = recordingDca();
-        context.mainFunction = function;
-        context.powerCommandChecked = powerChecked;
         context.selectedChannel = 5;
-        const SetupOkPlan plan = planSetupOk(edited(), context);
-        QCOMPARE(bool(plan.powerLabels), labels);
-        if (!labels) return;
-        const SetupOkPlan::PowerLabels &shown = *plan.powerLabels;
-        QCOMPARE(QStringList({shown.channel.name, shown.channel.serialNumber, shown.channel.place}),
-                 QStringList({"Pumpe ü", "S6", "P6"}));
-        QCOMPARE(QStringList({shown.rates.Power_V, shown.rates.Power_cos, shown.rates.Power_Unit}),
-                 QStringList({"230", "0.95", "0.31"}));
+        for (const auto &[function, powerChecked, labels] :
+             {std::tuple{Measurement::DCA, true, true}, std::tuple{Measurement::ACA, true, true},
+              std::tuple{Measurement::ACV, true, false}, std::tuple{Measurement::DCA, false, false}}) {
+            context.mainFunction = function;
+            context.powerCommandChecked = powerChecked;
+            const SetupOkPlan plan = planSetupOk(edited(), context);
+            QCOMPARE(bool(plan.powerLabels), labels);
+            if (!labels) continue;
+            const SetupOkPlan::PowerLabels &shown = *plan.powerLabels;
+            QCOMPARE(QStringList({shown.channel.name, shown.channel.serialNumber, shown.channel.place,
+                                  shown.rates.Power_V, shown.rates.Power_cos, shown.rates.Power_Unit}),
+                     QStringList({"Pumpe ü", "S6", "P6", "230", "0.95", "0.31"}));
+        }
     }
 
     void channelListEntries()
@@ -445,22 +421,16 @@ private Q_SLOTS:
             QCOMPARE(channelOfListEntry(entry), channel);
     }
 
-    void colourBoxesCannotBeCleared_data()
-    {
-        QTest::addColumn<OptionCheck>("check");
-        QTest::newRow("Display value fore color") << OptionCheck::DisplayValueForeColor;
-        QTest::newRow("Display back color") << OptionCheck::DisplayBackColor;
-        QTest::newRow("Graph back color") << OptionCheck::GraphBackColor;
-        QTest::newRow("Scale color") << OptionCheck::ScaleColor;
-        QTest::newRow("Data Row Back Color") << OptionCheck::DataRowBackColor;
-    }
     void colourBoxesCannotBeCleared()
     {
-        QFETCH(OptionCheck, check);
-        OptionsForm form{OptionValues()};
-        form.click(check, false);
-        QVERIFY(form.isChecked(check));
-        QVERIFY(form.values() == OptionValues());
+        for (OptionCheck check :
+             {OptionCheck::DisplayValueForeColor, OptionCheck::DisplayBackColor, OptionCheck::GraphBackColor,
+              OptionCheck::ScaleColor, OptionCheck::DataRowBackColor}) {
+            OptionsForm form{OptionValues()};
+            form.click(check, false);
+            QVERIFY(form.isChecked(check));
+            QVERIFY(form.values() == OptionValues());
+        }
     }
 
     // The grid boxes from stored values, after clicks ("I+" checks GridInset, "L-" clears the
@@ -507,28 +477,18 @@ private Q_SLOTS:
         QTest::addColumn<OptionValues>("expected");
         QTest::addColumn<bool>("graphChanged");
         QTest::addColumn<bool>("tableChanged");
-        OptionValues changed;
-        changed.Moni_ForeColor = 1;
-        changed.Moni_BackColor = 2;
-        changed.Graph_BackColor = 3;
-        changed.Graph_T1BackColor = 4;
-        changed.Graph_MainTitle = QStringLiteral("Line 3");
-        changed.Grid_lineCk = false;
-        changed.Grid_FlatCk = false;
-        changed.Grid_RaisedCk = true;
-        changed.Grid_BackColor = 5;
-        OptionValues table = changed;
+        OptionValues table = changedOptions();
         table.Grid_lineCk = table.Grid_FlatCk = true;
         table.Grid_RaisedCk = false;
         table.Grid_BackColor = 16777215;
         QTest::newRow("Table") << OptionsTab::Table << table << false << true;
-        OptionValues graph = changed;
+        OptionValues graph = changedOptions();
         graph.Graph_BackColor = 8388608;
         graph.Graph_T1BackColor = 255;
         graph.Graph_MainTitle = QStringLiteral("ABC");
         graph.Graph_TitleCk = true; // although the first run hides the title
         QTest::newRow("Graph") << OptionsTab::Graph << graph << true << false;
-        OptionValues monitor = changed;
+        OptionValues monitor = changedOptions();
         monitor.Moni_ForeColor = 16777215;
         monitor.Moni_BackColor = 32768;
         QTest::newRow("Monitor") << OptionsTab::Monitor << monitor << false << false;
@@ -536,20 +496,9 @@ private Q_SLOTS:
     void defaults()
     {
         QFETCH(OptionsTab, tab);
-        QFETCH(OptionValues, expected);
-        OptionValues changed = expected;
-        changed.Moni_ForeColor = 1;
-        changed.Moni_BackColor = 2;
-        changed.Graph_BackColor = 3;
-        changed.Graph_T1BackColor = 4;
-        changed.Graph_MainTitle = QStringLiteral("Line 3");
-        changed.Graph_TitleCk = false;
-        changed.Grid_lineCk = changed.Grid_FlatCk = false;
-        changed.Grid_RaisedCk = true;
-        changed.Grid_BackColor = 5;
-        OptionsForm form(changed);
+        OptionsForm form(changedOptions());
         form.restoreDefaults(tab);
-        QVERIFY(form.values() == expected);
+        QTEST(form.values(), "expected");
         QTEST(form.graphChanged(), "graphChanged");
         QTEST(form.tableChanged(), "tableChanged");
     }
