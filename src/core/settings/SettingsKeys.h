@@ -37,7 +37,7 @@ const std::array<const Key *, 30> &setupWriteOrder();
 // The option group, read and written in this order.
 const std::array<Key, 14> &optionKeys();
 const Key &unitKey();
-// The folder the last file was saved in; "" before the first save.
+// The folder of the file last saved or opened through a file dialog; "" before the first.
 const Key &saveFolderKey();
 
 // The key's field as store text, and back; text that does not fit the field keeps it as it was.

@@ -57,7 +57,9 @@ Prompts::Answer QtPrompts::message(const QString &text, const QString &title, Bu
 QString QtPrompts::openFileName(const QString &title, const QString &directory, const QString &filter)
 {
     const QString start = m_folders ? SaveFolder::startFolder(*m_folders, directory) : directory;
-    return QFileDialog::getOpenFileName(m_parent, title, start, filter);
+    const QString chosen = QFileDialog::getOpenFileName(m_parent, title, start, filter);
+    if (m_folders && !chosen.isEmpty()) SaveFolder::remember(*m_folders, chosen);
+    return chosen;
 }
 
 QString QtPrompts::saveFileName(const QString &title, const QString &suggestedPath, const QString &filter)

@@ -7,7 +7,7 @@
 class SettingsStore;
 
 // The program's questions as real message boxes, file and colour dialogs, centred on the frame once
-// it exists. The file dialogs open in the folder last saved in, noted in `folders`.
+// it exists. The file dialogs open in the folder last used, noted in `folders`.
 class QtPrompts final : public Prompts
 {
 public:
