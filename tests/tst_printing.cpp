@@ -325,30 +325,26 @@ private Q_SLOTS:
         QCOMPARE(m_prompts.messageTexts().last(), printer.failure);
     }
 
-    void suggestedGraphName_data()
-    {
-        QTest::addColumn<QString>("recordFileName");
-        QTest::addColumn<QString>("suggested");
-        QTest::newRow("record stamp") << FileName << QStringLiteral("261205_151230_P2");
-        QTest::newRow("opened workbook") << QStringLiteral("rec1.xlsx") << QStringLiteral("rec1_P2");
-        QTest::newRow("13 characters")
-            << QStringLiteral("pump_station_east.xlsx") << QStringLiteral("pump_station__P2");
-    }
+    // The save dialog Save Graph opens: the record's name without its extension, at most 13
+    // characters, and the page.
     void suggestedGraphName()
     {
-        QFETCH(QString, recordFileName);
-        QFETCH(QString, suggested);
         GraphImageSaver saver(m_prompts, m_svg);
-        m_prompts.queueFileName({});
-        saver.saveGraph({true, false, recordFileName, QStringLiteral("2"), QSize(400, 150), m_dir.path()},
-                        drawStandIn);
-        QCOMPARE(m_prompts.calls().size(), 1);
-        const ScriptedPrompts::Call call = m_prompts.lastCall();
-        QCOMPARE(call.kind, ScriptedPrompts::Kind::SaveFile);
-        QCOMPARE(call.title, QStringLiteral("Save File"));
-        QCOMPARE(call.text, m_dir.filePath(suggested));
-        QCOMPARE(call.filter,
-                 QStringLiteral("BMP Windows Bitmap(*.bmp);;JPEG(*.jpg);;PNG(*.png);;SVG(*.svg)"));
+        for (const auto &[recordFileName, suggested] :
+             {std::pair{FileName, "261205_151230_P2"}, std::pair{QStringLiteral("rec1.xlsx"), "rec1_P2"},
+              std::pair{QStringLiteral("pump_station_east.xlsx"), "pump_station__P2"}}) {
+            m_prompts.clear();
+            m_prompts.queueFileName({});
+            saver.saveGraph({true, false, recordFileName, QStringLiteral("2"), QSize(400, 150), m_dir.path()},
+                            drawStandIn);
+            const ScriptedPrompts::Call call = m_prompts.lastCall();
+            QCOMPARE(m_prompts.calls().size(), 1);
+            QCOMPARE(call.kind, ScriptedPrompts::Kind::SaveFile);
+            QCOMPARE(call.title, QStringLiteral("Save File"));
+            QCOMPARE(call.text, m_dir.filePath(QLatin1String(suggested)));
+            QCOMPARE(call.filter,
+                     QStringLiteral("BMP Windows Bitmap(*.bmp);;JPEG(*.jpg);;PNG(*.png);;SVG(*.svg)"));
+        }
     }
 
     // Save Graph with the name the dialog gave (its suffix already chosen), or without a dialog

@@ -110,45 +110,31 @@ class TestSetupRules : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void portPair_data()
+    // The port pair after clicks and from the store: auto scan or select port, one always
+    // checked, the port buttons only with select port.
+    void portPairAndLimitKeys()
     {
-        QTest::addColumn<PortPair>("pair");
-        QTest::addColumn<bool>("autoScan"); // and the port buttons greyed
-        QTest::newRow("auto scan checked") << PortPair::afterAutoScanClick(true) << true;
-        QTest::newRow("auto scan cleared") << PortPair::afterAutoScanClick(false) << false;
-        QTest::newRow("select port checked") << PortPair::afterSelectPortClick(true) << false;
-        QTest::newRow("select port cleared") << PortPair::afterSelectPortClick(false) << true;
-        QTest::newRow("stored select port") << PortPair::fromStored(false, true) << false;
-        QTest::newRow("stored both: auto scan wins") << PortPair::fromStored(true, true) << true;
-        QTest::newRow("stored neither") << PortPair::fromStored(false, false) << true;
-    }
-    void portPair()
-    {
-        QFETCH(PortPair, pair);
-        QFETCH(bool, autoScan);
-        QCOMPARE(pair.autoScan, autoScan);
-        QCOMPARE(pair.selePort, !autoScan);
-        QCOMPARE(pair.portButtonsEnabled(), !autoScan);
-    }
-
-    void limitKeys_data()
-    {
-        QTest::addColumn<int>("function");
-        QTest::addColumn<QString>("accepted");
-        QTest::newRow("DCV") << int(Measurement::DCV) << "\b-.0123456789";
-        QTest::newRow("DCA") << int(Measurement::DCA) << "\b-.0123456789";
-        QTest::newRow("ACV") << int(Measurement::ACV) << "\b.0123456789";
-        QTest::newRow("ACA") << int(Measurement::ACA) << "\b.0123456789";
-        QTest::newRow("OHM") << int(Measurement::OHM) << "";
-        QTest::newRow("no main channel") << -1 << "";
-    }
-    void limitKeys()
-    {
-        QFETCH(int, function);
-        QString taken;
-        for (QChar key : QStringLiteral("\b-.0123456789+eE, a\t"))
-            if (AlarmLimits::acceptsKey(function, key)) taken += key;
-        QTEST(taken, "accepted");
+        for (const auto &[pair, autoScan] : {std::pair{PortPair::afterAutoScanClick(true), true},
+                                             std::pair{PortPair::afterAutoScanClick(false), false},
+                                             std::pair{PortPair::afterSelectPortClick(true), false},
+                                             std::pair{PortPair::afterSelectPortClick(false), true},
+                                             std::pair{PortPair::fromStored(false, true), false},
+                                             std::pair{PortPair::fromStored(true, true), true},
+                                             std::pair{PortPair::fromStored(false, false), true}}) {
+            QCOMPARE(pair.autoScan, autoScan);
+            QCOMPARE(pair.selePort, !autoScan);
+            QCOMPARE(pair.portButtonsEnabled(), !autoScan);
+        }
+        // Keys a limit box takes, by the main channel's function.
+        QStringList taken;
+        for (int function : {int(Measurement::DCV), int(Measurement::DCA), int(Measurement::ACV),
+                             int(Measurement::ACA), int(Measurement::OHM), -1}) {
+            taken << QString();
+            for (QChar key : QStringLiteral("\b-.0123456789+eE, a\t"))
+                if (AlarmLimits::acceptsKey(function, key)) taken.last() += key;
+        }
+        QCOMPARE(taken,
+                 QStringList({"\b-.0123456789", "\b-.0123456789", "\b.0123456789", "\b.0123456789", "", ""}));
     }
 
     // Typing leaves the decimals alone (each key would round again what the next refines);
@@ -376,20 +362,14 @@ private Q_SLOTS:
         QVERIFY(plan.monitorChannel);
         QCOMPARE(plan.monitorChannel->serialNumber, "SN1");
         QCOMPARE(plan.monitorChannel->place, "Hall 1");
-    }
-
-    void okWithoutRecording()
-    {
-        SetupOkContext context;
-        context.mainFunction = Measurement::DCV;
-        const SetupOkPlan plan = planSetupOk(edited(), context);
-        QVERIFY(!plan.values.Alarm);   // the alarm is switched off and saved so
-        QCOMPARE(plan.values.unit, 1); // an empty unit list keeps the stored unit
-        QVERIFY(!plan.alarm.alarmEnabled);
-        QCOMPARE(plan.alarm.monitor, Off);
-        QVERIFY(plan.channelList.isEmpty());
-        QVERIFY(!plan.monitorChannel);
-        QVERIFY(!plan.powerLabels);
+        SetupOkContext stopped; // no recording
+        stopped.mainFunction = Measurement::DCV;
+        const SetupOkPlan off = planSetupOk(edited(), stopped);
+        QVERIFY(!off.values.Alarm);   // the alarm is switched off and saved so
+        QCOMPARE(off.values.unit, 1); // an empty unit list keeps the stored unit
+        QVERIFY(!off.alarm.alarmEnabled);
+        QCOMPARE(off.alarm.monitor, Off);
+        QVERIFY(off.channelList.isEmpty() && !off.monitorChannel && !off.powerLabels);
     }
 
     // The power window's labels follow OK only for a current with the power command on.
