@@ -41,9 +41,9 @@ QAbstractPrintDialog::PrintDialogOptions dialogOptions(const PrintDialogRequest 
     return options;
 }
 
-} // namespace
-
 const QString PdfFilter = QStringLiteral("PDF(*.pdf)");
+
+} // namespace
 
 QtCurrentPrinter::QtCurrentPrinter(QWidget *dialogParent, SettingsStore *folders)
     : m_parent(dialogParent), m_folders(folders)
