@@ -1,7 +1,9 @@
 // The print dialog over the current printer, printing to a PDF file through it, and the graph
 // as an SVG drawing.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -9,15 +11,14 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <functional>
 
 #include "core/printing/GraphImageExport.h"
 #include "core/printing/PrintCommands.h"
 #include "core/printing/cPrnDlg.h"
-#include "core/record/RecordStore.h"
+#include "core/settings/SaveFolder.h"
+#include "core/settings/SettingsStore.h"
 #include "support/ModalDialog.h"
 #include "support/PdfText.h"
-#include "support/RecordFixture.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/printing/QtCurrentPrinter.h"
 #include "ui/printing/QtSvgGraphWriter.h"
@@ -36,11 +37,15 @@ void drawStandIn(QPainter &painter, const QRectF &target)
     painter.drawText(target, Qt::AlignCenter, QStringLiteral("STANDIN"));
 }
 
-template <typename T> T *child(QDialog *dialog, const char *name)
+const PrintDocument GraphPage = [](QPainter &painter, QPagedPaintDevice &device) {
+    return PrintBmp(painter, device, {FileName, QStringLiteral("1")}, drawStandIn);
+};
+
+QLineEdit *fileNameField(QDialog *dialog)
 {
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget) qWarning("no %s in the print dialog", name);
-    return widget;
+    auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
+    if (!field) qWarning("no file name in the print dialog");
+    return field;
 }
 
 } // namespace
@@ -48,187 +53,164 @@ template <typename T> T *child(QDialog *dialog, const char *name)
 class TestGuiPrinting : public QObject
 {
     Q_OBJECT
-private Q_SLOTS:
-    void init();
-    void pdfFileCountsAsPrinter();
-    void dialogOffersWhatTheFlagsSay();
-    void styleOneShowsPageSetup();
-    void chosenSettingsStayCurrent();
-    void printDataThroughTheDialog();
-    void unwritablePdfIsReported();
-    void svgDrawingReadsBack();
-
-private:
     QTemporaryDir m_dir;
     ScriptedPrompts m_prompts;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_prompts.clear();
+        m_prompts.setStrict(true);
+    }
+
+    void dialogOffersWhatTheFlagsSay()
+    {
+        QtCurrentPrinter printer;
+        // This machine has no printer installed; the dialog's PDF file still lets the user print.
+        QVERIFY(QtCurrentPrinter::dialogOffersPdfFile() && printer.available());
+        cPrnDlg prn(printer);
+        prn.setPrintFlag(3, cPrnDlg::NoPageNums);
+        prn.setPrintFlag(4, cPrnDlg::NoSelection);
+        prn.setMaxPage(999);
+        QAbstractPrintDialog::PrintDialogOptions options;
+        int minPage = 0, maxPage = 0;
+        whenDialogOpens([&](QDialog *dialog) {
+            if (auto *print = qobject_cast<QPrintDialog *>(dialog))
+                options = print->options(), minPage = print->minPage(), maxPage = print->maxPage();
+            dialog->reject();
+        });
+        QVERIFY(!prn.ShowPrinterDialog());
+        QVERIFY(options.testFlag(QAbstractPrintDialog::PrintToFile));
+        QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintPageRange));
+        QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintSelection));
+        QCOMPARE(QList<int>({minPage, maxPage, prn.Copies()}), QList<int>({1, 999, 0}));
+        prn.setStyle(1); // the page setup dialog instead
+        bool pageSetup = false;
+        whenDialogOpens([&](QDialog *dialog) {
+            pageSetup = qobject_cast<QPageSetupDialog *>(dialog) != nullptr;
+            dialog->reject();
+        });
+        QVERIFY(!prn.ShowPrinterDialog());
+        QVERIFY(pageSetup);
+    }
+
+    // A PDF file's name gets ".pdf", and an existing file of that name is asked about; the
+    // dialog starts in the folder last saved in.
+    void pdfFileNamedAndAskedAbout()
+    {
+        SettingsStore store(m_dir.filePath(QStringLiteral("folders.ini")));
+        QtCurrentPrinter printer(nullptr, &store);
+        printer.printer().setOutputFormat(QPrinter::PdfFormat);
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("last")));
+        const QString last = m_dir.filePath(QStringLiteral("last"));
+        SaveFolder::remember(store, last + QStringLiteral("/x.pdf"));
+        QFile old(last + QStringLiteral("/table.pdf"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        QString offered, asked;
+        const auto typeName = [&](QDialog *dialog) {
+            if (offered.isEmpty()) offered = fileNameField(dialog)->text();
+            fileNameField(dialog)->setText(last + QStringLiteral("/table"));
+            dialog->accept();
+        };
+        const auto answer = [&asked](bool replace) {
+            return [&asked, replace](QDialog *dialog) {
+                auto *box = qobject_cast<QMessageBox *>(dialog);
+                asked = box->text();
+                box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+            };
+        };
+        cPrnDlg prn(printer);
+        prn.setDocumentName(FileName);
+        answerDialogs({typeName, answer(false), [](QDialog *dialog) { dialog->reject(); }});
+        QVERIFY(!prn.ShowPrinterDialog());
+        QCOMPARE(offered, last + QStringLiteral("/261205_151230.pdf"));
+        QCOMPARE(asked, QStringLiteral("table.pdf already exists.\nDo you want to replace it?"));
+        answerDialogs({typeName, answer(true)});
+        QVERIFY(prn.ShowPrinterDialog());
+        QCOMPARE(printer.printer().outputFileName(), last + QStringLiteral("/table.pdf"));
+    }
+
+    void chosenSettingsStayCurrent()
+    {
+        QtCurrentPrinter printer;
+        const QString first = m_dir.filePath(QStringLiteral("first.pdf"));
+        const QString chosen = m_dir.filePath(QStringLiteral("chosen.pdf"));
+        printer.printer().setOutputFileName(first);
+        // Cancel changes nothing.
+        whenDialogOpens([&](QDialog *dialog) {
+            fileNameField(dialog)->setText(chosen);
+            dialog->reject();
+        });
+        cPrnDlg cancelled(printer);
+        QVERIFY(!cancelled.ShowPrinterDialog());
+        QCOMPARE(printer.printer().outputFileName(), first);
+
+        whenDialogOpens([&](QDialog *dialog) {
+            fileNameField(dialog)->setText(chosen);
+            if (auto *copies = dialog->findChild<QSpinBox *>(QStringLiteral("copies"))) copies->setValue(3);
+            dialog->accept();
+        });
+        cPrnDlg prn(printer);
+        prn.setDocumentName(FileName);
+        QVERIFY(prn.ShowPrinterDialog());
+        QCOMPARE(printer.printer().docName(), FileName); // the print job's name
+        QCOMPARE(prn.Copies(), qint16(3));
+        QCOMPARE(printer.printer().outputFormat(), QPrinter::PdfFormat);
+        QCOMPARE(printer.printer().outputFileName(), chosen);
+        // Copies into a PDF file follow one another in the file.
+        const QString failure = printer.print(GraphPage, prn.Copies());
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(readPdfWords(chosen).size(), 3);
+
+        // The next command's dialog starts from the chosen file.
+        QString offered;
+        whenDialogOpens([&](QDialog *dialog) {
+            offered = fileNameField(dialog)->text();
+            dialog->reject();
+        });
+        cPrnDlg next(printer);
+        next.ShowPrinterDialog();
+        QCOMPARE(offered, chosen);
+
+        // A file that cannot be written is reported with its name.
+        const QString unwritable = m_dir.filePath(QStringLiteral("missing-folder/graph.pdf"));
+        printer.printer().setOutputFileName(unwritable);
+        const QString reason = printer.print(GraphPage, 1);
+        QVERIFY2(reason.startsWith(QStringLiteral("Cannot print to ") + unwritable + QStringLiteral(".\n")),
+                 qPrintable(reason));
+        QVERIFY(!QFile::exists(unwritable));
+    }
+
+    void svgDrawingReadsBack()
+    {
+        QtSvgGraphWriter svg;
+        GraphImageSaver saver(m_prompts, svg);
+        const QString path = m_dir.filePath(QStringLiteral("graph.svg"));
+        m_prompts.queueFileName(path);
+        saver.saveGraph({true, false, FileName, QStringLiteral("2"), QSize(600, 200), {}}, drawStandIn);
+        QVERIFY(m_prompts.messageTexts().isEmpty());
+        QSvgRenderer renderer(path);
+        QVERIFY(renderer.isValid());
+        QCOMPARE(renderer.viewBox(), QRect(0, 0, 600, 200));
+        QImage image(600, 200, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QPainter painter(&image);
+        renderer.render(&painter);
+        painter.end();
+        QCOMPARE(QColor(image.pixel(100, 50)), QColor(Qt::red));
+        QCOMPARE(QColor(image.pixel(500, 180)), QColor(Qt::white));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("STANDIN")); // text stays text
+        // an unwritable SVG is reported like any other format
+        const QString unwritable = m_dir.filePath(QStringLiteral("missing-folder/graph.svg"));
+        m_prompts.queueFileName(unwritable);
+        saver.saveGraph({true, false, FileName, QStringLiteral("2"), QSize(600, 200), {}}, drawStandIn);
+        QCOMPARE(m_prompts.messageTexts().size(), 1);
+        QVERIFY(m_prompts.messageTexts().first().contains(unwritable));
+    }
 };
-
-void TestGuiPrinting::init()
-{
-    m_prompts.clear();
-    m_prompts.setStrict(true);
-}
-
-void TestGuiPrinting::pdfFileCountsAsPrinter()
-{
-    // This machine has no printer installed; the dialog's PDF file still lets the user print.
-    QtCurrentPrinter printer;
-    QVERIFY(QtCurrentPrinter::dialogOffersPdfFile());
-    QVERIFY(printer.available());
-}
-
-void TestGuiPrinting::dialogOffersWhatTheFlagsSay()
-{
-    QtCurrentPrinter printer;
-    cPrnDlg prn(printer);
-    prn.setPrintFlag(3, cPrnDlg::NoPageNums);
-    prn.setPrintFlag(4, cPrnDlg::NoSelection);
-    prn.setMaxPage(999);
-    QAbstractPrintDialog::PrintDialogOptions options;
-    int minPage = 0, maxPage = 0;
-    bool printDialog = false;
-    whenDialogOpens([&](QDialog *dialog) {
-        if (auto *print = qobject_cast<QPrintDialog *>(dialog)) {
-            printDialog = true;
-            options = print->options();
-            minPage = print->minPage();
-            maxPage = print->maxPage();
-        }
-        dialog->reject();
-    });
-    QVERIFY(!prn.ShowPrinterDialog());
-    QVERIFY(printDialog);
-    QVERIFY(options.testFlag(QAbstractPrintDialog::PrintToFile));
-    QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintPageRange));
-    QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintSelection));
-    QCOMPARE(minPage, 1);
-    QCOMPARE(maxPage, 999);
-    QCOMPARE(prn.Copies(), qint16(0));
-}
-
-void TestGuiPrinting::styleOneShowsPageSetup()
-{
-    QtCurrentPrinter printer;
-    cPrnDlg prn(printer);
-    prn.setStyle(1);
-    bool pageSetup = false;
-    whenDialogOpens([&](QDialog *dialog) {
-        pageSetup = qobject_cast<QPageSetupDialog *>(dialog) != nullptr;
-        dialog->reject();
-    });
-    QVERIFY(!prn.ShowPrinterDialog());
-    QVERIFY(pageSetup);
-}
-
-void TestGuiPrinting::chosenSettingsStayCurrent()
-{
-    QtCurrentPrinter printer;
-    const QString chosen = m_dir.filePath(QStringLiteral("chosen.pdf"));
-    printer.printer().setOutputFileName(m_dir.filePath(QStringLiteral("first.pdf")));
-
-    // Cancel changes nothing.
-    whenDialogOpens([&](QDialog *dialog) {
-        if (auto *file = child<QLineEdit>(dialog, "filename")) file->setText(chosen);
-        dialog->reject();
-    });
-    cPrnDlg cancelled(printer);
-    QVERIFY(!cancelled.ShowPrinterDialog());
-    QCOMPARE(printer.printer().outputFileName(), m_dir.filePath(QStringLiteral("first.pdf")));
-
-    whenDialogOpens([&](QDialog *dialog) {
-        if (auto *file = child<QLineEdit>(dialog, "filename")) file->setText(chosen);
-        if (auto *copies = child<QSpinBox>(dialog, "copies")) copies->setValue(3);
-        dialog->accept();
-    });
-    cPrnDlg prn(printer);
-    QVERIFY(prn.ShowPrinterDialog());
-    QCOMPARE(prn.Copies(), qint16(3));
-    QCOMPARE(printer.printer().outputFormat(), QPrinter::PdfFormat);
-    QCOMPARE(printer.printer().outputFileName(), chosen);
-
-    // Copies into a PDF file follow one another in the file.
-    const QString failure = printer.print(
-        [](QPainter &painter, QPagedPaintDevice &device) {
-            return PrintBmp(painter, device, {FileName, QStringLiteral("1")}, drawStandIn);
-        },
-        prn.Copies());
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
-    QCOMPARE(readPdfWords(chosen).size(), 3);
-
-    // The next command's dialog starts from the chosen file.
-    QString offered;
-    whenDialogOpens([&](QDialog *dialog) {
-        if (auto *file = child<QLineEdit>(dialog, "filename")) offered = file->text();
-        dialog->reject();
-    });
-    cPrnDlg next(printer);
-    next.ShowPrinterDialog();
-    QCOMPARE(offered, chosen);
-}
-
-void TestGuiPrinting::printDataThroughTheDialog()
-{
-    QtCurrentPrinter printer;
-    const QString path = m_dir.filePath(QStringLiteral("table.pdf"));
-    printer.printer().setOutputFileName(path);
-    PrintCommands commands(m_prompts, printer, printer);
-    RecordStore store;
-    fillRecord(store, 120);
-    whenDialogOpens([](QDialog *dialog) { dialog->accept(); });
-    commands.printData(true, QStringLiteral("Table"), store, {FileName, false, {}});
-    QVERIFY(m_prompts.calls().isEmpty());
-    QCOMPARE(printer.printer().docName(), FileName); // the print job's name
-    const QList<PdfPage> pages = readPdfWords(path);
-    QCOMPARE(pages.size(), 3);
-    QCOMPARE(pages[2].lineOf(QStringLiteral("File")),
-             QStringList({"File", "Name", ":", FileName, "Page", ":", "3"}));
-}
-
-void TestGuiPrinting::unwritablePdfIsReported()
-{
-    QtCurrentPrinter printer;
-    const QString path = m_dir.filePath(QStringLiteral("missing-folder/graph.pdf"));
-    printer.printer().setOutputFileName(path);
-    const QString failure = printer.print(
-        [](QPainter &painter, QPagedPaintDevice &device) {
-            return PrintBmp(painter, device, {FileName, QStringLiteral("1")}, drawStandIn);
-        },
-        1);
-    QVERIFY2(failure.startsWith(QStringLiteral("Cannot print to ") + path + QStringLiteral(".\n")),
-             qPrintable(failure));
-    QVERIFY(!QFile::exists(path));
-}
-
-void TestGuiPrinting::svgDrawingReadsBack()
-{
-    QtSvgGraphWriter svg;
-    GraphImageSaver saver(m_prompts, svg);
-    const QString path = m_dir.filePath(QStringLiteral("graph.svg"));
-    m_prompts.queueFileName(path);
-    saver.saveGraph({true, false, FileName, QStringLiteral("2"), QSize(600, 200), {}}, drawStandIn);
-    QVERIFY(m_prompts.messageTexts().isEmpty());
-
-    QSvgRenderer renderer(path);
-    QVERIFY(renderer.isValid());
-    QCOMPARE(renderer.viewBox(), QRect(0, 0, 600, 200));
-    QImage image(600, 200, QImage::Format_RGB32);
-    image.fill(Qt::green);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    painter.end();
-    QCOMPARE(QColor(image.pixel(100, 50)), QColor(Qt::red));
-    QCOMPARE(QColor(image.pixel(500, 180)), QColor(Qt::white));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().contains("STANDIN")); // text stays text
-
-    // an unwritable SVG is reported like any other format
-    const QString unwritable = m_dir.filePath(QStringLiteral("missing-folder/graph.svg"));
-    m_prompts.queueFileName(unwritable);
-    saver.saveGraph({true, false, FileName, QStringLiteral("2"), QSize(600, 200), {}}, drawStandIn);
-    QCOMPARE(m_prompts.messageTexts().size(), 1);
-    QVERIFY(m_prompts.messageTexts().first().contains(unwritable));
-}
 
 QTEST_MAIN(TestGuiPrinting)
 #include "tst_gui_printing.moc"

@@ -47,7 +47,7 @@ private Q_SLOTS:
         QTest::addColumn<QColor>("rowColor");
         QTest::newRow("flat+raised: raised") << "11011" << 0x00FFFF << Style::Raised << QColor(Qt::yellow);
         QTest::newRow("flat+inset: inset") << "11101" << 0xC0C0C0 << Style::Inset << QColor(Qt::lightGray);
-        QTest::newRow("no style: inset kept") << "10001" << 0xFF0000 << Style::Inset << QColor(Qt::blue);
+        QTest::newRow("no style: none") << "10001" << 0xFF0000 << Style::None << QColor(Qt::blue);
         QTest::newRow("no lines") << "01111" << 0x00FF00 << Style::None << QColor(Qt::green);
         QTest::newRow("unchecked: white") << "11000" << 0x0000FF << Style::Flat << QColor(Qt::white);
     }
@@ -57,7 +57,7 @@ private Q_SLOTS:
         QFETCH(int, stored);
         UserSettings &saved = m_rig->session.userSettings();
         Settings settings = saved.values();
-        settings.Grid_lnsetCk = 1; // inset before, which a row without any style checked keeps
+        settings.Grid_lnsetCk = 1; // inset before, which a row without any style checked drops
         saved.saveOptions(settings);
         using S = Settings;
         qint16 S::*const boxes[] = {&S::Grid_lineCk, &S::Grid_FlatCk, &S::Grid_lnsetCk, &S::Grid_RaisedCk,

@@ -3,6 +3,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/common/SaveFileNames.h"
+#include "core/settings/SaveFolder.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
 
@@ -137,6 +139,51 @@ private Q_SLOTS:
         s.saveSetup(out);
         s.saveOptions(out);
         QCOMPARE(dump(out.fileName()), saved);
+    }
+
+    // The file a save dialog's typed name stands for, with the filter entry chosen.
+    void saveFileNames_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("written");
+        const auto row = [](const char *typed, int chosen, const char *written) {
+            QTest::newRow(typed) << QString::fromUtf8(typed) << chosen << QString::fromUtf8(written);
+        };
+        row("/r/rec1", 0, "/r/rec1.xlsx");
+        row("/r/rec1", 1, "/r/rec1.csv");
+        row("/r/rec1.xls", 0, "/r/rec1.xlsx");
+        row("/r/rec1.XLS", 1, "/r/rec1.xlsx");
+        row("/r/rec1.CSV", 0, "/r/rec1.CSV");
+        row("/r/rec1.", 0, "/r/rec1.xlsx");
+        row("/r.d/rec1.v2", 0, "/r.d/rec1.v2.xlsx");
+        row("/r.d/", 0, "/r.d/");
+    }
+    void saveFileNames()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, chosen);
+        const QString filter = QStringLiteral("Excel File(*.xlsx);;CSV File(*.csv)");
+        QTEST(SaveFileNames::finalName(typed, filter, chosen), "written");
+        QCOMPARE(SaveFileNames::suffixes(filter), QStringList({"xlsx", "csv"}));
+        QCOMPARE(SaveFileNames::finalName(QStringLiteral("g"), QStringLiteral("BMP(*.bmp);;JPEG(*.jpg)"), 1),
+                 "g.jpg");
+    }
+
+    // The dialogs open where the last file was saved while that folder exists, else where the
+    // command suggests.
+    void saveFolder()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.filePath(QStringLiteral("s.ini")));
+        const QString records = dir.filePath(QStringLiteral("records/261205_151230"));
+        QCOMPARE(SaveFolder::startPath(store, records), records);
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("last")));
+        SaveFolder::remember(store, dir.filePath(QStringLiteral("last/rec1.xlsx")));
+        QCOMPARE(SaveFolder::startPath(store, records), dir.filePath(QStringLiteral("last/261205_151230")));
+        QCOMPARE(SaveFolder::startFolder(store, records), dir.filePath(QStringLiteral("last")));
+        QVERIFY(QDir(dir.filePath(QStringLiteral("last"))).removeRecursively());
+        QCOMPARE(SaveFolder::startPath(store, records), records);
     }
 };
 

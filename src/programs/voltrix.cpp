@@ -157,7 +157,7 @@ int main(int argc, char **argv)
     SettingsStore store;
     QtSerialControl serial(ports);
     UnattendedPrompts unattendedPrompts;
-    QtPrompts dialogPrompts;
+    QtPrompts dialogPrompts(nullptr, &store);
     Session session(serial, clock, unattended ? static_cast<Prompts &>(unattendedPrompts) : dialogPrompts,
                     store);
     QtAlarmSound sound;

@@ -2,6 +2,7 @@
 // Header only: for the tests that link the windows (tst_gui_*).
 #include <QApplication>
 #include <QDialog>
+#include <QList>
 #include <QTimer>
 #include <functional>
 
@@ -18,4 +19,14 @@ inline void whenDialogOpens(const std::function<void(QDialog *)> &answer)
         answer(dialog);
     });
     poll->start();
+}
+
+// Answers the modal dialogs the next call opens, one after another.
+inline void answerDialogs(const QList<std::function<void(QDialog *)>> &answers)
+{
+    if (answers.isEmpty()) return;
+    whenDialogOpens([answers](QDialog *dialog) {
+        answerDialogs(answers.mid(1));
+        answers.first()(dialog);
+    });
 }

@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QSaveFile>
 
-#include "core/common/Files.h"
 #include "core/common/Prompts.h"
 #include "core/printing/PrintTexts.h"
 
@@ -46,13 +45,9 @@ QString fileFilter()
 
 QString suggestedFileName(const QString &recordFileName, const QString &pageText)
 {
-    return recordFileName.left(13) + QStringLiteral("_P") + pageText;
-}
-
-QString withDefaultExtension(const QString &path)
-{
-    if (fileNameOfPath(path).contains(QLatin1Char('.'))) return path;
-    return path + QStringLiteral(".bmp");
+    const qsizetype dot = recordFileName.lastIndexOf(u'.');
+    return recordFileName.left(dot > 0 ? dot : recordFileName.size()).left(13) + QStringLiteral("_P") +
+           pageText;
 }
 
 Format formatOf(const QString &path)
@@ -106,19 +101,9 @@ void GraphImageSaver::saveGraph(const GraphImageSource &source, const DrawGraphP
     }
     const QString suggested = suggestedFileName(source.recordFileName, source.pageText);
     const QString start = source.folder.isEmpty() ? suggested : QDir(source.folder).filePath(suggested);
-    const QString chosen = m_prompts.saveFileName(PrintTexts::saveFileTitle(), start, fileFilter());
-    if (chosen.isEmpty()) return;
-
-    // The dialog asked before replacing the name as typed; a name that gains its extension
-    // here is asked about here.
-    const QString path = withDefaultExtension(chosen);
-    if (path != chosen && fileExists(path)) {
-        const QString question =
-            QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(fileNameOfPath(path));
-        if (m_prompts.message(question, PrintTexts::saveFileTitle(), Prompts::Buttons::YesNo,
-                              Prompts::Icon::Warning) != Prompts::Answer::Yes)
-            return;
-    }
+    // The dialog gives the name with its suffix, its replacement already confirmed.
+    const QString path = m_prompts.saveFileName(PrintTexts::saveFileTitle(), start, fileFilter());
+    if (path.isEmpty()) return;
     const QString failure = writeImage(path, source.pictureSize, drawPage, m_svg);
     if (!failure.isEmpty())
         m_prompts.message(writeFailureText(path, failure), PrintTexts::saveFileTitle(), Prompts::Buttons::Ok,

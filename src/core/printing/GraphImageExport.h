@@ -22,7 +22,7 @@ struct GraphImageSource {
     QString recordFileName; // "yymmdd_hhnnss.xlsx"
     QString pageText;       // the graph's page box
     QSize pictureSize;      // the picture's on-screen size in pixels
-    QString folder;         // where the save dialog starts; "" = the current folder
+    QString folder;         // where the save dialog starts (the records folder); "" = the current folder
 };
 
 namespace GraphImageExport
@@ -32,10 +32,9 @@ enum class Format { Bmp, Jpeg, Png, Svg };
 
 // "BMP Windows Bitmap(*.bmp);;JPEG(*.jpg);;PNG(*.png);;SVG(*.svg)"
 QString fileFilter();
-// first 13 characters of the record file name, "_P", the page: 261205_151230_P2
+// the record file name without its extension, at most 13 characters, "_P", the page:
+// 261205_151230_P2, rec1_P1
 QString suggestedFileName(const QString &recordFileName, const QString &pageText);
-// ".bmp" appended to a file name that has no extension
-QString withDefaultExtension(const QString &path);
 // by the name's extension: ".jpg" JPEG, ".png" PNG, ".svg" SVG, anything else a Windows bitmap
 Format formatOf(const QString &path);
 

@@ -7,6 +7,7 @@
 
 #include "core/common/AppPaths.h"
 #include "core/common/Files.h"
+#include "core/common/SaveFileNames.h"
 #include "core/common/Prompts.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
@@ -165,9 +166,9 @@ bool WorkbookSaver::saveDataCommand()
 
 bool WorkbookSaver::saveAs(QString *path, QString *error)
 {
+    // The save dialog gives the final name already; a name given otherwise gets the same rule.
+    *path = SaveFileNames::finalName(*path, SaveFilters);
     if (isCsvPath(*path)) return CsvExport::write(m_.sources.record, *path, error);
-    if (QFileInfo(*path).suffix().toLower() != QLatin1String(WorkbookFiles::Suffix))
-        *path += QLatin1Char('.') + QLatin1String(WorkbookFiles::Suffix);
     return writeWorkbook(*path, error);
 }
 

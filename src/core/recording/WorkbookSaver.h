@@ -30,8 +30,8 @@ public:
     explicit WorkbookSaver(const Collaborators &collaborators);
 
     // Writes the record to `path` as Save Data does once the file is chosen: a ".csv" name
-    // gets the table as CSV, any other a workbook (".xlsx" added when missing; `path` is then
-    // changed to the name written). False with the reason, naming the file, in `error`.
+    // gets the table as CSV, any other a workbook (".xls" becomes ".xlsx", ".xlsx" is added to
+    // any other name; `path` is then changed to the name written). False with the reason, naming the file, in `error`.
     bool saveAs(QString *path, QString *error);
 
     ~WorkbookSaver() override;

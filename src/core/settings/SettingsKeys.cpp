@@ -142,6 +142,13 @@ const Key &unitKey()
     return setupTable[Unit];
 }
 
+const Key &saveFolderKey()
+{
+    static const Key key{"save_folder", "save_folder", Group::Files, Encoding::Text, "", 0, 0,
+                         nullptr,       nullptr,       nullptr,      nullptr,        0};
+    return key;
+}
+
 QString fieldText(const Settings &settings, const Key &key)
 {
     if (key.small) return QString::number(settings.*key.small);

@@ -9,7 +9,8 @@ struct Settings;
 namespace SettingsKeys
 {
 
-enum class Group { Setup, Options };
+// Files: kept by the file dialogs themselves, held by no field of Settings.
+enum class Group { Setup, Options, Files };
 enum class Encoding { Flag, Index, Colour, Text };
 
 struct Key {
@@ -36,6 +37,8 @@ const std::array<const Key *, 30> &setupWriteOrder();
 // The option group, read and written in this order.
 const std::array<Key, 14> &optionKeys();
 const Key &unitKey();
+// The folder of the file last saved or opened through a file dialog; "" before the first.
+const Key &saveFolderKey();
 
 // The key's field as store text, and back; text that does not fit the field keeps it as it was.
 QString fieldText(const Settings &settings, const Key &key);

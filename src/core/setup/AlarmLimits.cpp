@@ -53,7 +53,7 @@ Edit check(const QString &text, const Context &context, bool typing)
     }
     if (value < context.range.lower) return {NumberFormat::format(context.range.lower, u"0"), false};
     if (value > context.range.upper) return {NumberFormat::format(context.range.upper, u"0"), false};
-    if (exceedsDecimals(text, context))
+    if (!typing && decimalsOf(text) > (inVolts(context) ? 3 : 1))
         return {NumberFormat::format(value, inVolts(context) ? u"###0.000" : u"###0.0"), false};
     return {text, false};
 }
@@ -75,11 +75,6 @@ bool acceptsKey(int mainFunction, QChar key)
     if (isDc(mainFunction)) return key == u'-' || SetupKeys::isEditOrDecimal(key);
     if (isAc(mainFunction)) return SetupKeys::isEditOrDecimal(key);
     return false;
-}
-
-bool exceedsDecimals(const QString &text, const Context &context)
-{
-    return context.recordHasSample && decimalsOf(text) > (inVolts(context) ? 3 : 1);
 }
 
 Edit textChanged(const QString &text, const Context &context)

@@ -31,18 +31,16 @@ struct Edit {
     bool entryError = false; // show entryErrorMessage() before putting `text` in
 };
 
-// Whether a limit has more decimals than the function and unit keep: three for DCV in "V",
-// one otherwise. A key that would make it so is not taken while the record has a sample.
-bool exceedsDecimals(const QString &text, const Context &context);
-
 // A change of a limit box's text while typing. Out of range numbers become the range's limit
-// rounded to a whole number; DCV in "V" keeps at most three decimals ("###0.000"),
-// everything else one ("###0.0"). The start of a number ("-", ".", "-.") is let through so a
-// negative or fractional limit can be typed; any other text that is not a number is an
-// entry error and becomes "100". Empty texts, and any text while the record has no sample,
-// are left alone.
+// rounded to a whole number. The start of a number ("-", ".", "-.") is let through so a
+// negative or fractional limit can be typed; any other text that is not a number is an entry
+// error and becomes "100". Decimals are left as typed: rounding at each key would round again
+// what the next digit refines. Empty texts, and any text while the record has no sample, are
+// left alone.
 Edit textChanged(const QString &text, const Context &context);
-// Leaving a limit box: as textChanged, but the start of a number is an entry error as well.
+// Leaving a limit box, and OK: as textChanged, but the start of a number is an entry error as
+// well, and the limit is rounded to the decimals it keeps: three for DCV in "V" ("###0.000"),
+// one otherwise ("###0.0").
 Edit editingFinished(const QString &text, const Context &context);
 
 // The alarm unit list for the main channel's function: DCV "mV", "V" with the stored

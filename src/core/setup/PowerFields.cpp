@@ -27,7 +27,9 @@ KeyOutcome key(QChar typed, const QString &text)
 
 QString finished(const QString &text)
 {
-    return NumberFormat::isNumeric(text) ? text : QStringLiteral("0");
+    if (!NumberFormat::isNumeric(text)) return QStringLiteral("0");
+    const QString number = text.trimmed();
+    return number.startsWith(u'.') ? QLatin1Char('0') + number : text;
 }
 
 } // namespace PowerFields

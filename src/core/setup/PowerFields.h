@@ -17,11 +17,13 @@ struct KeyOutcome {
     QString text;    // Replace: the field's new text (the key is consumed)
     int cursor = -1; // Replace: the caret position afterwards
 };
-// A key typed into a power field: backspace, "." and digits only; "." into an empty field or
-// one that shows "Input field" gives "0." with the caret after the point.
+// A key typed into a power field whose text, less any selection the key replaces, is `text`:
+// backspace, "." and digits only; "." into an empty field or one that shows "Input field"
+// gives "0." with the caret after the point.
 KeyOutcome key(QChar typed, const QString &text);
 
-// Leaving a power field: a text that is not a number (empty, "Input field") becomes "0".
+// Leaving a power field: a text that is not a number (empty, "Input field") becomes "0"; a
+// number that begins with its point gets the zero before it (".95" is kept as "0.95").
 QString finished(const QString &text);
 
 // power_en: the fields are locked while the power cost monitor runs on a recording.

@@ -6,10 +6,10 @@
 namespace GridStyle
 {
 
-LineStyle lineStyle(const Settings &settings, LineStyle current)
+LineStyle lineStyle(const Settings &settings)
 {
     if (settings.Grid_lineCk != 1) return LineStyle::None;
-    LineStyle style = current;
+    LineStyle style = LineStyle::None;
     if (settings.Grid_FlatCk == 1) style = LineStyle::Flat;
     if (settings.Grid_lnsetCk == 1) style = LineStyle::Inset;
     if (settings.Grid_RaisedCk == 1) style = LineStyle::Raised;

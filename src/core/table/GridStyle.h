@@ -10,8 +10,8 @@ namespace GridStyle
 enum class LineStyle { None = 0, Flat = 1, Inset = 2, Raised = 3 };
 
 // With lines on, each checked style overrides the one before it (flat, inset, raised), so the
-// last checked one wins and none checked keeps `current`; with lines off there are none.
-LineStyle lineStyle(const Settings &settings, LineStyle current);
+// last checked one wins; none checked, or lines off, gives none.
+LineStyle lineStyle(const Settings &settings);
 
 // Data rows take the chosen colour only while its box is checked; white otherwise.
 QColor dataRowColor(const Settings &settings);

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "core/common/AppPaths.h"
 #include "core/graph/GraphPage.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
@@ -35,6 +36,7 @@ GraphImageSource RecordOutputs::imageSource() const
     // A graph no window has given a size yet is saved at the surface's default size.
     const QSize shown = m_.graph.surface().size();
     source.pictureSize = shown.isEmpty() ? GraphGeometry().pixels : shown;
+    source.folder = AppPaths::recordsFolder();
     return source;
 }
 

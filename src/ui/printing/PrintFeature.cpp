@@ -9,7 +9,7 @@
 PrintFeature::PrintFeature(Session &session, QWidget *dialogParent)
     : QObject(dialogParent), m_outputs({session.record(), session.monitor(), session.userSettings(),
                                         session.windows(), session.graph().page()}),
-      m_printer(dialogParent), m_commands(session.prompts(), m_printer, m_printer),
+      m_printer(dialogParent, &session.store()), m_commands(session.prompts(), m_printer, m_printer),
       m_saver(session.prompts(), m_svg)
 {
     Commands &commands = session.commandProcs();

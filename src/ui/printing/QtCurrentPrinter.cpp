@@ -1,9 +1,16 @@
 #include "ui/printing/QtCurrentPrinter.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+
+#include "core/common/AppPaths.h"
+#include "core/common/SaveFileNames.h"
+#include "core/settings/SaveFolder.h"
+#include "ui/common/ReplaceQuestion.h"
 
 namespace
 {
@@ -34,9 +41,14 @@ QAbstractPrintDialog::PrintDialogOptions dialogOptions(const PrintDialogRequest 
     return options;
 }
 
+const QString PdfFilter = QStringLiteral("PDF(*.pdf)");
+
 } // namespace
 
-QtCurrentPrinter::QtCurrentPrinter(QWidget *dialogParent) : m_parent(dialogParent) {}
+QtCurrentPrinter::QtCurrentPrinter(QWidget *dialogParent, SettingsStore *folders)
+    : m_parent(dialogParent), m_folders(folders)
+{
+}
 
 bool QtCurrentPrinter::dialogOffersPdfFile()
 {
@@ -98,23 +110,46 @@ bool QtCurrentPrinter::showPrint(const PrintDialogRequest &request, PrintPageFie
     m_printer.setCollateCopies(request.collate);
     if (request.printToFile) m_printer.setOutputFormat(QPrinter::PdfFormat);
     m_printer.setDocName(request.documentName);
+    if (m_printer.outputFormat() == QPrinter::PdfFormat && m_printer.outputFileName().isEmpty()) {
+        const QString name = QFileInfo(request.documentName).completeBaseName() + QStringLiteral(".pdf");
+        const QString suggested = QDir(AppPaths::recordsFolder()).filePath(name);
+        m_printer.setOutputFileName(m_folders ? SaveFolder::startPath(*m_folders, suggested) : suggested);
+    }
 
-    QPrintDialog dialog(&m_printer, m_parent);
-    dialog.setMinMax(pages.minPage, pages.maxPage);
-    if (pages.fromPage >= pages.minPage && pages.fromPage <= pages.toPage && pages.toPage <= pages.maxPage)
-        dialog.setFromTo(pages.fromPage, pages.toPage);
-    dialog.setPrintRange(dialogRange(request.range));
-    // last: setting the page limits offers the page range again
-    dialog.setOptions(dialogOptions(request));
-    if (dialog.exec() != QDialog::Accepted) {
-        m_printer.setCopyCount(copies);
-        m_printer.setCollateCopies(collate);
-        m_printer.setOutputFormat(format);
-        m_printer.setDocName(docName);
-        return false;
+    for (bool chosen = false; !chosen;) {
+        QPrintDialog dialog(&m_printer, m_parent);
+        dialog.setMinMax(pages.minPage, pages.maxPage);
+        if (pages.fromPage >= pages.minPage && pages.fromPage <= pages.toPage &&
+            pages.toPage <= pages.maxPage)
+            dialog.setFromTo(pages.fromPage, pages.toPage);
+        dialog.setPrintRange(dialogRange(request.range));
+        // last: setting the page limits offers the page range again
+        dialog.setOptions(dialogOptions(request));
+        if (dialog.exec() != QDialog::Accepted) {
+            m_printer.setCopyCount(copies);
+            m_printer.setCollateCopies(collate);
+            m_printer.setOutputFormat(format);
+            m_printer.setDocName(docName);
+            return false;
+        }
+        chosen = takePdfName();
     }
     pages.fromPage = qint16(m_printer.fromPage());
     pages.toPage = qint16(m_printer.toPage());
     pages.copies = qint16(m_printer.copyCount());
+    return true;
+}
+
+bool QtCurrentPrinter::takePdfName()
+{
+    if (m_printer.outputFormat() != QPrinter::PdfFormat || m_printer.outputFileName().isEmpty()) return true;
+    // The dialog asked about the name as typed.
+    const QString typed = m_printer.outputFileName();
+    const QString path = SaveFileNames::finalName(typed, PdfFilter);
+    m_printer.setOutputFileName(path);
+    if (path != typed && QFileInfo::exists(path) &&
+        !confirmReplace(m_parent, QPrintDialog::tr("Print"), path))
+        return false;
+    if (m_folders) SaveFolder::remember(*m_folders, path);
     return true;
 }

@@ -18,8 +18,8 @@
 #include "core/setup/PortPair.h"
 #include "core/setup/PowerFields.h"
 #include "core/setup/SetupKeys.h"
-#include "core/views/SetupProcedures.h"
 #include "core/setup/TimeAxis.h"
+#include "core/views/SetupProcedures.h"
 
 namespace
 {
@@ -272,8 +272,10 @@ SetupValues fmsetup::edited() const
     values.commp = std::max(0, m_portButtons->checkedId());
     values.Alarm = m_alarm->isChecked();
     values.T1_CK = m_limitChoice[1]->isChecked() ? 1 : 0;
-    values.T1Hi = m_limits[0]->text();
-    values.T1Low = m_limits[1]->text();
+    // A limit still being typed in when OK is pressed is taken as if its box had been left.
+    const AlarmLimits::Context context = m_procedures.limitContext(m_units->currentText());
+    values.T1Hi = AlarmLimits::editingFinished(m_limits[0]->text(), context).text;
+    values.T1Low = AlarmLimits::editingFinished(m_limits[1]->text(), context).text;
     values.YScale = m_scale->currentIndex();
     if (m_units->count() > 0) values.unit = m_units->currentIndex();
     for (int k = 0; k < ChannelFields; ++k) {
@@ -318,18 +320,12 @@ bool fmsetup::eventFilter(QObject *watched, QEvent *event)
     auto *field = qobject_cast<QLineEdit *>(watched);
     const QChar typed = typedChar(static_cast<QKeyEvent *>(event));
     if (!field || typed.isNull()) return QDialog::eventFilter(watched, event);
-    if (field == m_limits[0] || field == m_limits[1]) {
-        if (!AlarmLimits::acceptsKey(m_procedures.mainFunction(), typed)) return true;
-        // A digit past the decimals the limit keeps is not taken, so typing on cannot round
-        // what was typed before.
-        QString typedText = field->text();
-        if (field->hasSelectedText()) typedText.remove(field->selectionStart(), field->selectedText().size());
-        const int at = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
-        typedText.insert(at, typed);
-        return typed.isDigit() &&
-               AlarmLimits::exceedsDecimals(typedText, m_procedures.limitContext(m_units->currentText()));
-    }
-    const PowerFields::KeyOutcome outcome = PowerFields::key(typed, field->text());
+    if (field == m_limits[0] || field == m_limits[1])
+        return !AlarmLimits::acceptsKey(m_procedures.mainFunction(), typed);
+    // A key typed over a selection meets the text without it.
+    QString kept = field->text();
+    if (field->hasSelectedText()) kept.remove(field->selectionStart(), field->selectedText().size());
+    const PowerFields::KeyOutcome outcome = PowerFields::key(typed, kept);
     switch (outcome.action) {
     case PowerFields::KeyOutcome::Reject:
         return true;

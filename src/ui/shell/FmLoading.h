@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QPointer>
 
 #include "core/common/WindowHooks.h"
 
@@ -8,7 +9,8 @@ class QProgressBar;
 
 // The progress window of saving and opening a record. The work runs on the user-interface
 // thread, so the window repaints itself as the bar moves instead of waiting for the event
-// loop (which would let new readings into the record being written).
+// loop (which would let new readings into the record being written). Closed, it gives the
+// keyboard back to the window and the control that had it.
 class FmLoading final : public QDialog, public ProgressHooks
 {
     Q_OBJECT
@@ -23,4 +25,6 @@ private:
     QLabel *m_label;
     QProgressBar *m_bar;
     int m_step = 1;
+    QPointer<QWidget> m_windowBefore;
+    QPointer<QWidget> m_focusBefore;
 };

@@ -2,7 +2,12 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+
+#include "core/common/SaveFileNames.h"
+#include "core/settings/SaveFolder.h"
+#include "ui/common/ReplaceQuestion.h"
 
 namespace
 {
@@ -51,12 +56,34 @@ Prompts::Answer QtPrompts::message(const QString &text, const QString &title, Bu
 
 QString QtPrompts::openFileName(const QString &title, const QString &directory, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(m_parent, title, directory, filter);
+    const QString start = m_folders ? SaveFolder::startFolder(*m_folders, directory) : directory;
+    const QString chosen = QFileDialog::getOpenFileName(m_parent, title, start, filter);
+    if (m_folders && !chosen.isEmpty()) SaveFolder::remember(*m_folders, chosen);
+    return chosen;
 }
 
 QString QtPrompts::saveFileName(const QString &title, const QString &suggestedPath, const QString &filter)
 {
-    return QFileDialog::getSaveFileName(m_parent, title, suggestedPath, filter);
+    QFileDialog dialog(m_parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The dialog would ask about the name as typed; the question is asked below on the final one.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(filter.split(QStringLiteral(";;")));
+    const QFileInfo start(m_folders ? SaveFolder::startPath(*m_folders, suggestedPath) : suggestedPath);
+    dialog.setDirectory(start.absolutePath());
+    dialog.selectFile(start.fileName());
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        const QString path =
+            SaveFileNames::finalName(dialog.selectedFiles().constFirst(), filter,
+                                     int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
+        if (!QFileInfo::exists(path) || confirmReplace(&dialog, title, path)) {
+            if (m_folders) SaveFolder::remember(*m_folders, path);
+            return path;
+        }
+        dialog.selectFile(QFileInfo(path).fileName());
+    }
 }
 
 std::optional<QColor> QtPrompts::chooseColor(const QColor &initial, const QString &title)

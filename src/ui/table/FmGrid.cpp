@@ -110,7 +110,7 @@ FmGrid::FmGrid(RecordStore &record, const UserSettings &settings, QWidget *paren
 void FmGrid::applyOptions()
 {
     const Settings &settings = m_settings.values();
-    m_lineStyle = GridStyle::lineStyle(settings, m_lineStyle);
+    m_lineStyle = GridStyle::lineStyle(settings);
     m_rowColor = GridStyle::dataRowColor(settings);
     m_view->setShowGrid(m_lineStyle == GridStyle::LineStyle::Flat);
     m_view->setGridStyle(Qt::SolidLine);
