@@ -38,6 +38,8 @@ expected=(
     usr/share/icons/hicolor/scalable/apps/voltrix.svg
     usr/share/voltrix/ding.wav usr/share/voltrix/Mark.ico usr/share/voltrix/README.md
     usr/share/voltrix/help_en.pdf "usr/share/voltrix/Voltrix user's manual.pdf"
+    usr/share/voltrix/help_jp.pdf "usr/share/voltrix/Voltrix user's manual_jp.pdf"
+    usr/share/voltrix/help_ch.pdf "usr/share/voltrix/Voltrix使用說明書.pdf"
 )
 for size in 16 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x$size/apps/voltrix.png")

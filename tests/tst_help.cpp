@@ -115,6 +115,14 @@ void TestHelp::locate_data()
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QString>("opened");
     const QStringList english{"Voltrix user's manual.pdf", "help_en.pdf"};
+    const QStringList all = english + QStringList{"Voltrix user's manual_jp.pdf", "help_jp.pdf",
+                                                  QStringLiteral(u"Voltrix使用說明書.pdf"), "help_ch.pdf"};
+    QTest::newRow("1028 help") << Document::Help << 1028 << all << "/opt/voltrix/help_ch.pdf";
+    QTest::newRow("1033 manual") << Document::Manual << 1033 << all
+                                 << "/opt/voltrix/Voltrix user's manual.pdf";
+    QTest::newRow("1041 manual") << Document::Manual << 1041 << all
+                                 << "/opt/voltrix/Voltrix user's manual_jp.pdf";
+    QTest::newRow("1031 help") << Document::Help << 1031 << all << "/opt/voltrix/help_en.pdf";
     QTest::newRow("Japanese manual missing, English present")
         << Document::Manual << 1041 << english << "/opt/voltrix/Voltrix user's manual.pdf";
     QTest::newRow("Japanese help present")

@@ -10,6 +10,8 @@ packages=(
   libqt6svg6 qt6-qpa-plugins
   libxlsxwriter-dev libminizip-dev zlib1g-dev libgsf-1-dev
   fonts-dejavu-core
+  # the Japanese and Chinese help documents: a CJK font whose PDF text extracts exactly
+  fonts-wqy-microhei
   # run under a virtual display, screenshots; printed pages read back
   xvfb xauth poppler-utils
   # the Debian package: its dependencies (dpkg-shlibdeps), its desktop metadata checked
