@@ -97,6 +97,7 @@ bool OpenRecord::load(const QString &path)
     const bool loaded = opening.outcome == WorkbookOpening::Outcome::Loaded;
     if (opening.outcome != WorkbookOpening::Outcome::Blank) m_.graph.setPageBox(QStringLiteral("0"));
     if (loaded) {
+        m_.import.record.setStamp(opening.fileName);
         RecordImport(m_.import).apply(opening.record);
         m_.saver.noteOpened(opening.fileName, path);
     } else {
@@ -110,6 +111,5 @@ bool OpenRecord::load(const QString &path)
     }
     if (loaded && !monitor.channelEntries.isEmpty()) monitor.selectEntry(0);
     enableCommands(true);
-    m_.import.state.resetPending = MarkerIdle;
     return loaded;
 }

@@ -87,9 +87,32 @@ int decimalPlaces(QStringView decimalText)
     return point < 0 ? 0 : int(trimmed.size() - point - 1);
 }
 
-QString decimalsNumberFormat(int places)
+QChar zeroSign(QStringView decimalText)
 {
-    return places <= 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(places, u'0');
+    const QStringView trimmed = decimalText.trimmed();
+    return trimmed == u"+0" || trimmed == u"-0" ? trimmed.front() : QChar();
+}
+
+QString decimalsNumberFormat(int places, QChar sign)
+{
+    const QString digits = places <= 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(places, u'0');
+    return sign.isNull() ? digits : u'"' + QString(sign) + u'"' + digits;
+}
+
+int placesOfNumberFormat(QStringView code, QChar *sign)
+{
+    *sign = QChar();
+    if (code.size() > 3 && code.at(0) == u'"' && code.at(2) == u'"' &&
+        (code.at(1) == u'+' || code.at(1) == u'-')) {
+        *sign = code.at(1);
+        code = code.mid(3);
+    }
+    if (code == u"0") return 0;
+    *sign = QChar();
+    if (code.size() < 3 || !code.startsWith(u"0.")) return -1;
+    for (const QChar c : code.mid(2))
+        if (c != u'0') return -1;
+    return int(code.size() - 2);
 }
 
 } // namespace SheetValues
