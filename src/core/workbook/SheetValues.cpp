@@ -1,6 +1,7 @@
 #include "core/workbook/SheetValues.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cstdlib>
 
 namespace SheetValues
@@ -101,18 +102,21 @@ QString decimalsNumberFormat(int places, QChar sign)
 
 int placesOfNumberFormat(QStringView code, QChar *sign)
 {
-    *sign = QChar();
+    QChar literal;
     if (code.size() > 3 && code.at(0) == u'"' && code.at(2) == u'"' &&
         (code.at(1) == u'+' || code.at(1) == u'-')) {
-        *sign = code.at(1);
+        literal = code.at(1);
         code = code.mid(3);
     }
-    if (code == u"0") return 0;
     *sign = QChar();
-    if (code.size() < 3 || !code.startsWith(u"0.")) return -1;
-    for (const QChar c : code.mid(2))
-        if (c != u'0') return -1;
-    return int(code.size() - 2);
+    int places = -1;
+    if (code == u"0")
+        places = 0;
+    else if (code.size() >= 3 && code.startsWith(u"0.") &&
+             std::all_of(code.begin() + 2, code.end(), [](QChar c) { return c == u'0'; }))
+        places = int(code.size() - 2);
+    if (places >= 0) *sign = literal;
+    return places;
 }
 
 } // namespace SheetValues
