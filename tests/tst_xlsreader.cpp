@@ -143,7 +143,6 @@ private Q_SLOTS:
     void damagedStreams();
     void containerFailures_data();
     void containerFailures();
-    void truncatedFixturesFailCleanly();
 };
 
 void TestXlsReader::detectsFormatByFirstBytes_data()
@@ -468,26 +467,6 @@ void TestXlsReader::containerFailures()
     QVERIFY(!reader.readBytes(file, &cells, &why));
     QCOMPARE(why, error);
     QVERIFY(cells.isEmpty());
-}
-
-// Whatever part of a real file is missing, the reader says so and nothing more.
-void TestXlsReader::truncatedFixturesFailCleanly()
-{
-    QFile file(QFINDTESTDATA("data/xls/record-1900.xls"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray whole = file.readAll();
-    XlsReader reader;
-    SheetCells all;
-    QString error;
-    QVERIFY(reader.readBytes(whole, &all, &error));
-    for (qsizetype size = 512; size < whole.size(); size += 512) {
-        SheetCells cells;
-        if (reader.readBytes(whole.left(size), &cells,
-                             &error)) // only what the workbook does not need is gone
-            QCOMPARE(cells.rowCount(), all.rowCount());
-        else
-            QVERIFY(error.startsWith(QStringLiteral("Cannot open the workbook: ")));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestXlsReader)

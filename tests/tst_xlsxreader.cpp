@@ -3,7 +3,6 @@
 #include <minizip/zip.h>
 #include <zlib.h>
 
-#include "core/workbook/PlainXmlReader.h"
 #include "core/workbook/SheetDates.h"
 #include "core/workbook/SheetValues.h"
 #include "core/workbook/XlsxParts.h"
@@ -153,33 +152,6 @@ bool sameCell(const SheetCell &a, const SheetCell &b)
            a.decimals == b.decimals && a.sign == b.sign;
 }
 
-QString describe(const SheetCell &cell);
-
-// Every cell of the sheets' common extent, where it is small enough to walk.
-bool sameCells(const SheetCells &a, const SheetCells &b, QString *difference)
-{
-    if (a.rowCount() != b.rowCount() || a.columnCount() != b.columnCount() || a.isEmpty() != b.isEmpty()) {
-        *difference = QStringLiteral("extent %1x%2 <> %3x%4")
-                          .arg(a.rowCount())
-                          .arg(a.columnCount())
-                          .arg(b.rowCount())
-                          .arg(b.columnCount());
-        return false;
-    }
-    if (qint64(a.rowCount()) * a.columnCount() > 100'000) return true;
-    for (int row = 1; row <= a.rowCount(); ++row) {
-        for (int column = 1; column <= a.columnCount(); ++column) {
-            if (sameCell(a.at(row, column), b.at(row, column))) continue;
-            *difference = QStringLiteral("R%1C%2: %3 <> %4")
-                              .arg(row)
-                              .arg(column)
-                              .arg(describe(a.at(row, column)), describe(b.at(row, column)));
-            return false;
-        }
-    }
-    return true;
-}
-
 QString describe(const SheetCell &cell)
 {
     return QStringLiteral("type %1 number %2 text \"%3\" format %4 decimals %5 sign %6")
@@ -209,8 +181,6 @@ private Q_SLOTS:
     void numberFormatCodes();
     void serialDates_data();
     void serialDates();
-    void plainAndGeneralXmlReadWorksheetsAlike_data();
-    void plainAndGeneralXmlReadWorksheetsAlike();
     void sheetCellsKeepEveryCellWhateverTheLayout();
 
 private:
@@ -635,104 +605,6 @@ void TestXlsxReader::serialDates()
     QCOMPARE(SheetDates::toSystem1900(43830.5, Kind::DateTime), 45292.5);
     QCOMPARE(SheetDates::toSystem1900(0.25, Kind::Time), 0.25);
     QCOMPARE(SheetDates::toSystem1900(12.5, Kind::General), 12.5);
-}
-
-void TestXlsxReader::plainAndGeneralXmlReadWorksheetsAlike_data()
-{
-    QTest::addColumn<QByteArray>("xml");
-    QTest::addColumn<bool>("readPlainly"); // PlainXmlReader reads it to the end itself
-    const QByteArray declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
-    const QByteArray main = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
-    const auto sheet = [&](const QByteArray &rows) -> QByteArray {
-        return declaration + "<worksheet " + main + "><sheetData>" + rows + "</sheetData></worksheet>";
-    };
-    const QByteArray cells =
-        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" s=\"1\"><v>0.5</v></c></row>";
-
-    QTest::newRow("as libxlsxwriter writes")
-        << declaration + "<worksheet " + main +
-               " xmlns:r=\"urn:r\"><dimension ref=\"A1:B2\"/><sheetViews><sheetView workbookViewId=\"0\"/>"
-               "</sheetViews><sheetData>" +
-               cells +
-               "<row r=\"2\" spans=\"1:2\"><c r=\"A2\" s=\"2\"><v>45356</v></c></row></sheetData>"
-               "<pageMargins left=\"0.7\"/></worksheet>"
-        << true;
-    QTest::newRow("prefixes, declared where they are used")
-        << QByteArray("<x:worksheet xmlns:x=\"urn:main\" xmlns:mc=\"urn:mc\" mc:Ignorable=\"x14ac\" "
-                      "xmlns:x14ac=\"urn:ac\"><x:sheetData><x:row r=\"3\" x14ac:dyDescent=\"0.25\">"
-                      "<x:c x:r=\"C3\"><x:v>1</x:v></x:c></x:row></x:sheetData><x:extLst><x:ext "
-                      "xmlns:x14=\"urn:x14\"><x14:id>7</x14:id></x:ext></x:extLst></x:worksheet>")
-        << true;
-    QTest::newRow("references in text and attributes")
-        << sheet("<row r=\"1\"><c r=\"A1\" t=\"str\"><f>B1&amp;\"V\"</f><v>a&lt;b&amp;c &#937; &#x1F600; "
-                 "&quot;&apos;</v></c><c r=\"&#66;1\"><v>&#49;&#x32;</v></c></row>")
-        << true;
-    QTest::newRow("line ends in text")
-        << sheet("<row>\r\n<c t=\"str\"><v>a\r\nb\rc\nd</v></c>\r\n</row>\r\n") << true;
-    QTest::newRow("inline rich text with a phonetic guide")
-        << sheet("<row><c t=\"inlineStr\"><is><r><t xml:space=\"preserve\"> x_x0041_ "
-                 "</t></r><rPh><t>p</t></rPh>"
-                 "</is></c></row>")
-        << true;
-    QTest::newRow("no declaration, single quotes, spaces around =")
-        << QByteArray(
-               "<worksheet><sheetData><row r = '2' ><c r='B2' ><v>3</v></c></row></sheetData></worksheet>")
-        << true;
-    QTest::newRow("cell reference outside the sheet")
-        << sheet("<row><c r=\"XFE1\"><v>1</v></c></row>") << true;
-    QTest::newRow("text where a number belongs")
-        << sheet("<row><c r=\"A1\"><v> 12,5\r\n</v></c></row>") << true;
-
-    QTest::newRow("comment") << sheet("<!-- note --><row><c><v>1</v></c></row>") << false;
-    QTest::newRow("CDATA") << sheet("<row><c><v><![CDATA[1]]></v></c></row>") << false;
-    QTest::newRow("processing instruction") << sheet("<?mso x?><row><c><v>1</v></c></row>") << false;
-    QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + sheet(cells) << false;
-    QTest::newRow("text beyond ASCII")
-        << sheet("<row><c t=\"inlineStr\"><is><t>K\xCE\xA9</t></is></c></row>") << false;
-    QTest::newRow("byte that is no UTF-8, after a damaged cell")
-        << sheet("<row><c r=\"XFE1\"><v>1</v></c><c><v>\xFF</v></c></row>") << false;
-    QTest::newRow("another encoding declared")
-        << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><worksheet><sheetData/></worksheet>")
-        << false;
-    QTest::newRow("undeclared prefix") << sheet("<row><c x:r=\"A1\"><v>1</v></c></row>") << false;
-    QTest::newRow("attribute given twice") << sheet("<row><c r=\"A1\" r=\"B1\"><v>1</v></c></row>") << false;
-    QTest::newRow("tab in an attribute value") << sheet("<row><c r=\"A1\t\"><v>1</v></c></row>") << false;
-    QTest::newRow("]]> in text") << sheet("<row><c t=\"str\"><v>a]]>b</v></c></row>") << false;
-    QTest::newRow("undeclared entity") << sheet("<row><c t=\"str\"><v>&nbsp;</v></c></row>") << false;
-    QTest::newRow("reference to a control character")
-        << sheet("<row><c t=\"str\"><v>&#1;</v></c></row>") << false;
-    QTest::newRow("document type") << "<!DOCTYPE w [<!ENTITY a \"1\">]>" +
-                                          sheet("<row><c><v>&a;</v></c></row>")
-                                   << false;
-    QTest::newRow("element left open") << sheet(cells).chopped(12) << false;
-    QTest::newRow("end tag of another element") << sheet("<row><c><v>1</c></v></row>") << false;
-    QTest::newRow("content after the root element") << sheet(cells) + "<worksheet/>" << false;
-}
-
-void TestXlsxReader::plainAndGeneralXmlReadWorksheetsAlike()
-{
-    QFETCH(QByteArray, xml);
-    QFETCH(bool, readPlainly);
-    const std::vector<QString> strings{QStringLiteral("plain")};
-    const XlsxParts::CellStyles styles{Kind::General, Kind::Time, Kind::Date};
-    XlsxParts::SheetContext context{&strings, &styles, false, 1000};
-    SheetCells plainCells;
-    QString plainError;
-    const XlsxParts::Outcome plain = XlsxParts::parseWorksheet(xml, context, &plainCells, &plainError);
-    context.plainXmlReader = false;
-    SheetCells generalCells;
-    QString generalError;
-    const XlsxParts::Outcome general = XlsxParts::parseWorksheet(xml, context, &generalCells, &generalError);
-
-    QCOMPARE(plainError, generalError);
-    QCOMPARE(plain, general);
-    QString difference;
-    QVERIFY2(sameCells(plainCells, generalCells, &difference), qPrintable(difference));
-
-    PlainXmlReader reader(xml);
-    while (!reader.atEnd())
-        reader.readNext();
-    QCOMPARE(!reader.hasError(), readPlainly);
 }
 
 void TestXlsxReader::sheetCellsKeepEveryCellWhateverTheLayout()
