@@ -160,11 +160,8 @@ bool WorkbookSaver::saveDataCommand()
 bool WorkbookSaver::saveAs(QString *path, QString *error)
 {
     const QString name = m_.sources.monitor.file.trimmed();
-    if (isCsvPath(*path)) {
-        if (!CsvExport::write(m_.sources.record, *path, error)) return false;
-        m_savedPaths.insert(name, *path);
-        return true;
-    }
+    // A CSV is a copy of the table, not the record's workbook: the record is still to be saved.
+    if (isCsvPath(*path)) return CsvExport::write(m_.sources.record, *path, error);
     if (QFileInfo(*path).suffix().toLower() != QLatin1String(WorkbookFiles::Suffix))
         *path += QLatin1Char('.') + QLatin1String(WorkbookFiles::Suffix);
     if (!writeWorkbook(*path, error)) return false;
