@@ -229,75 +229,35 @@ void TestWorkbookWriter::cells_data()
     QTest::addColumn<QString>("ref");
     QTest::addColumn<QString>("content"); // as WrittenSheet::cell() gives it
     QTest::addColumn<bool>("blue");
-    const auto cell = [](const char *ref, const QString &content, bool blue = false) {
-        QTest::newRow(ref) << QString::fromLatin1(ref) << content << blue;
+    const auto cell = [](const QString &ref, const QString &content, bool blue = false) {
+        QTest::newRow(qPrintable(ref)) << ref << content << blue;
     };
-    const QString date = QStringLiteral("45356|") +
-                         SheetValues::dateNumberFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
-    // the summary: labels, then per channel with statistics its function, average and extremes
-    for (const auto &[ref, text] : {std::pair{"A1", "'Title"},
-                                    {"B1", "'Bench A"},
-                                    {"A2", "'Type"},
-                                    {"A3", "'AVG"},
-                                    {"A4", "'MAX"},
-                                    {"A5", "'MIN"},
-                                    {"C2", "'DCV"},
-                                    {"D3", "'1.367"},
-                                    {"E3", "'V"},
-                                    {"D4", "'1.500"},
-                                    {"E4", "'V"},
-                                    {"D5", "'1.234"},
-                                    {"E5", "'V"},
-                                    {"F2", "'ACA"},
-                                    {"G3", "'12.8"},
-                                    {"G4", "'-OL"},
-                                    {"G5", "'12.5"}})
-        cell(ref, QString::fromLatin1(text));
+    // "ref=content;..."; "'" marks a text, "number|format code" a number, "none" no cell:
+    // the summary labels, then per channel with statistics its function, average and extremes (a
+    // channel without has nothing in rows 2 to 5; row 6 stays empty); the header row with the
+    // channels' names; samples with the reading's decimals (a signed whole zero keeps its sign),
+    // overloads as texts, no cell for an empty value or below the last sample.
+    const QString cells = QStringLiteral(
+        "A1='Title;B1='Bench A;A2='Type;A3='AVG;A4='MAX;A5='MIN;C2='DCV;D3='1.367;E3='V;D4='1.500;E4='V;"
+        "D5='1.234;E5='V;F2='ACA;G3='12.8;G4='-OL;G5='12.5;I2=none;J3=none;K4=none;I5=none;A6=none;"
+        "C6=none;C3=none;A7='Index;B7='Date;C7='Time;D7='Ch1;E7='Unit;G7='Load;S7='Ch6;T7='Unit;"
+        "A8=1|0000;A11=4|0000;D8=1500|0.0;D9=1.234|0.000;G8=12.5|0.00;G11=13|0;J8=0.05|0.00;"
+        "J9=0|\"-\"0;J10=0|\"+\"0;D10='+OL;G10='-OL;G9=none;H9='A;E8='mV;C11=none;A12=none;U11=none");
+    // the main channel in one prefix (1500.0 mV in V by the divisor 1000), in blue
+    const QString block =
+        QStringLiteral("U7='Time;V7='Main Display(Ch0);W7='Unit;V8=1.5|0.000;V9=1.234|0.000;V10='+OL;W10='V");
+    for (const QString &entry : cells.split(u';'))
+        cell(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+    for (const QString &entry : block.split(u';'))
+        cell(entry.section(u'=', 0, 0), entry.section(u'=', 1), true);
+    // times and dates as serial days, shown as the table shows them
     cell("C4", timeSerialText(8, 0, 0));
     cell("C5", timeSerialText(8, 0, 2));
-    // a channel without statistics has nothing in rows 2 to 5; row 6 stays empty
-    for (const char *ref : {"I2", "J3", "K4", "I5", "A6", "C6", "C3"})
-        cell(ref, QStringLiteral("none"));
-    // the header row, the channels' names from the table
-    for (const auto &[ref, text] : {std::pair{"A7", "'Index"},
-                                    {"B7", "'Date"},
-                                    {"C7", "'Time"},
-                                    {"D7", "'Ch1"},
-                                    {"E7", "'Unit"},
-                                    {"G7", "'Load"},
-                                    {"S7", "'Ch6"},
-                                    {"T7", "'Unit"}})
-        cell(ref, QString::fromLatin1(text));
-    // samples: index, date and time values; numbers with the reading's decimals; overloads texts
-    cell("A8", QStringLiteral("1|0000"));
-    cell("A11", QStringLiteral("4|0000"));
-    cell("B8", date);
     cell("C9", timeSerialText(8, 0, 2));
     cell("I8", timeSerialText(8, 0, 1));
-    cell("D8", QStringLiteral("1500|0.0"));
-    cell("D9", QStringLiteral("1.234|0.000"));
-    cell("G8", QStringLiteral("12.5|0.00"));
-    cell("G11", QStringLiteral("13|0"));
-    cell("J8", QStringLiteral("0.05|0.00"));
-    cell("J9", QStringLiteral("0|\"-\"0"));
-    cell("J10", QStringLiteral("0|\"+\"0"));
-    cell("D10", QStringLiteral("'+OL"));
-    cell("G10", QStringLiteral("'-OL"));
-    cell("G9", QStringLiteral("none")); // an empty value
-    cell("H9", QStringLiteral("'A"));
-    cell("E8", QStringLiteral("'mV"));
-    cell("C11", QStringLiteral("none")); // channel 1 has three samples
-    cell("A12", QStringLiteral("none")); // the table's empty last row is no sample
-    // the main channel in one prefix (1500.0 mV in V by the divisor 1000), down to its last sample
-    cell("U7", QStringLiteral("'Time"), true);
-    cell("V7", QStringLiteral("'Main Display(Ch0)"), true);
-    cell("W7", QStringLiteral("'Unit"), true);
     cell("U8", timeSerialText(8, 0, 0), true);
-    cell("V8", QStringLiteral("1.5|0.000"), true);
-    cell("V9", QStringLiteral("1.234|0.000"), true);
-    cell("V10", QStringLiteral("'+OL"), true);
-    cell("W10", QStringLiteral("'V"), true);
-    cell("U11", QStringLiteral("none"));
+    cell("B8", QStringLiteral("45356|") +
+                   SheetValues::dateNumberFormat(QLocale::system().dateFormat(QLocale::ShortFormat)));
 }
 
 void TestWorkbookWriter::cells()

@@ -166,6 +166,7 @@ void TestXlsReader::detectsFormatByFirstBytes()
     QCOMPARE(WorkbookFormat::detect(bytes), kind);
 }
 
+// A workbook of the older format renamed ".xlsx" is still told by its first bytes.
 void TestXlsReader::detectsRenamedFile()
 {
     QTemporaryDir folder;
@@ -174,12 +175,6 @@ void TestXlsReader::detectsRenamedFile()
     QCOMPARE(WorkbookFormat::detectFile(renamed), WorkbookFormat::Kind::Xls);
     QCOMPARE(WorkbookFormat::detectFile(folder.filePath(QStringLiteral("missing.xls"))),
              WorkbookFormat::Kind::Unknown);
-
-    XlsReader reader;
-    SheetCells cells;
-    QString error;
-    QVERIFY2(reader.read(renamed, &cells, &error), qPrintable(error));
-    QCOMPARE(cells.at(7, 1).text, QStringLiteral("Index"));
 }
 
 void TestXlsReader::fixtureHoldsExactlyTheWrittenCells_data()
