@@ -2,36 +2,12 @@
 
 #include "core/workbook/SheetDates.h"
 #include "core/workbook/WorkbookImport.h"
+#include "support/SheetCellMaker.h"
 
 namespace
 {
 
 using Kind = SheetCell::NumberFormat;
-
-SheetCell number(double value, Kind format = Kind::General)
-{
-    SheetCell cell;
-    cell.type = SheetCell::Type::Number;
-    cell.number = value;
-    cell.format = format;
-    return cell;
-}
-
-SheetCell text(const QString &value)
-{
-    SheetCell cell;
-    cell.type = SheetCell::Type::Text;
-    cell.text = value;
-    return cell;
-}
-
-SheetCell withPlaces(double value, int places, char16_t sign = 0)
-{
-    SheetCell cell = number(value);
-    cell.decimals = places;
-    cell.sign = sign;
-    return cell;
-}
 
 SheetCell timeOfDay(int h, int m, int s)
 {
@@ -189,10 +165,10 @@ void TestWorkbookImport::cellsBecomeTableTexts_data()
     QTest::newRow("time text that is none") << time << text("later") << "later";
     QTest::newRow("time past the last day") << time << number(3e6) << "3000000";
     QTest::newRow("value 12") << value << number(12) << "12.0";
-    QTest::newRow("value with two places in its format") << value << withPlaces(1.2, 2) << "1.20";
-    QTest::newRow("value with none in its format") << value << withPlaces(12, 0) << "12";
-    QTest::newRow("zero with its sign in its format") << value << withPlaces(0, 0, u'-') << "-0";
-    QTest::newRow("rounded to the format's places") << value << withPlaces(0.125, 2) << "0.13";
+    QTest::newRow("value with two places in its format") << value << number(1.2, Kind::General, 2) << "1.20";
+    QTest::newRow("value with none in its format") << value << number(12, Kind::General, 0) << "12";
+    QTest::newRow("zero with its sign in its format") << value << number(0, Kind::General, 0, u'-') << "-0";
+    QTest::newRow("rounded to the format's places") << value << number(0.125, Kind::General, 2) << "0.13";
     QTest::newRow("value 12.34") << value << number(12.34) << "12.34";
     QTest::newRow("value rounded to five places") << value << number(1.234567) << "1.23457";
     QTest::newRow("value kept as numeric text") << value << text("5") << "5.0";

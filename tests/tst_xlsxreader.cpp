@@ -7,6 +7,7 @@
 #include "core/workbook/SheetValues.h"
 #include "core/workbook/XlsxParts.h"
 #include "core/workbook/XlsxReader.h"
+#include "support/SheetCellMaker.h"
 
 namespace
 {
@@ -120,36 +121,11 @@ const QByteArray TimeAndDateStyles =
     "numFmtId=\"14\"/><xf numFmtId=\"22\"/><xf numFmtId=\"165\"/><xf numFmtId=\"166\"/><xf numFmtId=\"167\"/>"
     "<xf numFmtId=\"2\"/></cellXfs>";
 
-SheetCell number(double value, Kind format = Kind::General, int decimals = -1, char16_t sign = 0)
-{
-    SheetCell cell;
-    cell.type = Type::Number;
-    cell.number = value;
-    cell.format = format;
-    cell.decimals = decimals;
-    cell.sign = sign;
-    return cell;
-}
-
-SheetCell text(const QString &value, Type type = Type::Text)
-{
-    SheetCell cell;
-    cell.type = type;
-    cell.text = value;
-    return cell;
-}
-
 template <typename T> XlsxReader::Limits limitedTo(T XlsxReader::Limits::*limit, int value)
 {
     XlsxReader::Limits limits;
     limits.*limit = T(value);
     return limits;
-}
-
-bool sameCell(const SheetCell &a, const SheetCell &b)
-{
-    return a.type == b.type && a.text == b.text && a.format == b.format && qAbs(a.number - b.number) < 1e-9 &&
-           a.decimals == b.decimals && a.sign == b.sign;
 }
 
 QString describe(const SheetCell &cell)
@@ -272,7 +248,7 @@ void TestXlsxReader::readsCellsAsSpreadsheetProgramsWriteThem()
     QVERIFY2(XlsxReader().read(file, &cells, &error), qPrintable(error));
     QVERIFY(error.isEmpty());
     const SheetCell cell = cells.at(2, 2);
-    QVERIFY2(sameCell(cell, expected), qPrintable(describe(cell) + " <> " + describe(expected)));
+    QCOMPARE(describe(cell), describe(expected));
     QCOMPARE(cells.rowCount(), expected.type == Type::Empty ? 0 : 2);
 }
 
