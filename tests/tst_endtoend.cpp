@@ -392,8 +392,8 @@ void TestEndToEnd::splitOverThePtyKeepsEveryReading()
         QList<int> found;
         for (const SheetCells &cells : std::as_const(sheets))
             for (int row = 8; row <= cells.rowCount(); ++row)
-                if (const SheetCell cell = cells.at(row, 3 * k + 4); !cell.text.isEmpty())
-                    found << cell.text.toInt();
+                if (const SheetCell cell = cells.at(row, 3 * k + 4); cell.type == SheetCell::Type::Number)
+                    found << int(cell.number);
         for (int row = 1; row < rig.record().gridRowCount(); ++row)
             if (const QString text = rig.record().cell(row, RecordStore::valueColumn(k)); !text.isEmpty())
                 found << text.toInt();

@@ -189,7 +189,7 @@ struct SavingRig : Rig {
     void writeWith(std::function<bool(StagedFile &, QString *)> step)
     {
         saver().setBackgroundWriter([step](const WorkbookRecord &record, StagedFile &file, QString *error) {
-            return step(file, error) && WorkbookWriter(WorkbookSaveKind::AutoSave).write(record, file, error);
+            return step(file, error) && WorkbookWriter().write(record, file, error);
         });
     }
     // The meter of channel 1 turns to ACV: the record is split off.

@@ -2,28 +2,12 @@
 
 #include "core/workbook/SheetDates.h"
 #include "core/workbook/WorkbookImport.h"
+#include "support/SheetCellMaker.h"
 
 namespace
 {
 
 using Kind = SheetCell::NumberFormat;
-
-SheetCell number(double value, Kind format = Kind::General)
-{
-    SheetCell cell;
-    cell.type = SheetCell::Type::Number;
-    cell.number = value;
-    cell.format = format;
-    return cell;
-}
-
-SheetCell text(const QString &value)
-{
-    SheetCell cell;
-    cell.type = SheetCell::Type::Text;
-    cell.text = value;
-    return cell;
-}
 
 SheetCell timeOfDay(int h, int m, int s)
 {
@@ -84,20 +68,14 @@ public:
     SheetCells cells;
 };
 
-// Hands out prepared cells, or a failure, and counts the reads.
-class FakeReader : public SheetReader
-{
-public:
-    bool read(const QString &, SheetCells *cells, QString *error) override
+// Hands out prepared cells.
+struct FakeReader : SheetReader {
+    bool read(const QString &, SheetCells *cells, QString *) override
     {
-        ++reads;
-        *cells = failure.isEmpty() ? sheet : SheetCells();
-        *error = failure;
-        return failure.isEmpty();
+        *cells = sheet;
+        return true;
     }
     SheetCells sheet;
-    QString failure;
-    int reads = 0;
 };
 
 RecordSheet recordOfRows(int rows)
@@ -123,76 +101,45 @@ private Q_SLOTS:
     void cellsBecomeTableTexts();
     void lastChannelFollowsTheUsedColumns_data();
     void lastChannelFollowsTheUsedColumns();
-    void channelWithoutSamplesIsListedWithEmptyStatistics();
-    void sheetWithoutChannelsHasNoMainChannel();
-    void rowLimit_data();
-    void rowLimit();
-    void lastSevenRowsShow_data();
-    void lastSevenRowsShow();
-    void openingAFile_data();
-    void openingAFile();
+    void channelsListedByTheirFunction();
+    void sampleRows_data();
+    void sampleRows();
+    void openingMoreThanARecordHolds();
 };
 
+// Only columns A..T are read, the main-channel block tells the channel it was saved with, and a
+// channel that sent nothing still heads its column.
 void TestWorkbookImport::readsTheRecordAsExported()
 {
     RecordSheet sheet;
-    // Channel 1 sent nothing; channel 3 measured resistance; the main display block U..W is there too.
     sheet.summary(0, QStringLiteral("DCV"), 12.5, QStringLiteral("mV"), timeOfDay(14, 7, 10), text("+OL"),
                   timeOfDay(14, 7, 9), number(-3.25));
     sheet.summary(2, QStringLiteral("OHM"), 0.5, QStringLiteral("KΩ"), timeOfDay(8, 0, 0), number(0.7),
                   timeOfDay(8, 0, 2), number(0.3));
-    sheet.put(7, 21, text("Time"));
-    sheet.put(7, 22, text("Main Display(Ch0)"));
-    sheet.put(7, 23, text("Unit"));
+    sheet.put(7, 22, text("Main Display(Ch2)"));
     sheet.row(1);
     sheet.sample(1, 0, timeOfDay(14, 7, 9), number(-3.25), QStringLiteral("mV"));
-    sheet.sample(1, 1, timeOfDay(14, 7, 9), number(4), QStringLiteral("V"));
     sheet.sample(1, 2, timeOfDay(8, 0, 0), number(0.7), QStringLiteral("KΩ"));
     sheet.put(8, 21, timeOfDay(14, 7, 9));
     sheet.put(8, 22, number(-0.00325));
-    sheet.row(2);
-    sheet.sample(2, 0, timeOfDay(14, 7, 10), text("+OL"), QStringLiteral("mV"));
+    sheet.put(8, 23, text("V"));
 
     const ImportedRecord record = importRecord(sheet.cells);
     QCOMPARE(record.lastChannel, 5);
     QCOMPARE(record.channelList, QStringList({QStringLiteral("1_Ch1"), QStringLiteral("3_Ch3")}));
     QCOMPARE(record.mainChannel, 0);
+    QCOMPARE(record.savedMainChannel, 2);
     QCOMPARE(record.typeText, QStringLiteral("DCV"));
-
     const ImportedChannel &first = record.channels[0];
-    QVERIFY(first.present);
-    QCOMPARE(first.functionName, QStringLiteral("DCV"));
-    QCOMPARE(first.name, QStringLiteral("Ch1"));
-    QCOMPARE(first.average, QStringLiteral("12.5"));
-    QCOMPARE(first.unit, QStringLiteral("mV"));
-    QCOMPARE(first.maxTime, QStringLiteral("14:07:10"));
-    QCOMPARE(first.maximum, QStringLiteral("+OL"));
-    QCOMPARE(first.maxUnit, QStringLiteral("mV"));
-    QCOMPARE(first.minTime, QStringLiteral("14:07:09"));
-    QCOMPARE(first.minimum, QStringLiteral("-3.25"));
-    QCOMPARE(first.minUnit, QStringLiteral("mV"));
+    QCOMPARE(
+        (QStringList{first.average, first.unit, first.maxTime, first.maximum, first.minTime, first.minimum}),
+        (QStringList{"12.5", "mV", "14:07:10", "+OL", "14:07:09", "-3.25"}));
     QVERIFY(!record.channels[1].present);
-    QCOMPARE(record.channels[1].name, QStringLiteral("Ch2")); // still heads its column
-    QCOMPARE(record.channels[2].minTime, QStringLiteral("08:00:02"));
-    QCOMPARE(record.channels[5].name, QStringLiteral("Ch6"));
-
-    QCOMPARE(int(record.rows.size()), 2);
-    QCOMPARE(record.sheetSampleRows, 2);
-    QVERIFY(!record.truncated());
-    const ImportedRow expected{"0001",     RecordStore::shortDate(RecordDay),
-                               "14:07:09", "-3.25",
-                               "mV",       "14:07:09",
-                               "4.0",      "V",
-                               "08:00:00", "0.7",
-                               "KΩ",       "",
-                               "",         "",
-                               "",         "",
-                               "",         "",
-                               "",         ""};
-    QCOMPARE(record.rows[0], expected);
-    QCOMPARE(record.rows[1][3], QStringLiteral("+OL"));
-    QCOMPARE(record.rows[1][6], QString()); // a channel's column ends where its samples end
-    QCOMPARE(record.gridRowCount(), 4);
+    QCOMPARE(record.channels[1].name, QStringLiteral("Ch2"));
+    const ImportedRow expected{
+        "0001", RecordStore::shortDate(RecordDay), "14:07:09", "-3.25", "mV", "", "", "", "08:00:00", "0.7",
+        "KΩ"};
+    QCOMPARE(record.rows, std::vector<ImportedRow>{expected});
 }
 
 void TestWorkbookImport::cellsBecomeTableTexts_data()
@@ -218,6 +165,10 @@ void TestWorkbookImport::cellsBecomeTableTexts_data()
     QTest::newRow("time text that is none") << time << text("later") << "later";
     QTest::newRow("time past the last day") << time << number(3e6) << "3000000";
     QTest::newRow("value 12") << value << number(12) << "12.0";
+    QTest::newRow("value with two places in its format") << value << number(1.2, Kind::General, 2) << "1.20";
+    QTest::newRow("value with none in its format") << value << number(12, Kind::General, 0) << "12";
+    QTest::newRow("zero with its sign in its format") << value << number(0, Kind::General, 0, u'-') << "-0";
+    QTest::newRow("rounded to the format's places") << value << number(0.125, Kind::General, 2) << "0.13";
     QTest::newRow("value 12.34") << value << number(12.34) << "12.34";
     QTest::newRow("value rounded to five places") << value << number(1.234567) << "1.23457";
     QTest::newRow("value kept as numeric text") << value << text("5") << "5.0";
@@ -267,121 +218,81 @@ void TestWorkbookImport::lastChannelFollowsTheUsedColumns()
     QCOMPARE(record.mainChannel, listed > 0 ? 0 : -1);
 }
 
-void TestWorkbookImport::channelWithoutSamplesIsListedWithEmptyStatistics()
+// A channel with a function but no samples is listed with empty statistics; one whose function
+// is blank after trimming is not listed, and a sheet without any has no main channel.
+void TestWorkbookImport::channelsListedByTheirFunction()
 {
     RecordSheet sheet;
+    sheet.put(2, RecordSheet::column(1), text(QStringLiteral("   ")));
+    ImportedRecord record = importRecord(sheet.cells);
+    QVERIFY(record.channelList.isEmpty());
+    QCOMPARE(record.mainChannel, -1);
+    QCOMPARE(record.typeText, QString());
+    QCOMPARE(record.gridRowCount(), 2);
+
     sheet.put(2, RecordSheet::column(3), text(QStringLiteral("ACA")));
     sheet.row(1);
     sheet.sample(1, 0, timeOfDay(9, 0, 0), number(1), QStringLiteral("V"));
-    const ImportedRecord record = importRecord(sheet.cells);
+    record = importRecord(sheet.cells);
     QCOMPARE(record.channelList, QStringList{QStringLiteral("4_Ch4")});
     QCOMPARE(record.mainChannel, 3);
     QCOMPARE(record.typeText, QStringLiteral("ACA"));
     const ImportedChannel &channel = record.channels[3];
-    for (const QString &field : {channel.average, channel.unit, channel.maxTime, channel.maximum,
-                                 channel.maxUnit, channel.minTime, channel.minimum, channel.minUnit})
-        QCOMPARE(field, QString());
+    QCOMPARE((QStringList{channel.average, channel.unit, channel.maxTime, channel.maximum, channel.maxUnit,
+                          channel.minTime, channel.minimum, channel.minUnit}),
+             QStringList(8));
     QCOMPARE(record.rows[0][RecordStore::timeColumn(3)], QString());
-    QCOMPARE(record.rows[0][RecordStore::timeColumn(0)], QStringLiteral("09:00:00"));
 }
 
-void TestWorkbookImport::sheetWithoutChannelsHasNoMainChannel()
-{
-    RecordSheet sheet;
-    sheet.put(2, RecordSheet::column(1), text(QStringLiteral("   "))); // blank after trimming
-    const ImportedRecord record = importRecord(sheet.cells);
-    QCOMPARE(record.lastChannel, 5);
-    QVERIFY(record.channelList.isEmpty());
-    QCOMPARE(record.mainChannel, -1);
-    QCOMPARE(record.typeText, QString());
-    QCOMPARE(record.channels[1].functionName, QStringLiteral("   "));
-    QVERIFY(record.rows.empty());
-    QCOMPARE(record.gridRowCount(), 2);
-}
-
-void TestWorkbookImport::rowLimit_data()
+void TestWorkbookImport::sampleRows_data()
 {
     QTest::addColumn<int>("sheetRows");
+    QTest::addColumn<int>("strayRow"); // a lone cell far below, or 0
     QTest::addColumn<int>("loaded");
-    QTest::newRow("a full record") << 9999 << 9999;
-    QTest::newRow("more than a record holds") << 10005 << 9999;
-}
-
-void TestWorkbookImport::rowLimit()
-{
-    QFETCH(int, sheetRows);
-    QFETCH(int, loaded);
-    const ImportedRecord record = importRecord(recordOfRows(sheetRows).cells);
-    QCOMPARE(int(record.rows.size()), loaded);
-    QCOMPARE(record.sheetSampleRows, sheetRows);
-    QCOMPARE(record.truncated(), sheetRows > loaded);
-    QCOMPARE(record.rows.back()[0], QStringLiteral("9999"));
-    QCOMPARE(record.gridRowCount(), 10001);
-}
-
-void TestWorkbookImport::lastSevenRowsShow_data()
-{
-    QTest::addColumn<int>("rows");
     QTest::addColumn<int>("firstVisibleRow");
-    QTest::newRow("fits") << 5 << 1;
-    QTest::newRow("one grid row more than seven") << 6 << 1;
-    QTest::newRow("scrolled") << 10 << 5;
+    QTest::newRow("fits the window") << 5 << 0 << 5 << 1;
+    QTest::newRow("one grid row more than seven") << 6 << 0 << 6 << 1;
+    QTest::newRow("scrolled to the last seven") << 10 << 0 << 10 << 5;
+    QTest::newRow("a full record") << 9999 << 0 << 9999 << 9994;
+    QTest::newRow("more than a record holds") << 10005 << 0 << 9999 << 9994;
+    QTest::newRow("a stray cell in the last sheet row") << 10 << 1'048'576 << 11 << 6;
 }
 
-void TestWorkbookImport::lastSevenRowsShow()
+void TestWorkbookImport::sampleRows()
 {
-    QFETCH(int, rows);
-    QFETCH(int, firstVisibleRow);
-    QCOMPARE(importRecord(recordOfRows(rows).cells).firstVisibleRow(), firstVisibleRow);
-}
-
-void TestWorkbookImport::openingAFile_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("failure");
-    QTest::addColumn<int>("sheetRows");
-    QTest::addColumn<WorkbookOpening::Outcome>("outcome");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("reads");
-    using Outcome = WorkbookOpening::Outcome;
-    QTest::newRow("blank file") << QByteArray() << QString() << 0 << Outcome::Blank << " This file is blank !"
-                                << 0;
-    QTest::newRow("unreadable") << QByteArray("x") << "Cannot open \"240305_140709.xlsx\": it is damaged."
-                                << 0 << Outcome::Unreadable
-                                << "Cannot open \"240305_140709.xlsx\": it is damaged." << 1;
-    QTest::newRow("loaded") << QByteArray("x") << QString() << 3 << Outcome::Loaded << "" << 1;
-    QTest::newRow("loaded in part")
-        << QByteArray("x") << QString() << 10000 << Outcome::Loaded
-        << "\"240305_140709.xlsx\" holds 10000 sample rows, more than a record can hold: "
-           "only the first 9999 were loaded."
-        << 1;
-}
-
-void TestWorkbookImport::openingAFile()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, failure);
     QFETCH(int, sheetRows);
-    QFETCH(WorkbookOpening::Outcome, outcome);
-    QFETCH(QString, message);
-    QFETCH(int, reads);
+    QFETCH(int, strayRow);
+    QFETCH(int, loaded);
+    QFETCH(int, firstVisibleRow);
+    RecordSheet sheet = recordOfRows(sheetRows);
+    if (strayRow > 0) sheet.put(strayRow, 5, text(QStringLiteral("V")));
+    const ImportedRecord record = importRecord(sheet.cells);
+    QCOMPARE(int(record.rows.size()), loaded);
+    QCOMPARE(record.sheetSampleRows, sheetRows + (strayRow > 0 ? 1 : 0));
+    QCOMPARE(record.truncated(), record.sheetSampleRows > loaded);
+    QCOMPARE(record.rows[std::size_t(qMin(sheetRows, 9999) - 1)][0],
+             QStringLiteral("%1").arg(qMin(sheetRows, 9999), 4, 10, QLatin1Char('0')));
+    QCOMPARE(record.firstVisibleRow(), firstVisibleRow);
+}
+
+// A sheet of more rows than a record holds loads its first 9999 and says so.
+void TestWorkbookImport::openingMoreThanARecordHolds()
+{
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("240305_140709.xlsx"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
+    file.write("x");
     file.close();
-
     FakeReader reader;
-    reader.failure = failure;
-    reader.sheet = recordOfRows(sheetRows).cells;
+    reader.sheet = recordOfRows(10000).cells;
     const WorkbookOpening opening = openWorkbook(path, reader);
-    QCOMPARE(opening.outcome, outcome);
-    QCOMPARE(opening.message, message);
+    QCOMPARE(opening.outcome, WorkbookOpening::Outcome::Loaded);
     QCOMPARE(opening.fileName, QStringLiteral("240305_140709.xlsx"));
-    QCOMPARE(reader.reads, reads);
-    QCOMPARE(int(opening.record.rows.size()), qMin(sheetRows, 9999));
-    QCOMPARE(opening.record.channelList.size(), outcome == WorkbookOpening::Outcome::Loaded ? 1 : 0);
+    QCOMPARE(opening.message,
+             QStringLiteral("\"240305_140709.xlsx\" holds 10000 sample rows, more than a record "
+                            "can hold: only the first 9999 were loaded."));
+    QCOMPARE(int(opening.record.rows.size()), 9999);
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookImport)

@@ -30,7 +30,7 @@ WorkbookSaver::WorkbookSaver(const Collaborators &collaborators)
     : m_(collaborators), m_fallbackFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
       m_queue(std::make_unique<WorkbookSaveQueue>(
           [](const WorkbookRecord &record, StagedFile &file, QString *error) {
-              return WorkbookWriter(WorkbookSaveKind::AutoSave).write(record, file, error);
+              return WorkbookWriter().write(record, file, error);
           },
           [this](const WorkbookSaveQueue::Outcome &outcome) { autoSaveFinished(outcome); }))
 {
@@ -43,9 +43,8 @@ bool WorkbookSaver::writeWorkbook(const QString &path, QString *error) const
     const WorkbookRecord workbook = recordWorkbook(m_.sources);
     m_.progress.showProgress(ProgressCaption, ProgressLabel,
                              std::max(0, m_.sources.record.gridRowCount() - 2));
-    const bool written = WorkbookWriter(WorkbookSaveKind::SaveData, [this](int row, int) {
-                             m_.progress.setProgress(row);
-                         }).write(workbook, path, error);
+    const bool written =
+        WorkbookWriter([this](int row, int) { m_.progress.setProgress(row); }).write(workbook, path, error);
     m_.progress.closeProgress();
     return written;
 }
@@ -152,24 +151,32 @@ bool WorkbookSaver::saveDataCommand()
     if (path.isEmpty()) return false;
 
     QString error;
-    const bool saved = saveAs(&path, &error);
-    if (!saved) {
-        m_.prompts.message(QStringLiteral("The record was not saved (") + error + QStringLiteral(")."),
-                           QLatin1String(WorkbookFiles::SaveDialogTitle), Prompts::Buttons::Ok,
-                           Prompts::Icon::Warning);
-        return false;
-    }
-    m_savedPaths.insert(name, path);
-    if (!isCsvPath(path)) tellSaved(name);
-    return true;
+    if (saveAs(&path, &error)) return true;
+    m_.prompts.message(QStringLiteral("The record was not saved (") + error + QStringLiteral(")."),
+                       QLatin1String(WorkbookFiles::SaveDialogTitle), Prompts::Buttons::Ok,
+                       Prompts::Icon::Warning);
+    return false;
 }
 
 bool WorkbookSaver::saveAs(QString *path, QString *error)
 {
+    const QString name = m_.sources.monitor.file.trimmed();
     // The save dialog gives the final name already; a name given otherwise gets the same rule.
     *path = SaveFileNames::finalName(*path, SaveFilters);
+    // A CSV is a copy of the table, not the record's workbook: the record is still to be saved.
     if (isCsvPath(*path)) return CsvExport::write(m_.sources.record, *path, error);
-    return writeWorkbook(*path, error);
+    if (!writeWorkbook(*path, error)) return false;
+    m_savedPaths.insert(name, *path);
+    tellSaved(RecordStore::fileNameForStamp(m_.sources.record.stamp()));
+    // The record now goes by the name it was saved under: the monitor, the printouts, the save
+    // question and the next save follow it.
+    const QString savedName = QFileInfo(*path).fileName();
+    if (savedName != name) {
+        m_savedPaths.insert(savedName, *path);
+        m_.fileField.file = savedName;
+        m_.fileField.notify();
+    }
+    return true;
 }
 
 QString WorkbookSaver::savedPathFor(const QString &recordFileName) const

@@ -9,6 +9,7 @@
 #include "core/recording/RecordWorkbook.h"
 #include "core/workbook/WorkbookSaveQueue.h"
 
+class MonitorFields;
 class Prompts;
 class WindowVisibility;
 
@@ -26,12 +27,14 @@ public:
         const WindowVisibility &windows;
         Prompts &prompts;
         ProgressHooks &progress;
+        MonitorFields &fileField; // the record's file name, which follows the name it is saved under
     };
     explicit WorkbookSaver(const Collaborators &collaborators);
 
     // Writes the record to `path` as Save Data does once the file is chosen: a ".csv" name
     // gets the table as CSV, any other a workbook (".xls" becomes ".xlsx", ".xlsx" is added to
-    // any other name; `path` is then changed to the name written). False with the reason, naming the file, in `error`.
+    // any other name; `path` is then changed to the name written), after which the record counts
+    // as saved and goes by the workbook's name. False with the reason, naming the file, in `error`.
     bool saveAs(QString *path, QString *error);
 
     ~WorkbookSaver() override;
@@ -85,7 +88,7 @@ private:
     QString m_fallbackFolder;
     QHash<QString, QString> m_savedPaths; // record file name -> the file it was saved as
     std::function<void(const QString &)> m_savedListener;
-    QList<InFlight> m_inFlight;           // in the order they finish
+    QList<InFlight> m_inFlight; // in the order they finish
     std::function<void()> m_autoSaveFailed;
     std::unique_ptr<WorkbookSaveQueue> m_queue;
 };

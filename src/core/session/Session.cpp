@@ -119,8 +119,12 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     const Settings &values = m_settings->values();
 
     m_statistics = std::make_unique<Statistics>(m_state, *m_record, *m_monitor);
-    m_workbookSaver = std::make_unique<WorkbookSaver>(WorkbookSaver::Collaborators{
-        {*m_record, m_state, *m_statistics, *m_monitor, values}, *m_windows, prompts, m_relays->progress});
+    m_workbookSaver = std::make_unique<WorkbookSaver>(
+        WorkbookSaver::Collaborators{{*m_record, m_state, *m_statistics, *m_monitor, values},
+                                     *m_windows,
+                                     prompts,
+                                     m_relays->progress,
+                                     *m_monitor});
     m_relays->saver.workbook = m_workbookSaver.get();
     m_alarm = std::make_unique<Alarm>(m_state, *m_monitor, m_alarmSetup, store, m_relays->sound);
     m_recorder = new SampleRecorder({m_state, *m_record, *m_monitor, *m_statistics, *m_alarm, values,
