@@ -1,6 +1,6 @@
-// The program itself, run as a child on a receiver over a pseudo-terminal, while the disk refuses
-// or the program is killed: every run ends with the record in a journal or a workbook, and a start
-// afterwards brings it back in order, nothing lost of what reached the disk.
+// The program itself, run unattended as a child on a receiver over a pseudo-terminal. While the disk
+// refuses or the program is killed, every run ends with the record in a journal or a workbook, and
+// a start afterwards brings it back in order, nothing lost of what reached the disk.
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,6 +15,7 @@
 
 #include "core/record/RecordJournal.h"
 #include "core/record/RecordStore.h"
+#include "core/session/UnattendedRun.h"
 #include "core/workbook/XlsxReader.h"
 #include "support/PtyReceiver.h"
 
@@ -179,6 +180,10 @@ class TestCrashRecovery : public QObject
 private Q_SLOTS:
     void faultRuns_data();
     void faultRuns();
+    void commandLineRuns_data();
+    void commandLineRuns();
+    void helpAndVersionWithoutADisplay();
+    void durationLimits();
 };
 
 void TestCrashRecovery::faultRuns_data()
@@ -189,40 +194,31 @@ void TestCrashRecovery::faultRuns_data()
     QTest::addColumn<QString>("said");        // a line of the run's standard error, as a pattern
     QTest::addColumn<QString>("journalIn");   // where the record's journal is after the run
     QTest::addColumn<QString>("recoveredIn"); // where the next start saves it
-    const QStringList recordTo = {"--ports", "%dev", "--record", "--duration", "2", "--output"};
+    const QStringList output = {"--ports", "%dev",     "--record",      "--duration",
+                                "2",       "--output", "%out/rec.xlsx", "--quit"};
     const QStringList recording = {"--ports", "%dev", "--record", "--duration", "120"};
-    const QStringList recovering = {"--quit"};
-    QTest::newRow("read-only --output")
-        << "read-only output" << recordTo + QStringList{"%out/rec.xlsx", "--quit"} << 2
-        << "^voltrix: could not write the record: .*Read-only file system.*\n"
-           "voltrix: the record is kept in the journal %records/\\d{8}_\\d{6}\\.journal, which the next "
-           "start "
-           "recovers$"
-        << "records"
-        << "records";
-    QTest::newRow("full --output") << "full output" << recordTo + QStringList{"%out/rec.xlsx", "--quit"} << 2
-                                   << "^voltrix: could not write the record: .*No space left on device"
-                                   << "records"
-                                   << "records";
-    QTest::newRow("full records folder, killed") << "full records, kill" << recording << -1 << ""
-                                                 << "data"
-                                                 << "data";
-    QTest::newRow("recovery refused by both folders")
-        << "full records, journal, data refused" << recovering << 2
-        << "^voltrix: \\[Voltrix\\] The record 261207_024638.xlsx could not be saved automatically "
-           "\\(.*\\)\\. Its samples are kept in the journal %records/20261207_024638.journal, "
-           "which the next start recovers\\. -> OK$"
-        << "records"
-        << "data";
-    QTest::newRow("killed during recovery") << "journal, kill at the staged file" << recovering << -1 << ""
-                                            << "records"
-                                            << "records";
-    QTest::newRow("killed while recording") << "kill" << recording << -1 << ""
-                                            << "records"
-                                            << "records";
-    QTest::newRow("SIGTERM while recording") << "term" << recording << 0 << ""
-                                             << "records"
-                                             << "records";
+    const auto row = [](const char *name, const char *fault, const QStringList &args, int exitCode,
+                        const char *said, const char *journalIn, const char *recoveredIn) {
+        QTest::newRow(name) << fault << args << exitCode << said << journalIn << recoveredIn;
+    };
+    row("read-only --output", "read-only output", output, 2,
+        "^voltrix: could not write the record: .*Read-only file system.*\nvoltrix: the record is kept in the "
+        "journal "
+        "%records/\\d{8}_\\d{6}\\.journal, which the next start recovers$",
+        "records", "records");
+    row("full --output", "full output", output, 2,
+        "^voltrix: could not write the record: .*No space left on device", "records", "records");
+    row("full records folder, killed", "full records, kill", recording, -1, "", "data", "data");
+    row("recovery refused by both folders", "full records, journal, data refused", {"--quit"}, 2,
+        "^voltrix: \\[Voltrix\\] The record 261207_024638.xlsx could not be saved automatically \\(.*\\)\\. "
+        "Its "
+        "samples are kept in the journal %records/20261207_024638.journal, which the next start recovers\\. "
+        "-> OK$",
+        "records", "data");
+    row("killed during recovery", "journal, kill at the staged file", {"--quit"}, -1, "", "records",
+        "records");
+    row("killed while recording", "kill", recording, -1, "", "records", "records");
+    row("SIGTERM while recording", "term", recording, 0, "", "records", "records");
 }
 
 void TestCrashRecovery::faultRuns()
@@ -319,6 +315,131 @@ void TestCrashRecovery::faultRuns()
     // Neither the journal nor a staged file a kill left behind stays.
     QCOMPARE(rig.leftOver(rig.records), QStringList());
     QCOMPARE(rig.leftOver(rig.data), QStringList());
+}
+
+// Unattended runs to CSV: the table as written, the duration running on through an unplugged
+// receiver, one that comes back continuing the same record.
+void TestCrashRecovery::commandLineRuns_data()
+{
+    QTest::addColumn<QString>("receiver");
+    QTest::addColumn<int>("duration");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("readings"); // channels 1 and 4 of the CSV, value and unit
+    QTest::newRow("two meters") << "two meters" << 3 << 0 << "^voltrix: record written to .*/rec.csv$"
+                                << "^12.34mV( 12.34mV)+ \\| 5.0A( 5.0A)*$";
+    QTest::newRow("unplugged, back") << "unplugged, back" << 5 << 0
+                                     << "^voltrix: COM 1 \\(.*\\) is back after 00:0"
+                                     << "^12V( 12V)* 34V( 34V)* \\| $";
+    QTest::newRow("unplugged for good") << "unplugged" << 3 << 0 << "^voltrix: COM 1 \\(.*\\) was lost: "
+                                        << "^12V( 12V)* \\| $";
+    QTest::newRow("no receiver") << "none" << 0 << 1
+                                 << "^voltrix: \\[Voltrix\\] Link error ! Please check your connector. -> OK$"
+                                 << "";
+}
+
+void TestCrashRecovery::commandLineRuns()
+{
+    QFETCH(QString, receiver);
+    QFETCH(int, duration);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QFETCH(QString, readings);
+    if (qEnvironmentVariable("VOLTRIX_APP").isEmpty()) QSKIP("VOLTRIX_APP is not set");
+    ProgramRig rig;
+    QVERIFY(rig.placeProgram());
+    ReplugReceiver replug;
+    QString error;
+    QVERIFY2(replug.plugIn(&error), qPrintable(error));
+    SimulatorOptions options;
+    options.timeFactor = 4; // a reading every half second
+    SimulatedMeter meter;
+    meter.level = 12;
+    QList<SimulatedMeter> meters{meter};
+    if (receiver == u"two meters") {
+        meters.first().prefixCode = 2; // mV, two decimals
+        meters.first().decimalCode = 2;
+        meters.first().level = 12.34;
+        SimulatedMeter aca;
+        aca.channel = 3;
+        aca.functionCode = 3;
+        aca.decimalCode = 4;
+        aca.level = 5;
+        meters << aca;
+    }
+    if (receiver != u"none") replug.receiver().start(meters, options);
+    const QString output = QDir(rig.output).filePath(QStringLiteral("rec.csv"));
+    rig.start({"--ports", receiver == u"none" ? rig.home.filePath("no-such-device") : replug.devicePath(),
+               "--record", "--duration", QString::number(duration), "--output", output, "--quit"});
+    if (receiver.startsWith(u"unplugged")) {
+        QTRY_VERIFY_WITH_TIMEOUT(rig.hears(QStringLiteral("voltrix: recording for %1 s").arg(duration)),
+                                 20000);
+        QTest::qWait(1200);
+        replug.unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.hears(QStringLiteral(" was lost: ")), 5000);
+        if (receiver.endsWith(u"back")) {
+            QVERIFY2(replug.plugIn(&error), qPrintable(error));
+            meter.level = 34;
+            replug.receiver().start({meter}, options);
+        }
+    }
+    QCOMPARE(rig.waitForExit(), exitCode);
+    QVERIFY2(QRegularExpression(said, QRegularExpression::MultilineOption).match(rig.said).hasMatch(),
+             qPrintable(rig.said));
+    if (readings.isEmpty()) return;
+    QFile file(output);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines =
+        QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(lines.first(),
+             QStringLiteral("Index,Date,Time,Ch1,Unit,Time,Ch2,Unit,Time,Ch3,Unit,Time,Ch4,Unit,"
+                            "Time,Ch5,Unit,Time,Ch6,Unit"));
+    QStringList channels[2];
+    for (int row = 1; row < lines.size(); ++row) {
+        const QStringList cells = lines.at(row).split(QLatin1Char(','));
+        QCOMPARE(cells.size(), RecordStore::ColumnCount);
+        QCOMPARE(cells.at(0), QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
+        for (int k : {0, 1}) {
+            const int time = RecordStore::timeColumn(3 * k);
+            if (cells.at(time + 1).isEmpty()) continue; // a channel may have one sample less in the last row
+            QVERIFY(QTime::fromString(cells.at(time), QStringLiteral("hh:mm:ss")).isValid());
+            channels[k] << cells.at(time + 1) + cells.at(time + 2);
+        }
+    }
+    // One record, nothing between or twice.
+    const QString sequence = channels[0].join(u' ') + QStringLiteral(" | ") + channels[1].join(u' ');
+    QVERIFY2(QRegularExpression(readings).match(sequence).hasMatch(), qPrintable(sequence));
+}
+
+// Help and version print and succeed anywhere, a machine without a display included.
+void TestCrashRecovery::helpAndVersionWithoutADisplay()
+{
+    const QString app = qEnvironmentVariable("VOLTRIX_APP");
+    if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
+    for (const QString &option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        program.setProcessEnvironment(env);
+        program.start(app, {option});
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitCode(), 0);
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        QVERIFY2(option == u"--help" ? out.contains(QStringLiteral("--record")) : out.startsWith(u"Voltrix "),
+                 qPrintable(out));
+    }
+}
+
+// The stop timer counts milliseconds in an int: longer durations used to wrap around.
+void TestCrashRecovery::durationLimits()
+{
+    for (const int seconds : {-1, 0, 2147483, 2147484, 4300000}) {
+        UnattendedRun::Plan plan;
+        plan.record = true;
+        plan.durationSeconds = seconds;
+        QCOMPARE(UnattendedRun::checkPlan(plan).isEmpty(), seconds >= 0 && seconds <= 2147483);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCrashRecovery)
