@@ -16,8 +16,8 @@
 #include "core/record/RecordJournal.h"
 #include "core/record/RecordStore.h"
 #include "core/session/UnattendedRun.h"
-#include "core/workbook/XlsxReader.h"
 #include "support/PtyReceiver.h"
+#include "support/RecordFixture.h"
 
 namespace
 {
@@ -52,20 +52,6 @@ QByteArray crashedJournal(int rows)
             RecordJournal::appendSample(out, k, row, time, QString::number(row - 1), QStringLiteral("V"), 1);
     }
     return out;
-}
-
-// Channel 1's values of a workbook.
-QList<int> workbookValues(const QString &path, QString *error)
-{
-    SheetCells cells;
-    QList<int> values;
-    if (!XlsxReader().read(path, &cells, error)) return values;
-    for (int row = 8; row <= cells.rowCount(); ++row) {
-        const SheetCell cell = cells.at(row, 4);
-        if (cell.type == SheetCell::Type::Text) values << cell.text.toInt();
-        if (cell.type == SheetCell::Type::Number) values << qRound(cell.number);
-    }
-    return values;
 }
 
 bool run(const QString &program, const QStringList &arguments)
@@ -129,9 +115,11 @@ struct ProgramRig {
             return true;
         return QFile::copy(app, program) && QFile::setPermissions(program, QFile::permissions(app));
     }
-    void start(const QStringList &arguments)
+    void start(const QStringList &arguments, bool display = true)
     {
         QProcessEnvironment env = isolatedEnvironment(QDir(home.path()));
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            if (!display) env.remove(QLatin1String(name));
         QFile(home.filePath(QStringLiteral("a-file"))).open(QIODevice::WriteOnly);
         if (dataRefused)
             env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("a-file/data")));
@@ -141,7 +129,7 @@ struct ProgramRig {
     }
     bool hears(const QString &text)
     {
-        said += QString::fromLocal8Bit(process.readAllStandardError());
+        said += QString::fromLocal8Bit(process.readAllStandardError() + process.readAllStandardOutput());
         return said.contains(text);
     }
     int waitForExit(int timeoutMs = 30000)
@@ -178,61 +166,74 @@ class TestCrashRecovery : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void faultRuns_data();
-    void faultRuns();
-    void commandLineRuns_data();
-    void commandLineRuns();
-    void helpAndVersionWithoutADisplay();
+    void runs_data();
+    void runs();
     void durationLimits();
 };
 
-void TestCrashRecovery::faultRuns_data()
+void TestCrashRecovery::runs_data()
 {
-    QTest::addColumn<QString>("fault");       // what is made to fail, and when
-    QTest::addColumn<QStringList>("args");    // %dev: the receiver, %out: the output folder
-    QTest::addColumn<int>("exitCode");        // -1: killed
-    QTest::addColumn<QString>("said");        // a line of the run's standard error, as a pattern
-    QTest::addColumn<QString>("journalIn");   // where the record's journal is after the run
-    QTest::addColumn<QString>("recoveredIn"); // where the next start saves it
+    QTest::addColumn<QString>("fault");    // the receiver, and what is made to fail when
+    QTest::addColumn<QStringList>("args"); // %dev: the receiver, %out: the output folder
+    QTest::addColumn<int>("exitCode");     // -1: killed
+    QTest::addColumn<QString>("said");     // a line of the run's output, as a pattern
+    // "journal A B": the record's journal is in folder A after the run, the next start saves it
+    // into B; "csv P": channels 1 and 4 of the CSV written, value and unit, match P.
+    QTest::addColumn<QString>("record");
     const QStringList output = {"--ports", "%dev",     "--record",      "--duration",
                                 "2",       "--output", "%out/rec.xlsx", "--quit"};
     const QStringList recording = {"--ports", "%dev", "--record", "--duration", "120"};
+    const auto toCsv = [](int seconds) {
+        return QStringList{"--ports",  "%dev",         "--record", "--duration", QString::number(seconds),
+                           "--output", "%out/rec.csv", "--quit"};
+    };
     const auto row = [](const char *name, const char *fault, const QStringList &args, int exitCode,
-                        const char *said, const char *journalIn, const char *recoveredIn) {
-        QTest::newRow(name) << fault << args << exitCode << said << journalIn << recoveredIn;
+                        const char *said, const char *record) {
+        QTest::newRow(name) << fault << args << exitCode << said << record;
     };
     row("read-only --output", "read-only output", output, 2,
         "^voltrix: could not write the record: .*Read-only file system.*\nvoltrix: the record is kept in the "
         "journal "
         "%records/\\d{8}_\\d{6}\\.journal, which the next start recovers$",
-        "records", "records");
+        "journal records records");
     row("full --output", "full output", output, 2,
-        "^voltrix: could not write the record: .*No space left on device", "records", "records");
-    row("full records folder, killed", "full records, kill", recording, -1, "", "data", "data");
+        "^voltrix: could not write the record: .*No space left on device", "journal records records");
+    row("full records folder, killed", "full records, kill", recording, -1, "", "journal data data");
     row("recovery refused by both folders", "full records, journal, data refused", {"--quit"}, 2,
         "^voltrix: \\[Voltrix\\] The record 261207_024638.xlsx could not be saved automatically \\(.*\\)\\. "
         "Its "
         "samples are kept in the journal %records/20261207_024638.journal, which the next start recovers\\. "
         "-> OK$",
-        "records", "data");
-    row("killed during recovery", "journal, kill at the staged file", {"--quit"}, -1, "", "records",
-        "records");
-    row("killed while recording", "kill", recording, -1, "", "records", "records");
-    row("SIGTERM while recording", "term", recording, 0, "", "records", "records");
+        "journal records data");
+    row("killed during recovery", "journal, kill at the staged file", {"--quit"}, -1, "",
+        "journal records records");
+    row("killed while recording", "kill", recording, -1, "", "journal records records");
+    row("SIGTERM while recording", "term", recording, 0, "", "journal records records");
+    // The duration runs on through an unplugged receiver; one that comes back continues the record.
+    row("two meters to CSV", "two meters", toCsv(3), 0, "^voltrix: record written to .*/rec.csv$",
+        "csv ^12.34mV( 12.34mV)+ \\| 5.0A( 5.0A)*$");
+    row("unplugged and back", "constant, unplugged, back", toCsv(5), 0,
+        "^voltrix: COM 1 \\(.*\\) is back after 00:0", "csv ^12V( 12V)* 34V( 34V)* \\| $");
+    row("unplugged for good", "constant, unplugged", toCsv(3), 0,
+        "^voltrix: COM 1 \\(.*\\) was lost: ", "csv ^12V( 12V)* \\| $");
+    row("no receiver", "none", {"--ports", "%out/none", "--record", "--quit"}, 1,
+        "^voltrix: \\[Voltrix\\] Link error ! Please check your connector. -> OK$", "");
+    row("help without a display", "no display", {"--help"}, 0, "--record", "");
+    row("version without a display", "no display", {"--version"}, 0, "^Voltrix \\d", "");
 }
 
-void TestCrashRecovery::faultRuns()
+void TestCrashRecovery::runs()
 {
     QFETCH(QString, fault);
     QFETCH(QStringList, args);
     QFETCH(int, exitCode);
     QFETCH(QString, said);
-    QFETCH(QString, journalIn);
-    QFETCH(QString, recoveredIn);
+    QFETCH(QString, record);
     if (qEnvironmentVariable("VOLTRIX_APP").isEmpty()) QSKIP("VOLTRIX_APP is not set");
     ProgramRig rig;
     QVERIFY(rig.home.isValid());
-    const auto folder = [&](const QString &name) { return name == u"data" ? rig.data : rig.records; };
+    const QStringList kept = record.split(u' ');
+    const auto folder = [&](int word) { return kept.value(word) == u"data" ? rig.data : rig.records; };
 
     if (fault.contains(u"output") && !rig.mount(rig.output, 64, fault.contains(u"read-only")))
         QSKIP("no tmpfs can be mounted here");
@@ -251,26 +252,43 @@ void TestCrashRecovery::faultRuns()
     if (fault.contains(u"full records")) ProgramRig::fill(rig.records);
     rig.dataRefused = fault.contains(u"data refused");
 
-    // One meter counting up by one, ten readings a second.
-    SimulatedMeter counter;
-    counter.intervalMs = 100;
-    counter.pattern = SimulatedMeter::Pattern::Ramp;
-    counter.maximum = 10000;
-    counter.periodS = 1000;
-    counter.startDelayMs = 0;
+    // By default one meter counting up by one, ten readings a second.
+    SimulatedMeter meter;
     SimulatorOptions options;
-    options.statusEveryMs = 1000;
-    PtyReceiver receiver;
-    QVERIFY(receiver.isValid());
-    receiver.start({counter}, options);
+    options.timeFactor = 4; // a reading every half second
+    meter.level = 12;
+    if (!fault.contains(u"constant") && !fault.contains(u"two meters")) {
+        meter.intervalMs = 100;
+        meter.pattern = SimulatedMeter::Pattern::Ramp;
+        meter.maximum = 10000;
+        meter.periodS = 1000;
+        meter.startDelayMs = 0;
+        options = {};
+        options.statusEveryMs = 1000;
+    }
+    QList<SimulatedMeter> meters{meter};
+    if (fault.contains(u"two meters")) {
+        meters.first().prefixCode = 2; // mV, two decimals
+        meters.first().decimalCode = 2;
+        meters.first().level = 12.34;
+        SimulatedMeter aca; // ACA, one decimal
+        aca.channel = 3;
+        aca.functionCode = 3;
+        aca.decimalCode = 4;
+        aca.level = 5;
+        meters << aca;
+    }
+    ReplugReceiver receiver;
+    QString error;
+    QVERIFY2(receiver.plugIn(&error), qPrintable(error));
+    receiver.receiver().start(meters, options);
     for (QString &arg : args)
         arg.replace(QStringLiteral("%dev"), receiver.devicePath())
             .replace(QStringLiteral("%out"), rig.output);
-    rig.start(args);
+    rig.start(args, !fault.contains(u"no display"));
     QVERIFY(rig.process.waitForStarted());
 
-    if (fault.contains(u"at the staged file")) {
-        // Killed while the recovered record is being written.
+    if (fault.contains(u"at the staged file")) { // killed while the recovered record is being written
         QElapsedTimer waited;
         waited.start();
         while (
@@ -279,22 +297,57 @@ void TestCrashRecovery::faultRuns()
             QThread::usleep(500);
         rig.process.kill();
     } else if (fault.contains(u"kill") || fault.contains(u"term")) {
-        QTRY_VERIFY_WITH_TIMEOUT(journalSamples(folder(journalIn)) >= 10, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(journalSamples(folder(1)) >= 10, 20000);
         QTest::qWait(700);
-        samples = journalSamples(folder(journalIn));
+        samples = journalSamples(folder(1));
         if (fault.contains(u"kill"))
             rig.process.kill();
         else
             ::kill(pid_t(rig.process.processId()), SIGTERM);
+    } else if (fault.contains(u"unplugged")) {
+        QTRY_VERIFY_WITH_TIMEOUT(rig.hears(QStringLiteral("voltrix: recording for ")), 20000);
+        QTest::qWait(1200);
+        receiver.unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.hears(QStringLiteral(" was lost: ")), 5000);
+        meters.first().level = 34;
+        if (fault.contains(u"back")) QVERIFY2(receiver.plugIn(&error), qPrintable(error));
+        if (fault.contains(u"back")) receiver.receiver().start(meters, options);
     }
     const int exited = rig.waitForExit();
     QVERIFY2(exited == exitCode, qPrintable(QString::number(exited) + u' ' + rig.said));
-    receiver.stop();
+    receiver.unplug();
     said.replace(QStringLiteral("%records"),
                  QRegularExpression::escape(QFileInfo(rig.records).canonicalFilePath()));
     QVERIFY2(QRegularExpression(said, QRegularExpression::MultilineOption).match(rig.said).hasMatch(),
              qPrintable(rig.said));
-    QVERIFY2(journalSamples(folder(journalIn)) >= qMax(samples, 1), qPrintable(rig.said));
+
+    if (kept.first() == u"csv") {
+        QFile file(QDir(rig.output).filePath(QStringLiteral("rec.csv")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines =
+            QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.first(),
+                 QStringLiteral("Index,Date,Time,Ch1,Unit,Time,Ch2,Unit,Time,Ch3,Unit,Time,Ch4,Unit,"
+                                "Time,Ch5,Unit,Time,Ch6,Unit"));
+        QStringList channels[2];
+        for (int row = 1; row < lines.size(); ++row) {
+            const QStringList cells = lines.at(row).split(QLatin1Char(','));
+            QCOMPARE(cells.size(), RecordStore::ColumnCount);
+            QCOMPARE(cells.at(0), QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
+            for (int k : {0, 1}) {
+                const int time = RecordStore::timeColumn(3 * k);
+                if (cells.at(time + 1).isEmpty())
+                    continue; // a channel may have one sample less in the last row
+                QVERIFY(QTime::fromString(cells.at(time), QStringLiteral("hh:mm:ss")).isValid());
+                channels[k] << cells.at(time + 1) + cells.at(time + 2);
+            }
+        }
+        // One record, nothing between or twice.
+        const QString sequence = channels[0].join(u' ') + QStringLiteral(" | ") + channels[1].join(u' ');
+        QVERIFY2(QRegularExpression(record.mid(4)).match(sequence).hasMatch(), qPrintable(sequence));
+    }
+    if (kept.first() != u"journal") return;
+    QVERIFY2(journalSamples(folder(1)) >= qMax(samples, 1), qPrintable(rig.said));
 
     // The next start, the refusing folders as they are (only the per-user folder takes files again).
     rig.dataRefused = false;
@@ -305,130 +358,15 @@ void TestCrashRecovery::faultRuns()
                            QRegularExpression::MultilineOption)
             .match(rig.said);
     QVERIFY2(line.hasMatch(), qPrintable(rig.said));
-    QCOMPARE(QFileInfo(line.captured(1)).absolutePath(), QFileInfo(folder(recoveredIn)).canonicalFilePath());
-    QString error;
-    const QList<int> values = workbookValues(line.captured(1), &error);
-    QVERIFY2(values.size() * (fault.contains(u"journal") ? 6 : 1) >= samples && !values.isEmpty(),
-             qPrintable(error));
+    QCOMPARE(QFileInfo(line.captured(1)).absolutePath(), QFileInfo(folder(2)).canonicalFilePath());
+    const QStringList values = workbookValues(line.captured(1), 0);
+    QVERIFY2(values.size() * (fault.contains(u"journal") ? 6 : 1) >= qMax(samples, 2),
+             qPrintable(values.join(' ')));
     for (qsizetype i = 1; i < values.size(); ++i) // in order, none twice, none left out
-        QCOMPARE(values.at(i), values.at(i - 1) + 1);
+        QCOMPARE(values.at(i).toInt(), values.at(i - 1).toInt() + 1);
     // Neither the journal nor a staged file a kill left behind stays.
     QCOMPARE(rig.leftOver(rig.records), QStringList());
     QCOMPARE(rig.leftOver(rig.data), QStringList());
-}
-
-// Unattended runs to CSV: the table as written, the duration running on through an unplugged
-// receiver, one that comes back continuing the same record.
-void TestCrashRecovery::commandLineRuns_data()
-{
-    QTest::addColumn<QString>("receiver");
-    QTest::addColumn<int>("duration");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("said");
-    QTest::addColumn<QString>("readings"); // channels 1 and 4 of the CSV, value and unit
-    QTest::newRow("two meters") << "two meters" << 3 << 0 << "^voltrix: record written to .*/rec.csv$"
-                                << "^12.34mV( 12.34mV)+ \\| 5.0A( 5.0A)*$";
-    QTest::newRow("unplugged, back") << "unplugged, back" << 5 << 0
-                                     << "^voltrix: COM 1 \\(.*\\) is back after 00:0"
-                                     << "^12V( 12V)* 34V( 34V)* \\| $";
-    QTest::newRow("unplugged for good") << "unplugged" << 3 << 0 << "^voltrix: COM 1 \\(.*\\) was lost: "
-                                        << "^12V( 12V)* \\| $";
-    QTest::newRow("no receiver") << "none" << 0 << 1
-                                 << "^voltrix: \\[Voltrix\\] Link error ! Please check your connector. -> OK$"
-                                 << "";
-}
-
-void TestCrashRecovery::commandLineRuns()
-{
-    QFETCH(QString, receiver);
-    QFETCH(int, duration);
-    QFETCH(int, exitCode);
-    QFETCH(QString, said);
-    QFETCH(QString, readings);
-    if (qEnvironmentVariable("VOLTRIX_APP").isEmpty()) QSKIP("VOLTRIX_APP is not set");
-    ProgramRig rig;
-    QVERIFY(rig.placeProgram());
-    ReplugReceiver replug;
-    QString error;
-    QVERIFY2(replug.plugIn(&error), qPrintable(error));
-    SimulatorOptions options;
-    options.timeFactor = 4; // a reading every half second
-    SimulatedMeter meter;
-    meter.level = 12;
-    QList<SimulatedMeter> meters{meter};
-    if (receiver == u"two meters") {
-        meters.first().prefixCode = 2; // mV, two decimals
-        meters.first().decimalCode = 2;
-        meters.first().level = 12.34;
-        SimulatedMeter aca;
-        aca.channel = 3;
-        aca.functionCode = 3;
-        aca.decimalCode = 4;
-        aca.level = 5;
-        meters << aca;
-    }
-    if (receiver != u"none") replug.receiver().start(meters, options);
-    const QString output = QDir(rig.output).filePath(QStringLiteral("rec.csv"));
-    rig.start({"--ports", receiver == u"none" ? rig.home.filePath("no-such-device") : replug.devicePath(),
-               "--record", "--duration", QString::number(duration), "--output", output, "--quit"});
-    if (receiver.startsWith(u"unplugged")) {
-        QTRY_VERIFY_WITH_TIMEOUT(rig.hears(QStringLiteral("voltrix: recording for %1 s").arg(duration)),
-                                 20000);
-        QTest::qWait(1200);
-        replug.unplug();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.hears(QStringLiteral(" was lost: ")), 5000);
-        if (receiver.endsWith(u"back")) {
-            QVERIFY2(replug.plugIn(&error), qPrintable(error));
-            meter.level = 34;
-            replug.receiver().start({meter}, options);
-        }
-    }
-    QCOMPARE(rig.waitForExit(), exitCode);
-    QVERIFY2(QRegularExpression(said, QRegularExpression::MultilineOption).match(rig.said).hasMatch(),
-             qPrintable(rig.said));
-    if (readings.isEmpty()) return;
-    QFile file(output);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QStringList lines =
-        QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    QCOMPARE(lines.first(),
-             QStringLiteral("Index,Date,Time,Ch1,Unit,Time,Ch2,Unit,Time,Ch3,Unit,Time,Ch4,Unit,"
-                            "Time,Ch5,Unit,Time,Ch6,Unit"));
-    QStringList channels[2];
-    for (int row = 1; row < lines.size(); ++row) {
-        const QStringList cells = lines.at(row).split(QLatin1Char(','));
-        QCOMPARE(cells.size(), RecordStore::ColumnCount);
-        QCOMPARE(cells.at(0), QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
-        for (int k : {0, 1}) {
-            const int time = RecordStore::timeColumn(3 * k);
-            if (cells.at(time + 1).isEmpty()) continue; // a channel may have one sample less in the last row
-            QVERIFY(QTime::fromString(cells.at(time), QStringLiteral("hh:mm:ss")).isValid());
-            channels[k] << cells.at(time + 1) + cells.at(time + 2);
-        }
-    }
-    // One record, nothing between or twice.
-    const QString sequence = channels[0].join(u' ') + QStringLiteral(" | ") + channels[1].join(u' ');
-    QVERIFY2(QRegularExpression(readings).match(sequence).hasMatch(), qPrintable(sequence));
-}
-
-// Help and version print and succeed anywhere, a machine without a display included.
-void TestCrashRecovery::helpAndVersionWithoutADisplay()
-{
-    const QString app = qEnvironmentVariable("VOLTRIX_APP");
-    if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
-    for (const QString &option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(QLatin1String(name));
-        program.setProcessEnvironment(env);
-        program.start(app, {option});
-        QVERIFY(program.waitForFinished(20000));
-        QCOMPARE(program.exitCode(), 0);
-        const QString out = QString::fromUtf8(program.readAllStandardOutput());
-        QVERIFY2(option == u"--help" ? out.contains(QStringLiteral("--record")) : out.startsWith(u"Voltrix "),
-                 qPrintable(out));
-    }
 }
 
 // The stop timer counts milliseconds in an int: longer durations used to wrap around.

@@ -67,26 +67,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// Everything of the table that a journal must bring back, one text per row and per counter.
-QStringList tableOf(const RecordStore &record)
-{
-    QStringList out;
-    for (int row = 0; row < record.gridRowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < RecordStore::ColumnCount; ++column)
-            cells << record.cell(row, column);
-        out << cells.join(u'|');
-    }
-    out << QStringLiteral("sampleRows %1 channels %2").arg(record.sampleRows()).arg(record.channelCount());
-    for (int k = 0; k < 6; ++k)
-        out << QStringLiteral("channel %1: next %2, %3 %4 %5")
-                   .arg(k)
-                   .arg(record.nextRow(k))
-                   .arg(record.functionCaption[std::size_t(k)], record.prefixCaption[std::size_t(k)],
-                        record.divisorCaption[std::size_t(k)]);
-    return out << record.stamp();
-}
-
 // Each channel's average, maximum and minimum as the statistics hold them.
 QStringList statisticsOf(const Statistics &statistics)
 {
@@ -156,7 +136,7 @@ private Q_SLOTS:
         s.reading(3, 52, 3, 3, FrameEncoder::Divisor10);
         const auto take = [&s] {
             s.rec().pause();
-            return CrashedRecord{s.record().stamp(), fileBytes(s.journalPath()), tableOf(s.record()),
+            return CrashedRecord{s.record().stamp(), fileBytes(s.journalPath()), recordText(s.record()),
                                  tableValues(s.record(), 0), statisticsOf(s.session.statistics())};
         };
         m_first = take();
@@ -202,7 +182,7 @@ private Q_SLOTS:
         QCOMPARE(samplesOnDisk(path), 5);
         RecordStore rebuilt;
         RecordJournal::rebuild(RecordJournal::read(fileBytes(path)), rebuilt);
-        QCOMPARE(tableOf(rebuilt), tableOf(s.record()));
+        QCOMPARE(recordText(rebuilt), recordText(s.record()));
     }
 
     void journalGoesWithTheRecord_data()
@@ -413,7 +393,7 @@ private Q_SLOTS:
             return;
         }
         const CrashedRecord &shown = recovered == 2 ? m_second : m_first;
-        QCOMPARE(tableOf(s.record()), shown.table);
+        QCOMPARE(recordText(s.record()), shown.table);
         QCOMPARE(statisticsOf(s.session.statistics()), shown.statistics);
         QCOMPARE(s.session.monitor().file, shown.fileName());
         QVERIFY(s.session.state().rangeMixed[0] == (recovered != 2));

@@ -2,8 +2,8 @@
 
 #include "core/common/AppPaths.h"
 #include "core/record/CsvExport.h"
-#include "core/recording/LogFile.h"
 #include "core/record/RecordStore.h"
+#include "core/recording/LogFile.h"
 
 namespace
 {
