@@ -246,16 +246,23 @@ void JournalWriter::flush()
     if (!journal.failed) secure(journal, false); // a failed one is tried again at Pause and Stop
 }
 
-// Writes what the file lacks: the whole journal into a file opened anew.
+// Writes what the file lacks. A file opened anew holds a beginning of the journal (bytes are only
+// ever appended): the rest is written after it, so that a disk still short of space loses nothing.
 bool JournalWriter::persist(Journal &journal, QString *reason)
 {
     if (journal.adopted) return true;
     if (!journal.file.isOpen()) {
-        if (!journal.file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        if (!journal.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
             *reason = journal.file.errorString();
             return false;
         }
-        journal.onDisk = 0;
+        const qint64 size = journal.file.size();
+        journal.onDisk = size <= journal.bytes.size() ? size : 0;
+        if (!journal.file.resize(journal.onDisk) || !journal.file.seek(journal.onDisk)) {
+            *reason = journal.file.errorString();
+            journal.file.close();
+            return false;
+        }
     }
     const qint64 rest = journal.bytes.size() - journal.onDisk;
     if (rest == 0) return true;
@@ -395,18 +402,23 @@ void JournalWriter::adopt(const QString &path, const QString &recordFileName)
     m_current->adopted = true;
 }
 
+// An earlier record first, as for a save: records begun in the same second share a name.
 JournalWriter::Journal *JournalWriter::journalFor(const QString &recordFileName)
 {
     const QString name = recordFileName.trimmed();
-    if (m_current && m_current->recordFileName == name) return m_current.get();
     for (auto &journal : m_awaitingSave)
         if (journal->recordFileName == name) return journal.get();
+    if (m_current && m_current->recordFileName == name) return m_current.get();
     return nullptr;
 }
 
 QString JournalWriter::keepForRecovery(const QString &recordFileName)
 {
-    Journal *journal = journalFor(recordFileName);
+    return keep(journalFor(recordFileName));
+}
+
+QString JournalWriter::keep(Journal *journal)
+{
     if (!journal) return {};
     journal->keep = true;
     if (journal == m_current.get() && writing()) {
@@ -420,5 +432,5 @@ QString JournalWriter::keepForRecovery(const QString &recordFileName)
 
 QString JournalWriter::keepCurrentForRecovery()
 {
-    return m_current ? keepForRecovery(m_current->recordFileName) : QString();
+    return keep(m_current.get());
 }

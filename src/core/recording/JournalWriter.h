@@ -77,6 +77,7 @@ private:
     bool persist(Journal &journal, QString *reason);
     bool moveToFallback(Journal &journal, QString *reason);
     Journal *journalFor(const QString &recordFileName);
+    QString keep(Journal *journal);
     void retireCurrent();
     void followMode(RecordingMode mode);
     void writeChannelNames();
