@@ -306,6 +306,19 @@ private Q_SLOTS:
         QCOMPARE(s.prompts.calls().size(), 1);
     }
 
+    // At start the staged files a killed program left go; one a running program writes stays.
+    void abandonedStagedFilesGo()
+    {
+        JournalSession s;
+        StagedFile held(QDir(s.folder()).filePath(QStringLiteral("held.xlsx")));
+        QString error;
+        QVERIFY2(held.create(&error), qPrintable(error));
+        QVERIFY(writeFile(QDir(s.folder()).filePath(QStringLiteral(".left.xlsx.k3j2.tmp")), {}));
+        s.session.workbookSaver().removeAbandonedFiles();
+        QCOMPARE(QDir(s.folder()).entryList({QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden),
+                 QStringList{QFileInfo(held.temporaryPath()).fileName()});
+    }
+
     // Start-up offers each journal left behind. Yes rebuilds the record exactly and saves it
     // under its own name; No sets the journal aside; a journal without a sample just goes and a
     // damaged tail is left out. A record that cannot be saved stays in the table and in its
@@ -316,22 +329,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fault");   // "refused": no folder; "write": the background write fails
         QTest::addColumn<int>("recovered");
         QTest::addColumn<QString>("told"); // after the questions
-        QTest::newRow("Yes to each") << "yy"
-                                     << "" << 2 << "";
-        QTest::newRow("No") << "nn"
-                            << "" << 0 << "";
-        QTest::newRow("unattended") << "-"
-                                    << "" << 2 << "";
-        QTest::newRow("no folder takes it")
-            << "y"
-            << "refused" << 0
-            << "The recovered record %1 could not be saved (disk full). It is kept in the table.";
-        QTest::newRow("the write fails in both folders")
-            << "-"
-            << "write" << 0
-            << "The record %1 could not be saved automatically (%2: No space left on device; %3: No space "
-               "left on "
-               "device). Its samples are kept in the journal %4, which the next start recovers.";
+        const auto row = [](const char *name, const char *answers, const char *fault, int recovered,
+                            const char *told) {
+            QTest::newRow(name) << answers << fault << recovered << told;
+        };
+        row("Yes to each", "yy", "", 2, "");
+        row("No", "nn", "", 0, "");
+        row("unattended", "-", "", 2, "");
+        row("no folder takes it", "y", "refused", 0,
+            "The recovered record %1 could not be saved (disk full). It is kept in the table.");
+        row("the write fails in both folders", "-", "write", 0,
+            "The record %1 could not be saved automatically (%2: No space left on device; %3: No space left "
+            "on "
+            "device). Its samples are kept in the journal %4, which the next start recovers.");
     }
 
     void recovery()

@@ -72,7 +72,7 @@ StagedFile::~StagedFile()
 void StagedFile::removeAbandoned(const QString &folder)
 {
 #ifndef Q_OS_WIN
-    static const QRegularExpression staged(QStringLiteral("^\\..+\\.[0-9a-z]+\\.tmp$"));
+    static const QRegularExpression staged(QStringLiteral("^\\..+\\.xlsx\\.[0-9a-z]+\\.tmp$"));
     const QDir dir(folder);
     for (const QString &name : dir.entryList({QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden)) {
         if (!staged.match(name).hasMatch()) continue;
