@@ -2,9 +2,12 @@
 #include "core/common/QtMessages.h"
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
+#include "core/recording/JournalWriter.h"
 #include "core/recording/RecordRecovery.h"
 #include "core/recording/RecordingControl.h"
+#include "core/recording/WorkbookSaver.h"
 #include "core/session/Session.h"
+#include "core/session/TerminationSignals.h"
 #include "core/session/UnattendedPrompts.h"
 #include "core/session/UnattendedRun.h"
 #include "core/settings/SettingsStore.h"
@@ -58,7 +61,9 @@ standard error and answered by rule:
   any other Yes/No question                     No
   messages with an OK button                    OK
   file dialogs                                  cancelled
-A record left unsaved when Voltrix last ended is recovered and saved without asking.
+A record left unsaved when Voltrix last ended is recovered and saved without asking. A record
+that could not be written (to --output, or by an automatic or recovering save) keeps its journal
+for the next start, whatever the save question is answered, and the exit status is 2.
 Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
 3 the workbook given to --open could not be read.)";
 
@@ -181,11 +186,23 @@ int main(int argc, char **argv)
         window.close();
         QCoreApplication::exit(code);
     });
-    if (unattended)
+    run.setRecordKeeper([&session] { return session.journal().keepCurrentForRecovery(); });
+    if (unattended) {
         QObject::connect(&session.recovery(), &RecordRecovery::recordRecovered, &run,
                          &UnattendedRun::reportRecovered);
+        QObject::connect(&session, &Session::recordKept, &run, &UnattendedRun::noteRecordKept);
+    }
+    // Log-out and shut-down close the program as its window's close box does, the journal on disk
+    // first and kept whatever the save question gets for an answer.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &window, [&session, &window] {
+        session.journal().keepCurrentForRecovery();
+        window.close();
+    });
     QTimer::singleShot(0, &run, [&session, &run, unattended] {
         session.tellStartupFaults();
+        // What a killed program was writing when it died is of no use.
+        session.workbookSaver().removeAbandonedFiles();
         // What a crash left unsaved comes back before anything is recorded or opened.
         session.recovery().recoverAll(unattended ? RecordRecovery::Asking::DoNotAsk
                                                  : RecordRecovery::Asking::Ask);

@@ -110,11 +110,16 @@ void WorkbookSaver::autoSaveFinished(const WorkbookSaveQueue::Outcome &outcome)
                                applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return;
     }
-    if (m_autoSaveFailed) m_autoSaveFailed();
-    m_.prompts.message(QStringLiteral("The record ") + outcome.recordFileName +
-                           QStringLiteral(" could not be saved automatically (") + reasons +
-                           QStringLiteral("). The recording was stopped."),
-                       applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+    const AutoSaveFailure done =
+        m_autoSaveFailed ? m_autoSaveFailed(outcome.recordFileName) : AutoSaveFailure{};
+    QString text = QStringLiteral("The record ") + outcome.recordFileName +
+                   QStringLiteral(" could not be saved automatically (") + reasons + QStringLiteral(").");
+    if (done.recordingStopped) text += QStringLiteral(" The recording was stopped.");
+    if (!done.journalPath.isEmpty())
+        text += QStringLiteral(" Its samples are kept in the journal ") +
+                QDir::toNativeSeparators(done.journalPath) +
+                QStringLiteral(", which the next start recovers.");
+    m_.prompts.message(text, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
 }
 
 bool WorkbookSaver::isSaving(const QString &recordFileName) const
@@ -183,6 +188,17 @@ QString WorkbookSaver::savedPathFor(const QString &recordFileName) const
 {
     const QString name = recordFileName.trimmed();
     return m_savedPaths.value(name, WorkbookFiles::autoSavePath(AppPaths::recordsFolder(), name));
+}
+
+QString WorkbookSaver::writtenPathFor(const QString &recordFileName) const
+{
+    return m_savedPaths.value(recordFileName.trimmed());
+}
+
+void WorkbookSaver::removeAbandonedFiles() const
+{
+    StagedFile::removeAbandoned(AppPaths::recordsFolder());
+    if (!m_fallbackFolder.isEmpty()) StagedFile::removeAbandoned(m_fallbackFolder);
 }
 
 void WorkbookSaver::noteOpened(const QString &recordFileName, const QString &path)

@@ -47,10 +47,14 @@ public:
     // Save Data from the menu, pop-up or Ctrl+S: a record whose table is hidden is not offered.
     bool saveDataFromMenu();
     QString savedPathFor(const QString &recordFileName) const override;
+    QString writtenPathFor(const QString &recordFileName) const override;
 
     // Where an automatic save goes when the records folder cannot take it; by default the
     // per-user data folder.
     void setFallbackFolder(const QString &folder) { m_fallbackFolder = folder; }
+    QString fallbackFolder() const { return m_fallbackFolder; }
+    // Removes the staged files a killed program left in the records and fallback folders.
+    void removeAbandonedFiles() const;
     // A record opened from `path` is kept there already: it is not asked to be saved again.
     void noteOpened(const QString &recordFileName, const QString &path);
     // Told after every save of the record as a workbook (the automatic save, Save Data and the
@@ -59,9 +63,18 @@ public:
     {
         m_savedListener = std::move(listener);
     }
+    // What was done about an automatic save that could be written nowhere, for the user's message.
+    struct AutoSaveFailure {
+        bool recordingStopped = false;
+        QString journalPath; // where the record's samples are kept; "" = nowhere
+    };
     // Runs, before the user is told, when an automatic save could be written nowhere: the
-    // recording is to stop rather than split off more records that cannot be kept.
-    void setAutoSaveFailedHandler(std::function<void()> handler) { m_autoSaveFailed = std::move(handler); }
+    // recording is to stop rather than split off more records that cannot be kept, and the
+    // record's journal is to stay.
+    void setAutoSaveFailedHandler(std::function<AutoSaveFailure(const QString &recordFileName)> handler)
+    {
+        m_autoSaveFailed = std::move(handler);
+    }
     // What writes a record into its staged file on the saving thread (tests).
     void setBackgroundWriter(WorkbookSaveQueue::Writer writer) { m_queue->setWriter(std::move(writer)); }
 
@@ -89,6 +102,6 @@ private:
     QHash<QString, QString> m_savedPaths; // record file name -> the file it was saved as
     std::function<void(const QString &)> m_savedListener;
     QList<InFlight> m_inFlight; // in the order they finish
-    std::function<void()> m_autoSaveFailed;
+    std::function<AutoSaveFailure(const QString &)> m_autoSaveFailed;
     std::unique_ptr<WorkbookSaveQueue> m_queue;
 };

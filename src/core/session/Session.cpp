@@ -76,6 +76,7 @@ struct Session::Relays {
         bool autoSave(QString *error) override { return target().autoSave(error); }
         bool saveDataCommand() override { return target().saveDataCommand(); }
         QString savedPathFor(const QString &name) const override { return target().savedPathFor(name); }
+        QString writtenPathFor(const QString &name) const override { return target().writtenPathFor(name); }
         bool isSaving(const QString &name) const override { return target().isSaving(name); }
         void waitForSaves() override { target().waitForSaves(); }
     };
@@ -175,6 +176,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     // The journal of the open record: every sample, kept until the record is saved or dropped.
     m_journal = new JournalWriter({*m_record, m_recording->status(), clock, prompts}, this);
     m_recorder->setJournal(m_journal);
+    m_journal->setFallbackFolder([this] { return m_workbookSaver->fallbackFolder(); });
     connect(m_recording, &RecordingControl::recordStarted, m_journal, &JournalWriter::recordStarted);
     connect(m_recording, &RecordingControl::recordDiscarded, m_journal, &JournalWriter::recordDiscarded);
     m_workbookSaver->setSavedListener([this](const QString &name) { m_journal->recordSaved(name); });
@@ -182,12 +184,21 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
         {*m_record, *m_monitor, *m_statistics, m_state, *m_reset, m_relays->saver, *m_journal, prompts},
         this);
     connect(m_recovery, &RecordRecovery::recordRebuilt, m_commandProcs, &Commands::showRecordWindows);
+    connect(m_recovery, &RecordRecovery::recoveryFailed, this, &Session::recordKept);
 
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
     connect(m_recorder, &SampleRecorder::restartNeeded, m_recording, &RecordingControl::restartRecord);
     // A record split off that could be written nowhere: no further records are split off.
-    m_workbookSaver->setAutoSaveFailedHandler([this] {
-        if (m_recording->status().running() || m_recording->status().paused()) m_recording->stop();
+    // Its journal stays until a workbook of it exists.
+    m_workbookSaver->setAutoSaveFailedHandler([this](const QString &name) {
+        WorkbookSaver::AutoSaveFailure done;
+        if (m_recording->status().running() || m_recording->status().paused()) {
+            m_recording->stop();
+            done.recordingStopped = true;
+        }
+        done.journalPath = m_journal->keepForRecovery(name);
+        Q_EMIT recordKept(name);
+        return done;
     });
     connect(m_recording, &RecordingControl::windowsResetNeeded, m_commandProcs, &Commands::closeAll);
     connect(m_recording, &RecordingControl::recordWindowsNeeded, m_commandProcs,

@@ -102,6 +102,10 @@ public:
     StartupFaults &startupFaults() { return m_startupFaults; }
     void tellStartupFaults() { m_startupFaults.tell(m_prompts); }
 
+Q_SIGNALS:
+    // A record could not be saved where it was to go; its journal is kept for the next start.
+    void recordKept(const QString &recordFileName);
+
 private:
     struct Relays;
 

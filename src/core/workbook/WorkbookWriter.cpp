@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLocale>
 #include <array>
+#include <cerrno>
 #include <memory>
 #include <xlsxwriter.h>
 
@@ -410,8 +411,13 @@ bool WorkbookWriter::write(const WorkbookRecord &record, StagedFile &file, QStri
     RecordSheet filling(workbook.get(), sheet, record, m_progress);
     if (const lxw_error error = filling.fill(); error != LXW_NO_ERROR) return writerFailure(error);
     // workbook_close() writes the file and frees the workbook whatever its outcome.
-    if (const lxw_error error = workbook_close(workbook.release()); error != LXW_NO_ERROR)
-        return writerFailure(error);
+    errno = 0;
+    if (const lxw_error error = workbook_close(workbook.release()); error != LXW_NO_ERROR) {
+        const int system = errno; // what the disk said, for the user
+        if (system == 0) return writerFailure(error);
+        return fail(QString::fromUtf8(lxw_strerror(error)).chopped(1) + QStringLiteral(": ") +
+                    qt_error_string(system) + QLatin1Char('.'));
+    }
     QString cause;
     if (!checkWorkbookPackage(file.temporaryPath(), &cause) || !file.commit(&cause)) return fail(cause);
     return true;
