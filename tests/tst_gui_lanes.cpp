@@ -17,6 +17,7 @@
 #include "support/RecordingSession.h"
 #include "ui/graph/FmGraph.h"
 #include "ui/printing/QtSvgGraphWriter.h"
+#include "ui/shell/MainFm.h"
 
 using namespace Measurement;
 
@@ -98,6 +99,7 @@ private Q_SLOTS:
     void liveLanesDrawOnlyWhatIsNew_data();
     void liveLanesDrawOnlyWhatIsNew();
     void windowChoosesViewAndZoom();
+    void screenshots();
 };
 
 void TestLanes::summaryMatchesEveryStretch()
@@ -455,6 +457,41 @@ void TestLanes::windowChoosesViewAndZoom()
     QCOMPARE(rig.session.graph().page().pageText(), QStringLiteral("15"));
     QTest::keyClick(&window, Qt::Key_1, Qt::ControlModifier);
     QVERIFY(!state.showsLanes());
+}
+
+// The pictures of docs/screenshots, when VOLTRIX_SCREENSHOTS names the folder to write them to.
+void TestLanes::screenshots()
+{
+    const QString folder = qEnvironmentVariable("VOLTRIX_SCREENSHOTS");
+    if (folder.isEmpty()) QSKIP("VOLTRIX_SCREENSHOTS names no folder");
+    RecordingSession rig;
+    MainFm window(rig.session);
+    window.resize(1280, 900);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    rig.start();
+    const int functions[] = {DCV, ACV, DCA, ACA, OHM, Hz};
+    for (int i = 0; i < 700; ++i) {
+        for (int k = 0; k < 6; ++k) {
+            FrameEncoder::Header header{k, 0, k == 4 ? 4 : 3, functions[k], FrameEncoder::Divisor10, false};
+            const int wave = int(400 * std::sin(i / (7.0 + 5 * k))) + 2000 + 300 * k;
+            rig.feed(k == 2 && i % 150 == 77
+                         ? FrameEncoder::encodeOverload(header)
+                         : FrameEncoder::encodeReading(header, i == 500 && k == 0 ? 9000 : wave));
+        }
+        rig.clock.advance(2000);
+    }
+    GraphViewState &state = rig.session.lanes().state();
+    const std::tuple<GraphViewKind, int, const char *> views[] = {
+        {GraphViewKind::MainChannel, 0, "graph-main-channel.png"},
+        {GraphViewKind::AllChannels, 0, "graph-all-channels.png"},
+        {GraphViewKind::AllChannels, GraphZoom::WholeRecord, "graph-whole-record.png"}};
+    for (const auto &[view, zoom, name] : views) {
+        state.setView(view);
+        state.setZoom(zoom);
+        QTest::qWait(50);
+        QVERIFY(window.grab().save(QDir(folder).filePath(QLatin1String(name))));
+    }
 }
 
 QTEST_MAIN(TestLanes)

@@ -58,10 +58,18 @@ public:
         lane(index, whole, left);
         trace(index, left);
         m_painter.restore();
-        timeLabels();
+        if (changesTimeLabels(fromRow)) timeLabels();
     }
 
 private:
+    // The labels name the rows at every fifth of the width; their unit comes from the first two.
+    int markRow(int j) const { return j == 0 ? m_first : m_first - 1 + int(qint64(j) * m_span / 5); }
+    bool changesTimeLabels(int row) const
+    {
+        for (int j = 0; j <= 5; ++j)
+            if (row == markRow(j)) return true;
+        return row == m_first + 1;
+    }
     bool banded() const { return m_span > m_columns; }
     qreal x(int row) const
     {
@@ -94,6 +102,9 @@ private:
         const QColor colour = colourOf(lane);
         if (lane.channel == m_view.mainChannel)
             m_painter.fillRect(QRectF(box.left(), box.top(), 3 * m_pixel, box.height()), colour);
+        // A lane drawn from `from` on needs its label only where it reaches there.
+        const bool tail = from > box.left();
+        if (tail && from > box.left() + 12 * m_fontHeight) return;
         m_painter.setPen(colour);
         QFont bold = m_font;
         bold.setBold(lane.channel == m_view.mainChannel);
@@ -103,7 +114,7 @@ private:
                            Qt::AlignLeft | Qt::AlignTop,
                            LaneLayout::label(lane.channel, lane.function, lane.displayPrefix));
         m_painter.setFont(m_font);
-        valueLabels(lane, box);
+        if (!tail) valueLabels(lane, box);
     }
 
     void valueLabels(const LaneChannel &lane, const QRectF &box)
@@ -128,8 +139,10 @@ private:
         }
     }
 
+    // Device y of a base-unit value in the lane's display prefix.
     qreal y(const QRectF &box, const VerticalScale &scale, double value) const
     {
+        value = value * m_toPrefix;
         const double range = scale.top - scale.bottom;
         const double fraction = range > 0 ? (value - scale.bottom) / range : 0;
         return box.bottom() - std::clamp(fraction, -10.0, 10.0) * box.height();
@@ -151,6 +164,7 @@ private:
     {
         const LaneChannel &lane = m_view.lanes.at(index);
         if (!lane.summary || !lane.scale) return;
+        m_toPrefix = LaneLayout::inPrefix(1, lane.displayPrefix);
         const QRectF box = m_layout.lanes.at(index);
         m_painter.save();
         m_painter.setClipRect(box, Qt::IntersectClip);
@@ -183,8 +197,7 @@ private:
         for (int row = std::max(m_first, m_first - 2 + int(std::floor(slots))); row <= last; ++row) {
             const SampleExtent sample = lane.summary->extent(row, row);
             if (sample.hasValue) {
-                line.append(
-                    {x(row), y(box, *lane.scale, LaneLayout::inPrefix(sample.low, lane.displayPrefix))});
+                line.append({x(row), y(box, *lane.scale, sample.low)});
                 continue;
             }
             flush();
@@ -214,8 +227,8 @@ private:
                 previous.reset();
                 continue;
             }
-            qreal top = y(box, *lane.scale, LaneLayout::inPrefix(extent.high, lane.displayPrefix));
-            qreal bottom = y(box, *lane.scale, LaneLayout::inPrefix(extent.low, lane.displayPrefix));
+            qreal top = y(box, *lane.scale, extent.high);
+            qreal bottom = y(box, *lane.scale, extent.low);
             const std::pair<qreal, qreal> own{top, bottom};
             if (previous) {
                 top = std::min(top, previous->second);
@@ -236,19 +249,18 @@ private:
         if (!times || m_view.lanes.isEmpty()) return;
         const int available = std::min(times->sampleCount(), m_first + m_span - 1);
         if (available < m_first) return;
-        // The page's duration, from the time it has so far, names the labels' unit.
-        const int start = GraphZoom::secondsOf(times->sample(m_first).time);
-        const int end = GraphZoom::secondsOf(times->sample(available).time);
+        // The page's duration, as its first two samples' interval gives it, names the unit.
         int seconds = 0;
-        if (start >= 0 && end >= 0 && available > m_first) {
-            const int elapsed = (end - start + 86400) % 86400;
-            seconds = int(qint64(elapsed) * m_span / (available - m_first));
+        if (available > m_first) {
+            const int start = GraphZoom::secondsOf(times->sample(m_first).time);
+            const int next = GraphZoom::secondsOf(times->sample(m_first + 1).time);
+            if (start >= 0 && next >= 0) seconds = int(qint64((next - start + 86400) % 86400) * m_span);
         }
         const GraphZoom::TimeUnit unit = GraphZoom::timeUnit(seconds);
         m_painter.setPen(Qt::black);
         const qreal width = 10 * m_fontHeight;
         for (int j = 0; j <= 5; ++j) {
-            const int row = j == 0 ? m_first : m_first - 1 + int(qint64(j) * m_span / 5);
+            const int row = markRow(j);
             if (row > available) break;
             const qreal at = m_layout.plot.left() + j * m_layout.plot.width() / 5;
             const Qt::Alignment align = j == 0 ? Qt::AlignLeft : j == 5 ? Qt::AlignRight : Qt::AlignHCenter;
@@ -268,6 +280,7 @@ private:
     LaneLayout::Arrangement m_layout;
     int m_columns = 1;
     QRectF m_device;
+    double m_toPrefix = 1; // base units to the display prefix of the lane being traced
 };
 
 } // namespace

@@ -127,7 +127,7 @@ void GraphLanes::zoomIn()
     m_state.zoomIn(shownLevel());
 }
 
-LanesView GraphLanes::layout() const
+LanesView GraphLanes::layout(bool withScales) const
 {
     const GraphView &page = m_.page.view();
     const int main = m_.state.mainChannel;
@@ -152,8 +152,7 @@ LanesView GraphLanes::layout() const
     const int perPage = GraphPaging::samplesPerPage(page.timeScale);
     const int level = std::min(m_state.zoom(), GraphZoom::lastLevel(perPage, rows));
     view.window = GraphZoom::window(level, page.page, perPage, rows);
-    for (LaneChannel &lane : view.lanes)
-        lane.scale = LaneLayout::scale(lane, view.window.first, view.window.first + view.window.span - 1);
+    if (withScales) scaleLanes(view);
     if (!view.lanes.isEmpty())
         view.times = m_columns[std::size_t(sampleCount(main) > 0 ? main : view.lanes.front().channel)].get();
     return view;
@@ -162,6 +161,12 @@ LanesView GraphLanes::layout() const
 const LanesView *GraphLanes::shown() const
 {
     return m_drawn ? &m_drawn->view : nullptr;
+}
+
+void GraphLanes::scaleLanes(LanesView &view) const
+{
+    for (LaneChannel &lane : view.lanes)
+        lane.scale = LaneLayout::scale(lane, view.window.first, view.window.first + view.window.span - 1);
 }
 
 LanesView GraphLanes::view() const
@@ -214,8 +219,9 @@ void GraphLanes::onCellsChanged(const QModelIndex &topLeft, const QModelIndex &b
     const int row = topLeft.row() + 1;
     int &written = m_writtenRow[std::size_t(channel)];
     written = std::max(written, row);
-    const LanesView view = layout();
+    LanesView view = layout(false); // scales only where the lanes are drawn anew
     if (!m_drawn || !m_drawn->sameFrame(view)) {
+        scaleLanes(view);
         m_drawn = std::make_unique<Drawn>(Drawn{view});
         redraw();
         return;
@@ -231,6 +237,7 @@ void GraphLanes::onCellsChanged(const QModelIndex &topLeft, const QModelIndex &b
         const std::optional<VerticalScale> &scale = lane->scale;
         if (!scale || value < scale->bottom || value > scale->top - scale->step) {
             // Outside the drawn band: the lanes are scaled and drawn anew.
+            scaleLanes(view);
             m_drawn = std::make_unique<Drawn>(Drawn{view});
             redraw();
             return;

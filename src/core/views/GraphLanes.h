@@ -63,7 +63,8 @@ private:
     int sampleCount(int channel) const;
     void sync(int channel, int upTo) const;
     void invalidate();
-    LanesView layout() const;
+    LanesView layout(bool withScales = true) const;
+    void scaleLanes(LanesView &view) const;
     void refresh();
     void redraw();
     void onCellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);

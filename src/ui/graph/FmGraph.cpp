@@ -3,16 +3,17 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QWheelEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "core/views/GraphFollower.h"
 #include "core/views/GraphLanes.h"
 #include "core/graph/GraphPaging.h"
+#include "core/graph/GraphZoom.h"
 #include "core/layout/LayoutRule.h"
 
 namespace
@@ -122,23 +123,29 @@ void FmGraph::addViewBar()
         m_layout.add(field, place, FontPoints);
         return action;
     };
-    m_mainChannel = button(GraphViewTexts::mainChannel(), QKeySequence(Qt::CTRL | Qt::Key_1), MainChannelRect);
-    m_allChannels = button(GraphViewTexts::allChannels(), QKeySequence(Qt::CTRL | Qt::Key_2), AllChannelsRect);
+    m_mainChannel =
+        button(GraphViewTexts::mainChannel(), QKeySequence(Qt::CTRL | Qt::Key_1), MainChannelRect);
+    m_allChannels =
+        button(GraphViewTexts::allChannels(), QKeySequence(Qt::CTRL | Qt::Key_2), AllChannelsRect);
     m_zoomOut = button(QStringLiteral("\u2212"), QKeySequence::ZoomOut, ZoomOutRect);
     m_zoomIn = button(QStringLiteral("+"), QKeySequence::ZoomIn, ZoomInRect);
-    m_wholeRecord = button(GraphViewTexts::wholeRecord(), QKeySequence(Qt::CTRL | Qt::Key_0), WholeRecordRect);
+    m_wholeRecord =
+        button(GraphViewTexts::wholeRecord(), QKeySequence(Qt::CTRL | Qt::Key_0), WholeRecordRect);
     m_zoomOut->setToolTip(GraphViewTexts::zoomOut() + QStringLiteral(" (Ctrl+-)"));
     m_zoomIn->setToolTip(GraphViewTexts::zoomIn() + QStringLiteral(" (Ctrl++)"));
     // Ctrl+= as well, where plus needs the shift key.
     m_zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    m_wholeRecord->setCheckable(true);
     auto *views = new QActionGroup(this);
     for (QAction *action : {m_mainChannel, m_allChannels}) {
         action->setCheckable(true);
         views->addAction(action);
     }
     GraphViewState &state = m_lanes.state();
-    connect(m_mainChannel, &QAction::triggered, &state, [&state] { state.setView(GraphViewKind::MainChannel); });
-    connect(m_allChannels, &QAction::triggered, &state, [&state] { state.setView(GraphViewKind::AllChannels); });
+    connect(m_mainChannel, &QAction::triggered, &state,
+            [&state] { state.setView(GraphViewKind::MainChannel); });
+    connect(m_allChannels, &QAction::triggered, &state,
+            [&state] { state.setView(GraphViewKind::AllChannels); });
     connect(m_zoomOut, &QAction::triggered, &m_lanes, &GraphLanes::zoomOut);
     connect(m_zoomIn, &QAction::triggered, &m_lanes, &GraphLanes::zoomIn);
     connect(m_wholeRecord, &QAction::triggered, &state, &GraphViewState::showWholeRecord);
@@ -152,6 +159,7 @@ void FmGraph::showViewState()
     const GraphViewState &state = m_lanes.state();
     m_mainChannel->setChecked(state.view() == GraphViewKind::MainChannel);
     m_allChannels->setChecked(state.view() == GraphViewKind::AllChannels);
+    m_wholeRecord->setChecked(state.zoom() == GraphZoom::WholeRecord);
     m_picture->update();
 }
 
