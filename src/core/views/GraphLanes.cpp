@@ -185,8 +185,9 @@ void GraphLanes::refresh()
         m_drawn.reset();
         return;
     }
-    const LanesView view = layout();
+    LanesView view = layout(false);
     if (m_drawn && m_drawn->sameFrame(view)) return;
+    scaleLanes(view);
     m_drawn = std::make_unique<Drawn>(Drawn{view});
     redraw();
 }
