@@ -185,6 +185,7 @@ private:
         const auto flush = [&] {
             m_painter.setPen(QPen(colour, m_pixel, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             if (line.size() > 1) m_painter.drawPolyline(line);
+            if (line.size() == 1 && !dots) m_painter.drawPoint(line.front()); // a sample between gaps
             if (dots)
                 for (const QPointF &p : line)
                     m_painter.fillRect(
