@@ -12,6 +12,7 @@
 #include "core/graph/LanesPainter.h"
 #include "core/graph/PageExtremes.h"
 #include "core/link/FrameEncoder.h"
+#include "core/recording/RecordingControl.h"
 #include "core/views/GraphFollower.h"
 #include "core/views/GraphLanes.h"
 #include "core/views/RecordOutputs.h"
@@ -417,6 +418,10 @@ void TestLanes::liveLanesDrawOnlyWhatIsNew()
     QVERIFY(lanes.shown());
     QCOMPARE(lanes.shown()->lanes.size(), 2);
     QCOMPARE(lanes.surface(), rendered(*lanes.shown()));
+    header.channel = 0;
+    rig.feed(FrameEncoder::encodeReading(header, 110)); // a row begun, which Stop leaves out
+    rig.session.recording().stop();
+    QCOMPARE(lanes.surface(), rendered(lanes.view()));
 
     // Print Graph prints the view shown.
     QTemporaryDir dir;

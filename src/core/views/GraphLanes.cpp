@@ -61,6 +61,11 @@ GraphLanes::GraphLanes(const Collaborators &collaborators, QObject *parent)
     connect(&m_.record, &RecordStore::modelReset, this, &GraphLanes::invalidate);
     connect(&m_.record, &RecordStore::rowsRemoved, this, &GraphLanes::invalidate);
     connect(&m_.record, &RecordStore::dataChanged, this, &GraphLanes::onCellsChanged);
+    // A stopped record shows no longer the row being filled.
+    connect(&m_.status, &RecordingStatus::modeChanged, this, [this] {
+        m_drawn.reset();
+        refresh();
+    });
 }
 
 GraphLanes::~GraphLanes() = default;
