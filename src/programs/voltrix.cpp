@@ -1,5 +1,6 @@
 #include "core/common/Clock.h"
 #include "core/common/QtMessages.h"
+#include "core/graph/GraphViewState.h"
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
 #include "core/recording/JournalWriter.h"
@@ -13,6 +14,7 @@
 #include "core/settings/SettingsStore.h"
 #include "core/simulator/Pty.h"
 #include "core/simulator/ReceiverSimulator.h"
+#include "core/views/GraphLanes.h"
 #include "ui/monitor/QtAlarmSound.h"
 #include "ui/printing/PrintFeature.h"
 #include "ui/shell/MainFm.h"
@@ -118,9 +120,18 @@ int main(int argc, char **argv)
         QStringLiteral("print-graph"),
         QStringLiteral("After Stop, print the graph page shown into the PDF file FILE."),
         QStringLiteral("FILE.pdf"));
+    const QCommandLineOption graphViewOption(
+        QStringLiteral("graph-view"),
+        QStringLiteral("The graph view shown, printed and saved: main (the main channel's page, the "
+                       "default) or all (a lane for every channel)."),
+        QStringLiteral("main|all"), QStringLiteral("main"));
+    const QCommandLineOption graphZoomOption(
+        QStringLiteral("graph-zoom"), QStringLiteral("whole: the graph shows the whole record."),
+        QStringLiteral("whole"));
     const QCommandLineOption quitOption(QStringLiteral("quit"), QStringLiteral("Exit when done."));
     parser.addOptions({portsOption, demoOption, openOption, recordOption, durationOption, outputOption,
-                       saveGraphOption, printDataOption, printGraphOption, quitOption});
+                       saveGraphOption, printDataOption, printGraphOption, graphViewOption, graphZoomOption,
+                       quitOption});
     parser.process(app);
 
     UnattendedRun::Plan plan;
@@ -135,6 +146,12 @@ int main(int argc, char **argv)
     QString planError = durationOk ? UnattendedRun::checkPlan(plan)
                                    : QStringLiteral("--duration takes a whole number of seconds");
     if (planError.isEmpty()) planError = PrintFeature::checkFiles(printFiles);
+    GraphViewKind graphView = GraphViewKind::MainChannel;
+    int graphZoom = 0;
+    if (planError.isEmpty() && !GraphViewState::parseView(parser.value(graphViewOption), &graphView))
+        planError = QStringLiteral("--graph-view takes main or all");
+    if (planError.isEmpty() && !GraphViewState::parseZoom(parser.value(graphZoomOption), &graphZoom))
+        planError = QStringLiteral("--graph-zoom takes whole");
     if (!planError.isEmpty()) {
         QTextStream(stderr) << "voltrix: " << planError << Qt::endl;
         return EXIT_FAILURE;
@@ -167,6 +184,8 @@ int main(int argc, char **argv)
                     store);
     QtAlarmSound sound;
     session.setAlarmSound(&sound);
+    session.lanes().state().setView(graphView);
+    session.lanes().state().setZoom(graphZoom);
 
     // Opt-in for the soak test: each record split's duration in microseconds, a line each.
     if (const QString splitLog = qEnvironmentVariable("VOLTRIX_SPLIT_LOG"); !splitLog.isEmpty())

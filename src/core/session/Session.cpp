@@ -29,6 +29,7 @@
 #include "core/settings/SettingsStore.h"
 #include "core/settings/UserSettings.h"
 #include "core/views/GraphFollower.h"
+#include "core/views/GraphLanes.h"
 #include "core/views/PowerCostHooks.h"
 
 // The rules hold references to these; what stands behind them can be set later, when the
@@ -156,6 +157,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
         {*m_record, m_state, m_recording->status(), *m_monitor, *m_settings, *m_windows}, this);
     setGraphHooks(m_graph);
     connect(m_reset, &RecordReset::cleared, m_graph, &GraphFollower::reDisplay);
+    m_lanes = new GraphLanes({*m_record, m_state, m_recording->status(), m_graph->page()}, this);
     m_powerCost = new PowerCostMonitor(this);
     m_powerHooks = std::make_unique<PowerCostHooks>(
         PowerCostHooks::Collaborators{*m_powerCost, m_state, *m_monitor, values, *m_windows, clock});

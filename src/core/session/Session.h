@@ -14,6 +14,7 @@ class CommandState;
 class Commands;
 class FrameDecoder;
 class GraphFollower;
+class GraphLanes;
 class GraphHooks;
 class JournalWriter;
 class LinkProber;
@@ -77,6 +78,7 @@ public:
     ChannelSelector &channelSelector() const { return *m_selector; }
     Commands &commandProcs() const { return *m_commandProcs; }
     GraphFollower &graph() const { return *m_graph; }
+    GraphLanes &lanes() const { return *m_lanes; }
     PowerCostMonitor &powerCost() const { return *m_powerCost; }
 
     // What the rules call in the graph window; it reaches the graph once one is set.
@@ -135,6 +137,7 @@ private:
     ChannelSelector *m_selector = nullptr;
     Commands *m_commandProcs = nullptr;
     GraphFollower *m_graph = nullptr;
+    GraphLanes *m_lanes = nullptr;
     PowerCostMonitor *m_powerCost = nullptr;
     std::unique_ptr<PowerCostHooks> m_powerHooks;
     std::unique_ptr<OpenRecord> m_openRecord;

@@ -19,6 +19,7 @@
 #include "core/recording/RecordingControl.h"
 #include "core/session/Session.h"
 #include "ui/graph/FmGraph.h"
+#include "core/views/GraphLanes.h"
 #include "ui/help/HelpCommands.h"
 #include "ui/link/ScanWindow.h"
 #include "ui/monitor/FmMonitor.h"
@@ -218,7 +219,7 @@ void MainFm::createChildWindows()
     addTile(m_monitor, ChildWindow::Monitor);
     m_grid = new FmGrid(m_session.record(), m_session.userSettings());
     addTile(m_grid, ChildWindow::Table);
-    m_graph = new FmGraph(m_session.graph());
+    m_graph = new FmGraph(m_session.graph(), m_session.lanes());
     addTile(m_graph, ChildWindow::Graph);
     m_power = new FmPower(m_session.powerCost());
     addTile(m_power, ChildWindow::Power);
