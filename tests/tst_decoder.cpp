@@ -47,9 +47,7 @@ private Q_SLOTS:
         QTest::newRow("-0, divisor 10") << reading(0, 0, 0, 3, 4, true) << QStringList{"0.0", "V"};
         QTest::newRow("-0123, divisor 10") << reading(0, 0, 123, 3, 4, true) << QStringList{"-12.3", "V"};
         QTest::newRow("0005, divisor 1000") << reading(0, 0, 5, 3, 1) << QStringList{"0.005", "V"};
-        QTest::newRow("ACA m") << reading(0, 3, 42, 2) << QStringList{"42", "mA"};
         QTest::newRow("OHM K") << reading(0, 4, 42, 4) << QStringList{"42", QStringLiteral("K\u03A9")};
-        QTest::newRow("Continuity") << reading(0, 9, 42, 2) << QStringList{"42", QStringLiteral("\u03A9")};
     }
     void readingTexts()
     {

@@ -61,17 +61,11 @@ void TestHelp::languageId_data()
     QTest::newRow("English, United States") << "en_US" << 1033;
     QTest::newRow("Japanese") << "ja_JP" << 1041;
     QTest::newRow("Chinese, China") << "zh_CN" << 2052;
-    QTest::newRow("Chinese, Hong Kong") << "zh_HK" << 3076;
     QTest::newRow("traditional Chinese elsewhere") << "zh_Hant_US" << 1028;
     QTest::newRow("simplified Chinese elsewhere") << "zh_Hans_US" << 2052;
-    QTest::newRow("English, United Kingdom") << "en_GB" << 2057;
     QTest::newRow("English elsewhere") << "en_DE" << 1033;
     QTest::newRow("German") << "de_DE" << 1031;
-    QTest::newRow("German, Austria") << "de_AT" << 3079;
     QTest::newRow("German, Belgium: the language's default") << "de_BE" << 1031;
-    QTest::newRow("French, Canada") << "fr_CA" << 3084;
-    QTest::newRow("Portuguese, Brazil") << "pt_BR" << 1046;
-    QTest::newRow("Korean") << "ko_KR" << 1042;
     QTest::newRow("unlisted language") << "sw_KE" << 1033;
     QTest::newRow("C locale") << "C" << 1033;
 }
@@ -95,8 +89,6 @@ void TestHelp::fileNames_data()
                           << "help_jp.pdf";
     QTest::newRow("2052") << 2052 << "Voltrix user's manual.pdf"
                           << "help_en.pdf";
-    QTest::newRow("0") << 0 << "Voltrix user's manual.pdf"
-                       << "help_en.pdf";
 }
 
 void TestHelp::fileNames()

@@ -1,7 +1,7 @@
-#include <algorithm>
-// The frame encoder, the serial control on a pseudo-terminal and the simulator tool.
+// The serial control on a pseudo-terminal and the simulator tool.
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 
 #include "core/link/FrameEncoder.h"
 #include "core/link/PortDirectory.h"
@@ -44,33 +44,6 @@ private Q_SLOTS:
                      qPrintable(bytes.toHex()));
     }
 
-    void encodeFrame_data()
-    {
-        // fields: channel, interval, prefix, function, decimal code, negative; digits -1: the overload mark
-        QTest::addColumn<FrameEncoder::Header>("fields");
-        QTest::addColumn<int>("digits");
-        QTest::addColumn<QByteArray>("expected");
-        const auto row = [](const char *name, FrameEncoder::Header h, int digits, const char *hex) {
-            QTest::newRow(name) << h << digits << QByteArray::fromHex(hex);
-        };
-        row("DCV 12, no prefix", {0, 0, 3, 0, 0, false}, 12, "ff0030120000");
-        row("BCD both bytes, divisor 10", {1, 4, 2, 1, 4, false}, 1234, "ff1421341204");
-        row("negative, divisor 1000", {5, 3, 5, 9, 1, true}, 9876, "ff5359769809");
-        row("negative zero, divisor 100", {2, 1, 0, 6, 2, true}, 0, "ff210600000a");
-        row("clamped to four digits", {0, 0, 3, 0, 0, false}, 12345, "ff0030999900");
-        row("overload keeps decimal code", {2, 0, 2, 0, 4, false}, -1, "ff2020baa004");
-        row("negative overload", {0, 0, 3, 0, 0, true}, -1, "ff0030baa008");
-    }
-    void encodeFrame()
-    {
-        QFETCH(FrameEncoder::Header, fields);
-        QFETCH(int, digits);
-        QFETCH(QByteArray, expected);
-        const QByteArray frame =
-            digits < 0 ? FrameEncoder::encodeOverload(fields) : FrameEncoder::encodeReading(fields, digits);
-        QCOMPARE(frame.toHex(' '), expected.toHex(' '));
-    }
-
     void allByteValuesPassUnchanged()
     {
         Pty pty;
@@ -84,23 +57,6 @@ private Q_SLOTS:
         QTRY_COMPARE(control->inBufferCount(), 512);
         control->setInputLen(0);
         QCOMPARE(control->input(), all + all);
-    }
-
-    void splitFrameRaisesOneEventWhenComplete()
-    {
-        Pty pty;
-        auto control = controlOn(pty, 6);
-        QSignalSpy events(control.get(), &SerialControl::onComm);
-        QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
-        QVERIFY(pty.write(QByteArray::fromHex("ff0030")));
-        QTRY_COMPARE(control->inBufferCount(), 3);
-        QTest::qWait(20);
-        QCOMPARE(events.count(), 0);
-        QVERIFY(pty.write(QByteArray::fromHex("120000")));
-        QTRY_COMPARE(events.count(), 1);
-        QCOMPARE(control->commEvent(), SerialControl::ReceiveEvent);
-        control->setInputLen(0);
-        QCOMPARE(control->input(), QByteArray::fromHex("ff0030120000"));
     }
 
     void portLostOnceWhenMasterCloses()
