@@ -1,6 +1,5 @@
 #include <QtTest>
 
-#include "core/help/AboutBox.h"
 #include "core/help/HelpDocuments.h"
 #include "core/help/SystemInfo.h"
 #include "core/help/SystemLanguage.h"
@@ -46,7 +45,6 @@ private Q_SLOTS:
     void fileNames();
     void locate_data();
     void locate();
-    void aboutTexts();
     void systemInfo();
     void systemInfoPorts();
     void systemInfoUnavailable();
@@ -128,18 +126,6 @@ void TestHelp::locate()
     QFETCH(QStringList, present);
     QFETCH(QString, opened);
     QCOMPARE(HelpDocuments::locate(document, id, folderWith(present)), opened);
-}
-
-void TestHelp::aboutTexts()
-{
-    QCOMPARE(AboutBox::caption(), "About Voltrix");
-    QCOMPARE(AboutBox::applicationTitle(), "Voltrix");
-    QCOMPARE(AboutBox::versionText(), "Version :   1.0.21 ");
-    QCOMPARE(AboutBox::languageLabel(), "System Language ID : ");
-    QCOMPARE(AboutBox::languageIdText(SystemLanguage::languageId(QLocale(QStringLiteral("zh_TW")))), "1028");
-    QCOMPARE(AboutBox::systemInfoButton(), "&System Info...");
-    QCOMPARE(AboutBox::okButton(), "OK");
-    QCOMPARE(AboutBox::systemInfoUnavailable(), "System Information Is Unavailable At This Time");
 }
 
 void TestHelp::systemInfo()
