@@ -142,9 +142,11 @@ void Commands::run(Command command)
         m_.recording.run();
         return;
     case Command::Pause:
+        m_.link.stopGiven(); // a scan under way gives up
         m_.recording.pause();
         return;
     case Command::Stop:
+        m_.link.stopGiven();
         m_.recording.stop();
         return;
     case Command::Arrange:

@@ -183,7 +183,7 @@ SerialControl::OpenResult QtSerialControl::classifyOpenError(const QString &devi
         if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES)
             return failOpen(OpenResult::PermissionDenied, permissionMessage(path, QFileInfo(path).group()));
 #endif
-        return failOpen(OpenResult::Failed, QStringLiteral("%1 is in use by another program.").arg(comName));
+        return failOpen(OpenResult::InUse, QStringLiteral("%1 is in use by another program.").arg(comName));
     }
     default:
         return failOpen(

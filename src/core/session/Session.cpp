@@ -136,12 +136,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     m_reset = new RecordReset({*m_record, *m_monitor, m_state, *m_statistics, m_alarmSetup, values,
                                m_relays->graph, m_relays->power},
                               this);
-    // The scan ends when Stop or Pause is given meanwhile; the recording control that owns that
-    // state is made just below.
-    m_link =
-        new LinkProber({serial, clock, prompts, m_state, values,
-                        [this] { return m_recording->status().stopped() || m_recording->status().paused(); }},
-                       this);
+    m_link = new LinkProber({serial, clock, prompts, m_state, values}, this);
     m_recording = new RecordingControl({serial, clock, prompts, *m_link, *m_decoder, m_state, *m_record,
                                         *m_monitor, *m_alarm, *m_reset, m_relays->saver, *m_settings},
                                        this);

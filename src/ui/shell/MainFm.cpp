@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QToolBar>
 
 #include "core/commands/CommandState.h"
@@ -74,7 +75,11 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     m_layoutTimer.setInterval(0);
     connect(&m_layoutTimer, &QTimer::timeout, this, &MainFm::applyLayoutRule);
 
-    // Start-up, in this order.
+    // Start-up, in this order. The frame fits the screen it opens on.
+    if (const QScreen *shown = screen())
+        m_normalTwips = LayoutRule::normalFrameSize(
+            LayoutRule::toTwips(shown->availableGeometry().size(), logicalDpiX(), logicalDpiY()));
+    m_scale = LayoutRule::scaleOf(m_normalTwips);
     move(0, 0);
     resize(referencePixelSize());
     loadIcon();
@@ -102,9 +107,7 @@ MainFm::~MainFm() = default;
 
 QSize MainFm::referencePixelSize() const
 {
-    return LayoutRule::toPixels({0, 0, LayoutRule::ReferenceWidth, LayoutRule::ReferenceHeight},
-                                logicalDpiX(), logicalDpiY())
-        .size();
+    return LayoutRule::toPixels({{0, 0}, m_normalTwips}, logicalDpiX(), logicalDpiY()).size();
 }
 
 // ---- menus and toolbar
@@ -342,7 +345,7 @@ void MainFm::applyLayoutRule()
     const double dpiX = logicalDpiX();
     const double dpiY = logicalDpiY();
     const LayoutRule::FrameStep step =
-        LayoutRule::frameStep(state, m_previousState, LayoutRule::toTwips(size(), dpiX, dpiY));
+        LayoutRule::frameStep(state, m_previousState, LayoutRule::toTwips(size(), dpiX, dpiY), m_normalTwips);
     if (!step.layOut) return;
     if (step.resizeFrame) {
         const QSize target = LayoutRule::toPixels({{0, 0}, step.frameSize}, dpiX, dpiY).size();
