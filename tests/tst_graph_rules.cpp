@@ -2,8 +2,10 @@
 
 #include "core/graph/GraphInputs.h"
 #include "core/graph/GraphPaging.h"
+#include "core/graph/PageExtremes.h"
 #include "core/graph/PlotMapping.h"
 #include "core/graph/VerticalScale.h"
+#include "core/views/RecordOutputs.h"
 
 using namespace Qt::StringLiterals;
 
@@ -38,7 +40,6 @@ private Q_SLOTS:
         // "+OL" stands for the upper display limit (1000 here).
         QTest::newRow("overload") << u"+OL"_s << u"0.0"_s << int(ACV) << 0.0 << 43.0 << 1075.0;
     }
-
     void autoscale()
     {
         QFETCH(QString, max);
@@ -50,7 +51,6 @@ private Q_SLOTS:
         QTEST(scale->step, "step");
         QTEST(scale->top, "top");
     }
-
     void autoscaleWaitsForBothDisplays()
     {
         QVERIFY(!GraphScale::autoscale({QString(), u"1"_s, DCV, 1000, -1000}));
@@ -60,40 +60,30 @@ private Q_SLOTS:
         QVERIFY(reset);
         QCOMPARE(reset->bottom, 0.0);
     }
-
     void valueLabels_data()
     {
         QTest::addColumn<double>("bottom");
         QTest::addColumn<double>("step");
-        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QString>("labels");
         QTest::addColumn<double>("column");
-        QTest::newRow("whole steps") << 0.0 << 2.0 << QStringList{"0", "10", "20", "30", "40", "50"}
-                                     << -550.0;
-        QTest::newRow("half steps") << 0.0 << 0.5 << QStringList{"0.0", "2.5", "5.0", "7.5", "10.0", "12.5"}
-                                    << -550.0;
-        QTest::newRow("negative bottom")
-            << -1.0 << 5.0 << QStringList{"-1", "24", "49", "74", "99", "124"} << -550.0;
-        QTest::newRow("tenths") << 0.8 << 0.2 << QStringList{"0.8", "1.8", "2.8", "3.8", "4.8", "5.8"}
-                                << -550.0;
-        QTest::newRow("six characters")
-            << 0.0 << 4000.0 << QStringList{"0", "20000", "40000", "60000", "80000", "100000"} << -700.0;
+        QTest::newRow("whole steps") << 0.0 << 2.0 << u"0 10 20 30 40 50"_s << -550.0;
+        QTest::newRow("half steps") << 0.0 << 0.5 << u"0.0 2.5 5.0 7.5 10.0 12.5"_s << -550.0;
+        QTest::newRow("negative bottom") << -1.0 << 5.0 << u"-1 24 49 74 99 124"_s << -550.0;
+        QTest::newRow("tenths") << 0.8 << 0.2 << u"0.8 1.8 2.8 3.8 4.8 5.8"_s << -550.0;
+        QTest::newRow("six characters") << 0.0 << 4000.0 << u"0 20000 40000 60000 80000 100000"_s << -700.0;
         QTest::newRow("seven characters")
-            << 10000.0 << 0.5 << QStringList{"10000.0", "10002.5", "10005.0", "10007.5", "10010.0", "10012.5"}
-            << -700.0;
+            << 10000.0 << 0.5 << u"10000.0 10002.5 10005.0 10007.5 10010.0 10012.5"_s << -700.0;
         QTest::newRow("eight characters")
-            << 10000000.0 << 100000.0
-            << QStringList{"10000000", "10500000", "11000000", "11500000", "12000000", "12500000"} << -900.0;
+            << 10000000.0 << 100000.0 << u"10000000 10500000 11000000 11500000 12000000 12500000"_s << -900.0;
     }
-
     void valueLabels()
     {
         QFETCH(double, bottom);
         QFETCH(double, step);
         const VerticalScale scale{bottom, step, bottom + 25 * step};
-        QTEST(GraphScale::valueLabels(scale), "labels");
+        QTEST(GraphScale::valueLabels(scale).join(u' '), "labels");
         QTEST(GraphScale::valueLabelColumn(scale), "column");
     }
-
     void pageButtons()
     {
         // 250 samples at 100 a page: the table has the header, 250 rows and an empty one.
@@ -107,7 +97,6 @@ private Q_SLOTS:
         QCOMPARE(GraphPaging::previousPage(1), 1);
         QCOMPARE(GraphPaging::previousPage(0), 1);
     }
-
     void pageBox_data()
     {
         QTest::addColumn<QString>("typed");
@@ -127,7 +116,6 @@ private Q_SLOTS:
         QTest::newRow("fraction") << u"2.7"_s << 252 << 250 << u"2"_s << true;
         QTest::newRow("no samples") << u"5"_s << 2 << 0 << u"5"_s << false;
     }
-
     void pageBox()
     {
         QFETCH(QString, typed);
@@ -137,7 +125,6 @@ private Q_SLOTS:
         QTEST(box.text, "text");
         QTEST(box.show, "show");
     }
-
     void pageCounts_data()
     {
         QTest::addColumn<int>("samples");
@@ -152,7 +139,6 @@ private Q_SLOTS:
         QTest::newRow("none") << 0 << 0.25f << 0 << 1;
         QTest::newRow("no factor") << 10 << 0.0f << 0 << 1;
     }
-
     void pageCounts()
     {
         QFETCH(int, samples);
@@ -160,7 +146,6 @@ private Q_SLOTS:
         QTEST(GraphPaging::pageCount(samples, timeScale), "pages");
         QTEST(GraphPaging::pageOfRow(samples, timeScale), "pageOfLast");
     }
-
     void sampleSpacing_data()
     {
         QTest::addColumn<float>("timeScale");
@@ -169,7 +154,6 @@ private Q_SLOTS:
         QTest::newRow("100 a page") << 1.0f << 98.0;
         QTest::newRow("200 a page") << 2.0f << 49.0;
     }
-
     void sampleSpacing()
     {
         QFETCH(float, timeScale);
@@ -182,7 +166,6 @@ private Q_SLOTS:
         QCOMPARE(mapping.x(GraphPaging::lastRow(3, timeScale)), 9800 * 1.25);
         QCOMPARE(mapping.x(first - 1), 0.0); // the sample before the page's first
     }
-
     void valueHeight()
     {
         GraphGeometry geometry;
@@ -192,7 +175,6 @@ private Q_SLOTS:
         QCOMPARE(mapping.y(24), 5 * 40 * 0.8);
         QCOMPARE(mapping.y(124), 1000 * 0.8);
     }
-
     void displayPrefix_data()
     {
         QTest::addColumn<QString>("value");
@@ -208,7 +190,6 @@ private Q_SLOTS:
         QTest::newRow("overload") << u"+OL"_s << u"V"_s << 3 << false << 0.0;
         QTest::newRow("no sample") << u""_s << u""_s << 3 << false << 0.0;
     }
-
     void displayPrefix()
     {
         QFETCH(QString, value);
@@ -219,7 +200,6 @@ private Q_SLOTS:
         QCOMPARE(bool(shown), isSample);
         if (shown) QTEST(*shown, "shown");
     }
-
     void timeMarks_data()
     {
         QTest::addColumn<int>("page");
@@ -229,7 +209,6 @@ private Q_SLOTS:
         QTest::newRow("25 a page") << 1 << 0.25f << QVector<int>{1, 5, 10, 15, 20, 25};
         QTest::newRow("75 a page, page 3") << 3 << 0.75f << QVector<int>{151, 165, 180, 195, 210, 225};
     }
-
     void timeMarks()
     {
         QFETCH(int, page);
@@ -245,6 +224,58 @@ private Q_SLOTS:
             QCOMPARE(marks.at(j).row, rows.at(j));
             QCOMPARE(marks.at(j).at, QPointF(x[j] * 2, -15 * 0.5));
         }
+    }
+    void pageExtremes_data()
+    {
+        QTest::addColumn<QStringList>("values"); // "value unit" per row
+        QTest::addColumn<QString>("maximum");
+        QTest::addColumn<QString>("minimum");
+        QTest::newRow("prefixes compare on one scale")
+            << QStringList{"900 mV", "1.2 V", "5 mV"} << u"1.2 V"_s << u"5 mV"_s;
+        QTest::newRow("overload is the range's top")
+            << QStringList{"3.5 V", "+OL V", "-1.0 V"} << u"+OL V"_s << u"-1.0 V"_s;
+        QTest::newRow("negative overload the bottom")
+            << QStringList{"-OL V", "3.5 V"} << u"3.5 V"_s << u"-OL V"_s;
+        QTest::newRow("earliest of equals, gaps skipped")
+            << QStringList{"2.0 V", " V", "2.0 V", "1.0 V", "1.0 V"} << u"2.0 V"_s << u"1.0 V"_s;
+    }
+    void pageExtremes()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, maximum);
+        QFETCH(QString, minimum);
+        GraphSampleList record;
+        for (int row = 0; row < values.size(); ++row) {
+            const QStringList parts = values.at(row).split(QLatin1Char(' '));
+            record.samples.append({parts.at(0), parts.at(1), u"10:00:%1"_s.arg(row, 2, 10, QChar('0'))});
+        }
+        const std::optional<PageExtremes> found = GraphPageExtremes::of(record, 1, 1.0f, {40.0, -40.0, 3});
+        QVERIFY(found.has_value());
+        QCOMPARE(found->maximum.value + ' ' + found->maximum.unit, maximum);
+        QCOMPARE(found->minimum.value + ' ' + found->minimum.unit, minimum);
+        const int firstMaximum = values.indexOf(maximum);
+        QCOMPARE(found->maximum.time, u"10:00:%1"_s.arg(firstMaximum, 2, 10, QChar('0')));
+
+        // A page without samples leaves the monitor alone.
+        QVERIFY(!GraphPageExtremes::of(record, 2, 1.0f, {}).has_value());
+    }
+    void outputNamesChecked_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<bool>("image");
+        QTest::newRow("pdf") << u"out/a.PDF"_s << true << false;
+        for (const char *image : {"b.png", "b.jpg", "b.svg", "b.bmp"})
+            QTest::newRow(image) << image << false << true;
+        QTest::newRow("none") << u"b"_s << false << false;
+    }
+    void outputNamesChecked()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, pdf);
+        const QString refusal = RecordOutputs::checkPdfPath(u"--print-data"_s, path);
+        QCOMPARE(refusal, pdf ? QString() : u"--print-data takes a file name ending in .pdf"_s);
+        QTEST(RecordOutputs::checkImagePath(u"--save-graph"_s, path).isEmpty(), "image");
     }
 };
 

@@ -1,5 +1,6 @@
-// The graph window in the frame: the trace while recording, the page box and its buttons, the
-// print and image commands through their dialogs, and the program's unattended graph outputs.
+// The session's graph in its window: following the record, the page box and its buttons, the
+// page's extremes on the monitor, redraws, options and Open, the print and image commands and
+// the unattended graph outputs, in the program and in a child run of it.
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QProcess>
@@ -10,11 +11,15 @@
 #include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
 #include "core/link/FrameEncoder.h"
+#include "core/monitor/ChannelSelector.h"
 #include "core/monitor/MonitorFields.h"
+#include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
+#include "core/settings/UserSettings.h"
 #include "core/views/GraphFollower.h"
 #include "core/views/OptionsProcedures.h"
+#include "core/views/RecordOutputs.h"
 #include "support/ModalDialog.h"
 #include "support/PdfText.h"
 #include "support/PtyReceiver.h"
@@ -46,6 +51,20 @@ int pixelsOf(const QImage &image, const QColor &color)
             count += image.pixelColor(x, y) == color;
     return count;
 }
+
+QStringList fileLines(const QString &pdf) // the "File Name ... Page" line of every page
+{
+    QStringList lines;
+    for (const PdfPage &page : readPdfWords(pdf))
+        lines << page.lineOf(u"File"_s).join(u' ');
+    return lines;
+}
+
+class NoSvg final : public SvgGraphWriter
+{
+public:
+    QString writeSvg(const QString &, const QSize &, const DrawGraphPage &) override { return {}; }
+};
 
 } // namespace
 
@@ -123,7 +142,13 @@ private Q_SLOTS:
         QTest::mouseClick(graphWindow()->previousButton(), Qt::LeftButton);
         QCOMPARE(graphWindow()->pageBox()->text(), u"2"_s);
         QCOMPARE(page().page(), 2);
-        QCOMPARE(m_rig->session.monitor().stats[2], u"26.0"_s); // the page's minimum
+        // Stopped, the monitor shows the page's extremes, at their times.
+        const MonitorFields &monitor = m_rig->session.monitor();
+        const RecordStore &table = m_rig->session.record();
+        QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2], monitor.stats[4]}),
+                 QStringList({"50.0", "26.0", "V"}));
+        QCOMPARE(monitor.statTimes[1], table.cell(50, RecordStore::timeColumn(0)));
+        QCOMPARE(monitor.statTimes[2], table.cell(26, RecordStore::timeColumn(0)));
 
         QLineEdit *box = graphWindow()->pageBox();
         box->selectAll();
@@ -133,6 +158,61 @@ private Q_SLOTS:
         QCOMPARE(box->text(), u"1"_s);
         QCOMPARE(box->maxLength(), 3);
         QCOMPARE(box->contextMenuPolicy(), Qt::NoContextMenu);
+    }
+
+    void clearRecordBlanksTheGraph()
+    {
+        record(10);
+        stop();
+        QVERIFY(pixelsOf(page().surface(), Trace) > 0);
+        m_rig->prompts.queueAnswer(Prompts::Answer::No); // not saved: do not save
+        m_rig->session.recording().clearCommand();
+        QCOMPARE(page().pageText(), u"0"_s);
+        QCOMPARE(pixelsOf(page().surface(), Trace), 0);
+    }
+    void redrawKeepsTheTrace_data()
+    {
+        QTest::addColumn<bool>("recording");
+        QTest::addColumn<QString>("action");
+        for (const bool recording : {true, false}) {
+            const char *state = recording ? "recording: " : "stopped: ";
+            QTest::addRow("%soptions OK", state) << recording << u"options"_s;
+            QTest::addRow("%smain channel chosen", state) << recording << u"choice"_s;
+        }
+        QTest::newRow("new channel") << true << u"channel"_s;
+    }
+    void redrawKeepsTheTrace()
+    {
+        QFETCH(bool, recording);
+        QFETCH(QString, action);
+        record(10);
+        if (!recording) stop();
+        Session &session = m_rig->session;
+        if (action == u"options") {
+            OptionsOkPlan plan;
+            plan.values = OptionValues::fromSettings(session.settings());
+            plan.redrawGraph = true;
+            OptionsProcedures(session.userSettings(), session.graphHooks()).ok(plan);
+        } else if (action == u"choice") {
+            session.channelSelector().select(0);
+        } else {
+            FrameEncoder::Header second;
+            second.channel = 1;
+            m_rig->feed(FrameEncoder::encodeReading(second, 3));
+        }
+        QVERIFY(pixelsOf(page().surface(), Trace) > 0);
+    }
+    void timeScaleFollowsSetup()
+    {
+        record(60);
+        stop();
+        // 50 samples a page: the last page of 60 samples is page 2.
+        UserSettings &settings = m_rig->session.userSettings();
+        Settings edited = settings.values();
+        edited.YScale = 1;
+        settings.saveSetup(edited);
+        QCOMPARE(page().view().timeScale, 0.5f);
+        QCOMPARE(graphWindow()->pageBox()->text(), u"2"_s);
     }
 
     // Options OK with a graph change, and Open, draw the page with its trace.
@@ -161,7 +241,8 @@ private Q_SLOTS:
         QCOMPARE(page().scale()->top, 25.0); // page 1 holds 1.0 .. 25.0
     }
 
-    void printDataAndGraphThroughTheDialog()
+    // Printed through the dialog and written unattended alike.
+    void printsAndImage()
     {
         record(60);
         stop();
@@ -170,17 +251,25 @@ private Q_SLOTS:
             printer.printer().setOutputFileName(m_dir.filePath(name));
             whenDialogOpens([](QDialog *dialog) { dialog->accept(); });
             trigger(item);
-            return readPdfWords(m_dir.filePath(name));
+            return m_dir.filePath(name);
         };
-        const QString file = m_rig->session.monitor().file;
-        const QList<PdfPage> tablePages = print("mnpritab", u"table.pdf"_s);
-        QCOMPARE(tablePages.size(), 2);
-        QCOMPARE(tablePages[1].lineOf(u"File"_s), QStringList({"File", "Name", ":", file, "Page", ":", "2"}));
-        const QList<PdfPage> graphPages = print("pop_PrintGraph", u"graph.pdf"_s);
-        QCOMPARE(graphPages.size(), 1);
-        QCOMPARE(graphPages[0].lineOf(u"File"_s), QStringList({"File", "Name", ":", file, "Page", ":", "3"}));
-        QVERIFY(graphPages[0].find(u"(V)"_s));
+        Session &s = m_rig->session;
+        const RecordOutputs out({s.record(), s.monitor(), s.userSettings(), s.windows(), page()});
+        const QString table = m_dir.filePath(u"table.pdf"_s), graph = m_dir.filePath(u"graph.pdf"_s);
+        QCOMPARE(out.printDataTo(table), QString());
+        QCOMPARE(out.printGraphTo(graph), QString());
+        const QString file = u"File Name : "_s + s.monitor().file + u" Page : "_s;
+        for (const QString &pdf : {print("mnpritab", u"t.pdf"_s), table})
+            QCOMPARE(fileLines(pdf), QStringList({file + u"1"_s, file + u"2"_s}));
+        for (const QString &pdf : {print("pop_PrintGraph", u"g.pdf"_s), graph}) {
+            QCOMPARE(fileLines(pdf), QStringList(file + u"3"_s));
+            QVERIFY(readPdfWords(pdf)[0].find(u"(V)"_s));
+        }
         QVERIFY(m_rig->prompts.calls().isEmpty());
+        const QString image = m_dir.filePath(u"graph.png"_s);
+        NoSvg svg;
+        QCOMPARE(out.saveGraphTo(image, svg), QString());
+        QCOMPARE(QImage(image).convertToFormat(QImage::Format_RGB32), page().surface());
     }
 
     void saveGraph()
