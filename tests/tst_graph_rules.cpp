@@ -21,24 +21,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("max");
         QTest::addColumn<QString>("min");
         QTest::addColumn<int>("function");
-        QTest::addColumn<double>("bottom");
-        QTest::addColumn<double>("step");
-        QTest::addColumn<double>("top");
+        QTest::addColumn<QString>("scale"); // bottom, step, top
         // Fine scale: tenths, a margin of one step below the minimum.
-        QTest::newRow("fine") << u"5.0"_s << u"1.0"_s << int(DCV) << 0.8 << 0.2 << 5.8;
+        QTest::newRow("fine") << u"5.0"_s << u"1.0"_s << int(DCV) << u"0.8 0.2 5.8"_s;
         // Narrow span: the smallest step and a margin of ten steps.
-        QTest::newRow("fine narrow") << u"1.2"_s << u"1.1"_s << int(DCV) << 0.1 << 0.1 << 2.6;
-        QTest::newRow("fine below zero") << u"5"_s << u"0.1"_s << int(DCV) << -0.2 << 0.3 << 7.3;
-        QTest::newRow("fine non-negative") << u"5"_s << u"0.1"_s << int(ACV) << 0.0 << 0.3 << 7.5;
+        QTest::newRow("fine narrow") << u"1.2"_s << u"1.1"_s << int(DCV) << u"0.1 0.1 2.6"_s;
+        QTest::newRow("fine below zero") << u"5"_s << u"0.1"_s << int(DCV) << u"-0.2 0.3 7.3"_s;
+        QTest::newRow("fine non-negative") << u"5"_s << u"0.1"_s << int(ACV) << u"0 0.3 7.5"_s;
         // Opposite signs measure the span as |hi + lo|, which keeps this one fine.
-        QTest::newRow("fine around zero") << u"10"_s << u"-10"_s << int(DCV) << -10.9 << 0.9 << 11.6;
+        QTest::newRow("fine around zero") << u"10"_s << u"-10"_s << int(DCV) << u"-10.9 0.9 11.6"_s;
         // Coarse scale: whole steps; the truncated bottom leaves the maximum above the top, so
         // the step grows by one.
-        QTest::newRow("coarse step grows") << u"260.1"_s << u"20.9"_s << int(DCV) << 10.0 << 11.0 << 285.0;
-        QTest::newRow("coarse below zero grows") << u"100"_s << u"3"_s << int(DCV) << -1.0 << 5.0 << 124.0;
-        QTest::newRow("coarse non-negative") << u"100"_s << u"3"_s << int(OHM) << 0.0 << 4.0 << 100.0;
+        QTest::newRow("coarse step grows") << u"260.1"_s << u"20.9"_s << int(DCV) << u"10 11 285"_s;
+        QTest::newRow("coarse below zero grows") << u"100"_s << u"3"_s << int(DCV) << u"-1 5 124"_s;
+        QTest::newRow("coarse non-negative") << u"100"_s << u"3"_s << int(OHM) << u"0 4 100"_s;
         // "+OL" stands for the upper display limit (1000 here).
-        QTest::newRow("overload") << u"+OL"_s << u"0.0"_s << int(ACV) << 0.0 << 43.0 << 1075.0;
+        QTest::newRow("overload") << u"+OL"_s << u"0.0"_s << int(ACV) << u"0 43 1075"_s;
     }
     void autoscale()
     {
@@ -47,9 +45,7 @@ private Q_SLOTS:
         QFETCH(int, function);
         const std::optional<VerticalScale> scale = GraphScale::autoscale({max, min, function, 1000, 0});
         QVERIFY(scale);
-        QTEST(scale->bottom, "bottom");
-        QTEST(scale->step, "step");
-        QTEST(scale->top, "top");
+        QTEST(u"%1 %2 %3"_s.arg(scale->bottom).arg(scale->step).arg(scale->top), "scale");
     }
     void autoscaleWaitsForBothDisplays()
     {

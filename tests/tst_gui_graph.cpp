@@ -86,15 +86,19 @@ class TestGuiGraph : public QObject
             m_rig->feed(volts(10 * i));
     }
     void stop() { m_rig->session.recording().stop(); }
+    void openFrame()
+    {
+        m_frame.reset(); // the windows go before the session they show
+        m_rig.emplace();
+        m_frame.emplace(m_rig->session);
+        m_frame->show();
+    }
 
 private Q_SLOTS:
     void initTestCase() { AppPaths::setAssetFolderOverride(m_assets.path()); }
     void init()
     {
-        m_frame.reset();
-        m_rig.emplace();
-        m_frame.emplace(m_rig->session);
-        m_frame->show();
+        openFrame();
         QVERIFY(QTest::qWaitForWindowExposed(&*m_frame));
     }
     void cleanupTestCase() { m_frame.reset(), AppPaths::setAssetFolderOverride(QString()); }
@@ -102,10 +106,7 @@ private Q_SLOTS:
     void fillsItsTileWhenRecordingStartsAtOnce()
     {
         // As the program does: Start before the frame has been laid out on the screen.
-        m_frame.reset();
-        m_rig.emplace();
-        m_frame.emplace(m_rig->session);
-        m_frame->show();
+        openFrame();
         m_rig->start();
         QCoreApplication::processEvents();
         const QWidget *tile = m_frame->subWindowOf(graphWindow());

@@ -51,15 +51,6 @@ private Q_SLOTS:
         QFETCH(qint64, seconds);
         QTEST(time_dhms(seconds), "text");
     }
-    void captions()
-    {
-        QCOMPARE(PowerCostMonitor::windowCaption(), "Electric Power Cost Monitor");
-        QStringList captions;
-        for (int i = 0; i <= PowerCostMonitor::FieldCount; ++i)
-            captions << PowerCostMonitor::caption(i);
-        QCOMPARE(captions, QStringList({"Channel:", "Serial Number: ", "Place:", "V", "P.F", "Unit Price",
-                                        "Time ( d : h : m : s )", "Electricity charges", ""}));
-    }
     void check_data()
     {
         QTest::addColumn<int>("function");
