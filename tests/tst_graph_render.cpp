@@ -309,7 +309,7 @@ private Q_SLOTS:
         QCOMPARE(rec.pixel(98, rec.yOf(12)), Trace);
         QCOMPARE(rec.pixel(30, rec.yOf(12)), Trace);
     }
-    void sample101OpensPage2()
+    void newestReadingFollowsThePages()
     {
         // Scale 4.0 .. 6.5 in steps of 0.1: 5.25 lies 500 units up, 5.75 700.
         Recording rec(100, u"5.25"_s, u"6"_s, u"5"_s);
@@ -324,20 +324,15 @@ private Q_SLOTS:
         for (const double x : {0, 49, 98})
             QCOMPARE(rec.pixel(x, 700), Trace);
         QCOMPARE(rec.pixel(98 * 50, 500), Back);
-    }
-    void inBandReadingDrawsOnlyItself()
-    {
-        Recording rec(150, u"5.25"_s, u"6"_s, u"5"_s);
-        rec.page.openPage(2);
-        const QImage before = rec.page.surface();
 
+        // A reading within the drawn band draws only its own stretch, from sample 101 to 102.
+        const QImage before = rec.page.surface();
         rec.record.reads = 0;
-        rec.add(at("5.75"));
+        rec.add(at("5.25"));
         QVERIFY2(rec.record.reads <= 8, qPrintable(QString::number(rec.record.reads)));
-        // The new stretch from sample 150 to 151 is drawn; the rest of the plot is as before.
-        QCOMPARE(rec.pixel(98 * 51, 700), Trace);
-        QCOMPARE(before.pixelColor(pixelOf(98 * 51, 700)), Back);
-        QVERIFY(sameArea(rec.page.surface(), before, QRect(pixelOf(0, 1000), pixelOf(98 * 49, 0))));
+        QCOMPARE(rec.pixel(196, 500), Trace);
+        QCOMPARE(before.pixelColor(pixelOf(196, 500)), Back);
+        QVERIFY(sameArea(rec.page.surface(), before, QRect(pixelOf(250, 1000), pixelOf(9800, 0))));
     }
     // A reading above the drawn band, or in another range, scales and draws the page anew.
     void readingOutsideTheBandRedrawsPage()

@@ -159,18 +159,16 @@ private Q_SLOTS:
         QCOMPARE(box->text(), u"1"_s);
         QCOMPARE(box->maxLength(), 3);
         QCOMPARE(box->contextMenuPolicy(), Qt::NoContextMenu);
+
+        // 50 samples a page: the last page of 60 samples is page 2.
+        UserSettings &settings = m_rig->session.userSettings();
+        Settings edited = settings.values();
+        edited.YScale = 1;
+        settings.saveSetup(edited);
+        QCOMPARE(page().view().timeScale, 0.5f);
+        QCOMPARE(box->text(), u"2"_s);
     }
 
-    void clearRecordBlanksTheGraph()
-    {
-        record(10);
-        stop();
-        QVERIFY(pixelsOf(page().surface(), Trace) > 0);
-        m_rig->prompts.queueAnswer(Prompts::Answer::No); // not saved: do not save
-        m_rig->session.recording().clearCommand();
-        QCOMPARE(page().pageText(), u"0"_s);
-        QCOMPARE(pixelsOf(page().surface(), Trace), 0);
-    }
     void redrawKeepsTheTrace_data()
     {
         QTest::addColumn<bool>("recording");
@@ -203,19 +201,6 @@ private Q_SLOTS:
         }
         QVERIFY(pixelsOf(page().surface(), Trace) > 0);
     }
-    void timeScaleFollowsSetup()
-    {
-        record(60);
-        stop();
-        // 50 samples a page: the last page of 60 samples is page 2.
-        UserSettings &settings = m_rig->session.userSettings();
-        Settings edited = settings.values();
-        edited.YScale = 1;
-        settings.saveSetup(edited);
-        QCOMPARE(page().view().timeScale, 0.5f);
-        QCOMPARE(graphWindow()->pageBox()->text(), u"2"_s);
-    }
-
     // Options OK with a graph change, and Open, draw the page with its trace.
     void traceAfterOptionsOkAndOpen()
     {
@@ -296,6 +281,12 @@ private Q_SLOTS:
         const QImage image(saved);
         QCOMPARE(image.size(), graphWindow()->picture()->size());
         QVERIFY(pixelsOf(image, Trace) > 0);
+
+        // Clear Record blanks the graph.
+        m_rig->prompts.queueAnswer(Prompts::Answer::No); // not saved: do not save
+        m_rig->session.recording().clearCommand();
+        QCOMPARE(page().pageText(), u"0"_s);
+        QCOMPARE(pixelsOf(page().surface(), Trace), 0);
     }
 
     // The outputs of a recording run, and of a run that opens the record it wrote.
