@@ -34,7 +34,7 @@ private Q_SLOTS:
         m_monitor.emplace(m_rig->session.monitor(), m_rig->session.userSettings());
     }
 
-    void initialTexts()
+    void initialTextsThenChangesRenderedOnce()
     {
         QCOMPARE(text("Label1(0)"), u"-????.?"_s);
         QCOMPARE(text("Label2(0)"), u"??"_s);
@@ -47,10 +47,7 @@ private Q_SLOTS:
             QVERIFY2(text(blank).isEmpty(), blank);
         QVERIFY(field("Image1(0)")->isHidden() && field("Image1(1)")->isHidden());
         QCOMPARE(m_monitor->channelSelector()->count(), 0);
-    }
 
-    void changesAreRenderedOnce()
-    {
         QSignalSpy rendered(&*m_monitor, &FmMonitor::rendered);
         fields().bigValue = u"+12.34"_s;
         fields().notify();
