@@ -52,8 +52,6 @@ QStringList limitFields(const MonitorFields &monitor)
 
 } // namespace
 
-Q_DECLARE_METATYPE(QList<QByteArray>)
-
 class TestMonitor : public QObject
 {
     Q_OBJECT
