@@ -10,8 +10,6 @@
 #include "support/RecordingSession.h"
 #include "ui/table/FmGrid.h"
 
-using namespace Qt::StringLiterals;
-
 using Style = GridStyle::LineStyle;
 Q_DECLARE_METATYPE(Style)
 
@@ -37,9 +35,9 @@ private Q_SLOTS:
                                 "Time",  "Ch5",  "Unit", "Time", "Ch6",  "Unit"};
         for (int column = 0; column < 20; ++column)
             QCOMPARE(model->headerData(column, Qt::Horizontal).toString(), fresh[column]);
-        m_rig->store.save(u"Channel_n6"_s, u"\t Tank A  "_s);
+        m_rig->store.save(QStringLiteral("Channel_n6"), QStringLiteral("\t Tank A  "));
         m_rig->session.startUp();
-        QCOMPARE(model->headerData(18, Qt::Horizontal).toString(), u"Tank A"_s);
+        QCOMPARE(model->headerData(18, Qt::Horizontal).toString(), QStringLiteral("Tank A"));
     }
     void optionsDecideTheLook_data()
     {
