@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QSysInfo>
 #include <QThread>
+#include <cerrno>
+#include <cstring>
 #include <mosquitto.h>
 #include <mutex>
 
@@ -20,9 +22,11 @@ void initLibrary()
     std::call_once(once, [] { mosquitto_lib_init(); });
 }
 
-QString reasonOf(int rc)
+// The library's text, or for a system error the system's text of `error` (errno where it happened).
+QString reasonOf(int rc, int error = 0)
 {
-    QString text = QString::fromUtf8(mosquitto_strerror(rc));
+    QString text =
+        QString::fromUtf8(rc == MOSQ_ERR_ERRNO && error ? std::strerror(error) : mosquitto_strerror(rc));
     if (text.endsWith(u'.')) text.chop(1);
     return text;
 }
@@ -86,10 +90,18 @@ bool MqttClient::start(const Config &config, QString *error)
         return refuse(QStringLiteral("cannot start the MQTT client: ") + reasonOf(rc));
     const QByteArray host = broker.host.toUtf8();
     rc = mosquitto_connect_async(m_mosq, host.constData(), broker.port, KeepAliveS);
+    const int connectError = errno;
     setState(State::Connecting, QStringLiteral("connecting to ") + broker.hostPort());
-    if (rc != MOSQ_ERR_SUCCESS && rc != MOSQ_ERR_CONN_REFUSED && rc != MOSQ_ERR_ERRNO)
-        return refuse(QStringLiteral("cannot reach %1: %2").arg(broker.hostPort(), reasonOf(rc)));
-    if (rc != MOSQ_ERR_SUCCESS) mosquitto_reconnect_async(m_mosq);
+    if (rc == MOSQ_ERR_INVAL || rc == MOSQ_ERR_NOMEM)
+        return refuse(
+            QStringLiteral("cannot reach %1: %2").arg(broker.hostPort(), reasonOf(rc, connectError)));
+    // Refused now, the loop tries again by itself: the user hears of it once, from here.
+    if (rc != MOSQ_ERR_SUCCESS) {
+        const QString logged = lastLogLine(); // a TLS failure tells its reason only there
+        setState(State::Failed,
+                 QStringLiteral("cannot reach %1: %2")
+                     .arg(broker.hostPort(), logged.isEmpty() ? reasonOf(rc, connectError) : logged));
+    }
     m_connectTimer.start(config.connectTimeoutMs);
     return true;
 }
@@ -159,8 +171,9 @@ void MqttClient::onConnect(mosquitto *, void *self, int rc)
 void MqttClient::onDisconnect(mosquitto *, void *self, int rc)
 {
     auto *client = static_cast<MqttClient *>(self);
+    const int error = errno;
     QMetaObject::invokeMethod(
-        client, [client, rc] { client->disconnected(rc); }, Qt::QueuedConnection);
+        client, [client, rc, error] { client->disconnected(rc, error); }, Qt::QueuedConnection);
 }
 
 void MqttClient::onPublish(mosquitto *, void *self, int mid)
@@ -195,6 +208,10 @@ void MqttClient::connected(int rc)
     }
     m_connectTimer.stop();
     m_connected = true;
+    {
+        QMutexLocker lock(&m_logMutex);
+        m_lastLog.clear();
+    }
     setState(State::Connected, QStringLiteral("connected to ") + where);
     if (!m_config.statusTopic.isEmpty()) {
         m_retained.insert(m_config.statusTopic, QByteArrayLiteral("online"));
@@ -208,7 +225,7 @@ void MqttClient::connected(int rc)
     m_backlog.clear();
 }
 
-void MqttClient::disconnected(int rc)
+void MqttClient::disconnected(int rc, int error)
 {
     if (!m_mosq) return;
     const bool wasConnected = std::exchange(m_connected, false);
@@ -217,7 +234,7 @@ void MqttClient::disconnected(int rc)
     if (wasConnected || m_state != State::Failed)
         setState(State::Failed,
                  QStringLiteral("cannot reach %1: %2")
-                     .arg(m_config.broker.hostPort(), reason.isEmpty() ? reasonOf(rc) : reason));
+                     .arg(m_config.broker.hostPort(), reason.isEmpty() ? reasonOf(rc, error) : reason));
 }
 
 void MqttClient::connectTimedOut()

@@ -57,7 +57,7 @@ private:
     static void onLog(mosquitto *, void *self, int level, const char *text);
 
     void connected(int rc);
-    void disconnected(int rc);
+    void disconnected(int rc, int error);
     void connectTimedOut();
     void setState(State state, const QString &text);
     bool send(const QByteArray &topic, const QByteArray &payload, bool retain, int qos);
