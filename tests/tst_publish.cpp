@@ -101,8 +101,12 @@ class TestPublish : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
+    // The rules run anywhere; the rest runs the program against a broker.
+    void init()
     {
+        static const QByteArrayList rules{"sampleFormats", "addresses", "rules",
+                                          "passwordMakesTheSettingsPrivate"};
+        if (rules.contains(QTest::currentTestFunction())) return;
         if (m_app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
         if (!MosquittoBroker::available()) QSKIP("mosquitto or openssl is not installed");
     }

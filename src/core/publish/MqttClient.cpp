@@ -57,6 +57,7 @@ bool MqttClient::start(const Config &config, QString *error)
     m_mosq = mosquitto_new(clientId.constData(), true, this);
     auto refuse = [this, error](const QString &reason) {
         if (error) *error = reason;
+        stopSender();
         release();
         return false;
     };
@@ -84,6 +85,8 @@ bool MqttClient::start(const Config &config, QString *error)
     if (!config.statusTopic.isEmpty())
         mosquitto_will_set(m_mosq, config.statusTopic.constData(), 7, "offline", 1, true);
 
+    m_stopping = false;
+    m_sender = std::thread(&MqttClient::sendLoop, this);
     // The loop runs first: so the client connects whenever the broker comes up.
     int rc = mosquitto_loop_start(m_mosq);
     if (rc != MOSQ_ERR_SUCCESS)
@@ -106,8 +109,20 @@ bool MqttClient::start(const Config &config, QString *error)
     return true;
 }
 
+void MqttClient::stopSender()
+{
+    if (!m_sender.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(m_outboxMutex);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
+    m_sender.join(); // what was in the outbox has gone to the library
+}
+
 void MqttClient::stop()
 {
+    stopSender();
     if (!m_mosq) return;
     m_connectTimer.stop();
     if (m_connected && !m_config.statusTopic.isEmpty()) {
@@ -138,9 +153,36 @@ void MqttClient::release()
 void MqttClient::publish(const QByteArray &topic, const QByteArray &payload, bool retain)
 {
     if (!m_mosq) return;
-    if (retain) m_retained.insert(topic, payload);
-    if (!m_connected || !send(topic, payload, retain, m_config.qos)) {
-        if (!retain) keep(topic, payload); // the retained ones go again on connecting
+    std::lock_guard<std::mutex> lock(m_outboxMutex);
+    m_outbox.push_back({topic, payload, retain});
+}
+
+void MqttClient::sendLoop()
+{
+    std::vector<Outgoing> batch;
+    std::unique_lock<std::mutex> lock(m_outboxMutex);
+    for (;;) {
+        m_wake.wait_for(lock, std::chrono::milliseconds(SendIntervalMs), [this] { return m_stopping; });
+        const bool stopping = m_stopping;
+        batch.swap(m_outbox);
+        lock.unlock();
+        deliver(batch);
+        batch.clear();
+        lock.lock();
+        if (stopping && m_outbox.empty()) return;
+    }
+}
+
+void MqttClient::deliver(const std::vector<Outgoing> &batch)
+{
+    if (batch.empty()) return;
+    QMutexLocker lock(&m_sendMutex);
+    for (const Outgoing &message : batch) {
+        if (message.retain) m_retained.insert(message.topic, message.payload);
+        if (!m_connected || !send(message.topic, message.payload, message.retain, m_config.qos)) {
+            if (!message.retain)
+                keep(message.topic, message.payload); // the retained ones go again on connecting
+        }
     }
 }
 
@@ -207,28 +249,35 @@ void MqttClient::connected(int rc)
         return;
     }
     m_connectTimer.stop();
-    m_connected = true;
     {
         QMutexLocker lock(&m_logMutex);
         m_lastLog.clear();
     }
-    setState(State::Connected, QStringLiteral("connected to ") + where);
-    if (!m_config.statusTopic.isEmpty()) {
-        m_retained.insert(m_config.statusTopic, QByteArrayLiteral("online"));
-        send(m_config.statusTopic, QByteArrayLiteral("online"), true, 1);
+    {
+        QMutexLocker lock(&m_sendMutex);
+        m_connected = true;
+        if (!m_config.statusTopic.isEmpty()) {
+            m_retained.insert(m_config.statusTopic, QByteArrayLiteral("online"));
+            send(m_config.statusTopic, QByteArrayLiteral("online"), true, 1);
+        }
+        for (auto it = m_retained.cbegin(); it != m_retained.cend(); ++it)
+            if (it.key() != m_config.statusTopic) send(it.key(), it.value(), true, m_config.qos);
+        const QList<QByteArray> order = std::exchange(m_backlogOrder, {});
+        for (const QByteArray &topic : order)
+            send(topic, m_backlog.value(topic), false, m_config.qos);
+        m_backlog.clear();
     }
-    for (auto it = m_retained.cbegin(); it != m_retained.cend(); ++it)
-        if (it.key() != m_config.statusTopic) send(it.key(), it.value(), true, m_config.qos);
-    const QList<QByteArray> order = std::exchange(m_backlogOrder, {});
-    for (const QByteArray &topic : order)
-        send(topic, m_backlog.value(topic), false, m_config.qos);
-    m_backlog.clear();
+    setState(State::Connected, QStringLiteral("connected to ") + where);
 }
 
 void MqttClient::disconnected(int rc, int error)
 {
     if (!m_mosq) return;
-    const bool wasConnected = std::exchange(m_connected, false);
+    bool wasConnected = false;
+    {
+        QMutexLocker lock(&m_sendMutex);
+        wasConnected = std::exchange(m_connected, false);
+    }
     if (rc == 0) return; // asked for
     const QString reason = lastLogLine();
     if (wasConnected || m_state != State::Failed)

@@ -7,6 +7,10 @@
 #include <QString>
 #include <QTimer>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "core/publish/PublishOptions.h"
 
@@ -14,7 +18,9 @@ struct mosquitto;
 
 // One connection to a broker, kept by libmosquitto's own thread: it connects in the background,
 // reconnects by itself with growing waits up to 30 s, and hands what happened to this object's
-// thread. Publishing only queues. While disconnected the newest message of each topic is kept
+// thread. Publishing only puts the message in an outbox, which a sender thread of this object
+// hands to the library every SendIntervalMs, so the caller never waits on the library's lock or
+// wakes its thread. While disconnected the newest message of each topic is kept
 // (at most BacklogTopics topics) and sent once the connection is back; the retained messages
 // are sent again after every reconnect, since a broker restarted may have lost them.
 class MqttClient : public QObject
@@ -31,6 +37,7 @@ public:
     };
     static constexpr int BacklogTopics = 64;
     static constexpr int MaxReconnectWaitS = 30;
+    static constexpr int SendIntervalMs = 10;
 
     explicit MqttClient(QObject *parent = nullptr);
     ~MqttClient() override;
@@ -56,6 +63,14 @@ private:
     static void onPublish(mosquitto *, void *self, int mid);
     static void onLog(mosquitto *, void *self, int level, const char *text);
 
+    struct Outgoing {
+        QByteArray topic;
+        QByteArray payload;
+        bool retain;
+    };
+    void sendLoop();
+    void stopSender();
+    void deliver(const std::vector<Outgoing> &batch);
     void connected(int rc);
     void disconnected(int rc, int error);
     void connectTimedOut();
@@ -69,8 +84,17 @@ private:
     Config m_config;
     State m_state = State::Off;
     QString m_text = QStringLiteral("off");
-    bool m_connected = false;
     QTimer m_connectTimer;
+    // The caller's side of the outbox.
+    std::mutex m_outboxMutex;
+    std::condition_variable m_wake;
+    std::vector<Outgoing> m_outbox;
+    bool m_stopping = false;
+    std::thread m_sender;
+    // What the sender and this object's thread share: the connection as last told, what goes
+    // again on connecting.
+    QMutex m_sendMutex;
+    bool m_connected = false;
     QHash<QByteArray, QByteArray> m_retained;
     QHash<QByteArray, QByteArray> m_backlog;
     QList<QByteArray> m_backlogOrder;

@@ -56,20 +56,26 @@ QByteArray jsonNumber(const QString &text)
 void appendJsonString(QByteArray &out, QStringView text)
 {
     static const char hex[] = "0123456789abcdef";
-    out += '"';
-    const QByteArray utf8 = text.toUtf8();
-    for (const char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
+    const auto append = [&out](unsigned char c) {
         if (c == '"' || c == '\\') {
             out += '\\';
-            out += c;
-        } else if (u < 0x20) {
+            out += char(c);
+        } else if (c < 0x20) {
             out += "\\u00";
-            out += hex[u >> 4];
-            out += hex[u & 15];
+            out += hex[c >> 4];
+            out += hex[c & 15];
         } else {
-            out += c;
+            out += char(c);
         }
+    };
+    out += '"';
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() >= 0x80) { // the rest as UTF-8; JSON's own characters are all ASCII
+            for (const char c : text.mid(i).toUtf8())
+                append(static_cast<unsigned char>(c));
+            break;
+        }
+        append(static_cast<unsigned char>(text[i].unicode()));
     }
     out += '"';
 }
