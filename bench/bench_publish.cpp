@@ -13,7 +13,6 @@
 #include <numeric>
 #include <vector>
 
-#include "core/link/FrameEncoder.h"
 #include "core/publish/MqttPublisher.h"
 #include "core/publish/ReadingPublisher.h"
 #include "support/MosquittoBroker.h"
@@ -21,16 +20,6 @@
 
 namespace
 {
-
-QByteArray frameFor(int channel, int row)
-{
-    static constexpr int functions[6] = {0, 1, 2, 4, 6, 7};
-    FrameEncoder::Header header;
-    header.channel = channel;
-    header.functionCode = functions[channel];
-    header.decimalCode = FrameEncoder::Divisor10;
-    return FrameEncoder::encodeReading(header, (row * 37 + channel * 1000) % 10000);
-}
 
 // Times the publisher's step of every sample the recorder hands on.
 struct TimedStep final : SampleJournal {
@@ -56,7 +45,7 @@ void recordOnce(const char *what, MqttPublisher *output)
     for (int row = 1; rig.restartsAsked() == 0; ++row) {
         rig.clock.advance(1000);
         for (int channel = 0; channel < 6 && rig.restartsAsked() == 0; ++channel)
-            rig.feed(frameFor(channel, row));
+            rig.feed(benchFrame(channel, row));
         if (row % 500 == 0) QCoreApplication::processEvents();
     }
     std::vector<qint64> &ns = step.ns;

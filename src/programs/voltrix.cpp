@@ -200,7 +200,16 @@ int main(int argc, char **argv)
     if (live.stream && !StreamWriter::parseFormat(parser.value(streamOption), &live.streamFormat))
         liveError = QStringLiteral("--stream takes jsonl or csv");
     BrokerAddress address;
-    if (liveError.isEmpty() && !live.mqtt.url.isEmpty()) liveError = PublishRules::check(live.mqtt, &address);
+    if (liveError.isEmpty() && !live.mqtt.url.isEmpty()) {
+        const QString problem = PublishRules::check(live.mqtt, &address);
+        // Stored settings that no longer work leave publishing off; the command line's are refused.
+        if (live.mqttGiven)
+            liveError = problem;
+        else if (!problem.isEmpty()) {
+            QTextStream(stderr) << "voltrix: publishing is off: " << problem << Qt::endl;
+            live.mqtt.url.clear();
+        }
+    }
     if (!liveError.isEmpty()) {
         QTextStream(stderr) << "voltrix: " << liveError << Qt::endl;
         return BadLiveReadingsOption;
