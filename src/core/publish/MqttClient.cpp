@@ -85,26 +85,14 @@ bool MqttClient::start(const Config &config, QString *error)
     if (!config.statusTopic.isEmpty())
         mosquitto_will_set(m_mosq, config.statusTopic.constData(), 7, "offline", 1, true);
 
-    m_stopping = false;
-    m_sender = std::thread(&MqttClient::sendLoop, this);
     // The loop runs first: so the client connects whenever the broker comes up.
-    int rc = mosquitto_loop_start(m_mosq);
+    const int rc = mosquitto_loop_start(m_mosq);
     if (rc != MOSQ_ERR_SUCCESS)
         return refuse(QStringLiteral("cannot start the MQTT client: ") + reasonOf(rc));
-    const QByteArray host = broker.host.toUtf8();
-    rc = mosquitto_connect_async(m_mosq, host.constData(), broker.port, KeepAliveS);
-    const int connectError = errno;
     setState(State::Connecting, QStringLiteral("connecting to ") + broker.hostPort());
-    if (rc == MOSQ_ERR_INVAL || rc == MOSQ_ERR_NOMEM)
-        return refuse(
-            QStringLiteral("cannot reach %1: %2").arg(broker.hostPort(), reasonOf(rc, connectError)));
-    // Refused now, the loop tries again by itself: the user hears of it once, from here.
-    if (rc != MOSQ_ERR_SUCCESS) {
-        const QString logged = lastLogLine(); // a TLS failure tells its reason only there
-        setState(State::Failed,
-                 QStringLiteral("cannot reach %1: %2")
-                     .arg(broker.hostPort(), logged.isEmpty() ? reasonOf(rc, connectError) : logged));
-    }
+    // The sender connects first, so that looking up the host never holds this thread up.
+    m_stopping = false;
+    m_sender = std::thread(&MqttClient::sendLoop, this);
     m_connectTimer.start(config.connectTimeoutMs);
     return true;
 }
@@ -159,6 +147,13 @@ void MqttClient::publish(const QByteArray &topic, const QByteArray &payload, boo
 
 void MqttClient::sendLoop()
 {
+    const QByteArray host = m_config.broker.host.toUtf8();
+    const int rc = mosquitto_connect_async(m_mosq, host.constData(), m_config.broker.port, KeepAliveS);
+    if (rc != MOSQ_ERR_SUCCESS) { // the loop tries again by itself: the user hears of it once
+        const int error = errno;
+        QMetaObject::invokeMethod(
+            this, [this, rc, error] { connectFailed(rc, error); }, Qt::QueuedConnection);
+    }
     std::vector<Outgoing> batch;
     std::unique_lock<std::mutex> lock(m_outboxMutex);
     for (;;) {
@@ -268,6 +263,15 @@ void MqttClient::connected(int rc)
         m_backlog.clear();
     }
     setState(State::Connected, QStringLiteral("connected to ") + where);
+}
+
+void MqttClient::connectFailed(int rc, int error)
+{
+    if (!m_mosq || m_connected) return;
+    const QString logged = lastLogLine(); // a TLS failure tells its reason only there
+    setState(State::Failed,
+             QStringLiteral("cannot reach %1: %2")
+                 .arg(m_config.broker.hostPort(), logged.isEmpty() ? reasonOf(rc, error) : logged));
 }
 
 void MqttClient::disconnected(int rc, int error)

@@ -71,6 +71,7 @@ private:
     void sendLoop();
     void stopSender();
     void deliver(const std::vector<Outgoing> &batch);
+    void connectFailed(int rc, int error);
     void connected(int rc);
     void disconnected(int rc, int error);
     void connectTimedOut();
