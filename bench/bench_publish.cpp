@@ -51,8 +51,9 @@ void recordOnce(const char *what, MqttPublisher *output)
     std::vector<qint64> &ns = step.ns;
     const double mean = double(std::accumulate(ns.begin(), ns.end(), qint64(0))) / double(ns.size());
     std::sort(ns.begin(), ns.end());
-    std::printf("%-34s %7zu samples  mean %6.2f us  median %6.2f us  p99 %6.2f us\n", what, ns.size(),
-                mean / 1000, double(ns[ns.size() / 2]) / 1000, double(ns[ns.size() * 99 / 100]) / 1000);
+    std::printf("%-30s %6zu samples  mean %5.2f us  median %5.2f us  p99 %5.2f us  p99.9 %6.2f us\n", what,
+                ns.size(), mean / 1000, double(ns[ns.size() / 2]) / 1000,
+                double(ns[ns.size() * 99 / 100]) / 1000, double(ns[ns.size() * 999 / 1000]) / 1000);
 }
 
 bool waitFor(const std::function<bool()> &done, int ms)
