@@ -3,6 +3,10 @@
 #include "core/graph/GraphViewState.h"
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
+#include "core/publish/MqttPublisher.h"
+#include "core/publish/PublishSettings.h"
+#include "core/publish/ReadingPublisher.h"
+#include "core/publish/StreamWriter.h"
 #include "core/recording/JournalWriter.h"
 #include "core/recording/RecordRecovery.h"
 #include "core/recording/RecordingControl.h"
@@ -23,6 +27,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QSysInfo>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdlib>
@@ -67,7 +72,19 @@ A record left unsaved when Voltrix last ended is recovered and saved without ask
 that could not be written (to --output, or by an automatic or recovering save) keeps its journal
 for the next start, whatever the save question is answered, and the exit status is 2.
 Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
-3 the workbook given to --open could not be read.)";
+3 the workbook given to --open could not be read; 2 also for an --mqtt, --mqtt-* or --stream
+value that cannot be used (nothing is started then). A broker that cannot be reached never
+stops the recording: it is told once on standard error and reconnected by itself.)";
+
+// What --mqtt and --stream ask for, checked before anything starts.
+struct LiveReadings {
+    PublishOptions mqtt;
+    bool mqttGiven = false;
+    bool stream = false;
+    StreamWriter::Format streamFormat = StreamWriter::Format::Jsonl;
+};
+
+constexpr int BadLiveReadingsOption = 2;
 
 } // namespace
 
@@ -129,9 +146,35 @@ int main(int argc, char **argv)
         QStringLiteral("graph-zoom"), QStringLiteral("whole: the graph shows the whole record."),
         QStringLiteral("whole"));
     const QCommandLineOption quitOption(QStringLiteral("quit"), QStringLiteral("Exit when done."));
+    const QCommandLineOption mqttOption(
+        QStringLiteral("mqtt"),
+        QStringLiteral(
+            "Publish every recorded sample to this MQTT broker: mqtt://[user[:password]@]host[:port] "
+            "(port 1883) or mqtts://... (TLS, port 8883). The password may also come from "
+            "$VOLTRIX_MQTT_PASSWORD."),
+        QStringLiteral("URL"));
+    const QCommandLineOption mqttTopicOption(
+        QStringLiteral("mqtt-topic"), QStringLiteral("The topics' prefix (default voltrix/<host name>)."),
+        QStringLiteral("PREFIX"));
+    const QCommandLineOption mqttDiscoveryOption(QStringLiteral("mqtt-discovery"),
+                                                 QStringLiteral("Home Assistant discovery (default on)."),
+                                                 QStringLiteral("on|off"));
+    const QCommandLineOption mqttQosOption(QStringLiteral("mqtt-qos"),
+                                           QStringLiteral("Quality of service of the readings (default 0)."),
+                                           QStringLiteral("0|1"));
+    const QCommandLineOption mqttCaOption(
+        QStringLiteral("mqtt-ca"),
+        QStringLiteral("The CA certificate of an mqtts:// broker (default: the system's CA certificates)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption streamOption(
+        QStringLiteral("stream"),
+        QStringLiteral("Write every recorded sample to standard output as it is recorded: a JSON object a "
+                       "line, or CSV after a header line. Every other message goes to standard error."),
+        QStringLiteral("jsonl|csv"));
     parser.addOptions({portsOption, demoOption, openOption, recordOption, durationOption, outputOption,
                        saveGraphOption, printDataOption, printGraphOption, graphViewOption, graphZoomOption,
-                       quitOption});
+                       quitOption, mqttOption, mqttTopicOption, mqttDiscoveryOption, mqttQosOption,
+                       mqttCaOption, streamOption});
     parser.process(app);
 
     UnattendedRun::Plan plan;
@@ -157,6 +200,43 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
 
+    SettingsStore store;
+    LiveReadings live;
+    live.mqtt = PublishSettings::load(store);
+    live.mqttGiven = parser.isSet(mqttOption);
+    if (live.mqttGiven) {
+        live.mqtt = PublishOptions{};
+        live.mqtt.url = parser.value(mqttOption);
+        live.mqtt.prefix = PublishRules::defaultPrefix(QSysInfo::machineHostName());
+    }
+    live.mqtt.password = qEnvironmentVariable("VOLTRIX_MQTT_PASSWORD", live.mqtt.password);
+    QString liveError;
+    if (parser.isSet(mqttTopicOption)) live.mqtt.prefix = parser.value(mqttTopicOption);
+    if (parser.isSet(mqttCaOption)) live.mqtt.caFile = parser.value(mqttCaOption);
+    if (parser.isSet(mqttDiscoveryOption) &&
+        !PublishRules::parseSwitch(parser.value(mqttDiscoveryOption), &live.mqtt.discovery))
+        liveError = QStringLiteral("--mqtt-discovery takes on or off");
+    if (parser.isSet(mqttQosOption) && !PublishRules::parseQos(parser.value(mqttQosOption), &live.mqtt.qos))
+        liveError = QStringLiteral("--mqtt-qos takes 0 or 1");
+    live.stream = parser.isSet(streamOption);
+    if (live.stream && !StreamWriter::parseFormat(parser.value(streamOption), &live.streamFormat))
+        liveError = QStringLiteral("--stream takes jsonl or csv");
+    BrokerAddress address;
+    if (liveError.isEmpty() && !live.mqtt.url.isEmpty()) {
+        const QString problem = PublishRules::check(live.mqtt, &address);
+        // Stored settings that no longer work leave publishing off; the command line's are refused.
+        if (live.mqttGiven)
+            liveError = problem;
+        else if (!problem.isEmpty()) {
+            QTextStream(stderr) << "voltrix: publishing is off: " << problem << Qt::endl;
+            live.mqtt.url.clear();
+        }
+    }
+    if (!liveError.isEmpty()) {
+        QTextStream(stderr) << "voltrix: " << liveError << Qt::endl;
+        return BadLiveReadingsOption;
+    }
+
     // The demonstration receiver lives on a pseudo-terminal of its own for the whole run.
     std::unique_ptr<Pty> demoPty;
     std::unique_ptr<ReceiverSimulator> demoReceiver;
@@ -176,7 +256,6 @@ int main(int argc, char **argv)
 
     const bool unattended = plan.record || plan.quit;
     SystemClock clock;
-    SettingsStore store;
     QtSerialControl serial(ports);
     UnattendedPrompts unattendedPrompts;
     QtPrompts dialogPrompts(nullptr, &store);
@@ -194,6 +273,26 @@ int main(int argc, char **argv)
             if (file.open(QIODevice::Append | QIODevice::Text))
                 file.write(QByteArray::number(ns / 1000) + '\n');
         });
+
+    // Live readings: standard output carries nothing else in stream mode.
+    std::unique_ptr<StreamWriter> stream;
+    if (live.stream) {
+        stream = std::make_unique<StreamWriter>(live.streamFormat, stdout);
+        session.readings().addOutput(stream.get());
+    }
+    if (unattended)
+        QObject::connect(&session.mqtt(), &MqttPublisher::stateChanged, &app,
+                         [](MqttClient::State state, const QString &text) {
+                             if (state == MqttClient::State::Connected || state == MqttClient::State::Failed)
+                                 QTextStream(stderr) << "voltrix: mqtt: " << text << Qt::endl;
+                         });
+    if (!live.mqtt.url.isEmpty()) {
+        QString error;
+        if (!session.mqtt().start(live.mqtt, &error)) {
+            QTextStream(stderr) << "voltrix: mqtt: " << error << Qt::endl;
+            if (unattended) return BadLiveReadingsOption;
+        }
+    }
 
     MainFm window(session);
     dialogPrompts.setDialogParent(&window);

@@ -25,6 +25,7 @@ constexpr std::array<MenuRow, MenuItemCount> menuTable{{
     {M::Separator0, "par_0", "", K::Separator, "mnfile", C::None, false, ""},
     {M::Exit, "mnexit", "E&xit", K::Item, "mnfile", C::Exit, false, "Ctrl+Q"},
     {M::Setup, "mnsetup", "&Setup", K::Item, "", C::Setup, false, ""},
+    {M::PublishReadings, "mnpublish", "P&ublish readings", K::Item, "", C::PublishReadings, false, ""},
     {M::Edit, "mnedit", "&Edit", K::Menu, "", C::None, false, ""},
     {M::ClearRecord, "mnClear", "&Clear record", K::Item, "mnedit", C::ClearRecord, false, ""},
     {M::View, "mnveiw", "&View", K::Menu, "", C::None, false, ""},

@@ -171,6 +171,7 @@ bool Commands::runsThroughHandler(Command command)
     case Command::PrintData:
     case Command::PrintGraph:
     case Command::Setup:
+    case Command::PublishReadings:
     case Command::Options:
     case Command::Manual:
     case Command::Help:

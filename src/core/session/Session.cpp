@@ -18,6 +18,8 @@
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/power/PowerCostMonitor.h"
+#include "core/publish/MqttPublisher.h"
+#include "core/publish/ReadingPublisher.h"
 #include "core/record/CsvExport.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/JournalWriter.h"
@@ -105,8 +107,20 @@ struct Session::Relays {
         }
     };
 
+    // Each sample goes to the journal first, then to the live readings.
+    struct Samples final : SampleJournal {
+        SampleJournal *journal = nullptr;
+        SampleJournal *readings = nullptr;
+        void sampleRecorded(int channel, int row, int divisor) override
+        {
+            journal->sampleRecorded(channel, row, divisor);
+            readings->sampleRecorded(channel, row, divisor);
+        }
+    };
+
     Graph graph;
     Power power;
+    Samples samples;
     Progress progress;
     Saver saver;
     Sound sound;
@@ -172,11 +186,21 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
 
     // The journal of the open record: every sample, kept until the record is saved or dropped.
     m_journal = new JournalWriter({*m_record, m_recording->status(), clock, prompts}, this);
-    m_recorder->setJournal(m_journal);
+    m_readings = std::make_unique<ReadingPublisher>(*m_record, clock);
+    m_mqtt = new MqttPublisher(this);
+    m_readings->addOutput(m_mqtt);
+    m_relays->samples.journal = m_journal;
+    m_relays->samples.readings = m_readings.get();
+    m_recorder->setJournal(&m_relays->samples);
     m_journal->setFallbackFolder([this] { return m_workbookSaver->fallbackFolder(); });
     connect(m_recording, &RecordingControl::recordStarted, m_journal, &JournalWriter::recordStarted);
     connect(m_recording, &RecordingControl::recordDiscarded, m_journal, &JournalWriter::recordDiscarded);
-    m_workbookSaver->setSavedListener([this](const QString &name) { m_journal->recordSaved(name); });
+    m_workbookSaver->setSavedListener([this](const QString &name) {
+        m_journal->recordSaved(name);
+        m_readings->recordSaved(name);
+    });
+    connect(&m_recording->status(), &RecordingStatus::modeChanged, this,
+            [this](RecordingMode mode) { m_readings->recordingModeChanged(mode); });
     m_recovery = new RecordRecovery(
         {*m_record, *m_monitor, *m_statistics, m_state, *m_reset, m_relays->saver, *m_journal, prompts},
         this);

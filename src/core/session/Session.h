@@ -19,6 +19,7 @@ class GraphHooks;
 class JournalWriter;
 class LinkProber;
 class MonitorFields;
+class MqttPublisher;
 class PowerCostHooks;
 class PowerCostMonitor;
 class OpenRecord;
@@ -26,6 +27,7 @@ class PowerHooks;
 class ProgressHooks;
 class Prompts;
 class RecordRecovery;
+class ReadingPublisher;
 class RecordReset;
 class RecordSaver;
 class RecordStore;
@@ -88,6 +90,10 @@ public:
     JournalWriter &journal() const { return *m_journal; }
     // Run once at start-up, before anything is recorded or opened.
     RecordRecovery &recovery() const { return *m_recovery; }
+    // Every recorded sample, the recording's state and the workbooks saved, for other programs:
+    // the broker publisher is one of its outputs, a stream on standard output may be another.
+    ReadingPublisher &readings() const { return *m_readings; }
+    MqttPublisher &mqtt() const { return *m_mqtt; }
 
     // Procedures of windows of later parts and of the platform; each does nothing until set.
     void setGraphHooks(GraphHooks *hooks);
@@ -143,4 +149,6 @@ private:
     std::unique_ptr<OpenRecord> m_openRecord;
     JournalWriter *m_journal = nullptr;
     RecordRecovery *m_recovery = nullptr;
+    std::unique_ptr<ReadingPublisher> m_readings;
+    MqttPublisher *m_mqtt = nullptr;
 };

@@ -26,6 +26,7 @@
 #include "ui/monitor/FmMonitor.h"
 #include "ui/power/FmPower.h"
 #include "ui/printing/PrintFeature.h"
+#include "ui/publish/PublishFeature.h"
 #include "ui/setup/SettingsDialogs.h"
 #include "ui/shell/FmLoading.h"
 #include "ui/shell/UiResources.h"
@@ -98,6 +99,7 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     connect(&commands, &Commands::commandUnavailable, this, &MainFm::tellUnavailable);
     connect(&commands, &Commands::exitRequested, this, &QWidget::close);
     SettingsDialogs::install(m_session, *this);
+    PublishFeature::install(m_session, *this);
     HelpCommands::install(m_session, *this);
     mirrorCommandState();
     placeTiles(false);
