@@ -358,26 +358,22 @@ private Q_SLOTS:
         QCOMPARE(calls, (QList<QPair<int, int>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
     }
 
+    // A target that cannot be written leaves no file, no temporary file and an older file as it was.
     void failureLeavesTargetAsItWas_data()
     {
-        QTest::addColumn<QString>("target");    // relative to the test folder
-        QTest::addColumn<QString>("olderFile"); // an older file of the target's name, or none
-        QTest::addColumn<bool>("readOnlyFolder");
-        QTest::newRow("missing folder") << "missing/r.xlsx"
-                                        << "" << false;
-        QTest::newRow("folder is a file") << "plain/r.xlsx"
-                                          << "" << false;
-        QTest::newRow("target is a folder") << "taken.xlsx"
-                                            << "" << false;
-        QTest::newRow("read-only folder") << "locked/r.xlsx"
-                                          << "locked/r.xlsx" << true;
+        QTest::addColumn<QString>("target");      // relative to the test folder
+        QTest::addColumn<bool>("readOnlyFolder"); // an older file of the target's name in it
+        QTest::newRow("missing folder") << "missing/r.xlsx" << false;
+        QTest::newRow("folder is a file") << "plain/r.xlsx" << false;
+        QTest::newRow("target is a folder") << "taken.xlsx" << false;
+        QTest::newRow("read-only folder") << "locked/r.xlsx" << true;
     }
 
     void failureLeavesTargetAsItWas()
     {
         QFETCH(QString, target);
-        QFETCH(QString, olderFile);
         QFETCH(bool, readOnlyFolder);
+        const QString olderFile = readOnlyFolder ? target : QString();
         if (readOnlyFolder && geteuid() == 0) QSKIP("the superuser writes into read-only folders");
 
         const QDir dir(m_dir->path());
@@ -472,7 +468,9 @@ private Q_SLOTS:
         QVERIFY(!WorkbookFiles::hasRecord(m_table));
     }
 
-    void dateNumberFormats()
+    // Dates as the locale writes them: the sheet's date format, and two-digit years read near the
+    // record's stamp.
+    void dates()
     {
         const QList<QPair<QString, QString>> formats{
             {"M/d/yy", "m/d/yy"},
@@ -483,27 +481,16 @@ private Q_SLOTS:
             {QStringLiteral("yyyy\u5E74M\u6708d\u65E5"), QStringLiteral("yyyy\\\u5E74m\\\u6708d\\\u65E5")}};
         for (const auto &[qtFormat, sheetFormat] : formats)
             QCOMPARE(SheetValues::dateNumberFormat(qtFormat), sheetFormat);
-    }
-
-    void twoDigitYearsNearTheStamp_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QDate>("near");
-        QTest::addColumn<QDate>("date");
-        QTest::newRow("this century") << "3/5/24" << QDate(2024, 3, 5) << QDate(2024, 3, 5);
-        QTest::newRow("across the turn") << "12/31/99" << QDate(2000, 1, 1) << QDate(1999, 12, 31);
-        QTest::newRow("into the next") << "1/1/00" << QDate(1999, 12, 31) << QDate(2000, 1, 1);
-    }
-
-    void twoDigitYearsNearTheStamp()
-    {
-        QFETCH(QString, text);
-        QFETCH(QDate, near);
-        QFETCH(QDate, date);
-        QCOMPARE(SheetValues::parseDate(text, QStringLiteral("M/d/yy"), near), std::optional<QDate>(date));
-        QCOMPARE(SheetValues::parseDate(QStringLiteral("05.03.2024"), QStringLiteral("dd.MM.yyyy"), near),
-                 std::optional<QDate>(QDate(2024, 3, 5)));
-        QVERIFY(!SheetValues::parseDate(QStringLiteral("-"), QStringLiteral("M/d/yy"), near));
+        const QList<std::tuple<QString, QDate, QDate>> years{
+            {"3/5/24", Day, Day},
+            {"12/31/99", QDate(2000, 1, 1), QDate(1999, 12, 31)},
+            {"1/1/00", QDate(1999, 12, 31), QDate(2000, 1, 1)}};
+        for (const auto &[text, near, date] : years)
+            QCOMPARE(SheetValues::parseDate(text, QStringLiteral("M/d/yy"), near),
+                     std::optional<QDate>(date));
+        QCOMPARE(SheetValues::parseDate(QStringLiteral("05.03.2024"), QStringLiteral("dd.MM.yyyy"), Day),
+                 std::optional<QDate>(Day));
+        QVERIFY(!SheetValues::parseDate(QStringLiteral("-"), QStringLiteral("M/d/yy"), Day));
         QCOMPARE(SheetValues::dateSerial(QDate(1900, 3, 1)), 61.0);
     }
 
