@@ -20,6 +20,7 @@
 #include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
 #include "core/workbook/WorkbookWriter.h"
+#include "support/PtyReceiver.h"
 #include "support/RecordFixture.h"
 #include "support/RecordingSession.h"
 
@@ -151,11 +152,7 @@ private Q_SLOTS:
             const QString app = qEnvironmentVariable("VOLTRIX_APP");
             if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
             QProcess program;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("HOME"), dir.path());
-            env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-            env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-            program.setProcessEnvironment(env);
+            program.setProcessEnvironment(isolatedEnvironment(QDir(dir.path())));
             const QString again = dir.filePath(QStringLiteral("again.xlsx"));
             program.start(app, {"--open", path, "--output", again, "--quit"});
             QVERIFY(program.waitForFinished(30000));
