@@ -751,12 +751,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(WorkbookFormat::Kind, kind);
         QCOMPARE(WorkbookFormat::detect(bytes), kind);
-        // a workbook of the older format renamed ".xlsx" is still told by its first bytes
-        QTemporaryDir folder;
-        const QString renamed = folder.filePath(QStringLiteral("record.xlsx"));
-        QVERIFY(QFile::copy(QFINDTESTDATA("data/xls/record-1900.xls"), renamed));
-        QCOMPARE(WorkbookFormat::detectFile(renamed), WorkbookFormat::Kind::Xls);
-        QCOMPARE(WorkbookFormat::detectFile(folder.filePath("missing.xls")), WorkbookFormat::Kind::Unknown);
+        QCOMPARE(WorkbookFormat::detectFile(QStringLiteral("/nonexistent/r.xls")),
+                 WorkbookFormat::Kind::Unknown);
     }
 
     void fixtureHoldsExactlyTheWrittenCells_data()
