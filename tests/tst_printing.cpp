@@ -307,29 +307,9 @@ private Q_SLOTS:
         QCOMPARE(m_prompts.messageTexts().last(), printer.failure);
     }
 
-    // Save Graph suggests the record's name without its extension, at most 13 characters, and
-    // the page.
-    void suggestedGraphName()
-    {
-        GraphImageSaver saver(m_prompts, m_svg);
-        for (const auto &[recordFileName, suggested] :
-             {std::pair{FileName, "261205_151230_P1"}, std::pair{QStringLiteral("rec1.xlsx"), "rec1_P1"},
-              std::pair{QStringLiteral("pump_station_east.xlsx"), "pump_station__P1"}}) {
-            m_prompts.clear();
-            m_prompts.queueFileName({});
-            saver.saveGraph({true, false, recordFileName, QStringLiteral("1"), QSize(400, 150), m_dir.path()},
-                            drawStandIn);
-            const ScriptedPrompts::Call call = m_prompts.lastCall();
-            QCOMPARE(m_prompts.calls().size(), 1);
-            QCOMPARE(call.kind, ScriptedPrompts::Kind::SaveFile);
-            QCOMPARE(call.title + u'|' + call.text + u'|' + call.filter,
-                     QStringLiteral("Save File|") + m_dir.filePath(QLatin1String(suggested)) +
-                         QStringLiteral("|BMP Windows Bitmap(*.bmp);;JPEG(*.jpg);;PNG(*.png);;SVG(*.svg)"));
-        }
-    }
-
-    // Save Graph with the name the dialog gave (its suffix already chosen), or without a dialog
-    // (unattended runs): what is written, or the message.
+    // Save Graph: the name its dialog suggests (the record's name without its extension, at most 13
+    // characters, and the page), then with the name the dialog gave (its suffix already chosen), or
+    // without a dialog (unattended runs): what is written, or the message.
     void saveGraph_data()
     {
         QTest::addColumn<bool>("dialog");
@@ -337,15 +317,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QByteArray>("format");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("suggested");
         const auto row = [](const char *name, bool dialog, bool shown, const char *chosen, const char *format,
-                            const char *message = "") {
+                            const char *message = "", const QString &record = FileName,
+                            const char *suggested = "261205_151230_P1") {
             QTest::newRow(name) << dialog << shown << QString::fromUtf8(chosen) << QByteArray(format)
-                                << QString::fromUtf8(message);
+                                << QString::fromUtf8(message) << record << QString::fromUtf8(suggested);
         };
         row("graph hidden or record empty", true, false, "", "", "Not any graph!");
-        row("bmp", true, true, "g.bmp", "bmp");
+        row("bmp", true, true, "g.bmp", "bmp", "", QStringLiteral("rec1.xlsx"), "rec1_P1");
         row("JPG", true, true, "G.JPG", "jpeg");
-        row("png", true, true, "g.png", "png");
+        row("png", true, true, "g.png", "png", "", QStringLiteral("pump_station_east.xlsx"),
+            "pump_station__P1");
         row("other extension: bitmap", true, true, "g.gif", "bmp");
         row("svg through the svg writer", true, true, "g.svg", "svg");
         row("unwritable", true, true, "missing-folder/g.png", "", "The graph could not be saved to ");
@@ -358,14 +342,22 @@ private Q_SLOTS:
         QFETCH(bool, shown);
         QFETCH(QString, chosen);
         QFETCH(QString, message);
+        QFETCH(QString, record);
+        QFETCH(QString, suggested);
         const QString path = m_dir.filePath(chosen);
         QFile::remove(path);
-        const GraphImageSource source{shown, !shown, FileName, "1", QSize(400, 150), {}};
+        const GraphImageSource source{shown, !shown, record, "1", QSize(400, 150), m_dir.path()};
         QStringList messages;
         if (dialog) {
             if (shown) m_prompts.queueFileName(path);
             GraphImageSaver(m_prompts, m_svg).saveGraph(source, drawStandIn);
             messages = m_prompts.messageTexts();
+            const ScriptedPrompts::Call asked = m_prompts.calls().first();
+            if (shown)
+                QCOMPARE(
+                    asked.title + u'|' + asked.text + u'|' + asked.filter,
+                    QStringLiteral("Save File|") + m_dir.filePath(suggested) +
+                        QStringLiteral("|BMP Windows Bitmap(*.bmp);;JPEG(*.jpg);;PNG(*.png);;SVG(*.svg)"));
         } else {
             messages << GraphImageExport::saveWithoutDialog(path, source, drawStandIn, m_svg);
             messages.removeAll(QString());
