@@ -6,8 +6,8 @@
 #include "core/printing/CurrentPrinter.h"
 #include "core/printing/GraphImageExport.h"
 #include "core/printing/PrintCommands.h"
+#include "core/printing/PrintDialogSeam.h"
 #include "core/printing/PrintTexts.h"
-#include "core/printing/cPrnDlg.h"
 #include "core/record/RecordStore.h"
 #include "support/PdfText.h"
 #include "support/RecordFixture.h"
@@ -91,15 +91,6 @@ public:
     }
 };
 
-// Flags as a string of '1' (set) and '0'.
-QString bits(std::initializer_list<bool> flags)
-{
-    QString text;
-    for (bool flag : flags)
-        text += flag ? u'1' : u'0';
-    return text;
-}
-
 } // namespace
 
 class TestPrinting : public QObject
@@ -116,43 +107,6 @@ private Q_SLOTS:
         m_prompts.clear();
         m_prompts.setStrict(true);
         m_dialog = FakeDialog();
-    }
-
-    // What the dialog offers (page range, selection, print to file) by the style and flags.
-    void printDialogRequest_data()
-    {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QList<int>>("flags");
-        QTest::addColumn<QString>("offered");
-        QTest::addColumn<PrintDialogRequest::Range>("range");
-        using R = PrintDialogRequest::Range;
-        QTest::newRow("no flags") << 0 << QList<int>{} << "111" << R::All;
-        QTest::newRow("print commands") << 0 << QList<int>{0, 0, 0, 8, 4} << "001" << R::All;
-        QTest::newRow("hidden print to file") << 0 << QList<int>{0, 0, 0x100000} << "110" << R::All;
-        QTest::newRow("page range chosen") << 0 << QList<int>{2} << "111" << R::PageRange;
-        QTest::newRow("selection not offered") << 0 << QList<int>{1, 4} << "101" << R::All;
-        QTest::newRow("style 1 ignores the flags")
-            << 1 << QList<int>{0, 0, 0x100000, 8, 4} << "111" << R::All;
-    }
-    void printDialogRequest()
-    {
-        QFETCH(int, style);
-        QFETCH(QList<int>, flags);
-        cPrnDlg prn(m_dialog);
-        QCOMPARE(QList<qint16>({prn.MinPage(), prn.MaxPage(), prn.FromPage(), prn.ToPage(), prn.Copies()}),
-                 QList<qint16>({1, 9999, 0, 0, 0}));
-        prn.setPrintFlag(21, cPrnDlg::NoSelection); // out of range: ignored
-        prn.setPrintFlag(-1, cPrnDlg::NoSelection);
-        QCOMPARE(prn.dialogFlags(), 0);
-        prn.setStyle(style);
-        for (int i = 0; i < flags.size(); ++i)
-            prn.setPrintFlag(i, flags[i]);
-        const PrintDialogRequest request = prn.request();
-        QCOMPARE(request.kind,
-                 style == 1 ? PrintDialogRequest::Kind::PageSetup : PrintDialogRequest::Kind::Print);
-        QTEST(bits({request.offerPageRange, request.offerSelection, request.offerPrintToFile}), "offered");
-        QTEST(request.range, "range");
-        if (style == 1) QCOMPARE(prn.dialogFlags(), qint32(cPrnDlg::PrintSetup));
     }
 
     void tablePages_data()
@@ -286,7 +240,7 @@ private Q_SLOTS:
         const PrintDialogRequest &request = m_dialog.lastRequest;
         QCOMPARE(request.kind, PrintDialogRequest::Kind::Print);
         QCOMPARE(request.documentName, FileName); // the print job's name
-        QCOMPARE(bits({request.offerPageRange, request.offerSelection, request.offerPrintToFile}), "001");
+        QVERIFY(!request.offerPageRange && !request.offerSelection && request.offerPrintToFile);
         const PrintPageFields &fields = request.pages;
         QCOMPARE(QList<qint16>({fields.minPage, fields.maxPage, fields.fromPage, fields.toPage}),
                  QList<qint16>({1, 999, 1, 20}));

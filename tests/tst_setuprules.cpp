@@ -88,6 +88,10 @@ OptionValues changedOptions()
     return changed;
 }
 
+// Grid boxes as "lines flat inset raised".
+constexpr OptionCheck GridBoxes[] = {OptionCheck::GridLines, OptionCheck::GridFlat, OptionCheck::GridInset,
+                                     OptionCheck::GridRaised};
+
 } // namespace
 
 class TestSetupRules : public QObject
@@ -305,15 +309,13 @@ private Q_SLOTS:
     void defaultButton()
     {
         SetupValues expected = edited();
-        expected.autoScan = true;
-        expected.selePort = false;
+        const SetupValues first;
+        expected.autoScan = true, expected.selePort = false;
         expected.T1Hi = expected.T1Low = QStringLiteral("100");
         expected.YScale = 3; // "100", not the first run's "25"
-        expected.Channel_n = SetupValues().Channel_n;
-        expected.Channel_sn = SetupValues().Channel_sn;
-        expected.Channel_p = SetupValues().Channel_p;
-        expected.Power_V = QStringLiteral("110");
-        expected.Power_Unit = QStringLiteral("0");
+        expected.Channel_n = first.Channel_n, expected.Channel_sn = first.Channel_sn,
+        expected.Channel_p = first.Channel_p;
+        expected.Power_V = QStringLiteral("110"), expected.Power_Unit = QStringLiteral("0");
         expected.Power_cos = QStringLiteral("0.8");
         QCOMPARE(withDefaultButton(edited()), expected); // port, alarm switch, Hi/Low and unit stay
     }
@@ -408,12 +410,10 @@ private Q_SLOTS:
             *flags[i] = stored.at(i) == u'1';
         OptionsForm form(values);
         for (const QString &click : clicks)
-            form.click(std::array{OptionCheck::GridLines, OptionCheck::GridFlat, OptionCheck::GridInset,
-                                  OptionCheck::GridRaised}[QStringLiteral("LFIR").indexOf(click.at(0))],
-                       click.at(1) == u'+');
-        const QString checked =
-            bits({form.isChecked(OptionCheck::GridLines), form.isChecked(OptionCheck::GridFlat),
-                  form.isChecked(OptionCheck::GridInset), form.isChecked(OptionCheck::GridRaised)});
+            form.click(GridBoxes[QStringLiteral("LFIR").indexOf(click.at(0))], click.at(1) == u'+');
+        QString checked;
+        for (OptionCheck box : GridBoxes)
+            checked += form.isChecked(box) ? u'1' : u'0';
         QTEST(checked, "checked");
         QCOMPARE(form.isEnabled(OptionCheck::GridRaised), checked.at(0) == u'1');
         QCOMPARE(form.tableChanged(), !clicks.isEmpty());
@@ -428,20 +428,15 @@ private Q_SLOTS:
         QTest::addColumn<OptionValues>("expected");
         QTest::addColumn<bool>("graphChanged");
         QTest::addColumn<bool>("tableChanged");
-        OptionValues table = changedOptions();
-        table.Grid_lineCk = table.Grid_FlatCk = true;
-        table.Grid_RaisedCk = false;
+        OptionValues table = changedOptions(), graph = table, monitor = table;
+        table.Grid_lineCk = table.Grid_FlatCk = true, table.Grid_RaisedCk = false,
         table.Grid_BackColor = 16777215;
         QTest::newRow("Table") << OptionsTab::Table << table << false << true;
-        OptionValues graph = changedOptions();
-        graph.Graph_BackColor = 8388608;
-        graph.Graph_T1BackColor = 255;
+        graph.Graph_BackColor = 8388608, graph.Graph_T1BackColor = 255,
         graph.Graph_MainTitle = QStringLiteral("ABC");
         graph.Graph_TitleCk = true; // although the first run hides the title
         QTest::newRow("Graph") << OptionsTab::Graph << graph << true << false;
-        OptionValues monitor = changedOptions();
-        monitor.Moni_ForeColor = 16777215;
-        monitor.Moni_BackColor = 32768;
+        monitor.Moni_ForeColor = 16777215, monitor.Moni_BackColor = 32768;
         QTest::newRow("Monitor") << OptionsTab::Monitor << monitor << false << false;
     }
     void defaults()
@@ -454,30 +449,24 @@ private Q_SLOTS:
         QTEST(form.tableChanged(), "tableChanged");
     }
 
+    // What OK redraws: monitor colours alone (and a cancelled table pick) neither the graph nor
+    // the table; a cancelled graph pick counts as a change; the title box enables the title.
     void changedFlags()
     {
         OptionsForm form{OptionValues()};
         form.colorPicked(OptionSwatch::DisplayValueForeColor, 255);
         form.colorPicked(OptionSwatch::DataRowBackColor, std::nullopt);
-        QVERIFY(!form.tableChanged());
-        QVERIFY(!form.ok().redrawGraph); // monitor colours alone leave the graph
-        QCOMPARE(form.ok().values.Moni_ForeColor, 255);
-        form.colorPicked(OptionSwatch::GraphBackColor, std::nullopt); // a cancelled pick counts
-        QVERIFY(form.graphChanged());
-        QCOMPARE(form.color(OptionSwatch::GraphBackColor), 8388608);
-
+        QVERIFY(!form.tableChanged() && !form.ok().redrawGraph && form.ok().values.Moni_ForeColor == 255);
+        form.colorPicked(OptionSwatch::GraphBackColor, std::nullopt);
+        QVERIFY(form.graphChanged() && form.color(OptionSwatch::GraphBackColor) == 8388608);
         OptionsForm table{OptionValues()};
         table.colorPicked(OptionSwatch::DataRowBackColor, 12632256);
-        QVERIFY(table.tableChanged());
-        QCOMPARE(table.ok().values.Grid_BackColor, 12632256);
-
+        QVERIFY(table.tableChanged() && table.ok().values.Grid_BackColor == 12632256);
         OptionsForm title{OptionValues()};
         QVERIFY(!title.titleEnabled());
         title.click(OptionCheck::GraphTitle, true);
-        QVERIFY(title.titleEnabled());
-        QVERIFY(!title.tableChanged());
         title.titleEdited(QStringLiteral("Line 3"));
-        QVERIFY(title.ok().redrawGraph);
+        QVERIFY(title.titleEnabled() && !title.tableChanged() && title.ok().redrawGraph);
         QCOMPARE(title.ok().values.Graph_MainTitle, "Line 3");
     }
 };
