@@ -135,16 +135,14 @@ private Q_SLOTS:
         QFETCH(float, factor);
         QFETCH(int, port);
         QFETCH(bool, readUnit);
-        const QString in = m_dir.filePath(QStringLiteral("in.ini"));
-        const QString saveTo = m_dir.filePath(QStringLiteral("out.ini"));
-        QFile::remove(in), QFile::remove(saveTo);
+        const QString in = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
         write(in, stored);
         Settings s;
         s.loadSetup(SettingsStore(in), readUnit);
         s.loadOptions(SettingsStore(in));
         QCOMPARE(s.timeAxisFactor, factor);
         QCOMPARE(s.portIndex, qint16(port));
-        SettingsStore out(saveTo);
+        SettingsStore out(in + QStringLiteral(".saved"));
         s.saveSetup(out);
         s.saveOptions(out);
         QCOMPARE(dump(out.fileName()), saved);
