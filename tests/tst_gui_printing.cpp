@@ -16,6 +16,7 @@
 #include "core/printing/cPrnDlg.h"
 #include "core/settings/SaveFolder.h"
 #include "core/settings/SettingsStore.h"
+#include "support/GraphStandIn.h"
 #include "support/ModalDialog.h"
 #include "support/PdfText.h"
 #include "support/ScriptedPrompts.h"
@@ -26,15 +27,6 @@ namespace
 {
 
 const QString FileName = QStringLiteral("261205_151230.xlsx");
-
-void drawStandIn(QPainter &painter, const QRectF &target)
-{
-    painter.fillRect(QRectF(target.topLeft(), target.size() / 2), Qt::red);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(qMax(1, int(target.height() / 10)));
-    painter.setFont(font);
-    painter.drawText(target, Qt::AlignCenter, QStringLiteral("STANDIN"));
-}
 
 const PrintDocument GraphPage = [](QPainter &painter, QPagedPaintDevice &device) {
     return PrintBmp(painter, device, {FileName, QStringLiteral("1")}, drawStandIn);

@@ -9,6 +9,7 @@
 #include "core/printing/PrintDialogSeam.h"
 #include "core/printing/PrintTexts.h"
 #include "core/record/RecordStore.h"
+#include "support/GraphStandIn.h"
 #include "support/PdfText.h"
 #include "support/RecordFixture.h"
 #include "support/ScriptedPrompts.h"
@@ -17,22 +18,6 @@ namespace
 {
 
 const QString FileName = QStringLiteral("261205_151230.xlsx");
-
-// Stands in for the graph's drawing routine: a frame, a red block and a word, all scaled to
-// the target.
-void drawStandIn(QPainter &painter, const QRectF &target)
-{
-    painter.save();
-    painter.setPen(QPen(Qt::blue, 0));
-    painter.drawRect(target.adjusted(1, 1, -1, -1));
-    painter.fillRect(QRectF(target.topLeft(), target.size() / 2), Qt::red);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(qMax(1, int(target.height() / 10)));
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(target, Qt::AlignCenter, QStringLiteral("STANDIN"));
-    painter.restore();
-}
 
 QList<PdfPage> printToPdf(const QString &path, const PrintDocument &document)
 {
