@@ -1,9 +1,6 @@
 // The print dialog over the current printer, printing to a PDF file through it, and the graph
 // as an SVG drawing.
-#include <QAbstractButton>
-#include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QSpinBox>
@@ -54,30 +51,6 @@ private Q_SLOTS:
         m_prompts.setStrict(true);
     }
 
-    void dialogOffersWhatTheFlagsSay()
-    {
-        QtCurrentPrinter printer;
-        // This machine has no printer installed; the dialog's PDF file still lets the user print.
-        QVERIFY(QtCurrentPrinter::dialogOffersPdfFile() && printer.available());
-        cPrnDlg prn(printer);
-        prn.setPrintFlag(3, cPrnDlg::NoPageNums);
-        prn.setPrintFlag(4, cPrnDlg::NoSelection);
-        prn.setMaxPage(999);
-        QAbstractPrintDialog::PrintDialogOptions options;
-        int minPage = 0, maxPage = 0;
-        whenDialogOpens([&](QDialog *dialog) {
-            if (auto *print = qobject_cast<QPrintDialog *>(dialog))
-                options = print->options(), minPage = print->minPage(), maxPage = print->maxPage();
-            dialog->reject();
-        });
-        QVERIFY(!prn.ShowPrinterDialog());
-        QCOMPARE(QList<int>({options.testFlag(QAbstractPrintDialog::PrintToFile),
-                             options.testFlag(QAbstractPrintDialog::PrintPageRange),
-                             options.testFlag(QAbstractPrintDialog::PrintSelection), minPage, maxPage,
-                             prn.Copies()}),
-                 QList<int>({true, false, false, 1, 999, 0}));
-    }
-
     // A PDF file's name gets ".pdf", and an existing file of that name is asked about; the
     // dialog starts in the folder last saved in.
     void pdfFileNamedAndAskedAbout()
@@ -106,20 +79,34 @@ private Q_SLOTS:
         QCOMPARE(printer.printer().outputFileName(), last + QStringLiteral("/table.pdf"));
     }
 
+    // The dialog offers what the print commands' flags say; Cancel changes nothing, OK keeps the
+    // choices for the next command.
     void chosenSettingsStayCurrent()
     {
         QtCurrentPrinter printer;
+        // This machine has no printer installed; the dialog's PDF file still lets the user print.
+        QVERIFY(QtCurrentPrinter::dialogOffersPdfFile() && printer.available());
         const QString first = m_dir.filePath(QStringLiteral("first.pdf"));
         const QString chosen = m_dir.filePath(QStringLiteral("chosen.pdf"));
         printer.printer().setOutputFileName(first);
-        // Cancel changes nothing.
+        QList<int> options;
         whenDialogOpens([&](QDialog *dialog) {
+            auto *print = qobject_cast<QPrintDialog *>(dialog);
+            options = {print->testOption(QAbstractPrintDialog::PrintToFile),
+                       print->testOption(QAbstractPrintDialog::PrintPageRange),
+                       print->testOption(QAbstractPrintDialog::PrintSelection), print->minPage(),
+                       print->maxPage()};
             fileNameField(dialog)->setText(chosen);
             dialog->reject();
         });
         cPrnDlg cancelled(printer);
+        cancelled.setPrintFlag(3, cPrnDlg::NoPageNums);
+        cancelled.setPrintFlag(4, cPrnDlg::NoSelection);
+        cancelled.setMaxPage(999);
         QVERIFY(!cancelled.ShowPrinterDialog());
+        QCOMPARE(options, QList<int>({true, false, false, 1, 999}));
         QCOMPARE(printer.printer().outputFileName(), first);
+        QCOMPARE(cancelled.Copies(), qint16(0));
 
         whenDialogOpens([&](QDialog *dialog) {
             fileNameField(dialog)->setText(chosen);
