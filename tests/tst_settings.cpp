@@ -75,8 +75,8 @@ QString with(const QString &entries)
 // The store flushes every key it saves to the disk; in a memory folder that costs nothing.
 QString scratchTemplate()
 {
-    return QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/tst_settings-XXXXXX")
-                                                     : QString();
+    return QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm/tst_settings-XXXXXX")
+                                                              : QString();
 }
 
 // `stored` is loaded (derived: time-axis factor, port index) and saved again as `saved`.
