@@ -274,6 +274,7 @@ private Q_SLOTS:
         row("unwritable", true, true, "missing-folder/g.png", "", "The graph could not be saved to ");
         row("unattended, unwritable", false, true, "missing-folder/u.png", "",
             "The graph could not be saved to ");
+        row("unattended, record empty", false, false, "u.png", "", "Not any graph!");
     }
     void saveGraph()
     {
