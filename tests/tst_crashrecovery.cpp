@@ -158,44 +158,41 @@ void TestCrashRecovery::runs_data()
     QTest::addColumn<int>("exitCode");     // -1: killed
     QTest::addColumn<QString>("said");     // a line of the run's output, as a pattern
     // "journal A B": the record's journal is in folder A after the run, the next start saves it
-    // into B; "csv P": channels 1 and 4 of the CSV written, value and unit, match P.
+    // into B; "values P": channels 1 and 4 of the workbook written match P. (The CSV written by
+    // --output is the workbook wiring tests'.)
     QTest::addColumn<QString>("record");
-    const QStringList output = {"--ports", "%dev",     "--record",      "--duration",
-                                "2",       "--output", "%out/rec.xlsx", "--quit"};
-    const QStringList recording = {"--ports", "%dev", "--record", "--duration", "120"};
-    const auto toCsv = [](int seconds) {
-        return QStringList{"--ports",  "%dev",         "--record", "--duration", QString::number(seconds),
-                           "--output", "%out/rec.csv", "--quit"};
+    const auto toWorkbook = [](int seconds) {
+        return QStringList{"--ports",  "%dev",          "--record", "--duration", QString::number(seconds),
+                           "--output", "%out/rec.xlsx", "--quit"};
     };
+    const QStringList recording = {"--ports", "%dev", "--record", "--duration", "120"};
     const auto row = [](const char *name, const char *fault, const QStringList &args, int exitCode,
                         const char *said, const char *record) {
         QTest::newRow(name) << fault << args << exitCode << said << record;
     };
-    row("read-only --output", "read-only output", output, 2,
+    row("read-only --output", "read-only output", toWorkbook(2), 2,
         "^voltrix: could not write the record: .*Read-only file system.*\nvoltrix: the record is kept in the "
-        "journal "
-        "%records/\\d{8}_\\d{6}\\.journal, which the next start recovers$",
+        "journal %records/\\d{8}_\\d{6}\\.journal, which the next start recovers$",
         "journal records records");
-    row("full --output", "full output", output, 2,
+    row("full --output", "full output", toWorkbook(2), 2,
         "^voltrix: could not write the record: .*No space left on device", "journal records records");
     row("full records folder, killed", "full records, kill", recording, -1, "", "journal data data");
     row("recovery refused by both folders", "full records, journal, data refused", {"--quit"}, 2,
         "^voltrix: \\[Voltrix\\] The record 261207_024638.xlsx could not be saved automatically \\(.*\\)\\. "
-        "Its "
-        "samples are kept in the journal %records/20261207_024638.journal, which the next start recovers\\. "
-        "-> OK$",
+        "Its samples are kept in the journal %records/20261207_024638.journal, which the next start "
+        "recovers\\. -> OK$",
         "journal records data");
     row("killed during recovery", "journal, kill at the staged file", {"--quit"}, -1, "",
         "journal records records");
     row("killed while recording", "kill", recording, -1, "", "journal records records");
     row("SIGTERM while recording", "term", recording, 0, "", "journal records records");
     // The duration runs on through an unplugged receiver; one that comes back continues the record.
-    row("two meters to CSV", "two meters", toCsv(3), 0, "^voltrix: record written to .*/rec.csv$",
-        "csv ^12.34mV( 12.34mV)+ \\| 5.0A( 5.0A)*$");
-    row("unplugged and back", "constant, unplugged, back", toCsv(5), 0,
-        "^voltrix: COM 1 \\(.*\\) is back after 00:0", "csv ^12V( 12V)* 34V( 34V)* \\| $");
-    row("unplugged for good", "constant, unplugged", toCsv(3), 0,
-        "^voltrix: COM 1 \\(.*\\) was lost: ", "csv ^12V( 12V)* \\| $");
+    row("two meters to a workbook", "two meters", toWorkbook(3), 0,
+        "^voltrix: record written to .*/rec.xlsx$", "values ^12.34( 12.34)+ \\| 5( 5)*$");
+    row("unplugged and back", "constant, unplugged, back", toWorkbook(5), 0,
+        "^voltrix: COM 1 \\(.*\\) is back after 00:0", "values ^12( 12)* 34( 34)* \\| $");
+    row("unplugged for good", "constant, unplugged", toWorkbook(3), 0,
+        "^voltrix: COM 1 \\(.*\\) was lost: ", "values ^12( 12)* \\| $");
     row("no receiver", "none", {"--ports", "%out/none", "--record", "--quit"}, 1,
         "^voltrix: \\[Voltrix\\] Link error ! Please check your connector. -> OK$", "");
     row("help without a display", "no display", {"--help"}, 0, "--record", "");
@@ -300,25 +297,11 @@ void TestCrashRecovery::runs()
     QVERIFY2(QRegularExpression(said, QRegularExpression::MultilineOption).match(rig.said).hasMatch(),
              qPrintable(rig.said));
 
-    if (kept.first() == u"csv") { // one record, nothing between or twice
-        QFile file(QDir(rig.output).filePath(QStringLiteral("rec.csv")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QStringList lines =
-            QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        QCOMPARE(lines.first(),
-                 QStringLiteral("Index,Date,Time,Ch1,Unit,Time,Ch2,Unit,Time,Ch3,Unit,Time,Ch4,"
-                                "Unit,Time,Ch5,Unit,Time,Ch6,Unit"));
-        QStringList channels[2];
-        for (int row = 1; row < lines.size(); ++row) {
-            const QStringList cells = lines.at(row).split(QLatin1Char(','));
-            QCOMPARE(cells.size(), RecordStore::ColumnCount);
-            QCOMPARE(cells.at(0), QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
-            for (const int k : {0, 1}) // a channel may have one sample less in the last row
-                if (const int time = RecordStore::timeColumn(3 * k); !cells.at(time + 1).isEmpty())
-                    channels[k] << cells.at(time + 1) + cells.at(time + 2);
-        }
-        const QString sequence = channels[0].join(u' ') + QStringLiteral(" | ") + channels[1].join(u' ');
-        QVERIFY2(QRegularExpression(record.mid(4)).match(sequence).hasMatch(), qPrintable(sequence));
+    if (kept.first() == u"values") { // one record, nothing between or twice
+        const QString book = QDir(rig.output).filePath(QStringLiteral("rec.xlsx"));
+        const QString sequence =
+            workbookValues(book, 0).join(u' ') + QStringLiteral(" | ") + workbookValues(book, 3).join(u' ');
+        QVERIFY2(QRegularExpression(record.mid(7)).match(sequence).hasMatch(), qPrintable(sequence));
     }
     if (kept.first() != u"journal") return;
     QVERIFY2(journalSamples(folder(1)) >= qMax(samples, 1), qPrintable(rig.said));
