@@ -13,11 +13,13 @@
 
 #include "core/commands/CommandState.h"
 #include "core/commands/Commands.h"
+#include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/record/RecordJournal.h"
 #include "core/record/RecordStore.h"
+#include "core/recording/JournalWriter.h"
 #include "core/recording/LinkLossWatch.h"
 #include "core/recording/LogFile.h"
 #include "core/recording/RecordingControl.h"
@@ -154,7 +156,16 @@ struct Rig : RecordingSession {
             {"back", [](Rig &r) { r.serial.returnDevice(); }},
             {"poll", [](Rig &r) { r.watch(1000); }},
             {"closeAll", [](Rig &r) { r.procs().closeAll(); }},
-            {"deny", [](Rig &r) { r.serial.setPermissionDenied({1}, QStringLiteral("COM1 is in use.")); }}};
+            {"deny", [](Rig &r) { r.serial.setPermissionDenied({1}, QStringLiteral("COM1 is in use.")); }},
+            {"acv", [](Rig &r) { r.turnToAcv(), r.session.workbookSaver().waitForSaves(); }},
+            {"name",
+             [](Rig &r) { r.nextFileName(QStringLiteral("saved.xlsx")); }}, // for the next file dialog
+            {"csvName", [](Rig &r) { r.nextFileName(QStringLiteral("saved.csv")); }},
+            {"nowhere", [](Rig &r) { r.nextFileName(QStringLiteral("no/such/folder/saved.xlsx")); }},
+            {"save", [](Rig &r) { r.procs().run(Command::SaveData); }},
+            {"open", [](Rig &r) { r.session.openRecord().run(); }}, // its file dialog cancelled
+            {"close", [](Rig &r) { r.rec().confirmClose(); }},
+            {"keep", [](Rig &r) { r.session.journal().keepCurrentForRecovery(); }}};
 
         for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
             const int ticks = step.startsWith(u"tick") ? step.mid(4).toInt() : 0;
@@ -169,8 +180,17 @@ struct Rig : RecordingSession {
         }
     }
 
+    // The meter of channel 1 turns to ACV: the record is split off.
+    void turnToAcv() { serial.feed(FrameEncoder::encodeReading({0, 0, 3, 1, 0, false}, 230)); }
+    // A name of its own in the records folder.
+    void nextFileName(const QString &name)
+    {
+        prompts.queueFileName(QDir(AppPaths::recordsFolder()).filePath(QString::number(++names) + name));
+    }
+
     QStringList saves;
     QString inWait;
+    int names = 0;
 };
 
 // The program's own saver, whose background writes a test can hold, slow down or fail.
@@ -187,8 +207,6 @@ struct SavingRig : Rig {
             return step(file, error) && WorkbookWriter().write(record, file, error);
         });
     }
-    // The meter of channel 1 turns to ACV: the record is split off.
-    void turnToAcv() { serial.feed(FrameEncoder::encodeReading({0, 0, 3, 1, 0, false}, 230)); }
     QString autoSavePath(const QString &folder) const { return QDir(folder).filePath(First); }
 
     QTemporaryDir fallback;
@@ -383,6 +401,54 @@ private Q_SLOTS:
             {3599, "59:59"}, {3600, "1:00:00"}, {90061, "25:01:01"}};
         for (const auto &[seconds, text] : durations)
             QCOMPARE(LinkLossWatch::durationText(seconds), QLatin1String(text));
+    }
+
+    // The record's journal goes once a workbook holds all its samples, or with the record; a failed
+    // save, a CSV, a save while taking samples and a journal kept for the next start leave it.
+    void journalGoesWithTheRecord_data()
+    {
+        QTest::addColumn<QString>("script"); // after two samples and a minute
+        QTest::addColumn<bool>("kept");
+        const auto row = [](const char *name, const char *script, bool kept) {
+            QTest::newRow(name) << QString::fromLatin1(script) << kept;
+        };
+        row("Save Data", "stop name save", false);
+        row("Save Data as CSV", "stop csvName save", true);
+        row("Save Data failing", "stop nowhere save", true);
+        row("Save Data while recording", "name save", true);
+        row("Save Data while paused", "name save pause name save", true);
+        row("Save Data once stopped", "name save stop name save", false);
+        row("automatic save", "acv", false);
+        row("Clear record", "stop clear", false);
+        row("Clear record while recording", "yes clear", false);
+        row("No at a new Start", "stop run", false);
+        row("a record without a sample", "stop run stop", false);
+        row("Yes at a new Start", "stop yes name run", false);
+        row("No when closing", "close", false);
+        row("Yes when closing, saving fails", "yes nowhere close", true);
+        row("Open", "stop open", false);
+        row("Stop", "stop", true);
+        row("kept, then No when closing", "keep close", true); // as a failed --output or a signal keeps it
+        row("kept, then saved", "keep stop name save", false);
+    }
+
+    void journalGoesWithTheRecord()
+    {
+        QFETCH(QString, script);
+        QFETCH(bool, kept);
+        SavingRig rig;
+        const QDir folder(AppPaths::recordsFolder());
+        const QString path = folder.filePath(QStringLiteral("20240315_093000.journal"));
+        rig.play("run receive receive later " + script); // a record started anew gets a stamp of its own
+        // Written through unless still taking samples; a record begun afterwards has a journal of its
+        // own; no lock outlives its journal.
+        const QString current = rig.session.journal().currentPath();
+        QCOMPARE(QFileInfo::exists(path), kept);
+        if (kept && !rig.rec().status().running()) QCOMPARE(RecordJournal::read(fileBytes(path)).samples, 2);
+        QStringList journals = folder.entryList({QStringLiteral("*.journal*")}, QDir::Files);
+        for (const QString &lock : journals.filter(u".lock"))
+            QVERIFY(journals.removeAll(lock) && journals.contains(lock.chopped(5)));
+        QCOMPARE(journals.size() - int(kept), int(!current.isEmpty() && current != path));
     }
 
     // Where the record cannot be written, neither the save question nor a split may lose it: the
