@@ -1,3 +1,7 @@
+// A session recording from a receiver on a fake port: Start, Pause, Stop, the time-out, a lost
+// port, the save question and failed saves; and the record's journal: when it is written, when it
+// goes, what a write failure does, and how a record a crash left behind comes back at start-up.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,7 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 #include <utility>
 
 #include "core/commands/CommandState.h"
@@ -17,16 +23,19 @@
 #include "core/common/AppPaths.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
+#include "core/monitor/Statistics.h"
 #include "core/record/RecordJournal.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/JournalWriter.h"
 #include "core/recording/LinkLossWatch.h"
 #include "core/recording/LogFile.h"
+#include "core/recording/RecordRecovery.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
 #include "core/workbook/StagedFile.h"
 #include "core/workbook/WorkbookWriter.h"
 #include "support/CommandNames.h"
+#include "support/RecordFixture.h"
 #include "support/RecordingSession.h"
 
 namespace
@@ -75,6 +84,47 @@ QString numbers(const RecordStore &record)
         if (!record.cell(row, 0).isEmpty()) rows << record.cell(row, 0);
     return rows.join(u' ');
 }
+
+int samplesOnDisk(const QString &path)
+{
+    return RecordJournal::read(fileBytes(path)).samples;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Each channel's figures, average, maximum and minimum as the statistics hold them.
+QStringList statisticsOf(const Statistics &statistics)
+{
+    QStringList out;
+    for (int k = 0; k < 6; ++k) {
+        const ChannelStatistics &f = statistics.channel(k);
+        out << QStringLiteral("%1 %2 %3 %4").arg(f.count).arg(f.sum).arg(f.sumPrefix).arg(f.average);
+        for (const StatExtreme &e : {f.maximum, f.minimum})
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                       .arg(e.text, e.unit, e.time, QString::number(e.row), QString::number(e.value),
+                            QString::number(e.prefix), e.mark);
+    }
+    return out;
+}
+
+// Saves nothing: no folder takes the file.
+struct FullDiskSaver final : RecordSaver {
+    bool autoSave(QString *error) override { return (*error = QStringLiteral("disk full")).isEmpty(); }
+    bool saveDataCommand() override { return false; }
+};
+
+// A record that a crash left behind: its journal as it was on disk, and its table.
+struct CrashedRecord {
+    QString stamp;
+    QByteArray journal;
+    QStringList table;
+    QStringList statistics;
+    QString fileName() const { return RecordStore::fileNameForStamp(stamp); }
+};
 
 // A recording session (receiver on port 1) whose outcome reads as status(), asked() and the saver's notes.
 struct Rig : RecordingSession {
@@ -201,6 +251,20 @@ struct SavingRig : Rig {
         saver().setFallbackFolder(fallback.path());
     }
     WorkbookSaver &saver() { return session.workbookSaver(); }
+    RecordStore &record() { return session.record(); }
+    QString folder() const { return AppPaths::recordsFolder(); }
+    QString journalPath(const QString &stamp) const { return QDir(folder()).filePath(stamp + ".journal"); }
+    QString journalPath() { return journalPath(record().stamp()); }
+    // A reading of `channel`: DCV in V by default.
+    void reading(int channel, int digits, int function = 0, int prefix = 3,
+                 int decimalCode = FrameEncoder::Divisor1)
+    {
+        feed(FrameEncoder::encodeReading({channel, 0, prefix, function, decimalCode, false}, digits));
+    }
+    void overload(int channel, int function, int prefix, int decimalCode)
+    {
+        feed(FrameEncoder::encodeOverload({channel, 0, prefix, function, decimalCode, false}));
+    }
     void writeWith(std::function<bool(StagedFile &, QString *)> step)
     {
         saver().setBackgroundWriter([step](const WorkbookRecord &record, StagedFile &file, QString *error) {
@@ -227,7 +291,215 @@ class TestRecording : public QObject
 {
     Q_OBJECT
 
+    CrashedRecord m_first;
+    CrashedRecord m_second;
+
 private Q_SLOTS:
+    // The journals two records of a session leave when the program dies while each is paused.
+    void initTestCase()
+    {
+        SavingRig s;
+        s.start();
+        s.reading(0, 12);
+        s.reading(3, 50, 3, 3, FrameEncoder::Divisor10); // ACA
+        s.clock.advance(1000);
+        s.reading(0, 1250, 0, 2);                     // mV: the prefix caption changes
+        s.overload(3, 3, 3, FrameEncoder::Divisor10); // not in the top range: not counted
+        s.reading(3, 51, 3, 3, FrameEncoder::Divisor10);
+        s.overload(0, 0, 3, FrameEncoder::Divisor1); // in the top range: the maximum
+        s.reading(0, 7, 0, 3);
+        s.reading(3, 52, 3, 3, FrameEncoder::Divisor10);
+        const auto take = [&s] {
+            s.rec().pause();
+            return CrashedRecord{s.record().stamp(), fileBytes(s.journalPath()), recordText(s.record()),
+                                 statisticsOf(s.session.statistics())};
+        };
+        m_first = take();
+        s.rec().stop();
+        s.clock.advance(2000);
+        s.start(); // No to saving the first: its journal goes, the bytes above stay
+        for (int i = 0; i < 12; ++i) {
+            s.reading(i % 2 == 0 ? 0 : 5, 100 + i);
+            s.clock.advance(400);
+        }
+        m_second = take();
+        QCOMPARE(RecordJournal::read(m_first.journal).samples, 8);
+        QVERIFY2(m_first.statistics.at(1).startsWith(u"+OL V"), qPrintable(m_first.statistics.at(1)));
+        QCOMPARE(RecordJournal::read(m_second.journal).samples, 12);
+    }
+
+    // From Start on, the samples reach the file in bursts: with the first sample after the
+    // interval, or by the timer at the latest; Pause and Stop write everything through.
+    void journalFollowsTheRecord()
+    {
+        SavingRig s;
+        s.start();
+        const QString path = s.journalPath();
+        QCOMPARE(RecordJournal::read(fileBytes(path)).stamp, s.record().stamp());
+
+        s.reading(0, 12);
+        QCOMPARE(samplesOnDisk(path), 0);
+        s.clock.advance(JournalWriter::FlushIntervalMs);
+        s.reading(0, 13);
+        QCOMPARE(samplesOnDisk(path), 2);
+        s.reading(0, 14);
+        QCOMPARE(samplesOnDisk(path), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(samplesOnDisk(path), 3, 1000);
+        s.reading(0, 15);
+        s.rec().pause();
+        QCOMPARE(samplesOnDisk(path), 4);
+        s.rec().run(); // resume: the same record and journal
+        s.reading(0, 16);
+        s.rec().stop();
+        QCOMPARE(samplesOnDisk(path), 5);
+        RecordStore rebuilt;
+        RecordJournal::rebuild(RecordJournal::read(fileBytes(path)), rebuilt);
+        QCOMPARE(recordText(rebuilt), recordText(s.record()));
+    }
+
+    // A journal no folder can take is told once with the system's reason, after trying the
+    // fallback folder; the recording goes on, and the journal is written whole once the disk
+    // takes it again.
+    void writeFailureIsToldOnceAndHealed()
+    {
+        SavingRig s;
+        s.start();
+        const QString path = s.journalPath();
+        const QString fallback =
+            QDir(s.session.workbookSaver().fallbackFolder()).filePath(s.record().stamp() + ".journal");
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit small{256, limit.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &small); // what the file holds beyond that is refused
+        for (int i = 0; i < 10; ++i) {
+            s.reading(0, 12 + i);
+            s.clock.advance(JournalWriter::FlushIntervalMs);
+        }
+        QCoreApplication::processEvents();
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QCOMPARE(s.record().nextRow(0), 11);
+        QCOMPARE(s.prompts.messageTexts(), QStringList{JournalWriter::writeFailedText(
+                                               path, QStringLiteral("File too large; %1: File too large")
+                                                         .arg(QDir::toNativeSeparators(fallback)))});
+        QCOMPARE(s.prompts.lastCall().icon, Prompts::Icon::Warning);
+        s.rec().pause();
+        QCOMPARE(samplesOnDisk(path), 10);
+        QVERIFY(!QFileInfo::exists(fallback));
+        QCOMPARE(s.prompts.calls().size(), 1);
+    }
+
+    // At start the staged files a killed program left go; one a running program writes stays.
+    void abandonedStagedFilesGo()
+    {
+        SavingRig s;
+        StagedFile held(QDir(s.folder()).filePath(QStringLiteral("held.xlsx")));
+        QString error;
+        QVERIFY2(held.create(&error), qPrintable(error));
+        QVERIFY(writeFile(QDir(s.folder()).filePath(QStringLiteral(".left.xlsx.k3j2.tmp")), {}));
+        s.session.workbookSaver().removeAbandonedFiles();
+        QCOMPARE(QDir(s.folder()).entryList({QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden),
+                 QStringList{QFileInfo(held.temporaryPath()).fileName()});
+    }
+
+    // Start-up offers each journal left behind. Yes rebuilds the record exactly and saves it
+    // under its own name; No sets the journal aside; a journal without a sample just goes and a
+    // damaged tail is left out. A record that cannot be saved stays in the table and in its
+    // journal, which the save question then no longer takes, and the journals after it wait.
+    void recovery_data()
+    {
+        QTest::addColumn<QString>("answers"); // y/n per question; "-" = unattended
+        QTest::addColumn<QString>("fault");   // "refused": no folder; "write": the background write fails
+        QTest::addColumn<int>("recovered");
+        QTest::addColumn<QString>("told"); // after the questions
+        const auto row = [](const char *name, const char *answers, const char *fault, int recovered,
+                            const char *told) {
+            QTest::newRow(name) << answers << fault << recovered << told;
+        };
+        row("Yes to each", "yy", "", 2, "");
+        row("No", "nn", "", 0, "");
+        row("unattended", "-", "", 2, "");
+        row("no folder takes it", "y", "refused", 0,
+            "The recovered record %1 could not be saved (disk full). It is kept in the table.");
+        row("the write fails in both folders", "-", "write", 0,
+            "The record %1 could not be saved automatically (%2: No space left on device; %3: No space left "
+            "on "
+            "device). Its samples are kept in the journal %4, which the next start recovers.");
+    }
+
+    void recovery()
+    {
+        QFETCH(QString, answers);
+        QFETCH(QString, fault);
+        QFETCH(int, recovered);
+        QFETCH(QString, told);
+        SavingRig s;
+        FullDiskSaver fullDisk;
+        if (fault == u"refused") s.session.setRecordSaver(&fullDisk);
+        WorkbookSaver &saver = s.session.workbookSaver();
+        if (fault == u"write")
+            saver.setBackgroundWriter([](const WorkbookRecord &, StagedFile &file, QString *error) {
+                *error =
+                    QDir::toNativeSeparators(file.targetPath()) + QStringLiteral(": No space left on device");
+                return false;
+            });
+        const QString first = s.journalPath(m_first.stamp);
+        const QString second = s.journalPath(m_second.stamp);
+        QVERIFY(writeFile(first, m_first.journal));
+        QVERIFY(writeFile(second, m_second.journal + "S\t0\t7\t09:3")); // a damaged tail
+        QByteArray headerOnly;
+        RecordJournal::appendHeader(headerOnly, QStringLiteral("20000101_000000"));
+        QVERIFY(writeFile(s.journalPath("20000101_000000"), headerOnly));
+        QVERIFY(writeFile(first + ".discarded", "set aside before"));
+        for (const QChar answer : answers)
+            if (answer != u'-')
+                s.prompts.queueAnswer(answer == u'y' ? Prompts::Answer::Yes : Prompts::Answer::No);
+        QSignalSpy spy(&s.session.recovery(), &RecordRecovery::recordRecovered);
+
+        s.session.recovery().recoverAll(answers == u"-" ? RecordRecovery::Asking::DoNotAsk
+                                                        : RecordRecovery::Asking::Ask);
+
+        QStringList asked;
+        for (const QChar answer : answers)
+            if (answer != u'-')
+                asked << RecordRecovery::questionText((asked.isEmpty() ? m_first : m_second).fileName());
+        const auto saved = [&](const QString &folder) {
+            return QDir::toNativeSeparators(WorkbookFiles::autoSavePath(folder, m_first.fileName()));
+        };
+        if (!told.isEmpty())
+            asked << (fault != u"write"
+                          ? told.arg(m_first.fileName())
+                          : told.arg(m_first.fileName(), saved(s.folder()), saved(saver.fallbackFolder()),
+                                     QDir::toNativeSeparators(first)));
+        QCOMPARE(s.prompts.messageTexts(), asked);
+        QCOMPARE(spy.size(), recovered);
+        for (int i = 0; i < recovered; ++i) // each saved under its own name
+            QCOMPARE(spy.at(i).at(0).toString(),
+                     WorkbookFiles::autoSavePath(s.folder(), (i == 0 ? m_first : m_second).fileName()));
+        QVERIFY(!QFileInfo::exists(s.journalPath("20000101_000000")));
+        QCOMPARE(fileBytes(first + ".discarded"), QByteArray("set aside before"));
+        if (answers == u"nn") {
+            QCOMPARE(fileBytes(first + ".2.discarded"), m_first.journal);
+            QVERIFY(s.record().cell(1, 1).isEmpty());
+            return;
+        }
+        const CrashedRecord &shown = recovered == 2 ? m_second : m_first;
+        QCOMPARE(recordText(s.record()), shown.table);
+        QCOMPARE(statisticsOf(s.session.statistics()), shown.statistics);
+        QCOMPARE(s.session.monitor().file, shown.fileName());
+        QVERIFY(s.session.state().rangeMixed[0] == (recovered != 2));
+        QCOMPARE(QFileInfo::exists(first), recovered == 0);
+        QCOMPARE(QFileInfo::exists(second), recovered == 0);
+        // Saved, nothing is asked when a new record starts; unsaved, the save question's No keeps the
+        // journal.
+        s.prompts.clear();
+        s.clock.advance(60000);
+        s.start();
+        QCOMPARE(s.prompts.calls().size(), recovered == 0 ? 1 : 0);
+        QCOMPARE(QFileInfo::exists(first), recovered == 0);
+        if (recovered == 0) QCOMPARE(fileBytes(first), m_first.journal);
+        s.session.setRecordSaver(nullptr);
+    }
     // Start links, discards the probe's answer, begins a record and its log file afresh; Pause
     // with the port closed only silences the alarm. (The windows Start shows are the main window
     // tests'.)
