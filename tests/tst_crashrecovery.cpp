@@ -80,12 +80,9 @@ struct ProgramRig {
     {
         QFile filler(QDir(folder).filePath(QStringLiteral("filler")));
         if (!filler.open(QIODevice::WriteOnly)) return;
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-        const QByteArray byte(1, 'x');
-        while (filler.write(byte) == 1 && filler.flush()) {
-        }
+        for (const int size : {4096, 1})
+            while (filler.write(QByteArray(size, 'x')) == size && filler.flush()) {
+            }
     }
     bool placeProgram()
     {
@@ -233,7 +230,6 @@ void TestCrashRecovery::runs()
     const bool counting = !fault.contains(u"constant") && !fault.contains(u"two meters");
     SimulatorOptions options;
     options.timeFactor = counting ? 1 : 4; // else a reading every half second
-    options.statusEveryMs = counting ? 1000 : options.statusEveryMs;
     SimulatedMeter meter;
     meter.level = fault.contains(u"two meters") ? 12.34 : 12; // mV, two decimals
     meter.prefixCode = fault.contains(u"two meters") ? 2 : meter.prefixCode;
