@@ -51,18 +51,14 @@ const QString Waiting = Paused + QStringLiteral(" wait"); // paused by a lost po
 const QString StopLinked = QStringLiteral("stop connect link");
 
 // The questions and messages by one-letter code, as "text | title | buttons | icon".
-const QHash<QChar, QString> Messages{
-    {u'T', QStringLiteral("Time out! Continue to receive data now?  | Real time data | YesNo | None")},
-    {u'C',
-     QStringLiteral("(Clear record ).  Recording! Do you want to clear? | Clear record! | YesNo | Question")},
-    {u'S',
-     QStringLiteral("(240315_093000.xlsx).  This record didn't saved ! Do you want to save? | Save File! | "
-                    "YesNo | Question")},
-    {u'L', QStringLiteral("Link error ! Please check your connector. | Voltrix | Ok | None")}, // after a scan
-    {u'M', QStringLiteral(
-               "Link error ! Please check your connector.\nCOM 1 does not exist. | Voltrix | Ok | Warning")},
-    {u'D',
-     QStringLiteral("Link error ! Please check your connector.\nCOM1 is in use. | Voltrix | Ok | Warning")}};
+const QString Codes = QStringLiteral("TCSLMD");
+const QStringList Messages{
+    "Time out! Continue to receive data now?  | Real time data | YesNo | None",
+    "(Clear record ).  Recording! Do you want to clear? | Clear record! | YesNo | Question",
+    "(240315_093000.xlsx).  This record didn't saved ! Do you want to save? | Save File! | YesNo | Question",
+    "Link error ! Please check your connector. | Voltrix | Ok | None", // after a scan
+    "Link error ! Please check your connector.\nCOM 1 does not exist. | Voltrix | Ok | Warning",
+    "Link error ! Please check your connector.\nCOM1 is in use. | Voltrix | Ok | Warning"};
 
 QByteArray fileBytes(const QString &path)
 {
@@ -601,7 +597,7 @@ private Q_SLOTS:
         rig.play(script);
         QStringList messages;
         for (const QChar code : asked)
-            messages << Messages.value(code);
+            messages << Messages.at(Codes.indexOf(code));
         QCOMPARE(rig.asked(), messages);
         QCOMPARE(rig.status(), status);
         const QString shown = rig.session.monitor().file.trimmed() + ' ' + numbers(rig.session.record());
