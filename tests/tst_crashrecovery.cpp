@@ -109,17 +109,12 @@ struct ProgramRig {
         said += QString::fromLocal8Bit(process.readAllStandardError() + process.readAllStandardOutput());
         return said.contains(text);
     }
-    int waitForExit(int timeoutMs = 30000)
+    int waitForExit(int timeoutMs = 30000) // the receiver lives on this thread's events
     {
-        QElapsedTimer waited;
-        waited.start();
-        while (process.state() != QProcess::NotRunning && waited.elapsed() < timeoutMs)
-            QTest::qWait(20); // the receiver lives on this thread's events
-        QCoreApplication::processEvents();
+        const bool ended =
+            QTest::qWaitFor([this] { return process.state() == QProcess::NotRunning; }, timeoutMs);
         hears({});
-        return process.state() == QProcess::NotRunning && process.exitStatus() == QProcess::NormalExit
-                   ? process.exitCode()
-                   : -1;
+        return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
     QStringList leftOver(const QString &folder) const
     {

@@ -488,20 +488,22 @@ private Q_SLOTS:
         if (recovered == 0) QCOMPARE(fileBytes(first), m_first.journal);
         s.session.setRecordSaver(nullptr);
     }
-    // Start links, discards the probe's answer, begins a record and its log file afresh; Pause
+    // Start links, discards the probe's answer, begins a record and its log file afresh (by its
+    // older name too); Pause
     // with the port closed only silences the alarm. (The windows Start shows are the main window
     // tests'.)
     void startLinksAndRecords()
     {
         Rig rig;
-        QFile oldLog(LogFile::path());
-        QVERIFY(oldLog.open(QIODevice::WriteOnly) && oldLog.write("left over") > 0);
-        oldLog.close();
+        QVERIFY(writeFile(LogFile::path(), "left over"));
+        QVERIFY(writeFile(QDir(AppPaths::recordsFolder()).filePath(QStringLiteral("Data.log")),
+                          "by its older name"));
         QSignalSpy started(&rig.rec(), &RecordingControl::recordStarted);
         rig.rec().run();
         QCOMPARE(rig.serial.inBufferCount(), 0);
         QCOMPARE(started.count(), 1);
         QCOMPARE(QFileInfo(LogFile::path()).size(), 0);
+        QVERIFY(!QFileInfo::exists(QDir(AppPaths::recordsFolder()).filePath(QStringLiteral("Data.log"))));
         rig.play("stop");
         rig.session.state().alarmActive = rig.session.state().alarmEnabled = true;
         QSignalSpy changes(&rig.commands(), &CommandState::changed);

@@ -1,11 +1,9 @@
 // The record's table, its CSV and its journal's format.
 #include <QtTest>
 
-#include "core/common/AppPaths.h"
 #include "core/record/CsvExport.h"
 #include "core/record/RecordJournal.h"
 #include "core/record/RecordStore.h"
-#include "core/recording/LogFile.h"
 #include "support/RecordFixture.h"
 
 namespace
@@ -109,23 +107,6 @@ private Q_SLOTS:
         QString error;
         QVERIFY(!CsvExport::write(RecordStore(), missing, &error));
         QVERIFY2(error.startsWith(missing + ": ") && error.size() > missing.size() + 2, qPrintable(error));
-    }
-
-    // A new record deletes the log file, by its older name too, and starts it afresh and empty; the
-    // Start that does it is in the recording tests.
-    void logFileIsDeletedAndCreatedEmpty()
-    {
-        QTemporaryDir dir;
-        AppPaths::setRecordsFolderOverride(dir.path());
-        QVERIFY(QFile(dir.filePath(QStringLiteral("Data.log"))).open(QIODevice::WriteOnly));
-        LogFile log;
-        QVERIFY(log.open());
-        log.deleteLogFile();
-        QVERIFY(!log.isOpen());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
-        QVERIFY(log.open());
-        QCOMPARE(QFileInfo(LogFile::path()).size(), 0);
-        AppPaths::setRecordsFolderOverride(QString());
     }
 
     // The journal's format: the lines as the writer writes them, and what a damaged file still
