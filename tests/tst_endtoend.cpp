@@ -78,9 +78,7 @@ private Q_SLOTS:
 
         rig.session.recording().pause();
         QVERIFY(!rig.serial.isOpen());
-        const QByteArray sentWhilePaused = QByteArray::fromHex("ff0030770000");
-        for (int i = 0; i < 5; ++i)
-            rig.pty.write(sentWhilePaused);
+        rig.pty.write(QByteArray::fromHex("ff0030770000").repeated(5)); // sent while paused
         QTest::qWait(1100); // the next reading comes in another second than the pause's
 
         rig.session.recording().run();
@@ -107,7 +105,6 @@ private Q_SLOTS:
         constexpr int Channels = 6;
         constexpr int PerChannel = 2 * RecordStore::MaxSampleRows + 300;
         PtyRig rig;
-        const QTemporaryDir &fallback = rig.fallback;
         int splits = 0;
         QObject::connect(&rig.session.recording(), &RecordingControl::recordSplit, [&splits] {
             if (++splits == 1) AppPaths::setRecordsFolderOverride(QStringLiteral("/dev/null/records"));
@@ -130,16 +127,16 @@ private Q_SLOTS:
         QCOMPARE(splits, 2);
 
         const QStringList first = QDir(rig.dir.path()).entryList({QStringLiteral("*.xlsx")});
-        const QStringList second = QDir(fallback.path()).entryList({QStringLiteral("*.xlsx")});
+        const QStringList second = QDir(rig.fallback.path()).entryList({QStringLiteral("*.xlsx")});
         QCOMPARE(first.size(), 1);
         QCOMPARE(second.size(), 1);
         // The workbook's fallback is told once (its text is the workbook wiring tests'); the journal
         // follows it there unasked.
         QCOMPARE(rig.prompts.messageTexts().size(), 1);
-        QCOMPARE(QDir(fallback.path()).entryList({QStringLiteral("*.journal")}).size(), 1);
+        QCOMPARE(QDir(rig.fallback.path()).entryList({QStringLiteral("*.journal")}).size(), 1);
 
         const QString firstBook = rig.dir.filePath(first.first());
-        const QString secondBook = fallback.filePath(second.first());
+        const QString secondBook = rig.fallback.filePath(second.first());
         QStringList sent;
         for (int n = 0; n < PerChannel; ++n)
             sent << QString::number(n % CountingSteps);

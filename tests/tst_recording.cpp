@@ -348,10 +348,7 @@ private Q_SLOTS:
         s.rec().run(); // resume: the same record and journal
         s.reading(0, 16);
         s.rec().stop();
-        QCOMPARE(samplesOnDisk(path), 5);
-        RecordStore rebuilt;
-        RecordJournal::rebuild(RecordJournal::read(fileBytes(path)), rebuilt);
-        QCOMPARE(recordText(rebuilt), recordText(s.record()));
+        QCOMPARE(samplesOnDisk(path), 5); // the table it rebuilds is the recovery's
     }
 
     // A journal no folder can take is told once with the system's reason, after trying the
@@ -555,11 +552,10 @@ private Q_SLOTS:
         row("Start with the port back resumes", "run receive lose back run receive", "", Rec, "F 0001 0002");
         row("Stop ends the waiting", "run receive lose stop back poll receive", "", StopLinked, "F 0001");
         row("Pause ends the waiting", "run receive lose pause back poll receive", "", Paused, "F 0001");
-        row("Start after that Pause resumes", "run receive lose pause back run receive", "", Rec,
-            "F 0001 0002");
+        row("Start after Pause resumes", "run receive lose pause back run receive", "", Rec, "F 0001 0002");
         row("Start after that Pause, port missing", "run receive lose pause run", "M", "stop", "F 0001");
         row("Clear while waiting, Yes", "run receive saved lose yes clear back poll", "C", StopLinked);
-        row("Clear while waiting, No", "run receive saved lose no clear back poll receive", "C", Rec,
+        row("Clear waiting, No", "run receive saved lose no clear back poll receive", "C", Rec,
             "F 0001 0002");
         row("Connect while waiting unlinks", "run receive lose connect back poll", "", "stop", "F 0001");
         row("lost again while resuming", "run receive lose back in:lose poll", "", Waiting, "F 0001");
@@ -567,8 +563,7 @@ private Q_SLOTS:
         row("restart saves and starts anew", "run receive later restart", "", Rec, "M", "auto 0001");
         // commands and frames that run inside the settle waits of Stop and resume
         row("Start during Stop's wait is ignored", "run receive in:run stop", "", StopLinked, "F 0001");
-        row("split in Stop's wait stays stopped", "run receive in:restart stop", "", StopLinked, "F 0001",
-            "auto 0001");
+        row("split in Stop's wait", "run receive in:restart stop", "", StopLinked, "F 0001", "auto 0001");
         row("Stop during resume's wait", "run pause in:stop run", "", StopLinked, "F");
         row("Pause during resume's wait", "run pause in:pause run", "", Paused, "F");
         row("Start during Connect's probe is ignored", "in:run connect", "", "connect link");
@@ -644,10 +639,9 @@ private Q_SLOTS:
         QCOMPARE(monitor.linkLoss, QString());
         rig.play("receive lose back poll");
         QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost once, 00:01"));
-        const std::pair<qint64, const char *> durations[] = {
-            {3599, "59:59"}, {3600, "1:00:00"}, {90061, "25:01:01"}};
-        for (const auto &[seconds, text] : durations)
-            QCOMPARE(LinkLossWatch::durationText(seconds), QLatin1String(text));
+        QCOMPARE(LinkLossWatch::durationText(3599) + ' ' + LinkLossWatch::durationText(3600) + ' ' +
+                     LinkLossWatch::durationText(90061),
+                 QStringLiteral("59:59 1:00:00 25:01:01"));
     }
 
     // The record's journal goes once a workbook holds all its samples, or with the record; a failed
