@@ -9,7 +9,6 @@
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <csignal>
@@ -738,11 +737,8 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         told.replace(QStringLiteral("%r"), QDir::toNativeSeparators(records))
             .replace(QStringLiteral("%f"), QDir::toNativeSeparators(fallback));
-        QStringList parts = told.split(QStringLiteral("%e"));
-        for (QString &part : parts)
-            part = QRegularExpression::escape(part);
-        const QRegularExpression pattern(
-            QRegularExpression::anchoredPattern(parts.join(QStringLiteral(".+"))));
+        const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+            QRegularExpression::escape(told).replace(QStringLiteral("\\%e"), QStringLiteral(".+"))));
         QCOMPARE(rig.prompts.messageTexts().size(), fault == u"question" ? 2 : 1); // the question, then why
         QVERIFY2(pattern.match(rig.prompts.messageTexts().constLast()).hasMatch(),
                  qPrintable(rig.prompts.messageTexts().constLast()));
@@ -766,11 +762,9 @@ private Q_SLOTS:
             QThread::msleep(100);
             return true;
         });
-        QSignalSpy splits(&rig.rec(), &RecordingControl::recordSplit);
         rig.play("run receive receive");
         const qsizetype opens = rig.serial.openedPorts().size();
         rig.turnToAcv();
-        QCOMPARE(splits.count(), 1);
         QCOMPARE(rig.status(), Rec);
         QCOMPARE(rig.serial.openedPorts().size(), opens);
         QVERIFY(rig.saver().isSaving(First));

@@ -85,15 +85,13 @@ QByteArray countingJournal(int rows, int channels, int first)
     RecordJournal::appendHeader(out, QStringLiteral("20261207_024638"));
     RecordJournal::appendChannelNames(out, {"Ch1", "Ch2", "Ch3", "Ch4", "Ch5", "Ch6"});
     for (int k = 0; k < channels; ++k)
-        RecordJournal::appendCaptions(out, k, QStringLiteral("DCV"), QStringLiteral("3"),
-                                      QStringLiteral("1"));
+        RecordJournal::appendCaptions(out, k, "DCV", "3", "1");
     const QString date = RecordStore::shortDate(QDate(2026, 12, 7));
     for (int row = 1; row <= rows; ++row) {
         RecordJournal::appendRowOpened(out, row, QString::number(row).rightJustified(4, u'0'), date);
         const QString time = QTime(2, 46, 38).addSecs(row).toString(QStringLiteral("hh:mm:ss"));
         for (int k = 0; k < channels; ++k)
-            RecordJournal::appendSample(out, k, row, time, QString::number(first + row - 1),
-                                        QStringLiteral("V"), 1);
+            RecordJournal::appendSample(out, k, row, time, QString::number(first + row - 1), "V", 1);
     }
     return out;
 }
