@@ -36,10 +36,10 @@ struct Channel {
     MinMaxSummary summary;
     Channel(const QStringList &values, const QString &unit)
     {
-        for (int i = 0; i < values.size(); ++i)
+        for (int i = 0; i < values.size(); ++i) {
             list.samples.append({values.at(i), unit, QTime(10, 0).addSecs(2 * i).toString(u"hh:mm:ss")});
-        for (const GraphSample &sample : list.samples)
-            summary.append(SampleExtent::of(sample));
+            summary.append(SampleExtent::of(list.samples.last()));
+        }
     }
 };
 
@@ -84,8 +84,7 @@ void feedMeters(RecordingSession &rig, int rows, int channels)
     const int functions[] = {DCV, ACV, DCA, ACA, OHM, Hz};
     for (int i = 0; i < rows; ++i) {
         for (int k = 0; k < channels; ++k) {
-            const FrameEncoder::Header header{k,    0, k == 4 ? 4 : 3, functions[k], FrameEncoder::Divisor10,
-                                              false};
+            const FrameEncoder::Header header{k, 0, k == 4 ? 4 : 3, functions[k], FrameEncoder::Divisor10};
             const int wave = int(400 * std::sin(i / (7.0 + 5 * k))) + 2000 + 300 * k;
             rig.feed(k == 1 && i % 150 == 27
                          ? FrameEncoder::encodeOverload(header)
@@ -101,7 +100,6 @@ class TestLanes : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-
     void summaryMatchesEveryStretch()
     {
         std::mt19937 random(7);
