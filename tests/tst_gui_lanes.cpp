@@ -191,9 +191,9 @@ private Q_SLOTS:
         const std::optional<VerticalScale> scale =
             LaneLayout::scale(lane, first, GraphPaging::lastRow(page, timeScale));
         QVERIFY(scale && mainPage.scale());
-        QCOMPARE(scale->bottom, mainPage.scale()->bottom);
-        QCOMPARE(scale->step, mainPage.scale()->step);
-        QCOMPARE(scale->top, mainPage.scale()->top);
+        const VerticalScale &main = *mainPage.scale();
+        QCOMPARE((QList<double>{scale->bottom, scale->step, scale->top}),
+                 (QList<double>{main.bottom, main.step, main.top}));
     }
 
     // One lane of a flat 10 V on a scale of 0 to 25 with rows `from` to `to` replaced by `value`.
@@ -314,32 +314,24 @@ private Q_SLOTS:
         QVERIFY(!GraphViewState::parseZoom(QStringLiteral("2"), &zoom));
     }
 
+    // Six meters recorded: each lane in its own colour, the main channel's in the page's line colour.
     void sixLanesIntoImageAndSvg()
     {
-        const QList<std::pair<int, QString>> meters{{DCV, "V"}, {ACV, "V"},       {DCA, "mA"},
-                                                    {ACA, "A"}, {OHM, "K\u03A9"}, {Hz, "Hz"}};
-        std::vector<std::unique_ptr<Channel>> channels;
-        LanesView view;
-        view.mainChannel = 2;
-        view.window = {1, 100};
-        for (int k = 0; k < 6; ++k) {
-            channels.push_back(
-                std::make_unique<Channel>(QStringList(60, QString::number(k + 1)), meters.at(k).second));
-            LaneChannel lane{k, meters.at(k).first, prefixCodeOfUnit(meters.at(k).second),
-                             &channels.back()->summary, std::nullopt};
-            lane.scale = LaneLayout::scale(lane, 1, 100);
-            view.lanes.append(lane);
-        }
-        view.times = &channels.front()->list;
-
+        RecordingSession rig;
+        rig.session.lanes().state().setView(GraphViewKind::AllChannels);
+        rig.start();
+        feedMeters(rig, 60, 6);
+        const LanesView view = rig.session.lanes().view();
+        QCOMPARE(view.lanes.size(), 6);
         const QImage image = rendered(view);
         const LaneLayout::Arrangement layout = LaneLayout::arrange(6, QRectF(image.rect()), view.fontPixels);
         const QColor mainTrace = colorFromStored(Style.traceColor);
         for (int k = 0; k < 6; ++k) {
             const QRectF lane = layout.lanes.at(k);
-            const QColor colour = LaneLayout::colour(k, 2, mainTrace);
-            QCOMPARE(colour == mainTrace, k == 2);
-            const int x = int(lane.left() + 30.5 * lane.width() / 100);
+            const QColor colour = LaneLayout::colour(k, view.mainChannel, mainTrace);
+            QCOMPARE(colour == mainTrace, k == view.mainChannel);
+            // Past the label, between the page's second and third samples.
+            const int x = int(lane.left() + 2.0 * lane.width() / view.window.span);
             QVERIFY2(pixelsIn(image, x, lane.top(), lane.bottom(), colour) > 0,
                      qPrintable(QString::number(k)));
         }
@@ -353,10 +345,10 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(file.readAll());
         for (const char *label :
-             {"Ch1 DCV V", "Ch2 ACV V", "Ch3 DCA mA", "Ch4 ACA A", "Ch5 OHM K", "Ch6 Hz Hz"})
+             {"Ch1 DCV V", "Ch2 ACV V", "Ch3 DCA A", "Ch4 ACA A", "Ch5 OHM K", "Ch6 Hz Hz"})
             QVERIFY2(text.contains(QLatin1String(label)), label);
         for (int k = 0; k < 6; ++k)
-            QVERIFY(text.contains(LaneLayout::colour(k, 2, mainTrace).name()));
+            QVERIFY(text.contains(LaneLayout::colour(k, view.mainChannel, mainTrace).name()));
     }
 
     // Readings of two channels, with overloads, into a recording: the retained lanes, drawn piece by piece,
@@ -422,8 +414,8 @@ private Q_SLOTS:
         QCOMPARE(state.zoom(), 1); // 25 rows a page: 100 rows
         QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
         QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
-        QCOMPARE(state.zoom(),
-                 GraphZoom::WholeRecord); // the last level keeps the whole record however it grows
+        // The last level keeps the whole record however it grows.
+        QCOMPARE(state.zoom(), GraphZoom::WholeRecord);
         QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
         QTest::keyClick(&window, Qt::Key_Equal, Qt::ControlModifier);
         QCOMPARE(state.zoom(), 2);
