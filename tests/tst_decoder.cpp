@@ -171,8 +171,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QStringList>("valueAndUnit");
-        QTest::newRow("after stray bytes")
-            << QByteArray::fromHex("1234ff0030120000") << QStringList{"12", "V"};
         QTest::newRow("-0, divisor 1") << reading(0, 0, 0, 3, 0, true) << QStringList{"-0", "V"};
         QTest::newRow("+0, divisor 1") << reading(0, 0, 0) << QStringList{"+0", "V"};
         QTest::newRow("-0, divisor 10") << reading(0, 0, 0, 3, 4, true) << QStringList{"0.0", "V"};
