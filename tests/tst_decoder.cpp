@@ -209,27 +209,24 @@ private Q_SLOTS:
         QCOMPARE((QStringList{monitor.bigValue, monitor.bigUnit}), valueAndUnit);
     }
 
+    // Only an overload on the function's top range enters the statistics; DCV's own ranges: the
+    // monitor's statistics tests.
     void overloadAdmission_data()
     {
-        QTest::addColumn<int>("function");
-        QTest::addColumn<int>("prefix");
-        QTest::addColumn<int>("decimalCode");
+        QTest::addColumn<FrameEncoder::Header>("header");
         QTest::addColumn<bool>("counted");
-        // DCV's own ranges: the monitor's statistics tests.
-        QTest::newRow("OHM K /100") << 4 << 4 << int(FrameEncoder::Divisor100) << false;
-        QTest::newRow("Diode, prefix normalised") << 8 << 0 << int(FrameEncoder::Divisor1000) << true;
+        QTest::newRow("OHM K /100") << FrameEncoder::Header{2, 0, 4, 4, FrameEncoder::Divisor100} << false;
+        QTest::newRow("Diode, prefix normalised")
+            << FrameEncoder::Header{2, 0, 0, 8, FrameEncoder::Divisor1000} << true;
     }
     void overloadAdmission()
     {
-        QFETCH(int, function);
-        QFETCH(int, prefix);
-        QFETCH(int, decimalCode);
+        QFETCH(FrameEncoder::Header, header);
         QFETCH(bool, counted);
         Recording s;
-        // Only an overload on the function's top range enters the statistics.
-        s.feed(reading(2, function, 5, prefix, decimalCode));
+        s.feed(FrameEncoder::encodeReading(header, 5));
         const QString first = s.value(1, 2);
-        s.feed(FrameEncoder::encodeOverload({2, 0, prefix, function, decimalCode, false}));
+        s.feed(FrameEncoder::encodeOverload(header));
         QCOMPARE(s.value(2, 2), QStringLiteral("+OL"));
         QCOMPARE(s.session.statistics().channel(2).maximum.text, counted ? QStringLiteral("+OL") : first);
         QVERIFY(!s.session.state().skipStats[2]); // the skip holds for that one sample

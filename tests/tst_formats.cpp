@@ -122,32 +122,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("function");
         QTest::addColumn<int>("prefix");
-        QTest::addColumn<double>("lower");
-        QTest::addColumn<double>("upper");
+        QTest::addColumn<QList<double>>("limits"); // lower, upper; an unknown function leaves them
         // 1000 / 0.001f in single precision is 999999.9375; "###0.000" keeps it.
-        QTest::newRow("DCV m") << 0 << 2 << -999999.9375 << 999999.9375;
-        QTest::newRow("Duty") << 7 << 3 << double(0.1f) << double(99.9f);
-        QTest::newRow("Diode") << 8 << 3 << -1.0 << 1.0;
+        QTest::newRow("DCV m") << 0 << 2 << QList<double>{-999999.9375, 999999.9375};
+        QTest::newRow("Duty") << 7 << 3 << QList<double>{double(0.1f), double(99.9f)};
+        QTest::newRow("Diode") << 8 << 3 << QList<double>{-1, 1};
+        QTest::newRow("unknown function") << int(FunctionCount) << int(NoPrefix) << QList<double>{-7, 8};
+        QTest::newRow("negative function") << -1 << int(NoPrefix) << QList<double>{-7, 8};
     }
     void displayLimits()
     {
         QFETCH(int, function);
         QFETCH(int, prefix);
-        QFETCH(double, lower);
-        QFETCH(double, upper);
-        DisplayLimits limits;
-        QVERIFY(Measurement::displayLimits(function, prefix, &limits));
-        QCOMPARE(limits.lower, lower);
-        QCOMPARE(limits.upper, upper);
-    }
-
-    void displayLimitsIgnoreUnknownFunctions()
-    {
         DisplayLimits limits{-7, 8};
-        QVERIFY(!Measurement::displayLimits(FunctionCount, NoPrefix, &limits));
-        QVERIFY(!Measurement::displayLimits(-1, NoPrefix, &limits));
-        QCOMPARE(limits.lower, -7.0);
-        QCOMPARE(limits.upper, 8.0);
+        QCOMPARE(Measurement::displayLimits(function, prefix, &limits),
+                 function >= 0 && function < FunctionCount);
+        QTEST((QList<double>{limits.lower, limits.upper}), "limits");
     }
 
     void labelFile_data()

@@ -115,11 +115,9 @@ private Q_SLOTS:
             QVERIFY(!rig.serial.isOpen());
             QCOMPARE(rig.state.linkUp, told.isEmpty());
             if (attempt == 0) QCOMPARE(rig.serial.openAttempts(), attempts);
-            for (const ScriptedPrompts::Call &call : rig.prompts.calls()) {
-                QCOMPARE(call.title, QStringLiteral("Voltrix"));
-                QCOMPARE(call.buttons, Prompts::Buttons::Ok);
+            for (const ScriptedPrompts::Call &call :
+                 rig.prompts.calls()) // title and buttons: the recording's test
                 QCOMPARE(call.icon, call.text == Denied ? Prompts::Icon::Critical : Prompts::Icon::None);
-            }
         }
         QCOMPARE(rig.serial.rThreshold(), told.isEmpty() ? 6 : 0);
     }
