@@ -186,9 +186,8 @@ private Q_SLOTS:
         mainPage.autoscale();
 
         const LaneChannel lane{0, function, prefix, &channel.summary, std::nullopt};
-        const int first = GraphPaging::firstRow(page, timeScale);
-        const std::optional<VerticalScale> scale =
-            LaneLayout::scale(lane, first, GraphPaging::lastRow(page, timeScale));
+        const std::optional<VerticalScale> scale = LaneLayout::scale(
+            lane, GraphPaging::firstRow(page, timeScale), GraphPaging::lastRow(page, timeScale));
         QVERIFY(scale && mainPage.scale());
         const VerticalScale &main = *mainPage.scale();
         QCOMPARE((QList<double>{scale->bottom, scale->step, scale->top}),

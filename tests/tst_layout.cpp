@@ -18,20 +18,17 @@ private Q_SLOTS:
         QTest::addColumn<QSizeF>("normal");   // the normal size on this screen
         QTest::addColumn<QSizeF>("expected"); // invalid: no layout at all
         using S = WindowState;
-        const QSizeF reference(12000, 8800), large(14000, 9000), big(28800, 16200), small(9000, 6600);
+        const QSizeF ref(12000, 8800), large(14000, 9000), big(28800, 16200), small(9000, 6600);
         QTest::newRow("minimised: nothing")
-            << S::Minimized << S::Normal << QSizeF(3000, 500) << reference << QSizeF();
-        QTest::newRow("normal: enlargement undone")
-            << S::Normal << S::Normal << QSizeF(15000, 9900) << reference << reference;
-        QTest::newRow("normal: shrinking undone")
-            << S::Normal << S::Normal << QSizeF(9000, 6000) << reference << reference;
+            << S::Minimized << S::Normal << QSizeF(3000, 500) << ref << QSizeF();
+        QTest::newRow("enlargement undone") << S::Normal << S::Normal << QSizeF(15000, 9900) << ref << ref;
+        QTest::newRow("shrinking undone") << S::Normal << S::Normal << QSizeF(9000, 6000) << ref << ref;
         QTest::newRow("restored small: enlarged")
-            << S::Normal << S::Maximized << QSizeF(9000, 9500) << reference << QSizeF(12000, 9500);
-        QTest::newRow("restored large: kept") << S::Normal << S::Maximized << large << reference << large;
-        QTest::newRow("maximised: kept") << S::Maximized << S::Maximized << big << reference << big;
-        QTest::newRow("just maximised: kept") << S::Maximized << S::Normal << big << reference << big;
-        QTest::newRow("small screen: its normal size kept")
-            << S::Normal << S::Normal << reference << small << small;
+            << S::Normal << S::Maximized << QSizeF(9000, 9500) << ref << QSizeF(12000, 9500);
+        QTest::newRow("restored large: kept") << S::Normal << S::Maximized << large << ref << large;
+        QTest::newRow("maximised: kept") << S::Maximized << S::Maximized << big << ref << big;
+        QTest::newRow("just maximised: kept") << S::Maximized << S::Normal << big << ref << big;
+        QTest::newRow("small screen: its own normal size") << S::Normal << S::Normal << ref << small << small;
     }
     void frameStep()
     {
