@@ -27,7 +27,6 @@ namespace
 {
 
 const QSize Screen(1170, 290);
-const GraphStyle Style;
 
 // A channel's samples as the table holds them, and their summary.
 struct Channel {
@@ -41,23 +40,6 @@ struct Channel {
         }
     }
 };
-
-LanesView oneLane(const Channel &channel, int function, int span)
-{
-    LanesView view;
-    view.mainChannel = 5; // no main channel's mark over the trace
-    view.lanes.append({0, function, NoPrefix, &channel.summary, std::nullopt});
-    view.window = {1, span};
-    view.lanes[0].scale = LaneLayout::scale(view.lanes[0], 1, span);
-    view.times = &channel.list;
-    return view;
-}
-
-// The one lane of `view` drawn on the screen's size.
-QRectF onlyLane(const LanesView &view)
-{
-    return LaneLayout::arrange(1, QRectF(QPointF(0, 0), Screen), view.fontPixels).lanes.first();
-}
 
 QImage rendered(const LanesView &view)
 {
@@ -224,10 +206,13 @@ private Q_SLOTS:
         for (int row = qMax(from, 1); row <= to; ++row)
             values[row - 1] = value;
         const Channel channel(values, QStringLiteral("V"));
-        LanesView view = oneLane(channel, DCV, span);
-        view.lanes[0].scale = VerticalScale{0, 1, 25};
+        LanesView view;
+        view.mainChannel = 5; // no main channel's mark over the trace
+        view.lanes.append({0, DCV, NoPrefix, &channel.summary, VerticalScale{0, 1, 25}});
+        view.window = {1, span};
+        view.times = &channel.list;
         const QImage image = rendered(view);
-        const QRectF lane = onlyLane(view);
+        const QRectF lane = LaneLayout::arrange(1, QRectF(image.rect()), view.fontPixels).lanes.first();
         const QColor trace = LaneLayout::colour(0, 5, {});
         if (!value.endsWith(QLatin1String("OL"))) {
             const qreal spikeY = lane.bottom() - 20.0 / 25 * lane.height();
@@ -323,7 +308,7 @@ private Q_SLOTS:
         QCOMPARE(view.lanes.size(), 6);
         const QImage image = rendered(view);
         const LaneLayout::Arrangement layout = LaneLayout::arrange(6, QRectF(image.rect()), view.fontPixels);
-        const QColor mainTrace = colorFromStored(Style.traceColor);
+        const QColor mainTrace = colorFromStored(GraphStyle().traceColor);
         for (int k = 0; k < 6; ++k) {
             const QRectF lane = layout.lanes.at(k);
             const QColor colour = LaneLayout::colour(k, view.mainChannel, mainTrace);
