@@ -238,18 +238,18 @@ private Q_SLOTS:
         s.clock.advance(2000);
         QStringList saved;
         s.setOnAutoSave([&] { saved << s.value(1) << s.value(2) << s.value(3); });
-        const int waits = s.clock.processEventsCalls();
-        const int closes = s.serial.closeCount();
-        const int clears = s.serial.clearCount();
+        const auto waitsClosesClears = [&s] {
+            return QList<int>{s.clock.processEventsCalls(), s.serial.closeCount(), s.serial.clearCount()};
+        };
+        const QList<int> before = waitsClosesClears();
         // The meter now measures ACV: that reading belongs to no record, the one waiting behind it
         // and half a frame after that go on into the new record, with no wait and the port open.
         const QByteArray halfFrame = reading(0, 1, 232).left(3);
         s.feed(reading(0, 1, 230) + reading(0, 1, 231) + halfFrame);
 
-        QCOMPARE(saved, (QStringList{QStringLiteral("12"), QStringLiteral("13"), QString()}));
+        QCOMPARE(saved, (QStringList{"12", "13", ""}));
         QCOMPARE(s.autoSaves(), 1);
-        QCOMPARE((QList<int>{s.clock.processEventsCalls(), s.serial.closeCount(), s.serial.clearCount()}),
-                 (QList<int>{waits, closes, clears}));
+        QCOMPARE(waitsClosesClears(), before);
         QVERIFY(s.session.status().running());
         QVERIFY(s.record().stamp() != firstStamp);
         QCOMPARE(s.record().functionCaption[0], QStringLiteral("ACV"));
@@ -275,23 +275,18 @@ private Q_SLOTS:
         QCOMPARE(b.record().nextRow(0), 12);
     }
 
-    void intervalShownForMainChannelOnly()
+    // The interval shown is the main channel's alone; a range change keeps the smallest range in
+    // the captions, and a code that names no divisor keeps the one before.
+    void intervalAndRangeCaptions()
     {
         Recording s;
         const MonitorFields &monitor = s.session.monitor();
-        s.feed(dcv(1));
-        s.feed(reading(1, 0, 1, 3, 0, false, 3));
+        s.feed(reading(0, 0, 1234, 3, FrameEncoder::Divisor100)); // V, every 2 s
+        s.feed(reading(1, 0, 1, 3, 0, false, 3));                 // channel 2, every minute
         QCOMPARE((QStringList{monitor.label8[0], monitor.label8[1]}), (QStringList{"00", "02"}));
-        s.feed(reading(0, 0, 2, 3, 0, false, 3));
+        s.feed(reading(0, 0, 5678, 2, FrameEncoder::Divisor10, false, 3)); // mV, every minute
         QCOMPARE((QStringList{monitor.label8[0], monitor.label8[1]}), (QStringList{"01", "00"}));
-    }
-
-    void rangeChangeKeepsSmallestRangeInCaptions()
-    {
-        Recording s;
-        s.feed(reading(0, 0, 1234, 3, FrameEncoder::Divisor100)); // V
-        s.feed(reading(0, 0, 5678, 2, FrameEncoder::Divisor10));  // mV
-        s.feed(reading(0, 0, 4321, 3, 5)); // V again; code 5 names no divisor, so /10 holds
+        s.feed(reading(0, 0, 4321, 3, 5, false, 3)); // V again, code 5
         QCOMPARE(s.value(3), QStringLiteral("432.1"));
         QCOMPARE((QStringList{s.record().prefixCaption[0], s.record().divisorCaption[0]}),
                  (QStringList{"2", "10"}));

@@ -90,7 +90,6 @@ private Q_SLOTS:
         Channel channel(values, QStringLiteral("V"));
         for (const int size : {1000, 333}) {
             channel.summary.truncate(size);
-            QCOMPARE(channel.summary.size(), size);
             for (int round = 0; round < 500; ++round) {
                 const int first = 1 + int(random() % size);
                 const int last = first + int(random() % (size - first + 1));
