@@ -115,8 +115,8 @@ private Q_SLOTS:
             QVERIFY(!rig.serial.isOpen());
             QCOMPARE(rig.state.linkUp, told.isEmpty());
             if (attempt == 0) QCOMPARE(rig.serial.openAttempts(), attempts);
-            for (const ScriptedPrompts::Call &call :
-                 rig.prompts.calls()) // title and buttons: the recording's test
+            // The icons; the title and buttons: the recording's test.
+            for (const ScriptedPrompts::Call &call : rig.prompts.calls())
                 QCOMPARE(call.icon, call.text == Denied ? Prompts::Icon::Critical : Prompts::Icon::None);
         }
         QCOMPARE(rig.serial.rThreshold(), told.isEmpty() ? 6 : 0);
