@@ -20,11 +20,6 @@ QByteArray reading(int channel, int function, int digits, int prefix = 3, int de
     return FrameEncoder::encodeReading({channel, interval, prefix, function, decimalCode, negative}, digits);
 }
 
-QByteArray dcv(int digits)
-{
-    return reading(0, 0, digits);
-}
-
 // A session that links on the fake port and records.
 struct Recording : RecordingSession {
     Recording() { start(); }
@@ -198,7 +193,7 @@ private Q_SLOTS:
         QCOMPARE(monitor.channelEntries, recorded ? QStringList{QStringLiteral("1_Ch1")} : QStringList());
         if (!recorded) {
             QCOMPARE(monitor.bigValue, QStringLiteral("-????.?"));
-            s.feed(dcv(7));
+            s.feed(reading(0, 0, 7));
             QCOMPARE(s.value(1), QStringLiteral("7"));
             return;
         }
@@ -232,8 +227,8 @@ private Q_SLOTS:
     void functionChangeRestartsRecord()
     {
         Recording s;
-        s.feed(dcv(12));
-        s.feed(dcv(13));
+        s.feed(reading(0, 0, 12));
+        s.feed(reading(0, 0, 13));
         const QString firstStamp = s.record().stamp();
         s.clock.advance(2000);
         QStringList saved;
@@ -264,10 +259,10 @@ private Q_SLOTS:
     void backlogKeepsTheSecond()
     {
         Recording b;
-        b.feed(dcv(1));
+        b.feed(reading(0, 0, 1));
         QByteArray burst;
         for (int i = 0; i < 10; ++i)
-            burst += dcv(i);
+            burst += reading(0, 0, i);
         b.clock.advance(5000);
         b.feed(burst);
         QCOMPARE((QStringList{b.record().cell(2, 2), b.record().cell(3, 2), b.record().cell(4, 2)}),
