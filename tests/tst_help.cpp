@@ -97,12 +97,8 @@ private Q_SLOTS:
     {
         QFETCH(Ports, ports);
         QFETCH(QString, listed);
-        SystemInfo::Facts facts{};
-        facts.operatingSystem = QStringLiteral("Debian GNU/Linux 12 (bookworm)");
-        facts.kernel = QStringLiteral("linux 6.1.0-18-amd64");
-        facts.cpuArchitecture = QStringLiteral("x86_64");
-        facts.qtVersion = QStringLiteral("6.4.2");
-        facts.serialPorts = ports;
+        const SystemInfo::Facts facts{"Debian GNU/Linux 12 (bookworm)", "linux 6.1.0-18-amd64", "x86_64",
+                                      "6.4.2", ports};
         QCOMPARE(SystemInfo::text(facts, Paths).value_or(QString()),
                  QStringLiteral("Voltrix 1.0.21\n"
                                 "Operating system: Debian GNU/Linux 12 (bookworm)\n"
@@ -118,9 +114,7 @@ private Q_SLOTS:
 
     void systemInfoUnavailable()
     {
-        SystemInfo::Facts facts;
-        facts.operatingSystem = QStringLiteral("unknown");
-        facts.qtVersion = QStringLiteral("6.4.2");
+        SystemInfo::Facts facts{"unknown", "", "", "6.4.2", {}};
         QVERIFY(!SystemInfo::text(facts, Paths));
         facts.kernel = QStringLiteral("linux 6.1.0");
         const QString text = SystemInfo::text(facts, {}).value_or(QString());
