@@ -26,7 +26,7 @@ using namespace Measurement;
 namespace
 {
 
-const QSize Screen(1170, 290);
+const QSize Screen = GraphGeometry().pixels; // the graph surface as it starts
 
 // A channel's samples as the table holds them, and their summary.
 struct Channel {
@@ -345,9 +345,7 @@ private Q_SLOTS:
         QFETCH(int, zoom);
         QFETCH(int, readings);
         RecordingSession rig;
-        GraphGeometry geometry;
-        geometry.pixels = Screen;
-        rig.session.graph().page().setGeometry(geometry);
+        rig.session.graph().page().setGeometry({}); // a surface of the screen's size, as a window gives
         GraphLanes &lanes = rig.session.lanes();
         lanes.state().setView(GraphViewKind::AllChannels);
         lanes.state().setZoom(zoom);
@@ -355,8 +353,7 @@ private Q_SLOTS:
         QSignalSpy drawn(&lanes, &GraphLanes::surfaceChanged);
         feedMeters(rig, readings, 3);
         QVERIFY(drawn.size() >= 3 * readings);
-        QVERIFY(lanes.shown());
-        QCOMPARE(lanes.shown()->lanes.size(), 3);
+        QVERIFY(lanes.shown() && lanes.shown()->lanes.size() == 3);
         QCOMPARE(lanes.surface(), rendered(*lanes.shown()));
         rig.feed(FrameEncoder::encodeReading({}, 110)); // a row begun, which Stop leaves out
         rig.session.recording().stop();
