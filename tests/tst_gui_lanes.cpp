@@ -170,7 +170,7 @@ private Q_SLOTS:
         const std::optional<VerticalScale> scale = LaneLayout::scale(
             lane, GraphPaging::firstRow(page, timeScale), GraphPaging::lastRow(page, timeScale));
         QVERIFY(scale && mainPage.scale());
-        const VerticalScale &main = *mainPage.scale();
+        const VerticalScale main = *mainPage.scale();
         QCOMPARE((QList<double>{scale->bottom, scale->step, scale->top}),
                  (QList<double>{main.bottom, main.step, main.top}));
     }
