@@ -1,5 +1,7 @@
 #include "core/common/Clock.h"
 #include "core/common/QtMessages.h"
+#include "core/help/SystemLanguage.h"
+#include "core/help/UiLanguage.h"
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
 #include "core/recording/RecordRecovery.h"
@@ -47,7 +49,18 @@ void chooseOffscreenWhenHeadless(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-const char *const UnattendedHelp = R"(
+// The value of --lang, read before the parser so that the help text comes in that language.
+QString languageArgument(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--lang" && i + 1 < argc) return QString::fromLocal8Bit(argv[i + 1]);
+        if (arg.startsWith("--lang=")) return QString::fromLocal8Bit(arg.mid(7));
+    }
+    return {};
+}
+
+const char *const UnattendedHelp = QT_TRANSLATE_NOOP("CommandLine", R"(
 Unattended runs (--record or --quit) never wait on a question; each question is printed to
 standard error and answered by rule:
   "Time out! Continue to receive data now? "   Yes, keep recording
@@ -60,7 +73,7 @@ standard error and answered by rule:
   file dialogs                                  cancelled
 A record left unsaved when Voltrix last ended is recovered and saved without asking.
 Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
-3 the workbook given to --open could not be read.)";
+3 the workbook given to --open could not be read.)");
 
 } // namespace
 
@@ -72,50 +85,71 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Voltrix"));
     QApplication::setApplicationVersion(QStringLiteral(VOLTRIX_VERSION));
 
+    SettingsStore store;
+    const UiLanguage::Translations translations(UiLanguage::choose(
+        languageArgument(argc, argv), UiLanguage::stored(store), SystemLanguage::systemLanguageId()));
+
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Records the readings of up to six clamp meters from their "
-                       "radio receiver.") +
-        QString::fromLatin1(UnattendedHelp));
+        QCoreApplication::translate("CommandLine",
+                                    "Records the readings of up to six clamp meters from their "
+                                    "radio receiver.") +
+        QCoreApplication::translate("CommandLine", UnattendedHelp));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption portsOption(
         QStringLiteral("ports"),
-        QStringLiteral("The devices behind COM 1, COM 2, ... (comma separated; "
-                       "default: $VOLTRIX_PORTS, else the system's ports)."),
+        QCoreApplication::translate("CommandLine", "The devices behind COM 1, COM 2, ... (comma separated; "
+                                                   "default: $VOLTRIX_PORTS, else the system's ports)."),
         QStringLiteral("DEV1,DEV2,..."));
     const QCommandLineOption demoOption(
-        QStringLiteral("demo"), QStringLiteral("Start the built-in simulated receiver (six meters) and put "
-                                               "it first in the port list."));
-    const QCommandLineOption recordOption(QStringLiteral("record"),
-                                          QStringLiteral("Press Start once the window is up."));
+        QStringLiteral("demo"),
+        QCoreApplication::translate("CommandLine",
+                                    "Start the built-in simulated receiver (six meters) and put "
+                                    "it first in the port list."));
+    const QCommandLineOption recordOption(
+        QStringLiteral("record"),
+        QCoreApplication::translate("CommandLine", "Press Start once the window is up."));
     const QCommandLineOption durationOption(
-        QStringLiteral("duration"), QStringLiteral("Press Stop after this many seconds of recording."),
+        QStringLiteral("duration"),
+        QCoreApplication::translate("CommandLine", "Press Stop after this many seconds of recording."),
         QStringLiteral("SECONDS"));
     const QCommandLineOption outputOption(
         QStringLiteral("output"),
-        QStringLiteral("After Stop (or after --open), write the record to FILE: .xlsx a workbook "
-                       "as Save Data writes it, .csv the table as RFC 4180 CSV in UTF-8."),
+        QCoreApplication::translate(
+            "CommandLine", "After Stop (or after --open), write the record to FILE: .xlsx a workbook "
+                           "as Save Data writes it, .csv the table as RFC 4180 CSV in UTF-8."),
         QStringLiteral("FILE"));
     const QCommandLineOption openOption(
         QStringLiteral("open"),
-        QStringLiteral("Open the record of a workbook (.xlsx or .xls) at start, as Open does."),
+        QCoreApplication::translate("CommandLine",
+                                    "Open the record of a workbook (.xlsx or .xls) at start, as Open does."),
         QStringLiteral("FILE"));
     const QCommandLineOption saveGraphOption(
         QStringLiteral("save-graph"),
-        QStringLiteral("After Stop, save the graph page shown as Save Graph does (.bmp, .jpg, .png "
-                       "or .svg by the name's extension)."),
+        QCoreApplication::translate(
+            "CommandLine", "After Stop, save the graph page shown as Save Graph does (.bmp, .jpg, .png "
+                           "or .svg by the name's extension)."),
         QStringLiteral("FILE"));
     const QCommandLineOption printDataOption(
-        QStringLiteral("print-data"), QStringLiteral("After Stop, print the table into the PDF file FILE."),
+        QStringLiteral("print-data"),
+        QCoreApplication::translate("CommandLine", "After Stop, print the table into the PDF file FILE."),
         QStringLiteral("FILE.pdf"));
     const QCommandLineOption printGraphOption(
         QStringLiteral("print-graph"),
-        QStringLiteral("After Stop, print the graph page shown into the PDF file FILE."),
+        QCoreApplication::translate("CommandLine",
+                                    "After Stop, print the graph page shown into the PDF file FILE."),
         QStringLiteral("FILE.pdf"));
-    const QCommandLineOption quitOption(QStringLiteral("quit"), QStringLiteral("Exit when done."));
+    const QCommandLineOption langOption(
+        QStringLiteral("lang"),
+        QCoreApplication::translate("CommandLine",
+                                    "The language of the windows: en, ja or zh_TW (default: the one "
+                                    "chosen in Options, else the system's)."),
+        QStringLiteral("LANG"));
+    const QCommandLineOption quitOption(QStringLiteral("quit"),
+                                        QCoreApplication::translate("CommandLine", "Exit when done."));
     parser.addOptions({portsOption, demoOption, openOption, recordOption, durationOption, outputOption,
-                       saveGraphOption, printDataOption, printGraphOption, quitOption});
+                       saveGraphOption, printDataOption, printGraphOption, langOption, quitOption});
     parser.process(app);
 
     UnattendedRun::Plan plan;
@@ -130,6 +164,8 @@ int main(int argc, char **argv)
     QString planError = durationOk ? UnattendedRun::checkPlan(plan)
                                    : QStringLiteral("--duration takes a whole number of seconds");
     if (planError.isEmpty()) planError = PrintFeature::checkFiles(printFiles);
+    if (planError.isEmpty() && parser.isSet(langOption) && !UiLanguage::parse(parser.value(langOption)))
+        planError = QStringLiteral("--lang takes en, ja or zh_TW");
     if (!planError.isEmpty()) {
         QTextStream(stderr) << "voltrix: " << planError << Qt::endl;
         return EXIT_FAILURE;
@@ -154,7 +190,6 @@ int main(int argc, char **argv)
 
     const bool unattended = plan.record || plan.quit;
     SystemClock clock;
-    SettingsStore store;
     QtSerialControl serial(ports);
     UnattendedPrompts unattendedPrompts;
     QtPrompts dialogPrompts(nullptr, &store);

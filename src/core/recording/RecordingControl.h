@@ -110,6 +110,13 @@ private:
     void startTimer();
     bool recordUnsaved() const;
     QString saveQuestionText() const;
+
+public:
+    // The questions an unattended run answers by rule, in the language of the windows.
+    static QString timeOutQuestion();
+    static QString clearTitle();
+
+private:
     void dataSet();
     void onPortLost(const QString &reason);
     void onPortBack();

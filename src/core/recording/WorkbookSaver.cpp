@@ -1,5 +1,7 @@
 #include "core/recording/WorkbookSaver.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -7,8 +9,8 @@
 
 #include "core/common/AppPaths.h"
 #include "core/common/Files.h"
-#include "core/common/SaveFileNames.h"
 #include "core/common/Prompts.h"
+#include "core/common/SaveFileNames.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/record/CsvExport.h"
@@ -41,7 +43,7 @@ WorkbookSaver::~WorkbookSaver() = default;
 bool WorkbookSaver::writeWorkbook(const QString &path, QString *error) const
 {
     const WorkbookRecord workbook = recordWorkbook(m_.sources);
-    m_.progress.showProgress(ProgressCaption, ProgressLabel,
+    m_.progress.showProgress(ProgressCaption(), ProgressLabel(),
                              std::max(0, m_.sources.record.gridRowCount() - 2));
     const bool written = WorkbookWriter(WorkbookSaveKind::SaveData, [this](int row, int) {
                              m_.progress.setProgress(row);
@@ -105,16 +107,18 @@ void WorkbookSaver::autoSaveFinished(const WorkbookSaveQueue::Outcome &outcome)
         m_savedPaths.insert(outcome.recordFileName, outcome.path);
         tellSaved(outcome.recordFileName);
         if (!outcome.failures.isEmpty())
-            m_.prompts.message(QStringLiteral("The record could not be saved in the records folder (") +
-                                   reasons + QStringLiteral("). It was saved as ") +
-                                   QDir::toNativeSeparators(outcome.path) + QStringLiteral("."),
+            m_.prompts.message(QCoreApplication::translate(
+                                   "WorkbookSaver", "The record could not be saved in the records folder "
+                                                    "(%1). It was saved as %2.")
+                                   .arg(reasons, QDir::toNativeSeparators(outcome.path)),
                                applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return;
     }
     if (m_autoSaveFailed) m_autoSaveFailed();
-    m_.prompts.message(QStringLiteral("The record ") + outcome.recordFileName +
-                           QStringLiteral(" could not be saved automatically (") + reasons +
-                           QStringLiteral("). The recording was stopped."),
+    m_.prompts.message(QCoreApplication::translate("WorkbookSaver",
+                                                   "The record %1 could not be saved automatically (%2). The "
+                                                   "recording was stopped.")
+                           .arg(outcome.recordFileName, reasons),
                        applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
 }
 
@@ -133,7 +137,7 @@ void WorkbookSaver::waitForSaves()
 bool WorkbookSaver::saveDataFromMenu()
 {
     if (m_.windows.isShown(ChildWindow::Table)) return saveDataCommand();
-    m_.prompts.message(NotAnyRecordText, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
+    m_.prompts.message(NotAnyRecordText(), applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
     return false;
 }
 
@@ -141,22 +145,25 @@ bool WorkbookSaver::saveDataCommand()
 {
     const RecordStore &record = m_.sources.record;
     if (!WorkbookFiles::hasRecord(record)) {
-        m_.prompts.message(NotAnyRecordText, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
+        m_.prompts.message(NotAnyRecordText(), applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
         return false;
     }
     const QString name = m_.sources.monitor.file.trimmed();
     const QString suggested = QDir(AppPaths::recordsFolder()).filePath(WorkbookFiles::baseName(name));
     QString path =
-        m_.prompts.saveFileName(QLatin1String(WorkbookFiles::SaveDialogTitle), suggested, SaveFilters)
+        m_.prompts
+            .saveFileName(QCoreApplication::translate("WorkbookSaver", WorkbookFiles::SaveDialogTitle),
+                          suggested, SaveFilters)
             .trimmed();
     if (path.isEmpty()) return false;
 
     QString error;
     const bool saved = saveAs(&path, &error);
     if (!saved) {
-        m_.prompts.message(QStringLiteral("The record was not saved (") + error + QStringLiteral(")."),
-                           QLatin1String(WorkbookFiles::SaveDialogTitle), Prompts::Buttons::Ok,
-                           Prompts::Icon::Warning);
+        m_.prompts.message(
+            QCoreApplication::translate("WorkbookSaver", "The record was not saved (%1).").arg(error),
+            QCoreApplication::translate("WorkbookSaver", WorkbookFiles::SaveDialogTitle),
+            Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return false;
     }
     m_savedPaths.insert(name, path);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -31,7 +32,8 @@ public:
 
     // Writes the record to `path` as Save Data does once the file is chosen: a ".csv" name
     // gets the table as CSV, any other a workbook (".xls" becomes ".xlsx", ".xlsx" is added to
-    // any other name; `path` is then changed to the name written). False with the reason, naming the file, in `error`.
+    // any other name; `path` is then changed to the name written). False with the reason, naming the file, in
+    // `error`.
     bool saveAs(QString *path, QString *error);
 
     ~WorkbookSaver() override;
@@ -62,10 +64,13 @@ public:
     // What writes a record into its staged file on the saving thread (tests).
     void setBackgroundWriter(WorkbookSaveQueue::Writer writer) { m_queue->setWriter(std::move(writer)); }
 
-    static inline const QString NotAnyRecordText = QStringLiteral("Not any record!");
+    static QString NotAnyRecordText()
+    {
+        return QCoreApplication::translate("WorkbookSaver", "Not any record!");
+    }
     static inline const QString SaveFilters = QStringLiteral("Excel File(*.xlsx);;CSV File(*.csv)");
-    static inline const QString ProgressCaption = QStringLiteral("Save file");
-    static inline const QString ProgressLabel = QStringLiteral("Save file.....");
+    static QString ProgressCaption() { return QCoreApplication::translate("WorkbookSaver", "Save file"); }
+    static QString ProgressLabel() { return QCoreApplication::translate("WorkbookSaver", "Save file....."); }
 
 private:
     // An automatic save taken over and not finished yet, with the files it may end up in.
@@ -85,7 +90,7 @@ private:
     QString m_fallbackFolder;
     QHash<QString, QString> m_savedPaths; // record file name -> the file it was saved as
     std::function<void(const QString &)> m_savedListener;
-    QList<InFlight> m_inFlight;           // in the order they finish
+    QList<InFlight> m_inFlight; // in the order they finish
     std::function<void()> m_autoSaveFailed;
     std::unique_ptr<WorkbookSaveQueue> m_queue;
 };

@@ -39,6 +39,9 @@ const std::array<Key, 14> &optionKeys();
 const Key &unitKey();
 // The folder of the file last saved or opened through a file dialog; "" before the first.
 const Key &saveFolderKey();
+// The language of the windows chosen in the Options dialog ("en", "ja", "zh_TW"); "" follows
+// the system. Kept by the language rule itself, held by no field of Settings.
+const Key &languageKey();
 
 // The key's field as store text, and back; text that does not fit the field keeps it as it was.
 QString fieldText(const Settings &settings, const Key &key);

@@ -52,7 +52,7 @@ FmGraph::FmGraph(GraphFollower &graph, QWidget *parent)
       m_previous(new QToolButton(this)), m_next(new QToolButton(this))
 {
     setObjectName(QStringLiteral("FmGraph"));
-    setWindowTitle(QStringLiteral("Graph"));
+    setWindowTitle(tr("Graph"));
     m_picture->setObjectName(QStringLiteral("Picture1"));
     m_pageBox->setObjectName(QStringLiteral("Text1"));
     m_previous->setObjectName(QStringLiteral("Command1_0"));
@@ -63,9 +63,9 @@ FmGraph::FmGraph(GraphFollower &graph, QWidget *parent)
     m_pageBox->setContextMenuPolicy(Qt::NoContextMenu);
     m_pageBox->installEventFilter(this);
     m_previous->setArrowType(Qt::LeftArrow);
-    m_previous->setToolTip(QStringLiteral("Previous page"));
+    m_previous->setToolTip(tr("Previous page"));
     m_next->setArrowType(Qt::RightArrow);
-    m_next->setToolTip(QStringLiteral("Next page"));
+    m_next->setToolTip(tr("Next page"));
 
     m_layout.add(m_picture, PictureRect);
     m_layout.add(m_previous, PreviousRect, FontPoints);
