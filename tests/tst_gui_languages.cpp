@@ -2,10 +2,12 @@
 // a message box, and no caption clipped in any dialog or child window at its default size.
 // CTest runs it once more with QT_SCALE_FACTOR=2.
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
 #include <optional>
@@ -151,6 +153,22 @@ private Q_SLOTS:
         buttons.sort();
         answers.sort();
         QCOMPARE(buttons, answers);
+    }
+
+    // The Options dialog keeps the language chosen for the next start and shows it again.
+    void choiceKept()
+    {
+        showFrame(QStringLiteral("en"));
+        QPointer<Fmoption> options = open<Fmoption>(Command::Options);
+        auto *choice = options->findChild<QComboBox *>("Language");
+        QCOMPARE(choice->currentText(), QStringLiteral("System language"));
+        choice->setCurrentIndex(choice->findData(QStringLiteral("zh_TW")));
+        options->findChild<QPushButton *>("Command1")->click();
+        QTRY_VERIFY(!options);
+        QCOMPARE(m_rig->store.get(QStringLiteral("language"), QString()), QStringLiteral("zh_TW"));
+        options = open<Fmoption>(Command::Options);
+        QCOMPARE(options->findChild<QComboBox *>("Language")->currentData().toString(),
+                 QStringLiteral("zh_TW"));
     }
 
     void nothingClipped_data()

@@ -4,6 +4,7 @@
 #include "core/help/HelpDocuments.h"
 #include "core/help/SystemInfo.h"
 #include "core/help/SystemLanguage.h"
+#include "core/help/UiLanguage.h"
 
 using HelpDocuments::Document;
 
@@ -42,6 +43,8 @@ class TestHelp : public QObject
 private Q_SLOTS:
     void languageId_data();
     void languageId();
+    void languageChoice_data();
+    void languageChoice();
     void fileNames_data();
     void fileNames();
     void locate_data();
@@ -57,30 +60,62 @@ void TestHelp::languageId_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<int>("id");
-    QTest::newRow("Chinese, Taiwan") << "zh_TW" << 1028;
-    QTest::newRow("English, United States") << "en_US" << 1033;
-    QTest::newRow("Japanese") << "ja_JP" << 1041;
-    QTest::newRow("Chinese, China") << "zh_CN" << 2052;
-    QTest::newRow("Chinese, Hong Kong") << "zh_HK" << 3076;
-    QTest::newRow("traditional Chinese elsewhere") << "zh_Hant_US" << 1028;
-    QTest::newRow("simplified Chinese elsewhere") << "zh_Hans_US" << 2052;
-    QTest::newRow("English, United Kingdom") << "en_GB" << 2057;
-    QTest::newRow("English elsewhere") << "en_DE" << 1033;
-    QTest::newRow("German") << "de_DE" << 1031;
-    QTest::newRow("German, Austria") << "de_AT" << 3079;
-    QTest::newRow("German, Belgium: the language's default") << "de_BE" << 1031;
-    QTest::newRow("French, Canada") << "fr_CA" << 3084;
-    QTest::newRow("Portuguese, Brazil") << "pt_BR" << 1046;
-    QTest::newRow("Korean") << "ko_KR" << 1042;
-    QTest::newRow("unlisted language") << "sw_KE" << 1033;
-    QTest::newRow("C locale") << "C" << 1033;
+    QTest::addColumn<QString>("windows"); // the language of the windows it selects
+    QTest::newRow("Chinese, Taiwan") << "zh_TW" << 1028 << "zh_TW";
+    QTest::newRow("English, United States") << "en_US" << 1033 << "en";
+    QTest::newRow("Japanese") << "ja_JP" << 1041 << "ja";
+    QTest::newRow("Chinese, China") << "zh_CN" << 2052 << "en";
+    QTest::newRow("Chinese, Hong Kong") << "zh_HK" << 3076 << "en";
+    QTest::newRow("traditional Chinese elsewhere") << "zh_Hant_US" << 1028 << "zh_TW";
+    QTest::newRow("simplified Chinese elsewhere") << "zh_Hans_US" << 2052 << "en";
+    QTest::newRow("English, United Kingdom") << "en_GB" << 2057 << "en";
+    QTest::newRow("English elsewhere") << "en_DE" << 1033 << "en";
+    QTest::newRow("German") << "de_DE" << 1031 << "en";
+    QTest::newRow("German, Austria") << "de_AT" << 3079 << "en";
+    QTest::newRow("German, Belgium: the language's default") << "de_BE" << 1031 << "en";
+    QTest::newRow("French, Canada") << "fr_CA" << 3084 << "en";
+    QTest::newRow("Portuguese, Brazil") << "pt_BR" << 1046 << "en";
+    QTest::newRow("Korean") << "ko_KR" << 1042 << "en";
+    QTest::newRow("unlisted language") << "sw_KE" << 1033 << "en";
+    QTest::newRow("C locale") << "C" << 1033 << "en";
 }
 
 void TestHelp::languageId()
 {
     QFETCH(QString, locale);
     QFETCH(int, id);
+    QFETCH(QString, windows);
     QCOMPARE(SystemLanguage::languageId(QLocale(locale)), id);
+    QCOMPARE(UiLanguage::fromSystem(id), windows);
+}
+
+// The command line's choice over the Options dialog's over the system's; an unknown name counts
+// as no choice.
+void TestHelp::languageChoice_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("system") << ""
+                            << ""
+                            << "ja";
+    QTest::newRow("stored") << ""
+                            << "zh_TW"
+                            << "zh_TW";
+    QTest::newRow("command line") << "en"
+                                  << "zh_TW"
+                                  << "en";
+    QTest::newRow("unknown names") << "fr"
+                                   << "jp"
+                                   << "ja";
+}
+
+void TestHelp::languageChoice()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(QString, stored);
+    QFETCH(QString, chosen);
+    QCOMPARE(UiLanguage::choose(commandLine, stored, SystemLanguage::Japanese), chosen);
 }
 
 void TestHelp::fileNames_data()
