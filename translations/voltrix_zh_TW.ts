@@ -528,6 +528,14 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
         <source>Save File</source>
         <translation>儲存檔案</translation>
     </message>
+    <message>
+        <source>File Name : </source>
+        <translation>檔案名稱 : </translation>
+    </message>
+    <message>
+        <source>Page : </source>
+        <translation>頁 : </translation>
+    </message>
 </context>
 <context>
     <name>Prompts</name>
@@ -722,6 +730,10 @@ Do you want to replace it?</source>
         <source>  none found</source>
         <translation>  找不到</translation>
     </message>
+    <message>
+        <source>serial number </source>
+        <translation>序號 </translation>
+    </message>
 </context>
 <context>
     <name>Toolbar</name>
@@ -786,6 +798,21 @@ Do you want to replace it?</source>
     </message>
 </context>
 <context>
+    <name>WorkbookFormat</name>
+    <message>
+        <source>Excel File(*.xlsx *.xls)</source>
+        <translation>Excel 檔案(*.xlsx *.xls)</translation>
+    </message>
+    <message>
+        <source>Excel 2007 File(*.xlsx)</source>
+        <translation>Excel 2007 檔案(*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Excel 97-2003 File(*.xls)</source>
+        <translation>Excel 97-2003 檔案(*.xls)</translation>
+    </message>
+</context>
+<context>
     <name>WorkbookImport</name>
     <message>
         <source>&quot;%1&quot; holds %2 sample rows, more than a record can hold: only the first %3 were loaded.</source>
@@ -825,6 +852,10 @@ Do you want to replace it?</source>
     <message>
         <source>Save File</source>
         <translation>儲存檔案</translation>
+    </message>
+    <message>
+        <source>Excel File(*.xlsx);;CSV File(*.csv)</source>
+        <translation>Excel 檔案(*.xlsx);;CSV 檔案(*.csv)</translation>
     </message>
 </context>
 <context>

@@ -30,7 +30,8 @@ QString portLine(const SerialPort &port)
         if (!part.isEmpty()) parts << part;
     if (port.vendorId && port.productId)
         parts << QStringLiteral("USB ") + hex4(*port.vendorId) + u':' + hex4(*port.productId);
-    if (!port.serialNumber.isEmpty()) parts << QStringLiteral("serial number ") + port.serialNumber;
+    if (!port.serialNumber.isEmpty())
+        parts << QCoreApplication::translate("SystemInfo", "serial number ") + port.serialNumber;
     QString line = QStringLiteral("  ") + port.name;
     if (!port.location.isEmpty() && port.location != port.name)
         line += QStringLiteral(" (") + port.location + u')';

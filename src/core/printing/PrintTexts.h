@@ -36,8 +36,8 @@ inline QString saveFileTitle()
 // footer of the graph page.
 inline QString fileNameLine(const QString &recordFileName, int blanks, const QString &page)
 {
-    return QStringLiteral("File Name : ") + recordFileName + QString(blanks, QLatin1Char(' ')) +
-           QStringLiteral("Page : ") + page;
+    return QCoreApplication::translate("PrintTexts", "File Name : ") + recordFileName +
+           QString(blanks, QLatin1Char(' ')) + QCoreApplication::translate("PrintTexts", "Page : ") + page;
 }
 
 } // namespace PrintTexts

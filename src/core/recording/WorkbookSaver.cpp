@@ -153,7 +153,7 @@ bool WorkbookSaver::saveDataCommand()
     QString path =
         m_.prompts
             .saveFileName(QCoreApplication::translate("WorkbookSaver", WorkbookFiles::SaveDialogTitle),
-                          suggested, SaveFilters)
+                          suggested, SaveFilters())
             .trimmed();
     if (path.isEmpty()) return false;
 
@@ -174,7 +174,7 @@ bool WorkbookSaver::saveDataCommand()
 bool WorkbookSaver::saveAs(QString *path, QString *error)
 {
     // The save dialog gives the final name already; a name given otherwise gets the same rule.
-    *path = SaveFileNames::finalName(*path, SaveFilters);
+    *path = SaveFileNames::finalName(*path, SaveFilters());
     if (isCsvPath(*path)) return CsvExport::write(m_.sources.record, *path, error);
     return writeWorkbook(*path, error);
 }

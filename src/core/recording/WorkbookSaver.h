@@ -68,7 +68,10 @@ public:
     {
         return QCoreApplication::translate("WorkbookSaver", "Not any record!");
     }
-    static inline const QString SaveFilters = QStringLiteral("Excel File(*.xlsx);;CSV File(*.csv)");
+    static QString SaveFilters()
+    {
+        return QCoreApplication::translate("WorkbookSaver", "Excel File(*.xlsx);;CSV File(*.csv)");
+    }
     static QString ProgressCaption() { return QCoreApplication::translate("WorkbookSaver", "Save file"); }
     static QString ProgressLabel() { return QCoreApplication::translate("WorkbookSaver", "Save file....."); }
 
