@@ -15,6 +15,8 @@
 #include "core/commands/Commands.h"
 #include "core/common/AppPaths.h"
 #include "core/help/UiLanguage.h"
+#include "core/link/FrameEncoder.h"
+#include "core/measurement/MeasurementTables.h"
 #include "support/ModalDialog.h"
 #include "support/RecordingSession.h"
 #include "ui/graph/FmGraph.h"
@@ -181,7 +183,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, language);
         showFrame(language);
-        m_rig->start(); // the monitor shows a record's file name
+        m_rig->start(); // the monitor shows a record's file name and a reading
+        FrameEncoder::Header header;
+        header.functionCode = Measurement::DCV;
+        header.decimalCode = FrameEncoder::Divisor100;
+        m_rig->feed(FrameEncoder::encodeReading(header, 23012));
         QList<QWidget *> windows{m_frame->monitorWindow(), m_frame->gridWindow(), m_frame->graphWindow(),
                                  m_frame->powerWindow(), m_frame->scanWindow()};
         windows << open<fmsetup>(Command::Setup);
@@ -205,6 +211,12 @@ private Q_SLOTS:
             tabs->setCurrentIndex(tab);
             QCoreApplication::processEvents();
             faults << clipped(options);
+        }
+        // VOLTRIX_SCREENSHOTS=docs/screenshots keeps what was checked.
+        if (const QString folder = qEnvironmentVariable("VOLTRIX_SCREENSHOTS"); !folder.isEmpty()) {
+            tabs->setCurrentIndex(0);
+            m_frame->grab().save(QDir(folder).filePath("main-window-" + language + ".png"));
+            windows.at(5)->grab().save(QDir(folder).filePath("setup-dialog-" + language + ".png"));
         }
         faults.removeDuplicates();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));

@@ -494,6 +494,14 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
         <source>Electricity charges</source>
         <translation>電気料金</translation>
     </message>
+    <message>
+        <source>V</source>
+        <translation>電圧 (V)</translation>
+    </message>
+    <message>
+        <source>P.F</source>
+        <translation>力率</translation>
+    </message>
 </context>
 <context>
     <name>PowerFields</name>

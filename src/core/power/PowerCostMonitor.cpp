@@ -35,8 +35,8 @@ QString PowerCostMonitor::caption(int field)
         QCoreApplication::translate("PowerCostMonitor", "Channel:"),
         QCoreApplication::translate("PowerCostMonitor", "Serial Number: "),
         QCoreApplication::translate("PowerCostMonitor", "Place:"),
-        QStringLiteral("V"),
-        QStringLiteral("P.F"),
+        QCoreApplication::translate("PowerCostMonitor", "V"),
+        QCoreApplication::translate("PowerCostMonitor", "P.F"),
         QCoreApplication::translate("PowerCostMonitor", "Unit Price"),
         QCoreApplication::translate("PowerCostMonitor", "Time ( d : h : m : s )"),
         QCoreApplication::translate("PowerCostMonitor", "Electricity charges")};
