@@ -9,7 +9,6 @@
 #include <cstdio>
 
 #include "core/common/AppPaths.h"
-#include "core/link/FrameEncoder.h"
 #include "core/record/RecordJournal.h"
 #include "core/recording/JournalWriter.h"
 #include "core/recording/RecordingStatus.h"
@@ -19,17 +18,6 @@
 namespace
 {
 
-// One frame of each channel per row, as the receiver sends them.
-QByteArray frameFor(int channel, int row)
-{
-    static constexpr int functions[6] = {0, 1, 2, 4, 6, 7};
-    FrameEncoder::Header header;
-    header.channel = channel;
-    header.functionCode = functions[channel];
-    header.decimalCode = FrameEncoder::Divisor10;
-    return FrameEncoder::encodeReading(header, (row * 37 + channel * 1000) % 10000);
-}
-
 // Fills the rig's record, one frame per receive event and a second of the clock per row.
 long fill(RecorderRig &rig)
 {
@@ -37,7 +25,7 @@ long fill(RecorderRig &rig)
     for (int row = 1; rig.restartsAsked() == 0; ++row) {
         rig.clock.advance(1000);
         for (int channel = 0; channel < 6 && rig.restartsAsked() == 0; ++channel) {
-            rig.feed(frameFor(channel, row));
+            rig.feed(benchFrame(channel, row));
             ++samples;
         }
     }

@@ -156,9 +156,8 @@ int main(int argc, char **argv)
     std::printf("record: %d data rows x %d columns, %d runs each\n", store.gridRowCount() - 2,
                 RecordStore::ColumnCount, Runs);
     int progressCalls = 0;
-    const WorkbookWriter saveData(WorkbookSaveKind::SaveData,
-                                  [&progressCalls](int, int) { ++progressCalls; });
-    const WorkbookWriter autoSave(WorkbookSaveKind::AutoSave);
+    const WorkbookWriter saveData([&progressCalls](int, int) { ++progressCalls; });
+    const WorkbookWriter autoSave;
     measureHandOver(store);
     print("workbook, Save Data:", measure(dir.filePath(QStringLiteral("save.xlsx")),
                                           [&](const QString &path) { return saveData.write(record, path); }));

@@ -28,6 +28,9 @@ depends=$(sed -n 's/^ Depends: //p' <<<"$info")
 for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6multimedia6 libxlsxwriter qt6-qpa-plugins; do
     [[ $depends == *"$library"* ]] || fail "Depends does not name $library: $depends"
 done
+package_version=$(sed -n 's/^ Version: //p' <<<"$info")
+maintainer=$(sed -n 's/^ Maintainer: //p' <<<"$info")
+[[ -n $maintainer && $maintainer != *example.* ]] || fail "the maintainer is a placeholder: $maintainer"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
@@ -36,7 +39,7 @@ expected=(
     usr/bin/voltrix usr/bin/voltrix-sim
     "usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml"
     usr/share/icons/hicolor/scalable/apps/voltrix.svg
-    usr/share/voltrix/ding.wav usr/share/voltrix/Mark.ico usr/share/voltrix/README.md
+    usr/share/doc/voltrix/copyright usr/share/voltrix/ding.wav usr/share/voltrix/Mark.ico usr/share/voltrix/README.md
     usr/share/voltrix/help_en.pdf "usr/share/voltrix/Voltrix user's manual.pdf"
     usr/share/voltrix/help_jp.pdf "usr/share/voltrix/Voltrix user's manual_jp.pdf"
     usr/share/voltrix/help_ch.pdf "usr/share/voltrix/Voltrix使用說明書.pdf"
@@ -54,6 +57,12 @@ for size in 16 256; do
 done
 grep -qx 'Icon=voltrix' "$share/applications/$app_id.desktop" || fail "the desktop entry names no icon"
 grep -qx 'Exec=voltrix' "$share/applications/$app_id.desktop" || fail "the desktop entry starts no voltrix"
+metainfo=$share/metainfo/$app_id.metainfo.xml
+for line in "<id>$app_id</id>" '<project_license>GPL-3.0-or-later</project_license>' \
+    "<release version=\"$package_version\""; do
+    grep -qF "$line" "$metainfo" || fail "the metadata lacks $line"
+done
+grep -qF 'GNU GENERAL PUBLIC LICENSE' "$root/usr/share/doc/voltrix/copyright" || fail "the copyright file holds no licence"
 if command -v appstreamcli >/dev/null; then
     appstreamcli validate-tree --no-net "$root" >"$work/validate.log" 2>&1 ||
         { cat "$work/validate.log" >&2; fail "appstreamcli validate-tree failed"; }
@@ -67,7 +76,7 @@ run() {
         HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" "$root/usr/bin/voltrix" "$@"
 }
 version=$(run --version)
-[ "$version" = "Voltrix $(sed -n 's/^ Version: //p' <<<"$info")" ] || fail "--version says: $version"
+[ "$version" = "Voltrix $package_version" ] || fail "--version says: $version"
 
 # A label file the unpacked program can only have found in its unpacked data folder.
 label=$share/voltrix/LabelName.txt

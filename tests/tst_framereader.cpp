@@ -91,31 +91,52 @@ private Q_SLOTS:
                      qPrintable(QStringLiteral("chunks of %1").arg(chunk)));
     }
 
-    void fieldsAndNormalisation_data()
+    // The encoder's bytes, exactly, and the fields the reader takes from them: currents below a
+    // milliampere and the functions without ranges lose their prefix.
+    void encodedFrames_data()
     {
-        QTest::addColumn<QByteArray>("frame");
-        QTest::addColumn<QList<int>>("fields"); // channel interval prefix function divisor negative digits
-        QTest::newRow("DCV -12.34 V, interval 3") << reading(1, 0, 1234, 3, FrameEncoder::Divisor100, true, 3)
-                                                  << QList<int>{1, 3, 3, 0, 100, 1, 1234};
-        QTest::newRow("DCA below a milliampere shows A")
-            << reading(0, 2, 42, 1) << QList<int>{0, 0, 3, 2, 1, 0, 42};
-        QTest::newRow("ACA keeps m") << reading(0, 3, 42, 2) << QList<int>{0, 0, 2, 3, 1, 0, 42};
-        QTest::newRow("Duty has no prefix") << reading(0, 7, 500, 2) << QList<int>{0, 0, 3, 7, 1, 0, 500};
-        QTest::newRow("interval 15 passes")
-            << reading(4, 4, 9999, 5, 0, false, 15) << QList<int>{4, 15, 5, 4, 1, 0, 9999};
+        QTest::addColumn<FrameEncoder::Header>("header"); // digits -1: the overload mark
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<int>>(
+            "fields"); // channel interval prefix function divisor negative digits overload
+        const auto row = [](const char *name, FrameEncoder::Header h, int digits, const char *hex,
+                            const QList<int> &fields) {
+            QTest::newRow(name) << h << digits << QByteArray::fromHex(hex) << fields;
+        };
+        row("DCV 12, no prefix", {0, 0, 3, 0, 0, false}, 12, "ff0030120000", {0, 0, 3, 0, 1, 0, 12, 0});
+        row("BCD both bytes, divisor 10", {1, 4, 2, 1, 4, false}, 1234, "ff1421341204",
+            {1, 4, 2, 1, 10, 0, 1234, 0});
+        row("Continuity, negative, divisor 1000", {5, 3, 5, 9, 1, true}, 9876, "ff5359769809",
+            {5, 3, 3, 9, 1000, 1, 9876, 0});
+        row("negative zero, divisor 100", {2, 1, 0, 6, 2, true}, 0, "ff210600000a",
+            {2, 1, 0, 6, 100, 1, 0, 0});
+        row("clamped to four digits", {0, 0, 3, 0, 0, false}, 12345, "ff0030999900",
+            {0, 0, 3, 0, 1, 0, 9999, 0});
+        row("overload keeps decimal code", {2, 0, 2, 0, 4, false}, -1, "ff2020baa004",
+            {2, 0, 2, 0, 10, 0, 0, 1});
+        row("negative overload", {0, 0, 3, 0, 0, true}, -1, "ff0030baa008", {0, 0, 3, 0, 1, 1, 0, 1});
+        row("DCA below a milliampere shows A", {0, 0, 1, 2, 0, false}, 42, "ff0012420000",
+            {0, 0, 3, 2, 1, 0, 42, 0});
+        row("Duty has no prefix", {0, 0, 2, 7, 0, false}, 500, "ff0027000500", {0, 0, 3, 7, 1, 0, 500, 0});
+        row("interval 15", {4, 15, 5, 4, 0, false}, 9999, "ff4f54999900", {4, 15, 5, 4, 1, 0, 9999, 0});
     }
-
-    void fieldsAndNormalisation()
+    void encodedFrames()
     {
-        QFETCH(QByteArray, frame);
+        QFETCH(FrameEncoder::Header, header);
+        QFETCH(int, digits);
+        QFETCH(QByteArray, bytes);
         QFETCH(QList<int>, fields);
+        const QByteArray frame =
+            digits < 0 ? FrameEncoder::encodeOverload(header) : FrameEncoder::encodeReading(header, digits);
+        QCOMPARE(frame.toHex(' '), bytes.toHex(' '));
         FrameReader reader;
         reader.append(frame);
         const auto read = reader.next();
         QVERIFY(read && read->kind == FrameReader::Frame::Kind::Reading);
         const MeterReading &r = read->reading;
         QCOMPARE((QList<int>{r.channel, r.intervalCode, r.prefixCode, r.functionCode, r.divisor,
-                             int(r.negative), r.digits}),
+                             int(r.negative), r.digits, int(r.overload)}),
                  fields);
     }
 

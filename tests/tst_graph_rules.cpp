@@ -2,8 +2,12 @@
 
 #include "core/graph/GraphInputs.h"
 #include "core/graph/GraphPaging.h"
+#include "core/graph/PageExtremes.h"
 #include "core/graph/PlotMapping.h"
 #include "core/graph/VerticalScale.h"
+#include "core/views/RecordOutputs.h"
+
+using namespace Qt::StringLiterals;
 
 using namespace Measurement;
 
@@ -17,35 +21,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("max");
         QTest::addColumn<QString>("min");
         QTest::addColumn<int>("function");
-        QTest::addColumn<double>("bottom");
-        QTest::addColumn<double>("step");
-        QTest::addColumn<double>("top");
+        QTest::addColumn<QString>("scale"); // bottom, step, top
         // Fine scale: tenths, a margin of one step below the minimum.
-        QTest::newRow("fine") << "5.0"
-                              << "1.0" << int(DCV) << 0.8 << 0.2 << 5.8;
+        QTest::newRow("fine") << u"5.0"_s << u"1.0"_s << int(DCV) << u"0.8 0.2 5.8"_s;
         // Narrow span: the smallest step and a margin of ten steps.
-        QTest::newRow("fine narrow") << "1.2"
-                                     << "1.1" << int(DCV) << 0.1 << 0.1 << 2.6;
-        QTest::newRow("fine below zero") << "5"
-                                         << "0.1" << int(DCV) << -0.2 << 0.3 << 7.3;
-        QTest::newRow("fine non-negative") << "5"
-                                           << "0.1" << int(ACV) << 0.0 << 0.3 << 7.5;
+        QTest::newRow("fine narrow") << u"1.2"_s << u"1.1"_s << int(DCV) << u"0.1 0.1 2.6"_s;
+        QTest::newRow("fine below zero") << u"5"_s << u"0.1"_s << int(DCV) << u"-0.2 0.3 7.3"_s;
+        QTest::newRow("fine non-negative") << u"5"_s << u"0.1"_s << int(ACV) << u"0 0.3 7.5"_s;
         // Opposite signs measure the span as |hi + lo|, which keeps this one fine.
-        QTest::newRow("fine around zero") << "10"
-                                          << "-10" << int(DCV) << -10.9 << 0.9 << 11.6;
+        QTest::newRow("fine around zero") << u"10"_s << u"-10"_s << int(DCV) << u"-10.9 0.9 11.6"_s;
         // Coarse scale: whole steps; the truncated bottom leaves the maximum above the top, so
         // the step grows by one.
-        QTest::newRow("coarse step grows") << "260.1"
-                                           << "20.9" << int(DCV) << 10.0 << 11.0 << 285.0;
-        QTest::newRow("coarse below zero grows") << "100"
-                                                 << "3" << int(DCV) << -1.0 << 5.0 << 124.0;
-        QTest::newRow("coarse non-negative") << "100"
-                                             << "3" << int(OHM) << 0.0 << 4.0 << 100.0;
+        QTest::newRow("coarse step grows") << u"260.1"_s << u"20.9"_s << int(DCV) << u"10 11 285"_s;
+        QTest::newRow("coarse below zero grows") << u"100"_s << u"3"_s << int(DCV) << u"-1 5 124"_s;
+        QTest::newRow("coarse non-negative") << u"100"_s << u"3"_s << int(OHM) << u"0 4 100"_s;
         // "+OL" stands for the upper display limit (1000 here).
-        QTest::newRow("overload") << "+OL"
-                                  << "0.0" << int(ACV) << 0.0 << 43.0 << 1075.0;
+        QTest::newRow("overload") << u"+OL"_s << u"0.0"_s << int(ACV) << u"0 43 1075"_s;
     }
-
     void autoscale()
     {
         QFETCH(QString, max);
@@ -53,55 +45,41 @@ private Q_SLOTS:
         QFETCH(int, function);
         const std::optional<VerticalScale> scale = GraphScale::autoscale({max, min, function, 1000, 0});
         QVERIFY(scale);
-        QTEST(scale->bottom, "bottom");
-        QTEST(scale->step, "step");
-        QTEST(scale->top, "top");
+        QTEST(u"%1 %2 %3"_s.arg(scale->bottom).arg(scale->step).arg(scale->top), "scale");
     }
-
     void autoscaleWaitsForBothDisplays()
     {
-        QVERIFY(!GraphScale::autoscale({QString(), QStringLiteral("1"), DCV, 1000, -1000}));
-        QVERIFY(!GraphScale::autoscale({QStringLiteral("1"), QString(), DCV, 1000, -1000}));
+        QVERIFY(!GraphScale::autoscale({QString(), u"1"_s, DCV, 1000, -1000}));
+        QVERIFY(!GraphScale::autoscale({u"1"_s, QString(), DCV, 1000, -1000}));
         // The "-" of a reset display counts as the lower limit, like "-OL".
-        const std::optional<VerticalScale> reset =
-            GraphScale::autoscale({QStringLiteral("-"), QStringLiteral("-OL"), ACV, 1000, 0});
+        const std::optional<VerticalScale> reset = GraphScale::autoscale({u"-"_s, u"-OL"_s, ACV, 1000, 0});
         QVERIFY(reset);
         QCOMPARE(reset->bottom, 0.0);
     }
-
     void valueLabels_data()
     {
         QTest::addColumn<double>("bottom");
         QTest::addColumn<double>("step");
-        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QString>("labels");
         QTest::addColumn<double>("column");
-        QTest::newRow("whole steps") << 0.0 << 2.0 << QStringList{"0", "10", "20", "30", "40", "50"}
-                                     << -550.0;
-        QTest::newRow("half steps") << 0.0 << 0.5 << QStringList{"0.0", "2.5", "5.0", "7.5", "10.0", "12.5"}
-                                    << -550.0;
-        QTest::newRow("negative bottom")
-            << -1.0 << 5.0 << QStringList{"-1", "24", "49", "74", "99", "124"} << -550.0;
-        QTest::newRow("tenths") << 0.8 << 0.2 << QStringList{"0.8", "1.8", "2.8", "3.8", "4.8", "5.8"}
-                                << -550.0;
-        QTest::newRow("six characters")
-            << 0.0 << 4000.0 << QStringList{"0", "20000", "40000", "60000", "80000", "100000"} << -700.0;
+        QTest::newRow("whole steps") << 0.0 << 2.0 << u"0 10 20 30 40 50"_s << -550.0;
+        QTest::newRow("half steps") << 0.0 << 0.5 << u"0.0 2.5 5.0 7.5 10.0 12.5"_s << -550.0;
+        QTest::newRow("negative bottom") << -1.0 << 5.0 << u"-1 24 49 74 99 124"_s << -550.0;
+        QTest::newRow("tenths") << 0.8 << 0.2 << u"0.8 1.8 2.8 3.8 4.8 5.8"_s << -550.0;
+        QTest::newRow("six characters") << 0.0 << 4000.0 << u"0 20000 40000 60000 80000 100000"_s << -700.0;
         QTest::newRow("seven characters")
-            << 10000.0 << 0.5 << QStringList{"10000.0", "10002.5", "10005.0", "10007.5", "10010.0", "10012.5"}
-            << -700.0;
+            << 10000.0 << 0.5 << u"10000.0 10002.5 10005.0 10007.5 10010.0 10012.5"_s << -700.0;
         QTest::newRow("eight characters")
-            << 10000000.0 << 100000.0
-            << QStringList{"10000000", "10500000", "11000000", "11500000", "12000000", "12500000"} << -900.0;
+            << 10000000.0 << 100000.0 << u"10000000 10500000 11000000 11500000 12000000 12500000"_s << -900.0;
     }
-
     void valueLabels()
     {
         QFETCH(double, bottom);
         QFETCH(double, step);
         const VerticalScale scale{bottom, step, bottom + 25 * step};
-        QTEST(GraphScale::valueLabels(scale), "labels");
+        QTEST(GraphScale::valueLabels(scale).join(u' '), "labels");
         QTEST(GraphScale::valueLabelColumn(scale), "column");
     }
-
     void pageButtons()
     {
         // 250 samples at 100 a page: the table has the header, 250 rows and an empty one.
@@ -115,7 +93,6 @@ private Q_SLOTS:
         QCOMPARE(GraphPaging::previousPage(1), 1);
         QCOMPARE(GraphPaging::previousPage(0), 1);
     }
-
     void pageBox_data()
     {
         QTest::addColumn<QString>("typed");
@@ -123,19 +100,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("samples");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("show");
-        QTest::newRow("beyond the last page") << "7" << 252 << 250 << "3" << true;
-        QTest::newRow("within") << "2" << 252 << 250 << "2" << true;
-        QTest::newRow("leading zeros") << "002" << 252 << 250 << "2" << true;
-        QTest::newRow("zero") << "0" << 252 << 250 << "1" << true;
-        QTest::newRow("page being filled") << "3" << 202 << 200 << "3" << true;
-        QTest::newRow("above 400") << "999" << 50002 << 50000 << "400" << true;
-        QTest::newRow("not a number") << "abc" << 252 << 250 << "1" << true;
-        QTest::newRow("emptied") << "" << 252 << 250 << "1" << true;
-        QTest::newRow("negative") << "-3" << 252 << 250 << "1" << true;
-        QTest::newRow("fraction") << "2.7" << 252 << 250 << "2" << true;
-        QTest::newRow("no samples") << "5" << 2 << 0 << "5" << false;
+        QTest::newRow("beyond the last page") << u"7"_s << 252 << 250 << u"3"_s << true;
+        QTest::newRow("within") << u"2"_s << 252 << 250 << u"2"_s << true;
+        QTest::newRow("leading zeros") << u"002"_s << 252 << 250 << u"2"_s << true;
+        QTest::newRow("zero") << u"0"_s << 252 << 250 << u"1"_s << true;
+        QTest::newRow("page being filled") << u"3"_s << 202 << 200 << u"3"_s << true;
+        QTest::newRow("above 400") << u"999"_s << 50002 << 50000 << u"400"_s << true;
+        QTest::newRow("not a number") << u"abc"_s << 252 << 250 << u"1"_s << true;
+        QTest::newRow("emptied") << u""_s << 252 << 250 << u"1"_s << true;
+        QTest::newRow("negative") << u"-3"_s << 252 << 250 << u"1"_s << true;
+        QTest::newRow("fraction") << u"2.7"_s << 252 << 250 << u"2"_s << true;
+        QTest::newRow("no samples") << u"5"_s << 2 << 0 << u"5"_s << false;
     }
-
     void pageBox()
     {
         QFETCH(QString, typed);
@@ -145,7 +121,6 @@ private Q_SLOTS:
         QTEST(box.text, "text");
         QTEST(box.show, "show");
     }
-
     void pageCounts_data()
     {
         QTest::addColumn<int>("samples");
@@ -160,7 +135,6 @@ private Q_SLOTS:
         QTest::newRow("none") << 0 << 0.25f << 0 << 1;
         QTest::newRow("no factor") << 10 << 0.0f << 0 << 1;
     }
-
     void pageCounts()
     {
         QFETCH(int, samples);
@@ -168,7 +142,6 @@ private Q_SLOTS:
         QTEST(GraphPaging::pageCount(samples, timeScale), "pages");
         QTEST(GraphPaging::pageOfRow(samples, timeScale), "pageOfLast");
     }
-
     void sampleSpacing_data()
     {
         QTest::addColumn<float>("timeScale");
@@ -177,7 +150,6 @@ private Q_SLOTS:
         QTest::newRow("100 a page") << 1.0f << 98.0;
         QTest::newRow("200 a page") << 2.0f << 49.0;
     }
-
     void sampleSpacing()
     {
         QFETCH(float, timeScale);
@@ -190,7 +162,6 @@ private Q_SLOTS:
         QCOMPARE(mapping.x(GraphPaging::lastRow(3, timeScale)), 9800 * 1.25);
         QCOMPARE(mapping.x(first - 1), 0.0); // the sample before the page's first
     }
-
     void valueHeight()
     {
         GraphGeometry geometry;
@@ -200,7 +171,6 @@ private Q_SLOTS:
         QCOMPARE(mapping.y(24), 5 * 40 * 0.8);
         QCOMPARE(mapping.y(124), 1000 * 0.8);
     }
-
     void displayPrefix_data()
     {
         QTest::addColumn<QString>("value");
@@ -208,32 +178,24 @@ private Q_SLOTS:
         QTest::addColumn<int>("display");
         QTest::addColumn<bool>("isSample");
         QTest::addColumn<double>("shown");
-        QTest::newRow("V on mV") << "1.500"
-                                 << "V" << 2 << true << 1500.0;
-        QTest::newRow("mV on V") << "1500"
-                                 << "mV" << 3 << true << 1.5;
-        QTest::newRow("same prefix") << "-12.34"
-                                     << "mV" << 2 << true << -12.34;
-        QTest::newRow("kilo-ohm on mega") << "250" << QStringLiteral("K\u03A9") << 5 << true << 0.25;
-        QTest::newRow("nano on micro") << "47"
-                                       << "nF" << 1 << true << 0.047;
-        QTest::newRow("overload") << "+OL"
-                                  << "V" << 3 << false << 0.0;
-        QTest::newRow("no sample") << ""
-                                   << "" << 3 << false << 0.0;
+        QTest::newRow("V on mV") << u"1.500"_s << u"V"_s << 2 << true << 1500.0;
+        QTest::newRow("mV on V") << u"1500"_s << u"mV"_s << 3 << true << 1.5;
+        QTest::newRow("same prefix") << u"-12.34"_s << u"mV"_s << 2 << true << -12.34;
+        QTest::newRow("kilo-ohm on mega") << u"250"_s << u"K\u03A9"_s << 5 << true << 0.25;
+        QTest::newRow("nano on micro") << u"47"_s << u"nF"_s << 1 << true << 0.047;
+        QTest::newRow("overload") << u"+OL"_s << u"V"_s << 3 << false << 0.0;
+        QTest::newRow("no sample") << u""_s << u""_s << 3 << false << 0.0;
     }
-
     void displayPrefix()
     {
         QFETCH(QString, value);
         QFETCH(QString, unit);
         QFETCH(int, display);
         QFETCH(bool, isSample);
-        const std::optional<double> shown = displayValue({value, unit, QStringLiteral("10:00:00")}, display);
+        const std::optional<double> shown = displayValue({value, unit, u"10:00:00"_s}, display);
         QCOMPARE(bool(shown), isSample);
         if (shown) QTEST(*shown, "shown");
     }
-
     void timeMarks_data()
     {
         QTest::addColumn<int>("page");
@@ -243,7 +205,6 @@ private Q_SLOTS:
         QTest::newRow("25 a page") << 1 << 0.25f << QVector<int>{1, 5, 10, 15, 20, 25};
         QTest::newRow("75 a page, page 3") << 3 << 0.75f << QVector<int>{151, 165, 180, 195, 210, 225};
     }
-
     void timeMarks()
     {
         QFETCH(int, page);
@@ -259,6 +220,58 @@ private Q_SLOTS:
             QCOMPARE(marks.at(j).row, rows.at(j));
             QCOMPARE(marks.at(j).at, QPointF(x[j] * 2, -15 * 0.5));
         }
+    }
+    void pageExtremes_data()
+    {
+        QTest::addColumn<QStringList>("values"); // "value unit" per row
+        QTest::addColumn<QString>("maximum");
+        QTest::addColumn<QString>("minimum");
+        QTest::newRow("prefixes compare on one scale")
+            << QStringList{"900 mV", "1.2 V", "5 mV"} << u"1.2 V"_s << u"5 mV"_s;
+        QTest::newRow("overload is the range's top")
+            << QStringList{"3.5 V", "+OL V", "-1.0 V"} << u"+OL V"_s << u"-1.0 V"_s;
+        QTest::newRow("negative overload the bottom")
+            << QStringList{"-OL V", "3.5 V"} << u"3.5 V"_s << u"-OL V"_s;
+        QTest::newRow("earliest of equals, gaps skipped")
+            << QStringList{"2.0 V", " V", "2.0 V", "1.0 V", "1.0 V"} << u"2.0 V"_s << u"1.0 V"_s;
+    }
+    void pageExtremes()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, maximum);
+        QFETCH(QString, minimum);
+        GraphSampleList record;
+        for (int row = 0; row < values.size(); ++row) {
+            const QStringList parts = values.at(row).split(QLatin1Char(' '));
+            record.samples.append({parts.at(0), parts.at(1), u"10:00:%1"_s.arg(row, 2, 10, QChar('0'))});
+        }
+        const std::optional<PageExtremes> found = GraphPageExtremes::of(record, 1, 1.0f, {40.0, -40.0, 3});
+        QVERIFY(found.has_value());
+        QCOMPARE(found->maximum.value + ' ' + found->maximum.unit, maximum);
+        QCOMPARE(found->minimum.value + ' ' + found->minimum.unit, minimum);
+        const int firstMaximum = values.indexOf(maximum);
+        QCOMPARE(found->maximum.time, u"10:00:%1"_s.arg(firstMaximum, 2, 10, QChar('0')));
+
+        // A page without samples leaves the monitor alone.
+        QVERIFY(!GraphPageExtremes::of(record, 2, 1.0f, {}).has_value());
+    }
+    void outputNamesChecked_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<bool>("image");
+        QTest::newRow("pdf") << u"out/a.PDF"_s << true << false;
+        for (const char *image : {"b.png", "b.jpg", "b.svg", "b.bmp"})
+            QTest::newRow(image) << image << false << true;
+        QTest::newRow("none") << u"b"_s << false << false;
+    }
+    void outputNamesChecked()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, pdf);
+        const QString refusal = RecordOutputs::checkPdfPath(u"--print-data"_s, path);
+        QCOMPARE(refusal, pdf ? QString() : u"--print-data takes a file name ending in .pdf"_s);
+        QTEST(RecordOutputs::checkImagePath(u"--save-graph"_s, path).isEmpty(), "image");
     }
 };
 

@@ -1,5 +1,6 @@
-// The graph window in the frame: the trace while recording, the page box and its buttons, the
-// print and image commands through their dialogs, and the program's unattended graph outputs.
+// The session's graph in its window: following the record, the page box and its buttons, the
+// page's extremes on the monitor, redraws, options and Open, the print and image commands and
+// the unattended graph outputs, in the program and in a child run of it.
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QProcess>
@@ -9,13 +10,16 @@
 
 #include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
-#include "core/graph/PlotMapping.h"
 #include "core/link/FrameEncoder.h"
+#include "core/monitor/ChannelSelector.h"
 #include "core/monitor/MonitorFields.h"
+#include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
+#include "core/settings/UserSettings.h"
 #include "core/views/GraphFollower.h"
 #include "core/views/OptionsProcedures.h"
+#include "core/views/RecordOutputs.h"
 #include "support/ModalDialog.h"
 #include "support/PdfText.h"
 #include "support/PtyReceiver.h"
@@ -23,6 +27,8 @@
 #include "ui/graph/FmGraph.h"
 #include "ui/printing/PrintFeature.h"
 #include "ui/shell/MainFm.h"
+
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -46,6 +52,20 @@ int pixelsOf(const QImage &image, const QColor &color)
     return count;
 }
 
+QStringList fileLines(const QString &pdf) // the "File Name ... Page" line of every page
+{
+    QStringList lines;
+    for (const PdfPage &page : readPdfWords(pdf))
+        lines << page.lineOf(u"File"_s).join(u' ');
+    return lines;
+}
+
+class NoSvg final : public SvgGraphWriter
+{
+public:
+    QString writeSvg(const QString &, const QSize &, const DrawGraphPage &) override { return {}; }
+};
+
 } // namespace
 
 class TestGuiGraph : public QObject
@@ -66,80 +86,115 @@ class TestGuiGraph : public QObject
             m_rig->feed(volts(10 * i));
     }
     void stop() { m_rig->session.recording().stop(); }
+    void openFrame()
+    {
+        m_frame.reset(); // the windows go before the session they show
+        m_rig.emplace();
+        m_frame.emplace(m_rig->session);
+        m_frame->show();
+    }
 
 private Q_SLOTS:
     void initTestCase() { AppPaths::setAssetFolderOverride(m_assets.path()); }
     void init()
     {
-        m_frame.reset();
-        m_rig.emplace();
-        m_frame.emplace(m_rig->session);
-        m_frame->show();
+        openFrame();
         QVERIFY(QTest::qWaitForWindowExposed(&*m_frame));
     }
     void cleanupTestCase() { m_frame.reset(), AppPaths::setAssetFolderOverride(QString()); }
 
-    void fillsItsTileWhenRecordingStartsAtOnce()
-    {
-        // As the program does: Start before the frame has been laid out on the screen.
-        m_frame.reset();
-        m_rig.emplace();
-        m_frame.emplace(m_rig->session);
-        m_frame->show();
-        m_rig->start();
-        QCoreApplication::processEvents();
-        const QWidget *tile = m_frame->subWindowOf(graphWindow());
-        QVERIFY(graphWindow()->height() > tile->height() / 2);
-        QCOMPARE(page().surface().size(), graphWindow()->picture()->size());
-    }
     void windowShowsTheTrace()
     {
-        record(5); // 1.0 V .. 5.0 V
-        QVERIFY(graphWindow()->isVisible());
+        // As the program does: Start before the frame has been laid out on the screen.
+        openFrame();
+        m_rig->start();
+        QCoreApplication::processEvents();
+        QVERIFY(graphWindow()->height() > m_frame->subWindowOf(graphWindow())->height() / 2);
+        QCOMPARE(page().surface().size(), graphWindow()->picture()->size());
+        for (int i = 1; i <= 5; ++i) // 1.0 V .. 5.0 V
+            m_rig->feed(volts(10 * i));
         m_frame->layOutNow();
         QCoreApplication::processEvents();
         QCOMPARE(page().surface().size(), graphWindow()->picture()->size());
-        QCOMPARE(graphWindow()->pageBox()->text(), QStringLiteral("1"));
-        QVERIFY(graphWindow()->previousButton()->isVisible());
-        QVERIFY(graphWindow()->nextButton()->isVisible());
+        QCOMPARE(graphWindow()->pageBox()->text(), u"1"_s);
+        QVERIFY(graphWindow()->previousButton()->isVisible() && graphWindow()->nextButton()->isVisible());
         QCOMPARE(graphWindow()->pageBox()->height(), graphWindow()->nextButton()->height());
-
-        // Every sample's dot where the page's scale puts it, on the screen.
-        const QImage shown = graphWindow()->picture()->grab().toImage();
-        QImage scratch(page().surface().size(), QImage::Format_RGB32);
-        QPainter painter(&scratch);
-        const GraphView &view = page().view();
-        const GraphCanvas canvas(painter, QRectF(scratch.rect()), view.geometry);
-        const PlotMapping mapping(view.geometry, view.timeScale, view.page, *view.scale);
-        for (int row = 1; row <= 5; ++row) {
-            const QPointF at = canvas.toDevice(mapping.point(row, row));
-            QCOMPARE(shown.pixelColor(at.toPoint()), Trace);
-        }
+        // The window shows the page's surface as drawn, trace included.
+        const QImage shown = graphWindow()->picture()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown, page().surface());
         QVERIFY(pixelsOf(shown, Trace) > 5 * 9); // dots and the lines between them
     }
 
     void pageButtonsAndBox()
     {
         record(60); // 25 samples a page: pages 1, 2 and the one being filled, 3
+        // While recording the monitor keeps the record's own extremes, not the page's.
+        QCOMPARE(m_rig->session.monitor().stats[2], u"1.0"_s);
         stop();
-        QCOMPARE(graphWindow()->pageBox()->text(), QStringLiteral("3"));
+        QCOMPARE(graphWindow()->pageBox()->text(), u"3"_s);
         QTest::mouseClick(graphWindow()->nextButton(), Qt::LeftButton);
-        QCOMPARE(graphWindow()->pageBox()->text(), QStringLiteral("3"));
+        QCOMPARE(graphWindow()->pageBox()->text(), u"3"_s);
         QTest::mouseClick(graphWindow()->previousButton(), Qt::LeftButton);
-        QCOMPARE(graphWindow()->pageBox()->text(), QStringLiteral("2"));
+        QCOMPARE(graphWindow()->pageBox()->text(), u"2"_s);
         QCOMPARE(page().page(), 2);
-        QCOMPARE(m_rig->session.monitor().stats[2], QStringLiteral("26.0")); // the page's minimum
+        // Stopped, the monitor shows the page's extremes, at their times.
+        const MonitorFields &monitor = m_rig->session.monitor();
+        const RecordStore &table = m_rig->session.record();
+        QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2], monitor.stats[4]}),
+                 QStringList({"50.0", "26.0", "V"}));
+        QCOMPARE(monitor.statTimes[1], table.cell(50, RecordStore::timeColumn(0)));
+        QCOMPARE(monitor.statTimes[2], table.cell(26, RecordStore::timeColumn(0)));
 
         QLineEdit *box = graphWindow()->pageBox();
         box->selectAll();
-        QTest::keyClicks(box, QStringLiteral("a9-x")); // only the digit gets in; 9 is past the last page
-        QCOMPARE(box->text(), QStringLiteral("3"));
+        QTest::keyClicks(box, u"a9-x"_s); // only the digit gets in; 9 is past the last page
+        QCOMPARE(box->text(), u"3"_s);
         QTest::keyClick(box, Qt::Key_Backspace);
-        QCOMPARE(box->text(), QStringLiteral("1"));
+        QCOMPARE(box->text(), u"1"_s);
         QCOMPARE(box->maxLength(), 3);
         QCOMPARE(box->contextMenuPolicy(), Qt::NoContextMenu);
+
+        // 50 samples a page: the last page of 60 samples is page 2.
+        UserSettings &settings = m_rig->session.userSettings();
+        Settings edited = settings.values();
+        edited.YScale = 1;
+        settings.saveSetup(edited);
+        QCOMPARE(page().view().timeScale, 0.5f);
+        QCOMPARE(box->text(), u"2"_s);
     }
 
+    void redrawKeepsTheTrace_data()
+    {
+        QTest::addColumn<bool>("recording");
+        QTest::addColumn<QString>("action");
+        for (const bool recording : {true, false}) {
+            const char *state = recording ? "recording: " : "stopped: ";
+            QTest::addRow("%soptions OK", state) << recording << u"options"_s;
+            QTest::addRow("%smain channel chosen", state) << recording << u"choice"_s;
+        }
+        QTest::newRow("new channel") << true << u"channel"_s;
+    }
+    void redrawKeepsTheTrace()
+    {
+        QFETCH(bool, recording);
+        QFETCH(QString, action);
+        record(10);
+        if (!recording) stop();
+        Session &session = m_rig->session;
+        if (action == u"options") {
+            OptionsOkPlan plan;
+            plan.values = OptionValues::fromSettings(session.settings());
+            plan.redrawGraph = true;
+            OptionsProcedures(session.userSettings(), session.graphHooks()).ok(plan);
+        } else if (action == u"choice") {
+            session.channelSelector().select(0);
+        } else {
+            FrameEncoder::Header second;
+            second.channel = 1;
+            m_rig->feed(FrameEncoder::encodeReading(second, 3));
+        }
+        QVERIFY(pixelsOf(page().surface(), Trace) > 0);
+    }
     // Options OK with a graph change, and Open, draw the page with its trace.
     void traceAfterOptionsOkAndOpen()
     {
@@ -154,68 +209,78 @@ private Q_SLOTS:
         OptionsProcedures(session.userSettings(), session.graphHooks()).ok(plan);
         QVERIFY(pixelsOf(graphWindow()->picture()->grab().toImage(), Green) > 0);
 
-        QString path = m_dir.filePath(QStringLiteral("rec.xlsx")), error;
+        QString path = m_dir.filePath(u"rec.xlsx"_s), error;
         QVERIFY2(session.workbookSaver().saveAs(&path, &error), qPrintable(error));
         QVERIFY(session.openRecord().open(path));
         QCoreApplication::processEvents();
-        QCOMPARE(graphWindow()->pageBox()->text(), QStringLiteral("1"));
+        QCOMPARE(graphWindow()->pageBox()->text(), u"1"_s);
         QVERIFY(pixelsOf(graphWindow()->picture()->grab().toImage(), Green) > 0);
         // The scale, its labels and the unit come from the record.
-        QCOMPARE(session.monitor().bigValue, QStringLiteral("30.0"));
-        QCOMPARE(page().view().channel.unitDisplay, QStringLiteral("V"));
+        QCOMPARE(session.monitor().bigValue, u"30.0"_s);
+        QCOMPARE(page().view().channel.unitDisplay, u"V"_s);
         QCOMPARE(page().scale()->top, 25.0); // page 1 holds 1.0 .. 25.0
     }
 
-    void printDataAndGraphThroughTheDialog()
+    // Printed through the dialog and written unattended alike.
+    void printsAndImage()
     {
         record(60);
         stop();
         QtCurrentPrinter &printer = m_frame->printFeature()->printer();
-        const QString table = m_dir.filePath(QStringLiteral("table.pdf"));
-        printer.printer().setOutputFileName(table);
-        whenDialogOpens([](QDialog *dialog) { dialog->accept(); });
-        trigger("mnpritab");
-        const QString file = m_rig->session.monitor().file;
-        const QList<PdfPage> tablePages = readPdfWords(table);
-        QCOMPARE(tablePages.size(), 2);
-        QCOMPARE(tablePages[1].lineOf(QStringLiteral("File")),
-                 QStringList({"File", "Name", ":", file, "Page", ":", "2"}));
-
-        const QString graph = m_dir.filePath(QStringLiteral("graph.pdf"));
-        printer.printer().setOutputFileName(graph);
-        whenDialogOpens([](QDialog *dialog) { dialog->accept(); });
-        trigger("pop_PrintGraph");
-        const QList<PdfPage> graphPages = readPdfWords(graph);
-        QCOMPARE(graphPages.size(), 1);
-        QCOMPARE(graphPages[0].lineOf(QStringLiteral("File")),
-                 QStringList({"File", "Name", ":", file, "Page", ":", "3"}));
-        QVERIFY(graphPages[0].find(QStringLiteral("(V)")));
+        const auto print = [&](const char *item, const QString &name) {
+            printer.printer().setOutputFileName(m_dir.filePath(name));
+            whenDialogOpens([](QDialog *dialog) { dialog->accept(); });
+            trigger(item);
+            return m_dir.filePath(name);
+        };
+        Session &s = m_rig->session;
+        const RecordOutputs out({s.record(), s.monitor(), s.userSettings(), s.windows(), page()});
+        const QString table = m_dir.filePath(u"table.pdf"_s), graph = m_dir.filePath(u"graph.pdf"_s);
+        QCOMPARE(out.printDataTo(table), QString());
+        QCOMPARE(out.printGraphTo(graph), QString());
+        const QString file = u"File Name : "_s + s.monitor().file + u" Page : "_s;
+        for (const QString &pdf : {print("mnpritab", u"t.pdf"_s), table})
+            QCOMPARE(fileLines(pdf), QStringList({file + u"1"_s, file + u"2"_s}));
+        for (const QString &pdf : {print("pop_PrintGraph", u"g.pdf"_s), graph}) {
+            QCOMPARE(fileLines(pdf), QStringList(file + u"3"_s));
+            QVERIFY(readPdfWords(pdf)[0].find(u"(V)"_s));
+        }
         QVERIFY(m_rig->prompts.calls().isEmpty());
+        const QString image = m_dir.filePath(u"graph.png"_s);
+        NoSvg svg;
+        QCOMPARE(out.saveGraphTo(image, svg), QString());
+        QCOMPARE(QImage(image).convertToFormat(QImage::Format_RGB32), page().surface());
     }
 
     void saveGraph()
     {
         trigger("mnsaveBmp"); // no record yet
-        QCOMPARE(m_rig->prompts.lastCall().text, QStringLiteral("Not any graph!"));
+        QCOMPARE(m_rig->prompts.lastCall().text, u"Not any graph!"_s);
         QCOMPARE(m_rig->prompts.lastCall().icon, Prompts::Icon::None);
 
         record(10);
         stop();
         m_rig->prompts.clear();
-        const QString unwritable = m_dir.filePath(QStringLiteral("missing/folder/g.png"));
+        const QString unwritable = m_dir.filePath(u"missing/folder/g.png"_s);
         m_rig->prompts.queueFileName(unwritable);
         trigger("pop_SaveGraph");
         QCOMPARE(m_rig->prompts.calls().size(), 2);
-        QVERIFY(m_rig->prompts.calls()[0].text.endsWith(QStringLiteral("_P1"))); // the suggested name
+        QVERIFY(m_rig->prompts.calls()[0].text.endsWith(u"_P1"_s)); // the suggested name
         QVERIFY(m_rig->prompts.lastCall().text.contains(QDir::toNativeSeparators(unwritable)));
         QVERIFY(!QFile::exists(unwritable));
 
-        const QString saved = m_dir.filePath(QStringLiteral("g.png"));
+        const QString saved = m_dir.filePath(u"g.png"_s);
         m_rig->prompts.queueFileName(saved);
         trigger("mnsaveBmp");
         const QImage image(saved);
         QCOMPARE(image.size(), graphWindow()->picture()->size());
         QVERIFY(pixelsOf(image, Trace) > 0);
+
+        // Clear Record blanks the graph.
+        m_rig->prompts.queueAnswer(Prompts::Answer::No); // not saved: do not save
+        m_rig->session.recording().clearCommand();
+        QCOMPARE(page().pageText(), u"0"_s);
+        QCOMPARE(pixelsOf(page().surface(), Trace), 0);
     }
 
     // The outputs of a recording run, and of a run that opens the record it wrote.
@@ -225,39 +290,36 @@ private Q_SLOTS:
         if (app.isEmpty() || ExternalReceiver::program().isEmpty())
             QSKIP("VOLTRIX_APP or VOLTRIX_SIM is not set");
         ExternalReceiver receiver;
-        QVERIFY2(receiver.start({QStringLiteral("--meter"),
-                                 QStringLiteral("ch=0,fn=DCV,dp=10,pattern=constant,value=12.5,interval=2s"),
-                                 QStringLiteral("--time-factor"), QStringLiteral("4")}),
+        QVERIFY2(receiver.start({u"--meter"_s, u"ch=0,fn=DCV,dp=10,pattern=constant,value=12.5,interval=2s"_s,
+                                 u"--time-factor"_s, u"4"_s}),
                  qPrintable(receiver.errorString()));
         QTemporaryDir home;
         const auto run = [&](const QStringList &first, const QString &tag) {
             QProcess program;
             program.setProcessEnvironment(isolatedEnvironment(QDir(home.path())));
             program.start(app,
-                          first + QStringList{QStringLiteral("--print-graph"), home.filePath(tag + ".pdf"),
-                                              QStringLiteral("--save-graph"), home.filePath(tag + ".png"),
-                                              QStringLiteral("--quit")});
+                          first + QStringList{u"--print-graph"_s, home.filePath(tag + ".pdf"),
+                                              u"--save-graph"_s, home.filePath(tag + ".png"), u"--quit"_s});
             QVERIFY(program.waitForFinished(30000));
             QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
             const QList<PdfPage> graphPages = readPdfWords(home.filePath(tag + ".pdf"));
             QCOMPARE(graphPages.size(), 1);
-            QCOMPARE(graphPages[0].lineOf(QStringLiteral("Page")).mid(4), QStringList({"Page", ":", "1"}));
-            QVERIFY(graphPages[0].find(QStringLiteral("(V)")));
+            QCOMPARE(graphPages[0].lineOf(u"Page"_s).mid(4), QStringList({"Page", ":", "1"}));
+            QVERIFY(graphPages[0].find(u"(V)"_s));
             const QImage saved(home.filePath(tag + ".png"));
             QVERIFY(saved.width() > 400 && saved.height() > 100);
             QVERIFY(pixelsOf(saved, Trace) > 0);
         };
-        const QString data = home.filePath(QStringLiteral("a.pdf"));
-        const QString workbook = home.filePath(QStringLiteral("rec.xlsx"));
-        run({QStringLiteral("--ports"), receiver.devicePath(), QStringLiteral("--record"),
-             QStringLiteral("--duration"), QStringLiteral("3"), QStringLiteral("--print-data"), data,
-             QStringLiteral("--output"), workbook},
-            QStringLiteral("recorded"));
+        const QString data = home.filePath(u"a.pdf"_s);
+        const QString workbook = home.filePath(u"rec.xlsx"_s);
+        run({u"--ports"_s, receiver.devicePath(), u"--record"_s, u"--duration"_s, u"3"_s, u"--print-data"_s,
+             data, u"--output"_s, workbook},
+            u"recorded"_s);
         if (QTest::currentTestFailed()) return;
         const QList<PdfPage> tablePages = readPdfWords(data);
         QCOMPARE(tablePages.size(), 1);
-        QVERIFY(tablePages[0].find(QStringLiteral("12.5")));
-        run({QStringLiteral("--open"), workbook}, QStringLiteral("opened"));
+        QVERIFY(tablePages[0].find(u"12.5"_s));
+        run({u"--open"_s, workbook}, u"opened"_s);
     }
 };
 

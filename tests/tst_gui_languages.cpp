@@ -112,17 +112,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("setupTitle");
         QTest::addColumn<QString>("alarmFrame");
         QTest::addColumn<QStringList>("answers");
-        QTest::newRow("en") << "en" << QStringList{"&File",   "&Setup",  "&Edit",   "&View",
-                                                   "&Record", "&Option", "&Window", "&Help"}
+        QTest::newRow("en") << "en"
+                            << QStringList{"&File",   "&Setup",  "P&ublish readings", "&Edit", "&View",
+                                           "&Record", "&Option", "&Window",           "&Help"}
                             << "Setup"
                             << "Alarm setting" << QStringList{"&Yes", "&No"};
-        QTest::newRow("ja") << "ja"
-                            << QStringList{"ファイル(&F)", "設定(&S)",       "編集(&E)",       "表示(&V)",
-                                           "記録(&R)",     "オプション(&O)", "ウィンドウ(&W)", "ヘルプ(&H)"}
+        QTest::newRow("ja") << "ja" << QStringList{"ファイル(&F)",   "設定(&S)",       "測定値の配信(&U)",
+                                                   "編集(&E)",       "表示(&V)",       "記録(&R)",
+                                                   "オプション(&O)", "ウィンドウ(&W)", "ヘルプ(&H)"}
                             << "設定"
                             << "アラーム設定" << QStringList{"はい(&Y)", "いいえ(&N)"};
-        QTest::newRow("zh_TW") << "zh_TW" << QStringList{"檔案(&F)", "設定(&S)", "編輯(&E)", "檢視(&V)",
-                                                         "記錄(&R)", "選項(&O)", "視窗(&W)", "說明(&H)"}
+        QTest::newRow("zh_TW") << "zh_TW"
+                               << QStringList{"檔案(&F)", "設定(&S)", "讀值傳送(&U)", "編輯(&E)", "檢視(&V)",
+                                              "記錄(&R)", "選項(&O)", "視窗(&W)",     "說明(&H)"}
                                << "設定"
                                << "警報設定" << QStringList{"是(&Y)", "否(&N)"};
     }
@@ -193,12 +195,18 @@ private Q_SLOTS:
         windows << open<fmsetup>(Command::Setup);
         auto *options = open<Fmoption>(Command::Options);
         windows << options;
+
         FmAbout about(
             1041, QIcon(), [] { return std::optional<QString>(); }, m_rig->prompts, &*m_frame);
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         windows << &about;
         QStringList faults;
+        whenDialogOpens([&faults](QDialog *publish) {
+            faults << clipped(publish);
+            publish->reject();
+        });
+        m_rig->session.commandProcs().run(Command::PublishReadings);
         for (QWidget *window : windows) {
             QVERIFY(window);
             window->show();

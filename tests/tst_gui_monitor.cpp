@@ -10,6 +10,8 @@
 #include "support/RecordingSession.h"
 #include "ui/monitor/FmMonitor.h"
 
+using namespace Qt::StringLiterals;
+
 class TestMonitorWindow : public QObject
 {
     Q_OBJECT
@@ -18,6 +20,11 @@ class TestMonitorWindow : public QObject
     QLabel *field(const char *control) const { return m_monitor->field(QLatin1String(control)); }
     QString text(const char *control) const { return field(control)->text(); }
     MonitorFields &fields() { return m_rig->session.monitor(); }
+    QSize designSize() const
+    {
+        return {qRound(FmMonitor::DesignWidth * m_monitor->logicalDpiX() / 1440),
+                qRound(FmMonitor::DesignHeight * m_monitor->logicalDpiY() / 1440)};
+    }
 
 private Q_SLOTS:
     void init()
@@ -27,10 +34,10 @@ private Q_SLOTS:
         m_monitor.emplace(m_rig->session.monitor(), m_rig->session.userSettings());
     }
 
-    void initialTexts()
+    void initialTextsThenChangesRenderedOnce()
     {
-        QCOMPARE(text("Label1(0)"), QStringLiteral("-????.?"));
-        QCOMPARE(text("Label2(0)"), QStringLiteral("??"));
+        QCOMPARE(text("Label1(0)"), u"-????.?"_s);
+        QCOMPARE(text("Label2(0)"), u"??"_s);
         for (const char *dash :
              {"Label15(0)", "Label15(1)", "Label15(2)", "Label16(1)", "Label16(2)", "Label8(0)", "Label8(1)",
               "Label8(2)", "Label8(3)", "Label17(0)", "Label17(1)"})
@@ -40,26 +47,23 @@ private Q_SLOTS:
             QVERIFY2(text(blank).isEmpty(), blank);
         QVERIFY(field("Image1(0)")->isHidden() && field("Image1(1)")->isHidden());
         QCOMPARE(m_monitor->channelSelector()->count(), 0);
-    }
 
-    void changesAreRenderedOnce()
-    {
         QSignalSpy rendered(&*m_monitor, &FmMonitor::rendered);
-        fields().bigValue = QStringLiteral("+12.34");
+        fields().bigValue = u"+12.34"_s;
         fields().notify();
-        fields().bigUnit = QStringLiteral("mV");
-        fields().stats[0] = QStringLiteral("11.00");
-        fields().label8[2] = QStringLiteral("100");
+        fields().bigUnit = u"mV"_s;
+        fields().stats[0] = u"11.00"_s;
+        fields().label8[2] = u"100"_s;
         fields().soundingImageVisible = true;
-        fields().linkLoss = QStringLiteral("Link lost 00:12");
+        fields().linkLoss = u"Link lost 00:12"_s;
         fields().notify();
-        QCOMPARE(text("Label1(0)"), QStringLiteral("-????.?")); // nothing before the event loop turns
+        QCOMPARE(text("Label1(0)"), u"-????.?"_s); // nothing before the event loop turns
         QTRY_COMPARE(rendered.count(), 1);
-        QCOMPARE(text("Label1(0)"), QStringLiteral("+12.34"));
-        QCOMPARE(text("Label2(0)"), QStringLiteral("mV"));
-        QCOMPARE(text("Label15(0)"), QStringLiteral("11.00"));
-        QCOMPARE(text("Label8(2)"), QStringLiteral("100"));
-        QCOMPARE(text("LinkLoss"), QStringLiteral("Link lost 00:12"));
+        QCOMPARE(text("Label1(0)"), u"+12.34"_s);
+        QCOMPARE(text("Label2(0)"), u"mV"_s);
+        QCOMPARE(text("Label15(0)"), u"11.00"_s);
+        QCOMPARE(text("Label8(2)"), u"100"_s);
+        QCOMPARE(text("LinkLoss"), u"Link lost 00:12"_s);
         QVERIFY(field("Image1(0)")->isHidden() && !field("Image1(1)")->isHidden());
         QTest::qWait(5);
         QCOMPARE(rendered.count(), 1);
@@ -68,11 +72,11 @@ private Q_SLOTS:
     void selectorForwardsOnlyUserPicks()
     {
         QSignalSpy picks(&fields(), &MonitorFields::entrySelected);
-        fields().channelEntries = {QStringLiteral("1_Ch1"), QStringLiteral("3_Ch3")};
+        fields().channelEntries = {u"1_Ch1"_s, u"3_Ch3"_s};
         fields().channelIndex = 1;
         m_monitor->renderNow();
         QComboBox *combo = m_monitor->channelSelector();
-        QCOMPARE(combo->itemText(1), QStringLiteral("3_Ch3"));
+        QCOMPARE(combo->itemText(1), u"3_Ch3"_s);
         QCOMPARE(combo->currentIndex(), 1);
         QCOMPARE(picks.count(), 0);
         m_monitor->show();
@@ -108,50 +112,36 @@ private Q_SLOTS:
     void captionsFitAtEveryScale()
     {
         QFETCH(double, scale);
-        const QSize design(qRound(FmMonitor::DesignWidth * m_monitor->logicalDpiX() / 1440),
-                           qRound(FmMonitor::DesignHeight * m_monitor->logicalDpiY() / 1440));
-        m_monitor->resize(design * scale);
+        m_monitor->resize(designSize() * scale);
         m_monitor->show();
-        for (const QLabel *label : m_monitor->findChildren<QLabel *>()) {
-            if (!label->objectName().isEmpty() || label->text().trimmed().isEmpty())
-                continue; // values, images
-            const int needed = label->fontMetrics().horizontalAdvance(label->text().trimmed());
-            QVERIFY2(needed <= label->contentsRect().width(),
-                     qPrintable(QStringLiteral("\"%1\" needs %2 px, has %3")
-                                    .arg(label->text())
-                                    .arg(needed)
-                                    .arg(label->contentsRect().width())));
-        }
         // The longest line about a lost link the display may have to show.
-        fields().linkLoss = QStringLiteral("Link lost 99 times, 99:59:59");
+        fields().linkLoss = u"Link lost 99 times, 99:59:59"_s;
         m_monitor->renderNow();
-        const QLabel *loss = field("LinkLoss");
-        QVERIFY2(loss->fontMetrics().horizontalAdvance(loss->text()) <= loss->contentsRect().width(),
-                 qPrintable(QStringLiteral("\"%1\" needs %2 px, has %3")
-                                .arg(loss->text())
-                                .arg(loss->fontMetrics().horizontalAdvance(loss->text()))
-                                .arg(loss->contentsRect().width())));
-        const QLabel *serial = field("Label17(0)");
         for (const QLabel *label : m_monitor->findChildren<QLabel *>()) {
-            if (label->text() == u"Serial Number")
-                QVERIFY(label->geometry().right() < serial->geometry().left());
+            const QString text = label->text().trimmed();
+            if ((!label->objectName().isEmpty() && label != field("LinkLoss")) || text.isEmpty())
+                continue; // values, images
+            const int needed = label->fontMetrics().horizontalAdvance(text);
+            QVERIFY2(needed <= label->contentsRect().width(),
+                     qPrintable(u"\"%1\" needs %2 px, has %3"_s.arg(text).arg(needed).arg(
+                         label->contentsRect().width())));
+            if (text == u"Serial Number")
+                QVERIFY(label->geometry().right() < field("Label17(0)")->geometry().left());
         }
     }
 
     void resizeScalesFieldsAndFonts()
     {
-        const QSize design(qRound(FmMonitor::DesignWidth * m_monitor->logicalDpiX() / 1440),
-                           qRound(FmMonitor::DesignHeight * m_monitor->logicalDpiY() / 1440));
-        m_monitor->resize(design);
+        m_monitor->resize(designSize());
         m_monitor->show();
         QLabel *value = field("Label1(0)");
         const QRect atDesign = value->geometry();
         const qreal points = value->font().pointSizeF();
-        m_monitor->resize(design * 2);
+        m_monitor->resize(designSize() * 2);
         QCOMPARE(value->font().pointSizeF(), 2 * points);
         QCOMPARE(field("Label15(0)")->font().pointSizeF(), 16.0); // 8 points at the design size
         QVERIFY(qAbs(value->width() - 2 * atDesign.width()) <= 1 && qAbs(value->x() - 2 * atDesign.x()) <= 1);
-        m_monitor->resize(design); // back at the design size nothing has drifted
+        m_monitor->resize(designSize()); // back at the design size nothing has drifted
         QCOMPARE(value->geometry(), atDesign);
         QCOMPARE(value->font().pointSizeF(), points);
     }

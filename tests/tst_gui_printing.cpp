@@ -1,10 +1,6 @@
 // The print dialog over the current printer, printing to a PDF file through it, and the graph
 // as an SVG drawing.
-#include <QAbstractButton>
-#include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QSpinBox>
@@ -17,6 +13,7 @@
 #include "core/printing/cPrnDlg.h"
 #include "core/settings/SaveFolder.h"
 #include "core/settings/SettingsStore.h"
+#include "support/GraphStandIn.h"
 #include "support/ModalDialog.h"
 #include "support/PdfText.h"
 #include "support/ScriptedPrompts.h"
@@ -27,15 +24,6 @@ namespace
 {
 
 const QString FileName = QStringLiteral("261205_151230.xlsx");
-
-void drawStandIn(QPainter &painter, const QRectF &target)
-{
-    painter.fillRect(QRectF(target.topLeft(), target.size() / 2), Qt::red);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(qMax(1, int(target.height() / 10)));
-    painter.setFont(font);
-    painter.drawText(target, Qt::AlignCenter, QStringLiteral("STANDIN"));
-}
 
 const PrintDocument GraphPage = [](QPainter &painter, QPagedPaintDevice &device) {
     return PrintBmp(painter, device, {FileName, QStringLiteral("1")}, drawStandIn);
@@ -63,37 +51,6 @@ private Q_SLOTS:
         m_prompts.setStrict(true);
     }
 
-    void dialogOffersWhatTheFlagsSay()
-    {
-        QtCurrentPrinter printer;
-        // This machine has no printer installed; the dialog's PDF file still lets the user print.
-        QVERIFY(QtCurrentPrinter::dialogOffersPdfFile() && printer.available());
-        cPrnDlg prn(printer);
-        prn.setPrintFlag(3, cPrnDlg::NoPageNums);
-        prn.setPrintFlag(4, cPrnDlg::NoSelection);
-        prn.setMaxPage(999);
-        QAbstractPrintDialog::PrintDialogOptions options;
-        int minPage = 0, maxPage = 0;
-        whenDialogOpens([&](QDialog *dialog) {
-            if (auto *print = qobject_cast<QPrintDialog *>(dialog))
-                options = print->options(), minPage = print->minPage(), maxPage = print->maxPage();
-            dialog->reject();
-        });
-        QVERIFY(!prn.ShowPrinterDialog());
-        QVERIFY(options.testFlag(QAbstractPrintDialog::PrintToFile));
-        QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintPageRange));
-        QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintSelection));
-        QCOMPARE(QList<int>({minPage, maxPage, prn.Copies()}), QList<int>({1, 999, 0}));
-        prn.setStyle(1); // the page setup dialog instead
-        bool pageSetup = false;
-        whenDialogOpens([&](QDialog *dialog) {
-            pageSetup = qobject_cast<QPageSetupDialog *>(dialog) != nullptr;
-            dialog->reject();
-        });
-        QVERIFY(!prn.ShowPrinterDialog());
-        QVERIFY(pageSetup);
-    }
-
     // A PDF file's name gets ".pdf", and an existing file of that name is asked about; the
     // dialog starts in the folder last saved in.
     void pdfFileNamedAndAskedAbout()
@@ -104,47 +61,52 @@ private Q_SLOTS:
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("last")));
         const QString last = m_dir.filePath(QStringLiteral("last"));
         SaveFolder::remember(store, last + QStringLiteral("/x.pdf"));
-        QFile old(last + QStringLiteral("/table.pdf"));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.close();
+        QVERIFY(QFile(last + QStringLiteral("/table.pdf")).open(QIODevice::WriteOnly));
         QString offered, asked;
         const auto typeName = [&](QDialog *dialog) {
             if (offered.isEmpty()) offered = fileNameField(dialog)->text();
             fileNameField(dialog)->setText(last + QStringLiteral("/table"));
             dialog->accept();
         };
-        const auto answer = [&asked](bool replace) {
-            return [&asked, replace](QDialog *dialog) {
-                auto *box = qobject_cast<QMessageBox *>(dialog);
-                asked = box->text();
-                box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
-            };
-        };
         cPrnDlg prn(printer);
         prn.setDocumentName(FileName);
-        answerDialogs({typeName, answer(false), [](QDialog *dialog) { dialog->reject(); }});
+        answerDialogs({typeName, answerQuestion(false, asked), [](QDialog *dialog) { dialog->reject(); }});
         QVERIFY(!prn.ShowPrinterDialog());
         QCOMPARE(offered, last + QStringLiteral("/261205_151230.pdf"));
         QCOMPARE(asked, QStringLiteral("table.pdf already exists.\nDo you want to replace it?"));
-        answerDialogs({typeName, answer(true)});
+        answerDialogs({typeName, answerQuestion(true, asked)});
         QVERIFY(prn.ShowPrinterDialog());
         QCOMPARE(printer.printer().outputFileName(), last + QStringLiteral("/table.pdf"));
     }
 
+    // The dialog offers what the print commands' flags say; Cancel changes nothing, OK keeps the
+    // choices for the next command.
     void chosenSettingsStayCurrent()
     {
         QtCurrentPrinter printer;
+        // This machine has no printer installed; the dialog's PDF file still lets the user print.
+        QVERIFY(QtCurrentPrinter::dialogOffersPdfFile() && printer.available());
         const QString first = m_dir.filePath(QStringLiteral("first.pdf"));
         const QString chosen = m_dir.filePath(QStringLiteral("chosen.pdf"));
         printer.printer().setOutputFileName(first);
-        // Cancel changes nothing.
+        QList<int> options;
         whenDialogOpens([&](QDialog *dialog) {
+            auto *print = qobject_cast<QPrintDialog *>(dialog);
+            options = {print->testOption(QAbstractPrintDialog::PrintToFile),
+                       print->testOption(QAbstractPrintDialog::PrintPageRange),
+                       print->testOption(QAbstractPrintDialog::PrintSelection), print->minPage(),
+                       print->maxPage()};
             fileNameField(dialog)->setText(chosen);
             dialog->reject();
         });
         cPrnDlg cancelled(printer);
+        cancelled.setPrintFlag(3, cPrnDlg::NoPageNums);
+        cancelled.setPrintFlag(4, cPrnDlg::NoSelection);
+        cancelled.setMaxPage(999);
         QVERIFY(!cancelled.ShowPrinterDialog());
+        QCOMPARE(options, QList<int>({true, false, false, 1, 999}));
         QCOMPARE(printer.printer().outputFileName(), first);
+        QCOMPARE(cancelled.Copies(), qint16(0));
 
         whenDialogOpens([&](QDialog *dialog) {
             fileNameField(dialog)->setText(chosen);
@@ -154,13 +116,11 @@ private Q_SLOTS:
         cPrnDlg prn(printer);
         prn.setDocumentName(FileName);
         QVERIFY(prn.ShowPrinterDialog());
-        QCOMPARE(printer.printer().docName(), FileName); // the print job's name
-        QCOMPARE(prn.Copies(), qint16(3));
-        QCOMPARE(printer.printer().outputFormat(), QPrinter::PdfFormat);
-        QCOMPARE(printer.printer().outputFileName(), chosen);
-        // Copies into a PDF file follow one another in the file.
-        const QString failure = printer.print(GraphPage, prn.Copies());
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY(printer.printer().outputFormat() == QPrinter::PdfFormat);
+        // the print job's name, the copies, the file; copies into a PDF file follow one another in it
+        QCOMPARE(QStringList({printer.printer().docName(), QString::number(prn.Copies()),
+                              printer.printer().outputFileName(), printer.print(GraphPage, prn.Copies())}),
+                 QStringList({FileName, "3", chosen, QString()}));
         QCOMPARE(readPdfWords(chosen).size(), 3);
 
         // The next command's dialog starts from the chosen file.
@@ -177,9 +137,9 @@ private Q_SLOTS:
         const QString unwritable = m_dir.filePath(QStringLiteral("missing-folder/graph.pdf"));
         printer.printer().setOutputFileName(unwritable);
         const QString reason = printer.print(GraphPage, 1);
-        QVERIFY2(reason.startsWith(QStringLiteral("Cannot print to ") + unwritable + QStringLiteral(".\n")),
+        QVERIFY2(reason.startsWith(QStringLiteral("Cannot print to ") + unwritable + QStringLiteral(".\n")) &&
+                     !QFile::exists(unwritable),
                  qPrintable(reason));
-        QVERIFY(!QFile::exists(unwritable));
     }
 
     void svgDrawingReadsBack()
@@ -191,7 +151,6 @@ private Q_SLOTS:
         saver.saveGraph({true, false, FileName, QStringLiteral("2"), QSize(600, 200), {}}, drawStandIn);
         QVERIFY(m_prompts.messageTexts().isEmpty());
         QSvgRenderer renderer(path);
-        QVERIFY(renderer.isValid());
         QCOMPARE(renderer.viewBox(), QRect(0, 0, 600, 200));
         QImage image(600, 200, QImage::Format_RGB32);
         image.fill(Qt::green);
@@ -201,14 +160,13 @@ private Q_SLOTS:
         QCOMPARE(QColor(image.pixel(100, 50)), QColor(Qt::red));
         QCOMPARE(QColor(image.pixel(500, 180)), QColor(Qt::white));
         QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("STANDIN")); // text stays text
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains("STANDIN")); // text stays text
         // an unwritable SVG is reported like any other format
         const QString unwritable = m_dir.filePath(QStringLiteral("missing-folder/graph.svg"));
         m_prompts.queueFileName(unwritable);
         saver.saveGraph({true, false, FileName, QStringLiteral("2"), QSize(600, 200), {}}, drawStandIn);
-        QCOMPARE(m_prompts.messageTexts().size(), 1);
-        QVERIFY(m_prompts.messageTexts().first().contains(unwritable));
+        QVERIFY(m_prompts.messageTexts().size() == 1 &&
+                m_prompts.messageTexts().first().contains(unwritable));
     }
 };
 

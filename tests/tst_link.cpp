@@ -1,4 +1,5 @@
 // Linking to the receiver: the probe of the configured port and the port scan.
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -11,25 +12,26 @@
 #include "support/PtyReceiver.h"
 #include "support/ScriptedPrompts.h"
 
+using Ports = QSet<int>;
+Q_DECLARE_METATYPE(Ports)
+
 namespace
 {
 const QString LinkError = QStringLiteral("Link error ! Please check your connector.");
-// The probe of the configured port names it.
-const QString LinkErrorOnCom3 = LinkError + QStringLiteral("\nCOM 3");
+const QString Denied = QtSerialControl::permissionMessage(QStringLiteral("/dev/ttyUSB0"), QString());
 
-// The prober alone, with auto-scan off, on the fake port and clock unless real ones are given.
+// The prober alone, configured on COM3 with auto-scan off, on the fake port and clock unless
+// real ones are given.
 struct Rig {
     explicit Rig(SerialControl *realSerial = nullptr, Clock *realClock = nullptr)
-        : prober({realSerial ? *realSerial : serial, realClock ? *realClock : clock, prompts, state, settings,
-                  [this] { return stopOrPause; }})
+        : prober(
+              {realSerial ? *realSerial : serial, realClock ? *realClock : clock, prompts, state, settings})
     {
         settings.autoScan = 0;
         settings.selePort = 1;
+        state.selectedPort = 2;
         clock.setProcessEventsStep(9); // fewer turns of each wait
     }
-    LinkProber &link() { return prober; }
-    bool linked() { return state.linkUp; }
-    void configurePort(int index) { state.selectedPort = qint16(index); }
     void autoScan() { settings.autoScan = 1, settings.selePort = 0; }
 
     FakeSerialControl serial; // the collaborators come first, so they exist before the prober
@@ -37,152 +39,170 @@ struct Rig {
     ScriptedPrompts prompts;
     AcquisitionState state;
     Settings settings;
-    bool stopOrPause = false;
     LinkProber prober;
 };
+
+QList<int> scanOfEveryPort()
+{
+    QList<int> ports;
+    for (int pass = 0; pass < 3; ++pass)
+        for (int port = 1; port <= 16; ++port)
+            ports << port;
+    return ports;
+}
 } // namespace
 
 class TestLink : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void configuredPortProbedThreeTimes_data();
-    void configuredPortProbedThreeTimes();
-    void scanAbandoned_data();
-    void scanAbandoned();
-    void closingTheProgramEndsTheScanSilently();
-    void permissionDeniedToldOnEachAttempt_data();
-    void permissionDeniedToldOnEachAttempt();
-    void nestedConnectDuringProbeIsIgnored();
-    void scanFindsReceiverBehindMissingPorts();
-};
-
-void TestLink::configuredPortProbedThreeTimes_data()
-{
-    QTest::addColumn<qint16>("selePort");
-    QTest::newRow("Select port ticked") << qint16(1);
-    QTest::newRow("neither box ticked") << qint16(0); // the port buttons still name COM3
-}
-
-void TestLink::configuredPortProbedThreeTimes()
-{
-    QFETCH(qint16, selePort);
-    Rig rig;
-    rig.settings.selePort = selePort;
-    rig.configurePort(2);
-    rig.link().linkOn();
-    QCOMPARE(rig.serial.openAttempts(), (QList<int>{3, 3, 3}));
-    QVERIFY(!rig.serial.isOpen());
-    QVERIFY(!rig.linked());
-    QCOMPARE(rig.prompts.messageTexts(), QStringList{LinkErrorOnCom3});
-    const ScriptedPrompts::Call call = rig.prompts.lastCall();
-    QCOMPARE(call.title, QStringLiteral("Voltrix"));
-    QCOMPARE(call.buttons, Prompts::Buttons::Ok);
-    QCOMPARE(call.icon, Prompts::Icon::None);
-}
-
-void TestLink::scanAbandoned_data()
-{
-    QTest::addColumn<int>("afterAttempts"); // 0: Stop or Pause given before the scan starts
-    QTest::newRow("Stop or Pause first") << 0;
-    QTest::newRow("Stop during the scan") << 2;
-}
-
-void TestLink::scanAbandoned()
-{
-    QFETCH(int, afterAttempts);
-    Rig rig;
-    rig.autoScan();
-    rig.serial.setAnsweringPorts({5});
-    rig.stopOrPause = afterAttempts == 0;
-    rig.clock.setOnProcessEvents([&] {
-        if (rig.serial.openAttempts().size() == afterAttempts) rig.stopOrPause = true;
-    });
-    QSignalSpy shown(&rig.link(), &LinkProber::scanShown);
-    QSignalSpy closed(&rig.link(), &LinkProber::scanClosed);
-    rig.link().linkOn();
-    QCOMPARE(shown.count(), 1);
-    QCOMPARE(closed.count(), 1);
-    QCOMPARE(rig.serial.openAttempts().size(), afterAttempts);
-    QVERIFY(!rig.serial.isOpen());
-    QVERIFY(rig.prompts.calls().isEmpty());
-}
-
-void TestLink::closingTheProgramEndsTheScanSilently()
-{
-    Rig rig;
-    rig.autoScan();
-    rig.clock.setOnProcessEvents([&] {
-        if (rig.serial.openAttempts().size() == 2) rig.link().abandon();
-    });
-    QSignalSpy closed(&rig.link(), &LinkProber::scanClosed);
-    rig.link().linkOn();
-    QCOMPARE(rig.serial.openAttempts().size(), 2);
-    QCOMPARE(closed.count(), 1);
-    QVERIFY(rig.prompts.calls().isEmpty());
-    rig.link().linkOn(); // nothing starts any more
-    QCOMPARE(rig.serial.openAttempts().size(), 2);
-}
-
-void TestLink::permissionDeniedToldOnEachAttempt_data()
-{
-    QTest::addColumn<bool>("scan");
-    QTest::newRow("configured port") << false;
-    QTest::newRow("scan") << true;
-}
-
-void TestLink::permissionDeniedToldOnEachAttempt()
-{
-    QFETCH(bool, scan);
-    const QString denied = QtSerialControl::permissionMessage(QStringLiteral("/dev/ttyUSB0"), QString());
-    QCOMPARE(denied, QStringLiteral("Permission denied on /dev/ttyUSB0. Add your user to the dialout group "
-                                    "(sudo usermod -aG dialout $USER) and log in again."));
-    Rig rig;
-    rig.configurePort(2);
-    if (scan) rig.autoScan();
-    rig.serial.setPermissionDenied({3, 4}, denied);
-    for (int attempt = 0; attempt < 2; ++attempt) { // told once per attempt, not once per try
-        rig.prompts.clear();
-        rig.link().linkOn();
-        QCOMPARE(rig.prompts.messageTexts(), (QStringList{denied, scan ? LinkError : LinkErrorOnCom3}));
-        QCOMPARE(rig.prompts.calls().first().title, QStringLiteral("Voltrix"));
-        QCOMPARE(rig.prompts.calls().first().buttons, Prompts::Buttons::Ok);
-        QCOMPARE(rig.prompts.calls().first().icon, Prompts::Icon::Critical);
+    void linkOn_data()
+    {
+        QTest::addColumn<int>("setup"); // 0: "Select port" ticked, 1: neither box, 2: auto-scan
+        QTest::addColumn<Ports>("answering");
+        QTest::addColumn<Ports>("denied");
+        QTest::addColumn<Ports>("inUse");
+        QTest::addColumn<QList<int>>("attempts");
+        QTest::addColumn<QStringList>("told"); // the same at every attempt
+        const QList<int> com3{3, 3, 3};
+        const QString onCom3 = LinkError + QStringLiteral("\nCOM 3");
+        QTest::newRow("configured port") << 0 << Ports{} << Ports{} << Ports{} << com3 << QStringList{onCom3};
+        // The port buttons still name COM3.
+        QTest::newRow("neither box ticked")
+            << 1 << Ports{} << Ports{} << Ports{} << com3 << QStringList{onCom3};
+        QTest::newRow("scan finds COM5")
+            << 2 << Ports{5} << Ports{} << Ports{} << QList<int>{1, 2, 3, 4, 5} << QStringList();
+        // Told once per attempt, not once per try.
+        QTest::newRow("permission denied")
+            << 0 << Ports{} << Ports{3, 4} << Ports{} << com3 << QStringList{Denied, onCom3};
+        QTest::newRow("permission denied, scan")
+            << 2 << Ports{} << Ports{3, 4} << Ports{} << scanOfEveryPort() << QStringList{Denied, LinkError};
+        // One port in use: realPorts() below.
+        QTest::newRow("ports in use, scan")
+            << 2 << Ports{} << Ports{} << Ports{5, 2} << scanOfEveryPort()
+            << QStringList{
+                   LinkError +
+                   "\nCOM 2, COM 5 are in use by other programs. Close those programs, then try again."};
     }
-}
+    void linkOn()
+    {
+        QFETCH(int, setup);
+        QFETCH(Ports, answering);
+        QFETCH(Ports, denied);
+        QFETCH(Ports, inUse);
+        QFETCH(QList<int>, attempts);
+        QFETCH(QStringList, told);
+        Rig rig;
+        if (setup == 1) rig.settings.selePort = 0;
+        if (setup == 2) rig.autoScan();
+        rig.serial.setAnsweringPorts(answering);
+        rig.serial.setPermissionDenied(denied, Denied);
+        rig.serial.setInUse(inUse);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            rig.prompts.clear();
+            rig.serial.resetLog();
+            rig.prober.linkOn();
+            QCOMPARE(rig.prompts.messageTexts(), told);
+            QVERIFY(!rig.serial.isOpen());
+            QCOMPARE(rig.state.linkUp, told.isEmpty());
+            if (attempt == 0) QCOMPARE(rig.serial.openAttempts(), attempts);
+            for (const ScriptedPrompts::Call &call : rig.prompts.calls()) {
+                QCOMPARE(call.title, QStringLiteral("Voltrix"));
+                QCOMPARE(call.buttons, Prompts::Buttons::Ok);
+                QCOMPARE(call.icon, call.text == Denied ? Prompts::Icon::Critical : Prompts::Icon::None);
+            }
+        }
+        QCOMPARE(rig.serial.rThreshold(), told.isEmpty() ? 6 : 0);
+    }
 
-void TestLink::nestedConnectDuringProbeIsIgnored()
-{
-    Rig rig;
-    rig.configurePort(0);
-    rig.clock.setOnProcessEvents([&] {
-        rig.link().linkOn(); // each ignored while the probe runs
-        rig.link().scan();
-    });
-    rig.link().linkOn();
-    QCOMPARE(rig.serial.openAttempts(), (QList<int>{1, 1, 1}));
-    QCOMPARE(rig.prompts.messageTexts(), QStringList{LinkError + QStringLiteral("\nCOM 1")});
-}
+    // Only a Stop or Pause given while the scan runs ends it, silently; one given before (its
+    // mark stays until the next Start) does not. Closing the program ends it for good.
+    void scanGivesUp_data()
+    {
+        QTest::addColumn<int>("stopAfter"); // attempts; -1: Stop given before the scan
+        QTest::addColumn<bool>("closing");
+        QTest::addColumn<int>("attempts");
+        QTest::newRow("Stop given before") << -1 << false << 5;
+        QTest::newRow("Stop or Pause during") << 2 << false << 2;
+        QTest::newRow("the program closes") << 2 << true << 2;
+    }
+    void scanGivesUp()
+    {
+        QFETCH(int, stopAfter);
+        QFETCH(bool, closing);
+        QFETCH(int, attempts);
+        Rig rig;
+        rig.autoScan();
+        rig.serial.setAnsweringPorts({5});
+        if (stopAfter < 0) rig.prober.stopGiven();
+        rig.clock.setOnProcessEvents([&] {
+            if (rig.serial.openAttempts().size() != stopAfter) return;
+            closing ? rig.prober.abandon() : rig.prober.stopGiven();
+        });
+        QSignalSpy shown(&rig.prober, &LinkProber::scanShown);
+        QSignalSpy closed(&rig.prober, &LinkProber::scanClosed);
+        rig.prober.linkOn();
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(rig.serial.openAttempts().size(), attempts);
+        QCOMPARE(rig.state.linkUp, stopAfter < 0);
+        QVERIFY(rig.prompts.calls().isEmpty());
+        rig.state.linkUp = false;
+        rig.prober.linkOn(); // after a Stop a new scan runs; after closing none
+        QCOMPARE(rig.serial.openAttempts().size() > attempts, !closing);
+    }
 
-void TestLink::scanFindsReceiverBehindMissingPorts()
-{
-    // COM1 exists but stays silent, COM2 to COM4 do not exist, COM5 is the receiver.
-    Pty silent;
-    PtyReceiver receiver;
-    receiver.start();
-    QtSerialControl serial(PortDirectory({silent.slavePath(), QStringLiteral("/dev/voltrix-none"), QString(),
-                                          QString(), receiver.devicePath()}));
-    SystemClock clock;
-    Rig rig(&serial, &clock);
-    rig.autoScan();
-    rig.link().linkOn();
-    QVERIFY(rig.linked());
-    QCOMPARE(serial.commPort(), 5);
-    QCOMPARE(rig.link().labelLeft(), 1080 + 80); // one silent port passed: found in the first pass
-    QVERIFY(!serial.isOpen());                   // left closed, ready for the recording
-    QCOMPARE(serial.rThreshold(), 6);
-    QVERIFY(rig.prompts.calls().isEmpty());
-}
+    void nestedConnectDuringProbeIsIgnored()
+    {
+        Rig rig;
+        rig.clock.setOnProcessEvents([&] {
+            rig.prober.linkOn(); // each ignored while the probe runs
+            rig.prober.scan();
+        });
+        rig.prober.linkOn();
+        QCOMPARE(rig.serial.openAttempts(), (QList<int>{3, 3, 3}));
+        QCOMPARE(rig.prompts.messageTexts(), QStringList{LinkError + QStringLiteral("\nCOM 3")});
+    }
+
+    // Real ports: COM1 exists but stays silent, COM2 to COM4 do not exist, COM5 is the receiver,
+    // unless another program holds it.
+    void realPorts_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::newRow("scan finds the receiver behind missing ports") << false;
+        QTest::newRow("the receiver's port held by another program") << true;
+    }
+    void realPorts()
+    {
+        QFETCH(bool, held);
+        Pty silent;
+        PtyReceiver receiver;
+        receiver.start();
+        QtSerialControl serial(PortDirectory({silent.slavePath(), QStringLiteral("/dev/voltrix-none"),
+                                              QString(), QString(), receiver.devicePath()}));
+        SystemClock clock;
+        Rig rig(&serial, &clock);
+        QSerialPort other(receiver.devicePath());
+        if (held) {
+            QVERIFY(other.open(QIODevice::ReadWrite));
+            rig.state.selectedPort = 4;
+            rig.prober.linkOn();
+            const QString com5 = QStringLiteral("COM 5 (%1)").arg(receiver.devicePath());
+            QCOMPARE(rig.prompts.messageTexts(),
+                     QStringList{LinkError + '\n' + com5 + '\n' + com5 +
+                                 " is in use by another program. Close that program, then try again."});
+            return;
+        }
+        rig.autoScan();
+        rig.prober.linkOn();
+        QVERIFY(rig.state.linkUp);
+        QCOMPARE(serial.commPort(), 5);
+        QCOMPARE(rig.prober.labelLeft(), 1080 + 80); // one silent port passed: found in the first pass
+        QVERIFY(!serial.isOpen());                   // left closed, ready for the recording
+        QCOMPARE(serial.rThreshold(), 6);
+        QVERIFY(rig.prompts.calls().isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestLink)
 #include "tst_link.moc"

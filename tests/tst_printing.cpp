@@ -6,9 +6,10 @@
 #include "core/printing/CurrentPrinter.h"
 #include "core/printing/GraphImageExport.h"
 #include "core/printing/PrintCommands.h"
+#include "core/printing/PrintDialogSeam.h"
 #include "core/printing/PrintTexts.h"
-#include "core/printing/cPrnDlg.h"
 #include "core/record/RecordStore.h"
+#include "support/GraphStandIn.h"
 #include "support/PdfText.h"
 #include "support/RecordFixture.h"
 #include "support/ScriptedPrompts.h"
@@ -17,22 +18,6 @@ namespace
 {
 
 const QString FileName = QStringLiteral("261205_151230.xlsx");
-
-// Stands in for the graph's drawing routine: a frame, a red block and a word, all scaled to
-// the target.
-void drawStandIn(QPainter &painter, const QRectF &target)
-{
-    painter.save();
-    painter.setPen(QPen(Qt::blue, 0));
-    painter.drawRect(target.adjusted(1, 1, -1, -1));
-    painter.fillRect(QRectF(target.topLeft(), target.size() / 2), Qt::red);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(qMax(1, int(target.height() / 10)));
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(target, Qt::AlignCenter, QStringLiteral("STANDIN"));
-    painter.restore();
-}
 
 QList<PdfPage> printToPdf(const QString &path, const PrintDocument &document)
 {
@@ -109,45 +94,6 @@ private Q_SLOTS:
         m_dialog = FakeDialog();
     }
 
-    void printDialogRequest_data()
-    {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QList<int>>("flags");
-        QTest::addColumn<QString>("offered"); // page range, selection, print to file
-        QTest::addColumn<PrintDialogRequest::Range>("range");
-        using R = PrintDialogRequest::Range;
-        QTest::newRow("no flags") << 0 << QList<int>{} << "111" << R::All;
-        QTest::newRow("print commands") << 0 << QList<int>{0, 0, 0, 8, 4} << "001" << R::All;
-        QTest::newRow("hidden print to file") << 0 << QList<int>{0, 0, 0x100000} << "110" << R::All;
-        QTest::newRow("page range chosen") << 0 << QList<int>{2} << "111" << R::PageRange;
-        QTest::newRow("selection not offered") << 0 << QList<int>{1, 4} << "101" << R::All;
-        QTest::newRow("style 1 ignores the flags")
-            << 1 << QList<int>{0, 0, 0x100000, 8, 4} << "111" << R::All;
-    }
-    void printDialogRequest()
-    {
-        QFETCH(int, style);
-        QFETCH(QList<int>, flags);
-        cPrnDlg prn(m_dialog);
-        QCOMPARE(QList<qint16>({prn.MinPage(), prn.MaxPage(), prn.FromPage(), prn.ToPage(), prn.Copies()}),
-                 QList<qint16>({1, 9999, 0, 0, 0}));
-        prn.setPrintFlag(21, cPrnDlg::NoSelection); // out of range: ignored
-        prn.setPrintFlag(-1, cPrnDlg::NoSelection);
-        QCOMPARE(prn.dialogFlags(), 0);
-        prn.setStyle(style);
-        for (int i = 0; i < flags.size(); ++i)
-            prn.setPrintFlag(i, flags[i]);
-        const PrintDialogRequest request = prn.request();
-        QCOMPARE(request.kind,
-                 style == 1 ? PrintDialogRequest::Kind::PageSetup : PrintDialogRequest::Kind::Print);
-        const auto bit = [](bool offered) { return QChar(offered ? u'1' : u'0'); };
-        const QString offered = QString(bit(request.offerPageRange)) + bit(request.offerSelection) +
-                                bit(request.offerPrintToFile);
-        QTEST(offered, "offered");
-        QTEST(request.range, "range");
-        if (style == 1) QCOMPARE(prn.dialogFlags(), qint32(cPrnDlg::PrintSetup));
-    }
-
     void tablePages_data()
     {
         QTest::addColumn<int>("samples");
@@ -167,80 +113,60 @@ private Q_SLOTS:
         QFETCH(QStringList, rows);
         RecordStore store;
         fillRecord(store, samples);
-        const TableHeading heading{FileName, titleShown, QStringLiteral("Boiler")};
-        const QList<PdfPage> pages = printToPdf(m_dir.filePath(QStringLiteral("table.pdf")),
-                                                [&](QPainter &painter, QPagedPaintDevice &device) {
-                                                    return printTabula(painter, device, store, heading);
-                                                });
+        const QList<PdfPage> pages = printTable(store, {FileName, titleShown, QStringLiteral("Boiler")});
         QCOMPARE(pages.size(), rows.size());
         for (int p = 0; p < pages.size(); ++p) {
             const PdfPage &page = pages[p];
             QCOMPARE(page.size.toSize(), QSize(842, 595)); // A4 landscape in points
-            const QStringList title = titleShown ? QStringList{"Boiler"} : QStringList();
             QCOMPARE(page.lineOf(QStringLiteral("File")),
-                     title +
+                     (titleShown ? QStringList{"Boiler"} : QStringList()) +
                          QStringList({"File", "Name", ":", FileName, "Page", ":", QString::number(p + 1)}));
-            QCOMPARE(page.find(QStringLiteral("Boiler")) != nullptr, titleShown);
-            QCOMPARE(page.lineOf(QStringLiteral("Index")),
-                     QStringList({"Index", "Date", "Time", "Ch1",  "Unit", "Time", "Ch2",
-                                  "Unit",  "Time", "Ch3",  "Unit", "Time", "Ch4",  "Unit",
-                                  "Time",  "Ch5",  "Unit", "Time", "Ch6",  "Unit"}));
+            QCOMPARE(page.lineOf(QStringLiteral("Index")).join(u' '),
+                     QStringLiteral("Index Date Time Ch1 Unit Time Ch2 Unit Time Ch3 Unit Time Ch4 Unit Time "
+                                    "Ch5 Unit Time Ch6 Unit"));
             const QStringList indexes = page.texts().filter(QRegularExpression(QStringLiteral("^\\d{4}$")));
             QCOMPARE(indexes.isEmpty() ? QStringLiteral("-") : indexes.first() + u'-' + indexes.last(),
                      rows[p]);
         }
     }
 
-    void tableColumnsAtTabStops()
+    // Where the printouts put their words, in points (20 twips): the table's origin 1000 twips in
+    // from the edges, its heading's tabs at 4500 and 11500 twips, each cell at its tab column (one
+    // character wide); the graph's picture at (2000, 2600) twips, 13400 x 4500, its footer at
+    // (-500, 5650) from there, below the frame's bottom line at 5500.
+    void printoutGeometry()
     {
         RecordStore store;
         fillRecord(store, 3);
         for (int column = 0; column < RecordStore::ColumnCount; ++column)
             store.setCell(2, column, QStringLiteral("C%1").arg(column));
-        const QList<PdfPage> pages = printToPdf(
-            m_dir.filePath(QStringLiteral("tabs.pdf")), [&](QPainter &painter, QPagedPaintDevice &device) {
-                return printTabula(painter, device, store, {FileName, true, QStringLiteral("Boiler")});
-            });
-        QCOMPARE(pages.size(), 1);
-        const PdfPage &page = pages.first();
-        const auto box = [&page](const char *word) { return page.find(QLatin1String(word))->box; };
-        // origin 1000 twips = 50 points from the left and top edges
-        QCOMPARE(qRound(box("Index").left()), 50);
-        QVERIFY(qAbs(box("File").top() - 50) < 3);
-        QCOMPARE(qRound(box("File").left()), 50 + 11500 / 20);
-        QCOMPARE(qRound(box("Boiler").left()), 50 + 4500 / 20);
-        QVERIFY(box("Index").top() > box("File").bottom() - 0.5);
-        // every cell at its tab column, a tab column being one character wide
-        const qreal left = box("C0").left();
-        const qreal tab = (box("C19").left() - left) / TablePrintout::TabColumns[19];
-        QVERIFY2(tab > 2.5 && tab < 4.5, qPrintable(QString::number(tab)));
-        for (int column = 0; column < RecordStore::ColumnCount; ++column)
-            QVERIFY(qAbs(box(qPrintable(QStringLiteral("C%1").arg(column))).left() - left -
-                         TablePrintout::TabColumns[column] * tab) < 0.5);
-        for (const PdfWord &word : page.words)
-            QVERIFY2(word.box.right() < page.size.width() - 20, qPrintable(word.text));
-    }
-
-    void graphPageFooterBelowFrame()
-    {
-        const QList<PdfPage> pages = printToPdf(
+        const QList<PdfPage> tables = printTable(store, {FileName, true, QStringLiteral("Boiler")});
+        const QList<PdfPage> graphs = printToPdf(
             m_dir.filePath(QStringLiteral("graph.pdf")), [](QPainter &painter, QPagedPaintDevice &device) {
                 return PrintBmp(painter, device, {FileName, QStringLiteral("2")}, drawStandIn);
             });
-        QCOMPARE(pages.size(), 1);
-        const PdfPage &page = pages.first();
-        // The stand-in's word is vector text inside the picture rectangle, (2000, 2600) twips from
-        // the edges, 13400 x 4500 twips.
-        const PdfWord *standIn = page.find(QStringLiteral("STANDIN"));
-        QVERIFY(standIn);
-        QVERIFY(QRectF(100, 130, 670, 225).contains(standIn->box));
-        QVERIFY(qAbs(standIn->box.center().x() - (100 + 670 / 2.0)) < 2);
-        // footer at (-500, 5650): below the frame's bottom line at 5500
-        QCOMPARE(page.lineOf(QStringLiteral("File")),
-                 QStringList({"File", "Name", ":", FileName, "Page", ":", "2"}));
-        const QRectF file = page.find(QStringLiteral("File"))->box;
-        QCOMPARE(qRound(file.left()), (2000 - 500) / 20);
-        QVERIFY(file.top() > (2600 + 5500) / 20.0 && file.top() < (2600 + 5650) / 20.0 + 3);
+        QCOMPARE(tables.size() + graphs.size(), 2);
+        const PdfPage &table = tables.first(), &graph = graphs.first();
+        const auto box = [](const PdfPage &page, const QString &word) {
+            const PdfWord *found = page.find(word);
+            return found ? found->box : QRectF();
+        };
+        QCOMPARE(QList<int>({qRound(box(table, "Index").left()), qRound(box(table, "Boiler").left()),
+                             qRound(box(table, "File").left()), qRound(box(graph, "File").left())}),
+                 QList<int>({50, 50 + 4500 / 20, 50 + 11500 / 20, (2000 - 500) / 20}));
+        QVERIFY(qAbs(box(table, "File").top() - 50) < 3);
+        QVERIFY(box(table, "Index").top() > box(table, "File").bottom() - 0.5);
+        const QRectF footer = box(graph, "File"), standIn = box(graph, "STANDIN");
+        QVERIFY(footer.top() > (2600 + 5500) / 20.0 && footer.top() < (2600 + 5650) / 20.0 + 3);
+        QVERIFY(QRectF(100, 130, 670, 225).contains(standIn) && qAbs(standIn.center().x() - 435) < 2);
+        const qreal left = box(table, "C0").left();
+        const qreal tab = (box(table, "C19").left() - left) / TablePrintout::TabColumns[19];
+        QVERIFY2(tab > 2.5 && tab < 4.5, qPrintable(QString::number(tab)));
+        for (int column = 0; column < RecordStore::ColumnCount; ++column)
+            QVERIFY(qAbs(box(table, QStringLiteral("C%1").arg(column)).left() - left -
+                         TablePrintout::TabColumns[column] * tab) < 0.5);
+        for (const PdfWord &word : table.words)
+            QVERIFY2(word.box.right() < table.size.width() - 20, qPrintable(word.text));
     }
 
     void printCommandRefusals_data()
@@ -278,8 +204,7 @@ private Q_SLOTS:
             commands.printGraph(visible, {FileName, QStringLiteral("1")}, drawStandIn);
         else
             commands.printData(visible, QStringLiteral("Table"), store, {FileName, false, {}});
-        QCOMPARE(m_dialog.shown, 0);
-        QVERIFY(printer.jobs.isEmpty());
+        QVERIFY(m_dialog.shown == 0 && printer.jobs.isEmpty());
         const ScriptedPrompts::Call call = m_prompts.lastCall();
         QCOMPARE(m_prompts.calls().isEmpty() ? QString() : call.text + u'|' + call.title, message);
         if (!message.isEmpty()) QTEST(call.icon, "icon");
@@ -291,14 +216,12 @@ private Q_SLOTS:
         PrintCommands commands(m_prompts, m_dialog, printer);
         RecordStore store;
         fillRecord(store, 120);
-        const TableHeading heading{FileName, true, QStringLiteral("T")};
         m_dialog.accept = false;
-        commands.printData(true, QStringLiteral("Table"), store, heading);
+        commands.printData(true, QStringLiteral("Table"), store, {FileName, true, QStringLiteral("T")});
         QVERIFY(printer.jobs.isEmpty());
-
         m_dialog.accept = true;
         m_dialog.copies = 3;
-        commands.printData(true, QStringLiteral("Table"), store, heading);
+        commands.printData(true, QStringLiteral("Table"), store, {FileName, true, QStringLiteral("T")});
         const PrintDialogRequest &request = m_dialog.lastRequest;
         QCOMPARE(request.kind, PrintDialogRequest::Kind::Print);
         QCOMPARE(request.documentName, FileName); // the print job's name
@@ -313,44 +236,19 @@ private Q_SLOTS:
         // no record file: said once, not once per copy
         commands.printData(true, QStringLiteral("Table"), store, {QString(), true, QStringLiteral("T")});
         QCOMPARE(m_prompts.messageTexts(), QStringList{"Not any record to print!"});
-        QCOMPARE(printer.jobs.size(), 3);
-
         m_dialog.copies = 2;
         commands.printGraph(true, {FileName, QStringLiteral("4")}, drawStandIn);
         QCOMPARE(printer.jobs.size(), 5);
         QCOMPARE(m_dialog.lastRequest.documentName, QStringLiteral("261205_151230_P4"));
-        const QList<PdfPage> pages = readPdfWords(printer.jobs.last());
-        QCOMPARE(pages.size(), 1);
-        QCOMPARE(pages.first().lineOf(QStringLiteral("File")).last(), QStringLiteral("4"));
+        QCOMPARE(readPdfWords(printer.jobs.last()).size(), 1);
         printer.failure = QStringLiteral("Cannot print to /x.pdf.\nPermission denied");
         commands.printGraph(true, {FileName, QStringLiteral("4")}, drawStandIn);
         QCOMPARE(m_prompts.messageTexts().last(), printer.failure);
     }
 
-    // The save dialog Save Graph opens: the record's name without its extension, at most 13
-    // characters, and the page.
-    void suggestedGraphName()
-    {
-        GraphImageSaver saver(m_prompts, m_svg);
-        for (const auto &[recordFileName, suggested] :
-             {std::pair{FileName, "261205_151230_P2"}, std::pair{QStringLiteral("rec1.xlsx"), "rec1_P2"},
-              std::pair{QStringLiteral("pump_station_east.xlsx"), "pump_station__P2"}}) {
-            m_prompts.clear();
-            m_prompts.queueFileName({});
-            saver.saveGraph({true, false, recordFileName, QStringLiteral("2"), QSize(400, 150), m_dir.path()},
-                            drawStandIn);
-            const ScriptedPrompts::Call call = m_prompts.lastCall();
-            QCOMPARE(m_prompts.calls().size(), 1);
-            QCOMPARE(call.kind, ScriptedPrompts::Kind::SaveFile);
-            QCOMPARE(call.title, QStringLiteral("Save File"));
-            QCOMPARE(call.text, m_dir.filePath(QLatin1String(suggested)));
-            QCOMPARE(call.filter,
-                     QStringLiteral("BMP Windows Bitmap(*.bmp);;JPEG(*.jpg);;PNG(*.png);;SVG(*.svg)"));
-        }
-    }
-
-    // Save Graph with the name the dialog gave (its suffix already chosen), or without a dialog
-    // (unattended runs): what is written, or the message.
+    // Save Graph: the name its dialog suggests (the record's name without its extension, at most 13
+    // characters, and the page), then with the name the dialog gave (its suffix already chosen), or
+    // without a dialog (unattended runs): what is written, or the message.
     void saveGraph_data()
     {
         QTest::addColumn<bool>("dialog");
@@ -358,55 +256,63 @@ private Q_SLOTS:
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QByteArray>("format");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("suggested");
         const auto row = [](const char *name, bool dialog, bool shown, const char *chosen, const char *format,
-                            const char *message = "") {
+                            const char *message = "", const QString &record = FileName,
+                            const char *suggested = "261205_151230_P1") {
             QTest::newRow(name) << dialog << shown << QString::fromUtf8(chosen) << QByteArray(format)
-                                << QString::fromUtf8(message);
+                                << QString::fromUtf8(message) << record << QString::fromUtf8(suggested);
         };
         row("graph hidden or record empty", true, false, "", "", "Not any graph!");
-        row("bmp", true, true, "g.bmp", "bmp");
-        row("jpg", true, true, "g.jpg", "jpeg");
+        row("bmp", true, true, "g.bmp", "bmp", "", QStringLiteral("rec1.xlsx"), "rec1_P1");
         row("JPG", true, true, "G.JPG", "jpeg");
-        row("png", true, true, "g.png", "png");
+        row("png", true, true, "g.png", "png", "", QStringLiteral("pump_station_east.xlsx"),
+            "pump_station__P1");
         row("other extension: bitmap", true, true, "g.gif", "bmp");
         row("svg through the svg writer", true, true, "g.svg", "svg");
         row("unwritable", true, true, "missing-folder/g.png", "", "The graph could not be saved to ");
-        row("unattended", false, true, "u.png", "png");
-        row("unattended, empty record", false, false, "u.png", "", "Not any graph!");
         row("unattended, unwritable", false, true, "missing-folder/u.png", "",
             "The graph could not be saved to ");
+        row("unattended, record empty", false, false, "u.png", "", "Not any graph!");
     }
     void saveGraph()
     {
         QFETCH(bool, dialog);
         QFETCH(bool, shown);
         QFETCH(QString, chosen);
-        QFETCH(QByteArray, format);
         QFETCH(QString, message);
+        QFETCH(QString, record);
+        QFETCH(QString, suggested);
         const QString path = m_dir.filePath(chosen);
         QFile::remove(path);
-        const GraphImageSource source{true, !shown, FileName, "1", QSize(400, 150), {}};
+        const GraphImageSource source{shown, !shown, record, "1", QSize(400, 150), m_dir.path()};
         QStringList messages;
         if (dialog) {
-            GraphImageSaver saver(m_prompts, m_svg);
             if (shown) m_prompts.queueFileName(path);
-            saver.saveGraph({shown, !shown, FileName, "1", QSize(400, 150), {}}, drawStandIn);
+            GraphImageSaver(m_prompts, m_svg).saveGraph(source, drawStandIn);
             messages = m_prompts.messageTexts();
-        } else if (const QString failure =
-                       GraphImageExport::saveWithoutDialog(path, source, drawStandIn, m_svg);
-                   !failure.isEmpty()) {
-            messages << failure;
+            const ScriptedPrompts::Call asked = m_prompts.calls().first();
+            if (shown)
+                QCOMPARE(
+                    asked.title + u'|' + asked.text + u'|' + asked.filter,
+                    QStringLiteral("Save File|") + m_dir.filePath(suggested) +
+                        QStringLiteral("|BMP Windows Bitmap(*.bmp);;JPEG(*.jpg);;PNG(*.png);;SVG(*.svg)"));
+        } else {
+            messages << GraphImageExport::saveWithoutDialog(path, source, drawStandIn, m_svg);
+            messages.removeAll(QString());
         }
         QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
             QVERIFY2(messages.first().startsWith(message), qPrintable(messages.first()));
             if (dialog)
                 QCOMPARE(m_prompts.lastCall().icon, shown ? Prompts::Icon::Critical : Prompts::Icon::None);
-            QVERIFY(!shown || messages.first().contains(path + QStringLiteral(".\n")));
-            QVERIFY(!shown || !QFile::exists(path));
+            QVERIFY(!shown ||
+                    (messages.first().contains(path + QStringLiteral(".\n")) && !QFile::exists(path)));
             return;
         }
         QVERIFY(QFile::exists(path));
+        QFETCH(QByteArray, format);
         if (format == "svg") return;
         QImageReader reader(path);
         QCOMPARE(reader.format(), format);
@@ -416,36 +322,26 @@ private Q_SLOTS:
         QCOMPARE(QColor(image.pixel(350, 130)), QColor(Qt::white));
     }
 
-    // Print Data and Print Graph without dialogs: one copy into a PDF file, or what went wrong.
-    void unattendedPrint_data()
+    // Print Data without dialogs: the table's pages in one PDF file, refused without a record file.
+    void unattendedPrintData()
     {
-        QTest::addColumn<bool>("graph");
-        QTest::addColumn<int>("samples");
-        QTest::addColumn<QString>("recordFileName");
-        QTest::addColumn<QString>("failure");
-        QTest::addColumn<int>("pages");
-        QTest::newRow("data") << false << 120 << FileName << QString() << 3;
-        QTest::newRow("data, empty record") << false << 0 << FileName << "Not any record !" << 0;
-        QTest::newRow("data, no file name") << false << 5 << QString() << "Not any record to print!" << 0;
-        QTest::newRow("graph") << true << 5 << FileName << QString() << 1;
-    }
-    void unattendedPrint()
-    {
-        QFETCH(bool, graph);
-        QFETCH(int, samples);
-        QFETCH(QString, recordFileName);
-        QFETCH(QString, failure);
-        QFETCH(int, pages);
         RecordStore store;
-        fillRecord(store, samples);
+        fillRecord(store, 120);
         const QString file = m_dir.filePath(QStringLiteral("unattended.pdf"));
-        QFile::remove(file);
-        const QString result =
-            graph ? UnattendedPrint::printGraph(file, {recordFileName, QStringLiteral("1")}, drawStandIn)
-                  : UnattendedPrint::printData(file, store, {recordFileName, true, QStringLiteral("T")});
-        QCOMPARE(result, failure);
-        QCOMPARE(QFile::exists(file), failure.isEmpty());
-        if (pages > 0) QCOMPARE(readPdfWords(file).size(), pages);
+        QCOMPARE(UnattendedPrint::printData(file, store, {QString(), true, QStringLiteral("T")}),
+                 QStringLiteral("Not any record to print!"));
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(UnattendedPrint::printData(file, store, {FileName, true, QStringLiteral("T")}), QString());
+        QCOMPARE(readPdfWords(file).size(), 3);
+    }
+
+private:
+    QList<PdfPage> printTable(const RecordStore &store, const TableHeading &heading)
+    {
+        return printToPdf(m_dir.filePath(QStringLiteral("table.pdf")),
+                          [&](QPainter &painter, QPagedPaintDevice &device) {
+                              return printTabula(painter, device, store, heading);
+                          });
     }
 };
 

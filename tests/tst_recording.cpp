@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QSignalSpy>
@@ -15,6 +16,7 @@
 #include "core/common/AppPaths.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
+#include "core/record/RecordJournal.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/LinkLossWatch.h"
 #include "core/recording/LogFile.h"
@@ -50,6 +52,12 @@ const QHash<QChar, QString> Messages{
                "Link error ! Please check your connector.\nCOM 1 does not exist. | Voltrix | Ok | Warning")},
     {u'D',
      QStringLiteral("Link error ! Please check your connector.\nCOM1 is in use. | Voltrix | Ok | Warning")}};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // A file of the record's name in the records folder is what the save question takes as saved.
 void markSaved(Session &session)
@@ -147,6 +155,7 @@ struct Rig : RecordingSession {
             {"partial", [](Rig &r) { r.serial.feed(QByteArray::fromHex("ff00")); }}, // part of a frame waits
             // a frame of no channel, holding the start of a status frame whose rest never comes
             {"torn", [](Rig &r) { r.serial.feed(QByteArray::fromHex("ff6000fe0000")); }},
+            {"status", [](Rig &r) { r.serial.feed(FrameEncoder::encodeStatus()); }},
             {"noise", [](Rig &r) { r.serial.feed(QByteArray::fromHex("0102030405060708")); }},
             {"hiss", [](Rig &r) { r.serial.feed(QByteArray::fromHex("010203")); }}, // too few for an event
             {"yes", [](Rig &r) { r.prompts.queueAnswer(Prompts::Answer::Yes); }},
@@ -189,7 +198,7 @@ struct SavingRig : Rig {
     void writeWith(std::function<bool(StagedFile &, QString *)> step)
     {
         saver().setBackgroundWriter([step](const WorkbookRecord &record, StagedFile &file, QString *error) {
-            return step(file, error) && WorkbookWriter(WorkbookSaveKind::AutoSave).write(record, file, error);
+            return step(file, error) && WorkbookWriter().write(record, file, error);
         });
     }
     // The meter of channel 1 turns to ACV: the record is split off.
@@ -225,13 +234,6 @@ private Q_SLOTS:
         QCOMPARE(rig.status(), Rec);
         QVERIFY(rig.asked().isEmpty());
         QCOMPARE(rig.serial.inBufferCount(), 0); // the probe's answer was discarded
-        const QStringList enabledButtons =
-            QStringLiteral("monitor grid graph power pause stop help").split(u' ');
-        for (const CommandTable::ButtonRow &button : CommandTable::buttonRows()) // the Recording row
-            QVERIFY2(rig.commands().isEnabled(button.button) ==
-                         enabledButtons.contains(QLatin1String(button.key)),
-                     button.key);
-        QVERIFY(!rig.commands().isEnabled(MenuItem::File));
         QVERIFY(rig.checked("mnmo") && rig.checked("mntab") && rig.checked("mngr") &&
                 !rig.checked("mnpower"));
         QCOMPARE(started.count(), 1);
@@ -333,6 +335,15 @@ private Q_SLOTS:
         row("Connect links", "connect", "", "connect link");
         row("Connect again unlinks", "connect connect", "", "stop");
         row("Connect while recording unlinks", "run receive connect", "", "stop", First + " 0001");
+        // A meter that reports once a minute: the receiver's status frames keep the time-out away.
+        row("status frames are no silence", "run receive tick10 status tick10 status tick10 receive", "", Rec,
+            First + " 0001 0002");
+        // Close All (also as the program closes) leaves no timer running: neither the supervision
+        // timer nor the lost port's watch, which would resume a record whose windows are gone.
+        row("Close All while recording", "run receive closeAll back poll tick11", "", "run connect port log",
+            First + " 0001");
+        row("Close All while waiting", "run receive lose closeAll back poll tick11", "", "pause connect log",
+            First + " 0001");
     }
 
     void scenarios()
@@ -352,8 +363,9 @@ private Q_SLOTS:
         const QString shown = rig.session.monitor().file.trimmed() + ' ' + numbers(rig.session.record());
         QCOMPARE(shown.trimmed(), record);
         QCOMPARE(rig.saver.saves.join(", "), saves);
-        // Connect is offered exactly while unlinked.
-        QCOMPARE(rig.commands().isEnabled(ToolbarButton::Connect), !rig.session.state().linkUp);
+        // Connect is offered exactly while unlinked (Close All clears the link flag only).
+        if (!script.contains(u"closeAll"))
+            QCOMPARE(rig.commands().isEnabled(ToolbarButton::Connect), !rig.session.state().linkUp);
     }
 
     // However often the watch is stepped, the lost port is tried once a second.
@@ -399,92 +411,94 @@ private Q_SLOTS:
         QCOMPARE(monitor.linkLoss, QString());
         rig.play("receive lose back poll");
         QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost once, 00:01"));
+        const std::pair<qint64, const char *> durations[] = {
+            {3599, "59:59"}, {3600, "1:00:00"}, {90061, "25:01:01"}};
+        for (const auto &[seconds, text] : durations)
+            QCOMPARE(LinkLossWatch::durationText(seconds), QLatin1String(text));
     }
 
-    void lossDurationText_data()
-    {
-        QTest::addColumn<qint64>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("none") << qint64(0) << QStringLiteral("00:00");
-        QTest::newRow("seconds") << qint64(12) << QStringLiteral("00:12");
-        QTest::newRow("last below an hour") << qint64(3599) << QStringLiteral("59:59");
-        QTest::newRow("an hour") << qint64(3600) << QStringLiteral("1:00:00");
-        QTest::newRow("over a day") << qint64(90061) << QStringLiteral("25:01:01");
-    }
-
-    void lossDurationText()
-    {
-        QFETCH(qint64, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(LinkLossWatch::durationText(seconds), text);
-    }
-
-    // While waiting, the menus and buttons are those of a Pause: Start resumes, Stop ends.
+    // While waiting, the menus and buttons are those of a Pause (one change of mode, as Pause
+    // announces it): Start resumes, Stop ends.
     void waitingOffersWhatPauseOffers()
     {
-        Rig waiting, paused;
+        Rig waiting;
         waiting.play("run receive");
-        QSignalSpy modes(&waiting.rec().status(), &RecordingStatus::modeChanged); // what Pause announces
+        QSignalSpy modes(&waiting.rec().status(), &RecordingStatus::modeChanged);
         waiting.play("lose");
-        paused.play("run receive pause");
         QCOMPARE(modes.count(), 1);
         QVERIFY(waiting.rec().status().paused());
-        for (const CommandTable::MenuRow &menu : CommandTable::menuRows())
-            QVERIFY2(waiting.commands().isEnabled(menu.item) == paused.commands().isEnabled(menu.item) &&
-                         waiting.commands().isChecked(menu.item) == paused.commands().isChecked(menu.item),
-                     qPrintable(CommandTable::name(menu.item)));
-        for (const CommandTable::ButtonRow &button : CommandTable::buttonRows())
-            QVERIFY2(waiting.commands().isEnabled(button.button) ==
-                         paused.commands().isEnabled(button.button),
-                     button.key);
         QVERIFY(waiting.commands().isEnabled(ToolbarButton::Start) &&
                 waiting.commands().isEnabled(ToolbarButton::Stop) &&
                 !waiting.commands().isEnabled(ToolbarButton::Pause));
     }
 
-    // Where the record cannot be written, neither the save question nor a split may empty the
-    // table: the user is told why and the record stays.
-    void failedSaveKeepsTheRecord_data()
+    // Where the record cannot be written, neither the save question nor a split may lose it: the
+    // user is told why, once; the record stays in the table or, split off already, in its journal,
+    // and the recording stops rather than split off more records that cannot be kept.
+    void failedSaves_data()
     {
-        QTest::addColumn<bool>("atSplit");
-        QTest::newRow("Yes to the save question") << false;
-        QTest::newRow("automatic save at a function change") << true;
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("told"); // %r: the records folder, %f: the fallback folder
+        QTest::newRow("Yes to the save question")
+            << "question"
+            << "^The record was not saved \\(/dev/null/records/240315_093000\\.xlsx: .+\\)\\.$";
+        QTest::newRow("a split with no folder")
+            << "split"
+            << "^The record could not be saved automatically \\(/dev/null/records/240315_093000\\.xlsx: "
+               ".+\\)\\. "
+               "The recording was stopped; the record is kept in the table\\.$";
+        QTest::newRow("a split whose background write fails")
+            << "background"
+            << "^The record 240315_093000\\.xlsx could not be saved automatically "
+               "\\(%r/240315_093000\\.xlsx: No "
+               "space left on device; %f/240315_093000\\.xlsx: No space left on device\\)\\. The recording "
+               "was "
+               "stopped\\. Its samples are kept in the journal %r/20240315_093000\\.journal, which the next "
+               "start "
+               "recovers\\.$";
     }
 
-    void failedSaveKeepsTheRecord()
+    void failedSaves()
     {
-        QFETCH(bool, atSplit);
-        Rig rig;
-        rig.session.setRecordSaver(nullptr); // the program's own saver, into a folder that cannot exist
-        AppPaths::setRecordsFolderOverride(QStringLiteral("/dev/null/records"));
-        rig.session.workbookSaver().setFallbackFolder(QStringLiteral("/dev/null/data"));
-        rig.rec().run();
-        rig.receive();
-        rig.receive();
-        if (atSplit) {
-            rig.serial.feed(
-                FrameEncoder::encodeReading({0, 0, 3, 1, 0, false}, 230)); // the meter turns to ACV
-        } else {
-            rig.rec().stop();
-            rig.prompts.queueAnswer(Prompts::Answer::Yes);
+        QFETCH(QString, fault);
+        QFETCH(QString, told);
+        SavingRig rig;
+        const QString records = AppPaths::recordsFolder();
+        rig.writeWith([](StagedFile &file, QString *error) {
+            *error =
+                QDir::toNativeSeparators(file.targetPath()) + QStringLiteral(": No space left on device");
+            return false;
+        });
+        rig.play("run receive receive");
+        if (fault != u"background") { // after the journal began
+            AppPaths::setRecordsFolderOverride(QStringLiteral("/dev/null/records"));
+            rig.saver().setFallbackFolder(QStringLiteral("/dev/null/data"));
+        }
+        if (fault == u"question") {
+            rig.play("stop yes");
             rig.prompts.queueFileName(QStringLiteral("/dev/null/records/240315_093000.xlsx"));
             rig.rec().run();
+        } else {
+            rig.turnToAcv();
         }
-        const QString path = QDir::toNativeSeparators(QStringLiteral("/dev/null/records/240315_093000.xlsx"));
-        const QString message = rig.prompts.messageTexts().constLast();
-        QVERIFY2(message.startsWith((atSplit ? QStringLiteral("The record could not be saved automatically (")
-                                             : QStringLiteral("The record was not saved (")) +
-                                    path + QStringLiteral(": ")),
-                 qPrintable(message));
-        QVERIFY2(message.endsWith(atSplit
-                                      ? QStringLiteral("). The recording was stopped; the record is kept in "
-                                                       "the table.")
-                                      : QStringLiteral(").")),
-                 qPrintable(message));
+        rig.saver().waitForSaves();
+        QCoreApplication::processEvents();
+        told.replace(QStringLiteral("%r"), QRegularExpression::escape(QDir::toNativeSeparators(records)))
+            .replace(QStringLiteral("%f"),
+                     QRegularExpression::escape(QDir::toNativeSeparators(rig.fallback.path())));
+        QCOMPARE(rig.prompts.messageTexts().size(), fault == u"question" ? 2 : 1); // the question, then why
+        QVERIFY2(QRegularExpression(told).match(rig.prompts.messageTexts().constLast()).hasMatch(),
+                 qPrintable(rig.prompts.messageTexts().constLast()));
         QCOMPARE(rig.prompts.lastCall().icon, Prompts::Icon::Warning);
-        QCOMPARE(numbers(rig.session.record()), QStringLiteral("0001 0002"));
-        QCOMPARE(rig.session.monitor().file, QStringLiteral("240315_093000.xlsx"));
         QVERIFY(rig.session.status().stopped());
+        if (fault == u"background") {
+            QCOMPARE(
+                RecordJournal::read(fileBytes(QDir(records).filePath("20240315_093000.journal"))).samples, 2);
+            QCOMPARE(QDir(rig.fallback.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+        } else {
+            QCOMPARE(QString(rig.session.monitor().file + ' ' + numbers(rig.session.record())),
+                     First + " 0001 0002");
+        }
     }
 
     // A split goes on at once on the open port while the record is written in the background;
@@ -535,120 +549,6 @@ private Q_SLOTS:
         gate.release();
         rig.saver().waitForSaves();
         QVERIFY(QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
-    }
-
-    // A background write that fails in both folders is told once, naming the record and why,
-    // and stops the recording rather than split off more records that cannot be kept.
-    void failedBackgroundSaveIsToldOnceAndStops()
-    {
-        SavingRig rig;
-        rig.writeWith([](StagedFile &file, QString *error) {
-            *error =
-                QDir::toNativeSeparators(file.targetPath()) + QStringLiteral(": No space left on device");
-            return false;
-        });
-        rig.play("run receive receive");
-        rig.turnToAcv();
-        QCOMPARE(rig.status(), Rec);
-        QTRY_VERIFY(!rig.asked().isEmpty());
-        rig.saver().waitForSaves();
-        QCoreApplication::processEvents();
-        const QString native = QDir::toNativeSeparators(rig.autoSavePath(AppPaths::recordsFolder()));
-        const QString fallback = QDir::toNativeSeparators(rig.autoSavePath(rig.fallback.path()));
-        QCOMPARE(rig.asked(),
-                 QStringList{QStringLiteral("The record 240315_093000.xlsx could not be saved "
-                                            "automatically (%1: No space left on device; %2: No "
-                                            "space left on device). The recording was stopped. | "
-                                            "Voltrix | Ok | Warning")
-                                 .arg(native, fallback)});
-        QCOMPARE(rig.status(), StopLinked);
-        QVERIFY(!QFile::exists(native) && !QFile::exists(fallback));
-        QCOMPARE(QDir(rig.fallback.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
-    }
-
-    // A meter that reports once a minute keeps the receiver talking with a status frame every
-    // second: no time-out question in 90 seconds. Without them the question comes at the 11th.
-    void quietMeterWithStatusFramesNeverTimesOut_data()
-    {
-        QTest::addColumn<bool>("statusFrames");
-        QTest::addColumn<QStringList>("asked");
-        QTest::newRow("status frames every second") << true << QStringList{};
-        QTest::newRow("a receiver that died") << false << QStringList{Messages.value(u'T')};
-    }
-
-    void quietMeterWithStatusFramesNeverTimesOut()
-    {
-        QFETCH(bool, statusFrames);
-        QFETCH(QStringList, asked);
-        Rig rig;
-        rig.rec().run();
-        rig.receive();
-        for (int second = 1; second <= 90 && rig.asked().isEmpty(); ++second) {
-            rig.clock.advance(1000);
-            if (statusFrames) rig.serial.feed(FrameEncoder::encodeStatus());
-            if (statusFrames && second % 60 == 0) rig.receive();
-            rig.rec().timerTick();
-        }
-        QCOMPARE(rig.asked(), asked);
-    }
-
-    // Close All (also as the program closes) leaves no timer running: neither the supervision
-    // timer nor the lost port's watch, which would resume a record whose windows are gone.
-    void closeAllHidesEveryWindow_data()
-    {
-        QTest::addColumn<QString>("script");
-        QTest::newRow("recording") << QStringLiteral("run");
-        QTest::newRow("waiting for a lost port") << QStringLiteral("run lose");
-    }
-
-    void closeAllHidesEveryWindow()
-    {
-        QFETCH(QString, script);
-        Rig rig;
-        rig.play(script);
-        rig.procs().togglePower();
-        rig.procs().closeAll();
-        QVERIFY(!rig.checked("mngr") && !rig.checked("mntab") && !rig.checked("mnmo") &&
-                !rig.checked("mnpower"));
-        QVERIFY(!rig.rec().timerEnabled() && !rig.session.state().linkUp);
-        const qsizetype attempts = rig.serial.openAttempts().size();
-        rig.play("back poll");
-        QVERIFY(!rig.rec().waitingForPort());
-        QCOMPARE(rig.serial.openAttempts().size(), attempts);
-    }
-
-    void toolbarDispatch_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("popup");
-        QTest::addColumn<QString>("unavailable");
-        QTest::addColumn<QString>("checkedAfter");
-        // key, pop-up menu asked for, command not built yet, item checked afterwards
-        const char *const rows[][4] = {
-            {"save", "pop", "", ""},    {"print", "pop_print", "", ""}, {"open", "", "", ""},
-            {"help", "", "mnhe", ""},   {"monitor", "", "", "mnmo"},    {"grid", "", "", "mntab"},
-            {"graph", "", "", "mngr"},  {"power", "", "", "mnpower"},   {"connect", "", "", "mnconnect"},
-            {"start", "", "", "mnrun"}, {"Start", "", "", ""}}; // keys match exactly
-        for (const auto &r : rows)
-            QTest::newRow(r[0]) << r[0] << r[1] << r[2] << r[3];
-    }
-
-    void toolbarDispatch()
-    {
-        QFETCH(QString, key);
-        QFETCH(QString, popup);
-        QFETCH(QString, unavailable);
-        QFETCH(QString, checkedAfter);
-        Rig rig;
-        QSignalSpy popups(&rig.procs(), &Commands::popupRequested);
-        QSignalSpy missing(&rig.procs(), &Commands::commandUnavailable);
-        QSignalSpy changes(&rig.commands(), &CommandState::changed);
-        rig.procs().toolbarClicked(key);
-        QCOMPARE(popups.count() ? popups.first().first().toString() : QString(), popup);
-        QCOMPARE(missing.count() ? CommandTable::name(missing.first().first().value<MenuItem>()) : QString(),
-                 unavailable);
-        QVERIFY(checkedAfter.isEmpty() ? changes.isEmpty()
-                                       : CommandNames::isChecked(rig.commands(), checkedAfter));
     }
 };
 

@@ -72,6 +72,13 @@ QString with(const QString &entries)
     return all;
 }
 
+// The store flushes every key it saves to the disk; in a memory folder that costs nothing.
+QString scratchTemplate()
+{
+    return QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm/tst_settings-XXXXXX")
+                                                              : QString();
+}
+
 // `stored` is loaded (derived: time-axis factor, port index) and saved again as `saved`.
 void row(const char *name, const QString &stored, const QString &saved, float factor = 0.25f, int port = 0,
          bool readUnit = true)
@@ -84,6 +91,7 @@ void row(const char *name, const QString &stored, const QString &saved, float fa
 class TestSettings : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_dir{scratchTemplate()};
 
 private Q_SLOTS:
     void loadThenSave_data()
@@ -127,15 +135,14 @@ private Q_SLOTS:
         QFETCH(float, factor);
         QFETCH(int, port);
         QFETCH(bool, readUnit);
-        const QTemporaryDir dir;
-        const QString in = dir.filePath(QStringLiteral("in.ini"));
+        const QString in = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
         write(in, stored);
         Settings s;
         s.loadSetup(SettingsStore(in), readUnit);
         s.loadOptions(SettingsStore(in));
         QCOMPARE(s.timeAxisFactor, factor);
         QCOMPARE(s.portIndex, qint16(port));
-        SettingsStore out(dir.filePath(QStringLiteral("out.ini")));
+        SettingsStore out(in + QStringLiteral(".saved"));
         s.saveSetup(out);
         s.saveOptions(out);
         QCOMPARE(dump(out.fileName()), saved);
@@ -165,7 +172,6 @@ private Q_SLOTS:
         QFETCH(int, chosen);
         const QString filter = QStringLiteral("Excel File(*.xlsx);;CSV File(*.csv)");
         QTEST(SaveFileNames::finalName(typed, filter, chosen), "written");
-        QCOMPARE(SaveFileNames::suffixes(filter), QStringList({"xlsx", "csv"}));
         QCOMPARE(SaveFileNames::finalName(QStringLiteral("g"), QStringLiteral("BMP(*.bmp);;JPEG(*.jpg)"), 1),
                  "g.jpg");
     }
@@ -174,7 +180,7 @@ private Q_SLOTS:
     // command suggests.
     void saveFolder()
     {
-        QTemporaryDir dir;
+        const QTemporaryDir dir;
         SettingsStore store(dir.filePath(QStringLiteral("s.ini")));
         const QString records = dir.filePath(QStringLiteral("records/261205_151230"));
         QCOMPARE(SaveFolder::startPath(store, records), records);

@@ -1,7 +1,7 @@
-#include <algorithm>
-// The frame encoder, the serial control on a pseudo-terminal and the simulator tool.
+// The serial control on a pseudo-terminal and the simulator tool.
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 
 #include "core/link/FrameEncoder.h"
 #include "core/link/PortDirectory.h"
@@ -26,145 +26,92 @@ class TestSimulator : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void encodeFrame_data();
-    void encodeFrame();
-    void allByteValuesPassUnchanged();
-    void splitFrameRaisesOneEventWhenComplete();
-    void portLostOnceWhenMasterCloses();
-    void nestedArrivalWaitsForHandler();
-    void toolAnnouncesItsDeviceFirst();
-    void aliveReceiverSendsStatusFramesBetweenSlowReadings();
+    // The demonstration's slow meter reports once a minute; in between, the status frame every second
+    // (at a hundred times real time: every 10 ms) is all that arrives from it.
+    void aliveReceiverSendsStatusFramesBetweenSlowReadings()
+    {
+        QList<SimulatedMeter> scene = ReceiverSimulator::demoScene();
+        const auto slow = std::find_if(scene.cbegin(), scene.cend(), [](const SimulatedMeter &m) {
+            return ReceiverSimulator::intervalMsOf(m.intervalCode) == 60000;
+        });
+        QVERIFY(slow != scene.cend());
+        PtyReceiver receiver;
+        receiver.start({*slow});
+        auto control = controlOn(receiver.pty());
+        QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
+        QByteArray bytes;
+        QTRY_VERIFY2((bytes += control->input()).count(char(FrameEncoder::StatusStart)) >= 20,
+                     qPrintable(bytes.toHex()));
+    }
+
+    void allByteValuesPassUnchanged()
+    {
+        Pty pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+        auto control = controlOn(pty);
+        QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
+        QByteArray all;
+        for (int value = 0; value < 256; ++value)
+            all.append(char(value));
+        QVERIFY(pty.write(all + all));
+        QTRY_COMPARE(control->inBufferCount(), 512);
+        control->setInputLen(0);
+        QCOMPARE(control->input(), all + all);
+    }
+
+    void portLostOnceWhenMasterCloses()
+    {
+        Pty pty;
+        auto control = controlOn(pty, 6);
+        QSignalSpy lost(control.get(), &SerialControl::portLost);
+        QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
+        pty.closeMaster();
+        QTRY_COMPARE(lost.count(), 1);
+        QVERIFY(!lost.first().first().toString().isEmpty()); // the system's reason
+        QVERIFY(control->portName().contains(pty.slavePath()));
+        QTest::qWait(50); // an error storm would show up as more signals or an open port
+        QCOMPARE(lost.count(), 1);
+        QVERIFY(!control->isOpen());
+    }
+
+    void nestedArrivalWaitsForHandler()
+    {
+        // A receive handler that pumps events (a message box, a save) must not be entered again
+        // by data arriving meanwhile; that data is announced once it returns.
+        Pty pty;
+        auto control = controlOn(pty, 6);
+        int depth = 0, deepest = 0, calls = 0;
+        connect(control.get(), &SerialControl::onComm, this, [&] {
+            deepest = std::max(deepest, ++depth);
+            control->setInputLen(6);
+            control->input();
+            if (++calls == 1) {
+                pty.write(QByteArray::fromHex("ff0030120000"));
+                QTest::qWait(50);
+            }
+            --depth;
+        });
+        QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
+        QVERIFY(pty.write(QByteArray::fromHex("ff0030110000")));
+        QTRY_COMPARE(calls, 2);
+        QCOMPARE(deepest, 1);
+    }
+
+    void toolAnnouncesItsDeviceFirst()
+    {
+        if (ExternalReceiver::program().isEmpty()) QSKIP("VOLTRIX_SIM is not set");
+        ExternalReceiver tool; // start() takes the device path from the tool's first line
+        QVERIFY2(
+            tool.start({QStringLiteral("--meter"), QStringLiteral("ch=2,fn=Hz,value=50,interval=500ms")}),
+            qPrintable(tool.errorString()));
+        QVERIFY2(tool.devicePath().startsWith(QLatin1String("/dev/")), qPrintable(tool.devicePath()));
+        QtSerialControl control(PortDirectory({tool.devicePath()}));
+        QCOMPARE(control.open(), SerialControl::OpenResult::Opened);
+        QTRY_VERIFY(control.inBufferCount() >= 6);
+        control.setInputLen(6);
+        QCOMPARE(control.input(), QByteArray::fromHex("ff2036500000"));
+    }
 };
-
-// The demonstration's slow meter reports once a minute; in between, the status frame every second
-// (at a hundred times real time: every 10 ms) is all that arrives from it.
-void TestSimulator::aliveReceiverSendsStatusFramesBetweenSlowReadings()
-{
-    QList<SimulatedMeter> scene = ReceiverSimulator::demoScene();
-    const auto slow = std::find_if(scene.cbegin(), scene.cend(), [](const SimulatedMeter &m) {
-        return ReceiverSimulator::intervalMsOf(m.intervalCode) == 60000;
-    });
-    QVERIFY(slow != scene.cend());
-    PtyReceiver receiver;
-    receiver.start({*slow});
-    auto control = controlOn(receiver.pty());
-    QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
-    QTest::qWait(300); // 30 simulated seconds
-    const QByteArray bytes = control->input();
-    QVERIFY2(bytes.count(char(FrameEncoder::StatusStart)) >= 20, qPrintable(bytes.toHex()));
-}
-
-void TestSimulator::encodeFrame_data()
-{
-    // fields: channel, interval, prefix, function, decimal code, negative; digits -1: the overload mark
-    QTest::addColumn<FrameEncoder::Header>("fields");
-    QTest::addColumn<int>("digits");
-    QTest::addColumn<QByteArray>("expected");
-    const auto row = [](const char *name, FrameEncoder::Header h, int digits, const char *hex) {
-        QTest::newRow(name) << h << digits << QByteArray::fromHex(hex);
-    };
-    row("DCV 12, no prefix", {0, 0, 3, 0, 0, false}, 12, "ff0030120000");
-    row("BCD both bytes, divisor 10", {1, 4, 2, 1, 4, false}, 1234, "ff1421341204");
-    row("negative, divisor 1000", {5, 3, 5, 9, 1, true}, 9876, "ff5359769809");
-    row("negative zero, divisor 100", {2, 1, 0, 6, 2, true}, 0, "ff210600000a");
-    row("clamped to four digits", {0, 0, 3, 0, 0, false}, 12345, "ff0030999900");
-    row("overload keeps decimal code", {2, 0, 2, 0, 4, false}, -1, "ff2020baa004");
-    row("negative overload", {0, 0, 3, 0, 0, true}, -1, "ff0030baa008");
-}
-
-void TestSimulator::encodeFrame()
-{
-    QFETCH(FrameEncoder::Header, fields);
-    QFETCH(int, digits);
-    QFETCH(QByteArray, expected);
-    const QByteArray frame =
-        digits < 0 ? FrameEncoder::encodeOverload(fields) : FrameEncoder::encodeReading(fields, digits);
-    QCOMPARE(frame.toHex(' '), expected.toHex(' '));
-}
-
-void TestSimulator::allByteValuesPassUnchanged()
-{
-    Pty pty;
-    QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
-    auto control = controlOn(pty);
-    QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
-    QByteArray all;
-    for (int value = 0; value < 256; ++value)
-        all.append(char(value));
-    QVERIFY(pty.write(all + all));
-    QTRY_COMPARE(control->inBufferCount(), 512);
-    control->setInputLen(0);
-    QCOMPARE(control->input(), all + all);
-}
-
-void TestSimulator::splitFrameRaisesOneEventWhenComplete()
-{
-    Pty pty;
-    auto control = controlOn(pty, 6);
-    QSignalSpy events(control.get(), &SerialControl::onComm);
-    QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
-    QVERIFY(pty.write(QByteArray::fromHex("ff0030")));
-    QTRY_COMPARE(control->inBufferCount(), 3);
-    QTest::qWait(20);
-    QCOMPARE(events.count(), 0);
-    QVERIFY(pty.write(QByteArray::fromHex("120000")));
-    QTRY_COMPARE(events.count(), 1);
-    QCOMPARE(control->commEvent(), SerialControl::ReceiveEvent);
-    control->setInputLen(0);
-    QCOMPARE(control->input(), QByteArray::fromHex("ff0030120000"));
-}
-
-void TestSimulator::portLostOnceWhenMasterCloses()
-{
-    Pty pty;
-    auto control = controlOn(pty, 6);
-    QSignalSpy lost(control.get(), &SerialControl::portLost);
-    QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
-    pty.closeMaster();
-    QTRY_COMPARE(lost.count(), 1);
-    QVERIFY(!lost.first().first().toString().isEmpty()); // the system's reason
-    QVERIFY(control->portName().contains(pty.slavePath()));
-    QTest::qWait(50); // an error storm would show up as more signals or an open port
-    QCOMPARE(lost.count(), 1);
-    QVERIFY(!control->isOpen());
-}
-
-void TestSimulator::nestedArrivalWaitsForHandler()
-{
-    // A receive handler that pumps events (a message box, a save) must not be entered again
-    // by data arriving meanwhile; that data is announced once it returns.
-    Pty pty;
-    auto control = controlOn(pty, 6);
-    int depth = 0, deepest = 0, calls = 0;
-    connect(control.get(), &SerialControl::onComm, this, [&] {
-        deepest = std::max(deepest, ++depth);
-        control->setInputLen(6);
-        control->input();
-        if (++calls == 1) {
-            pty.write(QByteArray::fromHex("ff0030120000"));
-            QTest::qWait(50);
-        }
-        --depth;
-    });
-    QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
-    QVERIFY(pty.write(QByteArray::fromHex("ff0030110000")));
-    QTRY_COMPARE(calls, 2);
-    QCOMPARE(deepest, 1);
-}
-
-void TestSimulator::toolAnnouncesItsDeviceFirst()
-{
-    if (ExternalReceiver::program().isEmpty()) QSKIP("VOLTRIX_SIM is not set");
-    ExternalReceiver tool; // start() takes the device path from the tool's first line
-    QVERIFY2(tool.start({QStringLiteral("--meter"), QStringLiteral("ch=2,fn=Hz,value=50,interval=500ms")}),
-             qPrintable(tool.errorString()));
-    QVERIFY2(tool.devicePath().startsWith(QLatin1String("/dev/")), qPrintable(tool.devicePath()));
-    QtSerialControl control(PortDirectory({tool.devicePath()}));
-    QCOMPARE(control.open(), SerialControl::OpenResult::Opened);
-    QTRY_VERIFY(control.inBufferCount() >= 6);
-    control.setInputLen(6);
-    QCOMPARE(control.input(), QByteArray::fromHex("ff2036500000"));
-}
 
 QTEST_GUILESS_MAIN(TestSimulator)
 #include "tst_simulator.moc"

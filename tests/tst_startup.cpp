@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "core/common/AppPaths.h"
 #include "core/common/QtMessages.h"
 #include "core/session/StartupFaults.h"
 #include "core/settings/SettingsStore.h"
@@ -28,15 +29,8 @@ const QString Unreadable =
 // Lays out `path`; false when the layout cannot be made for this user (root reads anything).
 bool layOut(const QString &path, Layout layout, const QByteArray &content)
 {
-    switch (layout) {
-    case Layout::Missing:
-        return true;
-    case Layout::Folder:
-        return QDir().mkpath(path);
-    case Layout::File:
-    case Layout::FileWithoutReadPermission:
-        break;
-    }
+    if (layout == Layout::Missing) return true;
+    if (layout == Layout::Folder) return QDir().mkpath(path);
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) return false;
@@ -66,272 +60,261 @@ class TestStartup : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void settingsReadFault_data();
-    void settingsReadFault();
-    void faultsAreToldOnce_data();
-    void faultsAreToldOnce();
-    void platformNotes_data();
-    void platformNotes();
-    void unattendedRunSaysWhatMatters_data();
-    void unattendedRunSaysWhatMatters();
-    void commandLineLanguage_data();
-    void commandLineLanguage();
-};
-
-void TestStartup::settingsReadFault_data()
-{
-    QTest::addColumn<Layout>("layout");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<ReadFault>("fault");
-    QTest::addColumn<QString>("alarm");            // setup_alarm as read, default "0"
-    QTest::addColumn<ReadFault>("faultAfterSave"); // the file as a new store reads it after a save
-    const QByteArray good("[VK47]\nsetup_alarm=1\n");
-    QTest::newRow("first run") << Layout::Missing << QByteArray() << ReadFault::None << "0"
-                               << ReadFault::None;
-    QTest::newRow("good") << Layout::File << good << ReadFault::None << "1" << ReadFault::None;
-    // What can be read is kept; the next save writes the file anew without the rest.
-    QTest::newRow("line that is no setting") << Layout::File << good + "this is no setting\n"
-                                             << ReadFault::Damaged << "1" << ReadFault::None;
-    QTest::newRow("unclosed section") << Layout::File << QByteArray("[VK47\nsetup_alarm=1\n")
-                                      << ReadFault::Damaged << "1" << ReadFault::None;
-    QTest::newRow("binary") << Layout::File << QByteArray("\0\x01\x02setup", 8) << ReadFault::Damaged << "0"
-                            << ReadFault::None;
-    QTest::newRow("noise") << Layout::File << noise(512) << ReadFault::Damaged << "0" << ReadFault::None;
-    // Nothing is read and nothing written over it.
-    QTest::newRow("no read permission")
-        << Layout::FileWithoutReadPermission << good << ReadFault::Unreadable << "0" << ReadFault::Unreadable;
-    QTest::newRow("a folder in its place")
-        << Layout::Folder << QByteArray() << ReadFault::Unreadable << "0" << ReadFault::Unreadable;
-}
-
-void TestStartup::settingsReadFault()
-{
-    QFETCH(Layout, layout);
-    QFETCH(QByteArray, content);
-    QFETCH(ReadFault, fault);
-    QFETCH(QString, alarm);
-    QFETCH(ReadFault, faultAfterSave);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("regtest.ini"));
-    if (!layOut(path, layout, content)) QSKIP("this user reads files without read permission (root)");
+    void settingsReadFault_data()
     {
-        SettingsStore store(path);
-        QCOMPARE(store.readFault(), fault);
-        QCOMPARE(store.get(QStringLiteral("setup_alarm"), QStringLiteral("0")), alarm);
-        QCOMPARE(store.get(QStringLiteral("setup_yscale"), QStringLiteral("0")), QStringLiteral("0"));
-        store.save(QStringLiteral("setup_yscale"), QStringLiteral("2"));
+        QTest::addColumn<Layout>("layout");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<ReadFault>("fault");
+        QTest::addColumn<QString>("alarm");            // setup_alarm as read, default "0"
+        QTest::addColumn<ReadFault>("faultAfterSave"); // the file as a new store reads it after a save
+        const QByteArray good("[VK47]\nsetup_alarm=1\n");
+        const auto row = [](const char *name, Layout layout, const QByteArray &content, ReadFault fault,
+                            const char *alarm, ReadFault after) {
+            QTest::newRow(name) << layout << content << fault << QString::fromLatin1(alarm) << after;
+        };
+        row("first run", Layout::Missing, {}, ReadFault::None, "0", ReadFault::None);
+        row("good", Layout::File, good, ReadFault::None, "1", ReadFault::None);
+        // What can be read is kept; the next save writes the file anew without the rest.
+        row("line that is no setting", Layout::File, good + "this is no setting\n", ReadFault::Damaged, "1",
+            ReadFault::None);
+        row("unclosed section", Layout::File, "[VK47\nsetup_alarm=1\n", ReadFault::Damaged, "1",
+            ReadFault::None);
+        row("noise", Layout::File, noise(512), ReadFault::Damaged, "0", ReadFault::None);
+        // Nothing is read and nothing written over it.
+        row("no read permission", Layout::FileWithoutReadPermission, good, ReadFault::Unreadable, "0",
+            ReadFault::Unreadable);
+        row("a folder in its place", Layout::Folder, {}, ReadFault::Unreadable, "0", ReadFault::Unreadable);
     }
-    const SettingsStore reread(path);
-    QCOMPARE(reread.readFault(), faultAfterSave);
-    if (faultAfterSave == ReadFault::None) {
-        QCOMPARE(reread.get(QStringLiteral("setup_yscale"), QStringLiteral("0")), QStringLiteral("2"));
-        QCOMPARE(reread.get(QStringLiteral("setup_alarm"), QStringLiteral("0")), alarm);
+    void settingsReadFault()
+    {
+        QFETCH(Layout, layout);
+        QFETCH(QByteArray, content);
+        QFETCH(ReadFault, fault);
+        QFETCH(QString, alarm);
+        QFETCH(ReadFault, faultAfterSave);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("regtest.ini"));
+        if (!layOut(path, layout, content)) QSKIP("this user reads files without read permission (root)");
+        {
+            SettingsStore store(path);
+            QCOMPARE(store.readFault(), fault);
+            QCOMPARE(store.get(QStringLiteral("setup_alarm"), QStringLiteral("0")), alarm);
+            store.save(QStringLiteral("setup_yscale"), QStringLiteral("2"));
+        }
+        const SettingsStore reread(path);
+        QCOMPARE(reread.readFault(), faultAfterSave);
+        if (faultAfterSave == ReadFault::None) {
+            QCOMPARE(reread.get(QStringLiteral("setup_yscale"), QStringLiteral("0")), QStringLiteral("2"));
+            QCOMPARE(reread.get(QStringLiteral("setup_alarm"), QStringLiteral("0")), alarm);
+        }
+        if (layout == Layout::FileWithoutReadPermission) {
+            QFile file(path);
+            QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), content);
+        }
     }
-    if (layout == Layout::FileWithoutReadPermission) {
-        QFile file(path);
-        QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), content);
+
+    void faultsAreToldOnce_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // null: a folder in the settings file's place
+        QTest::addColumn<QByteArray>("label");    // null: no label file
+        QTest::addColumn<QStringList>("told");    // %1: the settings file, %2: the label file
+        const QString label =
+            QStringLiteral("Cannot read the label file %2 as text. The window title shows no label.");
+        QTest::newRow("nothing wrong")
+            << QByteArray("[VK47]\nsetup_alarm=1\n") << QByteArray("ACME") << QStringList();
+        QTest::newRow("no label file") << QByteArray("") << QByteArray() << QStringList();
+        QTest::newRow("unreadable settings") << QByteArray() << QByteArray("ACME") << QStringList{Unreadable};
+        QTest::newRow("both") << QByteArray("garbage") << QByteArray(2000, 'x')
+                              << QStringList{Damaged, label};
     }
-}
+    void faultsAreToldOnce()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QByteArray, label);
+        QFETCH(QStringList, told);
+        QTemporaryDir dir;
+        const QString settingsPath = dir.filePath(QStringLiteral("regtest.ini"));
+        const QString labelPath = dir.filePath(QStringLiteral("LabelName.txt"));
+        QVERIFY(layOut(settingsPath, settings.isNull() ? Layout::Folder : Layout::File, settings));
+        if (!label.isNull()) QVERIFY(layOut(labelPath, Layout::File, label));
+        for (QString &text : told)
+            text = text.replace(QStringLiteral("%1"), settingsPath).replace(QStringLiteral("%2"), labelPath);
 
-void TestStartup::faultsAreToldOnce_data()
-{
-    QTest::addColumn<QByteArray>("settings"); // null: a folder in the settings file's place
-    QTest::addColumn<QByteArray>("label");    // null: no label file
-    QTest::addColumn<QStringList>("told");    // %1: the settings file, %2: the label file
-    const QString label =
-        QStringLiteral("Cannot read the label file %2 as text. The window title shows no label.");
-    QTest::newRow("nothing wrong") << QByteArray("[VK47]\nsetup_alarm=1\n") << QByteArray("ACME")
-                                   << QStringList();
-    QTest::newRow("no label file") << QByteArray("") << QByteArray() << QStringList();
-    QTest::newRow("damaged settings") << QByteArray("[VK47\n") << QByteArray() << QStringList{Damaged};
-    QTest::newRow("unreadable settings") << QByteArray() << QByteArray("ACME") << QStringList{Unreadable};
-    QTest::newRow("binary label file") << QByteArray("") << QByteArray("A\0B", 3) << QStringList{label};
-    QTest::newRow("both") << QByteArray("garbage") << QByteArray(2000, 'x') << QStringList{Damaged, label};
-}
-
-void TestStartup::faultsAreToldOnce()
-{
-    QFETCH(QByteArray, settings);
-    QFETCH(QByteArray, label);
-    QFETCH(QStringList, told);
-    QTemporaryDir dir;
-    const QString settingsPath = dir.filePath(QStringLiteral("regtest.ini"));
-    const QString labelPath = dir.filePath(QStringLiteral("LabelName.txt"));
-    QVERIFY(layOut(settingsPath, settings.isNull() ? Layout::Folder : Layout::File, settings));
-    if (!label.isNull()) QVERIFY(layOut(labelPath, Layout::File, label));
-    for (QString &text : told)
-        text = text.replace(QStringLiteral("%1"), settingsPath).replace(QStringLiteral("%2"), labelPath);
-
-    const SettingsStore store(settingsPath);
-    StartupFaults faults;
-    ScriptedPrompts prompts;
-    faults.noteSettings(store);
-    faults.noteLabelFile(Measurement::readLabelFile(labelPath), labelPath);
-    faults.noteSettings(store); // start-up run twice tells no more
-    faults.tell(prompts);
-    QCOMPARE(prompts.messageTexts(), told);
-    for (const ScriptedPrompts::Call &call : prompts.calls()) {
-        QCOMPARE(call.title, QStringLiteral("Voltrix"));
-        QCOMPARE(call.buttons, Prompts::Buttons::Ok);
-        QCOMPARE(call.icon, Prompts::Icon::Warning);
+        const SettingsStore store(settingsPath);
+        StartupFaults faults;
+        ScriptedPrompts prompts;
+        faults.noteSettings(store);
+        faults.noteLabelFile(Measurement::readLabelFile(labelPath), labelPath);
+        faults.noteSettings(store); // start-up run twice tells no more
+        faults.tell(prompts);
+        QCOMPARE(prompts.messageTexts(), told);
+        for (const ScriptedPrompts::Call &call : prompts.calls()) {
+            QCOMPARE(call.title, QStringLiteral("Voltrix"));
+            QCOMPARE(call.buttons, Prompts::Buttons::Ok);
+            QCOMPARE(call.icon, Prompts::Icon::Warning);
+        }
+        faults.noteSettings(store);
+        faults.tell(prompts);
+        QCOMPARE(prompts.calls().size(), told.size());
     }
-    faults.noteSettings(store);
-    faults.tell(prompts);
-    QCOMPARE(prompts.calls().size(), told.size());
-}
 
-void TestStartup::platformNotes_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QByteArray>("category"); // null: none given
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("note");
-    const QByteArray defaultCategory("default");
-    QTest::newRow("no runtime folder")
-        << int(QtWarningMsg) << defaultCategory
-        << "QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-u'" << true;
-    QTest::newRow("no sound server") << int(QtWarningMsg) << defaultCategory
-                                     << "PulseAudioService: pa_context_connect() failed" << true;
-    QTest::newRow("offscreen platform") << int(QtWarningMsg) << defaultCategory
-                                        << "This plugin does not support propagateSizeHints()" << true;
-    QTest::newRow("no category given")
-        << int(QtWarningMsg) << QByteArray() << "This plugin does not support raise()" << true;
-    QTest::newRow("wayland on GNOME") << int(QtWarningMsg) << defaultCategory
-                                      << "Warning: Ignoring XDG_SESSION_TYPE=wayland on Gnome. Use "
-                                         "QT_QPA_PLATFORM=wayland to run on Wayland anyway."
-                                      << true;
-    QTest::newRow("platform plugin category")
-        << int(QtWarningMsg) << QByteArray("qt.qpa.plugin")
-        << "Could not find the Qt platform plugin \"wayland\" in \"\"" << true;
-    QTest::newRow("multimedia category") << int(QtWarningMsg) << QByteArray("qt.multimedia.ffmpeg")
-                                         << "Using Qt multimedia with FFmpeg" << true;
-    // What is left for the user or for whoever switched it on.
-    QTest::newRow("other warning") << int(QtWarningMsg) << defaultCategory
-                                   << "QFile::remove: Empty or null file name" << false;
-    QTest::newRow("note text in another category")
-        << int(QtWarningMsg) << QByteArray("voltrix.link") << "This plugin does not support raise()" << false;
-    QTest::newRow("critical of a Qt category")
-        << int(QtCriticalMsg) << QByteArray("qt.qpa.xcb") << "could not connect to display" << false;
-    QTest::newRow("fatal")
-        << int(QtFatalMsg) << defaultCategory
-        << "This application failed to start because no Qt platform plugin could be initialized." << false;
-    QTest::newRow("debug switched on")
-        << int(QtDebugMsg) << QByteArray("qt.qpa.xcb") << "xcb: connected" << false;
-    QTest::newRow("info") << int(QtInfoMsg) << defaultCategory << "QStandardPaths: something" << false;
-}
+    void platformNotes_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QByteArray>("category"); // null: none given
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("note");
+        const auto row = [](const char *name, QtMsgType type, const char *category, const char *message,
+                            bool note) {
+            QTest::newRow(name) << int(type) << QByteArray(category) << QString::fromLatin1(message) << note;
+        };
+        // The unattended run below meets those of a missing runtime folder, display and sound server.
+        row("no runtime folder", QtWarningMsg, "default",
+            "QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-u'", true);
+        row("no category given", QtWarningMsg, nullptr, "This plugin does not support raise()", true);
+        row("wayland on GNOME", QtWarningMsg, "default",
+            "Warning: Ignoring XDG_SESSION_TYPE=wayland on Gnome. Use QT_QPA_PLATFORM=wayland to run on "
+            "Wayland anyway.",
+            true);
+        row("platform plugin category", QtWarningMsg, "qt.qpa.plugin",
+            "Could not find the Qt platform plugin \"wayland\" in \"\"", true);
+        row("multimedia category", QtWarningMsg, "qt.multimedia.ffmpeg", "Using Qt multimedia with FFmpeg",
+            true);
+        // What is left for the user or for whoever switched it on.
+        row("other warning", QtWarningMsg, "default", "QFile::remove: Empty or null file name", false);
+        row("note text in another category", QtWarningMsg, "voltrix.link",
+            "This plugin does not support raise()", false);
+        row("critical of a Qt category", QtCriticalMsg, "qt.qpa.xcb", "could not connect to display", false);
+        row("debug switched on", QtDebugMsg, "qt.qpa.xcb", "xcb: connected", false);
+    }
+    void platformNotes()
+    {
+        QFETCH(int, type);
+        QFETCH(QByteArray, category);
+        QFETCH(QString, message);
+        QFETCH(bool, note);
+        QCOMPARE(QtMessages::isPlatformNote(QtMsgType(type),
+                                            category.isNull() ? nullptr : category.constData(), message),
+                 note);
+    }
 
-void TestStartup::platformNotes()
-{
-    QFETCH(int, type);
-    QFETCH(QByteArray, category);
-    QFETCH(QString, message);
-    QFETCH(bool, note);
-    QCOMPARE(QtMessages::isPlatformNote(QtMsgType(type), category.isNull() ? nullptr : category.constData(),
-                                        message),
-             note);
-}
+    void unattendedRunSaysWhatMatters_data()
+    {
+        QTest::addColumn<Layout>("layout");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("told"); // %1: the settings file; empty: nothing
+        QTest::newRow("first run") << Layout::Missing << QByteArray() << QString();
+        QTest::newRow("damaged settings")
+            << Layout::File << QByteArray("[VK47]\nsetup_yscale=2\nnot a setting\n") << Damaged;
+    }
+    // The program run unattended as on a first start (no runtime folder, no display, no sound
+    // server, the platform chosen by the program) prints its own lines and nothing of Qt's.
+    void unattendedRunSaysWhatMatters()
+    {
+        QFETCH(Layout, layout);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, told);
+        const QString app = qEnvironmentVariable("VOLTRIX_APP");
+        if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
+        QTemporaryDir dir;
+        const QDir home(dir.path());
+        const QString settingsPath = home.filePath(QStringLiteral("config/regtest.ini"));
+        QVERIFY(layOut(settingsPath, layout, content));
 
-void TestStartup::unattendedRunSaysWhatMatters_data()
-{
-    QTest::addColumn<Layout>("layout");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("told"); // %1: the settings file; empty: nothing
-    QTest::newRow("first run") << Layout::Missing << QByteArray() << QString();
-    QTest::newRow("damaged settings")
-        << Layout::File << QByteArray("[VK47]\nsetup_yscale=2\nnot a setting\n") << Damaged;
-    QTest::newRow("settings without read permission")
-        << Layout::FileWithoutReadPermission << QByteArray("[VK47]\nsetup_yscale=2\n") << Unreadable;
-    QTest::newRow("a folder in the settings' place") << Layout::Folder << QByteArray() << Unreadable;
-}
+        QProcessEnvironment env = isolatedEnvironment(home);
+        for (const char *name :
+             {"XDG_RUNTIME_DIR", "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "QT_LOGGING_RULES"})
+            env.remove(QLatin1String(name));
+        QProcess program;
+        program.setProcessEnvironment(env);
+        const QString output = home.filePath(QStringLiteral("rec.csv"));
+        program.start(app,
+                      {QStringLiteral("--demo"), QStringLiteral("--record"), QStringLiteral("--duration"),
+                       QStringLiteral("2"), QStringLiteral("--output"), output, QStringLiteral("--quit")});
+        QVERIFY(program.waitForFinished(60000));
+        const QString said = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), QString());
 
-// The program run unattended as on a first start (no runtime folder, no display, no sound
-// server, the platform chosen by the program) prints its own lines and nothing of Qt's.
-void TestStartup::unattendedRunSaysWhatMatters()
-{
-    QFETCH(Layout, layout);
-    QFETCH(QByteArray, content);
-    QFETCH(QString, told);
-    const QString app = qEnvironmentVariable("VOLTRIX_APP");
-    if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
-    QTemporaryDir dir;
-    const QDir home(dir.path());
-    const QString settingsPath = home.filePath(QStringLiteral("config/regtest.ini"));
-    if (!layOut(settingsPath, layout, content)) QSKIP("this user reads files without read permission (root)");
+        QStringList expected;
+        if (!told.isEmpty())
+            expected << QStringLiteral("voltrix: [Voltrix] %1 -> OK").arg(told.arg(settingsPath));
+        expected << QStringLiteral("voltrix: recording for 2 s")
+                 << QStringLiteral("voltrix: record written to ") + output
+                 << QStringLiteral(
+                        "voltrix: [Save File!] (yymmdd_hhnnss.xlsx).  This record didn't saved ! Do "
+                        "you want to save? -> No");
+        QString lines = said;
+        lines.replace(QRegularExpression(QStringLiteral("\\(\\d{6}_\\d{6}\\.xlsx\\)")),
+                      QStringLiteral("(yymmdd_hhnnss.xlsx)"));
+        QCOMPARE(lines.split(u'\n', Qt::SkipEmptyParts), expected);
+    }
 
-    QProcessEnvironment env = isolatedEnvironment(home);
-    for (const char *name :
-         {"XDG_RUNTIME_DIR", "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "QT_LOGGING_RULES"})
-        env.remove(QLatin1String(name));
-    QProcess program;
-    program.setProcessEnvironment(env);
-    const QString output = home.filePath(QStringLiteral("rec.csv"));
-    program.start(app, {QStringLiteral("--demo"), QStringLiteral("--record"), QStringLiteral("--duration"),
-                        QStringLiteral("2"), QStringLiteral("--output"), output, QStringLiteral("--quit")});
-    QVERIFY(program.waitForFinished(60000));
-    const QString said = QString::fromUtf8(program.readAllStandardError());
-    QCOMPARE(program.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), QString());
+    // Where records, journals and the log file go, by the program's folder.
+    void recordsFolder_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("beside"); // false: the per-user data folder
+        QTest::newRow("installed, run by root") << "/usr/bin" << true << false;
+        QTest::newRow("installed locally, run by root") << "/usr/local/bin/" << true << false;
+        QTest::newRow("installed, run by a user") << "/usr/bin" << false << false;
+        QTest::newRow("build tree") << "/home/ann/voltrix/build/dev/src" << true << true;
+        QTest::newRow("unpacked") << "/tmp/root/usr/bin" << true << true;
+        QTest::newRow("a folder named like /usr") << "/usr2/bin" << true << true;
+        QTest::newRow("read-only folder") << "/media/cd/voltrix" << false << false;
+        QTest::newRow("no program folder") << "" << true << false;
+    }
+    void recordsFolder()
+    {
+        QFETCH(QString, program);
+        QFETCH(bool, writable);
+        QFETCH(bool, beside);
+        const QString data = QStringLiteral("/home/ann/.local/share/Voltrix");
+        QCOMPARE(AppPaths::recordsFolderFor(program, writable, data), beside ? program : data);
+    }
 
-    QStringList expected;
-    if (!told.isEmpty())
-        expected << QStringLiteral("voltrix: [Voltrix] %1 -> OK").arg(told.arg(settingsPath));
-    expected << QStringLiteral("voltrix: recording for 2 s")
-             << QStringLiteral("voltrix: record written to ") + output
-             << QStringLiteral(
-                    "voltrix: [Save File!] (yymmdd_hhnnss.xlsx).  This record didn't saved ! Do you want "
-                    "to save? -> No");
-    QString lines = said;
-    lines.replace(QRegularExpression(QStringLiteral("\\(\\d{6}_\\d{6}\\.xlsx\\)")),
-                  QStringLiteral("(yymmdd_hhnnss.xlsx)"));
-    QCOMPARE(lines.split(u'\n', Qt::SkipEmptyParts), expected);
-
-    // Recorded as usual: the header and the demonstration's readings.
-    QFile csv(output);
-    QVERIFY(csv.open(QIODevice::ReadOnly));
-    const QStringList rows =
-        QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    QVERIFY2(rows.size() >= 2, qPrintable(rows.join(u'\n')));
-}
-
-// --help in the language asked for, the settings' choice when none is; a name that is no
-// language is refused before any window opens.
-void TestStartup::commandLineLanguage_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("storedLanguage");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("said"); // the start of what it prints
-    QTest::newRow("English") << QStringList{"--lang", "en", "--help"} << QByteArray("ja") << 0 << "Usage: ";
-    QTest::newRow("Japanese") << QStringList{"--lang=ja", "--help"} << QByteArray() << 0 << "使い方: ";
-    QTest::newRow("the settings' choice") << QStringList{"--help"} << QByteArray("zh_TW") << 0 << "用法：";
-    QTest::newRow("no such language")
-        << QStringList{"--lang", "fr"} << QByteArray() << 1 << "voltrix: --lang takes en, ja or zh_TW\n";
-}
-
-void TestStartup::commandLineLanguage()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, storedLanguage);
-    QFETCH(int, exitCode);
-    QFETCH(QString, said);
-    const QString app = qEnvironmentVariable("VOLTRIX_APP");
-    if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
-    QTemporaryDir dir;
-    const QDir home(dir.path());
-    if (!storedLanguage.isEmpty())
-        QVERIFY(layOut(home.filePath(QStringLiteral("config/regtest.ini")), Layout::File,
-                       "[VK47]\nlanguage=" + storedLanguage + '\n'));
-    QProcess program;
-    program.setProcessEnvironment(isolatedEnvironment(home));
-    program.start(app, arguments);
-    QVERIFY(program.waitForFinished(60000));
-    QCOMPARE(program.exitCode(), exitCode);
-    const QString output =
-        QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
-    QVERIFY2(output.startsWith(said), qPrintable(output));
-}
+    // --help in the language asked for, the settings' choice when none is; a name that is no
+    // language is refused before any window opens.
+    void commandLineLanguage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("storedLanguage");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said"); // the start of what it prints
+        QTest::newRow("English") << QStringList{"--lang", "en", "--help"} << QByteArray("ja") << 0
+                                 << "Usage: ";
+        QTest::newRow("Japanese") << QStringList{"--lang=ja", "--help"} << QByteArray() << 0 << "使い方: ";
+        QTest::newRow("the settings' choice")
+            << QStringList{"--help"} << QByteArray("zh_TW") << 0 << "用法：";
+        QTest::newRow("no such language")
+            << QStringList{"--lang", "fr"} << QByteArray() << 1 << "voltrix: --lang takes en, ja or zh_TW\n";
+    }
+    void commandLineLanguage()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, storedLanguage);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        const QString app = qEnvironmentVariable("VOLTRIX_APP");
+        if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
+        QTemporaryDir dir;
+        const QDir home(dir.path());
+        if (!storedLanguage.isEmpty())
+            QVERIFY(layOut(home.filePath(QStringLiteral("config/regtest.ini")), Layout::File,
+                           "[VK47]\nlanguage=" + storedLanguage + '\n'));
+        QProcess program;
+        program.setProcessEnvironment(isolatedEnvironment(home));
+        program.start(app, arguments);
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), exitCode);
+        const QString output =
+            QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
+        QVERIFY2(output.startsWith(said), qPrintable(output));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestStartup)
 #include "tst_startup.moc"

@@ -1,34 +1,35 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <xlsxwriter.h>
 
+#include "core/acquisition/AcquisitionState.h"
 #include "core/commands/CommandState.h"
 #include "core/commands/Commands.h"
 #include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
-#include "core/common/NumberFormat.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/record/CsvExport.h"
 #include "core/record/RecordStore.h"
+#include "core/recording/RecordRecovery.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
-#include "core/workbook/WorkbookImport.h"
 #include "core/workbook/WorkbookWriter.h"
-#include "core/workbook/XlsReader.h"
-#include "core/workbook/XlsxReader.h"
+#include "support/PtyReceiver.h"
 #include "support/RecordFixture.h"
 #include "support/RecordingSession.h"
 
+// How a record reaches its workbook.
+enum class SavePath { SaveData, FunctionChange, RecoveredJournal, Output, Csv, OpenedAndWrittenAgain };
+Q_DECLARE_METATYPE(SavePath)
+
 namespace
 {
-
-const QString ValuePicture = QStringLiteral("###0.0####");
 
 // A session whose saves go to the program's own workbook saver.
 struct Recorder : RecordingSession {
@@ -38,42 +39,33 @@ struct Recorder : RecordingSession {
         feed(FrameEncoder::encodeReading({channel, 0, 3, function, decimalCode, false}, digits));
     }
     RecordStore &record() { return session.record(); }
+    WorkbookSaver &saver() { return session.workbookSaver(); }
 };
 
-// A copy of a sheet as an .xlsx workbook, each number keeping what its format says it is.
-bool writeXlsx(const SheetCells &cells, const QString &path)
+struct Shown {
+    QStringList cells; // every cell of the table, row by row
+    QByteArray csv;
+    QStringList statistics; // per channel: function, unit, average, extremes with times and units
+    QStringList channelEntries;
+};
+
+Shown shownRecord(Recorder &r)
 {
-    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
-    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
-    lxw_format *time = workbook_add_format(book);
-    format_set_num_format(time, "hh:mm:ss");
-    lxw_format *date = workbook_add_format(book);
-    format_set_num_format(date, "yyyy/mm/dd");
-    lxw_format *dateTime = workbook_add_format(book);
-    format_set_num_format(dateTime, "yyyy/mm/dd hh:mm:ss");
-    for (int r = 1; r <= cells.rowCount(); ++r)
-        for (int c = 1; c <= cells.columnCount(); ++c) {
-            const SheetCell cell = cells.at(r, c);
-            switch (cell.type) {
-            case SheetCell::Type::Empty:
-                break;
-            case SheetCell::Type::Text:
-            case SheetCell::Type::Error:
-                worksheet_write_string(sheet, r - 1, c - 1, cell.text.toUtf8().constData(), nullptr);
-                break;
-            case SheetCell::Type::Boolean:
-                worksheet_write_boolean(sheet, r - 1, c - 1, int(cell.number), nullptr);
-                break;
-            case SheetCell::Type::Number: {
-                lxw_format *format = cell.format == SheetCell::NumberFormat::Time       ? time
-                                     : cell.format == SheetCell::NumberFormat::Date     ? date
-                                     : cell.format == SheetCell::NumberFormat::DateTime ? dateTime
-                                                                                        : nullptr;
-                worksheet_write_number(sheet, r - 1, c - 1, cell.number, format);
-            }
-            }
-        }
-    return workbook_close(book) == LXW_NO_ERROR;
+    Shown shown;
+    const RecordStore &table = r.record();
+    for (int row = 0; row < table.gridRowCount(); ++row)
+        for (int column = 0; column < RecordStore::ColumnCount; ++column)
+            shown.cells << table.cell(row, column);
+    shown.csv = CsvExport::toCsv(table);
+    for (int k = 0; k < 6; ++k) {
+        const ChannelStatistics &s = r.session.statistics().channel(k);
+        shown.statistics << table.functionCaption[std::size_t(k)]
+                         << r.session.state().channelUnit[std::size_t(k)] << s.average << s.maximum.time
+                         << s.maximum.text << s.maximum.unit << s.minimum.time << s.minimum.text
+                         << s.minimum.unit;
+    }
+    shown.channelEntries = r.session.monitor().channelEntries;
+    return shown;
 }
 
 } // namespace
@@ -83,104 +75,123 @@ class TestWorkbookWiring : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // A recording saved by Save Data and opened again shows the same table, captions, channel
-    // list and statistics; the table's values come back in the import's one-to-five-decimals
-    // form, the statistics' texts as they were shown.
-    void savedRecordOpensAgain()
+    // DCV, DCA and OHM in every divisor, with trailing zeros and overloads: whatever way the
+    // record is saved, the workbook opens as the table it was, cell by cell, with its summary.
+    void everySaveOpensAsTheRecord_data()
     {
+        QTest::addColumn<SavePath>("savePath");
+        QTest::newRow("Save Data under another name") << SavePath::SaveData;
+        QTest::newRow("automatic save at a function change") << SavePath::FunctionChange;
+        QTest::newRow("recovered journal") << SavePath::RecoveredJournal;
+        QTest::newRow("unattended --output .xlsx") << SavePath::Output;
+        QTest::newRow("CSV") << SavePath::Csv;
+        QTest::newRow("--open, then --output .xlsx") << SavePath::OpenedAndWrittenAgain;
+    }
+    void everySaveOpensAsTheRecord()
+    {
+        QFETCH(SavePath, savePath);
+        QTemporaryDir dir;
         Recorder recording;
         recording.start();
+        const int codes[] = {FrameEncoder::Divisor1, FrameEncoder::Divisor10, FrameEncoder::Divisor100,
+                             FrameEncoder::Divisor1000};
+        const int digits[] = {0, 120, 1200, 5, 9999, 100, 7, 3000, 10, 1, 40, 2500};
         for (int i = 0; i < 12; ++i) {
-            recording.reading(0, 0, 1200 + 7 * i);          // DCV
-            recording.reading(3, 2, 500 + (i % 3) * 25, 4); // ACA, one decimal
+            for (const int function : {0, 2, 4}) { // DCV, DCA, OHM on channels 1..3
+                const FrameEncoder::Header header{function / 2, 0, 3, function, codes[(i + function) % 4],
+                                                  i % 3 == 1};
+                recording.feed(i == 5 + function ? FrameEncoder::encodeOverload(header)
+                                                 : FrameEncoder::encodeReading(header, digits[i]));
+            }
             recording.clock.advance(1000);
         }
-        recording.session.recording().stop();
-        QTemporaryDir dir;
-        QString path = dir.filePath(QStringLiteral("round"));
+        if (savePath != SavePath::FunctionChange) recording.session.recording().stop();
+        const Shown before = shownRecord(recording);
+
+        QString path = dir.filePath(QStringLiteral("bench.xlsx"));
         QString error;
-        QVERIFY2(recording.session.workbookSaver().saveAs(&path, &error), qPrintable(error));
-        QCOMPARE(path, dir.filePath(QStringLiteral("round.xlsx")));
+        std::unique_ptr<Recorder> recovering;
+        switch (savePath) {
+        case SavePath::SaveData:
+            recording.prompts.queueFileName(path);
+            recording.session.commandProcs().run(Command::SaveData);
+            QCOMPARE(recording.session.monitor().file, QStringLiteral("bench.xlsx"));
+            break;
+        case SavePath::FunctionChange:
+            recording.reading(0, 1, 5);
+            recording.saver().waitForSaves();
+            path = WorkbookFiles::autoSavePath(AppPaths::recordsFolder(), QStringLiteral("240315_093000"));
+            break;
+        case SavePath::RecoveredJournal: {
+            const QDir folder(AppPaths::recordsFolder());
+            const QString journal = folder.filePath(QStringLiteral("20240315_093000.journal"));
+            recovering = std::make_unique<Recorder>();
+            QVERIFY(QFile::copy(journal,
+                                QDir(AppPaths::recordsFolder()).filePath(QFileInfo(journal).fileName())));
+            QSignalSpy recovered(&recovering->session.recovery(), &RecordRecovery::recordRecovered);
+            recovering->session.recovery().recoverAll(RecordRecovery::Asking::DoNotAsk);
+            recovering->saver().waitForSaves();
+            QCOMPARE(recovered.size(), 1);
+            path = recovered.at(0).at(0).toString();
+            break;
+        }
+        case SavePath::Output:
+        case SavePath::Csv:
+        case SavePath::OpenedAndWrittenAgain:
+            QVERIFY2(recording.saver().saveAs(&path, &error), qPrintable(error));
+            break;
+        }
+        if (savePath == SavePath::Output || savePath == SavePath::SaveData) {
+            // Saved: neither the next command nor the window's closing asks about it.
+            recording.prompts.clear();
+            QVERIFY(recording.session.recording().reAutoSave());
+            QCOMPARE(recording.prompts.calls().size(), 0);
+            QVERIFY(QFile::exists(recording.saver().savedPathFor(QStringLiteral("bench.xlsx"))));
+        }
+        if (savePath == SavePath::OpenedAndWrittenAgain) { // by the program, without a window
+            const QString app = qEnvironmentVariable("VOLTRIX_APP");
+            if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
+            QProcess program;
+            program.setProcessEnvironment(isolatedEnvironment(QDir(dir.path())));
+            const QString again = dir.filePath(QStringLiteral("again.xlsx"));
+            program.start(app, {"--open", path, "--output", again, "--quit"});
+            QVERIFY(program.waitForFinished(30000));
+            QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
+            path = again;
+        }
 
         Recorder viewer;
         QVERIFY(viewer.session.openRecord().open(path));
-        const RecordStore &before = recording.record();
-        const RecordStore &after = viewer.record();
-        QCOMPARE(after.gridRowCount(), before.gridRowCount());
-        for (int column = 0; column < RecordStore::ColumnCount; ++column)
-            QCOMPARE(after.cell(0, column), before.cell(0, column));
-        for (int row = 1; row < before.gridRowCount() - 1; ++row)
-            for (int column = 0; column < RecordStore::ColumnCount; ++column) {
-                const QString expected =
-                    column >= 3 && column % 3 == 0
-                        ? NumberFormat::formatText(before.cell(row, column), ValuePicture)
-                        : before.cell(row, column);
-                QCOMPARE(after.cell(row, column), expected);
-            }
-        const MonitorFields &monitor = viewer.session.monitor();
-        QCOMPARE(monitor.channelEntries, recording.session.monitor().channelEntries);
-        QCOMPARE(monitor.file, QStringLiteral("round.xlsx"));
-        QCOMPARE(monitor.receivedChannels, QStringLiteral("2"));
-        QCOMPARE(viewer.session.state().mainChannel, qint16(0));
-        QCOMPARE(monitor.type, QStringLiteral("DCV"));
-        for (int k : {0, 3}) {
-            QCOMPARE(after.functionCaption[k], before.functionCaption[k]);
-            QCOMPARE(viewer.session.state().channelUnit[k], recording.session.state().channelUnit[k]);
-            const ChannelStatistics &was = recording.session.statistics().channel(k);
-            const ChannelStatistics &is = viewer.session.statistics().channel(k);
-            QCOMPARE(is.average, was.average);
-            QCOMPARE(is.maximum.text, was.maximum.text);
-            QCOMPARE(is.minimum.text, was.minimum.text);
-            QCOMPARE(is.maximum.time, was.maximum.time);
-            QCOMPARE(is.minimum.time, was.minimum.time);
-            QCOMPARE(is.maximum.unit, was.maximum.unit);
+        const Shown after = shownRecord(viewer);
+        QCOMPARE(after.cells, before.cells);
+        QCOMPARE(after.csv, before.csv);
+        QCOMPARE(after.statistics, before.statistics);
+        QCOMPARE(after.channelEntries, before.channelEntries);
+        if (savePath == SavePath::Csv) {
+            QString csv = dir.filePath(QStringLiteral("bench.csv"));
+            QVERIFY2(recording.saver().saveAs(&csv, &error), qPrintable(error));
+            QFile file(csv);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), after.csv);
         }
-        // Opened, the record counts as kept: no save question; Save Data stays off.
-        QVERIFY(QFile::exists(viewer.session.workbookSaver().savedPathFor(monitor.file)));
+
+        const MonitorFields &monitor = viewer.session.monitor();
+        QCOMPARE(monitor.file, QFileInfo(path).fileName());
+        QCOMPARE(viewer.record().stamp(), monitor.file);
+        QCOMPARE(monitor.receivedChannels, QStringLiteral("3"));
+        QCOMPARE(monitor.type, QStringLiteral("DCV"));
+        QCOMPARE(viewer.session.state().mainChannel, qint16(0));
+        // Opened, the record is kept already: no save question; Save Data and power stay off.
+        QVERIFY(QFile::exists(viewer.saver().savedPathFor(monitor.file)));
         QVERIFY(!viewer.session.commands().isEnabled(MenuItem::SaveData));
         QVERIFY(!viewer.session.commands().isEnabled(ToolbarButton::Power));
         QVERIFY(viewer.session.commands().isEnabled(MenuItem::Open));
-        QCOMPARE(viewer.session.state().resetPending, qint16(5));
-    }
-
-    // The reader of the older format gives the record its .xlsx copy gives.
-    void xlsFixturesOpenAsTheirXlsx_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("1900 dates") << QStringLiteral("record-1900");
-        QTest::newRow("1904 dates") << QStringLiteral("record-1904");
-    }
-    void xlsFixturesOpenAsTheirXlsx()
-    {
-        QFETCH(QString, name);
-        const QString xls = QFINDTESTDATA(QStringLiteral("data/xls/%1.xls").arg(name));
-        SheetCells cells;
-        QString error;
-        QVERIFY2(XlsReader().read(xls, &cells, &error), qPrintable(error));
-        QTemporaryDir dir;
-        const QString xlsx = dir.filePath(name + QStringLiteral(".xlsx"));
-        QVERIFY(writeXlsx(cells, xlsx));
-
-        Recorder fromXls;
-        Recorder fromXlsx;
-        QVERIFY(fromXls.session.openRecord().open(xls));
-        QVERIFY(fromXlsx.session.openRecord().open(xlsx));
-        const RecordStore &a = fromXls.record();
-        const RecordStore &b = fromXlsx.record();
-        QVERIFY(a.gridRowCount() > 2);
-        QCOMPARE(a.gridRowCount(), b.gridRowCount());
-        for (int row = 0; row < a.gridRowCount(); ++row)
-            for (int column = 0; column < RecordStore::ColumnCount; ++column)
-                QCOMPARE(a.cell(row, column), b.cell(row, column));
-        QCOMPARE(a.functionCaption, b.functionCaption);
-        QCOMPARE(fromXls.session.monitor().channelEntries, fromXlsx.session.monitor().channelEntries);
-        QCOMPARE(fromXls.session.monitor().type, fromXlsx.session.monitor().type);
-        for (int k = 0; k < 6; ++k) {
-            QCOMPARE(fromXls.session.statistics().channel(k).average,
-                     fromXlsx.session.statistics().channel(k).average);
-            QCOMPARE(fromXls.session.statistics().channel(k).maximum.time,
-                     fromXlsx.session.statistics().channel(k).maximum.time);
-        }
+        // The next Open closes no window: a window the user hid stays hidden, the others shown.
+        QCOMPARE(viewer.session.state().resetPending, qint16(2));
+        viewer.session.windows().setShown(ChildWindow::Graph, false);
+        viewer.session.openRecord().run();
+        QVERIFY(!viewer.session.windows().isShown(ChildWindow::Graph));
+        QVERIFY(viewer.session.windows().isShown(ChildWindow::Table));
     }
 
     // Open clears the table: a record not saved yet is offered first, and stays when its save
@@ -222,8 +233,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
         QTest::newRow("blank") << QByteArray() << " This file is blank !";
-        QTest::newRow("not a workbook")
-            << QByteArray("Index,Date\r\n") << "Cannot open \"bad.xlsx\": it is not an .xlsx workbook.";
         QTest::newRow("damaged xls") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) +
                                             QByteArray(600, '\0')
                                      << "Cannot open \"bad.xlsx\": its document structure is damaged.";
@@ -296,11 +305,6 @@ private Q_SLOTS:
             QCOMPARE(QFileInfo(dialog.text).fileName(), QStringLiteral("240315_093000"));
         }
         if (!written.isEmpty()) QVERIFY(QFile::exists(dir.filePath(written)));
-        if (written.endsWith(QLatin1String(".csv"))) {
-            QFile csv(dir.filePath(written));
-            QVERIFY(csv.open(QIODevice::ReadOnly));
-            QCOMPARE(csv.readAll(), CsvExport::toCsv(recording.record()));
-        }
     }
 
     // A full table splits the record: every reading is in the saved workbook or in the new
@@ -317,7 +321,7 @@ private Q_SLOTS:
         QFETCH(bool, recordsFolderWritable);
         QTemporaryDir fallback;
         Recorder recording;
-        recording.session.workbookSaver().setFallbackFolder(fallback.path());
+        recording.saver().setFallbackFolder(fallback.path());
         recording.start();
         const QString folder = AppPaths::recordsFolder();
         if (!recordsFolderWritable) AppPaths::setRecordsFolderOverride(QStringLiteral("/dev/null/records"));
@@ -335,12 +339,11 @@ private Q_SLOTS:
             fed << QString::number(digits);
         }
         recording.feed(waiting);
-        recording.session.workbookSaver().waitForSaves();
+        recording.saver().waitForSaves();
         const QString saved = WorkbookFiles::autoSavePath(recordsFolderWritable ? folder : fallback.path(),
                                                           QStringLiteral("240315_093000"));
         QVERIFY2(QFile::exists(saved), qPrintable(saved));
-        const QStringList first = workbookValues(saved, 0);
-        QCOMPARE(first + tableValues(recording.record(), 0), fed);
+        QCOMPARE(workbookValues(saved, 0) + tableValues(recording.record(), 0), fed);
         QVERIFY(recording.session.status().running());
         const QStringList messages = recording.prompts.messageTexts();
         if (recordsFolderWritable)
@@ -350,40 +353,6 @@ private Q_SLOTS:
                          messages.first().endsWith(QDir::toNativeSeparators(saved) + u'.'),
                      qPrintable(messages.join('|')));
         AppPaths::setRecordsFolderOverride(folder);
-    }
-
-    // The program converts a workbook into the table's CSV without a window.
-    void commandLineConvertsAWorkbook()
-    {
-        const QString app = qEnvironmentVariable("VOLTRIX_APP");
-        if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
-        QTemporaryDir dir;
-        Recorder recording;
-        recording.start();
-        for (int i = 0; i < 5; ++i)
-            recording.reading(0, 0, 1200 + i);
-        recording.session.recording().stop();
-        QString workbook = dir.filePath(QStringLiteral("in.xlsx"));
-        QString error;
-        QVERIFY2(recording.session.workbookSaver().saveAs(&workbook, &error), qPrintable(error));
-
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), dir.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-        program.setProcessEnvironment(env);
-        const QString output = dir.filePath(QStringLiteral("out.csv"));
-        program.start(app, {QStringLiteral("--open"), workbook, QStringLiteral("--output"), output,
-                            QStringLiteral("--quit")});
-        QVERIFY(program.waitForFinished(30000));
-        QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
-
-        Recorder viewer;
-        QVERIFY(viewer.session.openRecord().open(workbook));
-        QFile csv(output);
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        QCOMPARE(csv.readAll(), CsvExport::toCsv(viewer.record()));
     }
 };
 

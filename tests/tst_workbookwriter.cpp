@@ -8,7 +8,6 @@
 
 #include "core/record/RecordStore.h"
 #include "core/workbook/RecordChart.h"
-#include "core/workbook/SheetPalette.h"
 #include "core/workbook/SheetValues.h"
 #include "core/workbook/StagedFile.h"
 #include "core/workbook/WorkbookSaveQueue.h"
@@ -34,131 +33,6 @@ QByteArray zipEntry(const QString &path, const char *name)
     unzClose(zip);
     return data;
 }
-
-struct XlsxCell {
-    QString type; // "s" shared string, "" number
-    QString value;
-    int style = 0;
-};
-
-// The first sheet of a written workbook, cell by cell.
-class WrittenSheet
-{
-public:
-    explicit WrittenSheet(const QString &path)
-    {
-        readSharedStrings(zipEntry(path, "xl/sharedStrings.xml"));
-        readStyles(zipEntry(path, "xl/styles.xml"));
-        sheetXml = zipEntry(path, "xl/worksheets/sheet1.xml");
-        readCells(sheetXml);
-        chartXml = zipEntry(path, "xl/charts/chart1.xml");
-        drawingXml = zipEntry(path, "xl/drawings/drawing1.xml");
-        workbookXml = zipEntry(path, "xl/workbook.xml");
-    }
-
-    bool has(const QString &ref) const { return m_cells.contains(ref); }
-    bool isText(const QString &ref) const { return m_cells.value(ref).type == QLatin1String("s"); }
-    bool isNumber(const QString &ref) const
-    {
-        return has(ref) && m_cells.value(ref).type.isEmpty() && !value(ref).isEmpty();
-    }
-    QString text(const QString &ref) const
-    {
-        return isText(ref) ? m_shared.value(m_cells.value(ref).value.toInt()) : QString();
-    }
-    double number(const QString &ref) const { return m_cells.value(ref).value.toDouble(); }
-    QString value(const QString &ref) const { return m_cells.value(ref).value; }
-    QString numberFormat(const QString &ref) const
-    {
-        return m_numberFormats.value(m_xfNumberFormat.value(m_cells.value(ref).style));
-    }
-    QString fontColour(const QString &ref) const
-    {
-        return m_fontColours.value(m_xfFont.value(m_cells.value(ref).style));
-    }
-
-    QByteArray sheetXml;
-    QByteArray chartXml;
-    QByteArray drawingXml;
-    QByteArray workbookXml;
-
-private:
-    void readSharedStrings(const QByteArray &xml)
-    {
-        QXmlStreamReader reader(xml);
-        while (reader.readNextStartElement() || !reader.atEnd()) {
-            if (reader.isStartElement() && reader.name() == QLatin1String("si")) {
-                QString text;
-                while (!(reader.isEndElement() && reader.name() == QLatin1String("si")) && !reader.atEnd()) {
-                    reader.readNext();
-                    if (reader.isStartElement() && reader.name() == QLatin1String("t"))
-                        text += reader.readElementText();
-                }
-                m_shared.append(text);
-            } else if (!reader.isStartElement()) {
-                reader.readNext();
-            }
-        }
-    }
-
-    void readStyles(const QByteArray &xml)
-    {
-        QXmlStreamReader reader(xml);
-        bool inCellXfs = false;
-        bool inFonts = false;
-        while (!reader.atEnd()) {
-            reader.readNext();
-            const auto name = reader.name();
-            if (reader.isEndElement()) {
-                if (name == QLatin1String("cellXfs")) inCellXfs = false;
-                if (name == QLatin1String("fonts")) inFonts = false;
-                continue;
-            }
-            if (!reader.isStartElement()) continue;
-            const QXmlStreamAttributes attributes = reader.attributes();
-            if (name == QLatin1String("numFmt")) {
-                m_numberFormats.insert(attributes.value(QLatin1String("numFmtId")).toInt(),
-                                       attributes.value(QLatin1String("formatCode")).toString());
-            } else if (name == QLatin1String("fonts")) {
-                inFonts = true;
-            } else if (inFonts && name == QLatin1String("font")) {
-                m_fontColours.append(QString());
-            } else if (inFonts && name == QLatin1String("color")) {
-                m_fontColours.last() = attributes.value(QLatin1String("rgb")).toString();
-            } else if (name == QLatin1String("cellXfs")) {
-                inCellXfs = true;
-            } else if (inCellXfs && name == QLatin1String("xf")) {
-                m_xfNumberFormat.append(attributes.value(QLatin1String("numFmtId")).toInt());
-                m_xfFont.append(attributes.value(QLatin1String("fontId")).toInt());
-            }
-        }
-    }
-
-    void readCells(const QByteArray &xml)
-    {
-        QXmlStreamReader reader(xml);
-        QString ref;
-        while (!reader.atEnd()) {
-            reader.readNext();
-            if (!reader.isStartElement()) continue;
-            const QXmlStreamAttributes attributes = reader.attributes();
-            if (reader.name() == QLatin1String("c")) {
-                ref = attributes.value(QLatin1String("r")).toString();
-                m_cells.insert(ref, XlsxCell{attributes.value(QLatin1String("t")).toString(), QString(),
-                                             attributes.value(QLatin1String("s")).toInt()});
-            } else if (reader.name() == QLatin1String("v")) {
-                m_cells[ref].value = reader.readElementText();
-            }
-        }
-    }
-
-    QHash<QString, XlsxCell> m_cells;
-    QStringList m_shared;
-    QHash<int, QString> m_numberFormats{{0, QString()}};
-    QList<int> m_xfNumberFormat;
-    QList<int> m_xfFont;
-    QStringList m_fontColours;
-};
 
 // Values of the attribute `attribute` of every element `name` of an XML text, in order.
 QStringList attributeValues(const QByteArray &xml, const QString &name,
@@ -186,10 +60,70 @@ QStringList elementTexts(const QByteArray &xml, const QString &name)
     return texts;
 }
 
+// The first sheet of a written workbook: each cell as "text", "number|format code" or "" for
+// none, and its font colour.
+class WrittenSheet
+{
+public:
+    explicit WrittenSheet(const QString &path)
+        : sheetXml(zipEntry(path, "xl/worksheets/sheet1.xml")),
+          chartXml(zipEntry(path, "xl/charts/chart1.xml")),
+          drawingXml(zipEntry(path, "xl/drawings/drawing1.xml"))
+    {
+        const QStringList strings = elementTexts(zipEntry(path, "xl/sharedStrings.xml"), QStringLiteral("t"));
+        QHash<QString, QString> codes{{QStringLiteral("0"), QString()}};
+        QStringList xfCodes, xfFonts, fontColours;
+        QXmlStreamReader styles(zipEntry(path, "xl/styles.xml"));
+        QString section;
+        while (!styles.atEnd()) {
+            if (styles.readNext() != QXmlStreamReader::StartElement) continue;
+            const auto attribute = [&](const char *name) {
+                return styles.attributes().value(QLatin1String(name)).toString();
+            };
+            const QStringView name = styles.name();
+            if (name == u"numFmt") codes.insert(attribute("numFmtId"), attribute("formatCode"));
+            if (name == u"fonts" || name == u"cellXfs" || name == u"cellStyleXfs") section = name.toString();
+            if (section == u"fonts" && name == u"font") fontColours << QString();
+            if (section == u"fonts" && name == u"color") fontColours.last() = attribute("rgb");
+            if (section == u"cellXfs" && name == u"xf") {
+                xfCodes << codes.value(attribute("numFmtId"));
+                xfFonts << fontColours.value(attribute("fontId").toInt());
+            }
+        }
+        QXmlStreamReader cells(sheetXml);
+        QString ref, type;
+        int style = 0;
+        while (!cells.atEnd()) {
+            if (cells.readNext() != QXmlStreamReader::StartElement) continue;
+            if (cells.name() == u"c") {
+                ref = cells.attributes().value(QLatin1String("r")).toString();
+                type = cells.attributes().value(QLatin1String("t")).toString();
+                style = cells.attributes().value(QLatin1String("s")).toInt();
+                m_cells.insert(ref, QString());
+                m_colours.insert(ref, xfFonts.value(style));
+            } else if (cells.name() == u"v") {
+                const QString v = cells.readElementText();
+                m_cells[ref] = type == u"s" ? QString(u'\'' + strings.value(v.toInt()))
+                                            : QString(v + u'|' + xfCodes.value(style));
+            }
+        }
+    }
+    // "'text" for a text, "number|format code" for a number, "" for a blank, none when absent
+    QString cell(const QString &ref) const { return m_cells.value(ref, QStringLiteral("none")); }
+    QString fontColour(const QString &ref) const { return m_colours.value(ref); }
+
+    QByteArray sheetXml;
+    QByteArray chartXml;
+    QByteArray drawingXml;
+
+private:
+    QHash<QString, QString> m_cells;
+    QHash<QString, QString> m_colours;
+};
+
 // --- the record written in the tests ---
 
 const QDate Day(2024, 3, 5);
-const QString Omega = QStringLiteral("\u03A9");
 
 void row(RecordStore &table, int i, const QStringList &cells)
 {
@@ -208,9 +142,9 @@ void fillTable(RecordStore &table)
     const QString date = RecordStore::shortDate(Day);
     // Index, Date, then per channel Time, value, Unit
     row(table, 1,
-        {"0001", date, "08:00:00", "1500.0", "mV", "08:00:00", "12.5", "A", "08:00:01", "0.05", "Hz"});
-    row(table, 2, {"0002", date, "08:00:02", "1.234", "V", "08:00:02", "", "A", "08:00:03", "0.06", "Hz"});
-    row(table, 3, {"0003", date, "08:00:04", "+OL", "V", "08:00:04", "-OL", "A"});
+        {"0001", date, "08:00:00", "1500.0", "mV", "08:00:00", "12.50", "A", "08:00:01", "0.05", "Hz"});
+    row(table, 2, {"0002", date, "08:00:02", "1.234", "V", "08:00:02", "", "A", "08:00:03", "-0", "Hz"});
+    row(table, 3, {"0003", date, "08:00:04", "+OL", "V", "08:00:04", "-OL", "A", "08:00:05", "+0", "Hz"});
     row(table, 4, {"0004", date, "", "", "", "08:00:06", "13", "A"});
     table.functionCaption = {"DCV", "ACA", "Hz", "", "", ""};
     table.prefixCaption = {"3", "3", "3", "", "", ""};
@@ -220,18 +154,8 @@ void fillTable(RecordStore &table)
 WorkbookRecord makeRecord(const RecordStore &table)
 {
     WorkbookRecord record(table.snapshot());
-    WorkbookChannelSummary &ch1 = record.channels[0];
-    ch1.hasStatistics = true;
-    ch1.average = QStringLiteral("1.367");
-    ch1.unit = QStringLiteral("V");
-    ch1.maximum = {QStringLiteral("08:00:00"), QStringLiteral("1.500"), QStringLiteral("V")};
-    ch1.minimum = {QStringLiteral("08:00:02"), QStringLiteral("1.234"), QStringLiteral("V")};
-    WorkbookChannelSummary &ch2 = record.channels[1];
-    ch2.hasStatistics = true;
-    ch2.average = QStringLiteral("12.8");
-    ch2.unit = QStringLiteral("A");
-    ch2.maximum = {QStringLiteral("08:00:04"), QStringLiteral("-OL"), QStringLiteral("A")};
-    ch2.minimum = {QStringLiteral("08:00:00"), QStringLiteral("12.5"), QStringLiteral("A")};
+    record.channels[0] = {true, "1.367", "V", {"08:00:00", "1.500", "V"}, {"08:00:02", "1.234", "V"}};
+    record.channels[1] = {true, "12.8", "A", {"08:00:04", "-OL", "A"}, {"08:00:00", "12.5", "A"}};
     record.mainChannel = 0;
     record.mainFunction = 0; // DCV
     record.mainRowCount = 3;
@@ -244,7 +168,7 @@ WorkbookRecord makeRecord(const RecordStore &table)
 
 QString timeSerialText(int h, int m, int s)
 {
-    return QString::number((h * 3600 + m * 60 + s) / 86400.0, 'g', 16);
+    return QString::number((h * 3600 + m * 60 + s) / 86400.0, 'g', 16) + QStringLiteral("|hh:mm:ss");
 }
 
 } // namespace
@@ -253,599 +177,415 @@ class TestWorkbookWriter : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        if (qEnvironmentVariableIsSet("KEEP")) m_dir->setAutoRemove(false);
+        QVERIFY(m_dir->isValid());
+        fillTable(m_table);
+    }
 
-    void summaryBlock_data();
-    void summaryBlock();
-    void headerRow();
-    void sampleCells_data();
-    void sampleCells();
-    void mainChannelBlock_data();
-    void mainChannelBlock();
-    void oddDivisorWritesPlainNumber();
-    void withoutMixedRangeNoBlock();
-    void rowHeightsAndColumnWidths();
-    void chart_data();
-    void chart();
-    void progressFollowsRows();
-    void failureLeavesTargetAsItWas_data();
-    void failureLeavesTargetAsItWas();
-    void cutShortWriteKeepsOlderFile();
-    void replacesOlderFile();
-    void sampleInLastRowIsKept();
-    void fileNames();
-    void saveQueueHandsBackInOrder();
-    void saveQueueHoldsAtMostTwoJobs();
+    // The record's cells as the sheet holds them: texts, numbers with the number format that shows
+    // them as the table does, and the main-channel block in blue.
+    void cells_data()
+    {
+        QTest::addColumn<QString>("ref");
+        QTest::addColumn<QString>("content"); // as WrittenSheet::cell() gives it
+        QTest::addColumn<bool>("blue");
+        const auto cell = [](const QString &ref, const QString &content, bool blue = false) {
+            QTest::newRow(qPrintable(ref)) << ref << content << blue;
+        };
+        // "ref=content;..."; "'" marks a text, "number|format code" a number, "none" no cell:
+        // the summary labels, then per channel with statistics its function, average and extremes (a
+        // channel without has nothing in rows 2 to 5; row 6 stays empty); the header row with the
+        // channels' names; samples with the reading's decimals (a signed whole zero keeps its sign),
+        // overloads as texts, no cell for an empty value or below the last sample.
+        const QString cells = QStringLiteral(
+            "A1='Title;B1='Bench A;A2='Type;A3='AVG;A4='MAX;A5='MIN;C2='DCV;D3='1.367;E3='V;D4='1.500;E4='V;"
+            "D5='1.234;E5='V;F2='ACA;G3='12.8;G4='-OL;G5='12.5;I2=none;J3=none;K4=none;I5=none;A6=none;"
+            "C6=none;C3=none;A7='Index;B7='Date;C7='Time;D7='Ch1;E7='Unit;G7='Load;S7='Ch6;T7='Unit;"
+            "A8=1|0000;A11=4|0000;D8=1500|0.0;D9=1.234|0.000;G8=12.5|0.00;G11=13|0;J8=0.05|0.00;"
+            "J9=0|\"-\"0;J10=0|\"+\"0;D10='+OL;G10='-OL;G9=none;H9='A;E8='mV;C11=none;A12=none;U11=none");
+        // the main channel in one prefix (1500.0 mV in V by the divisor 1000), in blue
+        const QString block = QStringLiteral(
+            "U7='Time;V7='Main Display(Ch0);W7='Unit;V8=1.5|0.000;V9=1.234|0.000;V10='+OL;W10='V");
+        for (const QString &entry : cells.split(u';'))
+            cell(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+        for (const QString &entry : block.split(u';'))
+            cell(entry.section(u'=', 0, 0), entry.section(u'=', 1), true);
+        // times and dates as serial days, shown as the table shows them
+        cell("C4", timeSerialText(8, 0, 0));
+        cell("C5", timeSerialText(8, 0, 2));
+        cell("C9", timeSerialText(8, 0, 2));
+        cell("I8", timeSerialText(8, 0, 1));
+        cell("U8", timeSerialText(8, 0, 0), true);
+        cell("B8", QStringLiteral("45356|") +
+                       SheetValues::dateNumberFormat(QLocale::system().dateFormat(QLocale::ShortFormat)));
+    }
 
-    void dateNumberFormats_data();
-    void dateNumberFormats();
-    void twoDigitYearsNearTheStamp_data();
-    void twoDigitYearsNearTheStamp();
-    void paletteIndexes();
-    void chartAnchor();
+    void cells()
+    {
+        QFETCH(QString, ref);
+        QFETCH(QString, content);
+        QFETCH(bool, blue);
+        static QTemporaryDir folder;
+        static const QString path = [] {
+            RecordStore table;
+            fillTable(table);
+            const QString file = folder.filePath(QStringLiteral("cells.xlsx"));
+            WorkbookWriter().write(makeRecord(table), file);
+            return file;
+        }();
+        static const WrittenSheet sheet(path);
+        QCOMPARE(sheet.cell(ref), content);
+        QCOMPARE(sheet.fontColour(ref) == QLatin1String("FF0000FF"), blue);
+    }
+    void chart_data()
+    {
+        QTest::addColumn<bool>("mixed");
+        QTest::addColumn<int>("mainChannel");
+        QTest::addColumn<bool>("titleShown");
+        QTest::addColumn<QStringList>("formulas");
+        QTest::addColumn<QString>("seriesName");
+        QTest::addColumn<QString>("valueAxisTitle");
+        QTest::addColumn<QStringList>("plotted"); // the values cached for the series, 0 for a text
+        QTest::newRow("mixed, over U and V")
+            << true << 0 << true << QStringList{"Sheet1!$U$8:$U$10", "Sheet1!$V$8:$V$10"} << "DCV"
+            << "Data (V)" << QStringList{"1.5", "1.234", "0"};
+        QTest::newRow("channel 1, no title, no block")
+            << false << 0 << false << QStringList{"Sheet1!$C$2", "Sheet1!$C$8:$C$10", "Sheet1!$D$8:$D$10"}
+            << ""
+            << "Data (mV)" << QStringList{"1500", "1.234", "0"};
+        QTest::newRow("channel 2, odd divisor")
+            << true << 1 << true << QStringList{"Sheet1!$U$8:$U$10", "Sheet1!$V$8:$V$10"} << "ACA"
+            << "Data (A)" << QStringList{"12.5", "0", "0"};
+    }
+
+    void chart()
+    {
+        QFETCH(bool, mixed);
+        QFETCH(int, mainChannel);
+        QFETCH(bool, titleShown);
+        QFETCH(QStringList, formulas);
+        QFETCH(QString, seriesName);
+        QFETCH(QString, valueAxisTitle);
+        QFETCH(QStringList, plotted);
+        m_table.divisorCaption[1] = QStringLiteral("5"); // leaves the converted value as it is
+        WorkbookRecord record = makeRecord(m_table);
+        record.mainRangeMixed = mixed;
+        record.mainChannel = mainChannel;
+        record.mainFunction = mainChannel == 0 ? 0 : 3;
+        record.mainDisplayUnit = QStringLiteral("mV");
+        record.titleShown = titleShown;
+        const WrittenSheet sheet(write(record));
+        const QByteArray xml = sheet.chartXml;
+        QVERIFY(!xml.isEmpty());
+        QCOMPARE(sheet.cell("B1") != QLatin1String("none"), titleShown);
+        QCOMPARE(sheet.cell("V7") != QLatin1String("none"), mixed);
+        QCOMPARE(sheet.sheetXml.contains("min=\"21\""), mixed); // the block's column widths
+
+        QCOMPARE(elementTexts(xml, "f"), formulas);
+        if (!seriesName.isEmpty())
+            QCOMPARE(elementTexts(xml, "v").value(0), seriesName); // the series' own name
+        QCOMPARE(elementTexts(xml, "v").mid(elementTexts(xml, "v").size() - 3), plotted);
+        // one line series with circle markers, line and marker in palette colour 32 (blue), ticks
+        // inside, labels low, hairline axes in the automatic colour, the time labels reading upwards
+        QStringList look;
+        for (const char *name :
+             {"ser -", "lineChart -", "symbol val", "size val", "majorTickMark val", "minorTickMark val",
+              "tickLblPos val", "srgbClr val", "ln w", "numFmt formatCode"}) {
+            const QString entry = QLatin1String(name);
+            look << entry.section(u' ', 0, 0) + u'=' +
+                        attributeValues(xml, entry.section(u' ', 0, 0), entry.section(u' ', 1)).join(u',');
+        }
+        QCOMPARE(look.join(u' '),
+                 QStringLiteral("ser= lineChart= symbol=circle size=3 majorTickMark=in,in "
+                                "minorTickMark=in,in tickLblPos=low,low srgbClr=0000FF,0000FF,0000FF "
+                                "ln=19050,,3175,3175 numFmt=hh:mm:ss,General"));
+        QVERIFY(attributeValues(xml, "bodyPr", "rot").contains("-5400000"));
+        QStringList texts = {"Time", valueAxisTitle};
+        if (titleShown) texts.prepend("Bench A");
+        QCOMPARE(elementTexts(xml, "t"), texts);
+        QCOMPARE(attributeValues(xml, "autoTitleDeleted"), titleShown ? QStringList() : QStringList{"1"});
+    }
+
+    // Every row is 16.5 points high, the columns 6, 10, 10, 6 wide as laid out, and the chart stands
+    // at 300, 150 points, 600 x 225 points large (800 x 300 pixels), however many rows hold cells.
+    void chartSizeWhateverTheRecordLength_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::newRow("4 rows") << 4;
+        QTest::newRow("60 rows") << 60;
+    }
+
+    void chartSizeWhateverTheRecordLength()
+    {
+        QFETCH(int, rows);
+        m_table.setGridRowCount(rows + 2);
+        for (int i = 5; i <= rows; ++i)
+            row(m_table, i, {QString::number(i).rightJustified(4, u'0'), RecordStore::shortDate(Day)});
+        const WrittenSheet sheet(write(makeRecord(m_table)));
+        QCOMPARE(attributeValues(sheet.sheetXml, "sheetFormatPr", "defaultRowHeight"), QStringList{"16.5"});
+        QStringList heights = attributeValues(sheet.sheetXml, "row", "ht");
+        QCOMPARE(heights.size(), rows + 6);
+        heights.removeDuplicates();
+        QCOMPARE(heights, QStringList{"16.5"});
+        // widths in characters plus the writer's cell padding: 6 -> 6.7109375, 10 -> 10.7109375
+        QStringList widths = {"6.7109375", "10.7109375"};
+        for (int k = 0; k < 7; ++k)
+            widths << "10.7109375"
+                   << "10.7109375"
+                   << "6.7109375";
+        QCOMPARE(attributeValues(sheet.sheetXml, "col", "width"), widths);
+        // 400 x 200 pixels from the corner: G10 + (6, 2) px (A..F are 394 px, rows 22 px); 800 x 300
+        // pixels on, S23 + (18, 16) px (9525 EMU a pixel)
+        QCOMPARE(elementTexts(sheet.drawingXml, "col"), (QStringList{"6", "18"}));
+        QCOMPARE(elementTexts(sheet.drawingXml, "colOff"), (QStringList{"57150", "171450"}));
+        QCOMPARE(elementTexts(sheet.drawingXml, "row"), (QStringList{"9", "22"}));
+        QCOMPARE(elementTexts(sheet.drawingXml, "rowOff"), (QStringList{"19050", "152400"}));
+    }
+
+    // At the 9999-row split the newest sample sits in the table's last row; progress is told per row.
+    void sampleInLastRowIsKept()
+    {
+        row(m_table, 5, {"0005", RecordStore::shortDate(Day), "", "", "", "08:00:08", "14", "A"});
+        QList<QPair<int, int>> calls;
+        WorkbookWriter writer([&calls](int row, int rows) { calls.append({row, rows}); });
+        QVERIFY(writer.write(makeRecord(m_table), m_dir->filePath("record.xlsx")));
+        const WrittenSheet sheet(m_dir->filePath("record.xlsx"));
+        QCOMPARE(sheet.cell("A12"), QStringLiteral("5|0000"));
+        QCOMPARE(sheet.cell("G12"), QStringLiteral("14|0"));
+        QCOMPARE(calls, (QList<QPair<int, int>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
+    }
+
+    // A target that cannot be written leaves no file, no temporary file and an older file as it was.
+    void failureLeavesTargetAsItWas_data()
+    {
+        QTest::addColumn<QString>("target");      // relative to the test folder
+        QTest::addColumn<bool>("readOnlyFolder"); // an older file of the target's name in it
+        QTest::newRow("missing folder") << "missing/r.xlsx" << false;
+        QTest::newRow("folder is a file") << "plain/r.xlsx" << false;
+        QTest::newRow("target is a folder") << "taken.xlsx" << false;
+        QTest::newRow("read-only folder") << "locked/r.xlsx" << true;
+    }
+
+    void failureLeavesTargetAsItWas()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, readOnlyFolder);
+        const QString olderFile = readOnlyFolder ? target : QString();
+        if (readOnlyFolder && geteuid() == 0) QSKIP("the superuser writes into read-only folders");
+
+        const QDir dir(m_dir->path());
+        QFile plain(dir.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        QVERIFY(dir.mkpath("taken.xlsx/inside"));
+        QVERIFY(dir.mkpath("locked"));
+        if (!olderFile.isEmpty()) {
+            QFile older(dir.filePath(olderFile));
+            QVERIFY(older.open(QIODevice::WriteOnly));
+            older.write("older");
+        }
+        if (readOnlyFolder) QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
+        const auto listing = [&dir] {
+            QStringList names;
+            for (const QString &sub :
+                 {QStringLiteral("."), QStringLiteral("locked"), QStringLiteral("taken.xlsx")})
+                for (const QString &name :
+                     QDir(dir.filePath(sub))
+                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+                    names << sub + QLatin1Char('/') + name;
+            return names;
+        };
+        const QStringList before = listing();
+
+        QString error;
+        const QString path = dir.filePath(target);
+        QVERIFY(!WorkbookWriter().write(makeRecord(m_table), path, &error));
+        QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        QVERIFY2(error.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")), qPrintable(error));
+        QVERIFY2(error.size() > path.size() + 2, qPrintable(error));
+        QCOMPARE(listing(), before); // no file, no temporary file
+        if (!olderFile.isEmpty()) {
+            QFile older(dir.filePath(olderFile));
+            QVERIFY(older.open(QIODevice::ReadOnly));
+            QCOMPARE(older.readAll(), QByteArray("older"));
+        }
+    }
+
+    void cutShortWriteKeepsOlderFileUntilAWholeOneReplacesIt()
+    {
+        // A record whose sheet XML is far larger than its compressed file, written under a file
+        // size limit: the writer's temporary sheet part is cut short as on a full disk, while
+        // the package itself still fits.
+        m_table.setGridRowCount(402);
+        for (int i = 1; i <= 400; ++i)
+            row(m_table, i,
+                {QString::number(i).rightJustified(4, u'0'), RecordStore::shortDate(Day), "08:00:00",
+                 QString::number(i * 0.125, 'f', 3), "V"});
+        const QString path = m_dir->filePath("record.xlsx");
+        QFile older(path);
+        QVERIFY(older.open(QIODevice::WriteOnly));
+        older.write("older");
+        older.close();
+
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit limited = saved;
+        limited.rlim_cur = 48 * 1024;
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        QString error;
+        const bool written = WorkbookWriter().write(makeRecord(m_table), path, &error);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QVERIFY(!written);
+        QVERIFY2(error.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")), qPrintable(error));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"record.xlsx"});
+        QVERIFY(older.open(QIODevice::ReadOnly));
+        QCOMPARE(older.readAll(), QByteArray("older"));
+        older.close();
+        // Without the limit the record replaces it, which keeps its permissions.
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QVERIFY(WorkbookWriter().write(makeRecord(m_table), path));
+        QCOMPARE(WrittenSheet(path).cell("A1"), QStringLiteral("'Title"));
+        QCOMPARE(QFile::permissions(path) & QFile::Permissions(0x7077),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"record.xlsx"});
+    }
+
+    void fileNames()
+    {
+        QCOMPARE(WorkbookFiles::autoSavePath("/data", RecordStore::fileNameForStamp("20240305_140709")),
+                 QStringLiteral("/data/240305_140709.xlsx"));
+        QCOMPARE(WorkbookFiles::baseName("240305_140709.xlsx"), QStringLiteral("240305_140709"));
+        QCOMPARE(WorkbookFiles::baseName("pump test, bench 4.XLS"), QStringLiteral("pump test, bench 4"));
+        QVERIFY(WorkbookFiles::hasRecord(m_table));
+        m_table.setCell(1, 1, QString());
+        QVERIFY(!WorkbookFiles::hasRecord(m_table));
+    }
+
+    // Dates as the locale writes them: the sheet's date format, and two-digit years read near the
+    // record's stamp.
+    void dates()
+    {
+        const QList<QPair<QString, QString>> formats{
+            {"M/d/yy", "m/d/yy"},
+            {"dd.MM.yy", "dd.mm.yy"},
+            {"yyyy-MM-dd", "yyyy-mm-dd"},
+            {"d 'de' MMMM yyyy", "d \\d\\e mmmm yyyy"},
+            {"yyyy/MM/dd ddd", "yyyy/mm/dd ddd"},
+            {QStringLiteral("yyyy\u5E74M\u6708d\u65E5"), QStringLiteral("yyyy\\\u5E74m\\\u6708d\\\u65E5")}};
+        for (const auto &[qtFormat, sheetFormat] : formats)
+            QCOMPARE(SheetValues::dateNumberFormat(qtFormat), sheetFormat);
+        const QList<std::tuple<QString, QDate, QDate>> years{
+            {"3/5/24", Day, Day},
+            {"12/31/99", QDate(2000, 1, 1), QDate(1999, 12, 31)},
+            {"1/1/00", QDate(1999, 12, 31), QDate(2000, 1, 1)}};
+        for (const auto &[text, near, date] : years)
+            QCOMPARE(SheetValues::parseDate(text, QStringLiteral("M/d/yy"), near),
+                     std::optional<QDate>(date));
+        QCOMPARE(SheetValues::parseDate(QStringLiteral("05.03.2024"), QStringLiteral("dd.MM.yyyy"), Day),
+                 std::optional<QDate>(Day));
+        QVERIFY(!SheetValues::parseDate(QStringLiteral("-"), QStringLiteral("M/d/yy"), Day));
+        QCOMPARE(SheetValues::dateSerial(QDate(1900, 3, 1)), 61.0);
+    }
+
+    // The background saves: every outcome comes back once, in order, on the queue's thread; a file
+    // that cannot be written goes to the job's second path, where there is one.
+    void saveQueueHandsBackInOrder()
+    {
+        QList<WorkbookSaveQueue::Outcome> outcomes;
+        const auto refusing = [](const WorkbookRecord &record, StagedFile &file, QString *error) {
+            if (!file.targetPath().contains(QLatin1String("refused")))
+                return WorkbookWriter().write(record, file, error);
+            *error = file.targetPath() + QStringLiteral(": No space left on device");
+            return false;
+        };
+        WorkbookSaveQueue queue(refusing, [&outcomes](const WorkbookSaveQueue::Outcome &outcome) {
+            QCOMPARE(QThread::currentThread(), QCoreApplication::instance()->thread());
+            outcomes << outcome;
+        });
+        const auto job = [this](const QString &name, const QString &fallback) {
+            auto file = std::make_unique<StagedFile>(m_dir->filePath(name));
+            QString error;
+            if (!file->create(&error)) qWarning("%s", qPrintable(error));
+            return WorkbookSaveQueue::Job{name, makeRecord(m_table), std::move(file), fallback,
+                                          QStringList{QStringLiteral("earlier")}};
+        };
+        const QString fallback = m_dir->filePath(QStringLiteral("elsewhere/b.xlsx"));
+        queue.add(job(QStringLiteral("a.xlsx"), QString()));
+        queue.add(job(QStringLiteral("refused-b.xlsx"), fallback));
+        queue.add(job(QStringLiteral("refused-c.xlsx"), QString()));
+        queue.waitForAll();
+        QCoreApplication::processEvents(); // the posted hand-backs find nothing left
+
+        QCOMPARE(outcomes.size(), 3);
+        QCOMPARE(outcomes.at(0).path, m_dir->filePath(QStringLiteral("a.xlsx")));
+        QCOMPARE(outcomes.at(0).failures, QStringList{QStringLiteral("earlier")});
+        QCOMPARE(outcomes.at(1).recordFileName, QStringLiteral("refused-b.xlsx"));
+        QCOMPARE(outcomes.at(1).path, fallback);
+        QCOMPARE(outcomes.at(1).failures,
+                 (QStringList{QStringLiteral("earlier"), m_dir->filePath(QStringLiteral("refused-b.xlsx")) +
+                                                             QStringLiteral(": No space left on device")}));
+        QVERIFY(outcomes.at(2).path.isEmpty());
+        QCOMPARE(outcomes.at(2).failures.size(), 2);
+        for (const QString &written : {outcomes.at(0).path, fallback})
+            QVERIFY2(!zipEntry(written, "xl/worksheets/sheet1.xml").isEmpty(), qPrintable(written));
+        // Neither the refused files nor their temporary files are left behind.
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.xlsx"});
+    }
+
+    // A third record handed over while two are still being written waits for the oldest.
+    void saveQueueHoldsAtMostTwoJobs()
+    {
+        QSemaphore gate;
+        QAtomicInt written;
+        WorkbookSaveQueue queue(
+            [&](const WorkbookRecord &, StagedFile &file, QString *) {
+                gate.acquire();
+                ++written;
+                QString error;
+                return file.commit(&error);
+            },
+            [](const WorkbookSaveQueue::Outcome &) {});
+        for (int n = 1; n <= WorkbookSaveQueue::MaxJobs + 1; ++n) {
+            auto file = std::make_unique<StagedFile>(m_dir->filePath(QStringLiteral("%1.xlsx").arg(n)));
+            QString error;
+            QVERIFY(file->create(&error));
+            if (n == WorkbookSaveQueue::MaxJobs + 1) {
+                QCOMPARE(written.loadRelaxed(), 0);
+                std::unique_ptr<QThread> opener(QThread::create([&gate] {
+                    QThread::msleep(50);
+                    gate.release(WorkbookSaveQueue::MaxJobs + 1);
+                }));
+                opener->start();
+                queue.add({QString(), makeRecord(m_table), std::move(file), {}, {}});
+                QVERIFY(written.loadRelaxed() >= 1);
+                opener->wait();
+            } else {
+                queue.add({QString(), makeRecord(m_table), std::move(file), {}, {}});
+            }
+        }
+        queue.waitForAll();
+        QCOMPARE(written.loadRelaxed(), WorkbookSaveQueue::MaxJobs + 1);
+    }
 
 private:
-    QString write(const WorkbookRecord &record, WorkbookSaveKind kind = WorkbookSaveKind::SaveData);
+    QString write(const WorkbookRecord &record)
+    {
+        const QString path = m_dir->filePath(QStringLiteral("record.xlsx"));
+        QString error;
+        if (!WorkbookWriter().write(record, path, &error)) qWarning("%s", qPrintable(error));
+        return path;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     RecordStore m_table;
 };
-
-void TestWorkbookWriter::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    if (qEnvironmentVariableIsSet("KEEP")) m_dir->setAutoRemove(false);
-    QVERIFY(m_dir->isValid());
-    fillTable(m_table);
-}
-
-QString TestWorkbookWriter::write(const WorkbookRecord &record, WorkbookSaveKind kind)
-{
-    const QString path = m_dir->filePath(QStringLiteral("record.xlsx"));
-    QString error;
-    if (!WorkbookWriter(kind).write(record, path, &error)) qWarning("%s", qPrintable(error));
-    return path;
-}
-
-void TestWorkbookWriter::summaryBlock_data()
-{
-    QTest::addColumn<bool>("titleShown");
-    QTest::newRow("title shown") << true;
-    QTest::newRow("title hidden") << false;
-}
-
-void TestWorkbookWriter::summaryBlock()
-{
-    QFETCH(bool, titleShown);
-    WorkbookRecord record = makeRecord(m_table);
-    record.titleShown = titleShown;
-    const WrittenSheet sheet(write(record));
-
-    QCOMPARE(sheet.text("A1"), QStringLiteral("Title"));
-    QCOMPARE(sheet.text("B1"), titleShown ? QStringLiteral("Bench A") : QString());
-    QCOMPARE(sheet.has("B1"), titleShown);
-    const QStringList labels = {"Type", "AVG", "MAX", "MIN"};
-    for (int i = 0; i < labels.size(); ++i)
-        QCOMPARE(sheet.text(QStringLiteral("A%1").arg(i + 2)), labels.at(i));
-
-    // channel 1 in C..E
-    QCOMPARE(sheet.text("C2"), QStringLiteral("DCV"));
-    QCOMPARE(sheet.text("D3"), QStringLiteral("1.367"));
-    QCOMPARE(sheet.text("E3"), QStringLiteral("V"));
-    QVERIFY(!sheet.has("C3"));
-    QCOMPARE(sheet.value("C4"), timeSerialText(8, 0, 0));
-    QCOMPARE(sheet.numberFormat("C4"), QStringLiteral("hh:mm:ss"));
-    QCOMPARE(sheet.text("D4"), QStringLiteral("1.500")); // the shown text, not a number
-    QCOMPARE(sheet.text("E4"), QStringLiteral("V"));
-    QCOMPARE(sheet.value("C5"), timeSerialText(8, 0, 2));
-    QCOMPARE(sheet.text("D5"), QStringLiteral("1.234"));
-    QCOMPARE(sheet.text("E5"), QStringLiteral("V"));
-    // channel 2 in F..H, its maximum an overload
-    QCOMPARE(sheet.text("F2"), QStringLiteral("ACA"));
-    QCOMPARE(sheet.text("G3"), QStringLiteral("12.8"));
-    QCOMPARE(sheet.text("G4"), QStringLiteral("-OL"));
-    QCOMPARE(sheet.text("G5"), QStringLiteral("12.5"));
-    // channel 3 has samples but no statistics: nothing in rows 2 to 5
-    for (int r = 2; r <= 5; ++r)
-        for (const char *column : {"I", "J", "K"})
-            QVERIFY2(!sheet.has(column + QString::number(r)), qPrintable(column + QString::number(r)));
-    QVERIFY(!sheet.has("A6") && !sheet.has("C6"));
-}
-
-void TestWorkbookWriter::headerRow()
-{
-    const WrittenSheet sheet(write(makeRecord(m_table)));
-    QCOMPARE(sheet.text("A7"), QStringLiteral("Index"));
-    QCOMPARE(sheet.text("B7"), QStringLiteral("Date"));
-    const QStringList names = {"Ch1", "Load", "Ch3", "Ch4", "Ch5", "Ch6"};
-    const QString columns = QStringLiteral("CDEFGHIJKLMNOPQRST");
-    for (int k = 0; k < 6; ++k) {
-        QCOMPARE(sheet.text(columns.at(3 * k) + QStringLiteral("7")), QStringLiteral("Time"));
-        QCOMPARE(sheet.text(columns.at(3 * k + 1) + QStringLiteral("7")), names.at(k));
-        QCOMPARE(sheet.text(columns.at(3 * k + 2) + QStringLiteral("7")), QStringLiteral("Unit"));
-    }
-    QCOMPARE(sheet.text("U7"), QStringLiteral("Time"));
-    QCOMPARE(sheet.text("V7"), QStringLiteral("Main Display(Ch0)"));
-    QCOMPARE(sheet.text("W7"), QStringLiteral("Unit"));
-}
-
-void TestWorkbookWriter::sampleCells_data()
-{
-    QTest::addColumn<WorkbookSaveKind>("kind");
-    QTest::newRow("Save Data") << WorkbookSaveKind::SaveData;
-    QTest::newRow("automatic save") << WorkbookSaveKind::AutoSave;
-}
-
-void TestWorkbookWriter::sampleCells()
-{
-    QFETCH(WorkbookSaveKind, kind);
-    const WrittenSheet sheet(write(makeRecord(m_table), kind));
-
-    // index and date: numbers shown as the table shows them
-    QCOMPARE(sheet.value("A8"), QStringLiteral("1"));
-    QCOMPARE(sheet.numberFormat("A8"), QStringLiteral("0000"));
-    QCOMPARE(sheet.value("A11"), QStringLiteral("4"));
-    QCOMPARE(sheet.value("B8"), QStringLiteral("45356")); // 5 March 2024
-    QCOMPARE(sheet.numberFormat("B8"),
-             SheetValues::dateNumberFormat(QLocale::system().dateFormat(QLocale::ShortFormat)));
-    // times: time values
-    QCOMPARE(sheet.value("C9"), timeSerialText(8, 0, 2));
-    QCOMPARE(sheet.numberFormat("C9"), QStringLiteral("hh:mm:ss"));
-    QCOMPARE(sheet.value("I8"), timeSerialText(8, 0, 1));
-    QVERIFY(!sheet.has("C11")); // channel 1 has three samples
-
-    if (kind == WorkbookSaveKind::SaveData) {
-        QVERIFY(sheet.isNumber("D8"));
-        QCOMPARE(sheet.number("D8"), 1500.0);
-        QCOMPARE(sheet.numberFormat("D8"), QStringLiteral("0.0"));
-        QCOMPARE(sheet.number("D9"), 1.234);
-        QCOMPARE(sheet.numberFormat("D9"), QStringLiteral("0.000"));
-        QCOMPARE(sheet.number("G11"), 13.0);
-        QCOMPARE(sheet.numberFormat("G11"), QStringLiteral("0"));
-        QCOMPARE(sheet.number("J8"), 0.05);
-    } else {
-        QCOMPARE(sheet.text("D8"), QStringLiteral("1500.0"));
-        QCOMPARE(sheet.text("D9"), QStringLiteral("1.234"));
-        QCOMPARE(sheet.text("G11"), QStringLiteral("13"));
-        QCOMPARE(sheet.text("J8"), QStringLiteral("0.05"));
-    }
-    // overloads are texts, an empty value is no cell, in both
-    QCOMPARE(sheet.text("D10"), QStringLiteral("+OL"));
-    QCOMPARE(sheet.text("G10"), QStringLiteral("-OL"));
-    QVERIFY(!sheet.has("G9"));
-    QCOMPARE(sheet.text("H9"), QStringLiteral("A"));
-    QCOMPARE(sheet.text("E8"), QStringLiteral("mV"));
-    // nothing below the last sample row (the table's empty last row is not a sample)
-    QVERIFY(!sheet.has("A12"));
-}
-
-void TestWorkbookWriter::mainChannelBlock_data()
-{
-    sampleCells_data();
-}
-
-void TestWorkbookWriter::mainChannelBlock()
-{
-    QFETCH(WorkbookSaveKind, kind);
-    const WrittenSheet sheet(write(makeRecord(m_table), kind));
-    const QString blue = QStringLiteral("FF0000FF");
-
-    QCOMPARE(sheet.value("U8"), timeSerialText(8, 0, 0));
-    QCOMPARE(sheet.numberFormat("U8"), QStringLiteral("hh:mm:ss"));
-    if (kind == WorkbookSaveKind::SaveData) {
-        // 1500.0 mV in V, by the divisor 1000
-        QCOMPARE(sheet.number("V8"), 1.5);
-        QCOMPARE(sheet.numberFormat("V8"), QStringLiteral("0.000"));
-        QCOMPARE(sheet.number("V9"), 1.234);
-    } else {
-        QCOMPARE(sheet.text("V8"), QStringLiteral("1.500"));
-        QCOMPARE(sheet.text("V9"), QStringLiteral("1.234"));
-    }
-    QCOMPARE(sheet.text("V10"), QStringLiteral("+OL"));
-    for (int r = 8; r <= 10; ++r)
-        QCOMPARE(sheet.text(QStringLiteral("W%1").arg(r)), QStringLiteral("V"));
-    for (const char *ref : {"U7", "V7", "W7", "U8", "V8", "W8", "V10", "W10"})
-        QVERIFY2(sheet.fontColour(ref) == blue, ref);
-    QVERIFY(sheet.fontColour("D8") != blue);
-    // the block stops at the main channel's last sample (row 10)
-    QVERIFY(!sheet.has("U11") && !sheet.has("V11") && !sheet.has("W11"));
-}
-
-void TestWorkbookWriter::oddDivisorWritesPlainNumber()
-{
-    m_table.divisorCaption[0] = QStringLiteral("5");
-    m_table.setCell(1, 3, QStringLiteral("2.5"));
-    m_table.setCell(1, 4, QStringLiteral("V"));
-    const WorkbookRecord record = makeRecord(m_table);
-    QCOMPARE(WrittenSheet(write(record, WorkbookSaveKind::AutoSave)).text("V8"), QStringLiteral("2.5"));
-    const WrittenSheet saved(write(record, WorkbookSaveKind::SaveData));
-    QCOMPARE(saved.number("V8"), 2.5);
-    QCOMPARE(saved.numberFormat("V8"), QStringLiteral("0.0"));
-}
-
-void TestWorkbookWriter::withoutMixedRangeNoBlock()
-{
-    WorkbookRecord record = makeRecord(m_table);
-    record.mainRangeMixed = false;
-    const WrittenSheet sheet(write(record));
-    for (const char *ref : {"U7", "V7", "W7", "U8", "V8", "W8"})
-        QVERIFY2(!sheet.has(ref), ref);
-    QVERIFY(!sheet.sheetXml.contains("min=\"21\""));
-}
-
-void TestWorkbookWriter::rowHeightsAndColumnWidths()
-{
-    const WrittenSheet sheet(write(makeRecord(m_table)));
-    QCOMPARE(attributeValues(sheet.sheetXml, "sheetFormatPr", "defaultRowHeight"), QStringList{"16.5"});
-    QCOMPARE(attributeValues(sheet.sheetXml, "sheetFormatPr", "customHeight"), QStringList{"1"});
-    const QStringList widths = attributeValues(sheet.sheetXml, "col", "width");
-    const QStringList firsts = attributeValues(sheet.sheetXml, "col", "min");
-    QCOMPARE(firsts.size(), 23);
-    // widths in characters plus the writer's cell padding: 6 -> 6.7109375, 10 -> 10.7109375
-    QStringList expected = {"6.7109375", "10.7109375"};
-    for (int k = 0; k < 7; ++k)
-        expected << "10.7109375"
-                 << "10.7109375"
-                 << "6.7109375";
-    QCOMPARE(widths, expected);
-    QCOMPARE(attributeValues(sheet.workbookXml, "sheet", "name"), QStringList{"Sheet1"});
-}
-
-void TestWorkbookWriter::chart_data()
-{
-    QTest::addColumn<bool>("mixed");
-    QTest::addColumn<int>("mainChannel");
-    QTest::addColumn<bool>("titleShown");
-    QTest::addColumn<QStringList>("formulas");
-    QTest::addColumn<QString>("seriesName");
-    QTest::addColumn<QString>("valueAxisTitle");
-    QTest::newRow("mixed, over U and V")
-        << true << 0 << true << QStringList{"Sheet1!$U$8:$U$10", "Sheet1!$V$8:$V$10"} << "DCV"
-        << "Data (V)";
-    QTest::newRow("channel 1") << false << 0 << false
-                               << QStringList{"Sheet1!$C$2", "Sheet1!$C$8:$C$10", "Sheet1!$D$8:$D$10"} << ""
-                               << "Data (mV)";
-    QTest::newRow("channel 6") << false << 5 << true
-                               << QStringList{"Sheet1!$R$2", "Sheet1!$R$8:$R$10", "Sheet1!$S$8:$S$10"} << ""
-                               << "Data (mV)";
-}
-
-void TestWorkbookWriter::chart()
-{
-    QFETCH(bool, mixed);
-    QFETCH(int, mainChannel);
-    QFETCH(bool, titleShown);
-    QFETCH(QStringList, formulas);
-    QFETCH(QString, seriesName);
-    QFETCH(QString, valueAxisTitle);
-    WorkbookRecord record = makeRecord(m_table);
-    record.mainRangeMixed = mixed;
-    record.mainChannel = mainChannel;
-    record.mainDisplayUnit = QStringLiteral("mV");
-    record.titleShown = titleShown;
-    const QByteArray xml = WrittenSheet(write(record)).chartXml;
-    QVERIFY(!xml.isEmpty());
-
-    QCOMPARE(attributeValues(xml, "ser", "").size(), 1);
-    QCOMPARE(elementTexts(xml, "f"), formulas);
-    if (!seriesName.isEmpty()) QCOMPARE(elementTexts(xml, "v").value(0), seriesName); // the series' own name
-    QCOMPARE(attributeValues(xml, "lineChart", "").size(), 1);
-    QCOMPARE(attributeValues(xml, "symbol"), QStringList{"circle"});
-    QCOMPARE(attributeValues(xml, "size"), QStringList{"3"});
-    QCOMPARE(attributeValues(xml, "majorTickMark"), (QStringList{"in", "in"}));
-    QCOMPARE(attributeValues(xml, "minorTickMark"), (QStringList{"in", "in"}));
-    QCOMPARE(attributeValues(xml, "tickLblPos"), (QStringList{"low", "low"}));
-    // series line and marker in palette colour 32 (blue); hairline axes in the automatic colour
-    QCOMPARE(attributeValues(xml, "srgbClr"), (QStringList{"0000FF", "0000FF", "0000FF"}));
-    QCOMPARE(attributeValues(xml, "ln", "w"), (QStringList{"19050", "", "3175", "3175"}));
-    QCOMPARE(attributeValues(xml, "numFmt", "formatCode"), (QStringList{"hh:mm:ss", "General"}));
-    // the time labels read upwards
-    QVERIFY(attributeValues(xml, "bodyPr", "rot").contains("-5400000"));
-
-    QStringList texts = {"Time", valueAxisTitle};
-    if (titleShown) texts.prepend("Bench A");
-    QCOMPARE(elementTexts(xml, "t"), texts);
-    QCOMPARE(attributeValues(xml, "autoTitleDeleted"), titleShown ? QStringList() : QStringList{"1"});
-}
-
-void TestWorkbookWriter::progressFollowsRows()
-{
-    QList<QPair<int, int>> calls;
-    WorkbookWriter writer(WorkbookSaveKind::SaveData, [&calls](int row, int rows) {
-        calls.append({row, rows});
-    });
-    QVERIFY(writer.write(makeRecord(m_table), m_dir->filePath("p.xlsx")));
-    QCOMPARE(calls, (QList<QPair<int, int>>{{1, 4}, {2, 4}, {3, 4}, {4, 4}}));
-}
-
-void TestWorkbookWriter::failureLeavesTargetAsItWas_data()
-{
-    QTest::addColumn<QString>("target");    // relative to the test folder
-    QTest::addColumn<QString>("olderFile"); // an older file of the target's name, or none
-    QTest::addColumn<bool>("readOnlyFolder");
-    QTest::newRow("missing folder") << "missing/r.xlsx"
-                                    << "" << false;
-    QTest::newRow("folder is a file") << "plain/r.xlsx"
-                                      << "" << false;
-    QTest::newRow("target is a folder") << "taken.xlsx"
-                                        << "" << false;
-    QTest::newRow("read-only folder") << "locked/r.xlsx"
-                                      << "locked/r.xlsx" << true;
-}
-
-void TestWorkbookWriter::failureLeavesTargetAsItWas()
-{
-    QFETCH(QString, target);
-    QFETCH(QString, olderFile);
-    QFETCH(bool, readOnlyFolder);
-    if (readOnlyFolder && geteuid() == 0) QSKIP("the superuser writes into read-only folders");
-
-    const QDir dir(m_dir->path());
-    QFile plain(dir.filePath("plain"));
-    QVERIFY(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    QVERIFY(dir.mkpath("taken.xlsx/inside"));
-    QVERIFY(dir.mkpath("locked"));
-    if (!olderFile.isEmpty()) {
-        QFile older(dir.filePath(olderFile));
-        QVERIFY(older.open(QIODevice::WriteOnly));
-        older.write("older");
-    }
-    if (readOnlyFolder) QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
-    const auto listing = [&dir] {
-        QStringList names;
-        for (const QString &sub :
-             {QStringLiteral("."), QStringLiteral("locked"), QStringLiteral("taken.xlsx")})
-            for (const QString &name :
-                 QDir(dir.filePath(sub)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
-                names << sub + QLatin1Char('/') + name;
-        return names;
-    };
-    const QStringList before = listing();
-
-    QString error;
-    const QString path = dir.filePath(target);
-    QVERIFY(!WorkbookWriter(WorkbookSaveKind::SaveData).write(makeRecord(m_table), path, &error));
-    QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-    QVERIFY2(error.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")), qPrintable(error));
-    QVERIFY2(error.size() > path.size() + 2, qPrintable(error));
-    QCOMPARE(listing(), before); // no file, no temporary file
-    if (!olderFile.isEmpty()) {
-        QFile older(dir.filePath(olderFile));
-        QVERIFY(older.open(QIODevice::ReadOnly));
-        QCOMPARE(older.readAll(), QByteArray("older"));
-    }
-}
-
-void TestWorkbookWriter::cutShortWriteKeepsOlderFile()
-{
-    // A record whose sheet XML is far larger than its compressed file, written under a file
-    // size limit: the writer's temporary sheet part is cut short as on a full disk, while
-    // the package itself still fits.
-    m_table.setGridRowCount(402);
-    for (int i = 1; i <= 400; ++i)
-        row(m_table, i,
-            {QString::number(i).rightJustified(4, u'0'), RecordStore::shortDate(Day), "08:00:00",
-             QString::number(i * 0.125, 'f', 3), "V"});
-    const QString path = m_dir->filePath("record.xlsx");
-    QFile older(path);
-    QVERIFY(older.open(QIODevice::WriteOnly));
-    older.write("older");
-    older.close();
-
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limited = saved;
-    limited.rlim_cur = 48 * 1024;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    QString error;
-    const bool written = WorkbookWriter(WorkbookSaveKind::SaveData).write(makeRecord(m_table), path, &error);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
-    QVERIFY(!written);
-    QVERIFY2(error.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")), qPrintable(error));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"record.xlsx"});
-    QVERIFY(older.open(QIODevice::ReadOnly));
-    QCOMPARE(older.readAll(), QByteArray("older"));
-}
-
-void TestWorkbookWriter::replacesOlderFile()
-{
-    const QString path = m_dir->filePath("record.xlsx");
-    QFile older(path);
-    QVERIFY(older.open(QIODevice::WriteOnly));
-    older.write("older");
-    older.close();
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-
-    QVERIFY(WorkbookWriter(WorkbookSaveKind::AutoSave).write(makeRecord(m_table), path));
-    QCOMPARE(WrittenSheet(path).text("A1"), QStringLiteral("Title"));
-    const QFile::Permissions ownerGroupOther(0x7077);
-    QCOMPARE(QFile::permissions(path) & ownerGroupOther,
-             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"record.xlsx"});
-}
-
-void TestWorkbookWriter::sampleInLastRowIsKept()
-{
-    // At the 9999-row split the newest sample sits in the table's last row.
-    row(m_table, 5, {"0005", RecordStore::shortDate(Day), "", "", "", "08:00:08", "14", "A"});
-    QList<int> rows;
-    WorkbookWriter writer(WorkbookSaveKind::SaveData, [&rows](int, int rowCount) { rows.append(rowCount); });
-    QVERIFY(writer.write(makeRecord(m_table), m_dir->filePath("record.xlsx")));
-    const WrittenSheet sheet(m_dir->filePath("record.xlsx"));
-    QCOMPARE(sheet.value("A12"), QStringLiteral("5"));
-    QCOMPARE(sheet.number("G12"), 14.0);
-    QCOMPARE(rows.value(0), 5);
-}
-
-void TestWorkbookWriter::fileNames()
-{
-    QCOMPARE(WorkbookFiles::autoSavePath("/data", RecordStore::fileNameForStamp("20240305_140709")),
-             QStringLiteral("/data/240305_140709.xlsx"));
-    QCOMPARE(WorkbookFiles::baseName("240305_140709.xlsx"), QStringLiteral("240305_140709"));
-    QVERIFY(WorkbookFiles::hasRecord(m_table));
-    m_table.setCell(1, 1, QString());
-    QVERIFY(!WorkbookFiles::hasRecord(m_table));
-}
-
-void TestWorkbookWriter::dateNumberFormats_data()
-{
-    QTest::addColumn<QString>("qtFormat");
-    QTest::addColumn<QString>("sheetFormat");
-    QTest::newRow("US") << "M/d/yy"
-                        << "m/d/yy";
-    QTest::newRow("German") << "dd.MM.yy"
-                            << "dd.mm.yy";
-    QTest::newRow("ISO") << "yyyy-MM-dd"
-                         << "yyyy-mm-dd";
-    QTest::newRow("quoted text") << "d 'de' MMMM yyyy"
-                                 << "d \\d\\e mmmm yyyy";
-    QTest::newRow("Japanese") << QStringLiteral("yyyy/MM/dd ddd") << "yyyy/mm/dd ddd";
-    QTest::newRow("Chinese marks") << QStringLiteral("yyyy\u5E74M\u6708d\u65E5")
-                                   << QStringLiteral("yyyy\\\u5E74m\\\u6708d\\\u65E5");
-}
-
-void TestWorkbookWriter::dateNumberFormats()
-{
-    QFETCH(QString, qtFormat);
-    QFETCH(QString, sheetFormat);
-    QCOMPARE(SheetValues::dateNumberFormat(qtFormat), sheetFormat);
-}
-
-void TestWorkbookWriter::twoDigitYearsNearTheStamp_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QDate>("near");
-    QTest::addColumn<QDate>("date");
-    QTest::newRow("this century") << "3/5/24" << QDate(2024, 3, 5) << QDate(2024, 3, 5);
-    QTest::newRow("across the turn") << "12/31/99" << QDate(2000, 1, 1) << QDate(1999, 12, 31);
-    QTest::newRow("into the next") << "1/1/00" << QDate(1999, 12, 31) << QDate(2000, 1, 1);
-}
-
-void TestWorkbookWriter::twoDigitYearsNearTheStamp()
-{
-    QFETCH(QString, text);
-    QFETCH(QDate, near);
-    QFETCH(QDate, date);
-    QCOMPARE(SheetValues::parseDate(text, QStringLiteral("M/d/yy"), near), std::optional<QDate>(date));
-    QCOMPARE(SheetValues::parseDate(QStringLiteral("05.03.2024"), QStringLiteral("dd.MM.yyyy"), near),
-             std::optional<QDate>(QDate(2024, 3, 5)));
-    QVERIFY(!SheetValues::parseDate(QStringLiteral("-"), QStringLiteral("M/d/yy"), near));
-    QCOMPARE(SheetValues::dateSerial(QDate(1900, 3, 1)), 61.0);
-}
-
-void TestWorkbookWriter::paletteIndexes()
-{
-    QCOMPARE(paletteColour(32), std::optional<QRgb>(0x0000FF));
-    QCOMPARE(paletteColour(1), std::optional<QRgb>(0x000000));
-    QCOMPARE(paletteColour(56), std::optional<QRgb>(0x333333));
-    QVERIFY(!paletteColour(57));
-    QVERIFY(!paletteColour(0));
-}
-
-void TestWorkbookWriter::chartAnchor()
-{
-    // 300 x 150 points = 400 x 200 pixels: past A..F (47+75*3+47+75 = 394 px), 9 rows of 22 px
-    SheetGeometry geometry;
-    geometry.rowHeight = 16.5;
-    geometry.columnWidths = {6, 10, 10, 10, 6, 10, 10, 6};
-    const SheetAnchor anchor = anchorAt(300, 150, geometry);
-    QCOMPARE(anchor.column, 6);
-    QCOMPARE(anchor.xOffset, 6);
-    QCOMPARE(anchor.row, 9);
-    QCOMPARE(anchor.yOffset, 2);
-
-    const WrittenSheet sheet(write(makeRecord(m_table)));
-    // from G10 + (6, 2) px to S23 + (18, 20) px: 800 x 300 px, i.e. 600 x 225 points (9525 EMU a pixel)
-    QCOMPARE(elementTexts(sheet.drawingXml, "col"), (QStringList{"6", "18"}));
-    QCOMPARE(elementTexts(sheet.drawingXml, "colOff"), (QStringList{"57150", "171450"}));
-    QCOMPARE(elementTexts(sheet.drawingXml, "row"), (QStringList{"9", "22"}));
-    QCOMPARE(elementTexts(sheet.drawingXml, "rowOff"), (QStringList{"19050", "190500"}));
-}
-
-// The background saves: every outcome comes back once, in order, on the queue's thread; a file
-// that cannot be written goes to the job's second path, where there is one.
-void TestWorkbookWriter::saveQueueHandsBackInOrder()
-{
-    QList<WorkbookSaveQueue::Outcome> outcomes;
-    const auto refusing = [](const WorkbookRecord &record, StagedFile &file, QString *error) {
-        if (!file.targetPath().contains(QLatin1String("refused")))
-            return WorkbookWriter(WorkbookSaveKind::AutoSave).write(record, file, error);
-        *error = file.targetPath() + QStringLiteral(": No space left on device");
-        return false;
-    };
-    WorkbookSaveQueue queue(refusing, [&outcomes](const WorkbookSaveQueue::Outcome &outcome) {
-        QCOMPARE(QThread::currentThread(), QCoreApplication::instance()->thread());
-        outcomes << outcome;
-    });
-    const auto job = [this](const QString &name, const QString &fallback) {
-        auto file = std::make_unique<StagedFile>(m_dir->filePath(name));
-        QString error;
-        if (!file->create(&error)) qWarning("%s", qPrintable(error));
-        return WorkbookSaveQueue::Job{name, makeRecord(m_table), std::move(file), fallback,
-                                      QStringList{QStringLiteral("earlier")}};
-    };
-    const QString fallback = m_dir->filePath(QStringLiteral("elsewhere/b.xlsx"));
-    queue.add(job(QStringLiteral("a.xlsx"), QString()));
-    queue.add(job(QStringLiteral("refused-b.xlsx"), fallback));
-    queue.add(job(QStringLiteral("refused-c.xlsx"), QString()));
-    queue.waitForAll();
-    QCoreApplication::processEvents(); // the posted hand-backs find nothing left
-
-    QCOMPARE(outcomes.size(), 3);
-    QCOMPARE(outcomes.at(0).path, m_dir->filePath(QStringLiteral("a.xlsx")));
-    QCOMPARE(outcomes.at(0).failures, QStringList{QStringLiteral("earlier")});
-    QCOMPARE(outcomes.at(1).recordFileName, QStringLiteral("refused-b.xlsx"));
-    QCOMPARE(outcomes.at(1).path, fallback);
-    QCOMPARE(outcomes.at(1).failures,
-             (QStringList{QStringLiteral("earlier"), m_dir->filePath(QStringLiteral("refused-b.xlsx")) +
-                                                         QStringLiteral(": No space left on device")}));
-    QVERIFY(outcomes.at(2).path.isEmpty());
-    QCOMPARE(outcomes.at(2).failures.size(), 2);
-    for (const QString &written : {outcomes.at(0).path, fallback})
-        QVERIFY2(!zipEntry(written, "xl/worksheets/sheet1.xml").isEmpty(), qPrintable(written));
-    // Neither the refused files nor their temporary files are left behind.
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.xlsx"});
-}
-
-// A third record handed over while two are still being written waits for the oldest.
-void TestWorkbookWriter::saveQueueHoldsAtMostTwoJobs()
-{
-    QSemaphore gate;
-    QAtomicInt written;
-    WorkbookSaveQueue queue(
-        [&](const WorkbookRecord &, StagedFile &file, QString *) {
-            gate.acquire();
-            ++written;
-            QString error;
-            return file.commit(&error);
-        },
-        [](const WorkbookSaveQueue::Outcome &) {});
-    for (int n = 1; n <= WorkbookSaveQueue::MaxJobs + 1; ++n) {
-        auto file = std::make_unique<StagedFile>(m_dir->filePath(QStringLiteral("%1.xlsx").arg(n)));
-        QString error;
-        QVERIFY(file->create(&error));
-        if (n == WorkbookSaveQueue::MaxJobs + 1) {
-            QCOMPARE(written.loadRelaxed(), 0);
-            std::unique_ptr<QThread> opener(QThread::create([&gate] {
-                QThread::msleep(50);
-                gate.release(WorkbookSaveQueue::MaxJobs + 1);
-            }));
-            opener->start();
-            queue.add({QString(), makeRecord(m_table), std::move(file), {}, {}});
-            QVERIFY(written.loadRelaxed() >= 1);
-            opener->wait();
-        } else {
-            queue.add({QString(), makeRecord(m_table), std::move(file), {}, {}});
-        }
-    }
-    queue.waitForAll();
-    QCOMPARE(written.loadRelaxed(), WorkbookSaveQueue::MaxJobs + 1);
-}
 
 QTEST_GUILESS_MAIN(TestWorkbookWriter)
 #include "tst_workbookwriter.moc"

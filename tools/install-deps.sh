@@ -18,6 +18,8 @@ packages=(
   xvfb xauth poppler-utils
   # the Debian package: its dependencies (dpkg-shlibdeps), its desktop metadata checked
   dpkg-dev appstream
+  # live readings: the MQTT client library; the broker, its clients and test certificates for the tests
+  libmosquitto-dev mosquitto mosquitto-clients openssl
 )
 
 missing=()

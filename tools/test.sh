@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds every test with warnings as errors under AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs them all, then fuzzes the frame decoder and the file readers for
-# a bounded time.
+# Installs what is missing, fuzzes the frame decoder and the file readers for a bounded time,
+# builds and runs every test in the packager's optimised configuration, then builds every test with
+# warnings as errors under AddressSanitizer and UndefinedBehaviorSanitizer and runs them all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -26,6 +26,13 @@ for target in decoder:"${VOLTRIX_FUZZ_SECONDS:-30}":512 textreaders:20:4096 xlsx
         "build/fuzz/corpus-$name" "fuzz/seeds/$name" 2>&1 | tail -n 3
     echo "fuzz_$name: no finding in $seconds s"
 done
+
+# The packager's configuration: optimised, no sanitizers. It compiles what a Debug build does not
+# (other warnings, templates instantiated elsewhere), so every test must build here too.
+cmake -S . -B build/release-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOLTRIX_WERROR=ON \
+      -DVOLTRIX_BENCH=OFF >/dev/null
+cmake --build build/release-test -j"$jobs"
+ctest --test-dir build/release-test --output-on-failure -j"$jobs"
 
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLTRIX_WERROR=ON -DVOLTRIX_SANITIZE=ON >/dev/null
 cmake --build build/test -j"$jobs"

@@ -38,36 +38,6 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>
-Unattended runs (--record or --quit) never wait on a question; each question is printed to
-standard error and answered by rule:
-  &quot;Time out! Continue to receive data now? &quot;   Yes, keep recording
-  &quot;Clear record!&quot;                               Yes
-  &quot;Save File!&quot; (the record has not been saved)  No; --output writes the record
-    (also when the program closes)
-  &quot;Not any record !&quot;, &quot;Not any graph!&quot;          the output named fails (exit status 2)
-  any other Yes/No question                     No
-  messages with an OK button                    OK
-  file dialogs                                  cancelled
-A record left unsaved when Voltrix last ended is recovered and saved without asking.
-Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
-3 the workbook given to --open could not be read.</source>
-        <translation>
-無人運転（--record または --quit）では質問で止まることはありません。質問は標準エラー出力に
-書き出され、次の規則で答えられます:
-  「タイムアウトしました！ データの受信を続けますか? 」  はい（記録を続ける）
-  「記録のクリア！」                                    はい
-  「ファイルの保存！」（記録が未保存のとき）            いいえ。記録は --output が書き出す
-    （プログラムの終了時も同じ）
-  「記録がありません！」「グラフがありません！」        指定の出力は失敗（終了コード 2）
-  その他のはい/いいえの質問                             いいえ
-  OK ボタンだけのメッセージ                             OK
-  ファイルダイアログ                                    キャンセル
-前回の終了時に保存されなかった記録は、問い合わせずに復元して保存します。
-終了コード: 0 完了、1 記録を開始できなかった、2 出力を書き出せなかった、
-3 --open に指定したブックを読み込めなかった。</translation>
-    </message>
-    <message>
         <source>Records the readings of up to six clamp meters from their radio receiver.</source>
         <translation>最大 6 台のクランプメーターの測定値を無線受信機から記録します。</translation>
     </message>
@@ -114,6 +84,76 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
     <message>
         <source>Exit when done.</source>
         <translation>終わったら終了します。</translation>
+    </message>
+    <message>
+        <source>
+Unattended runs (--record or --quit) never wait on a question; each question is printed to
+standard error and answered by rule:
+  &quot;Time out! Continue to receive data now? &quot;   Yes, keep recording
+  &quot;Clear record!&quot;                               Yes
+  &quot;Save File!&quot; (the record has not been saved)  No; --output writes the record
+    (also when the program closes)
+  &quot;Not any record !&quot;, &quot;Not any graph!&quot;          the output named fails (exit status 2)
+  any other Yes/No question                     No
+  messages with an OK button                    OK
+  file dialogs                                  cancelled
+A record left unsaved when Voltrix last ended is recovered and saved without asking. A record
+that could not be written (to --output, or by an automatic or recovering save) keeps its journal
+for the next start, whatever the save question is answered, and the exit status is 2.
+Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
+3 the workbook given to --open could not be read; 2 also for an --mqtt, --mqtt-* or --stream
+value that cannot be used (nothing is started then). A broker that cannot be reached never
+stops the recording: it is told once on standard error and reconnected by itself.</source>
+        <translation>
+無人運転（--record または --quit）では質問で止まることはありません。質問は標準エラー出力に
+書き出され、次の規則で答えられます:
+  「タイムアウトしました！ データの受信を続けますか? 」  はい（記録を続ける）
+  「記録のクリア！」                                    はい
+  「ファイルの保存！」（記録が未保存のとき）            いいえ。記録は --output が書き出す
+    （プログラムの終了時も同じ）
+  「記録がありません！」「グラフがありません！」        指定の出力は失敗（終了コード 2）
+  その他のはい/いいえの質問                             いいえ
+  OK ボタンだけのメッセージ                             OK
+  ファイルダイアログ                                    キャンセル
+前回の終了時に保存されなかった記録は、問い合わせずに復元して保存します。書き出せなかった
+記録（--output、自動保存、復元時の保存）は、保存の質問への答えにかかわらず次回の起動のために
+ジャーナルを残し、終了コードは 2 になります。
+終了コード: 0 完了、1 記録を開始できなかった、2 出力を書き出せなかった、
+3 --open に指定したブックを読み込めなかった。--mqtt、--mqtt-*、--stream の値が使えない
+ときも 2（何も開始しません）。ブローカーに接続できなくても記録は止まりません。その旨を
+標準エラー出力に一度だけ知らせ、自動で再接続します。</translation>
+    </message>
+    <message>
+        <source>The graph view shown, printed and saved: main (the main channel&apos;s page, the default) or all (a lane for every channel).</source>
+        <translation>表示・印刷・保存するグラフ表示: main（メインチャンネルのページ、既定値）または all（全チャンネルを段ごとに表示）。</translation>
+    </message>
+    <message>
+        <source>whole: the graph shows the whole record.</source>
+        <translation>whole: グラフに記録全体を表示します。</translation>
+    </message>
+    <message>
+        <source>Publish every recorded sample to this MQTT broker: mqtt://[user[:password]@]host[:port] (port 1883) or mqtts://... (TLS, port 8883). The password may also come from $VOLTRIX_MQTT_PASSWORD.</source>
+        <translation>記録した測定値をすべてこの MQTT ブローカーに配信します: mqtt://[user[:password]@]host[:port]（ポート 1883）または mqtts://...（TLS、ポート 8883）。パスワードは $VOLTRIX_MQTT_PASSWORD からも渡せます。</translation>
+    </message>
+    <message>
+        <source>The topics&apos; prefix (default voltrix/&lt;host name&gt;).</source>
+        <translation>トピックの接頭辞（既定値 voltrix/&lt;ホスト名&gt;）。</translation>
+    </message>
+    <message>
+        <source>Home Assistant discovery (default on).</source>
+        <translation>Home Assistant の自動検出（既定値 on）。</translation>
+    </message>
+    <message>
+        <source>Quality of service of the readings (default 0).</source>
+        <translation>測定値の QoS（既定値 0）。</translation>
+    </message>
+    <message>
+        <source>The CA certificate of an mqtts:// broker (default: the system&apos;s CA certificates).</source>
+        <translation>mqtts:// ブローカーの CA 証明書（既定値: システムの CA 証明書）。</translation>
+    </message>
+    <message>
+        <source>Write every recorded sample to standard output as it is recorded: a JSON object a line, or CSV after a header line. Every other message goes to standard error.</source>
+        <translation>記録した測定値を記録のたびに標準出力へ書き出します: 1 行に 1 つの JSON オブジェクト、またはヘッダー行に続く CSV。その他のメッセージはすべて標準エラー出力に出ます。</translation>
     </message>
 </context>
 <context>
@@ -317,6 +357,29 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
     </message>
 </context>
 <context>
+    <name>GraphView</name>
+    <message>
+        <source>Main channel</source>
+        <translation>メインチャンネル</translation>
+    </message>
+    <message>
+        <source>All channels</source>
+        <translation>全チャンネル</translation>
+    </message>
+    <message>
+        <source>Whole record</source>
+        <translation>記録全体</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>拡大</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>縮小</translation>
+    </message>
+</context>
+<context>
     <name>LinkLossWatch</name>
     <message>
         <source>Link lost %1</source>
@@ -456,6 +519,10 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
         <source>Skip</source>
         <translation>スキップ</translation>
     </message>
+    <message>
+        <source>P&amp;ublish readings</source>
+        <translation>測定値の配信(&amp;U)</translation>
+    </message>
 </context>
 <context>
     <name>OpenRecord</name>
@@ -550,6 +617,49 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
     <message>
         <source>%1 is not available in this version yet.</source>
         <translation>「%1」はこのバージョンではまだ使えません。</translation>
+    </message>
+</context>
+<context>
+    <name>PublishDialog</name>
+    <message>
+        <source>Home Assistant discovery</source>
+        <translation>Home Assistant の自動検出</translation>
+    </message>
+    <message>
+        <source>Publish readings</source>
+        <translation>測定値の配信</translation>
+    </message>
+    <message>
+        <source>the system&apos;s CA certificates</source>
+        <translation>システムの CA 証明書</translation>
+    </message>
+    <message>
+        <source>Broker (empty: off)</source>
+        <translation>ブローカー（空欄: 配信しない）</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>パスワード</translation>
+    </message>
+    <message>
+        <source>Topic prefix</source>
+        <translation>トピックの接頭辞</translation>
+    </message>
+    <message>
+        <source>Quality of service</source>
+        <translation>QoS（サービス品質）</translation>
+    </message>
+    <message>
+        <source>CA file (mqtts)</source>
+        <translation>CA ファイル (mqtts)</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>テスト</translation>
+    </message>
+    <message>
+        <source>no broker given</source>
+        <translation>ブローカーが指定されていません</translation>
     </message>
 </context>
 <context>
@@ -838,10 +948,6 @@ Do you want to replace it?</source>
         <translation>記録フォルダーに記録を保存できませんでした（%1）。%2 として保存しました。</translation>
     </message>
     <message>
-        <source>The record %1 could not be saved automatically (%2). The recording was stopped.</source>
-        <translation>記録 %1 を自動保存できませんでした（%2）。記録を停止しました。</translation>
-    </message>
-    <message>
         <source>The record was not saved (%1).</source>
         <translation>記録は保存されませんでした（%1）。</translation>
     </message>
@@ -864,6 +970,18 @@ Do you want to replace it?</source>
     <message>
         <source>Excel File(*.xlsx);;CSV File(*.csv)</source>
         <translation>Excel ファイル(*.xlsx);;CSV ファイル(*.csv)</translation>
+    </message>
+    <message>
+        <source>The record %1 could not be saved automatically (%2).</source>
+        <translation>記録 %1 を自動保存できませんでした（%2）。</translation>
+    </message>
+    <message>
+        <source> The recording was stopped.</source>
+        <translation> 記録を停止しました。</translation>
+    </message>
+    <message>
+        <source> Its samples are kept in the journal %1, which the next start recovers.</source>
+        <translation> 測定値はジャーナル %1 に残っており、次回の起動時に復元されます。</translation>
     </message>
 </context>
 <context>

@@ -38,36 +38,6 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>
-Unattended runs (--record or --quit) never wait on a question; each question is printed to
-standard error and answered by rule:
-  &quot;Time out! Continue to receive data now? &quot;   Yes, keep recording
-  &quot;Clear record!&quot;                               Yes
-  &quot;Save File!&quot; (the record has not been saved)  No; --output writes the record
-    (also when the program closes)
-  &quot;Not any record !&quot;, &quot;Not any graph!&quot;          the output named fails (exit status 2)
-  any other Yes/No question                     No
-  messages with an OK button                    OK
-  file dialogs                                  cancelled
-A record left unsaved when Voltrix last ended is recovered and saved without asking.
-Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
-3 the workbook given to --open could not be read.</source>
-        <translation>
-無人值守執行（--record 或 --quit）不會停下來等待回答；每個問題都會印到標準錯誤輸出，
-並依下列規則回答：
-  「逾時！要繼續接收資料嗎？ 」            是（繼續記錄）
-  「清除記錄！」                           是
-  「儲存檔案！」（記錄尚未儲存時）         否；記錄由 --output 寫出
-    （程式結束時亦同）
-  「沒有任何記錄！」、「沒有任何圖表！」   指定的輸出失敗（結束代碼 2）
-  其他是/否問題                            否
-  只有「確定」按鈕的訊息                   確定
-  檔案對話方塊                             取消
-上次結束時未儲存的記錄會自動復原並儲存，不另行詢問。
-結束代碼：0 完成，1 無法開始記錄，2 無法寫出輸出，
-3 無法讀取 --open 指定的活頁簿。</translation>
-    </message>
-    <message>
         <source>Records the readings of up to six clamp meters from their radio receiver.</source>
         <translation>透過無線接收器記錄最多 6 台鉤錶的讀值。</translation>
     </message>
@@ -114,6 +84,75 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
     <message>
         <source>Exit when done.</source>
         <translation>完成後結束程式。</translation>
+    </message>
+    <message>
+        <source>
+Unattended runs (--record or --quit) never wait on a question; each question is printed to
+standard error and answered by rule:
+  &quot;Time out! Continue to receive data now? &quot;   Yes, keep recording
+  &quot;Clear record!&quot;                               Yes
+  &quot;Save File!&quot; (the record has not been saved)  No; --output writes the record
+    (also when the program closes)
+  &quot;Not any record !&quot;, &quot;Not any graph!&quot;          the output named fails (exit status 2)
+  any other Yes/No question                     No
+  messages with an OK button                    OK
+  file dialogs                                  cancelled
+A record left unsaved when Voltrix last ended is recovered and saved without asking. A record
+that could not be written (to --output, or by an automatic or recovering save) keeps its journal
+for the next start, whatever the save question is answered, and the exit status is 2.
+Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
+3 the workbook given to --open could not be read; 2 also for an --mqtt, --mqtt-* or --stream
+value that cannot be used (nothing is started then). A broker that cannot be reached never
+stops the recording: it is told once on standard error and reconnected by itself.</source>
+        <translation>
+無人值守執行（--record 或 --quit）不會停下來等待回答；每個問題都會印到標準錯誤輸出，
+並依下列規則回答：
+  「逾時！要繼續接收資料嗎？ 」            是（繼續記錄）
+  「清除記錄！」                           是
+  「儲存檔案！」（記錄尚未儲存時）         否；記錄由 --output 寫出
+    （程式結束時亦同）
+  「沒有任何記錄！」、「沒有任何圖表！」   指定的輸出失敗（結束代碼 2）
+  其他是/否問題                            否
+  只有「確定」按鈕的訊息                   確定
+  檔案對話方塊                             取消
+上次結束時未儲存的記錄會自動復原並儲存，不另行詢問。無法寫出的記錄（--output、自動儲存
+或復原時的儲存）不論儲存問題如何回答，都會保留其日誌檔供下次啟動使用，結束代碼為 2。
+結束代碼：0 完成，1 無法開始記錄，2 無法寫出輸出，
+3 無法讀取 --open 指定的活頁簿；--mqtt、--mqtt-* 或 --stream 的值無法使用時也是 2
+（此時不會啟動任何東西）。無法連上代理伺服器時記錄不會停止：只在標準錯誤輸出告知一次，
+並自動重新連線。</translation>
+    </message>
+    <message>
+        <source>The graph view shown, printed and saved: main (the main channel&apos;s page, the default) or all (a lane for every channel).</source>
+        <translation>顯示、列印與儲存的圖表檢視：main（主通道的頁面，預設）或 all（每個通道各一列）。</translation>
+    </message>
+    <message>
+        <source>whole: the graph shows the whole record.</source>
+        <translation>whole：圖表顯示整筆記錄。</translation>
+    </message>
+    <message>
+        <source>Publish every recorded sample to this MQTT broker: mqtt://[user[:password]@]host[:port] (port 1883) or mqtts://... (TLS, port 8883). The password may also come from $VOLTRIX_MQTT_PASSWORD.</source>
+        <translation>將每筆記錄的讀值發布到此 MQTT 代理伺服器：mqtt://[user[:password]@]host[:port]（連接埠 1883）或 mqtts://...（TLS，連接埠 8883）。密碼也可由 $VOLTRIX_MQTT_PASSWORD 提供。</translation>
+    </message>
+    <message>
+        <source>The topics&apos; prefix (default voltrix/&lt;host name&gt;).</source>
+        <translation>主題的前置詞（預設 voltrix/&lt;主機名稱&gt;）。</translation>
+    </message>
+    <message>
+        <source>Home Assistant discovery (default on).</source>
+        <translation>Home Assistant 自動探索（預設 on）。</translation>
+    </message>
+    <message>
+        <source>Quality of service of the readings (default 0).</source>
+        <translation>讀值的服務品質 QoS（預設 0）。</translation>
+    </message>
+    <message>
+        <source>The CA certificate of an mqtts:// broker (default: the system&apos;s CA certificates).</source>
+        <translation>mqtts:// 代理伺服器的 CA 憑證（預設：系統的 CA 憑證）。</translation>
+    </message>
+    <message>
+        <source>Write every recorded sample to standard output as it is recorded: a JSON object a line, or CSV after a header line. Every other message goes to standard error.</source>
+        <translation>每記錄一筆讀值就寫到標準輸出：每行一個 JSON 物件，或標題列之後的 CSV。其他所有訊息都寫到標準錯誤輸出。</translation>
     </message>
 </context>
 <context>
@@ -317,6 +356,29 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
     </message>
 </context>
 <context>
+    <name>GraphView</name>
+    <message>
+        <source>Main channel</source>
+        <translation>主通道</translation>
+    </message>
+    <message>
+        <source>All channels</source>
+        <translation>所有通道</translation>
+    </message>
+    <message>
+        <source>Whole record</source>
+        <translation>整筆記錄</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>縮小</translation>
+    </message>
+</context>
+<context>
     <name>LinkLossWatch</name>
     <message>
         <source>Link lost %1</source>
@@ -456,6 +518,10 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
         <source>Skip</source>
         <translation>略過</translation>
     </message>
+    <message>
+        <source>P&amp;ublish readings</source>
+        <translation>讀值傳送(&amp;U)</translation>
+    </message>
 </context>
 <context>
     <name>OpenRecord</name>
@@ -550,6 +616,49 @@ Exit status: 0 done, 1 no recording could be started, 2 the output could not be 
     <message>
         <source>%1 is not available in this version yet.</source>
         <translation>此版本尚無法使用「%1」。</translation>
+    </message>
+</context>
+<context>
+    <name>PublishDialog</name>
+    <message>
+        <source>Home Assistant discovery</source>
+        <translation>Home Assistant 自動探索</translation>
+    </message>
+    <message>
+        <source>Publish readings</source>
+        <translation>讀值傳送</translation>
+    </message>
+    <message>
+        <source>the system&apos;s CA certificates</source>
+        <translation>系統的 CA 憑證</translation>
+    </message>
+    <message>
+        <source>Broker (empty: off)</source>
+        <translation>代理伺服器（空白：關閉）</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密碼</translation>
+    </message>
+    <message>
+        <source>Topic prefix</source>
+        <translation>主題前置詞</translation>
+    </message>
+    <message>
+        <source>Quality of service</source>
+        <translation>服務品質 (QoS)</translation>
+    </message>
+    <message>
+        <source>CA file (mqtts)</source>
+        <translation>CA 檔案 (mqtts)</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>測試</translation>
+    </message>
+    <message>
+        <source>no broker given</source>
+        <translation>未指定代理伺服器</translation>
     </message>
 </context>
 <context>
@@ -838,10 +947,6 @@ Do you want to replace it?</source>
         <translation>無法將記錄儲存到記錄資料夾（%1）。已另存為 %2。</translation>
     </message>
     <message>
-        <source>The record %1 could not be saved automatically (%2). The recording was stopped.</source>
-        <translation>無法自動儲存記錄 %1（%2）。已停止記錄。</translation>
-    </message>
-    <message>
         <source>The record was not saved (%1).</source>
         <translation>記錄未儲存（%1）。</translation>
     </message>
@@ -864,6 +969,18 @@ Do you want to replace it?</source>
     <message>
         <source>Excel File(*.xlsx);;CSV File(*.csv)</source>
         <translation>Excel 檔案(*.xlsx);;CSV 檔案(*.csv)</translation>
+    </message>
+    <message>
+        <source>The record %1 could not be saved automatically (%2).</source>
+        <translation>無法自動儲存記錄 %1（%2）。</translation>
+    </message>
+    <message>
+        <source> The recording was stopped.</source>
+        <translation> 已停止記錄。</translation>
+    </message>
+    <message>
+        <source> Its samples are kept in the journal %1, which the next start recovers.</source>
+        <translation> 其讀值保留在日誌檔 %1 中，下次啟動時會復原。</translation>
     </message>
 </context>
 <context>

@@ -1,17 +1,26 @@
 #include "core/common/Clock.h"
 #include "core/common/QtMessages.h"
+#include "core/graph/GraphViewState.h"
 #include "core/help/SystemLanguage.h"
 #include "core/help/UiLanguage.h"
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
+#include "core/publish/MqttPublisher.h"
+#include "core/publish/PublishSettings.h"
+#include "core/publish/ReadingPublisher.h"
+#include "core/publish/StreamWriter.h"
+#include "core/recording/JournalWriter.h"
 #include "core/recording/RecordRecovery.h"
 #include "core/recording/RecordingControl.h"
+#include "core/recording/WorkbookSaver.h"
 #include "core/session/Session.h"
+#include "core/session/TerminationSignals.h"
 #include "core/session/UnattendedPrompts.h"
 #include "core/session/UnattendedRun.h"
 #include "core/settings/SettingsStore.h"
 #include "core/simulator/Pty.h"
 #include "core/simulator/ReceiverSimulator.h"
+#include "core/views/GraphLanes.h"
 #include "ui/monitor/QtAlarmSound.h"
 #include "ui/printing/PrintFeature.h"
 #include "ui/shell/MainFm.h"
@@ -20,6 +29,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QSysInfo>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdlib>
@@ -71,9 +81,23 @@ standard error and answered by rule:
   any other Yes/No question                     No
   messages with an OK button                    OK
   file dialogs                                  cancelled
-A record left unsaved when Voltrix last ended is recovered and saved without asking.
+A record left unsaved when Voltrix last ended is recovered and saved without asking. A record
+that could not be written (to --output, or by an automatic or recovering save) keeps its journal
+for the next start, whatever the save question is answered, and the exit status is 2.
 Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
-3 the workbook given to --open could not be read.)");
+3 the workbook given to --open could not be read; 2 also for an --mqtt, --mqtt-* or --stream
+value that cannot be used (nothing is started then). A broker that cannot be reached never
+stops the recording: it is told once on standard error and reconnected by itself.)");
+
+// What --mqtt and --stream ask for, checked before anything starts.
+struct LiveReadings {
+    PublishOptions mqtt;
+    bool mqttGiven = false;
+    bool stream = false;
+    StreamWriter::Format streamFormat = StreamWriter::Format::Jsonl;
+};
+
+constexpr int BadLiveReadingsOption = 2;
 
 } // namespace
 
@@ -140,6 +164,16 @@ int main(int argc, char **argv)
         QCoreApplication::translate("CommandLine",
                                     "After Stop, print the graph page shown into the PDF file FILE."),
         QStringLiteral("FILE.pdf"));
+    const QCommandLineOption graphViewOption(
+        QStringLiteral("graph-view"),
+        QCoreApplication::translate(
+            "CommandLine", "The graph view shown, printed and saved: main (the main channel's page, the "
+                           "default) or all (a lane for every channel)."),
+        QStringLiteral("main|all"), QStringLiteral("main"));
+    const QCommandLineOption graphZoomOption(
+        QStringLiteral("graph-zoom"),
+        QCoreApplication::translate("CommandLine", "whole: the graph shows the whole record."),
+        QStringLiteral("whole"));
     const QCommandLineOption langOption(
         QStringLiteral("lang"),
         QCoreApplication::translate("CommandLine",
@@ -148,8 +182,43 @@ int main(int argc, char **argv)
         QStringLiteral("LANG"));
     const QCommandLineOption quitOption(QStringLiteral("quit"),
                                         QCoreApplication::translate("CommandLine", "Exit when done."));
+    const QCommandLineOption mqttOption(
+        QStringLiteral("mqtt"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Publish every recorded sample to this MQTT broker: mqtt://[user[:password]@]host[:port] "
+            "(port 1883) or mqtts://... (TLS, port 8883). The password may also come from "
+            "$VOLTRIX_MQTT_PASSWORD."),
+        QStringLiteral("URL"));
+    const QCommandLineOption mqttTopicOption(
+        QStringLiteral("mqtt-topic"),
+        QCoreApplication::translate("CommandLine", "The topics' prefix (default voltrix/<host name>)."),
+        QStringLiteral("PREFIX"));
+    const QCommandLineOption mqttDiscoveryOption(
+        QStringLiteral("mqtt-discovery"),
+        QCoreApplication::translate("CommandLine", "Home Assistant discovery (default on)."),
+        QStringLiteral("on|off"));
+    const QCommandLineOption mqttQosOption(
+        QStringLiteral("mqtt-qos"),
+        QCoreApplication::translate("CommandLine", "Quality of service of the readings (default 0)."),
+        QStringLiteral("0|1"));
+    const QCommandLineOption mqttCaOption(
+        QStringLiteral("mqtt-ca"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "The CA certificate of an mqtts:// broker (default: the system's CA certificates)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption streamOption(
+        QStringLiteral("stream"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Write every recorded sample to standard output as it is recorded: a JSON object a "
+            "line, or CSV after a header line. Every other message goes to standard error."),
+        QStringLiteral("jsonl|csv"));
     parser.addOptions({portsOption, demoOption, openOption, recordOption, durationOption, outputOption,
-                       saveGraphOption, printDataOption, printGraphOption, langOption, quitOption});
+                       saveGraphOption, printDataOption, printGraphOption, graphViewOption, graphZoomOption,
+                       langOption, quitOption, mqttOption, mqttTopicOption, mqttDiscoveryOption,
+                       mqttQosOption, mqttCaOption, streamOption});
     parser.process(app);
 
     UnattendedRun::Plan plan;
@@ -164,11 +233,53 @@ int main(int argc, char **argv)
     QString planError = durationOk ? UnattendedRun::checkPlan(plan)
                                    : QStringLiteral("--duration takes a whole number of seconds");
     if (planError.isEmpty()) planError = PrintFeature::checkFiles(printFiles);
+    GraphViewKind graphView = GraphViewKind::MainChannel;
+    int graphZoom = 0;
+    if (planError.isEmpty() && !GraphViewState::parseView(parser.value(graphViewOption), &graphView))
+        planError = QStringLiteral("--graph-view takes main or all");
+    if (planError.isEmpty() && !GraphViewState::parseZoom(parser.value(graphZoomOption), &graphZoom))
+        planError = QStringLiteral("--graph-zoom takes whole");
     if (planError.isEmpty() && parser.isSet(langOption) && !UiLanguage::parse(parser.value(langOption)))
         planError = QStringLiteral("--lang takes en, ja or zh_TW");
     if (!planError.isEmpty()) {
         QTextStream(stderr) << "voltrix: " << planError << Qt::endl;
         return EXIT_FAILURE;
+    }
+
+    LiveReadings live;
+    live.mqtt = PublishSettings::load(store);
+    live.mqttGiven = parser.isSet(mqttOption);
+    if (live.mqttGiven) {
+        live.mqtt = PublishOptions{};
+        live.mqtt.url = parser.value(mqttOption);
+        live.mqtt.prefix = PublishRules::defaultPrefix(QSysInfo::machineHostName());
+    }
+    live.mqtt.password = qEnvironmentVariable("VOLTRIX_MQTT_PASSWORD", live.mqtt.password);
+    QString liveError;
+    if (parser.isSet(mqttTopicOption)) live.mqtt.prefix = parser.value(mqttTopicOption);
+    if (parser.isSet(mqttCaOption)) live.mqtt.caFile = parser.value(mqttCaOption);
+    if (parser.isSet(mqttDiscoveryOption) &&
+        !PublishRules::parseSwitch(parser.value(mqttDiscoveryOption), &live.mqtt.discovery))
+        liveError = QStringLiteral("--mqtt-discovery takes on or off");
+    if (parser.isSet(mqttQosOption) && !PublishRules::parseQos(parser.value(mqttQosOption), &live.mqtt.qos))
+        liveError = QStringLiteral("--mqtt-qos takes 0 or 1");
+    live.stream = parser.isSet(streamOption);
+    if (live.stream && !StreamWriter::parseFormat(parser.value(streamOption), &live.streamFormat))
+        liveError = QStringLiteral("--stream takes jsonl or csv");
+    BrokerAddress address;
+    if (liveError.isEmpty() && !live.mqtt.url.isEmpty()) {
+        const QString problem = PublishRules::check(live.mqtt, &address);
+        // Stored settings that no longer work leave publishing off; the command line's are refused.
+        if (live.mqttGiven)
+            liveError = problem;
+        else if (!problem.isEmpty()) {
+            QTextStream(stderr) << "voltrix: publishing is off: " << problem << Qt::endl;
+            live.mqtt.url.clear();
+        }
+    }
+    if (!liveError.isEmpty()) {
+        QTextStream(stderr) << "voltrix: " << liveError << Qt::endl;
+        return BadLiveReadingsOption;
     }
 
     // The demonstration receiver lives on a pseudo-terminal of its own for the whole run.
@@ -197,6 +308,8 @@ int main(int argc, char **argv)
                     store);
     QtAlarmSound sound;
     session.setAlarmSound(&sound);
+    session.lanes().state().setView(graphView);
+    session.lanes().state().setZoom(graphZoom);
 
     // Opt-in for the soak test: each record split's duration in microseconds, a line each.
     if (const QString splitLog = qEnvironmentVariable("VOLTRIX_SPLIT_LOG"); !splitLog.isEmpty())
@@ -205,6 +318,26 @@ int main(int argc, char **argv)
             if (file.open(QIODevice::Append | QIODevice::Text))
                 file.write(QByteArray::number(ns / 1000) + '\n');
         });
+
+    // Live readings: standard output carries nothing else in stream mode.
+    std::unique_ptr<StreamWriter> stream;
+    if (live.stream) {
+        stream = std::make_unique<StreamWriter>(live.streamFormat, stdout);
+        session.readings().addOutput(stream.get());
+    }
+    if (unattended)
+        QObject::connect(&session.mqtt(), &MqttPublisher::stateChanged, &app,
+                         [](MqttClient::State state, const QString &text) {
+                             if (state == MqttClient::State::Connected || state == MqttClient::State::Failed)
+                                 QTextStream(stderr) << "voltrix: mqtt: " << text << Qt::endl;
+                         });
+    if (!live.mqtt.url.isEmpty()) {
+        QString error;
+        if (!session.mqtt().start(live.mqtt, &error)) {
+            QTextStream(stderr) << "voltrix: mqtt: " << error << Qt::endl;
+            if (unattended) return BadLiveReadingsOption;
+        }
+    }
 
     MainFm window(session);
     dialogPrompts.setDialogParent(&window);
@@ -216,11 +349,23 @@ int main(int argc, char **argv)
         window.close();
         QCoreApplication::exit(code);
     });
-    if (unattended)
+    run.setRecordKeeper([&session] { return session.journal().keepCurrentForRecovery(); });
+    if (unattended) {
         QObject::connect(&session.recovery(), &RecordRecovery::recordRecovered, &run,
                          &UnattendedRun::reportRecovered);
+        QObject::connect(&session, &Session::recordKept, &run, &UnattendedRun::noteRecordKept);
+    }
+    // Log-out and shut-down close the program as its window's close box does, the journal on disk
+    // first and kept whatever the save question gets for an answer.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &window, [&session, &window] {
+        session.journal().keepCurrentForRecovery();
+        window.close();
+    });
     QTimer::singleShot(0, &run, [&session, &run, unattended] {
         session.tellStartupFaults();
+        // What a killed program was writing when it died is of no use.
+        session.workbookSaver().removeAbandonedFiles();
         // What a crash left unsaved comes back before anything is recorded or opened.
         session.recovery().recoverAll(unattended ? RecordRecovery::Asking::DoNotAsk
                                                  : RecordRecovery::Asking::Ask);

@@ -27,6 +27,10 @@ SerialControl::OpenResult FakeSerialControl::open()
         m_lastOpenError = m_deniedWhy;
         return OpenResult::PermissionDenied;
     }
+    if (m_inUse.contains(m_port)) {
+        m_lastOpenError = QStringLiteral("COM %1 is in use by another program.").arg(m_port);
+        return OpenResult::InUse;
+    }
     m_open = true;
     m_lastOpenError.clear();
     m_opened.append(m_port);

@@ -20,6 +20,7 @@ public:
     void setExistingPorts(const QSet<int> &ports) { m_existing = ports; }
     void setAnsweringPorts(const QSet<int> &ports) { m_answering = ports; }
     void setPermissionDenied(const QSet<int> &ports, const QString &why);
+    void setInUse(const QSet<int> &ports) { m_inUse = ports; }    // held by another program
     void setAnswer(const QByteArray &bytes) { m_answer = bytes; } // default: one DCV frame
 
     // Bytes arrive (ignored while closed); raises the receive event when at least
@@ -66,6 +67,7 @@ private:
     QSet<int> m_existing;
     QSet<int> m_answering;
     QSet<int> m_denied;
+    QSet<int> m_inUse;
     QString m_deniedWhy;
     QByteArray m_answer;
     QByteArray m_buffer;

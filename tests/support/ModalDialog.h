@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QList>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <functional>
 
@@ -29,4 +31,14 @@ inline void answerDialogs(const QList<std::function<void(QDialog *)>> &answers)
         answerDialogs(answers.mid(1));
         answers.first()(dialog);
     });
+}
+
+// Answers a question box Yes or No, keeping its text in `asked`.
+inline std::function<void(QDialog *)> answerQuestion(bool yes, QString &asked)
+{
+    return [yes, &asked](QDialog *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        asked = box->text();
+        box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+    };
 }

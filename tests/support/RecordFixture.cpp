@@ -58,3 +58,22 @@ QStringList workbookValues(const QString &path, int channel)
     }
     return values;
 }
+
+QStringList recordText(const RecordStore &record)
+{
+    QStringList out;
+    for (int row = 0; row < record.gridRowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < RecordStore::ColumnCount; ++column)
+            cells << record.cell(row, column);
+        out << cells.join(u'|');
+    }
+    out << QStringLiteral("sampleRows %1 channels %2").arg(record.sampleRows()).arg(record.channelCount());
+    for (int k = 0; k < 6; ++k)
+        out << QStringLiteral("channel %1: next %2, %3 %4 %5")
+                   .arg(k)
+                   .arg(record.nextRow(k))
+                   .arg(record.functionCaption[std::size_t(k)], record.prefixCaption[std::size_t(k)],
+                        record.divisorCaption[std::size_t(k)]);
+    return out << record.stamp();
+}

@@ -11,4 +11,7 @@ void fillRecord(RecordStore &store, int samples, int channels = 2);
 // The values of a channel's samples, as numbers where they are numbers: in the table, and in the
 // first sheet of a saved workbook (the reason instead when it cannot be read).
 QStringList tableValues(const RecordStore &record, int channel);
+// Everything of a record one text per line: every cell by row, the counters, each channel's captions, the
+// stamp.
+QStringList recordText(const RecordStore &record);
 QStringList workbookValues(const QString &path, int channel);

@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 
 #include "core/acquisition/AcquisitionState.h"
+#include "core/common/WindowHooks.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/link/FrameReader.h"
 #include "core/monitor/Alarm.h"
@@ -12,7 +13,6 @@
 #include "core/monitor/Statistics.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/SampleRecorder.h"
-#include "core/common/WindowHooks.h"
 #include "core/settings/AlarmSetup.h"
 #include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
@@ -60,3 +60,7 @@ public:
     ChannelSelector selector{
         {state, monitor, record, statistics, alarm, alarmSetup, settings, windows, m_graph, m_power}};
 };
+
+// The reading of `channel` (0..5) for record row `row` of a six-channel record whose channels
+// measure different functions, as the benchmarks feed them.
+QByteArray benchFrame(int channel, int row);

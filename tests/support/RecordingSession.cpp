@@ -2,11 +2,13 @@
 
 #include "core/common/AppPaths.h"
 #include "core/recording/RecordingControl.h"
+#include "core/recording/WorkbookSaver.h"
 
 RecordingSession::RecordingSession()
     : store(m_folder.filePath(QStringLiteral("settings.ini"))), session(serial, clock, prompts, store)
 {
     AppPaths::setRecordsFolderOverride(m_folder.path());
+    session.workbookSaver().setFallbackFolder(m_folder.filePath(QStringLiteral("fallback")));
     serial.setAnsweringPorts({1});
     session.setRecordSaver(&m_saver);
     session.recording().setTimerRunsByItself(false);

@@ -31,6 +31,8 @@ constexpr std::array<MenuRow, MenuItemCount> menuTable{{
     {M::Separator0, "par_0", "", K::Separator, "mnfile", C::None, false, ""},
     {M::Exit, "mnexit", QT_TRANSLATE_NOOP("Menu", "E&xit"), K::Item, "mnfile", C::Exit, false, "Ctrl+Q"},
     {M::Setup, "mnsetup", QT_TRANSLATE_NOOP("Menu", "&Setup"), K::Item, "", C::Setup, false, ""},
+    {M::PublishReadings, "mnpublish", QT_TRANSLATE_NOOP("Menu", "P&ublish readings"), K::Item, "",
+     C::PublishReadings, false, ""},
     {M::Edit, "mnedit", QT_TRANSLATE_NOOP("Menu", "&Edit"), K::Menu, "", C::None, false, ""},
     {M::ClearRecord, "mnClear", QT_TRANSLATE_NOOP("Menu", "&Clear record"), K::Item, "mnedit", C::ClearRecord,
      false, ""},

@@ -142,9 +142,11 @@ void Commands::run(Command command)
         m_.recording.run();
         return;
     case Command::Pause:
+        m_.link.stopGiven(); // a scan under way gives up
         m_.recording.pause();
         return;
     case Command::Stop:
+        m_.link.stopGiven();
         m_.recording.stop();
         return;
     case Command::Arrange:
@@ -169,6 +171,7 @@ bool Commands::runsThroughHandler(Command command)
     case Command::PrintData:
     case Command::PrintGraph:
     case Command::Setup:
+    case Command::PublishReadings:
     case Command::Options:
     case Command::Manual:
     case Command::Help:

@@ -108,6 +108,7 @@ bool OpenRecord::load(const QString &path)
     const bool loaded = opening.outcome == WorkbookOpening::Outcome::Loaded;
     if (opening.outcome != WorkbookOpening::Outcome::Blank) m_.graph.setPageBox(QStringLiteral("0"));
     if (loaded) {
+        m_.import.record.setStamp(opening.fileName);
         RecordImport(m_.import).apply(opening.record);
         m_.saver.noteOpened(opening.fileName, path);
     } else {
@@ -125,6 +126,5 @@ bool OpenRecord::load(const QString &path)
         m_.graph.setPageBox(QStringLiteral("1"));
     }
     enableCommands(true);
-    m_.import.state.resetPending = MarkerIdle;
     return loaded;
 }

@@ -32,11 +32,19 @@ QString recordsFolder()
 {
     if (!overrides().recordsFolder.isEmpty()) return overrides().recordsFolder;
     const QString program = programFolder();
-    if (!program.isEmpty() && QFileInfo(program).isWritable()) return program;
-    // Installed under a read-only prefix: keep the user's files in the user's data folder.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return data;
+    const QString folder =
+        recordsFolderFor(program, !program.isEmpty() && QFileInfo(program).isWritable(), data);
+    if (folder == data) QDir().mkpath(data);
+    return folder;
+}
+
+QString recordsFolderFor(const QString &programFolder, bool programFolderWritable,
+                         const QString &userDataFolder)
+{
+    const QString program = QDir::cleanPath(programFolder);
+    const bool installed = program == u"/usr" || program.startsWith(QLatin1String("/usr/"));
+    return !program.isEmpty() && programFolderWritable && !installed ? programFolder : userDataFolder;
 }
 
 void setRecordsFolderOverride(const QString &folder)

@@ -5,9 +5,14 @@
 namespace AppPaths
 {
 
-// The folder the program writes to (log file, automatic saves): the program's own folder
-// when writable, else the per-user data folder. Tests may point it elsewhere.
+// The folder the program writes to (log file, journals, automatic saves): recordsFolderFor()
+// of the running program. Tests may point it elsewhere.
 QString recordsFolder();
+// An installed program (its folder under /usr) never writes into its own folder, even where
+// it may (run as root): it writes to the per-user data folder. A program run from its build
+// tree or an unpacked folder writes beside itself while that folder is writable.
+QString recordsFolderFor(const QString &programFolder, bool programFolderWritable,
+                         const QString &userDataFolder);
 void setRecordsFolderOverride(const QString &folder); // empty = no override
 
 // A read-only asset (icon, sound, help documents, label file), looked up beside the

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDir>
+#include <QFileInfo>
 #include <QString>
 
 #include "core/common/AppPaths.h"
@@ -66,5 +67,12 @@ public:
     virtual QString savedPathFor(const QString &recordFileName) const
     {
         return QDir(AppPaths::recordsFolder()).filePath(recordFileName);
+    }
+    // The file the record named `recordFileName` was written to, once written and closed; "" until then
+    // or when its save failed.
+    virtual QString writtenPathFor(const QString &recordFileName) const
+    {
+        const QString path = savedPathFor(recordFileName);
+        return QFileInfo::exists(path) ? path : QString();
     }
 };

@@ -22,7 +22,8 @@ QString versionPrefix()
 
 QString version()
 {
-    return QStringLiteral(" 1.0.21 ");
+    // The project's one version, as --version, the package and its metadata give it.
+    return QStringLiteral(" " VOLTRIX_VERSION " ");
 }
 
 QString versionText()

@@ -8,7 +8,7 @@ namespace AboutBox
 QString applicationTitle();             // "Voltrix"
 QString caption();                      // "About Voltrix"
 QString versionPrefix();                // "Version :  "
-QString version();                      // " 1.0.21 "
+QString version();                      // " 1.0.21 ": the project's version between spaces
 QString versionText();                  // "Version :  " followed by " 1.0.21 "
 QString languageLabel();                // "System Language ID : "
 QString languageIdText(int languageId); // the ID in decimal

@@ -20,16 +20,26 @@ constexpr double GraphWidth = 11820;
 
 } // namespace
 
-FrameStep frameStep(WindowState state, WindowState previous, const QSizeF &frameTwips)
+QSizeF normalFrameSize(const QSizeF &availableTwips)
+{
+    const QSizeF reference(ReferenceWidth, ReferenceHeight);
+    if (availableTwips.isEmpty()) return reference;
+    const double shrink =
+        std::min({1.0, availableTwips.width() / ReferenceWidth, availableTwips.height() / ReferenceHeight});
+    return reference * shrink;
+}
+
+FrameStep frameStep(WindowState state, WindowState previous, const QSizeF &frameTwips,
+                    const QSizeF &normalTwips)
 {
     FrameStep step;
     if (state == WindowState::Minimized) return step;
     step.layOut = true;
     step.frameSize = frameTwips;
     if (state == WindowState::Normal) {
-        step.frameSize = QSizeF(std::max(frameTwips.width(), ReferenceWidth),
-                                std::max(frameTwips.height(), ReferenceHeight));
-        if (previous == WindowState::Normal) step.frameSize = QSizeF(ReferenceWidth, ReferenceHeight);
+        step.frameSize = QSizeF(std::max(frameTwips.width(), normalTwips.width()),
+                                std::max(frameTwips.height(), normalTwips.height()));
+        if (previous == WindowState::Normal) step.frameSize = normalTwips;
         step.resizeFrame = step.frameSize != frameTwips;
     }
     return step;

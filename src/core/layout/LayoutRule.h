@@ -27,10 +27,16 @@ struct FrameStep {
     QSizeF frameSize;         // the size the tiles are computed from
 };
 
-// In the normal state the frame never gets smaller than its reference size, and once it has
+// The frame's size in the normal state: the reference size, shrunk with its proportions kept
+// where the screen's available area is smaller (large scale factors, small screens). An empty
+// area (no screen known) gives the reference size.
+QSizeF normalFrameSize(const QSizeF &availableTwips);
+
+// In the normal state the frame never gets smaller than its normal size, and once it has
 // been normal at the previous resize too it returns to exactly that size: a user's resize is
 // undone. A maximised frame (or one whose state just changed) keeps its size.
-FrameStep frameStep(WindowState state, WindowState previous, const QSizeF &frameTwips);
+FrameStep frameStep(WindowState state, WindowState previous, const QSizeF &frameTwips,
+                    const QSizeF &normalTwips = {ReferenceWidth, ReferenceHeight});
 
 Scale scaleOf(const QSizeF &frameTwips);
 

@@ -50,7 +50,7 @@ void LinkProber::linkOn()
         return;
     }
     FlagGuard probing(m_probing);
-    m_permissionTold = false;
+    beginAttempt();
     SerialControl &serial = m_.serial;
     // The port buttons always show the configured port selected, whether or not "Select port" is ticked.
     serial.setCommPort(m_.state.selectedPort + 1);
@@ -67,7 +67,7 @@ void LinkProber::scan()
 {
     if (m_.state.linkUp || m_probing || m_abandoned) return;
     FlagGuard probing(m_probing);
-    m_permissionTold = false;
+    beginAttempt();
     SerialControl &serial = m_.serial;
     prepareControl();
     m_labelLeft = LabelStartTwips;
@@ -97,6 +97,13 @@ void LinkProber::scan()
     Q_EMIT scanClosed();
 }
 
+void LinkProber::beginAttempt()
+{
+    m_permissionTold = false;
+    m_stopGiven = false;
+    m_portsInUse.clear();
+}
+
 LinkProber::Probe LinkProber::probeCurrentPort()
 {
     SerialControl &serial = m_.serial;
@@ -105,6 +112,8 @@ LinkProber::Probe LinkProber::probeCurrentPort()
     if (opened != SerialControl::OpenResult::Opened) {
         // Nothing can arrive on a port that did not open: no point waiting on it.
         if (opened == SerialControl::OpenResult::PermissionDenied) tellWhyNotOpened();
+        if (opened == SerialControl::OpenResult::InUse && !m_portsInUse.contains(serial.portName()))
+            m_portsInUse << serial.portName();
         return Probe::Silent;
     }
     serial.setInputLen(0);
@@ -143,15 +152,28 @@ void LinkProber::tellWhyNotOpened()
                        Prompts::Icon::Critical);
 }
 
+QString LinkProber::portsInUseText(const QStringList &ports)
+{
+    if (ports.isEmpty()) return {};
+    if (ports.size() == 1)
+        return QStringLiteral("%1 is in use by another program. Close that program, then try again.")
+            .arg(ports.first());
+    return QStringLiteral("%1 are in use by other programs. Close those programs, then try again.")
+        .arg(ports.join(QStringLiteral(", ")));
+}
+
 void LinkProber::showLinkError(const QString &port)
 {
-    const QString text = port.isEmpty() ? linkErrorText() : linkErrorText() + QLatin1Char('\n') + port;
-    m_.prompts.message(text, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
+    QStringList lines{linkErrorText()};
+    if (!port.isEmpty()) lines << port;
+    if (!m_portsInUse.isEmpty()) lines << portsInUseText(m_portsInUse);
+    m_.prompts.message(lines.join(QLatin1Char('\n')), applicationTitle(), Prompts::Buttons::Ok,
+                       Prompts::Icon::None);
 }
 
 bool LinkProber::scanAbandoned() const
 {
-    return m_abandoned || (m_.stopRequested && m_.stopRequested());
+    return m_abandoned || m_stopGiven;
 }
 
 void LinkProber::moveLabel(int left)

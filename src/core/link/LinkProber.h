@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QString>
-#include <functional>
+#include <QStringList>
 
 #include "core/link/SerialControl.h"
 
@@ -45,16 +45,23 @@ public:
         Prompts &prompts;
         AcquisitionState &state; // linkUp and the configured port
         const Settings &settings;
-        // Whether Stop or Pause was given meanwhile: a scan then ends.
-        std::function<bool()> stopRequested;
     };
     explicit LinkProber(Collaborators collaborators, QObject *parent = nullptr);
 
     // `link_on`: probes the configured port or, with auto-scan on, scans. Outcome in linkUp;
     // a failure has been reported to the user.
     void linkOn();
-    // `com_search_mode0`: the port scan. Abandoned at once while Stop or Pause is checked.
+    // `com_search_mode0`: the port scan.
     void scan();
+    // Stop or Pause was given: a scan under way ends silently at its next port. One given
+    // before the scan began (a Stop's mark stays until the next Start) ends none.
+    void stopGiven()
+    {
+        if (m_probing) m_stopGiven = true;
+    }
+
+    // What the link error adds when the link failed on ports that other programs hold.
+    static QString portsInUseText(const QStringList &ports);
 
     // The program is closing: a probe or scan under way ends at the next wait without a
     // message, and none starts any more.
@@ -72,6 +79,7 @@ private:
     enum class Probe { Answered, Silent, Missing };
 
     void prepareControl();
+    void beginAttempt();
     Probe probeCurrentPort();
     bool waitForAnswer();
     void tellWhyNotOpened();
@@ -84,4 +92,6 @@ private:
     bool m_probing = false;
     bool m_permissionTold = false;
     bool m_abandoned = false;
+    bool m_stopGiven = false;
+    QStringList m_portsInUse; // of the current probe or scan, as the user knows them
 };

@@ -191,7 +191,7 @@ SerialControl::OpenResult QtSerialControl::classifyOpenError(const QString &devi
             return failOpen(OpenResult::PermissionDenied, permissionMessage(path, QFileInfo(path).group()));
 #endif
         return failOpen(
-            OpenResult::Failed,
+            OpenResult::InUse,
             QCoreApplication::translate("QtSerialControl", "%1 is in use by another program.").arg(comName));
     }
     default:

@@ -10,7 +10,7 @@ class SerialControl : public QObject
 {
     Q_OBJECT
 public:
-    enum class OpenResult { Opened, NoSuchPort, PermissionDenied, Failed };
+    enum class OpenResult { Opened, NoSuchPort, PermissionDenied, InUse, Failed };
     static constexpr int ReceiveEvent = 2;
 
     using QObject::QObject;

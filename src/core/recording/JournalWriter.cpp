@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <cerrno>
 
 #include "core/common/AppPaths.h"
 #include "core/common/Clock.h"
@@ -44,41 +45,64 @@ QString freeJournalPath(const QString &folder, const QString &stamp)
         [](const QString &path) { return QFileInfo::exists(path) || QFileInfo::exists(lockPath(path)); });
 }
 
-bool syncToDisk(QFile &file)
+// The system's reason for the last failed call, else what the file says.
+QString reasonOf(int error, const QFile &file)
 {
+    if (error != 0) return qt_error_string(error);
+    return file.errorString();
+}
+
+bool syncToDisk(QFile &file, QString *reason)
+{
+    errno = 0;
 #ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
+    const bool synced = _commit(file.handle()) == 0;
 #else
-    return ::fsync(file.handle()) == 0;
+    const bool synced = ::fsync(file.handle()) == 0;
 #endif
+    if (!synced) *reason = reasonOf(errno, file);
+    return synced;
 }
 
 } // namespace
 
 struct JournalWriter::Journal {
-    Journal(const QString &journalPath, const QString &fileName)
-        : path(journalPath), recordFileName(fileName), file(journalPath), lock(lockPath(journalPath))
+    Journal(const QString &journalPath, const QString &fileName, const QString &recordStamp)
+        : path(journalPath), recordFileName(fileName), stamp(recordStamp), file(journalPath)
     {
-        lock.setStaleLockTime(0); // a lock is stale only when its program is gone, whatever its age
-        lock.tryLock(0);          // a journal is kept whether or not its lock could be taken
+        takeLock();
     }
     ~Journal()
     {
-        if (file.isOpen()) syncToDisk(file);
+        QString ignored;
+        if (file.isOpen()) syncToDisk(file, &ignored);
+    }
+    void takeLock()
+    {
+        lock = std::make_unique<QLockFile>(lockPath(path));
+        lock->setStaleLockTime(0); // a lock is stale only when its program is gone, whatever its age
+        lock->tryLock(0);          // a journal is kept whether or not its lock could be taken
     }
     void remove()
     {
         file.close();
         QFile::remove(path);
-        lock.unlock();
+        lock->unlock();
     }
+    bool wholeOnDisk() const { return adopted || onDisk == bytes.size(); }
 
     QString path;
     QString recordFileName; // "yymmdd_hhnnss.xlsx"
+    QString stamp;
     QFile file;
-    QLockFile lock;
+    std::unique_ptr<QLockFile> lock;
     int samples = 0;
-    bool failed = false;
+    QByteArray bytes;     // all the journal holds, so that it can be written again elsewhere, whole
+    qsizetype onDisk = 0; // how much of `bytes` the file holds
+    bool open = true;     // takes the samples of its record
+    bool adopted = false; // a journal a previous run left, whole on disk and never written here
+    bool failed = false;  // the failure was told
+    bool keep = false;    // survives its record being dropped
 };
 
 JournalWriter::JournalWriter(const Collaborators &collaborators, QObject *parent)
@@ -94,7 +118,21 @@ JournalWriter::JournalWriter(const Collaborators &collaborators, QObject *parent
 JournalWriter::~JournalWriter()
 {
     // The record and its status may be gone already: only what waits in memory is written.
-    if (writing() && !m_buffer.isEmpty()) m_current->file.write(m_buffer);
+    if (writing()) m_current->bytes += m_buffer;
+    QString ignored;
+    for (auto &journal : m_awaitingSave)
+        if (!journal->wholeOnDisk()) persist(*journal, &ignored);
+    if (m_current && !m_current->wholeOnDisk()) persist(*m_current, &ignored);
+}
+
+QStringList JournalWriter::folders() const
+{
+    QStringList out{AppPaths::recordsFolder()};
+    const QString fallback = m_fallbackFolder ? m_fallbackFolder() : QString();
+    if (!fallback.isEmpty() &&
+        QFileInfo(fallback).absoluteFilePath() != QFileInfo(out.first()).absoluteFilePath())
+        out << fallback;
+    return out;
 }
 
 QString JournalWriter::writeFailedText(const QString &path, const QString &reason)
@@ -107,7 +145,7 @@ QString JournalWriter::writeFailedText(const QString &path, const QString &reaso
 bool JournalWriter::inUseElsewhere(const QString &path)
 {
     QLockFile lock(lockPath(path));
-    lock.setStaleLockTime(0);
+    lock.setStaleLockTime(0); // see Journal::takeLock()
     if (lock.tryLock(0)) {
         lock.unlock();
         return false;
@@ -139,15 +177,11 @@ void JournalWriter::openJournal()
     const QString stamp = m_.record.stamp();
     const QString folder = AppPaths::recordsFolder();
     QDir().mkpath(folder);
-    m_current =
-        std::make_unique<Journal>(freeJournalPath(folder, stamp), RecordStore::fileNameForStamp(stamp));
+    m_current = std::make_unique<Journal>(freeJournalPath(folder, stamp),
+                                          RecordStore::fileNameForStamp(stamp), stamp);
     m_buffer.resize(0);
     for (auto &captions : m_captions)
         captions.fill({});
-    if (!m_current->file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        fail(m_current->file.errorString());
-        return;
-    }
     RecordJournal::appendHeader(m_buffer, stamp);
     writeChannelNames();
     // The file is written at once, so that a folder that cannot take it is known from the start.
@@ -156,7 +190,7 @@ void JournalWriter::openJournal()
 
 bool JournalWriter::writing() const
 {
-    return m_current && m_current->file.isOpen();
+    return m_current && m_current->open;
 }
 
 void JournalWriter::sampleRecorded(int channel, int row, int divisor)
@@ -206,16 +240,89 @@ void JournalWriter::flush()
     if (!writing()) return;
     if (m_namesChanged) writeChannelNames();
     if (m_buffer.isEmpty()) return;
-    const qint64 written = m_current->file.write(m_buffer);
-    const bool complete = written == m_buffer.size();
-    m_buffer.resize(0); // keeps the buffer's memory for the next burst
-    if (!complete) fail(m_current->file.errorString());
+    Journal &journal = *m_current;
+    journal.bytes += m_buffer;
+    m_buffer.resize(0);                          // keeps the buffer's memory for the next burst
+    if (!journal.failed) secure(journal, false); // a failed one is tried again at Pause and Stop
+}
+
+// Writes what the file lacks. A file opened anew holds a beginning of the journal (bytes are only
+// ever appended): the rest is written after it, so that a disk still short of space loses nothing.
+bool JournalWriter::persist(Journal &journal, QString *reason)
+{
+    if (journal.adopted) return true;
+    if (!journal.file.isOpen()) {
+        if (!journal.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+            *reason = journal.file.errorString();
+            return false;
+        }
+        const qint64 size = journal.file.size();
+        journal.onDisk = size <= journal.bytes.size() ? size : 0;
+        if (!journal.file.resize(journal.onDisk) || !journal.file.seek(journal.onDisk)) {
+            *reason = journal.file.errorString();
+            journal.file.close();
+            return false;
+        }
+    }
+    const qint64 rest = journal.bytes.size() - journal.onDisk;
+    if (rest == 0) return true;
+    errno = 0;
+    const qint64 written = journal.file.write(journal.bytes.constData() + journal.onDisk, rest);
+    const int error = errno;
+    if (written == rest) {
+        journal.onDisk = journal.bytes.size();
+        return true;
+    }
+    *reason = reasonOf(error, journal.file);
+    journal.file.close();
+    return false;
+}
+
+// The journal, whole, into the fallback folder; the copy that could not be completed goes.
+bool JournalWriter::moveToFallback(Journal &journal, QString *reason)
+{
+    const QStringList kept = folders();
+    if (kept.size() < 2 || QFileInfo(journal.path).absolutePath() == QFileInfo(kept.at(1)).absoluteFilePath())
+        return false;
+    QDir().mkpath(kept.at(1));
+    const QString oldPath = journal.path;
+    std::unique_ptr<QLockFile> oldLock = std::move(journal.lock);
+    journal.file.close();
+    journal.path = freeJournalPath(kept.at(1), journal.stamp);
+    journal.file.setFileName(journal.path);
+    journal.takeLock();
+    QString cause;
+    if (persist(journal, &cause) && syncToDisk(journal.file, &cause)) {
+        QFile::remove(oldPath);
+        oldLock->unlock();
+        return true;
+    }
+    *reason = QDir::toNativeSeparators(journal.path) + QStringLiteral(": ") + cause;
+    journal.file.close();
+    QFile::remove(journal.path);
+    journal.lock->unlock();
+    journal.path = oldPath;
+    journal.file.setFileName(oldPath);
+    journal.lock = std::move(oldLock);
+    return false;
+}
+
+// Everything on disk and synced, in the records folder or else the fallback folder.
+bool JournalWriter::secure(Journal &journal, bool sync)
+{
+    QString reason;
+    if (persist(journal, &reason) && (!sync || journal.adopted || syncToDisk(journal.file, &reason)))
+        return true;
+    QString second;
+    if (moveToFallback(journal, &second)) return true;
+    fail(journal, second.isEmpty() ? reason : reason + QStringLiteral("; ") + second);
+    return false;
 }
 
 void JournalWriter::sync()
 {
     flush();
-    if (writing() && !syncToDisk(m_current->file)) fail(qt_error_string());
+    if (writing()) secure(*m_current, true);
 }
 
 // The record takes no more samples: its journal is complete. One that holds no sample goes.
@@ -223,7 +330,7 @@ void JournalWriter::close()
 {
     if (!writing()) return;
     sync();
-    if (!writing()) return;
+    m_current->open = false;
     m_current->file.close();
     if (m_current->samples == 0) dropCurrent();
 }
@@ -236,11 +343,9 @@ void JournalWriter::followMode(RecordingMode mode)
         close();
 }
 
-void JournalWriter::fail(const QString &reason)
+void JournalWriter::fail(Journal &journal, const QString &reason)
 {
-    Journal &journal = *m_current;
     journal.file.close();
-    m_buffer.resize(0);
     if (journal.failed) return;
     journal.failed = true;
     // Told once the sample being recorded is done: a message box here would run the event loop
@@ -277,11 +382,55 @@ void JournalWriter::recordSaved(const QString &recordFileName)
 
 void JournalWriter::recordDiscarded()
 {
-    if (m_current) dropCurrent();
+    if (!m_current) return;
+    if (!m_current->keep) {
+        dropCurrent();
+        return;
+    }
+    // Kept for the next start to recover: written through, and let go of.
+    close();
+    m_current.reset();
+    m_buffer.resize(0);
+    m_flushTimer.stop();
 }
 
 void JournalWriter::adopt(const QString &path, const QString &recordFileName)
 {
     retireCurrent();
-    m_current = std::make_unique<Journal>(path, recordFileName);
+    m_current = std::make_unique<Journal>(path, recordFileName, QString());
+    m_current->open = false;
+    m_current->adopted = true;
+}
+
+// An earlier record first, as for a save: records begun in the same second share a name.
+JournalWriter::Journal *JournalWriter::journalFor(const QString &recordFileName)
+{
+    const QString name = recordFileName.trimmed();
+    for (auto &journal : m_awaitingSave)
+        if (journal->recordFileName == name) return journal.get();
+    if (m_current && m_current->recordFileName == name) return m_current.get();
+    return nullptr;
+}
+
+QString JournalWriter::keepForRecovery(const QString &recordFileName)
+{
+    return keep(journalFor(recordFileName));
+}
+
+QString JournalWriter::keep(Journal *journal)
+{
+    if (!journal) return {};
+    journal->keep = true;
+    if (journal == m_current.get() && writing()) {
+        flush();
+        secure(*journal, true);
+    } else if (!journal->wholeOnDisk()) {
+        secure(*journal, true);
+    }
+    return journal->wholeOnDisk() ? journal->path : QString();
+}
+
+QString JournalWriter::keepCurrentForRecovery()
+{
+    return keep(m_current.get());
 }

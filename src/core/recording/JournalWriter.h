@@ -2,8 +2,10 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,9 +21,11 @@ class RecordStore;
 // in bursts, at least every FlushIntervalMs; Pause, Stop and the start of the next record force
 // the journal to disk. A journal goes when its record is saved as a workbook or dropped on
 // purpose; a record that is still taking samples keeps it even when saved, since what comes
-// after the save is in no workbook. A journal that cannot be written is reported once and the
-// recording goes on without it. Each journal is locked while this program keeps it, so that
-// another one started meanwhile leaves it alone.
+// after the save is in no workbook. A records folder that refuses the journal (full, read-only)
+// sends it whole to the fallback folder; where neither takes it, that is reported once with the
+// system's reason, the journal is kept in memory and written again at each Pause and Stop.
+// Each journal is locked while this program keeps it, so that another one started meanwhile
+// leaves it alone.
 class JournalWriter final : public QObject, public SampleJournal
 {
     Q_OBJECT
@@ -49,6 +53,17 @@ public:
 
     void sampleRecorded(int channel, int row, int divisor) override;
 
+    // Where a journal goes when the records folder cannot take it (the automatic save's fallback).
+    void setFallbackFolder(std::function<QString()> folder) { m_fallbackFolder = std::move(folder); }
+    // The folders journals are kept in: the records folder, then the fallback folder.
+    QStringList folders() const;
+    // The record named `recordFileName` could not be saved where it was meant to go: its journal is
+    // written through again and survives when the record is dropped (an unattended No, a closing
+    // program). Returns the journal's path, empty when there is none on disk.
+    QString keepForRecovery(const QString &recordFileName);
+    // The same for the record in the table, whatever its name (a signal ends the program).
+    QString keepCurrentForRecovery();
+
     // The journal of the record in the table; empty when it has none.
     QString currentPath() const;
     // Another running program keeps the journal at `path`.
@@ -59,14 +74,19 @@ private:
     struct Journal;
 
     void openJournal();
+    bool persist(Journal &journal, QString *reason);
+    bool moveToFallback(Journal &journal, QString *reason);
+    Journal *journalFor(const QString &recordFileName);
+    QString keep(Journal *journal);
     void retireCurrent();
     void followMode(RecordingMode mode);
     void writeChannelNames();
     void writeCaptions(int channel);
     void flush();
     void sync();
+    bool secure(Journal &journal, bool sync);
     void close();
-    void fail(const QString &reason);
+    void fail(Journal &journal, const QString &reason);
     void dropCurrent();
     bool writing() const; // the record in the table is open for samples
 
@@ -75,6 +95,7 @@ private:
     // Closed journals of earlier records whose saves have not been reported yet.
     std::vector<std::unique_ptr<Journal>> m_awaitingSave;
     QByteArray m_buffer;
+    std::function<QString()> m_fallbackFolder;
     QTimer m_flushTimer;
     qint64 m_lastFlushTick = 0;
     bool m_namesChanged = false;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/common/AppPaths.h"
@@ -78,11 +79,15 @@ QString RecordRecovery::saveFailedText(const QString &recordFileName, const QStr
 
 void RecordRecovery::recoverAll(Asking asking)
 {
-    const QDir folder(AppPaths::recordsFolder());
-    const QStringList names =
-        folder.entryList({QLatin1Char('*') + QLatin1String(RecordJournal::Suffix)}, QDir::Files, QDir::Name);
-    for (const QString &name : names) {
-        const QString path = folder.filePath(name);
+    // The journals of both folders, oldest first.
+    QMap<QString, QString> journals;
+    for (const QString &folderPath : m_.journal.folders()) {
+        const QDir folder(folderPath);
+        for (const QString &name :
+             folder.entryList({QLatin1Char('*') + QLatin1String(RecordJournal::Suffix)}, QDir::Files))
+            journals.insert(name + QLatin1Char('/') + folderPath, folder.filePath(name));
+    }
+    for (const QString &path : std::as_const(journals)) {
         if (JournalWriter::inUseElsewhere(path)) continue;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) continue;
@@ -116,11 +121,20 @@ bool RecordRecovery::recover(const QString &path, const RecordJournal::Content &
     m_.journal.adopt(path, recordFileName);
     QString error;
     if (!m_.saver.autoSave(&error)) {
+        m_.journal.keepForRecovery(recordFileName);
         m_.prompts.message(saveFailedText(recordFileName, error), applicationTitle(), Prompts::Buttons::Ok,
                            Prompts::Icon::Warning);
+        Q_EMIT recoveryFailed(recordFileName);
         return false;
     }
-    Q_EMIT recordRecovered(m_.saver.savedPathFor(recordFileName));
+    // Recovered only once the workbook is written; a failure there was told and keeps the journal.
+    m_.saver.waitForSaves();
+    const QString written = m_.saver.writtenPathFor(recordFileName);
+    if (written.isEmpty()) {
+        Q_EMIT recoveryFailed(recordFileName);
+        return false;
+    }
+    Q_EMIT recordRecovered(written);
     return true;
 }
 

@@ -14,8 +14,8 @@ class RecordStore;
 class Statistics;
 
 // At start-up, before anything is recorded: every journal a previous run left in the records
-// folder is a record that was never saved. Each is offered in turn, oldest first; Yes rebuilds
-// it in the table as a stopped, unsaved record (with its statistics, taken again from its
+// folder (or the fallback folder) is a record that was never saved. Each is offered in turn, oldest first;
+// Yes rebuilds it in the table as a stopped, unsaved record (with its statistics, taken again from its
 // samples) and saves it at once as the automatic save does, No sets the journal aside as "<name>.discarded".
 // A journal without a sample just goes; one of another program or version, or one that a running program
 // keeps, is left alone.
@@ -48,8 +48,10 @@ public:
 Q_SIGNALS:
     // A recovered record is in the table (the windows may show it).
     void recordRebuilt();
-    // ... and was saved as `savedPath`.
+    // ... and was written and closed as `savedPath`.
     void recordRecovered(const QString &savedPath);
+    // ... but could not be saved: it stays in the table and its journal stays.
+    void recoveryFailed(const QString &recordFileName);
 
 private:
     bool recover(const QString &path, const RecordJournal::Content &content);

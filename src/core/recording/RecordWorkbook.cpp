@@ -21,7 +21,8 @@ WorkbookRecord recordWorkbook(const RecordWorkbookSources &sources)
     for (int k = 0; k < ChannelCount; ++k) {
         const ChannelStatistics &figures = sources.statistics.channel(k);
         WorkbookChannelSummary &summary = out.channels[std::size_t(k)];
-        summary.hasStatistics = figures.maximum.row > 0;
+        // An opened record has its extremes as read, without the rows they were taken at.
+        summary.hasStatistics = figures.maximum.row > 0 || figures.hasExtremes;
         summary.average = figures.average;
         summary.unit = state.channelUnit[std::size_t(k)];
         summary.maximum = extremeOf(figures.maximum);

@@ -1,5 +1,4 @@
 #include "core/recording/WorkbookSaver.h"
-
 #include <QCoreApplication>
 
 #include <QDir>
@@ -32,7 +31,7 @@ WorkbookSaver::WorkbookSaver(const Collaborators &collaborators)
     : m_(collaborators), m_fallbackFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
       m_queue(std::make_unique<WorkbookSaveQueue>(
           [](const WorkbookRecord &record, StagedFile &file, QString *error) {
-              return WorkbookWriter(WorkbookSaveKind::AutoSave).write(record, file, error);
+              return WorkbookWriter().write(record, file, error);
           },
           [this](const WorkbookSaveQueue::Outcome &outcome) { autoSaveFinished(outcome); }))
 {
@@ -45,9 +44,8 @@ bool WorkbookSaver::writeWorkbook(const QString &path, QString *error) const
     const WorkbookRecord workbook = recordWorkbook(m_.sources);
     m_.progress.showProgress(ProgressCaption(), ProgressLabel(),
                              std::max(0, m_.sources.record.gridRowCount() - 2));
-    const bool written = WorkbookWriter(WorkbookSaveKind::SaveData, [this](int row, int) {
-                             m_.progress.setProgress(row);
-                         }).write(workbook, path, error);
+    const bool written =
+        WorkbookWriter([this](int row, int) { m_.progress.setProgress(row); }).write(workbook, path, error);
     m_.progress.closeProgress();
     return written;
 }
@@ -107,19 +105,27 @@ void WorkbookSaver::autoSaveFinished(const WorkbookSaveQueue::Outcome &outcome)
         m_savedPaths.insert(outcome.recordFileName, outcome.path);
         tellSaved(outcome.recordFileName);
         if (!outcome.failures.isEmpty())
-            m_.prompts.message(QCoreApplication::translate(
-                                   "WorkbookSaver", "The record could not be saved in the records folder "
-                                                    "(%1). It was saved as %2.")
-                                   .arg(reasons, QDir::toNativeSeparators(outcome.path)),
-                               applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+            m_.prompts.message(
+                QCoreApplication::translate(
+                    "WorkbookSaver",
+                    "The record could not be saved in the records folder (%1). It was saved as %2.")
+                    .arg(reasons, QDir::toNativeSeparators(outcome.path)),
+                applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return;
     }
-    if (m_autoSaveFailed) m_autoSaveFailed();
-    m_.prompts.message(QCoreApplication::translate("WorkbookSaver",
-                                                   "The record %1 could not be saved automatically (%2). The "
-                                                   "recording was stopped.")
-                           .arg(outcome.recordFileName, reasons),
-                       applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+    const AutoSaveFailure done =
+        m_autoSaveFailed ? m_autoSaveFailed(outcome.recordFileName) : AutoSaveFailure{};
+    QString text =
+        QCoreApplication::translate("WorkbookSaver", "The record %1 could not be saved automatically (%2).")
+            .arg(outcome.recordFileName, reasons);
+    if (done.recordingStopped)
+        text += QCoreApplication::translate("WorkbookSaver", " The recording was stopped.");
+    if (!done.journalPath.isEmpty())
+        text +=
+            QCoreApplication::translate(
+                "WorkbookSaver", " Its samples are kept in the journal %1, which the next start recovers.")
+                .arg(QDir::toNativeSeparators(done.journalPath));
+    m_.prompts.message(text, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
 }
 
 bool WorkbookSaver::isSaving(const QString &recordFileName) const
@@ -158,31 +164,50 @@ bool WorkbookSaver::saveDataCommand()
     if (path.isEmpty()) return false;
 
     QString error;
-    const bool saved = saveAs(&path, &error);
-    if (!saved) {
-        m_.prompts.message(
-            QCoreApplication::translate("WorkbookSaver", "The record was not saved (%1).").arg(error),
-            QCoreApplication::translate("WorkbookSaver", WorkbookFiles::SaveDialogTitle),
-            Prompts::Buttons::Ok, Prompts::Icon::Warning);
-        return false;
-    }
-    m_savedPaths.insert(name, path);
-    if (!isCsvPath(path)) tellSaved(name);
-    return true;
+    if (saveAs(&path, &error)) return true;
+    m_.prompts.message(
+        QCoreApplication::translate("WorkbookSaver", "The record was not saved (%1).").arg(error),
+        QCoreApplication::translate("WorkbookSaver", WorkbookFiles::SaveDialogTitle), Prompts::Buttons::Ok,
+        Prompts::Icon::Warning);
+    return false;
 }
 
 bool WorkbookSaver::saveAs(QString *path, QString *error)
 {
+    const QString name = m_.sources.monitor.file.trimmed();
     // The save dialog gives the final name already; a name given otherwise gets the same rule.
     *path = SaveFileNames::finalName(*path, SaveFilters());
+    // A CSV is a copy of the table, not the record's workbook: the record is still to be saved.
     if (isCsvPath(*path)) return CsvExport::write(m_.sources.record, *path, error);
-    return writeWorkbook(*path, error);
+    if (!writeWorkbook(*path, error)) return false;
+    m_savedPaths.insert(name, *path);
+    tellSaved(RecordStore::fileNameForStamp(m_.sources.record.stamp()));
+    // The record now goes by the name it was saved under: the monitor, the printouts, the save
+    // question and the next save follow it.
+    const QString savedName = QFileInfo(*path).fileName();
+    if (savedName != name) {
+        m_savedPaths.insert(savedName, *path);
+        m_.fileField.file = savedName;
+        m_.fileField.notify();
+    }
+    return true;
 }
 
 QString WorkbookSaver::savedPathFor(const QString &recordFileName) const
 {
     const QString name = recordFileName.trimmed();
     return m_savedPaths.value(name, WorkbookFiles::autoSavePath(AppPaths::recordsFolder(), name));
+}
+
+QString WorkbookSaver::writtenPathFor(const QString &recordFileName) const
+{
+    return m_savedPaths.value(recordFileName.trimmed());
+}
+
+void WorkbookSaver::removeAbandonedFiles() const
+{
+    StagedFile::removeAbandoned(AppPaths::recordsFolder());
+    if (!m_fallbackFolder.isEmpty()) StagedFile::removeAbandoned(m_fallbackFolder);
 }
 
 void WorkbookSaver::noteOpened(const QString &recordFileName, const QString &path)

@@ -10,6 +10,7 @@
 #include "core/recording/RecordWorkbook.h"
 #include "core/workbook/WorkbookSaveQueue.h"
 
+class MonitorFields;
 class Prompts;
 class WindowVisibility;
 
@@ -27,13 +28,14 @@ public:
         const WindowVisibility &windows;
         Prompts &prompts;
         ProgressHooks &progress;
+        MonitorFields &fileField; // the record's file name, which follows the name it is saved under
     };
     explicit WorkbookSaver(const Collaborators &collaborators);
 
     // Writes the record to `path` as Save Data does once the file is chosen: a ".csv" name
     // gets the table as CSV, any other a workbook (".xls" becomes ".xlsx", ".xlsx" is added to
-    // any other name; `path` is then changed to the name written). False with the reason, naming the file, in
-    // `error`.
+    // any other name; `path` is then changed to the name written), after which the record counts
+    // as saved and goes by the workbook's name. False with the reason, naming the file, in `error`.
     bool saveAs(QString *path, QString *error);
 
     ~WorkbookSaver() override;
@@ -46,10 +48,14 @@ public:
     // Save Data from the menu, pop-up or Ctrl+S: a record whose table is hidden is not offered.
     bool saveDataFromMenu();
     QString savedPathFor(const QString &recordFileName) const override;
+    QString writtenPathFor(const QString &recordFileName) const override;
 
     // Where an automatic save goes when the records folder cannot take it; by default the
     // per-user data folder.
     void setFallbackFolder(const QString &folder) { m_fallbackFolder = folder; }
+    QString fallbackFolder() const { return m_fallbackFolder; }
+    // Removes the staged files a killed program left in the records and fallback folders.
+    void removeAbandonedFiles() const;
     // A record opened from `path` is kept there already: it is not asked to be saved again.
     void noteOpened(const QString &recordFileName, const QString &path);
     // Told after every save of the record as a workbook (the automatic save, Save Data and the
@@ -58,9 +64,18 @@ public:
     {
         m_savedListener = std::move(listener);
     }
+    // What was done about an automatic save that could be written nowhere, for the user's message.
+    struct AutoSaveFailure {
+        bool recordingStopped = false;
+        QString journalPath; // where the record's samples are kept; "" = nowhere
+    };
     // Runs, before the user is told, when an automatic save could be written nowhere: the
-    // recording is to stop rather than split off more records that cannot be kept.
-    void setAutoSaveFailedHandler(std::function<void()> handler) { m_autoSaveFailed = std::move(handler); }
+    // recording is to stop rather than split off more records that cannot be kept, and the
+    // record's journal is to stay.
+    void setAutoSaveFailedHandler(std::function<AutoSaveFailure(const QString &recordFileName)> handler)
+    {
+        m_autoSaveFailed = std::move(handler);
+    }
     // What writes a record into its staged file on the saving thread (tests).
     void setBackgroundWriter(WorkbookSaveQueue::Writer writer) { m_queue->setWriter(std::move(writer)); }
 
@@ -94,6 +109,6 @@ private:
     QHash<QString, QString> m_savedPaths; // record file name -> the file it was saved as
     std::function<void(const QString &)> m_savedListener;
     QList<InFlight> m_inFlight; // in the order they finish
-    std::function<void()> m_autoSaveFailed;
+    std::function<AutoSaveFailure(const QString &)> m_autoSaveFailed;
     std::unique_ptr<WorkbookSaveQueue> m_queue;
 };

@@ -18,6 +18,8 @@
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/power/PowerCostMonitor.h"
+#include "core/publish/MqttPublisher.h"
+#include "core/publish/ReadingPublisher.h"
 #include "core/record/CsvExport.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/JournalWriter.h"
@@ -29,6 +31,7 @@
 #include "core/settings/SettingsStore.h"
 #include "core/settings/UserSettings.h"
 #include "core/views/GraphFollower.h"
+#include "core/views/GraphLanes.h"
 #include "core/views/PowerCostHooks.h"
 
 // The rules hold references to these; what stands behind them can be set later, when the
@@ -76,6 +79,7 @@ struct Session::Relays {
         bool autoSave(QString *error) override { return target().autoSave(error); }
         bool saveDataCommand() override { return target().saveDataCommand(); }
         QString savedPathFor(const QString &name) const override { return target().savedPathFor(name); }
+        QString writtenPathFor(const QString &name) const override { return target().writtenPathFor(name); }
         bool isSaving(const QString &name) const override { return target().isSaving(name); }
         void waitForSaves() override { target().waitForSaves(); }
     };
@@ -103,8 +107,20 @@ struct Session::Relays {
         }
     };
 
+    // Each sample goes to the journal first, then to the live readings.
+    struct Samples final : SampleJournal {
+        SampleJournal *journal = nullptr;
+        SampleJournal *readings = nullptr;
+        void sampleRecorded(int channel, int row, int divisor) override
+        {
+            journal->sampleRecorded(channel, row, divisor);
+            readings->sampleRecorded(channel, row, divisor);
+        }
+    };
+
     Graph graph;
     Power power;
+    Samples samples;
     Progress progress;
     Saver saver;
     Sound sound;
@@ -119,8 +135,12 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     const Settings &values = m_settings->values();
 
     m_statistics = std::make_unique<Statistics>(m_state, *m_record, *m_monitor);
-    m_workbookSaver = std::make_unique<WorkbookSaver>(WorkbookSaver::Collaborators{
-        {*m_record, m_state, *m_statistics, *m_monitor, values}, *m_windows, prompts, m_relays->progress});
+    m_workbookSaver = std::make_unique<WorkbookSaver>(
+        WorkbookSaver::Collaborators{{*m_record, m_state, *m_statistics, *m_monitor, values},
+                                     *m_windows,
+                                     prompts,
+                                     m_relays->progress,
+                                     *m_monitor});
     m_relays->saver.workbook = m_workbookSaver.get();
     m_alarm = std::make_unique<Alarm>(m_state, *m_monitor, m_alarmSetup, store, m_relays->sound);
     m_recorder = new SampleRecorder({m_state, *m_record, *m_monitor, *m_statistics, *m_alarm, values,
@@ -130,12 +150,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     m_reset = new RecordReset({*m_record, *m_monitor, m_state, *m_statistics, m_alarmSetup, values,
                                m_relays->graph, m_relays->power},
                               this);
-    // The scan ends when Stop or Pause is given meanwhile; the recording control that owns that
-    // state is made just below.
-    m_link =
-        new LinkProber({serial, clock, prompts, m_state, values,
-                        [this] { return m_recording->status().stopped() || m_recording->status().paused(); }},
-                       this);
+    m_link = new LinkProber({serial, clock, prompts, m_state, values}, this);
     m_recording = new RecordingControl({serial, clock, prompts, *m_link, *m_decoder, m_state, *m_record,
                                         *m_monitor, *m_alarm, *m_reset, m_relays->saver, *m_settings},
                                        this);
@@ -151,6 +166,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
         {*m_record, m_state, m_recording->status(), *m_monitor, *m_settings, *m_windows}, this);
     setGraphHooks(m_graph);
     connect(m_reset, &RecordReset::cleared, m_graph, &GraphFollower::reDisplay);
+    m_lanes = new GraphLanes({*m_record, m_state, m_recording->status(), m_graph->page()}, this);
     m_powerCost = new PowerCostMonitor(this);
     m_powerHooks = std::make_unique<PowerCostHooks>(
         PowerCostHooks::Collaborators{*m_powerCost, m_state, *m_monitor, values, *m_windows, clock});
@@ -170,20 +186,40 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
 
     // The journal of the open record: every sample, kept until the record is saved or dropped.
     m_journal = new JournalWriter({*m_record, m_recording->status(), clock, prompts}, this);
-    m_recorder->setJournal(m_journal);
+    m_readings = std::make_unique<ReadingPublisher>(*m_record, clock);
+    m_mqtt = new MqttPublisher(this);
+    m_readings->addOutput(m_mqtt);
+    m_relays->samples.journal = m_journal;
+    m_relays->samples.readings = m_readings.get();
+    m_recorder->setJournal(&m_relays->samples);
+    m_journal->setFallbackFolder([this] { return m_workbookSaver->fallbackFolder(); });
     connect(m_recording, &RecordingControl::recordStarted, m_journal, &JournalWriter::recordStarted);
     connect(m_recording, &RecordingControl::recordDiscarded, m_journal, &JournalWriter::recordDiscarded);
-    m_workbookSaver->setSavedListener([this](const QString &name) { m_journal->recordSaved(name); });
+    m_workbookSaver->setSavedListener([this](const QString &name) {
+        m_journal->recordSaved(name);
+        m_readings->recordSaved(name);
+    });
+    connect(&m_recording->status(), &RecordingStatus::modeChanged, this,
+            [this](RecordingMode mode) { m_readings->recordingModeChanged(mode); });
     m_recovery = new RecordRecovery(
         {*m_record, *m_monitor, *m_statistics, m_state, *m_reset, m_relays->saver, *m_journal, prompts},
         this);
     connect(m_recovery, &RecordRecovery::recordRebuilt, m_commandProcs, &Commands::showRecordWindows);
+    connect(m_recovery, &RecordRecovery::recoveryFailed, this, &Session::recordKept);
 
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
     connect(m_recorder, &SampleRecorder::restartNeeded, m_recording, &RecordingControl::restartRecord);
     // A record split off that could be written nowhere: no further records are split off.
-    m_workbookSaver->setAutoSaveFailedHandler([this] {
-        if (m_recording->status().running() || m_recording->status().paused()) m_recording->stop();
+    // Its journal stays until a workbook of it exists.
+    m_workbookSaver->setAutoSaveFailedHandler([this](const QString &name) {
+        WorkbookSaver::AutoSaveFailure done;
+        if (m_recording->status().running() || m_recording->status().paused()) {
+            m_recording->stop();
+            done.recordingStopped = true;
+        }
+        done.journalPath = m_journal->keepForRecovery(name);
+        Q_EMIT recordKept(name);
+        return done;
     });
     connect(m_recording, &RecordingControl::windowsResetNeeded, m_commandProcs, &Commands::closeAll);
     connect(m_recording, &RecordingControl::recordWindowsNeeded, m_commandProcs,

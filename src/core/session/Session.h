@@ -14,10 +14,12 @@ class CommandState;
 class Commands;
 class FrameDecoder;
 class GraphFollower;
+class GraphLanes;
 class GraphHooks;
 class JournalWriter;
 class LinkProber;
 class MonitorFields;
+class MqttPublisher;
 class PowerCostHooks;
 class PowerCostMonitor;
 class OpenRecord;
@@ -25,6 +27,7 @@ class PowerHooks;
 class ProgressHooks;
 class Prompts;
 class RecordRecovery;
+class ReadingPublisher;
 class RecordReset;
 class RecordSaver;
 class RecordStore;
@@ -77,6 +80,7 @@ public:
     ChannelSelector &channelSelector() const { return *m_selector; }
     Commands &commandProcs() const { return *m_commandProcs; }
     GraphFollower &graph() const { return *m_graph; }
+    GraphLanes &lanes() const { return *m_lanes; }
     PowerCostMonitor &powerCost() const { return *m_powerCost; }
 
     // What the rules call in the graph window; it reaches the graph once one is set.
@@ -86,6 +90,10 @@ public:
     JournalWriter &journal() const { return *m_journal; }
     // Run once at start-up, before anything is recorded or opened.
     RecordRecovery &recovery() const { return *m_recovery; }
+    // Every recorded sample, the recording's state and the workbooks saved, for other programs:
+    // the broker publisher is one of its outputs, a stream on standard output may be another.
+    ReadingPublisher &readings() const { return *m_readings; }
+    MqttPublisher &mqtt() const { return *m_mqtt; }
 
     // Procedures of windows of later parts and of the platform; each does nothing until set.
     void setGraphHooks(GraphHooks *hooks);
@@ -101,6 +109,10 @@ public:
     // told to the user once the window is up.
     StartupFaults &startupFaults() { return m_startupFaults; }
     void tellStartupFaults() { m_startupFaults.tell(m_prompts); }
+
+Q_SIGNALS:
+    // A record could not be saved where it was to go; its journal is kept for the next start.
+    void recordKept(const QString &recordFileName);
 
 private:
     struct Relays;
@@ -131,9 +143,12 @@ private:
     ChannelSelector *m_selector = nullptr;
     Commands *m_commandProcs = nullptr;
     GraphFollower *m_graph = nullptr;
+    GraphLanes *m_lanes = nullptr;
     PowerCostMonitor *m_powerCost = nullptr;
     std::unique_ptr<PowerCostHooks> m_powerHooks;
     std::unique_ptr<OpenRecord> m_openRecord;
     JournalWriter *m_journal = nullptr;
     RecordRecovery *m_recovery = nullptr;
+    std::unique_ptr<ReadingPublisher> m_readings;
+    MqttPublisher *m_mqtt = nullptr;
 };

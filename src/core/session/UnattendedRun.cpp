@@ -81,9 +81,18 @@ void UnattendedRun::reportRecovered(const QString &savedPath)
     say(QStringLiteral("recovered an unsaved record into ") + QFileInfo(savedPath).absoluteFilePath());
 }
 
+void UnattendedRun::noteRecordKept(const QString &recordFileName)
+{
+    if (m_keptRecords.contains(recordFileName)) return;
+    m_keptRecords << recordFileName;
+    say(QStringLiteral("the record ") + recordFileName +
+        QStringLiteral(" could not be saved; its journal is kept for the next start"));
+}
+
 int UnattendedRun::writeOutput()
 {
     int code = writeRecord();
+    if (!m_keptRecords.isEmpty()) code = OutputFailed;
     for (const Output &output : m_outputs) {
         const QString error = output.write();
         if (error.isEmpty()) {
@@ -103,6 +112,11 @@ int UnattendedRun::writeRecord()
     QString error;
     if (!m_saver.saveAs(&path, &error)) {
         say(QStringLiteral("could not write the record: ") + error);
+        // Not written is not dropped: the save question that follows must not take the journal.
+        const QString journal = m_keepRecord ? m_keepRecord() : QString();
+        if (!journal.isEmpty())
+            say(QStringLiteral("the record is kept in the journal ") + QFileInfo(journal).absoluteFilePath() +
+                QStringLiteral(", which the next start recovers"));
         return OutputFailed;
     }
     say(QStringLiteral("record written to ") + QFileInfo(path).absoluteFilePath());

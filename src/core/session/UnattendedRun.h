@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <functional>
 #include <limits>
@@ -40,6 +41,11 @@ public:
     void addOutput(const QString &what, const QString &path, std::function<QString()> write);
     // A record left unsaved by the previous run was recovered into `savedPath`.
     void reportRecovered(const QString &savedPath);
+    // A record could not be saved and is kept in its journal: the run ends with OutputFailed.
+    void noteRecordKept(const QString &recordFileName);
+    // When the record cannot be written to --output: keeps its journal for the next start and
+    // returns the journal's path ("" when it has none).
+    void setRecordKeeper(std::function<QString()> keep) { m_keepRecord = std::move(keep); }
 
 Q_SIGNALS:
     // The run is done; with quit, the program should end with this code.
@@ -61,4 +67,6 @@ private:
         std::function<QString()> write;
     };
     std::vector<Output> m_outputs;
+    std::function<QString()> m_keepRecord;
+    QStringList m_keptRecords; // could not be saved, kept in their journals
 };

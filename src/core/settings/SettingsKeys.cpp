@@ -189,4 +189,11 @@ void setFieldFromText(Settings &settings, const Key &key, const QString &text)
         settings.*key.colour = qint32(value);
 }
 
+const PublishKeyNames &publishKeys()
+{
+    static constexpr PublishKeyNames names{"publish_url",       "publish_password", "publish_topic",
+                                           "publish_discovery", "publish_qos",      "publish_ca"};
+    return names;
+}
+
 } // namespace SettingsKeys

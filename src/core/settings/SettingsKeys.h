@@ -43,6 +43,18 @@ const Key &saveFolderKey();
 // the system. Kept by the language rule itself, held by no field of Settings.
 const Key &languageKey();
 
+// The keys of the "Publish readings" dialog: texts that only the publisher's settings read and
+// write (the password among them, which makes the file readable by its user alone).
+struct PublishKeyNames {
+    const char *url;
+    const char *password;
+    const char *prefix;
+    const char *discovery;
+    const char *qos;
+    const char *caFile;
+};
+const PublishKeyNames &publishKeys();
+
 // The key's field as store text, and back; text that does not fit the field keeps it as it was.
 QString fieldText(const Settings &settings, const Key &key);
 void setFieldFromText(Settings &settings, const Key &key, const QString &text);

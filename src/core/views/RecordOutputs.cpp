@@ -4,6 +4,7 @@
 
 #include "core/common/AppPaths.h"
 #include "core/graph/GraphPage.h"
+#include "core/views/GraphLanes.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/printing/PrintCommands.h"
@@ -42,6 +43,8 @@ GraphImageSource RecordOutputs::imageSource() const
 
 DrawGraphPage RecordOutputs::drawGraphPage() const
 {
+    if (const GraphLanes *lanes = m_.lanes; lanes && lanes->state().showsLanes())
+        return [lanes](QPainter &painter, const QRectF &target) { lanes->render(painter, target); };
     const GraphPage &graph = m_.graph;
     return [&graph](QPainter &painter, const QRectF &target) { graph.render(painter, target); };
 }

@@ -5,6 +5,7 @@
 #include "core/printing/GraphPrintout.h"
 #include "core/printing/TablePrintout.h"
 
+class GraphLanes;
 class GraphPage;
 class MonitorFields;
 class PrintCommands;
@@ -23,6 +24,7 @@ public:
         const UserSettings &settings;
         const WindowVisibility &windows;
         const GraphPage &graph;
+        const GraphLanes *lanes = nullptr; // draws the graph when its view shows lanes
     };
     explicit RecordOutputs(const Collaborators &collaborators) : m_(collaborators) {}
 

@@ -40,6 +40,23 @@ void SheetCells::set(int row, int column, SheetCell cell)
     m_byAddress.insert(key(row, column), std::move(cell));
 }
 
+std::vector<int> SheetCells::filledRows(int first) const
+{
+    std::vector<int> rows;
+    if (m_byRow) {
+        for (std::size_t r = std::size_t(qMax(first, 1)); r <= m_rows.size(); ++r)
+            if (std::any_of(m_rows[r - 1].cbegin(), m_rows[r - 1].cend(),
+                            [](qint32 place) { return place >= 0; }))
+                rows.push_back(int(r));
+        return rows;
+    }
+    for (auto it = m_byAddress.cbegin(); it != m_byAddress.cend(); ++it)
+        if (const int row = int(it.key() >> 32); row >= first) rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
 void SheetCells::keepByAddress()
 {
     m_byRow = false;

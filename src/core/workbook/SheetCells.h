@@ -15,6 +15,10 @@ struct SheetCell {
     double number = 0;
     QString text; // Text cells; an Error cell's code ("#N/A")
     NumberFormat format = NumberFormat::General;
+    // The places after the point a plain decimal format ("0", "0.00") shows a number with; -1
+    // for any other format.
+    int decimals = -1;
+    char16_t sign = 0; // a sign such a format shows before the number as text ('+', '-'), or 0
 };
 
 // The cells of the first worksheet, addressed 1-based (row 1, column 1 is "A1"). Cells never
@@ -39,7 +43,9 @@ public:
         return place < 0 ? empty() : m_cells[std::size_t(place)];
     }
     bool isEmpty() const { return m_writes == 0; }
-    int rowCount() const { return m_rowCount; }       // the last row that holds a cell
+    int rowCount() const { return m_rowCount; } // the last row that holds a cell
+    // The rows from `first` on that hold a cell, in order.
+    std::vector<int> filledRows(int first) const;
     int columnCount() const { return m_columnCount; } // the last column that holds a cell
 
     // Row by row while the places (a row counting as six, the size of its list) stay within

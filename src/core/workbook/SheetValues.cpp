@@ -1,6 +1,7 @@
 #include "core/workbook/SheetValues.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cstdlib>
 
 namespace SheetValues
@@ -87,9 +88,35 @@ int decimalPlaces(QStringView decimalText)
     return point < 0 ? 0 : int(trimmed.size() - point - 1);
 }
 
-QString decimalsNumberFormat(int places)
+QChar zeroSign(QStringView decimalText)
 {
-    return places <= 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(places, u'0');
+    const QStringView trimmed = decimalText.trimmed();
+    return trimmed == u"+0" || trimmed == u"-0" ? trimmed.front() : QChar();
+}
+
+QString decimalsNumberFormat(int places, QChar sign)
+{
+    const QString digits = places <= 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(places, u'0');
+    return sign.isNull() ? digits : u'"' + QString(sign) + u'"' + digits;
+}
+
+int placesOfNumberFormat(QStringView code, QChar *sign)
+{
+    QChar literal;
+    if (code.size() > 3 && code.at(0) == u'"' && code.at(2) == u'"' &&
+        (code.at(1) == u'+' || code.at(1) == u'-')) {
+        literal = code.at(1);
+        code = code.mid(3);
+    }
+    *sign = QChar();
+    int places = -1;
+    if (code == u"0")
+        places = 0;
+    else if (code.size() >= 3 && code.startsWith(u"0.") &&
+             std::all_of(code.begin() + 2, code.end(), [](QChar c) { return c == u'0'; }))
+        places = int(code.size() - 2);
+    if (places >= 0) *sign = literal;
+    return places;
 }
 
 } // namespace SheetValues

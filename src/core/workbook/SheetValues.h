@@ -24,8 +24,12 @@ std::optional<QDate> parseDate(const QString &text, const QString &format, const
 QString dateNumberFormat(const QString &format);
 
 // The places after the point of a decimal text, and the number format showing a number with
-// that many: "0", "0.0", "0.00", ...
+// that many: "0", "0.0", "0.00", ... A whole zero the record shows with its sign ("+0", "-0")
+// gets the sign as a literal before it: "\"+\"0".
 int decimalPlaces(QStringView decimalText);
-QString decimalsNumberFormat(int places);
+QChar zeroSign(QStringView decimalText); // '+' or '-' for such a zero, else none
+QString decimalsNumberFormat(int places, QChar sign = {});
+// The places of such a format code, and its sign in `sign`; -1 for any other code.
+int placesOfNumberFormat(QStringView code, QChar *sign);
 
 } // namespace SheetValues

@@ -1,17 +1,90 @@
 #include "core/workbook/StagedFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+namespace
+{
+
+// An exclusive lock on `path` without waiting; the handle, or -1 when it is held elsewhere.
+int lockFile(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path)
+    return -1;
+#else
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (handle < 0) return -1;
+    if (::flock(handle, LOCK_EX | LOCK_NB) == 0) return handle;
+    ::close(handle);
+    return -1;
+#endif
+}
+
+// Forces a file (or a folder's entries) to disk; false with the system's reason.
+bool syncFile(const QString &path, QString *error)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path)
+    Q_UNUSED(error)
+    return true;
+#else
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (handle < 0 || ::fsync(handle) != 0) {
+        if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
+        if (handle >= 0) ::close(handle);
+        return false;
+    }
+    ::close(handle);
+    return true;
+#endif
+}
+
+void unlockFile(int handle)
+{
+#ifndef Q_OS_WIN
+    if (handle >= 0) ::close(handle);
+#endif
+}
+
+} // namespace
 
 StagedFile::StagedFile(const QString &targetPath) : m_targetPath(targetPath) {}
 
 StagedFile::~StagedFile()
 {
     if (!m_committed && !m_temporaryPath.isEmpty()) QFile::remove(m_temporaryPath);
+    unlockFile(m_lockHandle);
+}
+
+void StagedFile::removeAbandoned(const QString &folder)
+{
+#ifndef Q_OS_WIN
+    static const QRegularExpression staged(QStringLiteral("^\\..+\\.xlsx\\.[0-9a-z]+\\.tmp$"));
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden)) {
+        if (!staged.match(name).hasMatch()) continue;
+        const QString path = dir.filePath(name);
+        const int handle = lockFile(path);
+        if (handle < 0) continue; // a running program writes it
+        QFile::remove(path);
+        unlockFile(handle);
+    }
+#else
+    Q_UNUSED(folder)
+#endif
 }
 
 bool StagedFile::create(QString *error)
@@ -25,6 +98,7 @@ bool StagedFile::create(QString *error)
         QFile file(candidate);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             m_temporaryPath = candidate;
+            m_lockHandle = lockFile(candidate);
             return true;
         }
         if (file.exists()) continue; // taken by someone else: draw another name
@@ -40,6 +114,8 @@ bool StagedFile::commit(QString *error)
     if (m_temporaryPath.isEmpty()) return false;
     if (QFileInfo::exists(m_targetPath))
         QFile::setPermissions(m_temporaryPath, QFile::permissions(m_targetPath));
+    // On disk before it takes the target's name: what replaces a file, or lets a journal go, is whole.
+    if (!syncFile(m_temporaryPath, error)) return false;
     // rename() replaces an existing target in one step; QFile::rename() would refuse it.
     if (std::rename(QFile::encodeName(m_temporaryPath).constData(),
                     QFile::encodeName(m_targetPath).constData()) != 0) {
@@ -47,5 +123,7 @@ bool StagedFile::commit(QString *error)
         return false;
     }
     m_committed = true;
+    QString ignored; // the rename itself is in the folder's entry, synced where the system allows
+    syncFile(QFileInfo(m_targetPath).absolutePath(), &ignored);
     return true;
 }

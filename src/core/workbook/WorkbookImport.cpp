@@ -8,6 +8,7 @@
 #include "core/common/Files.h"
 #include "core/common/NumberFormat.h"
 #include "core/workbook/SheetDates.h"
+#include "core/workbook/SheetValues.h"
 
 namespace
 {
@@ -19,6 +20,7 @@ constexpr int MinimumRow = 5;
 constexpr int HeaderRow = 7;
 constexpr int FirstSampleRow = 8;
 constexpr int ChannelCount = 6;
+constexpr int MainBlockColumn = 21; // U: time, V: value, W: unit
 
 const QString TimePicture = QStringLiteral("hh:nn:ss");
 const QString IndexPicture = QStringLiteral("0000");
@@ -72,6 +74,30 @@ QString pictureText(const SheetCell &cell, const QString &picture)
     return shownText(cell);
 }
 
+// A sample value: a number written with the reading's decimals in its format shows them again
+// ("1.20" stays "1.20"); any other as the import has always shown it.
+QString valueText(const SheetCell &cell)
+{
+    if (cell.type == SheetCell::Type::Number && cell.decimals >= 0) {
+        const QString digits =
+            NumberFormat::format(cell.number, SheetValues::decimalsNumberFormat(cell.decimals));
+        return cell.sign ? QChar(cell.sign) + digits : digits;
+    }
+    return pictureText(cell, ValuePicture);
+}
+
+// The main channel a workbook was saved with, from its main-channel block's header
+// "Main Display(Ch<n>)"; -1 without one.
+int blockChannel(const SheetCell &header)
+{
+    static const QString start = QStringLiteral("Main Display(Ch");
+    if (header.type != SheetCell::Type::Text || !header.text.startsWith(start) || !header.text.endsWith(u')'))
+        return -1;
+    bool ok = false;
+    const int channel = QStringView(header.text).mid(start.size()).chopped(1).toInt(&ok);
+    return ok && channel >= 0 && channel < ChannelCount ? channel : -1;
+}
+
 // A cell formatted as a time of day: a number is a serial day, a text that reads as a time
 // is written again in 24-hour form, any other text passes unchanged.
 QString timeText(const SheetCell &cell)
@@ -120,8 +146,7 @@ ImportedRow importRow(const SheetCells &sheet, int sheetRow, DateTexts &dates)
     for (int channel = 0; channel < ChannelCount; ++channel) {
         const int c = firstSheetColumn(channel);
         row[std::size_t(RecordStore::timeColumn(channel))] = timeText(sheet.at(sheetRow, c));
-        row[std::size_t(RecordStore::valueColumn(channel))] =
-            pictureText(sheet.at(sheetRow, c + 1), ValuePicture);
+        row[std::size_t(RecordStore::valueColumn(channel))] = valueText(sheet.at(sheetRow, c + 1));
         row[std::size_t(RecordStore::unitColumn(channel))] = shownText(sheet.at(sheetRow, c + 2));
     }
     return row;
@@ -166,12 +191,16 @@ ImportedRecord importRecord(const SheetCells &sheet)
         record.channels[std::size_t(channel)].name =
             shownText(sheet.at(HeaderRow, firstSheetColumn(channel) + 1));
 
-    record.sheetSampleRows = qMax(0, sheet.rowCount() - FirstSampleRow + 1);
+    record.savedMainChannel = blockChannel(sheet.at(HeaderRow, MainBlockColumn + 1));
+
+    // Rows without a cell are no samples: a stray cell far down adds one row, not a million.
+    const std::vector<int> sampleRows = sheet.filledRows(FirstSampleRow);
+    record.sheetSampleRows = int(sampleRows.size());
     const int loaded = qMin(record.sheetSampleRows, RecordStore::MaxSampleRows);
     record.rows.reserve(std::size_t(loaded));
     DateTexts dates;
-    for (int t = 1; t <= loaded; ++t)
-        record.rows.push_back(importRow(sheet, FirstSampleRow + t - 1, dates));
+    for (int t = 0; t < loaded; ++t)
+        record.rows.push_back(importRow(sheet, sampleRows[std::size_t(t)], dates));
     return record;
 }
 

@@ -43,10 +43,14 @@ struct ImportedRecord {
     int mainChannel = -1;
     // The monitor's type field: the main channel's function name ("" when none is present).
     QString typeText;
-    // Table rows 1, 2, .. from sheet rows 8, 9, ..: index "0000", date as shown, and per
-    // channel time "hh:nn:ss", value "###0.0####", unit. At most RecordStore::MaxSampleRows.
+    // The main channel the workbook was saved with, told by its main-channel block (columns
+    // U..W); -1 for a workbook without one.
+    int savedMainChannel = -1;
+    // Table rows 1, 2, .. from the sheet's rows from 8 on that hold a cell: index "0000", date
+    // as shown, and per channel time "hh:nn:ss", value with the decimals of its number format
+    // (else "###0.0####"), unit. At most RecordStore::MaxSampleRows.
     std::vector<ImportedRow> rows;
-    // The sample rows the sheet holds (its rows from 8 on), which may be more than `rows`.
+    // The sample rows the sheet holds (its rows from 8 on with a cell), maybe more than `rows`.
     int sheetSampleRows = 0;
 
     bool truncated() const { return sheetSampleRows > int(rows.size()); }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLocale>
 #include <array>
+#include <cerrno>
 #include <memory>
 #include <xlsxwriter.h>
 
@@ -84,9 +85,9 @@ class RecordSheet
 {
 public:
     RecordSheet(lxw_workbook *workbook, lxw_worksheet *sheet, const WorkbookRecord &record,
-                WorkbookSaveKind kind, const WorkbookWriter::Progress &progress)
-        : m_workbook(workbook), m_sheet(sheet), m_record(record), m_table(record.table), m_kind(kind),
-          m_progress(progress), m_dateFormat(QLocale::system().dateFormat(QLocale::ShortFormat))
+                const WorkbookWriter::Progress &progress)
+        : m_workbook(workbook), m_sheet(sheet), m_record(record), m_table(record.table), m_progress(progress),
+          m_dateFormat(QLocale::system().dateFormat(QLocale::ShortFormat))
     {
         m_stampDate = QDate::fromString(m_table.stamp.left(8), QStringLiteral("yyyyMMdd"));
         if (!m_stampDate.isValid()) m_stampDate = QDate::currentDate();
@@ -105,6 +106,7 @@ public:
         writeSummary();
         writeHeader();
         writeSamples();
+        setRowHeights();
         setColumnWidths();
         if (m_error == LXW_NO_ERROR)
             m_error = addRecordChart(m_workbook, m_sheet, SheetName, chartData(), m_geometry);
@@ -203,13 +205,19 @@ private:
         } else {
             const QString converted = commonPrefixValue(number, m_table.cell(i, RecordStore::unitColumn(m)),
                                                         m_commonPrefix, m_divisor);
-            if (m_kind == WorkbookSaveKind::SaveData)
-                decimal(r, MainTimeColumn + 1, NumberFormat::parseNumber(converted, nullptr), converted,
-                        true);
-            else
-                text(r, MainTimeColumn + 1, converted, true);
+            decimal(r, MainTimeColumn + 1, NumberFormat::parseNumber(converted, nullptr), converted, true);
         }
         text(r, MainTimeColumn + 2, m_commonUnit, true);
+    }
+
+    // A row holding cells has a height of its own, which the chart's placement reads; left to the
+    // writer it would be the writer's default, not the sheet's, and the chart would come out taller.
+    void setRowHeights()
+    {
+        const int last = qMax(HeaderRow + sampleRowCount(), mixed() ? m_lastRow : 0);
+        for (int row = 1; row <= last; ++row)
+            if (row != HeaderRow - 1)
+                keep(worksheet_set_row(m_sheet, lxw_row_t(row - 1), RowHeight, nullptr));
     }
 
     void setColumnWidths()
@@ -252,8 +260,7 @@ private:
     void sampleValue(int row, int column, const QString &value)
     {
         bool numeric = false;
-        const double number =
-            m_kind == WorkbookSaveKind::SaveData ? NumberFormat::parseNumber(value, &numeric) : 0;
+        const double number = NumberFormat::parseNumber(value, &numeric);
         if (numeric)
             decimal(row, column, number, value, false);
         else
@@ -291,12 +298,16 @@ private:
                                     format(TimeSlot, blue)));
     }
 
-    // A decimal text, read as `number`, as a number shown with the text's decimals.
+    // A decimal text, read as `number`, as a number shown with the text's decimals (and the
+    // sign of a signed whole zero).
     void decimal(int row, int column, double number, const QString &value, bool blue)
     {
-        keep(worksheet_write_number(
-            m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), number,
-            format(DecimalsSlot + qMin(SheetValues::decimalPlaces(value), MaxPlaces), blue)));
+        const QChar sign = SheetValues::zeroSign(value);
+        const int slot = sign == u'+'   ? PlusZeroSlot
+                         : sign == u'-' ? MinusZeroSlot
+                                        : DecimalsSlot + qMin(SheetValues::decimalPlaces(value), MaxPlaces);
+        keep(worksheet_write_number(m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
+                                    sign.isNull() ? number : 0.0, format(slot, blue)));
     }
 
     void text(int row, int column, const QString &value, bool blue = false)
@@ -313,8 +324,9 @@ private:
                                        format(TextSlot, true)));
     }
 
-    // Cell formats, made once each: plain text, time, date, index, and decimals 0..MaxPlaces.
-    enum Slot { TextSlot, TimeSlot, DateSlot, IndexSlot, DecimalsSlot };
+    // Cell formats, made once each: plain text, time, date, index, the signed whole zeros, and
+    // decimals 0..MaxPlaces.
+    enum Slot { TextSlot, TimeSlot, DateSlot, IndexSlot, PlusZeroSlot, MinusZeroSlot, DecimalsSlot };
     static constexpr int MaxPlaces = 15;
     static constexpr int SlotCount = DecimalsSlot + MaxPlaces + 1;
 
@@ -324,8 +336,10 @@ private:
         if (!cached) {
             cached = workbook_add_format(m_workbook);
             const QString numberFormat = slot == TimeSlot ? QString::fromLatin1(SheetValues::TimeNumberFormat)
-                                         : slot == DateSlot  ? SheetValues::dateNumberFormat(m_dateFormat)
-                                         : slot == IndexSlot ? QStringLiteral("0000")
+                                         : slot == DateSlot      ? SheetValues::dateNumberFormat(m_dateFormat)
+                                         : slot == IndexSlot     ? QStringLiteral("0000")
+                                         : slot == PlusZeroSlot  ? SheetValues::decimalsNumberFormat(0, u'+')
+                                         : slot == MinusZeroSlot ? SheetValues::decimalsNumberFormat(0, u'-')
                                          : slot >= DecimalsSlot
                                              ? SheetValues::decimalsNumberFormat(slot - DecimalsSlot)
                                              : QString();
@@ -344,7 +358,6 @@ private:
     lxw_worksheet *m_sheet;
     const WorkbookRecord &m_record;
     const RecordTable &m_table;
-    WorkbookSaveKind m_kind;
     const WorkbookWriter::Progress &m_progress;
     QString m_dateFormat;
     QDate m_stampDate;
@@ -366,10 +379,7 @@ struct WorkbookDiscarder {
 
 } // namespace
 
-WorkbookWriter::WorkbookWriter(WorkbookSaveKind kind, Progress progress)
-    : m_kind(kind), m_progress(std::move(progress))
-{
-}
+WorkbookWriter::WorkbookWriter(Progress progress) : m_progress(std::move(progress)) {}
 
 bool WorkbookWriter::write(const WorkbookRecord &record, const QString &path, QString *errorText) const
 {
@@ -398,11 +408,16 @@ bool WorkbookWriter::write(const WorkbookRecord &record, StagedFile &file, QStri
     lxw_worksheet *sheet = workbook_add_worksheet(workbook.get(), SheetName.toUtf8().constData());
     if (!sheet) return writerFailure(LXW_ERROR_MEMORY_MALLOC_FAILED);
 
-    RecordSheet filling(workbook.get(), sheet, record, m_kind, m_progress);
+    RecordSheet filling(workbook.get(), sheet, record, m_progress);
     if (const lxw_error error = filling.fill(); error != LXW_NO_ERROR) return writerFailure(error);
     // workbook_close() writes the file and frees the workbook whatever its outcome.
-    if (const lxw_error error = workbook_close(workbook.release()); error != LXW_NO_ERROR)
-        return writerFailure(error);
+    errno = 0;
+    if (const lxw_error error = workbook_close(workbook.release()); error != LXW_NO_ERROR) {
+        const int system = errno; // what the disk said, for the user
+        if (system == 0) return writerFailure(error);
+        return fail(QString::fromUtf8(lxw_strerror(error)).chopped(1) + QStringLiteral(": ") +
+                    qt_error_string(system) + QLatin1Char('.'));
+    }
     QString cause;
     if (!checkWorkbookPackage(file.temporaryPath(), &cause) || !file.commit(&cause)) return fail(cause);
     return true;
@@ -418,7 +433,11 @@ bool hasRecord(const RecordStore &record)
 
 QString baseName(const QString &recordFileName)
 {
-    return recordFileName.left(13);
+    const QString name = recordFileName.trimmed();
+    for (const char *suffix : {".xlsx", ".xls"})
+        if (name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return name.chopped(int(qstrlen(suffix)));
+    return name;
 }
 
 QString autoSavePath(const QString &folder, const QString &recordFileName)

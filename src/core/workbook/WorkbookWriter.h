@@ -8,23 +8,19 @@
 class RecordStore;
 class StagedFile;
 
-// The two ways a record is saved. They differ in how the sample values are written:
-// SaveData (the Save Data command) writes a numeric value as a number and leaves an empty one
-// out, and the main-channel column of a mixed-range record as numbers; AutoSave (the save at
-// a record split or function change) writes the table's texts unchanged.
-enum class WorkbookSaveKind { SaveData, AutoSave };
-
 // Writes a record as an .xlsx workbook: one sheet "Sheet1" with the summary block, the header
 // row 7, every sample row from row 8, the main channel in one prefix (columns U..W) when its
-// range was mixed, and a line chart of the main channel. The file is complete or not there:
-// it is written under a temporary name beside the target and then renamed over it.
+// range was mixed, and a line chart of the main channel. Every save writes the same cells: a
+// numeric sample value is a number whose format shows the reading's decimals, so that a
+// spreadsheet plots it and the reader gets the shown text back; "+OL"/"-OL" stay texts. The file is complete
+// or not there: it is written under a temporary name beside the target and then renamed over it.
 class WorkbookWriter
 {
 public:
     // Called after each sample row: row 1..rowCount.
     using Progress = std::function<void(int row, int rowCount)>;
 
-    explicit WorkbookWriter(WorkbookSaveKind kind, Progress progress = {});
+    explicit WorkbookWriter(Progress progress = {});
 
     // False on failure, with `errorText` naming the file and the cause; the target is then
     // as it was before.
@@ -33,7 +29,6 @@ public:
     bool write(const WorkbookRecord &record, StagedFile &file, QString *errorText = nullptr) const;
 
 private:
-    WorkbookSaveKind m_kind;
     Progress m_progress;
 };
 
@@ -49,7 +44,7 @@ inline constexpr char DialogFilter[] = "Excel File(*.xlsx)";
 bool hasRecord(const RecordStore &record);
 
 // The workbook's name without suffix for a record file name ("240305_140709.xlsx" gives
-// "240305_140709"): its first 13 characters.
+// "240305_140709", "bench.xls" gives "bench").
 QString baseName(const QString &recordFileName);
 
 // Where the automatic save writes: `folder`, then the base name and ".xlsx".

@@ -8,6 +8,7 @@
 
 #include "core/workbook/PlainXmlReader.h"
 #include "core/workbook/SheetDates.h"
+#include "core/workbook/SheetValues.h"
 
 namespace XlsxParts
 {
@@ -35,6 +36,49 @@ Outcome damaged(QString *error, const QString &detail)
 {
     *error = detail;
     return Outcome::Damaged;
+}
+
+qsizetype indexAfter(const QByteArray &xml, const char *end, qsizetype from)
+{
+    const qsizetype at = xml.indexOf(end, from);
+    return at < 0 ? xml.size() : at + qsizetype(qstrlen(end)) - 1;
+}
+
+// Checked before either XML reader sees a part: how deep its elements nest, from a scan of its
+// tags that passes over comments, CDATA sections, declarations and quoted attribute values.
+bool nestedTooDeep(const QByteArray &xml, QString *error)
+{
+    const char *data = xml.constData();
+    const qsizetype size = xml.size();
+    int depth = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i] != '<' || i + 1 >= size) continue;
+        const char next = data[i + 1];
+        if (next == '/') {
+            --depth;
+        } else if (next == '?') {
+            i = indexAfter(xml, "?>", i);
+        } else if (next == '!') {
+            i = xml.mid(i, 4) == "<!--"        ? indexAfter(xml, "-->", i)
+                : xml.mid(i, 9) == "<![CDATA[" ? indexAfter(xml, "]]>", i)
+                                               : indexAfter(xml, ">", i);
+        } else {
+            char quote = 0;
+            qsizetype j = i + 1;
+            for (; j < size && (quote || data[j] != '>'); ++j) {
+                if (quote && data[j] == quote)
+                    quote = 0;
+                else if (!quote && (data[j] == '"' || data[j] == '\''))
+                    quote = data[j];
+            }
+            if (data[j - 1] != '/' && ++depth > MaxElementDepth) {
+                *error = QStringLiteral("elements nested more than %1 deep").arg(MaxElementDepth);
+                return true;
+            }
+            i = j;
+        }
+    }
+    return false;
 }
 
 bool xmlFailed(const QXmlStreamReader &xml, QString *error)
@@ -316,9 +360,8 @@ private:
         if (!hasValue && !hasInline) return Outcome::Ok; // a formatted blank, or a formula never calculated
         if (hasInline && type != ValueType::InlineText) return Outcome::Ok; // nothing a program writes
 
-        const SheetCell::NumberFormat format = style >= 0 && style < int(styles().size())
-                                                   ? styles()[std::size_t(style)]
-                                                   : SheetCell::NumberFormat::General;
+        const CellStyle format =
+            style >= 0 && style < int(styles().size()) ? styles()[std::size_t(style)] : CellStyle();
         SheetCell cell;
         const Outcome outcome = hasInline ? textCell(&cell, m_value) : makeCell(type, format, &cell);
         if (outcome != Outcome::Ok) return outcome;
@@ -349,8 +392,9 @@ private:
         return Outcome::Ok;
     }
 
-    Outcome makeCell(ValueType type, SheetCell::NumberFormat format, SheetCell *cell) const
+    Outcome makeCell(ValueType type, const CellStyle &style, SheetCell *cell) const
     {
+        const SheetCell::NumberFormat format = style.format;
         const QStringView value = QStringView(m_value).trimmed();
         switch (type) {
         case ValueType::SharedString: {
@@ -392,6 +436,8 @@ private:
         if (!ok || !std::isfinite(cell->number)) return cellFailed(QStringLiteral("a number"));
         cell->type = SheetCell::Type::Number;
         cell->format = format;
+        cell->decimals = style.decimals;
+        cell->sign = style.sign;
         if (m_context.date1904) cell->number = SheetDates::toSystem1900(cell->number, format);
         return Outcome::Ok;
     }
@@ -432,6 +478,7 @@ bool parseRelationships(const QByteArray &xml, const QString &sourcePart, std::v
                         QString *error)
 {
     out->clear();
+    if (nestedTooDeep(xml, error)) return false;
     QXmlStreamReader reader(xml);
     while (nextToken(reader)) {
         if (!reader.isStartElement() || reader.name() != u"Relationship") continue;
@@ -452,6 +499,7 @@ QString targetOfType(const std::vector<Relationship> &relationships, QStringView
 bool parseWorkbook(const QByteArray &xml, Workbook *out, QString *error)
 {
     *out = {};
+    if (nestedTooDeep(xml, error)) return false;
     QXmlStreamReader reader(xml);
     while (nextToken(reader)) {
         if (!reader.isStartElement()) continue;
@@ -466,7 +514,8 @@ bool parseWorkbook(const QByteArray &xml, Workbook *out, QString *error)
 bool parseStyles(const QByteArray &xml, CellStyles *out, QString *error)
 {
     out->clear();
-    QHash<int, SheetCell::NumberFormat> custom;
+    if (nestedTooDeep(xml, error)) return false;
+    QHash<int, CellStyle> custom;
     std::vector<int> formatIds;
     bool inCellFormats = false;
     QXmlStreamReader reader(xml);
@@ -476,8 +525,10 @@ bool parseStyles(const QByteArray &xml, CellStyles *out, QString *error)
         const QStringView name = reader.name();
         if (name == u"numFmt") {
             const int id = reader.attributes().value(QLatin1String("numFmtId")).toInt();
-            custom.insert(
-                id, SheetDates::numberFormatOfCode(reader.attributes().value(QLatin1String("formatCode"))));
+            const QStringView code = reader.attributes().value(QLatin1String("formatCode"));
+            QChar sign;
+            const int places = SheetValues::placesOfNumberFormat(code, &sign);
+            custom.insert(id, {SheetDates::numberFormatOfCode(code), places, sign.unicode()});
         } else if (name == u"cellXfs") {
             inCellFormats = true;
         } else if (name == u"xf" && inCellFormats) {
@@ -486,14 +537,20 @@ bool parseStyles(const QByteArray &xml, CellStyles *out, QString *error)
     }
     if (xmlFailed(reader, error)) return false;
     out->reserve(formatIds.size());
+    // Built-in 1 is "0" and 2 is "0.00".
     for (int id : formatIds)
-        out->push_back(custom.contains(id) ? custom.value(id) : SheetDates::numberFormatOfBuiltIn(id));
+        out->push_back(custom.contains(id)
+                           ? custom.value(id)
+                           : CellStyle(SheetDates::numberFormatOfBuiltIn(id), id == 1   ? 0
+                                                                              : id == 2 ? 2
+                                                                                        : -1));
     return true;
 }
 
 Outcome parseSharedStrings(const QByteArray &xml, int maxStrings, std::vector<QString> *out, QString *error)
 {
     out->clear();
+    if (nestedTooDeep(xml, error)) return Outcome::Damaged;
     QXmlStreamReader reader(xml);
     while (nextToken(reader)) {
         if (!reader.isStartElement() || reader.name() != u"si") continue;
@@ -508,6 +565,7 @@ Outcome parseSharedStrings(const QByteArray &xml, int maxStrings, std::vector<QS
 
 Outcome parseWorksheet(const QByteArray &xml, const SheetContext &context, SheetCells *cells, QString *error)
 {
+    if (nestedTooDeep(xml, error)) return Outcome::Damaged;
     if (context.plainXmlReader) {
         const QString noError = *error;
         PlainXmlReader plain(xml);

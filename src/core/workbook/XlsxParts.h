@@ -29,7 +29,17 @@ struct Workbook {
 bool parseWorkbook(const QByteArray &xml, Workbook *out, QString *error);
 
 // What each cell style (the "s" index of a cell) makes of a number.
-using CellStyles = std::vector<SheetCell::NumberFormat>;
+struct CellStyle {
+    CellStyle(SheetCell::NumberFormat numberFormat = SheetCell::NumberFormat::General, int places = -1,
+              char16_t shownSign = 0)
+        : format(numberFormat), decimals(places), sign(shownSign)
+    {
+    }
+    SheetCell::NumberFormat format;
+    int decimals;  // as SheetCell::decimals
+    char16_t sign; // as SheetCell::sign
+};
+using CellStyles = std::vector<CellStyle>;
 bool parseStyles(const QByteArray &xml, CellStyles *out, QString *error);
 
 // Parsers that a file could make allocate without end stop at a limit and say so.
@@ -50,6 +60,10 @@ struct SheetContext {
 // Fills `cells` with every cell that holds a value. A cell or row given without its
 // reference follows the previous one.
 Outcome parseWorksheet(const QByteArray &xml, const SheetContext &context, SheetCells *cells, QString *error);
+
+// Elements nested deeper than this are damage: no workbook part comes near it, and each level
+// costs the XML readers memory.
+constexpr int MaxElementDepth = 256;
 
 // The sheet's limits: a reference past them is damage, not data.
 constexpr int MaxRow = 1'048'576;

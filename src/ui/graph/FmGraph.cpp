@@ -1,26 +1,35 @@
 #include "ui/graph/FmGraph.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "core/graph/GraphPaging.h"
+#include "core/graph/GraphZoom.h"
 #include "core/layout/LayoutRule.h"
 #include "core/views/GraphFollower.h"
+#include "core/views/GraphLanes.h"
 
 namespace
 {
 
-// Picture1: copies the graph's retained image; all drawing happens there.
+// Picture1: copies the graph's retained image (the page's or the lanes'); all drawing
+// happens there. The wheel zooms, a click on a wide page opens the page under it.
 class GraphSurface final : public QWidget
 {
 public:
-    GraphSurface(const GraphPage &page, QWidget *parent) : QWidget(parent), m_page(page)
+    GraphSurface(const GraphPage &page, GraphLanes &lanes, QWidget *parent)
+        : QWidget(parent), m_page(page), m_lanes(lanes)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         connect(&page, &GraphPage::surfaceChanged, this, qOverload<>(&QWidget::update));
+        connect(&lanes, &GraphLanes::surfaceChanged, this, qOverload<>(&QWidget::update));
     }
 
 protected:
@@ -28,11 +37,25 @@ protected:
     {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::white);
-        painter.drawImage(0, 0, m_page.surface());
+        painter.drawImage(0, 0, m_lanes.state().showsLanes() ? m_lanes.surface() : m_page.surface());
+    }
+    void wheelEvent(QWheelEvent *event) override
+    {
+        const int turn = event->angleDelta().y();
+        if (turn < 0) m_lanes.zoomOut();
+        if (turn > 0) m_lanes.zoomIn();
+        event->accept();
+    }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (event->button() != Qt::LeftButton || m_lanes.shownLevel() == 0) return;
+        if (const std::optional<double> fraction = m_lanes.fractionAt(event->position()))
+            m_lanes.openAt(*fraction);
     }
 
 private:
     const GraphPage &m_page;
+    GraphLanes &m_lanes;
 };
 
 // Design rectangles in twips of a client area of 11700 x 2925.
@@ -40,16 +63,22 @@ const QRectF PictureRect(0, 0, 11700, 2500);
 const QRectF PreviousRect(10230, 2530, 375, 375);
 const QRectF PageBoxRect(10620, 2530, 600, 375);
 const QRectF NextRect(11235, 2530, 375, 375);
+// The view buttons are wide enough for their longest caption in any language.
+const QRectF MainChannelRect(0, 2530, 1600, 375);
+const QRectF AllChannelsRect(1620, 2530, 1600, 375);
+const QRectF ZoomOutRect(3280, 2530, 375, 375);
+const QRectF ZoomInRect(3670, 2530, 375, 375);
+const QRectF WholeRecordRect(4060, 2530, 1600, 375);
 
 constexpr double FrameWidthTwips = LayoutRule::ReferenceWidth;
 constexpr double FrameHeightTwips = LayoutRule::ReferenceHeight;
 
 } // namespace
 
-FmGraph::FmGraph(GraphFollower &graph, QWidget *parent)
+FmGraph::FmGraph(GraphFollower &graph, GraphLanes &lanes, QWidget *parent)
     : QWidget(parent), m_graph(graph), m_layout(QSizeF(DesignWidth, DesignHeight)),
-      m_picture(new GraphSurface(graph.page(), this)), m_pageBox(new QLineEdit(this)),
-      m_previous(new QToolButton(this)), m_next(new QToolButton(this))
+      m_picture(new GraphSurface(graph.page(), lanes, this)), m_pageBox(new QLineEdit(this)),
+      m_previous(new QToolButton(this)), m_next(new QToolButton(this)), m_lanes(lanes)
 {
     setObjectName(QStringLiteral("FmGraph"));
     setWindowTitle(tr("Graph"));
@@ -78,6 +107,61 @@ FmGraph::FmGraph(GraphFollower &graph, QWidget *parent)
     connect(m_pageBox, &QLineEdit::textEdited, &graph, &GraphFollower::typePageBox);
     connect(m_previous, &QToolButton::clicked, &page, &GraphPage::previousPage);
     connect(m_next, &QToolButton::clicked, &page, &GraphPage::nextPage);
+    addViewBar();
+}
+
+void FmGraph::addViewBar()
+{
+    const auto button = [this](const QString &text, const QKeySequence &key, const QRectF &place) {
+        auto *action = new QAction(text, this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        action->setToolTip(text + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + u')');
+        addAction(action);
+        auto *field = new QToolButton(this);
+        field->setDefaultAction(action);
+        field->setAutoRaise(true);
+        m_layout.add(field, place, FontPoints);
+        return action;
+    };
+    m_mainChannel =
+        button(GraphViewTexts::mainChannel(), QKeySequence(Qt::CTRL | Qt::Key_1), MainChannelRect);
+    m_allChannels =
+        button(GraphViewTexts::allChannels(), QKeySequence(Qt::CTRL | Qt::Key_2), AllChannelsRect);
+    m_zoomOut = button(QStringLiteral("\u2212"), QKeySequence::ZoomOut, ZoomOutRect);
+    m_zoomIn = button(QStringLiteral("+"), QKeySequence::ZoomIn, ZoomInRect);
+    m_wholeRecord =
+        button(GraphViewTexts::wholeRecord(), QKeySequence(Qt::CTRL | Qt::Key_0), WholeRecordRect);
+    m_zoomOut->setToolTip(GraphViewTexts::zoomOut() + QStringLiteral(" (Ctrl+-)"));
+    m_zoomIn->setToolTip(GraphViewTexts::zoomIn() + QStringLiteral(" (Ctrl++)"));
+    // Ctrl+= as well, where plus needs the shift key.
+    m_zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    m_wholeRecord->setCheckable(true);
+    auto *views = new QActionGroup(this);
+    for (QAction *action : {m_mainChannel, m_allChannels}) {
+        action->setCheckable(true);
+        views->addAction(action);
+    }
+    GraphViewState &state = m_lanes.state();
+    connect(m_mainChannel, &QAction::triggered, &state,
+            [&state] { state.setView(GraphViewKind::MainChannel); });
+    connect(m_allChannels, &QAction::triggered, &state,
+            [&state] { state.setView(GraphViewKind::AllChannels); });
+    connect(m_zoomOut, &QAction::triggered, &m_lanes, &GraphLanes::zoomOut);
+    connect(m_zoomIn, &QAction::triggered, &m_lanes, &GraphLanes::zoomIn);
+    connect(m_wholeRecord, &QAction::triggered, &state, &GraphViewState::showWholeRecord);
+    connect(&state, &GraphViewState::viewChanged, this, &FmGraph::showViewState);
+    connect(&state, &GraphViewState::zoomChanged, this, &FmGraph::showViewState);
+    showViewState();
+}
+
+void FmGraph::showViewState()
+{
+    const GraphViewState &state = m_lanes.state();
+    m_mainChannel->setChecked(state.view() == GraphViewKind::MainChannel);
+    m_allChannels->setChecked(state.view() == GraphViewKind::AllChannels);
+    m_wholeRecord->setChecked(state.zoom() == GraphZoom::WholeRecord);
+    m_picture->update();
 }
 
 void FmGraph::showPageText(const QString &text)

@@ -4,12 +4,16 @@
 #include "ui/common/ProportionalLayout.h"
 
 class GraphFollower;
+class GraphLanes;
+class QAction;
 class QLineEdit;
 class QToolButton;
 
 // The graph window: shows the retained surface of the session's graph page, the page box and
 // the two page buttons. It lays its fields out in proportion to its size, tells the graph the
-// surface's new size and has the page drawn again.
+// surface's new size and has the page drawn again. Its view bar chooses the main channel's
+// page or a lane for every channel, and zooms out up to the whole record (the mouse wheel
+// too); a click on a wide page opens the page that holds the spot.
 class FmGraph : public QWidget
 {
     Q_OBJECT
@@ -20,12 +24,17 @@ public:
     static constexpr double PageBoxHeight = 375; // twips, whatever the window's size
     static constexpr qreal FontPoints = 8;
 
-    explicit FmGraph(GraphFollower &graph, QWidget *parent = nullptr);
+    FmGraph(GraphFollower &graph, GraphLanes &lanes, QWidget *parent = nullptr);
 
     QWidget *picture() const { return m_picture; }
     QLineEdit *pageBox() const { return m_pageBox; }
     QToolButton *previousButton() const { return m_previous; }
     QToolButton *nextButton() const { return m_next; }
+    QAction *mainChannelAction() const { return m_mainChannel; }
+    QAction *allChannelsAction() const { return m_allChannels; }
+    QAction *zoomOutAction() const { return m_zoomOut; }
+    QAction *zoomInAction() const { return m_zoomIn; }
+    QAction *wholeRecordAction() const { return m_wholeRecord; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -35,6 +44,8 @@ protected:
 private:
     void resizeAll();
     void showPageText(const QString &text);
+    void addViewBar();
+    void showViewState();
 
     GraphFollower &m_graph;
     ProportionalLayout m_layout;
@@ -42,4 +53,10 @@ private:
     QLineEdit *m_pageBox;
     QToolButton *m_previous;
     QToolButton *m_next;
+    GraphLanes &m_lanes;
+    QAction *m_mainChannel = nullptr;
+    QAction *m_allChannels = nullptr;
+    QAction *m_zoomOut = nullptr;
+    QAction *m_zoomIn = nullptr;
+    QAction *m_wholeRecord = nullptr;
 };

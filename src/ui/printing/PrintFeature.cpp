@@ -2,13 +2,14 @@
 
 #include "core/commands/Commands.h"
 #include "core/views/GraphFollower.h"
+#include "core/views/GraphLanes.h"
 #include "core/session/Session.h"
 #include "core/session/UnattendedRun.h"
 #include "core/settings/UserSettings.h"
 
 PrintFeature::PrintFeature(Session &session, QWidget *dialogParent)
     : QObject(dialogParent), m_outputs({session.record(), session.monitor(), session.userSettings(),
-                                        session.windows(), session.graph().page()}),
+                                        session.windows(), session.graph().page(), &session.lanes()}),
       m_printer(dialogParent, &session.store()), m_commands(session.prompts(), m_printer, m_printer),
       m_saver(session.prompts(), m_svg)
 {

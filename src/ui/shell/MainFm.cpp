@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QToolBar>
 
 #include "core/commands/CommandState.h"
@@ -19,11 +20,13 @@
 #include "core/recording/RecordingControl.h"
 #include "core/session/Session.h"
 #include "ui/graph/FmGraph.h"
+#include "core/views/GraphLanes.h"
 #include "ui/help/HelpCommands.h"
 #include "ui/link/ScanWindow.h"
 #include "ui/monitor/FmMonitor.h"
 #include "ui/power/FmPower.h"
 #include "ui/printing/PrintFeature.h"
+#include "ui/publish/PublishFeature.h"
 #include "ui/setup/SettingsDialogs.h"
 #include "ui/shell/FmLoading.h"
 #include "ui/shell/UiResources.h"
@@ -73,7 +76,11 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     m_layoutTimer.setInterval(0);
     connect(&m_layoutTimer, &QTimer::timeout, this, &MainFm::applyLayoutRule);
 
-    // Start-up, in this order.
+    // Start-up, in this order. The frame fits the screen it opens on.
+    if (const QScreen *shown = screen())
+        m_normalTwips = LayoutRule::normalFrameSize(
+            LayoutRule::toTwips(shown->availableGeometry().size(), logicalDpiX(), logicalDpiY()));
+    m_scale = LayoutRule::scaleOf(m_normalTwips);
     move(0, 0);
     resize(referencePixelSize());
     loadIcon();
@@ -92,6 +99,7 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     connect(&commands, &Commands::commandUnavailable, this, &MainFm::tellUnavailable);
     connect(&commands, &Commands::exitRequested, this, &QWidget::close);
     SettingsDialogs::install(m_session, *this);
+    PublishFeature::install(m_session, *this);
     HelpCommands::install(m_session, *this);
     mirrorCommandState();
     placeTiles(false);
@@ -101,9 +109,7 @@ MainFm::~MainFm() = default;
 
 QSize MainFm::referencePixelSize() const
 {
-    return LayoutRule::toPixels({0, 0, LayoutRule::ReferenceWidth, LayoutRule::ReferenceHeight},
-                                logicalDpiX(), logicalDpiY())
-        .size();
+    return LayoutRule::toPixels({{0, 0}, m_normalTwips}, logicalDpiX(), logicalDpiY()).size();
 }
 
 // ---- menus and toolbar
@@ -218,7 +224,7 @@ void MainFm::createChildWindows()
     addTile(m_monitor, ChildWindow::Monitor);
     m_grid = new FmGrid(m_session.record(), m_session.userSettings());
     addTile(m_grid, ChildWindow::Table);
-    m_graph = new FmGraph(m_session.graph());
+    m_graph = new FmGraph(m_session.graph(), m_session.lanes());
     addTile(m_graph, ChildWindow::Graph);
     m_power = new FmPower(m_session.powerCost());
     addTile(m_power, ChildWindow::Power);
@@ -341,7 +347,7 @@ void MainFm::applyLayoutRule()
     const double dpiX = logicalDpiX();
     const double dpiY = logicalDpiY();
     const LayoutRule::FrameStep step =
-        LayoutRule::frameStep(state, m_previousState, LayoutRule::toTwips(size(), dpiX, dpiY));
+        LayoutRule::frameStep(state, m_previousState, LayoutRule::toTwips(size(), dpiX, dpiY), m_normalTwips);
     if (!step.layOut) return;
     if (step.resizeFrame) {
         const QSize target = LayoutRule::toPixels({{0, 0}, step.frameSize}, dpiX, dpiY).size();

@@ -54,7 +54,7 @@ public:
 
     // The scale factors of the last layout (frame size / reference size).
     LayoutRule::Scale scale() const { return m_scale; }
-    // The frame's reference size 12000 x 8800 twips on this screen.
+    // The frame's normal size on this screen: 12000 x 8800 twips, shrunk to fit a smaller screen.
     QSize referencePixelSize() const;
     // Runs a pending layout now (the rule normally runs once the events of a resize settle).
     void layOutNow();
@@ -116,6 +116,7 @@ private:
     QTimer m_layoutTimer;
     LayoutRule::WindowState m_previousState = LayoutRule::WindowState::Normal;
     LayoutRule::Scale m_scale;
+    QSizeF m_normalTwips{LayoutRule::ReferenceWidth, LayoutRule::ReferenceHeight};
     bool m_placingTiles = false;
     bool m_closing = false;
 };

@@ -1,0 +1,121 @@
+// What publishing live readings costs on the reading path: the samples of a full six-channel
+// record go through the sample recorder, which hands each to the publisher; the time spent in
+// the publisher's step is measured per sample with no output, with a publisher connected to a
+// local Mosquitto broker, and with its broker gone (the newest message per topic kept). Then
+// how many messages a second the publisher sustains to a subscriber of the same broker.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <numeric>
+#include <vector>
+
+#include "core/publish/MqttPublisher.h"
+#include "core/publish/ReadingPublisher.h"
+#include "support/MosquittoBroker.h"
+#include "support/RecorderRig.h"
+
+namespace
+{
+
+// Times the publisher's step of every sample the recorder hands on.
+struct TimedStep final : SampleJournal {
+    ReadingPublisher &publisher;
+    std::vector<qint64> ns;
+    explicit TimedStep(ReadingPublisher &p) : publisher(p) {}
+    void sampleRecorded(int channel, int row, int divisor) override
+    {
+        QElapsedTimer timer;
+        timer.start();
+        publisher.sampleRecorded(channel, row, divisor);
+        ns.push_back(timer.nsecsElapsed());
+    }
+};
+
+void recordOnce(const char *what, MqttPublisher *output)
+{
+    RecorderRig rig;
+    ReadingPublisher publisher(rig.record, rig.clock);
+    if (output) publisher.addOutput(output);
+    TimedStep step(publisher);
+    rig.recorder.setJournal(&step);
+    for (int row = 1; rig.restartsAsked() == 0; ++row) {
+        rig.clock.advance(1000);
+        for (int channel = 0; channel < 6 && rig.restartsAsked() == 0; ++channel)
+            rig.feed(benchFrame(channel, row));
+        if (row % 500 == 0) QCoreApplication::processEvents();
+    }
+    std::vector<qint64> &ns = step.ns;
+    const double mean = double(std::accumulate(ns.begin(), ns.end(), qint64(0))) / double(ns.size());
+    std::sort(ns.begin(), ns.end());
+    std::printf("%-30s %6zu samples  mean %5.2f us  median %5.2f us  p99 %5.2f us  p99.9 %6.2f us\n", what,
+                ns.size(), mean / 1000, double(ns[ns.size() / 2]) / 1000,
+                double(ns[ns.size() * 99 / 100]) / 1000, double(ns[ns.size() * 999 / 1000]) / 1000);
+}
+
+bool waitFor(const std::function<bool()> &done, int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    MosquittoBroker broker;
+    if (!broker.start()) {
+        std::fprintf(stderr, "cannot start mosquitto: %s\n", qPrintable(broker.errorString()));
+        return 1;
+    }
+    PublishOptions options;
+    options.url = broker.url();
+    options.prefix = QStringLiteral("bench");
+    MqttPublisher mqtt;
+    QString error;
+    if (!mqtt.start(options, &error) ||
+        !waitFor([&] { return mqtt.client().state() == MqttClient::State::Connected; }, 10000)) {
+        std::fprintf(stderr, "the publisher did not connect: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    std::printf("Cost per recorded sample of the publisher's step on the reading path:\n");
+    recordOnce("no output", nullptr);
+    recordOnce("publisher connected (QoS 0)", &mqtt);
+    broker.stop();
+    waitFor([&] { return mqtt.client().state() == MqttClient::State::Failed; }, 10000);
+    recordOnce("publisher, broker gone", &mqtt);
+    broker.start();
+    waitFor([&] { return mqtt.client().state() == MqttClient::State::Connected; }, 40000);
+
+    // Sustained rate: a burst of samples, counted as the subscriber receives them.
+    MqttProbe probe;
+    if (!probe.subscribe(broker.port(), "bench/ch1")) return 1;
+    constexpr int Messages = 100000;
+    const PublishedSample sample{1,
+                                 1,
+                                 QStringLiteral("2026-12-07T12:07:21"),
+                                 QStringLiteral("12.34"),
+                                 QStringLiteral("mV"),
+                                 QStringLiteral("DCV")};
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < Messages; ++i)
+        mqtt.sampleRecorded(sample);
+    const double queuedS = double(timer.nsecsElapsed()) / 1e9;
+    waitFor([&] { return probe.messages().size() >= Messages; }, 60000);
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    const auto received = probe.messages().size();
+    std::printf("Sustained: %d messages queued in %.3f s; %lld received in %.3f s: %.0f messages/s\n",
+                Messages, queuedS, static_cast<long long>(received), seconds, double(received) / seconds);
+    mqtt.stop();
+    return 0;
+}

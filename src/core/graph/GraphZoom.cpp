@@ -1,0 +1,83 @@
+#include "core/graph/GraphZoom.h"
+
+#include <QStringList>
+#include <algorithm>
+
+namespace GraphZoom
+{
+
+int lastLevel(int perPage, int rows)
+{
+    if (perPage <= 0) return 0;
+    int level = 0;
+    for (qint64 width = perPage; width < rows; width *= Factor)
+        ++level;
+    return level;
+}
+
+int span(int level, int perPage, int rows)
+{
+    const int last = lastLevel(perPage, rows);
+    level = std::min(level, last);
+    if (level == last && last > 0) {
+        const int pages = (std::max(rows, 1) + perPage - 1) / perPage;
+        return pages * perPage;
+    }
+    int width = perPage;
+    for (int k = 0; k < level; ++k)
+        width *= Factor;
+    return width;
+}
+
+Window window(int level, int page, int perPage, int rows)
+{
+    const int width = span(level, perPage, rows);
+    if (width <= 0) return {1, 0};
+    const int pageFirst = (std::max(page, 1) - 1) * perPage + 1;
+    return {(pageFirst - 1) / width * width + 1, width};
+}
+
+int pageAt(double fraction, const Window &shown, int perPage, int rows)
+{
+    if (perPage <= 0) return 1;
+    const double clamped = std::clamp(fraction, 0.0, 1.0);
+    int row = shown.first + int(clamped * shown.span);
+    row = std::clamp(row, 1, std::max(rows, 1));
+    return (row - 1) / perPage + 1;
+}
+
+TimeUnit timeUnit(int pageSeconds)
+{
+    if (pageSeconds < 10 * 60) return TimeUnit::Seconds;
+    if (pageSeconds < 10 * 3600) return TimeUnit::Minutes;
+    return TimeUnit::Hours;
+}
+
+QString timeLabel(const QString &timeCell, TimeUnit unit)
+{
+    switch (unit) {
+    case TimeUnit::Seconds:
+        return timeCell;
+    case TimeUnit::Minutes:
+        return timeCell.left(5);
+    case TimeUnit::Hours:
+        return timeCell.left(2) + QStringLiteral(" h");
+    }
+    return timeCell;
+}
+
+int secondsOf(const QString &timeCell)
+{
+    const QStringList parts = timeCell.split(u':');
+    if (parts.size() != 3) return -1;
+    int seconds = 0;
+    for (const QString &part : parts) {
+        bool ok = false;
+        const int value = part.toInt(&ok);
+        if (!ok || value < 0) return -1;
+        seconds = seconds * 60 + value;
+    }
+    return seconds;
+}
+
+} // namespace GraphZoom

@@ -1,0 +1,46 @@
+#pragma once
+#include <QColor>
+#include <QRectF>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+#include "core/graph/MinMaxSummary.h"
+#include "core/graph/VerticalScale.h"
+
+// One lane of the lanes view: a channel of the record with its samples' summary.
+struct LaneChannel {
+    int channel = 0;       // 0..5
+    int function = -1;     // measuring function code
+    int displayPrefix = 3; // the prefix the lane's values are shown in
+    const MinMaxSummary *summary = nullptr;
+    std::optional<VerticalScale> scale; // none: the lane shows no trace
+};
+
+namespace LaneLayout
+{
+
+// Where the lanes stand on a surface whose text is `fontPixels` high: the value labels to
+// the left, the time labels below, `count` lanes of equal height stacked in channel order.
+struct Arrangement {
+    QRectF plot;           // all lanes together
+    QVector<QRectF> lanes; // top to bottom
+    qreal timeTop = 0;     // top edge of the time labels
+};
+Arrangement arrange(int count, const QRectF &surface, qreal fontPixels);
+
+// "Ch1 DCV V", "Ch5 OHM KΩ": the channel as the user counts it, its function and unit.
+QString label(int channel, int function, int prefix);
+
+// The lane's trace colour: the main page's for the main channel, a colour of its own otherwise.
+QColor colour(int channel, int mainChannel, const QColor &mainTrace);
+
+// A base-unit value in the lane's display prefix.
+double inPrefix(double baseValue, int prefix);
+
+// The lane's scale for rows first..last: the autoscale of the main page fed with the
+// channel's own largest and smallest sample there (an overload standing for its range's
+// limit). Nothing when those rows hold no sample.
+std::optional<VerticalScale> scale(const LaneChannel &lane, int first, int last);
+
+} // namespace LaneLayout

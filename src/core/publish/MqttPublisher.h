@@ -1,0 +1,45 @@
+#pragma once
+#include <QObject>
+#include <array>
+
+#include "core/publish/DiscoveryConfig.h"
+#include "core/publish/MqttClient.h"
+#include "core/publish/SampleOutput.h"
+
+// The samples and the record's state on a broker under a topic prefix:
+//   <prefix>/ch<N>   one JSON object per sample
+//   <prefix>/status  "online" / "offline", retained
+//   <prefix>/record  the recording's state (retained) and each workbook saved
+// and, unless turned off, a Home Assistant discovery config per channel on its first sample and
+// whenever its function or unit changes.
+class MqttPublisher : public QObject, public SampleOutput
+{
+    Q_OBJECT
+public:
+    explicit MqttPublisher(QObject *parent = nullptr);
+
+    // Checks the options and starts connecting; false with the reason when they are refused.
+    bool start(const PublishOptions &options, QString *error);
+    void stop();
+    bool isOn() const { return m_on; }
+    const MqttClient &client() const { return m_client; }
+
+    void sampleRecorded(const PublishedSample &sample) override;
+    void recordStateChanged(RecordState state, int rows, const QString &stamp) override;
+    void recordSaved(const QString &fileName) override;
+
+Q_SIGNALS:
+    void stateChanged(MqttClient::State state, const QString &text);
+
+private:
+    MqttClient m_client;
+    bool m_on = false;
+    bool m_discovery = true;
+    QString m_prefix;
+    QByteArray m_recordTopic;
+    QByteArray m_statusTopic;
+    std::array<QByteArray, 6> m_channelTopics;
+    DiscoveryConfig::Device m_device;
+    // The unit and function each channel's config was published for.
+    std::array<std::pair<QString, QString>, 6> m_announced;
+};

@@ -1,0 +1,53 @@
+#include "ui/publish/PublishFeature.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+
+#include "core/commands/Commands.h"
+#include "core/publish/MqttPublisher.h"
+#include "core/publish/PublishSettings.h"
+#include "core/session/Session.h"
+#include "ui/publish/PublishDialog.h"
+
+namespace
+{
+
+QString statusText(const QString &state)
+{
+    return QStringLiteral("MQTT: ") + state;
+}
+
+} // namespace
+
+PublishFeature::PublishFeature(Session &session, QMainWindow &frame)
+    : QObject(&frame), m_session(session), m_frame(frame),
+      m_status(new QLabel(statusText(session.mqtt().client().stateText()), frame.menuBar()))
+{
+    m_status->setObjectName(QStringLiteral("publishStatus"));
+    m_status->setContentsMargins(4, 0, 8, 0);
+    frame.menuBar()->setCornerWidget(m_status);
+    connect(&session.mqtt(), &MqttPublisher::stateChanged, m_status,
+            [this](MqttClient::State, const QString &text) { m_status->setText(statusText(text)); });
+}
+
+PublishFeature *PublishFeature::install(Session &session, QMainWindow &frame)
+{
+    auto *feature = new PublishFeature(session, frame);
+    session.commandProcs().setHandler(Command::PublishReadings, [feature] { feature->openDialog(); });
+    return feature;
+}
+
+void PublishFeature::openDialog()
+{
+    PublishDialog dialog(PublishSettings::load(m_session.store()), &m_frame);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const PublishOptions options = dialog.options();
+    QString error;
+    if (!PublishSettings::save(m_session.store(), options, &error)) m_status->setText(statusText(error));
+    if (options.url.isEmpty()) {
+        m_session.mqtt().stop();
+        return;
+    }
+    if (!m_session.mqtt().start(options, &error)) m_status->setText(statusText(error));
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include <QObject>
+
+class QLabel;
+class QMainWindow;
+class Session;
+
+// The "Publish readings" command and the publisher's state on the main window's status line
+// (the corner of its menu bar): off, connecting, connected to host:port, or the last error.
+class PublishFeature : public QObject
+{
+    Q_OBJECT
+public:
+    static PublishFeature *install(Session &session, QMainWindow &frame);
+    QLabel *statusLabel() const { return m_status; }
+    void openDialog();
+
+private:
+    PublishFeature(Session &session, QMainWindow &frame);
+
+    Session &m_session;
+    QMainWindow &m_frame;
+    QLabel *m_status;
+};

@@ -1,0 +1,62 @@
+// The "Publish readings" dialog and the publisher's state on the main window's status line.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "core/publish/MqttPublisher.h"
+#include "support/MosquittoBroker.h"
+#include "support/RecordingSession.h"
+#include "ui/publish/PublishDialog.h"
+#include "ui/shell/MainFm.h"
+
+class TestGuiPublish : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (!MosquittoBroker::available()) QSKIP("mosquitto or openssl is not installed");
+    }
+
+    void statusLineFollowsThePublisher()
+    {
+        RecordingSession rig;
+        MainFm frame(rig.session);
+        auto *status = frame.findChild<QLabel *>(QStringLiteral("publishStatus"));
+        QVERIFY(status);
+        QCOMPARE(status->text(), QStringLiteral("MQTT: off"));
+        MosquittoBroker broker;
+        QVERIFY2(broker.start(), qPrintable(broker.errorString()));
+        PublishOptions options;
+        options.url = broker.url();
+        options.prefix = QStringLiteral("gui");
+        QVERIFY(rig.session.mqtt().start(options, nullptr));
+        QTRY_COMPARE(status->text(), QStringLiteral("MQTT: connected to 127.0.0.1:%1").arg(broker.port()));
+    }
+
+    void okRefusesWhatCannotBeUsedAndTestSaysWhatHappened()
+    {
+        PublishOptions options;
+        options.prefix = QStringLiteral("gui");
+        PublishDialog dialog(options);
+        dialog.findChild<QLineEdit *>(QStringLiteral("url"))->setText(QStringLiteral("mqtt://h:0"));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(dialog.resultLabel()->text(), QStringLiteral("the port must be a number from 1 to 65535"));
+
+        MosquittoBroker broker;
+        QVERIFY2(broker.start(), qPrintable(broker.errorString()));
+        dialog.findChild<QLineEdit *>(QStringLiteral("url"))->setText(broker.url());
+        dialog.findChild<QPushButton *>(QStringLiteral("test"))->click();
+        QTRY_COMPARE(dialog.resultLabel()->text(),
+                     QStringLiteral("connected to 127.0.0.1:%1").arg(broker.port()));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.options().url, broker.url());
+    }
+};
+
+QTEST_MAIN(TestGuiPublish)
+#include "tst_gui_publish.moc"
