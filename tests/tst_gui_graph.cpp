@@ -291,6 +291,7 @@ private Q_SLOTS:
             QSKIP("VOLTRIX_APP or VOLTRIX_SIM is not set");
         ExternalReceiver receiver;
         QVERIFY2(receiver.start({u"--meter"_s, u"ch=0,fn=DCV,dp=10,pattern=constant,value=12.5,interval=2s"_s,
+                                 u"--meter"_s, u"ch=2,fn=DCA,dp=100,pattern=constant,value=1.25,interval=2s"_s,
                                  u"--time-factor"_s, u"4"_s}),
                  qPrintable(receiver.errorString()));
         QTemporaryDir home;
@@ -320,6 +321,26 @@ private Q_SLOTS:
         QCOMPARE(tablePages.size(), 1);
         QVERIFY(tablePages[0].find(u"12.5"_s));
         run({u"--open"_s, workbook}, u"opened"_s);
+        if (QTest::currentTestFailed()) return;
+
+        // The lanes on paper and in SVG hold one label per channel of the record.
+        QProcess lanes;
+        lanes.setProcessEnvironment(isolatedEnvironment(QDir(home.path())));
+        lanes.start(app, {u"--open"_s, workbook, u"--graph-view"_s, u"all"_s, u"--save-graph"_s,
+                          home.filePath(u"lanes.svg"_s), u"--print-graph"_s, home.filePath(u"lanes.pdf"_s),
+                          u"--quit"_s});
+        QVERIFY(lanes.waitForFinished(30000));
+        QVERIFY2(lanes.exitCode() == 0, lanes.readAllStandardError().constData());
+        QFile svg(home.filePath(u"lanes.svg"_s));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QString svgText = QString::fromUtf8(svg.readAll());
+        const QList<PdfPage> pdf = readPdfWords(home.filePath(u"lanes.pdf"_s));
+        QCOMPARE(pdf.size(), 1);
+        const QString pdfText = pdf[0].texts().join(u' ');
+        for (const QString &label : {u"Ch1 DCV V"_s, u"Ch3 DCA A"_s}) {
+            QVERIFY2(svgText.contains(label), qPrintable(label));
+            QVERIFY2(pdfText.contains(label), qPrintable(pdfText));
+        }
     }
 };
 

@@ -1,6 +1,6 @@
 // The lanes view and the whole-record overview: summary, layout, scales, zoom and the
 // click-to-page mapping as rules; the painter into an image and into SVG; the session's
-// lanes following a recording; the graph window's view bar.
+// lanes following a recording; the graph window's view bar and its pictures.
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,15 +20,13 @@
 #include "support/RecordingSession.h"
 #include "ui/graph/FmGraph.h"
 #include "ui/printing/QtSvgGraphWriter.h"
-#include "ui/shell/MainFm.h"
 
 using namespace Measurement;
 
 namespace
 {
 
-const QSize Screen(1170, 290);
-const GraphStyle Style;
+const QSize Screen = GraphGeometry().pixels; // the graph surface as it starts
 
 // A channel's samples as the table holds them, and their summary.
 struct Channel {
@@ -36,28 +34,12 @@ struct Channel {
     MinMaxSummary summary;
     Channel(const QStringList &values, const QString &unit)
     {
-        for (int i = 0; i < values.size(); ++i)
+        for (int i = 0; i < values.size(); ++i) {
             list.samples.append({values.at(i), unit, QTime(10, 0).addSecs(2 * i).toString(u"hh:mm:ss")});
-        for (const GraphSample &sample : list.samples)
-            summary.append(SampleExtent::of(sample));
+            summary.append(SampleExtent::of(list.samples.last()));
+        }
     }
 };
-
-QStringList flat(int rows, const QString &value = QStringLiteral("10.0"))
-{
-    return QStringList(rows, value);
-}
-
-LanesView oneLane(const Channel &channel, int function, int span)
-{
-    LanesView view;
-    view.mainChannel = 5; // no main channel's mark over the trace
-    view.lanes.append({0, function, NoPrefix, &channel.summary, std::nullopt});
-    view.window = {1, span};
-    view.lanes[0].scale = LaneLayout::scale(view.lanes[0], 1, span);
-    view.times = &channel.list;
-    return view;
-}
 
 QImage rendered(const LanesView &view)
 {
@@ -76,433 +58,371 @@ int pixelsIn(const QImage &image, int x, qreal top, qreal bottom, const QColor &
     return count;
 }
 
+// `rows` readings of each of the first `channels` meters (DCV, ACV, DCA, ACA, OHM, Hz), two
+// seconds apart: waves, one spike on channel 1, and now and then an overload on channel 3.
+void feedMeters(RecordingSession &rig, int rows, int channels)
+{
+    const int functions[] = {DCV, ACV, DCA, ACA, OHM, Hz};
+    for (int i = 0; i < rows; ++i) {
+        for (int k = 0; k < channels; ++k) {
+            const FrameEncoder::Header header{k, 0, k == 4 ? 4 : 3, functions[k], FrameEncoder::Divisor10};
+            const int wave = int(400 * std::sin(i / (7.0 + 5 * k))) + 2000 + 300 * k;
+            rig.feed(k == 2 && i % 150 == 27
+                         ? FrameEncoder::encodeOverload(header)
+                         : FrameEncoder::encodeReading(header, i == 300 && k == 0 ? 9000 : wave));
+        }
+        rig.clock.advance(2000);
+    }
+}
+
 } // namespace
 
 class TestLanes : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void summaryMatchesEveryStretch();
-    void laneLayout_data();
-    void laneLayout();
-    void laneScaleIsTheMainPagesAutoscale_data();
-    void laneScaleIsTheMainPagesAutoscale();
-    void bandsKeepASingleSpike_data();
-    void bandsKeepASingleSpike();
-    void overloadsLeaveAGapWithAMark_data();
-    void overloadsLeaveAGapWithAMark();
-    void zoomSteps_data();
-    void zoomSteps();
-    void clickOpensThePageUnderIt_data();
-    void clickOpensThePageUnderIt();
-    void timeLabelsFollowThePageWidth();
-    void viewOptions();
-    void sixLanesIntoImageAndSvg();
-    void liveLanesDrawOnlyWhatIsNew_data();
-    void liveLanesDrawOnlyWhatIsNew();
-    void windowChoosesViewAndZoom();
-    void screenshots();
-};
-
-void TestLanes::summaryMatchesEveryStretch()
-{
-    std::mt19937 random(7);
-    QStringList values;
-    for (int i = 0; i < 1000; ++i)
-        values << (i % 61 == 0 ? QStringLiteral("+OL") : QString::number(int(random() % 2000) - 1000));
-    Channel channel(values, QStringLiteral("V"));
-    for (const int size : {1000, 333}) {
-        channel.summary.truncate(size);
-        QCOMPARE(channel.summary.size(), size);
-        for (int round = 0; round < 500; ++round) {
-            const int first = 1 + int(random() % size);
-            const int last = first + int(random() % (size - first + 1));
-            SampleExtent expected;
-            for (int row = first; row <= last; ++row)
-                expected.add(SampleExtent::of(channel.list.samples.at(row - 1)));
-            const SampleExtent found = channel.summary.extent(first, last);
-            QCOMPARE(found.low, expected.low);
-            QCOMPARE(found.high, expected.high);
-            QCOMPARE(found.overHigh, expected.overHigh);
+    void summaryMatchesEveryStretch()
+    {
+        std::mt19937 random(7);
+        QStringList values;
+        for (int i = 0; i < 1000; ++i)
+            values << (i % 61 == 0 ? QStringLiteral("+OL") : QString::number(int(random() % 2000) - 1000));
+        Channel channel(values, QStringLiteral("V"));
+        for (const int size : {1000, 333}) {
+            channel.summary.truncate(size);
+            for (int round = 0; round < 500; ++round) {
+                const int first = 1 + int(random() % size);
+                const int last = first + int(random() % (size - first + 1));
+                SampleExtent expected;
+                for (int row = first; row <= last; ++row)
+                    expected.add(SampleExtent::of(channel.list.samples.at(row - 1)));
+                const SampleExtent found = channel.summary.extent(first, last);
+                QVERIFY2(found.low == expected.low && found.high == expected.high &&
+                             found.overHigh == expected.overHigh,
+                         qPrintable(QStringLiteral("rows %1 to %2").arg(first).arg(last)));
+            }
         }
     }
-}
 
-void TestLanes::laneLayout_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<double>("height");
-    // 290 pixels with text 10 high: the plot spans 5..272; gaps of 4 between lanes.
-    QTest::newRow("one") << 1 << 267.0;
-    QTest::newRow("three") << 3 << (267.0 - 8) / 3;
-    QTest::newRow("six") << 6 << (267.0 - 20) / 6;
-}
-
-void TestLanes::laneLayout()
-{
-    QFETCH(int, count);
-    QFETCH(double, height);
-    const LaneLayout::Arrangement layout = LaneLayout::arrange(count, QRectF(QPointF(0, 0), Screen), 10);
-    QCOMPARE(layout.lanes.size(), count);
-    QCOMPARE(layout.lanes.first().top(), layout.plot.top());
-    QCOMPARE(layout.lanes.last().bottom(), layout.plot.bottom());
-    for (int i = 0; i < count; ++i) {
-        QCOMPARE(layout.lanes.at(i).height(), height);
-        QCOMPARE(layout.lanes.at(i).width(), layout.plot.width());
-        if (i > 0) QCOMPARE(layout.lanes.at(i).top(), layout.lanes.at(i - 1).bottom() + 4);
-    }
-}
-
-void TestLanes::laneScaleIsTheMainPagesAutoscale_data()
-{
-    QTest::addColumn<QStringList>("values");
-    QTest::addColumn<QString>("unit");
-    QTest::addColumn<int>("function");
-    QTest::addColumn<float>("timeScale");
-    QTest::addColumn<int>("page");
-    QTest::newRow("volts") << QStringList{"12.3", "14.5", "2.0", "7.1"} << "V" << int(DCV) << 1.0f << 1;
-    QTest::newRow("negative amperes") << QStringList{"-3.2", "-0.4", "-1.5"} << "A" << int(DCA) << 1.0f << 1;
-    QTest::newRow("kilohms with overload")
-        << QStringList{"21.8", "+OL", "26.8"} << "K\u03A9" << int(OHM) << 1.0f << 1;
-    QTest::newRow("coarse hertz") << QStringList{"50", "900", "420"} << "Hz" << int(Hz) << 1.0f << 1;
-    QStringList second = flat(25, QStringLiteral("1.0")) + QStringList{"230.4", "-OL", "228.1"};
-    QTest::newRow("second page of 25") << second << "mV" << int(DCV) << 0.25f << 2;
-}
-
-void TestLanes::laneScaleIsTheMainPagesAutoscale()
-{
-    QFETCH(QStringList, values);
-    QFETCH(QString, unit);
-    QFETCH(int, function);
-    QFETCH(float, timeScale);
-    QFETCH(int, page);
-    const Channel channel(values, unit);
-    const int prefix = prefixCodeOfUnit(unit);
-    DisplayLimits limits;
-    QVERIFY(displayLimits(function, prefix, &limits));
-
-    // The main page, stopped: its own extremes shown on the monitor, then its autoscale.
-    const std::optional<PageExtremes> extremes =
-        GraphPageExtremes::of(channel.list, page, timeScale, {limits.upper, limits.lower, prefix});
-    QVERIFY(extremes);
-    GraphPage mainPage(channel.list);
-    mainPage.setChannel(
-        {function, prefix, values.first(), unit, extremes->maximum.value, extremes->minimum.value});
-    mainPage.autoscale();
-
-    const LaneChannel lane{0, function, prefix, &channel.summary, std::nullopt};
-    const int first = GraphPaging::firstRow(page, timeScale);
-    const std::optional<VerticalScale> scale =
-        LaneLayout::scale(lane, first, GraphPaging::lastRow(page, timeScale));
-    QVERIFY(scale && mainPage.scale());
-    QCOMPARE(scale->bottom, mainPage.scale()->bottom);
-    QCOMPARE(scale->step, mainPage.scale()->step);
-    QCOMPARE(scale->top, mainPage.scale()->top);
-}
-
-void TestLanes::bandsKeepASingleSpike_data()
-{
-    QTest::addColumn<int>("spikeRow"); // 0: none
-    QTest::newRow("none") << 0;
-    QTest::newRow("first") << 1;
-    QTest::newRow("middle") << 5000;
-    QTest::newRow("last") << 9999;
-}
-
-void TestLanes::bandsKeepASingleSpike()
-{
-    QFETCH(int, spikeRow);
-    QStringList values = flat(9999);
-    if (spikeRow > 0) values[spikeRow - 1] = QStringLiteral("20.0");
-    const Channel channel(values, QStringLiteral("V"));
-    LanesView view = oneLane(channel, DCV, 10000);
-    view.lanes[0].scale = VerticalScale{0, 1, 25};
-    const QImage image = rendered(view);
-    const QRectF lane = LaneLayout::arrange(1, QRectF(image.rect()), view.fontPixels).lanes.first();
-    const qreal spikeY = lane.bottom() - 20.0 / 25 * lane.height();
-    int above = 0;
-    for (int x = int(lane.left()); x <= int(lane.right()); ++x)
-        above += pixelsIn(image, x, spikeY - 1, spikeY + 1, LaneLayout::colour(0, 5, {}));
-    QCOMPARE(above > 0, spikeRow > 0);
-}
-
-void TestLanes::overloadsLeaveAGapWithAMark_data()
-{
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("from"); // the overload's rows
-    QTest::addColumn<int>("to");
-    QTest::addColumn<QString>("overload");
-    QTest::newRow("one sample high") << 100 << 50 << 50 << "+OL";
-    QTest::newRow("one sample low") << 100 << 50 << 50 << "-OL";
-    QTest::newRow("wide page high") << 9999 << 4000 << 4200 << "+OL";
-}
-
-void TestLanes::overloadsLeaveAGapWithAMark()
-{
-    QFETCH(int, rows);
-    QFETCH(int, from);
-    QFETCH(int, to);
-    QFETCH(QString, overload);
-    QStringList values = flat(rows);
-    for (int row = from; row <= to; ++row)
-        values[row - 1] = overload;
-    const Channel channel(values, QStringLiteral("V"));
-    const LanesView view = oneLane(channel, DCV, rows);
-    const QImage image = rendered(view);
-    const QRectF lane = LaneLayout::arrange(1, QRectF(image.rect()), view.fontPixels).lanes.first();
-    const int x = int(lane.left() + (from + to) / 2.0 * lane.width() / rows);
-    const QColor trace = LaneLayout::colour(0, 5, {});
-    QCOMPARE(pixelsIn(image, x, lane.top() + 4, lane.bottom() - 4, trace), 0);
-    const bool high = overload == QLatin1String("+OL");
-    QVERIFY(pixelsIn(image, x, high ? lane.top() : lane.bottom() - 3, high ? lane.top() + 3 : lane.bottom(),
-                     trace) > 0);
-    // The trace goes on either side of the gap.
-    const int beside = int(lane.left() + (to + 3) * lane.width() / rows);
-    QVERIFY(pixelsIn(image, beside, lane.top() + 4, lane.bottom() - 4, trace) > 0);
-}
-
-void TestLanes::zoomSteps_data()
-{
-    QTest::addColumn<int>("perPage");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<QList<int>>("spans"); // level 0, 1, ... up to the last
-    QTest::newRow("100 a page, full record") << 100 << 9999 << QList<int>{100, 400, 1600, 6400, 10000};
-    QTest::newRow("25 a page") << 25 << 9999 << QList<int>{25, 100, 400, 1600, 6400, 10000};
-    QTest::newRow("whole in pages") << 200 << 250 << QList<int>{200, 400};
-    QTest::newRow("one page") << 100 << 80 << QList<int>{100};
-}
-
-void TestLanes::zoomSteps()
-{
-    QFETCH(int, perPage);
-    QFETCH(int, rows);
-    QFETCH(QList<int>, spans);
-    QCOMPARE(GraphZoom::lastLevel(perPage, rows), spans.size() - 1);
-    for (int level = 0; level < spans.size(); ++level)
-        QCOMPARE(GraphZoom::span(level, perPage, rows), spans.at(level));
-    QCOMPARE(GraphZoom::span(GraphZoom::WholeRecord, perPage, rows), spans.last());
-}
-
-void TestLanes::clickOpensThePageUnderIt_data()
-{
-    QTest::addColumn<int>("level");
-    QTest::addColumn<int>("page"); // the page shown before
-    QTest::addColumn<double>("fraction");
-    QTest::addColumn<int>("first"); // the wide page's first row
-    QTest::addColumn<int>("opened");
-    QTest::newRow("whole, left edge") << GraphZoom::WholeRecord << 3 << 0.0 << 1 << 1;
-    QTest::newRow("whole, middle") << GraphZoom::WholeRecord << 3 << 0.5 << 1 << 51;
-    QTest::newRow("whole, right edge") << GraphZoom::WholeRecord << 3 << 1.0 << 1 << 100;
-    QTest::newRow("400 rows, left") << 1 << 7 << 0.0 << 401 << 5;
-    QTest::newRow("400 rows, last quarter") << 1 << 7 << 0.8 << 401 << 8;
-}
-
-void TestLanes::clickOpensThePageUnderIt()
-{
-    QFETCH(int, level);
-    QFETCH(int, page);
-    QFETCH(double, fraction);
-    QFETCH(int, first);
-    QFETCH(int, opened);
-    const GraphZoom::Window window = GraphZoom::window(level, page, 100, 9999);
-    QCOMPARE(window.first, first);
-    QCOMPARE(GraphZoom::pageAt(fraction, window, 100, 9999), opened);
-}
-
-void TestLanes::timeLabelsFollowThePageWidth()
-{
-    // Under ten minutes a page the seconds, under ten hours the minutes, else the hours.
-    const QString cell = QStringLiteral("12:34:56");
-    QCOMPARE(GraphZoom::timeLabel(cell, GraphZoom::timeUnit(599)), cell);
-    QCOMPARE(GraphZoom::timeLabel(cell, GraphZoom::timeUnit(600)), QStringLiteral("12:34"));
-    QCOMPARE(GraphZoom::timeLabel(cell, GraphZoom::timeUnit(36000)), QStringLiteral("12 h"));
-}
-
-void TestLanes::viewOptions()
-{
-    GraphViewKind view = GraphViewKind::MainChannel;
-    QVERIFY(GraphViewState::parseView(QStringLiteral("all"), &view) && view == GraphViewKind::AllChannels);
-    QVERIFY(!GraphViewState::parseView(QStringLiteral("six"), &view));
-    int zoom = 0;
-    QVERIFY(GraphViewState::parseZoom(QStringLiteral("whole"), &zoom) && zoom == GraphZoom::WholeRecord);
-    QVERIFY(!GraphViewState::parseZoom(QStringLiteral("2"), &zoom));
-
-    GraphViewState state;
-    QSignalSpy zooms(&state, &GraphViewState::zoomChanged);
-    state.zoomOut(0, 3);
-    QCOMPARE(state.zoom(), 1);
-    state.zoomOut(2, 3); // the last level keeps the whole record however it grows
-    QCOMPARE(state.zoom(), GraphZoom::WholeRecord);
-    state.zoomIn(3);
-    QCOMPARE(state.zoom(), 2);
-    QCOMPARE(zooms.size(), 3);
-    QVERIFY(state.showsLanes());
-}
-
-void TestLanes::sixLanesIntoImageAndSvg()
-{
-    const QList<std::pair<int, QString>> meters{{DCV, "V"}, {ACV, "V"},       {DCA, "mA"},
-                                                {ACA, "A"}, {OHM, "K\u03A9"}, {Hz, "Hz"}};
-    std::vector<std::unique_ptr<Channel>> channels;
-    LanesView view;
-    view.mainChannel = 2;
-    view.window = {1, 100};
-    for (int k = 0; k < 6; ++k) {
-        channels.push_back(std::make_unique<Channel>(flat(60, QString::number(k + 1)), meters.at(k).second));
-        LaneChannel lane{k, meters.at(k).first, prefixCodeOfUnit(meters.at(k).second),
-                         &channels.back()->summary, std::nullopt};
-        lane.scale = LaneLayout::scale(lane, 1, 100);
-        view.lanes.append(lane);
-    }
-    view.times = &channels.front()->list;
-
-    const QImage image = rendered(view);
-    const LaneLayout::Arrangement layout = LaneLayout::arrange(6, QRectF(image.rect()), view.fontPixels);
-    const QColor mainTrace = colorFromStored(Style.traceColor);
-    for (int k = 0; k < 6; ++k) {
-        const QRectF lane = layout.lanes.at(k);
-        const QColor colour = LaneLayout::colour(k, 2, mainTrace);
-        QCOMPARE(colour == mainTrace, k == 2);
-        const int x = int(lane.left() + 30.5 * lane.width() / 100);
-        QVERIFY2(pixelsIn(image, x, lane.top(), lane.bottom(), colour) > 0, qPrintable(QString::number(k)));
+    void laneLayout_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("height");
+        // 290 pixels with text 10 high: the plot spans 5..272; gaps of 4 between lanes.
+        QTest::newRow("one") << 1 << 267.0;
+        QTest::newRow("three") << 3 << (267.0 - 8) / 3;
+        QTest::newRow("six") << 6 << (267.0 - 20) / 6;
     }
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("lanes.svg"));
-    QtSvgGraphWriter svg;
-    QCOMPARE(svg.writeSvg(path, Screen, [&](QPainter &p, const QRectF &r) { renderLanes(p, r, view); }),
-             QString());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
-    for (const char *label : {"Ch1 DCV V", "Ch2 ACV V", "Ch3 DCA mA", "Ch4 ACA A", "Ch5 OHM K", "Ch6 Hz Hz"})
-        QVERIFY2(text.contains(QLatin1String(label)), label);
-    for (int k = 0; k < 6; ++k)
-        QVERIFY(text.contains(LaneLayout::colour(k, 2, mainTrace).name()));
-}
-
-// Readings of two channels into a recording: the retained lanes, drawn piece by piece, look
-// as one drawing of the whole does.
-void TestLanes::liveLanesDrawOnlyWhatIsNew_data()
-{
-    QTest::addColumn<int>("zoom");
-    QTest::addColumn<int>("readings");
-    QTest::newRow("page") << 0 << 40;
-    QTest::newRow("whole record in bands") << int(GraphZoom::WholeRecord) << 1500;
-}
-
-void TestLanes::liveLanesDrawOnlyWhatIsNew()
-{
-    QFETCH(int, zoom);
-    QFETCH(int, readings);
-    RecordingSession rig;
-    GraphGeometry geometry;
-    geometry.pixels = Screen;
-    rig.session.graph().page().setGeometry(geometry);
-    GraphLanes &lanes = rig.session.lanes();
-    lanes.state().setView(GraphViewKind::AllChannels);
-    lanes.state().setZoom(zoom);
-    rig.start();
-    QSignalSpy drawn(&lanes, &GraphLanes::surfaceChanged);
-    FrameEncoder::Header header;
-    header.decimalCode = FrameEncoder::Divisor10;
-    for (int i = 0; i < readings; ++i) {
-        for (int channel : {0, 3}) {
-            header.channel = channel;
-            rig.feed(i % 300 == 20 && channel == 3
-                         ? FrameEncoder::encodeOverload(header)
-                         : FrameEncoder::encodeReading(header, 100 + (i * 7 + channel) % 13));
+    void laneLayout()
+    {
+        QFETCH(int, count);
+        QFETCH(double, height);
+        const LaneLayout::Arrangement layout = LaneLayout::arrange(count, QRectF(QPointF(0, 0), Screen), 10);
+        QCOMPARE(layout.lanes.size(), count);
+        QCOMPARE(layout.lanes.last().bottom(), layout.plot.bottom());
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(layout.lanes.at(i).size(), QSizeF(layout.plot.width(), height));
+            QCOMPARE(layout.lanes.at(i).top(),
+                     i == 0 ? layout.plot.top() : layout.lanes.at(i - 1).bottom() + 4);
         }
     }
-    QVERIFY(drawn.size() >= 2 * readings);
-    QVERIFY(lanes.shown());
-    QCOMPARE(lanes.shown()->lanes.size(), 2);
-    QCOMPARE(lanes.surface(), rendered(*lanes.shown()));
-    header.channel = 0;
-    rig.feed(FrameEncoder::encodeReading(header, 110)); // a row begun, which Stop leaves out
-    rig.session.recording().stop();
-    QCOMPARE(lanes.surface(), rendered(lanes.view()));
 
-    // Print Graph prints the view shown.
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("lanes.pdf"));
-    Session &s = rig.session;
-    const RecordOutputs outputs(
-        {s.record(), s.monitor(), s.userSettings(), s.windows(), s.graph().page(), &lanes});
-    QCOMPARE(outputs.printGraphTo(pdf), QString());
-    const QList<PdfPage> pages = readPdfWords(pdf);
-    QCOMPARE(pages.size(), 1);
-    QCOMPARE(pages[0].texts().filter(QRegularExpression(QStringLiteral("^Ch"))), (QStringList{"Ch1", "Ch4"}));
-}
+    void laneScaleIsTheMainPagesAutoscale_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<int>("function");
+        QTest::addColumn<float>("timeScale");
+        QTest::addColumn<int>("page");
+        QTest::newRow("volts") << QStringList{"12.3", "14.5", "2.0", "7.1"} << "V" << int(DCV) << 1.0f << 1;
+        QTest::newRow("negative amperes")
+            << QStringList{"-3.2", "-0.4", "-1.5"} << "A" << int(DCA) << 1.0f << 1;
+        QTest::newRow("kilohms with overload")
+            << QStringList{"21.8", "+OL", "26.8"} << "K\u03A9" << int(OHM) << 1.0f << 1;
+        QTest::newRow("coarse hertz") << QStringList{"50", "900", "420"} << "Hz" << int(Hz) << 1.0f << 1;
+        QStringList second = QStringList(25, QStringLiteral("1.0")) + QStringList{"230.4", "-OL", "228.1"};
+        QTest::newRow("second page of 25") << second << "mV" << int(DCV) << 0.25f << 2;
+    }
 
-void TestLanes::windowChoosesViewAndZoom()
-{
-    RecordingSession rig;
-    FmGraph window(rig.session.graph(), rig.session.lanes());
-    window.resize(900, 300);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    rig.start();
-    FrameEncoder::Header header;
-    header.decimalCode = FrameEncoder::Divisor10;
-    for (int i = 0; i < 450; ++i)
-        rig.feed(FrameEncoder::encodeReading(header, 100 + i % 9));
-    const GraphViewState &state = rig.session.lanes().state();
-    QTest::keyClick(&window, Qt::Key_2, Qt::ControlModifier);
-    QCOMPARE(state.view(), GraphViewKind::AllChannels);
-    QVERIFY(window.allChannelsAction()->isChecked());
-    QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
-    QCOMPARE(state.zoom(), 1); // 25 rows a page: 100 rows
-    QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
-    QCOMPARE(state.zoom(), GraphZoom::WholeRecord);
-    QCOMPARE(window.wholeRecordAction()->text(), QStringLiteral("Whole record"));
-    QCOMPARE(window.mainChannelAction()->text(), QStringLiteral("Main channel"));
-    // A click at 0.8 of the whole record (18 pages) opens row 361's page.
-    const LaneLayout::Arrangement layout = LaneLayout::arrange(
-        1, QRectF(QPointF(0, 0), window.picture()->size()), rig.session.lanes().view().fontPixels);
-    QTest::mouseClick(
-        window.picture(), Qt::LeftButton, {},
-        QPoint(int(layout.plot.left() + 0.8 * layout.plot.width()), int(layout.plot.center().y())));
-    QCOMPARE(state.zoom(), 0);
-    QCOMPARE(rig.session.graph().page().pageText(), QStringLiteral("15"));
-    QTest::keyClick(&window, Qt::Key_1, Qt::ControlModifier);
-    QVERIFY(!state.showsLanes());
-}
+    void laneScaleIsTheMainPagesAutoscale()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, unit);
+        QFETCH(int, function);
+        QFETCH(float, timeScale);
+        QFETCH(int, page);
+        const Channel channel(values, unit);
+        const int prefix = prefixCodeOfUnit(unit);
+        DisplayLimits limits;
+        QVERIFY(displayLimits(function, prefix, &limits));
 
-// The pictures of docs/screenshots, when VOLTRIX_SCREENSHOTS names the folder to write them to.
-void TestLanes::screenshots()
-{
-    const QString folder = qEnvironmentVariable("VOLTRIX_SCREENSHOTS");
-    if (folder.isEmpty()) QSKIP("VOLTRIX_SCREENSHOTS names no folder");
-    RecordingSession rig;
-    MainFm window(rig.session);
-    window.resize(1280, 900);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    rig.start();
-    const int functions[] = {DCV, ACV, DCA, ACA, OHM, Hz};
-    for (int i = 0; i < 700; ++i) {
+        // The main page, stopped: its own extremes shown on the monitor, then its autoscale.
+        const std::optional<PageExtremes> extremes =
+            GraphPageExtremes::of(channel.list, page, timeScale, {limits.upper, limits.lower, prefix});
+        QVERIFY(extremes);
+        GraphPage mainPage(channel.list);
+        mainPage.setChannel(
+            {function, prefix, values.first(), unit, extremes->maximum.value, extremes->minimum.value});
+        mainPage.autoscale();
+
+        const LaneChannel lane{0, function, prefix, &channel.summary, std::nullopt};
+        const std::optional<VerticalScale> scale = LaneLayout::scale(
+            lane, GraphPaging::firstRow(page, timeScale), GraphPaging::lastRow(page, timeScale));
+        QVERIFY(scale && mainPage.scale());
+        const VerticalScale &main = *mainPage.scale();
+        QCOMPARE((QList<double>{scale->bottom, scale->step, scale->top}),
+                 (QList<double>{main.bottom, main.step, main.top}));
+    }
+
+    // One lane of a flat 10 V on a scale of 0 to 25 with rows `from` to `to` replaced by `value`.
+    // A single spike in 9,999 samples stays visible in the bands; an overload leaves a gap in the
+    // trace with a mark at the lane's edge.
+    void oneLaneTrace_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("from"); // 0: none
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("no spike") << 9999 << 0 << 0 << "";
+        QTest::newRow("spike first") << 9999 << 1 << 1 << "20.0";
+        QTest::newRow("spike in the middle") << 9999 << 5000 << 5000 << "20.0";
+        QTest::newRow("spike last") << 9999 << 9999 << 9999 << "20.0";
+        QTest::newRow("one sample high") << 100 << 50 << 50 << "+OL";
+        QTest::newRow("one sample low") << 100 << 50 << 50 << "-OL";
+        QTest::newRow("wide page high") << 9999 << 4000 << 4200 << "+OL";
+    }
+
+    void oneLaneTrace()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, value);
+        const bool overload = value.endsWith(QLatin1String("OL"));
+        const int span = overload ? rows : rows + 1;
+        QStringList values(rows, QStringLiteral("10.0"));
+        for (int row = qMax(from, 1); row <= to; ++row)
+            values[row - 1] = value;
+        const Channel channel(values, QStringLiteral("V"));
+        LanesView view;
+        view.mainChannel = 5; // no main channel's mark over the trace
+        view.lanes.append({0, DCV, NoPrefix, &channel.summary, VerticalScale{0, 1, 25}});
+        view.window = {1, span};
+        view.times = &channel.list;
+        const QImage image = rendered(view);
+        const QRectF lane = LaneLayout::arrange(1, QRectF(image.rect()), view.fontPixels).lanes.first();
+        const QColor trace = LaneLayout::colour(0, 5, {});
+        if (!overload) {
+            const qreal spikeY = lane.bottom() - 20.0 / 25 * lane.height();
+            int above = 0;
+            for (int x = int(lane.left()); x <= int(lane.right()); ++x)
+                above += pixelsIn(image, x, spikeY - 1, spikeY + 1, trace);
+            QCOMPARE(above > 0, from > 0);
+            return;
+        }
+        const int x = int(lane.left() + (from + to) / 2.0 * lane.width() / span);
+        QCOMPARE(pixelsIn(image, x, lane.top() + 4, lane.bottom() - 4, trace), 0);
+        const bool high = value.startsWith(u'+');
+        QVERIFY(pixelsIn(image, x, high ? lane.top() : lane.bottom() - 3,
+                         high ? lane.top() + 3 : lane.bottom(), trace) > 0);
+        // The trace goes on either side of the gap.
+        const int beside = int(lane.left() + (to + 3) * lane.width() / span);
+        QVERIFY(pixelsIn(image, beside, lane.top() + 4, lane.bottom() - 4, trace) > 0);
+    }
+
+    void zoomSteps_data()
+    {
+        QTest::addColumn<int>("perPage");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("spans"); // level 0, 1, ... up to the last
+        QTest::newRow("100 a page, full record") << 100 << 9999 << QList<int>{100, 400, 1600, 6400, 10000};
+        QTest::newRow("25 a page") << 25 << 9999 << QList<int>{25, 100, 400, 1600, 6400, 10000};
+        QTest::newRow("whole in pages") << 200 << 250 << QList<int>{200, 400};
+        QTest::newRow("one page") << 100 << 80 << QList<int>{100};
+    }
+
+    void zoomSteps()
+    {
+        QFETCH(int, perPage);
+        QFETCH(int, rows);
+        QFETCH(QList<int>, spans);
+        QCOMPARE(GraphZoom::lastLevel(perPage, rows), spans.size() - 1);
+        for (int level = 0; level < spans.size(); ++level)
+            QCOMPARE(GraphZoom::span(level, perPage, rows), spans.at(level));
+        QCOMPARE(GraphZoom::span(GraphZoom::WholeRecord, perPage, rows), spans.last());
+    }
+
+    void clickOpensThePageUnderIt_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("page"); // the page shown before
+        QTest::addColumn<double>("fraction");
+        QTest::addColumn<int>("first"); // the wide page's first row
+        QTest::addColumn<int>("opened");
+        QTest::newRow("whole, left edge") << GraphZoom::WholeRecord << 3 << 0.0 << 1 << 1;
+        QTest::newRow("whole, middle") << GraphZoom::WholeRecord << 3 << 0.5 << 1 << 51;
+        QTest::newRow("whole, right edge") << GraphZoom::WholeRecord << 3 << 1.0 << 1 << 100;
+        QTest::newRow("400 rows, left") << 1 << 7 << 0.0 << 401 << 5;
+        QTest::newRow("400 rows, last quarter") << 1 << 7 << 0.8 << 401 << 8;
+    }
+
+    void clickOpensThePageUnderIt()
+    {
+        QFETCH(int, level);
+        QFETCH(int, page);
+        QFETCH(double, fraction);
+        QFETCH(int, first);
+        QFETCH(int, opened);
+        const GraphZoom::Window window = GraphZoom::window(level, page, 100, 9999);
+        QCOMPARE(window.first, first);
+        QCOMPARE(GraphZoom::pageAt(fraction, window, 100, 9999), opened);
+    }
+
+    // The time labels follow the page width; the options of the unattended outputs.
+    void timeLabelsAndViewOptions()
+    {
+        // Under ten minutes a page the seconds, under ten hours the minutes, else the hours.
+        const QString cell = QStringLiteral("12:34:56");
+        QCOMPARE(GraphZoom::timeLabel(cell, GraphZoom::timeUnit(599)), cell);
+        QCOMPARE(GraphZoom::timeLabel(cell, GraphZoom::timeUnit(600)), QStringLiteral("12:34"));
+        QCOMPARE(GraphZoom::timeLabel(cell, GraphZoom::timeUnit(36000)), QStringLiteral("12 h"));
+        GraphViewKind view = GraphViewKind::MainChannel;
+        QVERIFY(GraphViewState::parseView(QStringLiteral("all"), &view) &&
+                view == GraphViewKind::AllChannels);
+        QVERIFY(!GraphViewState::parseView(QStringLiteral("six"), &view));
+        int zoom = 0;
+        QVERIFY(GraphViewState::parseZoom(QStringLiteral("whole"), &zoom) && zoom == GraphZoom::WholeRecord);
+        QVERIFY(!GraphViewState::parseZoom(QStringLiteral("2"), &zoom));
+    }
+
+    // Six meters recorded: each lane in its own colour, the main channel's in the page's line colour.
+    void sixLanesIntoImageAndSvg()
+    {
+        RecordingSession rig;
+        rig.session.lanes().state().setView(GraphViewKind::AllChannels);
+        rig.start();
+        feedMeters(rig, 60, 6);
+        const LanesView view = rig.session.lanes().view();
+        QCOMPARE(view.lanes.size(), 6);
+        const QImage image = rendered(view);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lanes.svg"));
+        QtSvgGraphWriter writer;
+        QCOMPARE(
+            writer.writeSvg(path, Screen, [&](QPainter &p, const QRectF &r) { renderLanes(p, r, view); }),
+            QString());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString svg = QString::fromUtf8(file.readAll());
+        const LaneLayout::Arrangement layout = LaneLayout::arrange(6, QRectF(image.rect()), view.fontPixels);
+        const QColor mainTrace = colorFromStored(GraphStyle().traceColor);
+        const QStringList labels{"Ch1 DCV V", "Ch2 ACV V", "Ch3 DCA A",
+                                 "Ch4 ACA A", "Ch5 OHM K", "Ch6 Hz Hz"};
         for (int k = 0; k < 6; ++k) {
-            FrameEncoder::Header header{k, 0, k == 4 ? 4 : 3, functions[k], FrameEncoder::Divisor10, false};
-            const int wave = int(400 * std::sin(i / (7.0 + 5 * k))) + 2000 + 300 * k;
-            rig.feed(k == 2 && i % 150 == 77
-                         ? FrameEncoder::encodeOverload(header)
-                         : FrameEncoder::encodeReading(header, i == 500 && k == 0 ? 9000 : wave));
+            const QRectF lane = layout.lanes.at(k);
+            const QColor colour = LaneLayout::colour(k, view.mainChannel, mainTrace);
+            QCOMPARE(colour == mainTrace, k == view.mainChannel);
+            // Past the label, between the page's second and third samples.
+            const int x = int(lane.left() + 2.0 * lane.width() / view.window.span);
+            QVERIFY(pixelsIn(image, x, lane.top(), lane.bottom(), colour) > 0);
+            QVERIFY2(svg.contains(labels.at(k)) && svg.contains(colour.name()), qPrintable(labels.at(k)));
         }
-        rig.clock.advance(2000);
     }
-    GraphViewState &state = rig.session.lanes().state();
-    const std::tuple<GraphViewKind, int, const char *> views[] = {
-        {GraphViewKind::MainChannel, 0, "graph-main-channel.png"},
-        {GraphViewKind::AllChannels, 0, "graph-all-channels.png"},
-        {GraphViewKind::AllChannels, GraphZoom::WholeRecord, "graph-whole-record.png"}};
-    for (const auto &[view, zoom, name] : views) {
-        state.setView(view);
-        state.setZoom(zoom);
-        QTest::qWait(50);
-        QVERIFY(window.grab().save(QDir(folder).filePath(QLatin1String(name))));
+
+    // Readings of three channels, with overloads, into a recording: the retained lanes, drawn
+    // piece by piece, look as one drawing of the whole does.
+    void liveLanesDrawOnlyWhatIsNew_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<int>("readings");
+        QTest::newRow("page") << 0 << 40;
+        QTest::newRow("whole record in bands") << int(GraphZoom::WholeRecord) << 1500;
     }
-}
+
+    void liveLanesDrawOnlyWhatIsNew()
+    {
+        QFETCH(int, zoom);
+        QFETCH(int, readings);
+        RecordingSession rig;
+        rig.session.graph().page().setGeometry({}); // a surface of the screen's size, as a window gives
+        GraphLanes &lanes = rig.session.lanes();
+        lanes.state().setView(GraphViewKind::AllChannels);
+        lanes.state().setZoom(zoom);
+        rig.start();
+        QSignalSpy drawn(&lanes, &GraphLanes::surfaceChanged);
+        feedMeters(rig, readings, 3);
+        QVERIFY(drawn.size() >= 3 * readings);
+        QVERIFY(lanes.shown() && lanes.shown()->lanes.size() == 3);
+        QCOMPARE(lanes.surface(), rendered(*lanes.shown()));
+        rig.feed(FrameEncoder::encodeReading({}, 110)); // a row begun, which Stop leaves out
+        rig.session.recording().stop();
+        QCOMPARE(lanes.surface(), rendered(lanes.view()));
+
+        // Print Graph prints the view shown.
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("lanes.pdf"));
+        Session &s = rig.session;
+        const RecordOutputs outputs(
+            {s.record(), s.monitor(), s.userSettings(), s.windows(), s.graph().page(), &lanes});
+        QCOMPARE(outputs.printGraphTo(pdf), QString());
+        const QList<PdfPage> pages = readPdfWords(pdf);
+        QCOMPARE(pages.size(), 1);
+        QCOMPARE(pages[0].texts().filter(QRegularExpression(QStringLiteral("^Ch"))),
+                 (QStringList{"Ch1", "Ch2", "Ch3"}));
+    }
+
+    // The view bar by keys and a click. When VOLTRIX_SCREENSHOTS names a folder, the pictures of
+    // each view for docs/screenshots go there.
+    void windowChoosesViewAndZoom()
+    {
+        RecordingSession rig;
+        FmGraph window(rig.session.graph(), rig.session.lanes());
+        window.resize(1000, 440);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        rig.start();
+        feedMeters(rig, 450, 6);
+        const GraphViewState &state = rig.session.lanes().state();
+        QTest::keyClick(&window, Qt::Key_2, Qt::ControlModifier);
+        QCOMPARE(state.view(), GraphViewKind::AllChannels);
+        QVERIFY(window.allChannelsAction()->isChecked());
+        QSignalSpy zooms(&state, &GraphViewState::zoomChanged);
+        QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(state.zoom(), 1); // 25 rows a page: 100 rows
+        QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
+        // The last level keeps the whole record however it grows.
+        QCOMPARE(state.zoom(), GraphZoom::WholeRecord);
+        QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(&window, Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(state.zoom(), 2);
+        QCOMPARE(zooms.size(), 4);
+        QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(state.zoom(), GraphZoom::WholeRecord);
+        QCOMPARE(window.wholeRecordAction()->text(), QStringLiteral("Whole record"));
+        QCOMPARE(window.mainChannelAction()->text(), QStringLiteral("Main channel"));
+        // A click at 0.8 of the whole record (18 pages) opens row 361's page.
+        const LaneLayout::Arrangement layout = LaneLayout::arrange(
+            6, QRectF(QPointF(0, 0), window.picture()->size()), rig.session.lanes().view().fontPixels);
+        QTest::mouseClick(
+            window.picture(), Qt::LeftButton, {},
+            QPoint(int(layout.plot.left() + 0.8 * layout.plot.width()), int(layout.plot.center().y())));
+        QCOMPARE(state.zoom(), 0);
+        QCOMPARE(rig.session.graph().page().pageText(), QStringLiteral("15"));
+        QTest::keyClick(&window, Qt::Key_1, Qt::ControlModifier);
+        QVERIFY(!state.showsLanes());
+
+        const QString folder = qEnvironmentVariable("VOLTRIX_SCREENSHOTS");
+        for (const auto &[keys, name] : {std::pair{"Ctrl+1", "graph-main-channel.png"},
+                                         {"Ctrl+2", "graph-all-channels.png"},
+                                         {"Ctrl+0", "graph-whole-record.png"}}) {
+            if (folder.isEmpty()) break;
+            QTest::keySequence(&window, QKeySequence(QLatin1String(keys)));
+            QVERIFY(window.grab().save(QDir(folder).filePath(QLatin1String(name))));
+        }
+    }
+};
 
 QTEST_MAIN(TestLanes)
 #include "tst_gui_lanes.moc"

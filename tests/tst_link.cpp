@@ -1,12 +1,17 @@
-// Linking to the receiver: the probe of the configured port and the port scan.
+// Linking to the receiver: the probe of the configured port and the port scan; the serial control
+// on a pseudo-terminal and the simulator tool.
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 
 #include "core/acquisition/AcquisitionState.h"
+#include "core/link/FrameEncoder.h"
 #include "core/link/LinkProber.h"
+#include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
 #include "core/settings/Settings.h"
+#include "core/simulator/Pty.h"
 #include "support/FakeSerialControl.h"
 #include "support/ManualClock.h"
 #include "support/PtyReceiver.h"
@@ -42,13 +47,14 @@ struct Rig {
     LinkProber prober;
 };
 
-QList<int> scanOfEveryPort()
+// A control whose port 1 is the pty's slave, set up as the link leaves it.
+std::unique_ptr<QtSerialControl> controlOn(const Pty &pty, int threshold = 0)
 {
-    QList<int> ports;
-    for (int pass = 0; pass < 3; ++pass)
-        for (int port = 1; port <= 16; ++port)
-            ports << port;
-    return ports;
+    auto control = std::make_unique<QtSerialControl>(PortDirectory({pty.slavePath()}));
+    control->setCommPort(1);
+    control->setSettings(QStringLiteral("9600,n,8,1"));
+    control->setRThreshold(threshold);
+    return control;
 }
 } // namespace
 
@@ -65,6 +71,9 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("attempts");
         QTest::addColumn<QStringList>("told"); // the same at every attempt
         const QList<int> com3{3, 3, 3};
+        QList<int> everyPort; // three passes
+        for (int i = 0; i < 3 * 16; ++i)
+            everyPort << 1 + i % 16;
         const QString onCom3 = LinkError + QStringLiteral("\nCOM 3");
         QTest::newRow("configured port") << 0 << Ports{} << Ports{} << Ports{} << com3 << QStringList{onCom3};
         // The port buttons still name COM3.
@@ -76,10 +85,10 @@ private Q_SLOTS:
         QTest::newRow("permission denied")
             << 0 << Ports{} << Ports{3, 4} << Ports{} << com3 << QStringList{Denied, onCom3};
         QTest::newRow("permission denied, scan")
-            << 2 << Ports{} << Ports{3, 4} << Ports{} << scanOfEveryPort() << QStringList{Denied, LinkError};
+            << 2 << Ports{} << Ports{3, 4} << Ports{} << everyPort << QStringList{Denied, LinkError};
         // One port in use: realPorts() below.
         QTest::newRow("ports in use, scan")
-            << 2 << Ports{} << Ports{} << Ports{5, 2} << scanOfEveryPort()
+            << 2 << Ports{} << Ports{} << Ports{5, 2} << everyPort
             << QStringList{
                    LinkError +
                    "\nCOM 2, COM 5 are in use by other programs. Close those programs, then try again."};
@@ -106,11 +115,9 @@ private Q_SLOTS:
             QVERIFY(!rig.serial.isOpen());
             QCOMPARE(rig.state.linkUp, told.isEmpty());
             if (attempt == 0) QCOMPARE(rig.serial.openAttempts(), attempts);
-            for (const ScriptedPrompts::Call &call : rig.prompts.calls()) {
-                QCOMPARE(call.title, QStringLiteral("Voltrix"));
-                QCOMPARE(call.buttons, Prompts::Buttons::Ok);
+            // The icons; the title and buttons: the recording's test.
+            for (const ScriptedPrompts::Call &call : rig.prompts.calls())
                 QCOMPARE(call.icon, call.text == Denied ? Prompts::Icon::Critical : Prompts::Icon::None);
-            }
         }
         QCOMPARE(rig.serial.rThreshold(), told.isEmpty() ? 6 : 0);
     }
@@ -201,6 +208,77 @@ private Q_SLOTS:
         QVERIFY(!serial.isOpen());                   // left closed, ready for the recording
         QCOMPARE(serial.rThreshold(), 6);
         QVERIFY(rig.prompts.calls().isEmpty());
+    }
+
+    // The demonstration's slow meter reports once a minute; in between, the status frame every second
+    // (at a hundred times real time: every 10 ms) is all that arrives from it.
+    void aliveReceiverSendsStatusFramesBetweenSlowReadings()
+    {
+        QList<SimulatedMeter> scene = ReceiverSimulator::demoScene();
+        const auto slow = std::find_if(scene.cbegin(), scene.cend(), [](const SimulatedMeter &m) {
+            return ReceiverSimulator::intervalMsOf(m.intervalCode) == 60000;
+        });
+        QVERIFY(slow != scene.cend());
+        PtyReceiver receiver;
+        receiver.start({*slow});
+        auto control = controlOn(receiver.pty());
+        QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
+        QByteArray bytes;
+        QTRY_VERIFY2((bytes += control->input()).count(char(FrameEncoder::StatusStart)) >= 20,
+                     qPrintable(bytes.toHex()));
+    }
+
+    void allByteValuesPassUnchanged()
+    {
+        Pty pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+        auto control = controlOn(pty);
+        QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
+        QByteArray all;
+        for (int value = 0; value < 256; ++value)
+            all.append(char(value));
+        QVERIFY(pty.write(all + all));
+        QTRY_COMPARE(control->inBufferCount(), 512);
+        control->setInputLen(0);
+        QCOMPARE(control->input(), all + all);
+    }
+
+    void portLostOnceWhenMasterCloses()
+    {
+        Pty pty;
+        auto control = controlOn(pty, 6);
+        QSignalSpy lost(control.get(), &SerialControl::portLost);
+        QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
+        pty.closeMaster();
+        QTRY_COMPARE(lost.count(), 1);
+        QVERIFY(!lost.first().first().toString().isEmpty()); // the system's reason
+        QVERIFY(control->portName().contains(pty.slavePath()));
+        QTest::qWait(50); // an error storm would show up as more signals or an open port
+        QCOMPARE(lost.count(), 1);
+        QVERIFY(!control->isOpen());
+    }
+
+    void nestedArrivalWaitsForHandler()
+    {
+        // A receive handler that pumps events (a message box, a save) must not be entered again
+        // by data arriving meanwhile; that data is announced once it returns.
+        Pty pty;
+        auto control = controlOn(pty, 6);
+        int depth = 0, deepest = 0, calls = 0;
+        connect(control.get(), &SerialControl::onComm, this, [&] {
+            deepest = std::max(deepest, ++depth);
+            control->setInputLen(6);
+            control->input();
+            if (++calls == 1) {
+                pty.write(QByteArray::fromHex("ff0030120000"));
+                QTest::qWait(50);
+            }
+            --depth;
+        });
+        QCOMPARE(control->open(), SerialControl::OpenResult::Opened);
+        QVERIFY(pty.write(QByteArray::fromHex("ff0030110000")));
+        QTRY_COMPARE(calls, 2);
+        QCOMPARE(deepest, 1);
     }
 };
 

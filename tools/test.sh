@@ -15,10 +15,12 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # The fuzzer needs clang; it builds only the core and the fuzz targets.
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
       -DCMAKE_CXX_COMPILER=clang++ -DVOLTRIX_FUZZ=ON -DVOLTRIX_TESTS=OFF -DVOLTRIX_BENCH=OFF >/dev/null
-cmake --build build/fuzz -j"$jobs" --target fuzz_decoder fuzz_textreaders fuzz_xlsxreader fuzz_xlsreader fuzz_journal
+cmake --build build/fuzz -j"$jobs" --target fuzz_decoder fuzz_textreaders fuzz_xlsxreader fuzz_xlsreader fuzz_journal \
+    fuzz_publish
 # name:seconds:longest input. The receiver's frames are six bytes, so the frame reader needs no
 # long inputs; workbooks do.
-for target in decoder:"${VOLTRIX_FUZZ_SECONDS:-30}":512 textreaders:20:4096 xlsxreader:20:65536 xlsreader:20:65536 journal:20:4096; do
+for target in decoder:"${VOLTRIX_FUZZ_SECONDS:-30}":512 textreaders:20:4096 xlsxreader:20:65536 xlsreader:20:65536 journal:20:4096 \
+              publish:20:1024; do
     IFS=: read -r name seconds maxlen <<<"$target"
     mkdir -p "build/fuzz/corpus-$name"
     # The build corpus comes first: libFuzzer adds what it finds to the first folder only.

@@ -3,6 +3,7 @@
 #include <QTime>
 
 #include "core/common/NumberFormat.h"
+#include "core/record/RecordJournal.h"
 #include "core/record/RecordStore.h"
 #include "core/workbook/XlsxReader.h"
 
@@ -76,4 +77,21 @@ QStringList recordText(const RecordStore &record)
                    .arg(record.functionCaption[std::size_t(k)], record.prefixCaption[std::size_t(k)],
                         record.divisorCaption[std::size_t(k)]);
     return out << record.stamp();
+}
+
+QByteArray countingJournal(int rows, int channels, int first)
+{
+    QByteArray out;
+    RecordJournal::appendHeader(out, QStringLiteral("20261207_024638"));
+    RecordJournal::appendChannelNames(out, {"Ch1", "Ch2", "Ch3", "Ch4", "Ch5", "Ch6"});
+    for (int k = 0; k < channels; ++k)
+        RecordJournal::appendCaptions(out, k, "DCV", "3", "1");
+    const QString date = RecordStore::shortDate(QDate(2026, 12, 7));
+    for (int row = 1; row <= rows; ++row) {
+        RecordJournal::appendRowOpened(out, row, QString::number(row).rightJustified(4, u'0'), date);
+        const QString time = QTime(2, 46, 38).addSecs(row).toString(QStringLiteral("hh:mm:ss"));
+        for (int k = 0; k < channels; ++k)
+            RecordJournal::appendSample(out, k, row, time, QString::number(first + row - 1), "V", 1);
+    }
+    return out;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QStringList>
 
 class RecordStore;
@@ -15,3 +16,7 @@ QStringList tableValues(const RecordStore &record, int channel);
 // stamp.
 QStringList recordText(const RecordStore &record);
 QStringList workbookValues(const QString &path, int channel);
+
+// A journal as a killed program leaves it, stamp 20261207_024638: `rows` rows of the first
+// `channels` channels in DCV, a second apart, the n-th sample of each `first` + n - 1.
+QByteArray countingJournal(int rows, int channels, int first = 0);

@@ -3,8 +3,8 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "core/session/Session.h"
 #include "core/common/WindowHooks.h"
+#include "core/session/Session.h"
 #include "core/settings/SettingsStore.h"
 #include "support/FakeSerialControl.h"
 #include "support/ManualClock.h"
@@ -30,6 +30,8 @@ public:
     int saveCommands() const { return m_saver.saveCommands; }
     // Runs at each automatic save, while the record being saved is still in the store.
     void setOnAutoSave(std::function<void()> hook) { m_saver.onSave = std::move(hook); }
+    // Runs at each Save Data command, which then succeeds.
+    void setOnSaveCommand(std::function<void()> hook) { m_saver.onSaveCommand = std::move(hook); }
 
 private:
     struct CountingSaver final : RecordSaver {
@@ -42,11 +44,13 @@ private:
         bool saveDataCommand() override
         {
             ++saveCommands;
+            if (onSaveCommand) onSaveCommand();
             return true;
         }
         int autoSaves = 0;
         int saveCommands = 0;
         std::function<void()> onSave;
+        std::function<void()> onSaveCommand;
     };
 
     QTemporaryDir m_folder;

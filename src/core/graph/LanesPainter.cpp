@@ -217,7 +217,9 @@ private:
         const int start = std::max(
             0, int(std::floor((fromX - m_layout.plot.left()) * m_columns / m_layout.plot.width())) - 1);
         QVector<QLineF> strokes;
-        std::optional<std::pair<qreal, qreal>> previous; // device y of the previous band
+        // Device y of the previous band's top and bottom; none after a gap.
+        bool joined = false;
+        qreal previousTop = 0, previousBottom = 0;
         for (int column = std::max(0, start - 1); column < m_columns; ++column) {
             const int a = columnFirstRow(column);
             if (a > rows) break;
@@ -225,17 +227,16 @@ private:
             const qreal cx = columnX(column);
             if (extent.overHigh || extent.overLow) overloadMark(box, cx, extent.overHigh, colour);
             if (!extent.hasValue) {
-                previous.reset();
+                joined = false;
                 continue;
             }
-            qreal top = y(box, *lane.scale, extent.high);
-            qreal bottom = y(box, *lane.scale, extent.low);
-            const std::pair<qreal, qreal> own{top, bottom};
-            if (previous) {
-                top = std::min(top, previous->second);
-                bottom = std::max(bottom, previous->first);
-            }
-            previous = own;
+            const qreal ownTop = y(box, *lane.scale, extent.high);
+            const qreal ownBottom = y(box, *lane.scale, extent.low);
+            const qreal top = joined ? std::min(ownTop, previousBottom) : ownTop;
+            const qreal bottom = joined ? std::max(ownBottom, previousTop) : ownBottom;
+            joined = true;
+            previousTop = ownTop;
+            previousBottom = ownBottom;
             if (column >= start) strokes.append(QLineF(cx, top, cx, bottom));
         }
         m_painter.setPen(QPen(colour, m_pixel, Qt::SolidLine, Qt::SquareCap));

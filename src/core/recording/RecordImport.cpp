@@ -47,6 +47,17 @@ void RecordImport::apply(const ImportedRecord &imported)
         m_.progress.setProgress(i + 1);
     }
     m_.progress.closeProgress();
+    // The counters say how far each channel's samples go, as after a recording, so that what
+    // reads the record by its counters (the lanes of every channel) sees the opened one too.
+    std::array<int, ChannelCount> nextRow;
+    for (int k = 0; k < ChannelCount; ++k) {
+        int last = rows;
+        while (last > 0 &&
+               imported.rows[std::size_t(last - 1)][std::size_t(RecordStore::valueColumn(k))].isEmpty())
+            --last;
+        nextRow[std::size_t(k)] = last + 1;
+    }
+    m_.record.restoreCounters(rows + 1, nextRow, present);
     m_.record.setFirstVisibleRow(imported.firstVisibleRow());
     m_.monitor.notify();
 }

@@ -42,14 +42,21 @@ ScanWindow::ScanWindow(LinkProber &prober, QWidget *parent)
 
     connect(&prober, &LinkProber::scanShown, this, &ScanWindow::showScan);
     connect(&prober, &LinkProber::progressMoved, this, &ScanWindow::moveProgress);
-    connect(&prober, &LinkProber::scanClosed, this, &QWidget::hide);
+    connect(&prober, &LinkProber::scanClosed, this, &ScanWindow::closeScan);
 }
 
 void ScanWindow::showScan()
 {
     moveProgress(m_prober.labelLeft());
+    m_keyboard.note(parentWidget());
     show();
     raise();
+}
+
+void ScanWindow::closeScan()
+{
+    hide();
+    m_keyboard.giveBack();
 }
 
 void ScanWindow::moveProgress(int leftTwips)

@@ -1,6 +1,8 @@
 #pragma once
 #include <QWidget>
 
+#include "ui/common/KeyboardReturn.h"
+
 class LinkProber;
 class QLabel;
 
@@ -21,9 +23,11 @@ public:
 
 private:
     void showScan();
+    void closeScan();
     int toPixelsX(double twips) const;
     int toPixelsY(double twips) const;
 
     LinkProber &m_prober;
     QLabel *m_dots;
+    KeyboardReturn m_keyboard;
 };

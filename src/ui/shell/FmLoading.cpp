@@ -1,6 +1,5 @@
 #include "ui/shell/FmLoading.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -25,10 +24,7 @@ void FmLoading::showProgress(const QString &caption, const QString &label, int m
     m_bar->setRange(0, std::max(0, maximum));
     m_bar->setValue(0);
     m_step = std::max(1, maximum / 100);
-    // The window system may activate this window only after it is hidden again; the frame is
-    // activated after it, so the keyboard returns even then.
-    m_windowBefore = QApplication::activeWindow() ? QApplication::activeWindow() : window()->parentWidget();
-    m_focusBefore = QApplication::focusWidget();
+    m_keyboard.note(window()->parentWidget());
     show();
     repaint();
 }
@@ -42,6 +38,5 @@ void FmLoading::setProgress(int value)
 void FmLoading::closeProgress()
 {
     hide();
-    if (m_windowBefore) m_windowBefore->activateWindow();
-    if (m_focusBefore) m_focusBefore->setFocus(Qt::OtherFocusReason);
+    m_keyboard.giveBack();
 }

@@ -1,8 +1,8 @@
 #pragma once
 #include <QDialog>
-#include <QPointer>
 
 #include "core/common/WindowHooks.h"
+#include "ui/common/KeyboardReturn.h"
 
 class QLabel;
 class QProgressBar;
@@ -25,6 +25,5 @@ private:
     QLabel *m_label;
     QProgressBar *m_bar;
     int m_step = 1;
-    QPointer<QWidget> m_windowBefore;
-    QPointer<QWidget> m_focusBefore;
+    KeyboardReturn m_keyboard;
 };
