@@ -4,6 +4,7 @@
 #include "core/help/HelpDocuments.h"
 #include "core/help/SystemInfo.h"
 #include "core/help/SystemLanguage.h"
+#include "core/help/UiLanguage.h"
 
 using HelpDocuments::Document;
 using Ports = QList<SystemInfo::SerialPort>;
@@ -25,21 +26,51 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<int>("id");
-        QTest::newRow("Chinese, Taiwan") << "zh_TW" << 1028;
-        QTest::newRow("English, United States") << "en_US" << 1033;
-        QTest::newRow("Japanese") << "ja_JP" << 1041;
-        QTest::newRow("Chinese, China") << "zh_CN" << 2052;
-        QTest::newRow("traditional Chinese elsewhere") << "zh_Hant_US" << 1028;
-        QTest::newRow("simplified Chinese elsewhere") << "zh_Hans_US" << 2052;
-        QTest::newRow("English elsewhere") << "en_DE" << 1033;
-        QTest::newRow("German, Belgium: the language's default") << "de_BE" << 1031;
-        QTest::newRow("unlisted language") << "sw_KE" << 1033;
-        QTest::newRow("C locale") << "C" << 1033;
+        QTest::addColumn<QString>("windows"); // the language of the windows it selects
+        QTest::newRow("Chinese, Taiwan") << "zh_TW" << 1028 << "zh_TW";
+        QTest::newRow("English, United States") << "en_US" << 1033 << "en";
+        QTest::newRow("Japanese") << "ja_JP" << 1041 << "ja";
+        QTest::newRow("Chinese, China") << "zh_CN" << 2052 << "en";
+        QTest::newRow("traditional Chinese elsewhere") << "zh_Hant_US" << 1028 << "zh_TW";
+        QTest::newRow("simplified Chinese elsewhere") << "zh_Hans_US" << 2052 << "en";
+        QTest::newRow("English elsewhere") << "en_DE" << 1033 << "en";
+        QTest::newRow("German, Belgium: the language's default") << "de_BE" << 1031 << "en";
+        QTest::newRow("unlisted language") << "sw_KE" << 1033 << "en";
+        QTest::newRow("C locale") << "C" << 1033 << "en";
     }
     void languageId()
     {
         QFETCH(QString, locale);
-        QTEST(SystemLanguage::languageId(QLocale(locale)), "id");
+        QFETCH(int, id);
+        QCOMPARE(SystemLanguage::languageId(QLocale(locale)), id);
+        QTEST(UiLanguage::fromSystem(id), "windows");
+    }
+
+    // The command line's choice over the Options dialog's over the system's; an unknown name
+    // counts as no choice.
+    void languageChoice_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("system") << ""
+                                << ""
+                                << "ja";
+        QTest::newRow("stored") << ""
+                                << "zh_TW"
+                                << "zh_TW";
+        QTest::newRow("command line") << "en"
+                                      << "zh_TW"
+                                      << "en";
+        QTest::newRow("unknown names") << "fr"
+                                       << "jp"
+                                       << "ja";
+    }
+    void languageChoice()
+    {
+        QFETCH(QString, commandLine);
+        QFETCH(QString, stored);
+        QTEST(UiLanguage::choose(commandLine, stored, SystemLanguage::Japanese), "chosen");
     }
 
     // The document opened from a program folder that holds exactly `present`.

@@ -275,6 +275,45 @@ private Q_SLOTS:
         const QString data = QStringLiteral("/home/ann/.local/share/Voltrix");
         QCOMPARE(AppPaths::recordsFolderFor(program, writable, data), beside ? program : data);
     }
+
+    // --help in the language asked for, the settings' choice when none is; a name that is no
+    // language is refused before any window opens.
+    void commandLineLanguage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("storedLanguage");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said"); // the start of what it prints
+        QTest::newRow("English") << QStringList{"--lang", "en", "--help"} << QByteArray("ja") << 0
+                                 << "Usage: ";
+        QTest::newRow("Japanese") << QStringList{"--lang=ja", "--help"} << QByteArray() << 0 << "使い方: ";
+        QTest::newRow("the settings' choice")
+            << QStringList{"--help"} << QByteArray("zh_TW") << 0 << "用法：";
+        QTest::newRow("no such language")
+            << QStringList{"--lang", "fr"} << QByteArray() << 1 << "voltrix: --lang takes en, ja or zh_TW\n";
+    }
+    void commandLineLanguage()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, storedLanguage);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        const QString app = qEnvironmentVariable("VOLTRIX_APP");
+        if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
+        QTemporaryDir dir;
+        const QDir home(dir.path());
+        if (!storedLanguage.isEmpty())
+            QVERIFY(layOut(home.filePath(QStringLiteral("config/regtest.ini")), Layout::File,
+                           "[VK47]\nlanguage=" + storedLanguage + '\n'));
+        QProcess program;
+        program.setProcessEnvironment(isolatedEnvironment(home));
+        program.start(app, arguments);
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), exitCode);
+        const QString output =
+            QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
+        QVERIFY2(output.startsWith(said), qPrintable(output));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -10,6 +10,8 @@ packages=(
   libqt6svg6 qt6-qpa-plugins
   libxlsxwriter-dev libminizip-dev zlib1g-dev libgsf-1-dev
   fonts-dejavu-core
+  # the windows in Japanese and Chinese: lupdate/lrelease, Qt's own dialogs translated
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   # the Japanese and Chinese help documents: a CJK font whose PDF text extracts exactly
   fonts-wqy-microhei
   # run under a virtual display, screenshots; printed pages read back

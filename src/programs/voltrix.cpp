@@ -1,6 +1,8 @@
 #include "core/common/Clock.h"
 #include "core/common/QtMessages.h"
 #include "core/graph/GraphViewState.h"
+#include "core/help/SystemLanguage.h"
+#include "core/help/UiLanguage.h"
 #include "core/link/PortDirectory.h"
 #include "core/link/QtSerialControl.h"
 #include "core/publish/MqttPublisher.h"
@@ -57,7 +59,18 @@ void chooseOffscreenWhenHeadless(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-const char *const UnattendedHelp = R"(
+// The value of --lang, read before the parser so that the help text comes in that language.
+QString languageArgument(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--lang" && i + 1 < argc) return QString::fromLocal8Bit(argv[i + 1]);
+        if (arg.startsWith("--lang=")) return QString::fromLocal8Bit(arg.mid(7));
+    }
+    return {};
+}
+
+const char *const UnattendedHelp = QT_TRANSLATE_NOOP("CommandLine", R"(
 Unattended runs (--record or --quit) never wait on a question; each question is printed to
 standard error and answered by rule:
   "Time out! Continue to receive data now? "   Yes, keep recording
@@ -74,7 +87,7 @@ for the next start, whatever the save question is answered, and the exit status 
 Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
 3 the workbook given to --open could not be read; 2 also for an --mqtt, --mqtt-* or --stream
 value that cannot be used (nothing is started then). A broker that cannot be reached never
-stops the recording: it is told once on standard error and reconnected by itself.)";
+stops the recording: it is told once on standard error and reconnected by itself.)");
 
 // What --mqtt and --stream ask for, checked before anything starts.
 struct LiveReadings {
@@ -96,85 +109,116 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Voltrix"));
     QApplication::setApplicationVersion(QStringLiteral(VOLTRIX_VERSION));
 
+    SettingsStore store;
+    const UiLanguage::Translations translations(UiLanguage::choose(
+        languageArgument(argc, argv), UiLanguage::stored(store), SystemLanguage::systemLanguageId()));
+
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Records the readings of up to six clamp meters from their "
-                       "radio receiver.") +
-        QString::fromLatin1(UnattendedHelp));
+        QCoreApplication::translate("CommandLine",
+                                    "Records the readings of up to six clamp meters from their "
+                                    "radio receiver.") +
+        QCoreApplication::translate("CommandLine", UnattendedHelp));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption portsOption(
         QStringLiteral("ports"),
-        QStringLiteral("The devices behind COM 1, COM 2, ... (comma separated; "
-                       "default: $VOLTRIX_PORTS, else the system's ports)."),
+        QCoreApplication::translate("CommandLine", "The devices behind COM 1, COM 2, ... (comma separated; "
+                                                   "default: $VOLTRIX_PORTS, else the system's ports)."),
         QStringLiteral("DEV1,DEV2,..."));
     const QCommandLineOption demoOption(
-        QStringLiteral("demo"), QStringLiteral("Start the built-in simulated receiver (six meters) and put "
-                                               "it first in the port list."));
-    const QCommandLineOption recordOption(QStringLiteral("record"),
-                                          QStringLiteral("Press Start once the window is up."));
+        QStringLiteral("demo"),
+        QCoreApplication::translate("CommandLine",
+                                    "Start the built-in simulated receiver (six meters) and put "
+                                    "it first in the port list."));
+    const QCommandLineOption recordOption(
+        QStringLiteral("record"),
+        QCoreApplication::translate("CommandLine", "Press Start once the window is up."));
     const QCommandLineOption durationOption(
-        QStringLiteral("duration"), QStringLiteral("Press Stop after this many seconds of recording."),
+        QStringLiteral("duration"),
+        QCoreApplication::translate("CommandLine", "Press Stop after this many seconds of recording."),
         QStringLiteral("SECONDS"));
     const QCommandLineOption outputOption(
         QStringLiteral("output"),
-        QStringLiteral("After Stop (or after --open), write the record to FILE: .xlsx a workbook "
-                       "as Save Data writes it, .csv the table as RFC 4180 CSV in UTF-8."),
+        QCoreApplication::translate(
+            "CommandLine", "After Stop (or after --open), write the record to FILE: .xlsx a workbook "
+                           "as Save Data writes it, .csv the table as RFC 4180 CSV in UTF-8."),
         QStringLiteral("FILE"));
     const QCommandLineOption openOption(
         QStringLiteral("open"),
-        QStringLiteral("Open the record of a workbook (.xlsx or .xls) at start, as Open does."),
+        QCoreApplication::translate("CommandLine",
+                                    "Open the record of a workbook (.xlsx or .xls) at start, as Open does."),
         QStringLiteral("FILE"));
     const QCommandLineOption saveGraphOption(
         QStringLiteral("save-graph"),
-        QStringLiteral("After Stop, save the graph page shown as Save Graph does (.bmp, .jpg, .png "
-                       "or .svg by the name's extension)."),
+        QCoreApplication::translate(
+            "CommandLine", "After Stop, save the graph page shown as Save Graph does (.bmp, .jpg, .png "
+                           "or .svg by the name's extension)."),
         QStringLiteral("FILE"));
     const QCommandLineOption printDataOption(
-        QStringLiteral("print-data"), QStringLiteral("After Stop, print the table into the PDF file FILE."),
+        QStringLiteral("print-data"),
+        QCoreApplication::translate("CommandLine", "After Stop, print the table into the PDF file FILE."),
         QStringLiteral("FILE.pdf"));
     const QCommandLineOption printGraphOption(
         QStringLiteral("print-graph"),
-        QStringLiteral("After Stop, print the graph page shown into the PDF file FILE."),
+        QCoreApplication::translate("CommandLine",
+                                    "After Stop, print the graph page shown into the PDF file FILE."),
         QStringLiteral("FILE.pdf"));
     const QCommandLineOption graphViewOption(
         QStringLiteral("graph-view"),
-        QStringLiteral("The graph view shown, printed and saved: main (the main channel's page, the "
-                       "default) or all (a lane for every channel)."),
+        QCoreApplication::translate(
+            "CommandLine", "The graph view shown, printed and saved: main (the main channel's page, the "
+                           "default) or all (a lane for every channel)."),
         QStringLiteral("main|all"), QStringLiteral("main"));
     const QCommandLineOption graphZoomOption(
-        QStringLiteral("graph-zoom"), QStringLiteral("whole: the graph shows the whole record."),
+        QStringLiteral("graph-zoom"),
+        QCoreApplication::translate("CommandLine", "whole: the graph shows the whole record."),
         QStringLiteral("whole"));
-    const QCommandLineOption quitOption(QStringLiteral("quit"), QStringLiteral("Exit when done."));
+    const QCommandLineOption langOption(
+        QStringLiteral("lang"),
+        QCoreApplication::translate("CommandLine",
+                                    "The language of the windows: en, ja or zh_TW (default: the one "
+                                    "chosen in Options, else the system's)."),
+        QStringLiteral("LANG"));
+    const QCommandLineOption quitOption(QStringLiteral("quit"),
+                                        QCoreApplication::translate("CommandLine", "Exit when done."));
     const QCommandLineOption mqttOption(
         QStringLiteral("mqtt"),
-        QStringLiteral(
+        QCoreApplication::translate(
+            "CommandLine",
             "Publish every recorded sample to this MQTT broker: mqtt://[user[:password]@]host[:port] "
             "(port 1883) or mqtts://... (TLS, port 8883). The password may also come from "
             "$VOLTRIX_MQTT_PASSWORD."),
         QStringLiteral("URL"));
     const QCommandLineOption mqttTopicOption(
-        QStringLiteral("mqtt-topic"), QStringLiteral("The topics' prefix (default voltrix/<host name>)."),
+        QStringLiteral("mqtt-topic"),
+        QCoreApplication::translate("CommandLine", "The topics' prefix (default voltrix/<host name>)."),
         QStringLiteral("PREFIX"));
-    const QCommandLineOption mqttDiscoveryOption(QStringLiteral("mqtt-discovery"),
-                                                 QStringLiteral("Home Assistant discovery (default on)."),
-                                                 QStringLiteral("on|off"));
-    const QCommandLineOption mqttQosOption(QStringLiteral("mqtt-qos"),
-                                           QStringLiteral("Quality of service of the readings (default 0)."),
-                                           QStringLiteral("0|1"));
+    const QCommandLineOption mqttDiscoveryOption(
+        QStringLiteral("mqtt-discovery"),
+        QCoreApplication::translate("CommandLine", "Home Assistant discovery (default on)."),
+        QStringLiteral("on|off"));
+    const QCommandLineOption mqttQosOption(
+        QStringLiteral("mqtt-qos"),
+        QCoreApplication::translate("CommandLine", "Quality of service of the readings (default 0)."),
+        QStringLiteral("0|1"));
     const QCommandLineOption mqttCaOption(
         QStringLiteral("mqtt-ca"),
-        QStringLiteral("The CA certificate of an mqtts:// broker (default: the system's CA certificates)."),
+        QCoreApplication::translate(
+            "CommandLine",
+            "The CA certificate of an mqtts:// broker (default: the system's CA certificates)."),
         QStringLiteral("FILE"));
     const QCommandLineOption streamOption(
         QStringLiteral("stream"),
-        QStringLiteral("Write every recorded sample to standard output as it is recorded: a JSON object a "
-                       "line, or CSV after a header line. Every other message goes to standard error."),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Write every recorded sample to standard output as it is recorded: a JSON object a "
+            "line, or CSV after a header line. Every other message goes to standard error."),
         QStringLiteral("jsonl|csv"));
     parser.addOptions({portsOption, demoOption, openOption, recordOption, durationOption, outputOption,
                        saveGraphOption, printDataOption, printGraphOption, graphViewOption, graphZoomOption,
-                       quitOption, mqttOption, mqttTopicOption, mqttDiscoveryOption, mqttQosOption,
-                       mqttCaOption, streamOption});
+                       langOption, quitOption, mqttOption, mqttTopicOption, mqttDiscoveryOption,
+                       mqttQosOption, mqttCaOption, streamOption});
     parser.process(app);
 
     UnattendedRun::Plan plan;
@@ -195,12 +239,13 @@ int main(int argc, char **argv)
         planError = QStringLiteral("--graph-view takes main or all");
     if (planError.isEmpty() && !GraphViewState::parseZoom(parser.value(graphZoomOption), &graphZoom))
         planError = QStringLiteral("--graph-zoom takes whole");
+    if (planError.isEmpty() && parser.isSet(langOption) && !UiLanguage::parse(parser.value(langOption)))
+        planError = QStringLiteral("--lang takes en, ja or zh_TW");
     if (!planError.isEmpty()) {
         QTextStream(stderr) << "voltrix: " << planError << Qt::endl;
         return EXIT_FAILURE;
     }
 
-    SettingsStore store;
     LiveReadings live;
     live.mqtt = PublishSettings::load(store);
     live.mqttGiven = parser.isSet(mqttOption);

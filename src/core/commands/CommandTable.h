@@ -126,8 +126,11 @@ const std::array<ButtonRow, ToolbarButtonCount> &buttonRows();
 const MenuRow &row(MenuItem item);
 const ButtonRow &row(ToolbarButton button);
 QString name(MenuItem item);
+// The caption in the language of the windows, with the access key marked by '&'.
+QString text(MenuItem item);
 // The caption as shown, without the access-key mark.
 QString caption(MenuItem item);
+QString toolTip(ToolbarButton button);
 std::optional<MenuItem> itemNamed(QStringView name);
 std::optional<ToolbarButton> buttonWithKey(QStringView key);
 

@@ -60,7 +60,7 @@ void OpenRecord::run()
 {
     if (!clearFirst()) return;
     const QString path =
-        m_.prompts.openFileName(DialogTitle, AppPaths::recordsFolder(), WorkbookFormat::openFilter());
+        m_.prompts.openFileName(DialogTitle(), AppPaths::recordsFolder(), WorkbookFormat::openFilter());
     if (path.isEmpty()) {
         m_.import.state.resetPending = MarkerIdle;
         return;

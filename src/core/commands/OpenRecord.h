@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QString>
 
 #include "core/recording/RecordImport.h"
@@ -38,7 +39,7 @@ public:
     // The command for a file already chosen (--open). True when the file's record was loaded.
     bool open(const QString &path);
 
-    static inline const QString DialogTitle = QStringLiteral("Open File");
+    static QString DialogTitle() { return QCoreApplication::translate("OpenRecord", "Open File"); }
 
 private:
     bool clearFirst(); // false when the record in the table must stay

@@ -1,5 +1,6 @@
 #pragma once
 #include <QColor>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -34,5 +35,5 @@ inline QString applicationTitle()
 // What a command of a part of the program not built yet tells the user.
 inline QString notAvailableYetText(const QString &command)
 {
-    return command + QStringLiteral(" is not available in this version yet.");
+    return QCoreApplication::translate("Prompts", "%1 is not available in this version yet.").arg(command);
 }

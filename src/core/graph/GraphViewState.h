@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 
@@ -9,23 +10,23 @@ namespace GraphViewTexts
 {
 inline QString mainChannel()
 {
-    return QStringLiteral("Main channel");
+    return QCoreApplication::translate("GraphView", "Main channel");
 }
 inline QString allChannels()
 {
-    return QStringLiteral("All channels");
+    return QCoreApplication::translate("GraphView", "All channels");
 }
 inline QString wholeRecord()
 {
-    return QStringLiteral("Whole record");
+    return QCoreApplication::translate("GraphView", "Whole record");
 }
 inline QString zoomIn()
 {
-    return QStringLiteral("Zoom in");
+    return QCoreApplication::translate("GraphView", "Zoom in");
 }
 inline QString zoomOut()
 {
-    return QStringLiteral("Zoom out");
+    return QCoreApplication::translate("GraphView", "Zoom out");
 }
 } // namespace GraphViewTexts
 

@@ -1,5 +1,7 @@
 #include "core/help/AboutBox.h"
 
+#include <QCoreApplication>
+
 namespace AboutBox
 {
 
@@ -10,12 +12,12 @@ QString applicationTitle()
 
 QString caption()
 {
-    return QStringLiteral("About ") + applicationTitle();
+    return QCoreApplication::translate("AboutBox", "About %1").arg(applicationTitle());
 }
 
 QString versionPrefix()
 {
-    return QStringLiteral("Version :  ");
+    return QCoreApplication::translate("AboutBox", "Version :  ");
 }
 
 QString version()
@@ -31,7 +33,7 @@ QString versionText()
 
 QString languageLabel()
 {
-    return QStringLiteral("System Language ID : ");
+    return QCoreApplication::translate("AboutBox", "System Language ID : ");
 }
 
 QString languageIdText(int languageId)
@@ -41,17 +43,17 @@ QString languageIdText(int languageId)
 
 QString systemInfoButton()
 {
-    return QStringLiteral("&System Info...");
+    return QCoreApplication::translate("AboutBox", "&System Info...");
 }
 
 QString okButton()
 {
-    return QStringLiteral("OK");
+    return QCoreApplication::translate("AboutBox", "OK");
 }
 
 QString systemInfoUnavailable()
 {
-    return QStringLiteral("System Information Is Unavailable At This Time");
+    return QCoreApplication::translate("AboutBox", "System Information Is Unavailable At This Time");
 }
 
 } // namespace AboutBox

@@ -1,5 +1,7 @@
 #include "core/help/SystemInfo.h"
 
+#include <QCoreApplication>
+
 #include "core/help/AboutBox.h"
 
 #include <QSerialPortInfo>
@@ -28,7 +30,8 @@ QString portLine(const SerialPort &port)
         if (!part.isEmpty()) parts << part;
     if (port.vendorId && port.productId)
         parts << QStringLiteral("USB ") + hex4(*port.vendorId) + u':' + hex4(*port.productId);
-    if (!port.serialNumber.isEmpty()) parts << QStringLiteral("serial number ") + port.serialNumber;
+    if (!port.serialNumber.isEmpty())
+        parts << QCoreApplication::translate("SystemInfo", "serial number ") + port.serialNumber;
     QString line = QStringLiteral("  ") + port.name;
     if (!port.location.isEmpty() && port.location != port.name)
         line += QStringLiteral(" (") + port.location + u')';
@@ -67,15 +70,18 @@ std::optional<QString> text(const Facts &facts, const Context &context)
     const auto orUnknown = [](const QString &fact) { return known(fact) ? fact : QStringLiteral("unknown"); };
     QStringList lines;
     lines << AboutBox::applicationTitle() + u' ' + AboutBox::version().trimmed();
-    lines << QStringLiteral("Operating system: ") + orUnknown(facts.operatingSystem);
-    lines << QStringLiteral("Kernel: ") + orUnknown(facts.kernel);
-    lines << QStringLiteral("CPU architecture: ") + orUnknown(facts.cpuArchitecture);
-    lines << QStringLiteral("Qt version: ") + orUnknown(facts.qtVersion);
-    lines << QStringLiteral("System language ID: ") + QString::number(context.languageId);
-    lines << QStringLiteral("Records folder: ") + orUnknown(context.recordsFolder);
-    lines << QStringLiteral("Settings file: ") + orUnknown(context.settingsFile);
-    lines << QStringLiteral("Serial ports:");
-    if (facts.serialPorts.isEmpty()) lines << QStringLiteral("  none found");
+    lines << QCoreApplication::translate("SystemInfo", "Operating system: ") +
+                 orUnknown(facts.operatingSystem);
+    lines << QCoreApplication::translate("SystemInfo", "Kernel: ") + orUnknown(facts.kernel);
+    lines << QCoreApplication::translate("SystemInfo", "CPU architecture: ") +
+                 orUnknown(facts.cpuArchitecture);
+    lines << QCoreApplication::translate("SystemInfo", "Qt version: ") + orUnknown(facts.qtVersion);
+    lines << QCoreApplication::translate("SystemInfo", "System language ID: ") +
+                 QString::number(context.languageId);
+    lines << QCoreApplication::translate("SystemInfo", "Records folder: ") + orUnknown(context.recordsFolder);
+    lines << QCoreApplication::translate("SystemInfo", "Settings file: ") + orUnknown(context.settingsFile);
+    lines << QCoreApplication::translate("SystemInfo", "Serial ports:");
+    if (facts.serialPorts.isEmpty()) lines << QCoreApplication::translate("SystemInfo", "  none found");
     for (const SerialPort &port : facts.serialPorts)
         lines << portLine(port);
     return lines.join(u'\n') + u'\n';

@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -33,7 +34,10 @@ public:
     static constexpr int LabelRestartTwips = 1000;
 
     static QString lineSettings() { return QStringLiteral("9600,n,8,1"); }
-    static QString linkErrorText() { return QStringLiteral("Link error ! Please check your connector."); }
+    static QString linkErrorText()
+    {
+        return QCoreApplication::translate("LinkProber", "Link error ! Please check your connector.");
+    }
 
     struct Collaborators {
         SerialControl &serial;

@@ -1,5 +1,7 @@
 #include "core/link/QtSerialControl.h"
 
+#include <QCoreApplication>
+
 #include <QFileInfo>
 #include <QMetaEnum>
 #include <QPointer>
@@ -122,12 +124,14 @@ QString QtSerialControl::permissionMessage(const QString &device, const QString 
 #if defined(Q_OS_LINUX)
     // Distributions differ ("dialout", "uucp"); the device's own group is the one to join.
     const QString join = group.isEmpty() || group == u"root" ? QStringLiteral("dialout") : group;
-    return QStringLiteral("Permission denied on %1. Add your user to the %2 group "
-                          "(sudo usermod -aG %2 $USER) and log in again.")
+    return QCoreApplication::translate("QtSerialControl",
+                                       "Permission denied on %1. Add your user to the %2 group "
+                                       "(sudo usermod -aG %2 $USER) and log in again.")
         .arg(device, join);
 #else
     Q_UNUSED(group)
-    return QStringLiteral("Permission denied on %1. Ask your administrator for access to this port.")
+    return QCoreApplication::translate(
+               "QtSerialControl", "Permission denied on %1. Ask your administrator for access to this port.")
         .arg(device);
 #endif
 }
@@ -144,11 +148,13 @@ SerialControl::OpenResult QtSerialControl::open()
     const QString device = deviceName();
     const QString comName = QStringLiteral("COM %1").arg(m_commPort);
     if (device.isEmpty())
-        return failOpen(OpenResult::NoSuchPort, QStringLiteral("%1 does not exist.").arg(comName));
+        return failOpen(OpenResult::NoSuchPort,
+                        QCoreApplication::translate("QtSerialControl", "%1 does not exist.").arg(comName));
 #ifdef Q_OS_UNIX
     if (!QFileInfo::exists(systemLocation(device)))
-        return failOpen(OpenResult::NoSuchPort,
-                        QStringLiteral("%1 (%2) does not exist.").arg(comName, device));
+        return failOpen(
+            OpenResult::NoSuchPort,
+            QCoreApplication::translate("QtSerialControl", "%1 (%2) does not exist.").arg(comName, device));
 #endif
 
     m_port->setPortName(device);
@@ -174,7 +180,8 @@ SerialControl::OpenResult QtSerialControl::classifyOpenError(const QString &devi
     m_port->clearError();
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
-        return failOpen(OpenResult::NoSuchPort, QStringLiteral("%1 does not exist.").arg(comName));
+        return failOpen(OpenResult::NoSuchPort,
+                        QCoreApplication::translate("QtSerialControl", "%1 does not exist.").arg(comName));
     case QSerialPort::PermissionError: {
 #ifdef Q_OS_UNIX
         // QSerialPort says "permission" both for access rights and for a port another
@@ -183,12 +190,14 @@ SerialControl::OpenResult QtSerialControl::classifyOpenError(const QString &devi
         if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES)
             return failOpen(OpenResult::PermissionDenied, permissionMessage(path, QFileInfo(path).group()));
 #endif
-        return failOpen(OpenResult::InUse, QStringLiteral("%1 is in use by another program.").arg(comName));
+        return failOpen(
+            OpenResult::InUse,
+            QCoreApplication::translate("QtSerialControl", "%1 is in use by another program.").arg(comName));
     }
     default:
-        return failOpen(
-            OpenResult::Failed,
-            QStringLiteral("%1 could not be opened: %2 (%3).").arg(comName, detail, errorName(error)));
+        return failOpen(OpenResult::Failed,
+                        QCoreApplication::translate("QtSerialControl", "%1 could not be opened: %2 (%3).")
+                            .arg(comName, detail, errorName(error)));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "core/power/PowerCostMonitor.h"
 
+#include <QCoreApplication>
+
 #include "core/common/NumberFormat.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/power/ElapsedTime.h"
@@ -24,19 +26,20 @@ constexpr double WattsPerKilowatt = 1000;
 
 QString PowerCostMonitor::windowCaption()
 {
-    return QStringLiteral("Electric Power Cost Monitor");
+    return QCoreApplication::translate("PowerCostMonitor", "Electric Power Cost Monitor");
 }
 
 QString PowerCostMonitor::caption(int field)
 {
-    static const std::array<QString, FieldCount> captions{QStringLiteral("Channel:"),
-                                                          QStringLiteral("Serial Number: "),
-                                                          QStringLiteral("Place:"),
-                                                          QStringLiteral("V"),
-                                                          QStringLiteral("P.F"),
-                                                          QStringLiteral("Unit Price"),
-                                                          QStringLiteral("Time ( d : h : m : s )"),
-                                                          QStringLiteral("Electricity charges")};
+    const std::array<QString, FieldCount> captions{
+        QCoreApplication::translate("PowerCostMonitor", "Channel:"),
+        QCoreApplication::translate("PowerCostMonitor", "Serial Number: "),
+        QCoreApplication::translate("PowerCostMonitor", "Place:"),
+        QCoreApplication::translate("PowerCostMonitor", "V"),
+        QCoreApplication::translate("PowerCostMonitor", "P.F"),
+        QCoreApplication::translate("PowerCostMonitor", "Unit Price"),
+        QCoreApplication::translate("PowerCostMonitor", "Time ( d : h : m : s )"),
+        QCoreApplication::translate("PowerCostMonitor", "Electricity charges")};
     return field >= 0 && field < FieldCount ? captions[std::size_t(field)] : QString();
 }
 

@@ -1,5 +1,7 @@
 #include "core/printing/GraphImageExport.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -61,7 +63,7 @@ Format formatOf(const QString &path)
 
 QString writeImage(const QString &path, const QSize &size, const DrawGraphPage &drawPage, SvgGraphWriter &svg)
 {
-    if (size.isEmpty()) return QStringLiteral("The graph has no size.");
+    if (size.isEmpty()) return QCoreApplication::translate("GraphImageExport", "The graph has no size.");
     switch (formatOf(path)) {
     case Format::Jpeg:
         return writeRaster(path, size, drawPage, "jpg");
@@ -77,7 +79,7 @@ QString writeImage(const QString &path, const QSize &size, const DrawGraphPage &
 
 QString writeFailureText(const QString &path, const QString &reason)
 {
-    return QStringLiteral("The graph could not be saved to %1.\n%2")
+    return QCoreApplication::translate("GraphImageExport", "The graph could not be saved to %1.\n%2")
         .arg(QDir::toNativeSeparators(path), reason);
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QString>
 
 // The fixed texts of printing and image export.
@@ -7,35 +8,36 @@ namespace PrintTexts
 
 inline QString noPrinter()
 {
-    return QStringLiteral("Getting printer error. Make sure the printer is set up correctly.");
+    return QCoreApplication::translate("PrintTexts",
+                                       "Getting printer error. Make sure the printer is set up correctly.");
 }
 inline QString noPrinterTitle()
 {
-    return QStringLiteral("Printer set up ");
+    return QCoreApplication::translate("PrintTexts", "Printer set up ");
 }
 inline QString noRecord()
 {
-    return QStringLiteral("Not any record !");
+    return QCoreApplication::translate("PrintTexts", "Not any record !");
 }
 inline QString noRecordToPrint()
 {
-    return QStringLiteral("Not any record to print!");
+    return QCoreApplication::translate("PrintTexts", "Not any record to print!");
 }
 inline QString noGraph()
 {
-    return QStringLiteral("Not any graph!");
+    return QCoreApplication::translate("PrintTexts", "Not any graph!");
 }
 inline QString saveFileTitle()
 {
-    return QStringLiteral("Save File");
+    return QCoreApplication::translate("PrintTexts", "Save File");
 }
 
 // "File Name : <name>", `blanks` blanks, "Page : <page>": the heading of table pages and the
 // footer of the graph page.
 inline QString fileNameLine(const QString &recordFileName, int blanks, const QString &page)
 {
-    return QStringLiteral("File Name : ") + recordFileName + QString(blanks, QLatin1Char(' ')) +
-           QStringLiteral("Page : ") + page;
+    return QCoreApplication::translate("PrintTexts", "File Name : ") + recordFileName +
+           QString(blanks, QLatin1Char(' ')) + QCoreApplication::translate("PrintTexts", "Page : ") + page;
 }
 
 } // namespace PrintTexts

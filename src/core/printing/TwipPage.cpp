@@ -1,5 +1,7 @@
 #include "core/printing/TwipPage.h"
 
+#include <QCoreApplication>
+
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -60,12 +62,14 @@ QString printCopies(QPagedPaintDevice &device, const PrintDocument &document, in
     const int copiesPerDocument = mode == CopyMode::OneDocument ? qMax(1, copies) : 1;
     for (int d = 0; d < documents; ++d) {
         QPainter painter;
-        if (!painter.begin(&device)) return QStringLiteral("The printer could not be started.");
+        if (!painter.begin(&device))
+            return QCoreApplication::translate("TwipPage", "The printer could not be started.");
         for (int c = 0; c < copiesPerDocument; ++c) {
             if (c > 0) device.newPage();
             document(painter, device);
         }
-        if (!painter.end()) return QStringLiteral("The printer could not finish the document.");
+        if (!painter.end())
+            return QCoreApplication::translate("TwipPage", "The printer could not finish the document.");
     }
     return {};
 }

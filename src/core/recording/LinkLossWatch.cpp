@@ -1,5 +1,7 @@
 #include "core/recording/LinkLossWatch.h"
 
+#include <QCoreApplication>
+
 #include "core/common/Clock.h"
 #include "core/link/SerialControl.h"
 #include "core/monitor/MonitorFields.h"
@@ -76,11 +78,15 @@ void LinkLossWatch::showLoss()
 {
     QString text;
     if (m_watching)
-        text = QStringLiteral("Link lost ") + durationText(lostMs() / 1000);
+        text =
+            QCoreApplication::translate("LinkLossWatch", "Link lost %1").arg(durationText(lostMs() / 1000));
     else if (m_losses == 1)
-        text = QStringLiteral("Link lost once, ") + durationText(m_earlierMs / 1000);
+        text = QCoreApplication::translate("LinkLossWatch", "Link lost once, %1")
+                   .arg(durationText(m_earlierMs / 1000));
     else if (m_losses > 1)
-        text = QStringLiteral("Link lost %1 times, ").arg(m_losses) + durationText(m_earlierMs / 1000);
+        text = QCoreApplication::translate("LinkLossWatch", "Link lost %1 times, %2")
+                   .arg(m_losses)
+                   .arg(durationText(m_earlierMs / 1000));
     if (text == m_monitor.linkLoss) return;
     m_monitor.linkLoss = text;
     m_monitor.notify();

@@ -38,7 +38,7 @@ void RecordImport::apply(const ImportedRecord &imported)
     m_.monitor.type = imported.typeText;
 
     const int rows = int(imported.rows.size());
-    m_.progress.showProgress(ProgressCaption, ProgressLabel, rows);
+    m_.progress.showProgress(ProgressCaption(), ProgressLabel(), rows);
     for (int k = 0; k < ChannelCount; ++k)
         m_.record.setCell(0, RecordStore::valueColumn(k), imported.channels[std::size_t(k)].name);
     m_.record.setGridRowCount(imported.gridRowCount());

@@ -1,6 +1,8 @@
 #pragma once
 #include "core/workbook/WorkbookImport.h"
 
+#include <QCoreApplication>
+
 struct AcquisitionState;
 class MonitorFields;
 class ProgressHooks;
@@ -25,8 +27,8 @@ public:
 
     void apply(const ImportedRecord &imported);
 
-    static inline const QString ProgressCaption = QStringLiteral("Open file");
-    static inline const QString ProgressLabel = QStringLiteral("Open file.....");
+    static QString ProgressCaption() { return QCoreApplication::translate("RecordImport", "Open file"); }
+    static QString ProgressLabel() { return QCoreApplication::translate("RecordImport", "Open file....."); }
 
 private:
     Collaborators m_;

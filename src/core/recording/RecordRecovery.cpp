@@ -1,5 +1,7 @@
 #include "core/recording/RecordRecovery.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,13 +65,15 @@ RecordRecovery::RecordRecovery(const Collaborators &collaborators, QObject *pare
 
 QString RecordRecovery::questionText(const QString &recordFileName)
 {
-    return QStringLiteral("The record %1 was not saved when Voltrix last ended. Recover it?")
+    return QCoreApplication::translate("RecordRecovery",
+                                       "The record %1 was not saved when Voltrix last ended. Recover it?")
         .arg(recordFileName);
 }
 
 QString RecordRecovery::saveFailedText(const QString &recordFileName, const QString &reason)
 {
-    return QStringLiteral("The recovered record %1 could not be saved (%2). It is kept in the table.")
+    return QCoreApplication::translate(
+               "RecordRecovery", "The recovered record %1 could not be saved (%2). It is kept in the table.")
         .arg(recordFileName, reason);
 }
 

@@ -1,5 +1,7 @@
 #include "core/recording/RecordingControl.h"
 
+#include <QCoreApplication>
+
 #include <QElapsedTimer>
 #include <QScopedValueRollback>
 #include <QTextStream>
@@ -254,9 +256,9 @@ void RecordingControl::timerTick()
     if (state.timeoutTicks <= TimeoutTicks || m_.decoder.inputWaiting()) return;
 
     disableTimer();
-    const Prompts::Answer answer =
-        m_.prompts.message(QStringLiteral("Time out! Continue to receive data now? "),
-                           QStringLiteral("Real time data"), Prompts::Buttons::YesNo, Prompts::Icon::None);
+    const Prompts::Answer answer = m_.prompts.message(
+        timeOutQuestion(), QCoreApplication::translate("RecordingControl", "Real time data"),
+        Prompts::Buttons::YesNo, Prompts::Icon::None);
     // While the question was open the user may have paused or stopped; that command stands.
     if (!m_status.running()) return;
     if (answer == Prompts::Answer::Yes) {
@@ -270,9 +272,10 @@ void RecordingControl::timerTick()
 void RecordingControl::clearCommand()
 {
     if (m_status.running() || m_status.paused()) {
-        const Prompts::Answer answer = m_.prompts.message(
-            QStringLiteral("(Clear record ") + QStringLiteral(").  Recording! Do you want to clear?"),
-            QStringLiteral("Clear record!"), Prompts::Buttons::YesNo, Prompts::Icon::Question);
+        const Prompts::Answer answer =
+            m_.prompts.message(QCoreApplication::translate(
+                                   "RecordingControl", "(Clear record ).  Recording! Do you want to clear?"),
+                               clearTitle(), Prompts::Buttons::YesNo, Prompts::Icon::Question);
         if (answer != Prompts::Answer::Yes) return;
     }
     if (!reAutoSave()) return;
@@ -290,17 +293,29 @@ bool RecordingControl::recordUnsaved() const
     return !fileExists(m_.saver.savedPathFor(name)) && !fileExists(name);
 }
 
+QString RecordingControl::timeOutQuestion()
+{
+    return QCoreApplication::translate("RecordingControl", "Time out! Continue to receive data now? ");
+}
+
+QString RecordingControl::clearTitle()
+{
+    return QCoreApplication::translate("RecordingControl", "Clear record!");
+}
+
 QString RecordingControl::saveQuestionText() const
 {
-    return QStringLiteral("(") + m_.monitor.file.trimmed() +
-           QStringLiteral(").  This record didn't saved ! Do you want to save?");
+    return QCoreApplication::translate("RecordingControl",
+                                       "(%1).  This record didn't saved ! Do you want to save?")
+        .arg(m_.monitor.file.trimmed());
 }
 
 bool RecordingControl::reAutoSave()
 {
     if (!recordUnsaved()) return true;
-    const Prompts::Answer answer = m_.prompts.message(saveQuestionText(), QStringLiteral("Save File!"),
-                                                      Prompts::Buttons::YesNo, Prompts::Icon::Question);
+    const Prompts::Answer answer =
+        m_.prompts.message(saveQuestionText(), QCoreApplication::translate("RecordingControl", "Save File!"),
+                           Prompts::Buttons::YesNo, Prompts::Icon::Question);
     if (answer == Prompts::Answer::Yes) return m_.saver.saveDataCommand();
     discardRecord();
     return true;
@@ -311,8 +326,9 @@ bool RecordingControl::confirmClose()
     // Records split off are written before the program ends, and their failures told.
     m_.saver.waitForSaves();
     if (!recordUnsaved()) return true;
-    const Prompts::Answer answer = m_.prompts.message(saveQuestionText(), QStringLiteral("Save File!"),
-                                                      Prompts::Buttons::YesNoCancel, Prompts::Icon::Question);
+    const Prompts::Answer answer =
+        m_.prompts.message(saveQuestionText(), QCoreApplication::translate("RecordingControl", "Save File!"),
+                           Prompts::Buttons::YesNoCancel, Prompts::Icon::Question);
     if (answer == Prompts::Answer::Cancel) return false;
     if (answer != Prompts::Answer::Yes) {
         discardRecord();
@@ -335,10 +351,11 @@ void RecordingControl::restartRecord()
     if (!m_.saver.autoSave(&error)) {
         if (onOpenPort) stop();
         // Restarting would empty the table of a record that exists nowhere else.
-        m_.prompts.message(
-            QStringLiteral("The record could not be saved automatically (") + error +
-                QStringLiteral("). The recording was stopped; the record is kept in the table."),
-            applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        m_.prompts.message(QCoreApplication::translate(
+                               "RecordingControl", "The record could not be saved automatically (%1). The "
+                                                   "recording was stopped; the record is kept in the table.")
+                               .arg(error),
+                           applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return;
     }
     if (!onOpenPort) {

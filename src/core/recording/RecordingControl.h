@@ -86,6 +86,10 @@ public:
     // The log file that marks a running record: recordsFolder()/data.log.
     const LogFile &logFile() const { return m_logFile; }
 
+    // The questions an unattended run answers by rule, in the language of the windows.
+    static QString timeOutQuestion();
+    static QString clearTitle();
+
 Q_SIGNALS:
     // A recording begins after start-up or a Stop: every child window is closed first.
     void windowsResetNeeded();
@@ -110,6 +114,7 @@ private:
     void startTimer();
     bool recordUnsaved() const;
     QString saveQuestionText() const;
+
     void dataSet();
     void onPortLost(const QString &reason);
     void onPortBack();

@@ -1,4 +1,5 @@
 #include "core/recording/WorkbookSaver.h"
+#include <QCoreApplication>
 
 #include <QDir>
 #include <QFileInfo>
@@ -7,8 +8,8 @@
 
 #include "core/common/AppPaths.h"
 #include "core/common/Files.h"
-#include "core/common/SaveFileNames.h"
 #include "core/common/Prompts.h"
+#include "core/common/SaveFileNames.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/record/CsvExport.h"
@@ -41,7 +42,7 @@ WorkbookSaver::~WorkbookSaver() = default;
 bool WorkbookSaver::writeWorkbook(const QString &path, QString *error) const
 {
     const WorkbookRecord workbook = recordWorkbook(m_.sources);
-    m_.progress.showProgress(ProgressCaption, ProgressLabel,
+    m_.progress.showProgress(ProgressCaption(), ProgressLabel(),
                              std::max(0, m_.sources.record.gridRowCount() - 2));
     const bool written =
         WorkbookWriter([this](int row, int) { m_.progress.setProgress(row); }).write(workbook, path, error);
@@ -104,21 +105,26 @@ void WorkbookSaver::autoSaveFinished(const WorkbookSaveQueue::Outcome &outcome)
         m_savedPaths.insert(outcome.recordFileName, outcome.path);
         tellSaved(outcome.recordFileName);
         if (!outcome.failures.isEmpty())
-            m_.prompts.message(QStringLiteral("The record could not be saved in the records folder (") +
-                                   reasons + QStringLiteral("). It was saved as ") +
-                                   QDir::toNativeSeparators(outcome.path) + QStringLiteral("."),
-                               applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+            m_.prompts.message(
+                QCoreApplication::translate(
+                    "WorkbookSaver",
+                    "The record could not be saved in the records folder (%1). It was saved as %2.")
+                    .arg(reasons, QDir::toNativeSeparators(outcome.path)),
+                applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return;
     }
     const AutoSaveFailure done =
         m_autoSaveFailed ? m_autoSaveFailed(outcome.recordFileName) : AutoSaveFailure{};
-    QString text = QStringLiteral("The record ") + outcome.recordFileName +
-                   QStringLiteral(" could not be saved automatically (") + reasons + QStringLiteral(").");
-    if (done.recordingStopped) text += QStringLiteral(" The recording was stopped.");
+    QString text =
+        QCoreApplication::translate("WorkbookSaver", "The record %1 could not be saved automatically (%2).")
+            .arg(outcome.recordFileName, reasons);
+    if (done.recordingStopped)
+        text += QCoreApplication::translate("WorkbookSaver", " The recording was stopped.");
     if (!done.journalPath.isEmpty())
-        text += QStringLiteral(" Its samples are kept in the journal ") +
-                QDir::toNativeSeparators(done.journalPath) +
-                QStringLiteral(", which the next start recovers.");
+        text +=
+            QCoreApplication::translate(
+                "WorkbookSaver", " Its samples are kept in the journal %1, which the next start recovers.")
+                .arg(QDir::toNativeSeparators(done.journalPath));
     m_.prompts.message(text, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
 }
 
@@ -137,7 +143,7 @@ void WorkbookSaver::waitForSaves()
 bool WorkbookSaver::saveDataFromMenu()
 {
     if (m_.windows.isShown(ChildWindow::Table)) return saveDataCommand();
-    m_.prompts.message(NotAnyRecordText, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
+    m_.prompts.message(NotAnyRecordText(), applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
     return false;
 }
 
@@ -145,21 +151,24 @@ bool WorkbookSaver::saveDataCommand()
 {
     const RecordStore &record = m_.sources.record;
     if (!WorkbookFiles::hasRecord(record)) {
-        m_.prompts.message(NotAnyRecordText, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
+        m_.prompts.message(NotAnyRecordText(), applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::None);
         return false;
     }
     const QString name = m_.sources.monitor.file.trimmed();
     const QString suggested = QDir(AppPaths::recordsFolder()).filePath(WorkbookFiles::baseName(name));
     QString path =
-        m_.prompts.saveFileName(QLatin1String(WorkbookFiles::SaveDialogTitle), suggested, SaveFilters)
+        m_.prompts
+            .saveFileName(QCoreApplication::translate("WorkbookSaver", WorkbookFiles::SaveDialogTitle),
+                          suggested, SaveFilters())
             .trimmed();
     if (path.isEmpty()) return false;
 
     QString error;
     if (saveAs(&path, &error)) return true;
-    m_.prompts.message(QStringLiteral("The record was not saved (") + error + QStringLiteral(")."),
-                       QLatin1String(WorkbookFiles::SaveDialogTitle), Prompts::Buttons::Ok,
-                       Prompts::Icon::Warning);
+    m_.prompts.message(
+        QCoreApplication::translate("WorkbookSaver", "The record was not saved (%1).").arg(error),
+        QCoreApplication::translate("WorkbookSaver", WorkbookFiles::SaveDialogTitle), Prompts::Buttons::Ok,
+        Prompts::Icon::Warning);
     return false;
 }
 
@@ -167,7 +176,7 @@ bool WorkbookSaver::saveAs(QString *path, QString *error)
 {
     const QString name = m_.sources.monitor.file.trimmed();
     // The save dialog gives the final name already; a name given otherwise gets the same rule.
-    *path = SaveFileNames::finalName(*path, SaveFilters);
+    *path = SaveFileNames::finalName(*path, SaveFilters());
     // A CSV is a copy of the table, not the record's workbook: the record is still to be saved.
     if (isCsvPath(*path)) return CsvExport::write(m_.sources.record, *path, error);
     if (!writeWorkbook(*path, error)) return false;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -78,10 +79,16 @@ public:
     // What writes a record into its staged file on the saving thread (tests).
     void setBackgroundWriter(WorkbookSaveQueue::Writer writer) { m_queue->setWriter(std::move(writer)); }
 
-    static inline const QString NotAnyRecordText = QStringLiteral("Not any record!");
-    static inline const QString SaveFilters = QStringLiteral("Excel File(*.xlsx);;CSV File(*.csv)");
-    static inline const QString ProgressCaption = QStringLiteral("Save file");
-    static inline const QString ProgressLabel = QStringLiteral("Save file.....");
+    static QString NotAnyRecordText()
+    {
+        return QCoreApplication::translate("WorkbookSaver", "Not any record!");
+    }
+    static QString SaveFilters()
+    {
+        return QCoreApplication::translate("WorkbookSaver", "Excel File(*.xlsx);;CSV File(*.csv)");
+    }
+    static QString ProgressCaption() { return QCoreApplication::translate("WorkbookSaver", "Save file"); }
+    static QString ProgressLabel() { return QCoreApplication::translate("WorkbookSaver", "Save file....."); }
 
 private:
     // An automatic save taken over and not finished yet, with the files it may end up in.

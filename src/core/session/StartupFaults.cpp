@@ -1,5 +1,7 @@
 #include "core/session/StartupFaults.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <utility>
 
@@ -10,12 +12,15 @@ void StartupFaults::noteSettings(const SettingsStore &store)
     const QString file = QDir::toNativeSeparators(store.fileName());
     switch (store.readFault()) {
     case SettingsStore::ReadFault::Unreadable:
-        note(
-            QStringLiteral("Cannot read the settings file %1. Voltrix uses its default settings.").arg(file));
+        note(QCoreApplication::translate(
+                 "StartupFaults", "Cannot read the settings file %1. Voltrix uses its default settings.")
+                 .arg(file));
         break;
     case SettingsStore::ReadFault::Damaged:
-        note(QStringLiteral("The settings file %1 is damaged. Voltrix uses the default of every setting it "
-                            "cannot read.")
+        note(QCoreApplication::translate(
+                 "StartupFaults",
+                 "The settings file %1 is damaged. Voltrix uses the default of every setting it "
+                 "cannot read.")
                  .arg(file));
         break;
     case SettingsStore::ReadFault::None:
@@ -26,7 +31,8 @@ void StartupFaults::noteSettings(const SettingsStore &store)
 void StartupFaults::noteLabelFile(const Measurement::LabelFile &file, const QString &path)
 {
     if (file.status != Measurement::LabelFile::Status::Unreadable) return;
-    note(QStringLiteral("Cannot read the label file %1 as text. The window title shows no label.")
+    note(QCoreApplication::translate(
+             "StartupFaults", "Cannot read the label file %1 as text. The window title shows no label.")
              .arg(QDir::toNativeSeparators(path)));
 }
 

@@ -1,11 +1,13 @@
 #include "core/session/UnattendedPrompts.h"
 
+#include "core/recording/RecordingControl.h"
+
 UnattendedPrompts::UnattendedPrompts(FILE *stream) : m_out(stream) {}
 
 Prompts::Answer UnattendedPrompts::ruleFor(const QString &text, const QString &title, Buttons buttons)
 {
     if (buttons == Buttons::Ok) return Answer::Ok;
-    if (text.startsWith(QLatin1String("Time out!")) || title == QLatin1String("Clear record!"))
+    if (text == RecordingControl::timeOutQuestion() || title == RecordingControl::clearTitle())
         return Answer::Yes;
     return Answer::No;
 }

@@ -149,6 +149,13 @@ const Key &saveFolderKey()
     return key;
 }
 
+const Key &languageKey()
+{
+    static const Key key{"language", "language", Group::Options, Encoding::Text, "",      0,
+                         0,          nullptr,    nullptr,        nullptr,        nullptr, 0};
+    return key;
+}
+
 QString fieldText(const Settings &settings, const Key &key)
 {
     if (key.small) return QString::number(settings.*key.small);

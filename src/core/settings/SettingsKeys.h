@@ -39,6 +39,9 @@ const std::array<Key, 14> &optionKeys();
 const Key &unitKey();
 // The folder of the file last saved or opened through a file dialog; "" before the first.
 const Key &saveFolderKey();
+// The language of the windows chosen in the Options dialog ("en", "ja", "zh_TW"); "" follows
+// the system. Kept by the language rule itself, held by no field of Settings.
+const Key &languageKey();
 
 // The keys of the "Publish readings" dialog: texts that only the publisher's settings read and
 // write (the password among them, which makes the file readable by its user alone).

@@ -1,5 +1,7 @@
 #include "core/setup/AlarmLimits.h"
 
+#include <QCoreApplication>
+
 #include "core/common/NumberFormat.h"
 #include "core/setup/SetupKeys.h"
 
@@ -62,7 +64,7 @@ Edit check(const QString &text, const Context &context, bool typing)
 
 QString entryErrorMessage()
 {
-    return QStringLiteral("Data entry error ! ");
+    return QCoreApplication::translate("AlarmLimits", "Data entry error ! ");
 }
 
 QString fallbackLimit()

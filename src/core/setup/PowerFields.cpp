@@ -1,5 +1,7 @@
 #include "core/setup/PowerFields.h"
 
+#include <QCoreApplication>
+
 #include "core/common/NumberFormat.h"
 #include "core/setup/SetupKeys.h"
 
@@ -14,7 +16,7 @@ QStringList powerFactorEntries()
 
 QString inputFieldEntry()
 {
-    return QStringLiteral("Input field");
+    return QCoreApplication::translate("PowerFields", "Input field");
 }
 
 KeyOutcome key(QChar typed, const QString &text)

@@ -1,5 +1,7 @@
 #include "core/views/OptionsProcedures.h"
 
+#include "core/help/UiLanguage.h"
+
 #include "core/common/WindowHooks.h"
 #include "core/settings/UserSettings.h"
 
@@ -20,4 +22,14 @@ void OptionsProcedures::ok(const OptionsOkPlan &plan)
     plan.values.toSettings(edited);
     m_settings.saveOptions(edited);
     if (plan.redrawGraph) m_graph.reDisplay();
+}
+
+QString OptionsProcedures::language() const
+{
+    return UiLanguage::stored(m_settings.store());
+}
+
+void OptionsProcedures::setLanguage(const QString &code)
+{
+    UiLanguage::store(m_settings.store(), code);
 }

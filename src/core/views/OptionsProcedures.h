@@ -15,6 +15,9 @@ public:
     // OK: all 14 keys saved; the monitor and the table follow the saved settings, and the
     // graph's frame is redrawn when graph options changed.
     void ok(const OptionsOkPlan &plan);
+    // The language of the windows kept for the next start ("" follows the system).
+    QString language() const;
+    void setLanguage(const QString &code);
 
 private:
     UserSettings &m_settings;

@@ -1,4 +1,5 @@
 #include "core/workbook/WorkbookFormat.h"
+#include <QCoreApplication>
 
 #include <QFile>
 
@@ -23,7 +24,9 @@ Kind detectFile(const QString &path)
 
 QStringList openFilters()
 {
-    return {anyWorkbookFilter, xlsxFilter, xlsFilter};
+    return {QCoreApplication::translate("WorkbookFormat", "Excel File(*.xlsx *.xls)"),
+            QCoreApplication::translate("WorkbookFormat", "Excel 2007 File(*.xlsx)"),
+            QCoreApplication::translate("WorkbookFormat", "Excel 97-2003 File(*.xls)")};
 }
 
 QString openFilter()

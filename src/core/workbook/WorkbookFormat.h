@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -21,9 +22,6 @@ Kind detect(const QByteArray &firstBytes);
 Kind detectFile(const QString &path);
 
 // The Open dialog's filters, in the order offered.
-inline const QString anyWorkbookFilter = QStringLiteral("Excel File(*.xlsx *.xls)");
-inline const QString xlsxFilter = QStringLiteral("Excel 2007 File(*.xlsx)");
-inline const QString xlsFilter = QStringLiteral("Excel 97-2003 File(*.xls)");
 QStringList openFilters();
 // The same joined for QFileDialog (";;" between the entries).
 QString openFilter();

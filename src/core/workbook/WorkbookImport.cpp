@@ -1,5 +1,7 @@
 #include "core/workbook/WorkbookImport.h"
 
+#include <QCoreApplication>
+
 #include <QFileInfo>
 #include <cmath>
 
@@ -209,7 +211,7 @@ WorkbookOpening openWorkbook(const QString &path, SheetReader &reader)
     const QFileInfo file(path);
     if (file.isFile() && file.size() == 0) {
         opening.outcome = WorkbookOpening::Outcome::Blank;
-        opening.message = BlankFileMessage;
+        opening.message = blankFileMessage();
         return opening;
     }
     SheetCells sheet;
@@ -222,10 +224,12 @@ WorkbookOpening openWorkbook(const QString &path, SheetReader &reader)
     opening.outcome = WorkbookOpening::Outcome::Loaded;
     opening.record = importRecord(sheet);
     if (opening.record.truncated())
-        opening.message = QStringLiteral("\"%1\" holds %2 sample rows, more than a record can hold: only the "
-                                         "first %3 were loaded.")
-                              .arg(opening.fileName)
-                              .arg(opening.record.sheetSampleRows)
-                              .arg(RecordStore::MaxSampleRows);
+        opening.message =
+            QCoreApplication::translate("WorkbookImport",
+                                        "\"%1\" holds %2 sample rows, more than a record can hold: only the "
+                                        "first %3 were loaded.")
+                .arg(opening.fileName)
+                .arg(opening.record.sheetSampleRows)
+                .arg(RecordStore::MaxSampleRows);
     return opening;
 }

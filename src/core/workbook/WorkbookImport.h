@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -77,6 +78,9 @@ struct WorkbookOpening {
     ImportedRecord record;
 };
 
-inline const QString BlankFileMessage = QStringLiteral(" This file is blank !");
+inline QString blankFileMessage()
+{
+    return QCoreApplication::translate("WorkbookImport", " This file is blank !");
+}
 
 WorkbookOpening openWorkbook(const QString &path, SheetReader &reader);

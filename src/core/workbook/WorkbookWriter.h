@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QString>
 #include <functional>
 
@@ -36,7 +37,7 @@ namespace WorkbookFiles
 {
 
 inline constexpr char Suffix[] = "xlsx";
-inline constexpr char SaveDialogTitle[] = "Save File";
+inline constexpr char SaveDialogTitle[] = QT_TRANSLATE_NOOP("WorkbookSaver", "Save File");
 inline constexpr char DialogFilter[] = "Excel File(*.xlsx)";
 
 // True when the record has a first sample row (its date cell is filled).

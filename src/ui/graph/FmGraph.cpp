@@ -63,11 +63,12 @@ const QRectF PictureRect(0, 0, 11700, 2500);
 const QRectF PreviousRect(10230, 2530, 375, 375);
 const QRectF PageBoxRect(10620, 2530, 600, 375);
 const QRectF NextRect(11235, 2530, 375, 375);
-const QRectF MainChannelRect(0, 2530, 1300, 375);
-const QRectF AllChannelsRect(1320, 2530, 1300, 375);
-const QRectF ZoomOutRect(2680, 2530, 375, 375);
-const QRectF ZoomInRect(3070, 2530, 375, 375);
-const QRectF WholeRecordRect(3460, 2530, 1300, 375);
+// The view buttons are wide enough for their longest caption in any language.
+const QRectF MainChannelRect(0, 2530, 1600, 375);
+const QRectF AllChannelsRect(1620, 2530, 1600, 375);
+const QRectF ZoomOutRect(3280, 2530, 375, 375);
+const QRectF ZoomInRect(3670, 2530, 375, 375);
+const QRectF WholeRecordRect(4060, 2530, 1600, 375);
 
 constexpr double FrameWidthTwips = LayoutRule::ReferenceWidth;
 constexpr double FrameHeightTwips = LayoutRule::ReferenceHeight;
@@ -80,7 +81,7 @@ FmGraph::FmGraph(GraphFollower &graph, GraphLanes &lanes, QWidget *parent)
       m_previous(new QToolButton(this)), m_next(new QToolButton(this)), m_lanes(lanes)
 {
     setObjectName(QStringLiteral("FmGraph"));
-    setWindowTitle(QStringLiteral("Graph"));
+    setWindowTitle(tr("Graph"));
     m_picture->setObjectName(QStringLiteral("Picture1"));
     m_pageBox->setObjectName(QStringLiteral("Text1"));
     m_previous->setObjectName(QStringLiteral("Command1_0"));
@@ -91,9 +92,9 @@ FmGraph::FmGraph(GraphFollower &graph, GraphLanes &lanes, QWidget *parent)
     m_pageBox->setContextMenuPolicy(Qt::NoContextMenu);
     m_pageBox->installEventFilter(this);
     m_previous->setArrowType(Qt::LeftArrow);
-    m_previous->setToolTip(QStringLiteral("Previous page"));
+    m_previous->setToolTip(tr("Previous page"));
     m_next->setArrowType(Qt::RightArrow);
-    m_next->setToolTip(QStringLiteral("Next page"));
+    m_next->setToolTip(tr("Next page"));
 
     m_layout.add(m_picture, PictureRect);
     m_layout.add(m_previous, PreviousRect, FontPoints);

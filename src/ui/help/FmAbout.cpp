@@ -74,7 +74,7 @@ void FmAbout::showSystemInfo()
     }
     QDialog dialog(this);
     dialog.setObjectName(QStringLiteral("SystemInfo"));
-    dialog.setWindowTitle(QStringLiteral("System Information"));
+    dialog.setWindowTitle(tr("System Information"));
     auto *text = new QPlainTextEdit(*report, &dialog);
     text->setObjectName(QStringLiteral("SystemInfoText"));
     // Read-only, but selectable and copyable for a support request.

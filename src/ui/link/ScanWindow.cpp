@@ -19,10 +19,10 @@ ScanWindow::ScanWindow(LinkProber &prober, QWidget *parent)
       m_dots(new QLabel(this))
 {
     setObjectName(QStringLiteral("fmseport"));
-    setWindowTitle(QStringLiteral("Scan com port"));
+    setWindowTitle(tr("Scan com port"));
     setFixedSize(toPixelsX(WidthTwips), toPixelsY(HeightTwips));
 
-    auto *title = new QLabel(QStringLiteral("Link up"), this);
+    auto *title = new QLabel(tr("Link up"), this);
     title->setObjectName(QStringLiteral("Label2"));
     title->setGeometry(toPixelsX(1080), toPixelsY(240), toPixelsX(2200), toPixelsY(360));
 

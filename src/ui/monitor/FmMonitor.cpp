@@ -41,7 +41,7 @@ FmMonitor::FmMonitor(MonitorFields &fields, const UserSettings &settings, QWidge
     : QWidget(parent), m_fields(fields), m_settings(settings), m_layout(QSizeF(DesignWidth, DesignHeight))
 {
     setObjectName(QStringLiteral("FmMonitor"));
-    setWindowTitle(QStringLiteral("Monitor"));
+    setWindowTitle(tr("Monitor"));
     UiResources::ensureLoaded();
 
     m_renderTimer.setSingleShot(true);
@@ -121,31 +121,31 @@ void FmMonitor::build()
     m_layout.add(m_linkLoss, {100, 840, 2400, 220}, TextPoints);
 
     // "Main Record": what the record holds and which channel is shown.
-    auto *record = new QGroupBox(QStringLiteral("Main Record"), this);
+    auto *record = new QGroupBox(tr("Main Record"), this);
     m_layout.add(record, {60, 1140, 2460, 2220}, TextPoints);
     // The captions end a little before their value boxes begin, so they never touch at any scale.
     const double labelW = 1220, valueX = 1300, valueW = 1100, rowH = 300;
-    caption(record, QStringLiteral("File "), {60, 240, 420, rowH}, Left);
-    m_file = valueField(record, QStringLiteral("Label7"), {480, 240, valueX + valueW - 480, rowH}, Centre);
-    caption(record, QStringLiteral("Received Channels     "), {60, 560, 1600, rowH}, Left);
+    caption(record, tr("File "), {60, 240, 530, rowH}, Left);
+    m_file = valueField(record, QStringLiteral("Label7"), {590, 240, valueX + valueW - 590, rowH}, Centre);
+    caption(record, tr("Received Channels     "), {60, 560, 1600, rowH}, Left);
     m_received =
         valueField(record, QStringLiteral("Label4"), {1660, 560, valueX + valueW - 1660, rowH}, Centre);
-    caption(record, QStringLiteral("Main Display "), {60, 880, labelW, rowH}, Left);
+    caption(record, tr("Main Display "), {60, 880, labelW, rowH}, Left);
     m_combo = new QComboBox(record);
     m_combo->setObjectName(QStringLiteral("Combo1"));
     m_layout.add(m_combo, {valueX, 860, valueW, 340}, TextPoints);
     connect(m_combo, &QComboBox::activated, this, &FmMonitor::onChannelActivated);
-    caption(record, QStringLiteral("Type "), {60, 1200, labelW, rowH}, Left);
+    caption(record, tr("Type "), {60, 1200, labelW, rowH}, Left);
     m_type = valueField(record, QStringLiteral("Label11"), {valueX, 1200, valueW, rowH}, Centre);
-    caption(record, QStringLiteral("Serial Number"), {60, 1520, labelW, rowH}, Left);
+    caption(record, tr("Serial Number"), {60, 1520, labelW, rowH}, Left);
     m_serial = valueField(record, QStringLiteral("Label17(0)"), {valueX, 1520, valueW, rowH}, Centre);
-    caption(record, QStringLiteral("Place"), {60, 1840, labelW, rowH}, Left);
+    caption(record, tr("Place"), {60, 1840, labelW, rowH}, Left);
     m_place = valueField(record, QStringLiteral("Label17(1)"), {valueX, 1840, valueW, rowH}, Centre);
 
     // "Current Setting": the receiver's interval and the alarm.
-    auto *setting = new QGroupBox(QStringLiteral("Current Setting"), this);
+    auto *setting = new QGroupBox(tr("Current Setting"), this);
     m_layout.add(setting, {2580, 60, 2490, 1320}, TextPoints);
-    caption(setting, QStringLiteral("Interval"), {60, 260, 860, rowH}, Left);
+    caption(setting, tr("Interval"), {60, 260, 860, rowH}, Left);
     m_label8[0] = valueField(setting, QStringLiteral("Label8(0)"), {920, 260, 400, rowH}, Centre);
     caption(setting, QStringLiteral(":"), {1320, 260, 120, rowH}, Centre);
     m_label8[1] = valueField(setting, QStringLiteral("Label8(1)"), {1440, 260, 400, rowH}, Centre);
@@ -154,11 +154,11 @@ void FmMonitor::build()
     m_images[1] =
         image(setting, QStringLiteral("Image1(1)"), QStringLiteral("alarm-sounding"), {1960, 200, 440, 440});
     const double hiY = 640, lowY = 960;
-    caption(setting, QStringLiteral("Hi"), {60, hiY, 460, rowH}, Left);
+    caption(setting, tr("Hi"), {60, hiY, 460, rowH}, Left);
     setBackground(box(setting, {520, hiY, 1880, rowH}), HighBoxColour);
     m_label8[2] = caption(setting, QString(), {560, hiY, 1100, rowH}, Qt::AlignRight | Qt::AlignVCenter);
     m_label8[4] = caption(setting, QString(), {1720, hiY, 640, rowH}, Left);
-    caption(setting, QStringLiteral("Low"), {60, lowY, 460, rowH}, Left);
+    caption(setting, tr("Low"), {60, lowY, 460, rowH}, Left);
     setBackground(box(setting, {520, lowY, 1880, rowH}), LowBoxColour);
     m_label8[3] = caption(setting, QString(), {560, lowY, 1100, rowH}, Qt::AlignRight | Qt::AlignVCenter);
     m_label8[5] = caption(setting, QString(), {1720, lowY, 640, rowH}, Left);
@@ -170,10 +170,10 @@ void FmMonitor::build()
     stats->setFrameShape(QFrame::StyledPanel);
     m_layout.add(stats, {2580, 1440, 2490, 1920});
     const double valueCol = 480, statW = 720, unitCol = 1220, unitW = 360, timeCol = 1600, timeW = 830;
-    caption(stats, QStringLiteral("Value"), {valueCol, 100, statW, rowH}, Centre);
-    caption(stats, QStringLiteral("Unit"), {unitCol, 100, unitW, rowH}, Centre);
-    caption(stats, QStringLiteral("Time"), {timeCol, 100, timeW, rowH}, Centre);
-    const QString rows[3] = {QStringLiteral("Avg"), QStringLiteral("Max"), QStringLiteral("Min")};
+    caption(stats, tr("Value"), {valueCol, 100, statW, rowH}, Centre);
+    caption(stats, tr("Unit"), {unitCol, 100, unitW, rowH}, Centre);
+    caption(stats, tr("Time"), {timeCol, 100, timeW, rowH}, Centre);
+    const QString rows[3] = {tr("Avg"), tr("Max"), tr("Min")};
     for (int i = 0; i < 3; ++i) {
         const double y = 480 + i * 460;
         caption(stats, rows[i], {60, y, 400, 360}, Left);

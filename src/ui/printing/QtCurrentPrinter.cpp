@@ -1,5 +1,7 @@
 #include "ui/printing/QtCurrentPrinter.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,19 +73,23 @@ QString QtCurrentPrinter::print(const PrintDocument &document, int copies)
     m_printer.setCopyCount(1);
     if (m_printer.outputFormat() == QPrinter::PdfFormat) {
         const QString path = m_printer.outputFileName();
-        if (path.isEmpty()) return QStringLiteral("No file was chosen to print to.");
+        if (path.isEmpty())
+            return QCoreApplication::translate("QtCurrentPrinter", "No file was chosen to print to.");
         // The PDF engine fails without a reason; the file tells it.
         QFile probe(path);
         if (!probe.open(QIODevice::WriteOnly))
-            return QStringLiteral("Cannot print to %1.\n%2").arg(path, probe.errorString());
+            return QCoreApplication::translate("QtCurrentPrinter", "Cannot print to %1.\n%2")
+                .arg(path, probe.errorString());
         probe.close();
         const QString failure = printCopies(m_printer, document, copies, CopyMode::OneDocument);
-        return failure.isEmpty() ? failure : QStringLiteral("Cannot print to %1.\n%2").arg(path, failure);
+        return failure.isEmpty() ? failure
+                                 : QCoreApplication::translate("QtCurrentPrinter", "Cannot print to %1.\n%2")
+                                       .arg(path, failure);
     }
     const QString failure = printCopies(m_printer, document, copies, CopyMode::SeparateDocuments);
-    return failure.isEmpty()
-               ? failure
-               : QStringLiteral("Cannot print on %1.\n%2").arg(m_printer.printerName(), failure);
+    return failure.isEmpty() ? failure
+                             : QCoreApplication::translate("QtCurrentPrinter", "Cannot print on %1.\n%2")
+                                   .arg(m_printer.printerName(), failure);
 }
 
 bool QtCurrentPrinter::showPrintDialog(const PrintDialogRequest &request, PrintPageFields &pages)

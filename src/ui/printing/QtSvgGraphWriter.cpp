@@ -1,5 +1,7 @@
 #include "ui/printing/QtSvgGraphWriter.h"
 
+#include <QCoreApplication>
+
 #include <QPainter>
 #include <QSaveFile>
 #include <QSvgGenerator>
@@ -15,7 +17,8 @@ QString QtSvgGraphWriter::writeSvg(const QString &path, const QSize &size, const
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setTitle(QStringLiteral("Graph"));
         QPainter painter;
-        if (!painter.begin(&generator)) return QStringLiteral("The SVG drawing could not be started.");
+        if (!painter.begin(&generator))
+            return QCoreApplication::translate("QtSvgGraphWriter", "The SVG drawing could not be started.");
         painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
         drawPage(painter, QRectF(QPointF(0, 0), QSizeF(size)));
         painter.end();

@@ -9,6 +9,7 @@ class ColorSwatch;
 class OptionsProcedures;
 class Prompts;
 class QCheckBox;
+class QComboBox;
 class QGridLayout;
 class QLineEdit;
 
@@ -24,7 +25,7 @@ public:
     // A control by its name: "SSTab1", "Check3(5)", "Check3(4)", "Check2(0)", "Check2(1)",
     // "Check2(3)", "Check1(0)".."Check1(3)", "Check4", "Picture1(0)", "Picture1(1)",
     // "Picture2(0)", "Picture2(1)", "Picture3", "Text1", "Command1" (OK), "Command2" (Cancel),
-    // "Command3(0)".."Command3(2)" (Default of the Table, Graph and Monitor tab).
+    // "Command3(0)".."Command3(2)" (Default of the Table, Graph and Monitor tab), "Language".
     QWidget *control(const QString &name) const { return m_controls.value(name); }
     const OptionsForm &form() const { return m_form; }
 
@@ -45,6 +46,7 @@ private:
     ColorSwatch *swatch(QWidget *parent, const QString &name, OptionSwatch swatch, const QString &title);
     QWidget *defaultButton(QWidget *parent, const QString &name, OptionsTab tab);
     void build();
+    QLayout *languageRow();
     void render();
     void pick(OptionSwatch swatch, const QString &title);
     void ok();
@@ -56,4 +58,5 @@ private:
     std::map<OptionCheck, QCheckBox *> m_checks;
     std::map<OptionSwatch, ColorSwatch *> m_swatches;
     QLineEdit *m_title = nullptr;
+    QComboBox *m_language = nullptr;
 };

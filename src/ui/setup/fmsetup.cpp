@@ -44,7 +44,7 @@ fmsetup::fmsetup(SetupProcedures &procedures, Prompts &prompts, QWidget *parent)
     : QDialog(parent), m_procedures(procedures), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("fmsetup"));
-    setWindowTitle(QStringLiteral("Setup"));
+    setWindowTitle(tr("Setup"));
     setAttribute(Qt::WA_DeleteOnClose);
     build();
     showValues(m_procedures.values());
@@ -61,17 +61,16 @@ template <typename T> T *fmsetup::named(T *widget, const QString &name)
 void fmsetup::build()
 {
     // "Com port"
-    auto *ports = named(new QGroupBox(QStringLiteral("Com port"), this), QStringLiteral("Frame1"));
+    auto *ports = named(new QGroupBox(tr("Com port"), this), QStringLiteral("Frame1"));
     auto *portGrid = new QGridLayout(ports);
-    m_ports[0] =
-        named(new QCheckBox(QStringLiteral("Auto scan  com port"), ports), QStringLiteral("Check1(0)"));
-    m_ports[1] = named(new QCheckBox(QStringLiteral("Select  port"), ports), QStringLiteral("Check1(1)"));
+    m_ports[0] = named(new QCheckBox(tr("Auto scan  com port"), ports), QStringLiteral("Check1(0)"));
+    m_ports[1] = named(new QCheckBox(tr("Select  port"), ports), QStringLiteral("Check1(1)"));
     portGrid->addWidget(m_ports[0], 0, 0, 1, 4);
     portGrid->addWidget(m_ports[1], 1, 0, 1, 4);
     m_portButtons = new QButtonGroup(this);
     for (int i = 0; i < PortCount; ++i) {
-        auto *button = named(new QRadioButton(QStringLiteral("Com %1").arg(i + 1), ports),
-                             QStringLiteral("Option1(%1)").arg(i));
+        auto *button =
+            named(new QRadioButton(tr("Com %1").arg(i + 1), ports), QStringLiteral("Option1(%1)").arg(i));
         m_portButtons->addButton(button, i);
         portGrid->addWidget(button, 2 + i / 4, i % 4);
     }
@@ -85,11 +84,11 @@ void fmsetup::build()
     });
 
     // "Alarm setting"
-    auto *alarm = named(new QGroupBox(QStringLiteral("Alarm setting"), this), QStringLiteral("Frame2"));
+    auto *alarm = named(new QGroupBox(tr("Alarm setting"), this), QStringLiteral("Frame2"));
     auto *alarmGrid = new QGridLayout(alarm);
-    m_alarm = named(new QCheckBox(QStringLiteral("Alarm  : "), alarm), QStringLiteral("Check2"));
+    m_alarm = named(new QCheckBox(tr("Alarm  : "), alarm), QStringLiteral("Check2"));
     alarmGrid->addWidget(m_alarm, 0, 0, 1, 2);
-    const QString choices[2] = {QStringLiteral("Hi"), QStringLiteral("Low")};
+    const QString choices[2] = {tr("Hi"), tr("Low")};
     auto *choiceGroup = new QButtonGroup(this);
     for (int i = 0; i < 2; ++i) {
         m_limitChoice[i] = named(new QRadioButton(choices[i], alarm), QStringLiteral("Option2(%1)").arg(i));
@@ -103,30 +102,28 @@ void fmsetup::build()
         connect(m_limits[i], &QLineEdit::textEdited, this, [this, i] { checkLimit(i, false); });
         connect(m_limits[i], &QLineEdit::editingFinished, this, [this, i] { checkLimit(i, true); });
     }
-    m_unitLabel = named(new QLabel(QStringLiteral("Unit :"), alarm), QStringLiteral("Label1"));
+    m_unitLabel = named(new QLabel(tr("Unit :"), alarm), QStringLiteral("Label1"));
     m_units = named(new QComboBox(alarm), QStringLiteral("Combo2"));
     alarmGrid->addWidget(m_unitLabel, 3, 0);
     alarmGrid->addWidget(m_units, 3, 1);
     connect(m_alarm, &QCheckBox::clicked, this, &fmsetup::showAlarmEnabled);
 
     // "Graph scales"
-    auto *scales = named(new QGroupBox(QStringLiteral("Graph scales"), this), QStringLiteral("Frame3"));
+    auto *scales = named(new QGroupBox(tr("Graph scales"), this), QStringLiteral("Frame3"));
     auto *scalesRow = new QHBoxLayout(scales);
-    scalesRow->addWidget(
-        named(new QLabel(QStringLiteral("Time axial scales : "), scales), QStringLiteral("Label5")));
+    scalesRow->addWidget(named(new QLabel(tr("Time axial scales : "), scales), QStringLiteral("Label5")));
     m_scale = named(new QComboBox(scales), QStringLiteral("Combo1(1)"));
     m_scale->addItems(TimeAxis::entries());
     scalesRow->addWidget(m_scale);
 
     // "Channel"
-    auto *channels = named(new QGroupBox(QStringLiteral("Channel"), this), QStringLiteral("Frame4"));
+    auto *channels = named(new QGroupBox(tr("Channel"), this), QStringLiteral("Frame4"));
     auto *channelGrid = new QGridLayout(channels);
-    const QString headers[3] = {QStringLiteral("Display  Name"), QStringLiteral("Serial Number "),
-                                QStringLiteral("Place")};
+    const QString headers[3] = {tr("Display  Name"), tr("Serial Number "), tr("Place")};
     for (int column = 0; column < 3; ++column)
         channelGrid->addWidget(new QLabel(headers[column], channels), 0, column + 1, Qt::AlignCenter);
     for (int k = 0; k < ChannelFields; ++k) {
-        channelGrid->addWidget(new QLabel(QStringLiteral("Channel %1").arg(k + 1), channels), k + 1, 0);
+        channelGrid->addWidget(new QLabel(tr("Channel %1").arg(k + 1), channels), k + 1, 0);
         m_names[k] = named(new QLineEdit(channels), QStringLiteral("Text2(%1)").arg(k));
         m_names[k]->setMaxLength(SetupValues::NameLength);
         m_serials[k] = named(new QLineEdit(channels), QStringLiteral("Text3(%1)").arg(k));
@@ -139,7 +136,7 @@ void fmsetup::build()
     }
 
     // "Power rate"
-    auto *power = named(new QGroupBox(QStringLiteral("Power rate"), this), QStringLiteral("Frame5"));
+    auto *power = named(new QGroupBox(tr("Power rate"), this), QStringLiteral("Frame5"));
     auto *powerGrid = new QGridLayout(power);
     m_power[0] = named(new QLineEdit(power), QStringLiteral("Text5(0)"));
     m_power[1] = named(new QLineEdit(power), QStringLiteral("Text5(1)"));
@@ -147,11 +144,11 @@ void fmsetup::build()
     m_powerFactor->setEditable(true);
     m_powerFactor->setInsertPolicy(QComboBox::NoInsert);
     m_powerFactor->addItems(PowerFields::powerFactorEntries());
-    powerGrid->addWidget(new QLabel(QStringLiteral("V"), power), 0, 0);
+    powerGrid->addWidget(new QLabel(tr("V"), power), 0, 0);
     powerGrid->addWidget(m_power[0], 0, 1);
-    powerGrid->addWidget(new QLabel(QStringLiteral("P.F"), power), 1, 0);
+    powerGrid->addWidget(new QLabel(tr("P.F"), power), 1, 0);
     powerGrid->addWidget(m_powerFactor, 1, 1);
-    powerGrid->addWidget(new QLabel(QStringLiteral("Unit price    "), power), 2, 0);
+    powerGrid->addWidget(new QLabel(tr("Unit price    "), power), 2, 0);
     powerGrid->addWidget(m_power[1], 2, 1);
     for (QLineEdit *field : {m_power[0], m_power[1], m_powerFactor->lineEdit()}) {
         field->installEventFilter(this);
@@ -160,9 +157,9 @@ void fmsetup::build()
     for (QLineEdit *field : m_power)
         field->setContextMenuPolicy(Qt::NoContextMenu);
 
-    auto *okButton = named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("Command1"));
-    auto *cancelButton = named(new QPushButton(QStringLiteral("Cancel"), this), QStringLiteral("Command2"));
-    auto *defaultButton = named(new QPushButton(QStringLiteral("Default"), this), QStringLiteral("Command3"));
+    auto *okButton = named(new QPushButton(tr("OK"), this), QStringLiteral("Command1"));
+    auto *cancelButton = named(new QPushButton(tr("Cancel"), this), QStringLiteral("Command2"));
+    auto *defaultButton = named(new QPushButton(tr("Default"), this), QStringLiteral("Command3"));
     okButton->setAutoDefault(false);
     cancelButton->setAutoDefault(false);
     defaultButton->setAutoDefault(false);

@@ -138,7 +138,7 @@ void MainFm::buildMenus()
     }
     for (const CommandTable::MenuRow &row : CommandTable::menuRows()) {
         QMenu *parent = menus.value(QLatin1String(row.parent));
-        const QString caption = QLatin1String(row.caption);
+        const QString caption = CommandTable::text(row.item);
         switch (row.kind) {
         case CommandTable::Kind::Menu: {
             QMenu *menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
@@ -168,7 +168,8 @@ void MainFm::buildToolbar()
     m_toolbar->setMovable(false);
     for (const CommandTable::ButtonRow &row : CommandTable::buttonRows()) {
         const QString key = QLatin1String(row.key);
-        QAction *button = m_toolbar->addAction(UiResources::icon(key), QLatin1String(row.toolTip));
+        const QString tip = CommandTable::toolTip(row.button);
+        QAction *button = m_toolbar->addAction(UiResources::icon(key), tip);
         button->setObjectName(key);
         button->setData(key);
         // The tooltip names the key that runs the same command from the keyboard.
@@ -176,8 +177,7 @@ void MainFm::buildToolbar()
             if (row.command == Command::None || item.command != row.command || item.shortcut[0] == '\0')
                 continue;
             button->setToolTip(QStringLiteral("%1 (%2)").arg(
-                QLatin1String(row.toolTip),
-                QKeySequence(QLatin1String(item.shortcut)).toString(QKeySequence::NativeText)));
+                tip, QKeySequence(QLatin1String(item.shortcut)).toString(QKeySequence::NativeText)));
             break;
         }
         m_buttons.insert(key, button);

@@ -67,7 +67,7 @@ FmGrid::FmGrid(RecordStore &record, const UserSettings &settings, QWidget *paren
       m_delegate(new GridCellDelegate(m_view))
 {
     setObjectName(QStringLiteral("FmGrid"));
-    setWindowTitle(QStringLiteral("Table"));
+    setWindowTitle(tr("Table"));
 
     m_view->setObjectName(QStringLiteral("MSFlexGrid1"));
     m_view->setModel(&m_record);
