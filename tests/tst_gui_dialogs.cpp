@@ -18,7 +18,6 @@
 #include "core/common/AppPaths.h"
 #include "core/help/AboutBox.h"
 #include "core/link/FrameEncoder.h"
-#include "core/link/LinkProber.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/record/RecordStore.h"
 #include "core/settings/Settings.h"
@@ -394,26 +393,13 @@ private Q_SLOTS:
         QCOMPARE(opened, QDir(records.path()).absolutePath());
     }
 
-    // A window that passes at once (the progress window of a save, the port scan) gives the
-    // keyboard back to the frame.
-    void keyboardBackAfterPassingWindow_data()
+    // The progress window shown and hidden at once by a save gives the keyboard back to the frame.
+    void keyboardBackAfterSaving()
     {
-        QTest::addColumn<bool>("scan");
-        QTest::newRow("progress") << false;
-        QTest::newRow("port scan") << true;
-    }
-    void keyboardBackAfterPassingWindow()
-    {
-        QFETCH(bool, scan);
         recordCurrent();
-        if (scan) {
-            Q_EMIT m_rig->session.link().scanShown();
-            Q_EMIT m_rig->session.link().scanClosed();
-        } else {
-            auto *progress = m_frame->findChild<FmLoading *>();
-            progress->showProgress(QStringLiteral("Save file"), QStringLiteral("Save file....."), 1);
-            progress->closeProgress();
-        }
+        auto *progress = m_frame->findChild<FmLoading *>();
+        progress->showProgress(QStringLiteral("Save file"), QStringLiteral("Save file....."), 1);
+        progress->closeProgress();
         QTRY_COMPARE(QApplication::activeWindow(), &*m_frame);
         QTest::keyClick(&*m_frame, Qt::Key_F6); // Pause's shortcut
         QVERIFY(m_frame->menuItem(QStringLiteral("mnpause"))->isChecked());

@@ -17,7 +17,6 @@ public:
     explicit FakeSerialControl(QObject *parent = nullptr);
 
     // --- the scene (by default ports 1..16 exist, none answers)
-    void setExistingPorts(const QSet<int> &ports) { m_existing = ports; }
     void setAnsweringPorts(const QSet<int> &ports) { m_answering = ports; }
     void setPermissionDenied(const QSet<int> &ports, const QString &why);
     void setInUse(const QSet<int> &ports) { m_inUse = ports; }    // held by another program

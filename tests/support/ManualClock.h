@@ -19,7 +19,6 @@ public:
 
     void advance(qint64 ms);
     void setTickMs(qint64 tick) { m_tick = tick; } // jumps the counter alone (wrap-around tests)
-    void setNow(const QDateTime &now) { m_now = now; }
     void setProcessEventsStep(int ms) { m_processEventsStep = ms; }
     void setOnProcessEvents(std::function<void()> hook) { m_onProcessEvents = std::move(hook); }
 

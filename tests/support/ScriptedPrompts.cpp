@@ -35,7 +35,7 @@ QString ScriptedPrompts::nextFileName(const Call &call)
 {
     if (!m_fileNames.isEmpty()) return m_fileNames.dequeue();
     if (m_strict) m_unexpected << QStringLiteral("file dialog \"%1\" (%2)").arg(call.title, call.text);
-    return m_defaultFileName;
+    return QString();
 }
 
 QStringList ScriptedPrompts::messageTexts() const

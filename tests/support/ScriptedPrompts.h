@@ -33,15 +33,12 @@ public:
     void queueColor(std::optional<QColor> color) { m_colors.enqueue(color); }
     void queueAnswer(Answer answer) { m_answers.enqueue(answer); }
     void queueFileName(const QString &fileName) { m_fileNames.enqueue(fileName); }
-    void setDefaultAnswer(Answer answer) { m_defaultAnswer = answer; }
-    void setDefaultFileName(const QString &fileName) { m_defaultFileName = fileName; }
     void setStrict(bool strict) { m_strict = strict; }
 
     const QList<Call> &calls() const { return m_calls; }
     Call lastCall() const { return m_calls.isEmpty() ? Call{} : m_calls.last(); }
     QStringList messageTexts() const;
     const QStringList &unexpected() const { return m_unexpected; }
-    int pendingAnswers() const { return int(m_answers.size() + m_fileNames.size() + m_colors.size()); }
     void clear();
 
 private:
@@ -52,7 +49,6 @@ private:
     QQueue<QString> m_fileNames;
     QQueue<std::optional<QColor>> m_colors;
     Answer m_defaultAnswer = Answer::No;
-    QString m_defaultFileName;
     bool m_strict = false;
     QStringList m_unexpected;
 };
