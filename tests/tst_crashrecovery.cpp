@@ -78,14 +78,7 @@ struct ProgramRig {
             while (filler.write(QByteArray(size, 'x')) == size && filler.flush()) {
             }
     }
-    bool placeProgram()
-    {
-        const QString app = qEnvironmentVariable("VOLTRIX_APP");
-        program = QDir(records).filePath(QStringLiteral("voltrix"));
-        if (::link(QFile::encodeName(app).constData(), QFile::encodeName(program).constData()) == 0)
-            return true;
-        return QFile::copy(app, program) && QFile::setPermissions(program, QFile::permissions(app));
-    }
+    bool placeProgram() { return !(program = isolatedProgram(QDir(records))).isEmpty(); }
     void start(const QStringList &arguments, bool display = true)
     {
         QProcessEnvironment env = isolatedEnvironment(QDir(home.path()));

@@ -286,7 +286,8 @@ private Q_SLOTS:
     // The outputs of a recording run, and of a run that opens the record it wrote.
     void commandLineWritesPrintsAndImage()
     {
-        const QString app = qEnvironmentVariable("VOLTRIX_APP");
+        QTemporaryDir home;
+        const QString app = isolatedProgram(QDir(home.path()));
         if (app.isEmpty() || ExternalReceiver::program().isEmpty())
             QSKIP("VOLTRIX_APP or VOLTRIX_SIM is not set");
         ExternalReceiver receiver;
@@ -294,7 +295,6 @@ private Q_SLOTS:
                                  u"--meter"_s, u"ch=2,fn=DCA,dp=100,pattern=constant,value=1.25,interval=2s"_s,
                                  u"--time-factor"_s, u"4"_s}),
                  qPrintable(receiver.errorString()));
-        QTemporaryDir home;
         const auto run = [&](const QStringList &first, const QString &tag) {
             QProcess program;
             program.setProcessEnvironment(isolatedEnvironment(QDir(home.path())));

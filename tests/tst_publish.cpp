@@ -69,8 +69,8 @@ class TestPublish : public QObject
 {
     Q_OBJECT
 
-    QString m_app = qEnvironmentVariable("VOLTRIX_APP");
     QTemporaryDir m_home;
+    QString m_app = isolatedProgram(QDir(m_home.path()));
 
     // The program recording `meters` (fast) for `seconds`, the record written as CSV; `during`
     // runs while it records.

@@ -216,10 +216,10 @@ private Q_SLOTS:
         QFETCH(Layout, layout);
         QFETCH(QByteArray, content);
         QFETCH(QString, told);
-        const QString app = qEnvironmentVariable("VOLTRIX_APP");
-        if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
         QTemporaryDir dir;
         const QDir home(dir.path());
+        const QString app = isolatedProgram(home);
+        if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
         const QString settingsPath = home.filePath(QStringLiteral("config/regtest.ini"));
         QVERIFY(layOut(settingsPath, layout, content));
 
@@ -298,10 +298,10 @@ private Q_SLOTS:
         QFETCH(QByteArray, storedLanguage);
         QFETCH(int, exitCode);
         QFETCH(QString, said);
-        const QString app = qEnvironmentVariable("VOLTRIX_APP");
-        if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
         QTemporaryDir dir;
         const QDir home(dir.path());
+        const QString app = isolatedProgram(home);
+        if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
         if (!storedLanguage.isEmpty())
             QVERIFY(layOut(home.filePath(QStringLiteral("config/regtest.ini")), Layout::File,
                            "[VK47]\nlanguage=" + storedLanguage + '\n'));

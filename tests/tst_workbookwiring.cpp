@@ -149,7 +149,7 @@ private Q_SLOTS:
             QVERIFY(QFile::exists(recording.saver().savedPathFor(QStringLiteral("bench.xlsx"))));
         }
         if (savePath == SavePath::OpenedAndWrittenAgain) { // by the program, without a window
-            const QString app = qEnvironmentVariable("VOLTRIX_APP");
+            const QString app = isolatedProgram(QDir(dir.path()));
             if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
             QProcess program;
             program.setProcessEnvironment(isolatedEnvironment(QDir(dir.path())));

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <unistd.h>
 
 PtyReceiver::PtyReceiver() : m_simulator(std::make_unique<ReceiverSimulator>(m_pty)) {}
 
@@ -123,4 +124,16 @@ QProcessEnvironment isolatedEnvironment(const QDir &home)
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
     return env;
+}
+
+QString isolatedProgram(const QDir &folder)
+{
+    const QString app = qEnvironmentVariable("VOLTRIX_APP"),
+                  program = folder.filePath(QStringLiteral("voltrix"));
+    // A hard link, not a symbolic one: the program finds its folder through what it runs from.
+    const bool placed =
+        !app.isEmpty() &&
+        (::link(QFile::encodeName(app).constData(), QFile::encodeName(program).constData()) == 0 ||
+         (QFile::copy(app, program) && QFile::setPermissions(program, QFile::permissions(app))));
+    return placed ? program : QString();
 }

@@ -92,3 +92,6 @@ private:
 
 // The environment for running the program itself with its settings and records kept in `home`.
 QProcessEnvironment isolatedEnvironment(const QDir &home);
+// $VOLTRIX_APP linked (else copied) into `folder`, which is then its records folder alone: runs
+// side by side must not recover each other's journals. Empty when it cannot be placed there.
+QString isolatedProgram(const QDir &folder);
