@@ -56,12 +56,9 @@ QStringList clipped(const QWidget *window)
         const QFontMetrics metrics = widget->fontMetrics();
         needed.rwidth() -= metrics.horizontalAdvance(text) - metrics.horizontalAdvance(text.trimmed());
         if (widget->width() >= needed.width() && widget->height() >= needed.height()) continue;
-        found << QStringLiteral("%1 \"%2\" %3x%4 < %5x%6")
-                     .arg(widget->objectName(), text)
-                     .arg(widget->width())
-                     .arg(widget->height())
-                     .arg(needed.width())
-                     .arg(needed.height());
+        found << QString::asprintf("%s \"%s\" %dx%d < %dx%d", qPrintable(widget->objectName()),
+                                   qPrintable(text), widget->width(), widget->height(), needed.width(),
+                                   needed.height());
     }
     return found;
 }

@@ -154,15 +154,11 @@ private Q_SLOTS:
         QCOMPARE(tips.join(u'|'), QStringLiteral("Open (Ctrl+O)|Connect (F4)|Start (F5)|Pause (F6)|Stop "
                                                  "(Shift+F5)|Help (F1)|Save"));
         m_frame->show();
-        const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-            // Without a window manager nothing gives the frame back its activation once the scan
-            // window has come and gone.
-            QApplication::setActiveWindow(&*m_frame);
-            QTest::keyClick(&*m_frame, key, modifiers);
-        };
-        press(Qt::Key_F5);
+        QVERIFY(QTest::qWaitForWindowActive(&*m_frame));
+        QTest::keyClick(&*m_frame, Qt::Key_F5);
         QVERIFY(m_rig->session.status().running());
-        press(Qt::Key_F5, Qt::ShiftModifier);
+        QTRY_COMPARE(QApplication::activeWindow(), &*m_frame); // back from the port's probe
+        QTest::keyClick(&*m_frame, Qt::Key_F5, Qt::ShiftModifier);
         QVERIFY(m_rig->session.status().stopped());
     }
     void recordingCycleMirrorsStates()
