@@ -20,6 +20,10 @@ packages=(
   dpkg-dev appstream
   # live readings: the MQTT client library; the broker, its clients and test certificates for the tests
   libmosquitto-dev mosquitto mosquitto-clients openssl
+  # the desktop tests: a real window manager on the virtual display, driven by keys and clicks
+  openbox xdotool wmctrl
+  # workbooks read back by spreadsheet programs and a reader no one here wrote
+  libreoffice-calc-nogui gnumeric python3-openpyxl
 )
 
 missing=()
