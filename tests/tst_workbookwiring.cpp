@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,18 +15,31 @@
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
+#include "core/common/NumberFormat.h"
 #include "core/record/CsvExport.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordRecovery.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
+#include "core/workbook/SheetValues.h"
 #include "core/workbook/WorkbookWriter.h"
+#include "core/workbook/ZipArchive.h"
 #include "support/PtyReceiver.h"
 #include "support/RecordFixture.h"
 #include "support/RecordingSession.h"
 
 // How a record reaches its workbook.
-enum class SavePath { SaveData, FunctionChange, RecoveredJournal, Output, Csv, OpenedAndWrittenAgain };
+enum class SavePath {
+    SaveData,
+    FunctionChange,
+    RecoveredJournal,
+    Output,
+    Csv,
+    OpenedAndWrittenAgain,
+    LibreOfficeXlsx,
+    LibreOfficeXls,
+    GnumericXls
+};
 Q_DECLARE_METATYPE(SavePath)
 
 namespace
@@ -68,6 +82,36 @@ Shown shownRecord(Recorder &r)
     return shown;
 }
 
+// `path` as another spreadsheet program writes it again; "" when that program is not installed.
+QString resaved(SavePath by, const QString &path, const QDir &dir)
+{
+    const bool libreOffice = by != SavePath::GnumericXls;
+    const QString program = QStandardPaths::findExecutable(libreOffice ? "soffice" : "ssconvert");
+    if (program.isEmpty()) return {};
+    const QString out = dir.filePath(by == SavePath::LibreOfficeXlsx ? "again/bench.xlsx" : "again/bench.xls");
+    const QString format = by == SavePath::LibreOfficeXlsx ? "xlsx:Calc MS Excel 2007 XML" : "xls:MS Excel 97";
+    QDir(dir).mkpath("again");
+    QProcess process;
+    process.start(program, libreOffice ? QStringList{"-env:UserInstallation=file:///tmp/lo-prof-wb", "--headless",
+                                                     "--convert-to", format, "--outdir", dir.filePath("again"), path}
+                                       : QStringList{path, out});
+    process.waitForFinished(120000);
+    return out;
+}
+
+// The parts of an .xlsx that hold its cells and its chart.
+QList<QByteArray> sheetAndChart(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const ZipArchive zip(&file);
+    QList<QByteArray> parts;
+    for (const char *part : {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml",
+                             "xl/charts/chart1.xml"})
+        zip.read(part, 1 << 24, &parts.emplace_back());
+    return parts;
+}
+
 } // namespace
 
 class TestWorkbookWiring : public QObject
@@ -80,16 +124,27 @@ private Q_SLOTS:
     void everySaveOpensAsTheRecord_data()
     {
         QTest::addColumn<SavePath>("savePath");
-        QTest::newRow("Save Data under another name") << SavePath::SaveData;
-        QTest::newRow("automatic save at a function change") << SavePath::FunctionChange;
-        QTest::newRow("recovered journal") << SavePath::RecoveredJournal;
-        QTest::newRow("unattended --output .xlsx") << SavePath::Output;
-        QTest::newRow("CSV") << SavePath::Csv;
-        QTest::newRow("--open, then --output .xlsx") << SavePath::OpenedAndWrittenAgain;
+        QTest::addColumn<int>("mainChannel");
+        QTest::addColumn<bool>("rangeMixed"); // Ch1 moves between mV and V
+        QTest::newRow("Save Data under another name") << SavePath::SaveData << 0 << true;
+        QTest::newRow("automatic save at a function change") << SavePath::FunctionChange << 0 << false;
+        QTest::newRow("recovered journal") << SavePath::RecoveredJournal << 0 << false;
+        QTest::newRow("unattended --output .xlsx") << SavePath::Output << 0 << false;
+        QTest::newRow("CSV") << SavePath::Csv << 0 << false;
+        QTest::newRow("--open, then --output .xlsx") << SavePath::OpenedAndWrittenAgain << 0 << false;
+        QTest::newRow("--open, then --output .xlsx: mixed range")
+            << SavePath::OpenedAndWrittenAgain << 0 << true;
+        QTest::newRow("--open, then --output .xlsx: main channel Ch3")
+            << SavePath::OpenedAndWrittenAgain << 2 << false;
+        QTest::newRow("re-saved by LibreOffice") << SavePath::LibreOfficeXlsx << 0 << false;
+        QTest::newRow("re-saved by LibreOffice as .xls") << SavePath::LibreOfficeXls << 0 << false;
+        QTest::newRow("re-saved by Gnumeric as .xls") << SavePath::GnumericXls << 0 << false;
     }
     void everySaveOpensAsTheRecord()
     {
         QFETCH(SavePath, savePath);
+        QFETCH(int, mainChannel);
+        QFETCH(bool, rangeMixed);
         QTemporaryDir dir;
         Recorder recording;
         recording.start();
@@ -98,13 +153,15 @@ private Q_SLOTS:
         const int digits[] = {0, 120, 1200, 5, 9999, 100, 7, 3000, 10, 1, 40, 2500};
         for (int i = 0; i < 12; ++i) {
             for (const int function : {0, 2, 4}) { // DCV, DCA, OHM on channels 1..3
-                const FrameEncoder::Header header{function / 2, 0, 3, function, codes[(i + function) % 4],
+                const int prefix = rangeMixed && function == 0 && i % 4 < 2 ? 2 : 3;
+                const FrameEncoder::Header header{function / 2, 0, prefix, function, codes[(i + function) % 4],
                                                   i % 3 == 1};
                 recording.feed(i == 5 + function ? FrameEncoder::encodeOverload(header)
                                                  : FrameEncoder::encodeReading(header, digits[i]));
             }
             recording.clock.advance(1000);
         }
+        recording.session.monitor().selectEntry(mainChannel);
         if (savePath != SavePath::FunctionChange) recording.session.recording().stop();
         const Shown before = shownRecord(recording);
 
@@ -140,6 +197,13 @@ private Q_SLOTS:
         case SavePath::OpenedAndWrittenAgain:
             QVERIFY2(recording.saver().saveAs(&path, &error), qPrintable(error));
             break;
+        case SavePath::LibreOfficeXlsx:
+        case SavePath::LibreOfficeXls:
+        case SavePath::GnumericXls:
+            QVERIFY2(recording.saver().saveAs(&path, &error), qPrintable(error));
+            path = resaved(savePath, path, QDir(dir.path()));
+            if (path.isEmpty()) QSKIP("LibreOffice (soffice) or Gnumeric (ssconvert) is not installed");
+            break;
         }
         if (savePath == SavePath::Output || savePath == SavePath::SaveData) {
             // Saved: neither the next command nor the window's closing asks about it.
@@ -157,6 +221,8 @@ private Q_SLOTS:
             program.start(app, {"--open", path, "--output", again, "--quit"});
             QVERIFY(program.waitForFinished(30000));
             QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
+            // The same workbook again: its cells, their formats and the chart.
+            QCOMPARE(sheetAndChart(again), sheetAndChart(path));
             path = again;
         }
 
@@ -179,8 +245,8 @@ private Q_SLOTS:
         QCOMPARE(monitor.file, QFileInfo(path).fileName());
         QCOMPARE(viewer.record().stamp(), monitor.file);
         QCOMPARE(monitor.receivedChannels, QStringLiteral("3"));
-        QCOMPARE(monitor.type, QStringLiteral("DCV"));
-        QCOMPARE(viewer.session.state().mainChannel, qint16(0));
+        QCOMPARE(monitor.type, mainChannel == 2 ? QStringLiteral("OHM") : QStringLiteral("DCV"));
+        QCOMPARE(viewer.session.state().mainChannel, qint16(mainChannel));
         // Opened, the record is kept already: no save question; Save Data and power stay off.
         QVERIFY(QFile::exists(viewer.saver().savedPathFor(monitor.file)));
         QVERIFY(!viewer.session.commands().isEnabled(MenuItem::SaveData));
@@ -192,6 +258,32 @@ private Q_SLOTS:
         viewer.session.openRecord().run();
         QVERIFY(!viewer.session.windows().isShown(ChildWindow::Graph));
         QVERIFY(viewer.session.windows().isShown(ChildWindow::Table));
+
+        if (savePath != SavePath::Output) return;
+        // Another reader finds the summary's figures as numbers shown with their decimals.
+        QStringList expected;
+        for (int k = 0; k < 6; ++k)
+            for (const int figure : {2, 4, 7}) { // average, maximum, minimum
+                const QString text = before.statistics.at(9 * k + figure);
+                expected << (text.isEmpty()                   ? QString()
+                             : !NumberFormat::isNumeric(text) ? QStringLiteral("text")
+                                                              : SheetValues::decimalsNumberFormat(
+                                                                    SheetValues::decimalPlaces(text),
+                                                                    SheetValues::zeroSign(text)));
+            }
+        QProcess python;
+        python.start(QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
+                     {"-c",
+                      "import sys, openpyxl\n"
+                      "sheet = openpyxl.load_workbook(sys.argv[1]).active\n"
+                      "for k in range(6):\n"
+                      "  for r in (3, 4, 5):\n"
+                      "    v = sheet.cell(r, 3 * k + 4)\n"
+                      "    print(v.number_format if type(v.value) in (int, float) else '' if v.value is None "
+                      "else 'text')",
+                      path});
+        if (!python.waitForFinished(60000) || python.exitCode() != 0) QSKIP("python3 with openpyxl is missing");
+        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).split(u'\n').mid(0, 18), expected);
     }
 
     // Open clears the table: a record not saved yet is offered first, and stays when its save
