@@ -623,6 +623,9 @@ private Q_SLOTS:
         row("0.000", Kind::General, 3);
         row("\"+\"0", Kind::General, 0, "+");
         row("\"-\"0.0", Kind::General, 1, "-");
+        row("\\+0", Kind::General, 0, "+"); // as LibreOffice writes a literal sign
+        row("\\-0.0", Kind::General, 1, "-");
+        row("+0", Kind::General, 0, "+");
         for (const char *code : {"General", "\"V\"0", "#0.00", "0.00E+00", "@", "_(* #,##0_)",
                                  "0.0\" h d s\"", "0.0\\h", "[Red][<=100]0.0;[Blue]0.0"})
             row(code, Kind::General);
@@ -646,7 +649,8 @@ private Q_SLOTS:
         QChar shownSign;
         QCOMPARE(SheetValues::placesOfNumberFormat(code, &shownSign), places);
         QCOMPARE(QString(shownSign.isNull() ? QString() : QString(shownSign)), sign);
-        if (places >= 0) QCOMPARE(SheetValues::decimalsNumberFormat(places, shownSign), code);
+        if (places >= 0 && (shownSign.isNull() || code.startsWith(u'"')))
+            QCOMPARE(SheetValues::decimalsNumberFormat(places, shownSign), code);
         // the built-in numbers files use without the code
         const QList<QPair<int, Kind>> builtIn{{0, Kind::General},  {2, Kind::General},   {14, Kind::Date},
                                               {21, Kind::Time},    {22, Kind::DateTime}, {46, Kind::Time},
@@ -868,6 +872,20 @@ private Q_SLOTS:
             << QStringLiteral("R1C1=45292/date R1C2='abcd R1C3=?1 R1C4=!#DIV/0! R1C5=' R1C6=' R2C1=?0 "
                               "R2C2=!#N/A R2C3=0.25/time");
 
+        // A format record's code counts, whatever its number; cell styles 0 and 1 come first.
+        Biff places;
+        places
+            .globals(Biff()
+                         .record(0x041E, Biff::u16(50) + Biff::string16("\\+0"))
+                         .record(0x00E0, Biff::u16(0) + Biff::u16(50) + QByteArray(16, '\0'))
+                         .record(0x00E0, Biff::u16(0) + Biff::u16(2) + QByteArray(16, '\0'))
+                         .bytes())
+            .sheet();
+        places.cell(0x0203, 0, 0, 0, Biff::f64(0)).cell(0x0203, 0, 1, 1, Biff::f64(2.35));
+        places.cell(0x0203, 0, 2, 2, Biff::f64(5));
+        QTest::newRow("places and sign of the cell's format")
+            << places.eof().bytes() << QStringLiteral("R1C1=0#0+ R1C2=2.35#2 R1C3=5");
+
         Biff chart;
         chart.globals().sheet().cell(0x0203, 0, 0, 0, Biff::f64(1));
         chart.bof(0x0020).cell(0x0203, 5, 5, 0, Biff::f64(99)).eof();
@@ -1025,6 +1043,8 @@ private Q_SLOTS:
         QCOMPARE(record.channelList, QStringList({QStringLiteral("1_Ch1"), QStringLiteral("3_Ch3")}));
         QCOMPARE(record.mainChannel, 0);
         QCOMPARE(record.savedMainChannel, 2);
+        QVERIFY(record.mainRangeMixed);
+        QCOMPARE(record.commonPrefix, 3); // "V"
         QCOMPARE(record.typeText, QStringLiteral("DCV"));
         const ImportedChannel &first = record.channels[0];
         QCOMPARE((QStringList{first.average, first.unit, first.maxTime, first.maximum, first.minTime,
