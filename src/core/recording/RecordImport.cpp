@@ -37,7 +37,8 @@ void RecordImport::apply(const ImportedRecord &imported)
     if (imported.mainRangeMixed && imported.savedMainChannel >= 0) {
         const std::size_t main = std::size_t(imported.savedMainChannel);
         m_.state.rangeMixed[main] = true;
-        if (imported.commonPrefix >= 0) m_.record.prefixCaption[main] = QString::number(imported.commonPrefix);
+        if (imported.commonPrefix >= 0)
+            m_.record.prefixCaption[main] = QString::number(imported.commonPrefix);
         if (imported.mainDivisor > 0) m_.record.divisorCaption[main] = QString::number(imported.mainDivisor);
     }
     m_.monitor.channelEntries = imported.channelList;

@@ -525,8 +525,8 @@ bool parseStyles(const QByteArray &xml, CellStyles *out, QString *error)
         const QStringView name = reader.name();
         if (name == u"numFmt") {
             const int id = reader.attributes().value(QLatin1String("numFmtId")).toInt();
-            custom.insert(id,
-                          SheetValues::numberStyleOfCode(reader.attributes().value(QLatin1String("formatCode"))));
+            custom.insert(
+                id, SheetValues::numberStyleOfCode(reader.attributes().value(QLatin1String("formatCode"))));
         } else if (name == u"cellXfs") {
             inCellFormats = true;
         } else if (name == u"xf" && inCellFormats) {

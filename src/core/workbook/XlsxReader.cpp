@@ -56,7 +56,8 @@ public:
     QByteArray optionalPart(const QString &part) const
     {
         QByteArray data;
-        if (part.isEmpty() || m_zip.read(part, m_limits.maxPartBytes, &data) != ZipArchive::Result::Ok) return {};
+        if (part.isEmpty() || m_zip.read(part, m_limits.maxPartBytes, &data) != ZipArchive::Result::Ok)
+            return {};
         return data;
     }
 
@@ -113,7 +114,8 @@ int chartValuesColumn(const XlsxPackage &package, const QString &sheetPart)
     for (const char16_t *type : {u"/drawing", u"/chart"}) {
         std::vector<Relationship> relationships;
         QString ignored;
-        if (!parseRelationships(package.optionalPart(relationshipsPartOf(part)), part, &relationships, &ignored))
+        if (!parseRelationships(package.optionalPart(relationshipsPartOf(part)), part, &relationships,
+                                &ignored))
             return 0;
         part = targetOfType(relationships, type);
         if (part.isEmpty()) return 0;
