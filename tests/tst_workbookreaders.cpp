@@ -204,7 +204,8 @@ public:
         return record(0x0809, u16(version) + u16(substream) + QByteArray(12, '\0'));
     }
     Biff &eof() { return record(0x000A, {}); }
-    // The globals: styles 0 General, 1 a time, 2 a date; then one worksheet right after.
+    // The globals: styles 0 General, 1 a time, 2 a date, 3 "+0" (format number 50, as Gnumeric numbers
+    // its own, spelt as LibreOffice does), 4 built-in "0.00"; then one worksheet right after.
     Biff &globals(const QByteArray &more = {}, quint16 version = 0x0600)
     {
         bof(0x0005, version);
@@ -213,6 +214,9 @@ public:
         record(0x00E0, u16(0) + u16(0) + QByteArray(16, '\0'));
         record(0x00E0, u16(0) + u16(164) + QByteArray(16, '\0'));
         record(0x00E0, u16(0) + u16(14) + QByteArray(16, '\0'));
+        record(0x041E, u16(50) + string16("\\+0", version));
+        record(0x00E0, u16(0) + u16(50) + QByteArray(16, '\0'));
+        record(0x00E0, u16(0) + u16(2) + QByteArray(16, '\0'));
         m_sheetPosition = m_bytes.size() + 4;
         record(0x0085, u32(0) + QByteArray(2, '\0') + QByteArray("\x05\x00Sheet", 7));
         return eof();
@@ -839,12 +843,13 @@ private Q_SLOTS:
         numbers.cell(0x0203, 1, 0, 1, Biff::f64(0.5));                       // a time
         numbers.cell(0x0203, 1, 1, 2, Biff::f64(45356));                     // a date
         numbers.cell(0x0203, 1, 2, 9, Biff::f64(3));                         // an unknown style
+        numbers.cell(0x0203, 1, 3, 3, Biff::f64(0)).cell(0x0203, 1, 4, 4, Biff::f64(2.35));
         numbers.record(0x00BD, Biff::u16(2) + Biff::u16(4) + Biff::u16(1) + Biff::u32((3u << 2) | 0x02) +
                                    Biff::u16(0) + Biff::u32((4u << 2) | 0x02) + Biff::u16(5));
         QTest::newRow("numbers of every encoding")
             << numbers.eof().bytes()
             << QStringLiteral("R1C1=-7 R1C2=12.34 R1C3=1.5 R1C4=1 R2C1=0.5/time R2C2=45356/date R2C3=3 "
-                              "R3C5=3/time R3C6=4");
+                              "R2C4=0#0+ R2C5=2.35#2 R3C5=3/time R3C6=4");
 
         const auto formula = [](const QByteArray &result) -> QByteArray {
             return result + Biff::u16(0) + Biff::u32(0) + Biff::u16(0);
@@ -871,20 +876,6 @@ private Q_SLOTS:
             << formulas.eof().bytes()
             << QStringLiteral("R1C1=45292/date R1C2='abcd R1C3=?1 R1C4=!#DIV/0! R1C5=' R1C6=' R2C1=?0 "
                               "R2C2=!#N/A R2C3=0.25/time");
-
-        // A format record's code counts, whatever its number; cell styles 0 and 1 come first.
-        Biff places;
-        places
-            .globals(Biff()
-                         .record(0x041E, Biff::u16(50) + Biff::string16("\\+0"))
-                         .record(0x00E0, Biff::u16(0) + Biff::u16(50) + QByteArray(16, '\0'))
-                         .record(0x00E0, Biff::u16(0) + Biff::u16(2) + QByteArray(16, '\0'))
-                         .bytes())
-            .sheet();
-        places.cell(0x0203, 0, 0, 0, Biff::f64(0)).cell(0x0203, 0, 1, 1, Biff::f64(2.35));
-        places.cell(0x0203, 0, 2, 2, Biff::f64(5));
-        QTest::newRow("places and sign of the cell's format")
-            << places.eof().bytes() << QStringLiteral("R1C1=0#0+ R1C2=2.35#2 R1C3=5");
 
         Biff chart;
         chart.globals().sheet().cell(0x0203, 0, 0, 0, Biff::f64(1));
