@@ -101,15 +101,13 @@ private Q_SLOTS:
     {
         RecordStore store;
         store.clearRecord({"Ch1", "Pump, \"east\"", "a\nb", "Ω", "", "Ch6"});
-        store.appendSample(0, QStringLiteral("-1.20"), QStringLiteral("mV"), at("09:00:00"), 0);
-        store.growOrSplit();
-        store.appendSample(1, QStringLiteral("+OL"), QStringLiteral("A"), at("09:00:01"), 0);
-        store.appendSample(0, QStringLiteral("3"), QStringLiteral("V"), at("09:00:02"), 0);
-        store.growOrSplit();
+        record(store, 0, QStringLiteral("-1.20"), at("09:00:00"));
+        record(store, 1, QStringLiteral("+OL"), at("09:00:01"));
+        record(store, 0, QStringLiteral("3"), at("09:00:02"));
         QCOMPARE(CsvExport::toCsv(store).replace(RecordStore::shortDate(Day).toUtf8(), "D"),
                  QByteArray("Index,Date,Time,Ch1,Unit,Time,\"Pump, \"\"east\"\"\",Unit,Time,\"a\nb\",Unit,"
                             "Time,\xce\xa9,Unit,Time,,Unit,Time,Ch6,Unit\r\n"
-                            "0001,D,09:00:00,-1.20,mV,09:00:01,+OL,A,,,,,,,,,,,,\r\n"
+                            "0001,D,09:00:00,-1.20,V,09:00:01,+OL,V,,,,,,,,,,,,\r\n"
                             "0002,D,09:00:02,3,V,,,,,,,,,,,,,,,\r\n"));
         const QString missing = QStringLiteral("/dev/null/no/such/folder/rec.csv");
         QString error;
