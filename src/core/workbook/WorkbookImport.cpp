@@ -161,21 +161,25 @@ ImportedRow importRow(const SheetCells &sheet, int sheetRow, DateTexts &dates)
 void readMainChannel(const SheetCells &sheet, ImportedRecord *record)
 {
     const int block = blockChannel(sheet.at(HeaderRow, MainBlockColumn + 1));
-    const int charted = sheet.chartValuesColumn() - 1; // from 0: the channel's time column
-    record->savedMainChannel = block >= 0 ? block
-                               : charted >= 3 && charted % 3 == 0 && charted / 3 - 1 < ChannelCount
-                                   ? charted / 3 - 1
-                                   : -1;
+    const int plotted = sheet.chartValuesColumn() - 4; // a channel's value column is 3k + 4
+    if (block >= 0)
+        record->savedMainChannel = block;
+    else if (plotted >= 0 && plotted % 3 == 0 && plotted / 3 < ChannelCount)
+        record->savedMainChannel = plotted / 3;
     record->mainRangeMixed = block >= 0;
     if (!record->mainRangeMixed) return;
     for (const int row : sheet.filledRows(FirstSampleRow)) {
         const SheetCell &unit = sheet.at(row, MainBlockColumn + 2);
         if (record->commonPrefix < 0 && unit.type == SheetCell::Type::Text)
             record->commonPrefix = Measurement::prefixCodeOfUnit(unit.text);
+        // Automatic saves of older workbooks hold the values as texts.
         const SheetCell &value = sheet.at(row, MainBlockColumn + 1);
-        if (record->mainDivisor == 0 && value.type == SheetCell::Type::Number && value.decimals >= 0 &&
-            value.decimals <= 3)
-            record->mainDivisor = int(std::lround(std::pow(10, value.decimals)));
+        const int places = value.type == SheetCell::Type::Number ? value.decimals
+                           : value.type == SheetCell::Type::Text && NumberFormat::isNumeric(value.text)
+                               ? SheetValues::decimalPlaces(value.text)
+                               : -1;
+        if (record->mainDivisor == 0 && places >= 0 && places <= 3)
+            record->mainDivisor = int(std::lround(std::pow(10, places)));
         if (record->commonPrefix >= 0 && record->mainDivisor > 0) return;
     }
 }
