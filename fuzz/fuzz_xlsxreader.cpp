@@ -40,6 +40,8 @@ void checkSheet(const SheetCells &cells)
     if (int(record.rows.size()) > RecordStore::MaxSampleRows) std::abort();
     if (record.channelList.size() > 6 || record.lastChannel > 5) std::abort();
     if (record.mainChannel >= 0 && !record.channels[std::size_t(record.mainChannel)].present) std::abort();
+    if (record.savedMainChannel < -1 || record.savedMainChannel > 5 || record.shownChannel() > 5)
+        std::abort();
 }
 
 bool sameCell(const SheetCell &a, const SheetCell &b)
@@ -101,6 +103,8 @@ void fuzzParts(const QByteArray &bytes)
     if (int(strings.size()) > limits.maxSharedStrings) std::abort();
     std::vector<XlsxParts::Relationship> relationships;
     XlsxParts::parseRelationships(parts[2], QStringLiteral("xl/workbook.xml"), &relationships, &error);
+    const int chartColumn = XlsxParts::chartValuesColumn(parts[3]);
+    if (chartColumn < 0 || chartColumn > XlsxParts::MaxColumn) std::abort();
 
     SheetCells cells;
     XlsxParts::SheetContext context{&strings, &styles, workbook.date1904, limits.maxCells};

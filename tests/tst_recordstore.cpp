@@ -95,13 +95,20 @@ private Q_SLOTS:
         QCOMPARE(RecordStore::fileNameForStamp(store.stamp()), QStringLiteral("240305_140709.xlsx"));
     }
 
+    // The CSV file: the header row, RFC 4180 quoting, CRLF line ends, UTF-8, and no line for the
+    // empty row kept ready at the end.
     void csv()
     {
-        for (const auto &[field, quoted] : {std::pair{"Pump, east", "\"Pump, east\""},
-                                            {"6\" pipe", "\"6\"\" pipe\""},
-                                            {"a\nb", "\"a\nb\""},
-                                            {"a\rb", "\"a\rb\""}})
-            QCOMPARE(CsvExport::quoteField(QString::fromUtf8(field)), QString::fromUtf8(quoted));
+        RecordStore store;
+        store.clearRecord({"Ch1", "Pump, \"east\"", "a\nb", "Ω", "", "Ch6"});
+        record(store, 0, QStringLiteral("-1.20"), at("09:00:00"));
+        record(store, 1, QStringLiteral("+OL"), at("09:00:01"));
+        record(store, 0, QStringLiteral("3"), at("09:00:02"));
+        QCOMPARE(CsvExport::toCsv(store).replace(RecordStore::shortDate(Day).toUtf8(), "D"),
+                 QByteArray("Index,Date,Time,Ch1,Unit,Time,\"Pump, \"\"east\"\"\",Unit,Time,\"a\nb\",Unit,"
+                            "Time,\xce\xa9,Unit,Time,,Unit,Time,Ch6,Unit\r\n"
+                            "0001,D,09:00:00,-1.20,V,09:00:01,+OL,V,,,,,,,,,,,,\r\n"
+                            "0002,D,09:00:02,3,V,,,,,,,,,,,,,,,\r\n"));
         const QString missing = QStringLiteral("/dev/null/no/such/folder/rec.csv");
         QString error;
         QVERIFY(!CsvExport::write(RecordStore(), missing, &error));

@@ -204,7 +204,8 @@ public:
         return record(0x0809, u16(version) + u16(substream) + QByteArray(12, '\0'));
     }
     Biff &eof() { return record(0x000A, {}); }
-    // The globals: styles 0 General, 1 a time, 2 a date; then one worksheet right after.
+    // The globals: styles 0 General, 1 a time, 2 a date, 3 "+0" (format number 50, as Gnumeric numbers
+    // its own, spelt as LibreOffice does), 4 built-in "0.00"; then one worksheet right after.
     Biff &globals(const QByteArray &more = {}, quint16 version = 0x0600)
     {
         bof(0x0005, version);
@@ -213,6 +214,9 @@ public:
         record(0x00E0, u16(0) + u16(0) + QByteArray(16, '\0'));
         record(0x00E0, u16(0) + u16(164) + QByteArray(16, '\0'));
         record(0x00E0, u16(0) + u16(14) + QByteArray(16, '\0'));
+        record(0x041E, u16(50) + string16("\\+0", version));
+        record(0x00E0, u16(0) + u16(50) + QByteArray(16, '\0'));
+        record(0x00E0, u16(0) + u16(2) + QByteArray(16, '\0'));
         m_sheetPosition = m_bytes.size() + 4;
         record(0x0085, u32(0) + QByteArray(2, '\0') + QByteArray("\x05\x00Sheet", 7));
         return eof();
@@ -623,6 +627,8 @@ private Q_SLOTS:
         row("0.000", Kind::General, 3);
         row("\"+\"0", Kind::General, 0, "+");
         row("\"-\"0.0", Kind::General, 1, "-");
+        row("\\+0", Kind::General, 0, "+"); // as LibreOffice writes a literal sign
+        row("+0", Kind::General, 0, "+");
         for (const char *code : {"General", "\"V\"0", "#0.00", "0.00E+00", "@", "_(* #,##0_)",
                                  "0.0\" h d s\"", "0.0\\h", "[Red][<=100]0.0;[Blue]0.0"})
             row(code, Kind::General);
@@ -646,7 +652,8 @@ private Q_SLOTS:
         QChar shownSign;
         QCOMPARE(SheetValues::placesOfNumberFormat(code, &shownSign), places);
         QCOMPARE(QString(shownSign.isNull() ? QString() : QString(shownSign)), sign);
-        if (places >= 0) QCOMPARE(SheetValues::decimalsNumberFormat(places, shownSign), code);
+        if (places >= 0 && (shownSign.isNull() || code.startsWith(u'"')))
+            QCOMPARE(SheetValues::decimalsNumberFormat(places, shownSign), code);
         // the built-in numbers files use without the code
         const QList<QPair<int, Kind>> builtIn{{0, Kind::General},  {2, Kind::General},   {14, Kind::Date},
                                               {21, Kind::Time},    {22, Kind::DateTime}, {46, Kind::Time},
@@ -835,12 +842,13 @@ private Q_SLOTS:
         numbers.cell(0x0203, 1, 0, 1, Biff::f64(0.5));                       // a time
         numbers.cell(0x0203, 1, 1, 2, Biff::f64(45356));                     // a date
         numbers.cell(0x0203, 1, 2, 9, Biff::f64(3));                         // an unknown style
+        numbers.cell(0x0203, 1, 3, 3, Biff::f64(0)).cell(0x0203, 1, 4, 4, Biff::f64(2.35));
         numbers.record(0x00BD, Biff::u16(2) + Biff::u16(4) + Biff::u16(1) + Biff::u32((3u << 2) | 0x02) +
                                    Biff::u16(0) + Biff::u32((4u << 2) | 0x02) + Biff::u16(5));
         QTest::newRow("numbers of every encoding")
             << numbers.eof().bytes()
             << QStringLiteral("R1C1=-7 R1C2=12.34 R1C3=1.5 R1C4=1 R2C1=0.5/time R2C2=45356/date R2C3=3 "
-                              "R3C5=3/time R3C6=4");
+                              "R2C4=0#0+ R2C5=2.35#2 R3C5=3/time R3C6=4");
 
         const auto formula = [](const QByteArray &result) -> QByteArray {
             return result + Biff::u16(0) + Biff::u32(0) + Biff::u16(0);

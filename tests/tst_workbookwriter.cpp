@@ -196,13 +196,16 @@ private Q_SLOTS:
             QTest::newRow(qPrintable(ref)) << ref << content << blue;
         };
         // "ref=content;..."; "'" marks a text, "number|format code" a number, "none" no cell:
-        // the summary labels, then per channel with statistics its function, average and extremes (a
-        // channel without has nothing in rows 2 to 5; row 6 stays empty); the header row with the
-        // channels' names; samples with the reading's decimals (a signed whole zero keeps its sign),
-        // overloads as texts, no cell for an empty value or below the last sample.
+        // the summary labels, then per channel with statistics its function, average and extremes
+        // as numbers with their decimals (a channel without has nothing in rows 2 to 5; row 6 stays
+        // empty); the header row with the channels' names; samples with the reading's decimals (a
+        // signed whole zero keeps its sign), overloads as texts, no cell for an empty value or below
+        // the last sample.
         const QString cells = QStringLiteral(
-            "A1='Title;B1='Bench A;A2='Type;A3='AVG;A4='MAX;A5='MIN;C2='DCV;D3='1.367;E3='V;D4='1.500;E4='V;"
-            "D5='1.234;E5='V;F2='ACA;G3='12.8;G4='-OL;G5='12.5;I2=none;J3=none;K4=none;I5=none;A6=none;"
+            "A1='Title;B1='Bench "
+            "A;A2='Type;A3='AVG;A4='MAX;A5='MIN;C2='DCV;D3=1.367|0.000;E3='V;D4=1.5|0.000;E4='V;"
+            "D5=1.234|0.000;E5='V;F2='ACA;G3=12.8|0.0;G4='-OL;G5=12.5|0.0;I2=none;J3=none;K4=none;I5=none;A6="
+            "none;"
             "C6=none;C3=none;A7='Index;B7='Date;C7='Time;D7='Ch1;E7='Unit;G7='Load;S7='Ch6;T7='Unit;"
             "A8=1|0000;A11=4|0000;D8=1500|0.0;D9=1.234|0.000;G8=12.5|0.00;G11=13|0;J8=0.05|0.00;"
             "J9=0|\"-\"0;J10=0|\"+\"0;D10='+OL;G10='-OL;G9=none;H9='A;E8='mV;C11=none;A12=none;U11=none");

@@ -121,7 +121,8 @@ bool OpenRecord::load(const QString &path)
                            blank ? Prompts::Icon::None : Prompts::Icon::Warning);
     }
     if (loaded && !monitor.channelEntries.isEmpty()) {
-        monitor.selectEntry(std::max(0, entryOfChannel(monitor.channelEntries, opening.record.mainChannel)));
+        monitor.selectEntry(
+            std::max(0, entryOfChannel(monitor.channelEntries, opening.record.shownChannel())));
         // The record is seen from its start, scaled to its first page.
         m_.graph.setPageBox(QStringLiteral("1"));
     }

@@ -33,6 +33,14 @@ void RecordImport::apply(const ImportedRecord &imported)
         figures.hasExtremes = !channel.maximum.isEmpty();
         m_.statistics.restore(k, figures);
     }
+    // A main channel saved with its block in one prefix gets it again when saved.
+    if (imported.mainRangeMixed && imported.savedMainChannel >= 0) {
+        const std::size_t main = std::size_t(imported.savedMainChannel);
+        m_.state.rangeMixed[main] = true;
+        if (imported.commonPrefix >= 0)
+            m_.record.prefixCaption[main] = QString::number(imported.commonPrefix);
+        if (imported.mainDivisor > 0) m_.record.divisorCaption[main] = QString::number(imported.mainDivisor);
+    }
     m_.monitor.channelEntries = imported.channelList;
     m_.monitor.receivedChannels = QString::number(present);
     m_.monitor.type = imported.typeText;

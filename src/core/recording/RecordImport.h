@@ -11,8 +11,9 @@ class Statistics;
 
 // Puts a record read from a workbook where the program shows a record: the table's rows,
 // header and function captions, each channel's unit and statistics, the monitor's channel
-// list, received-channel count and type. The table has been reset before. The main channel
-// is chosen afterwards by selecting the first entry of the channel list.
+// list, received-channel count and type, and the main channel's block in one prefix (its
+// mixed range, common prefix and divisor). The table has been reset before. The main channel
+// is chosen afterwards by selecting its entry in the channel list.
 class RecordImport
 {
 public:

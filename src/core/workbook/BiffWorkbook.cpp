@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "core/workbook/SheetDates.h"
+#include "core/workbook/SheetValues.h"
 
 namespace BiffWorkbook
 {
@@ -236,21 +237,23 @@ struct Globals {
     std::optional<quint32> firstWorksheet;
     QList<QString> sharedStrings;
     QHash<quint16, QString> formatCodes;
-    QList<quint16> xfFormats;                       // the format number of each cell style, by style index
-    QList<SheetCell::NumberFormat> xfNumberFormats; // what each cell style says a number is
+    QList<quint16> xfFormats;                 // the format number of each cell style, by style index
+    QList<SheetValues::NumberStyle> xfStyles; // what each cell style makes of a number
 
+    // A format number with a FORMAT record of its own is that record's code, whatever the
+    // number (writers give their codes numbers below the custom range too).
     void classifyStyles()
     {
-        xfNumberFormats.reserve(xfFormats.size());
+        xfStyles.reserve(xfFormats.size());
         for (const quint16 id : std::as_const(xfFormats)) {
             const auto code = formatCodes.constFind(id);
-            xfNumberFormats.append(code != formatCodes.constEnd() ? SheetDates::numberFormatOfCode(*code)
-                                                                  : SheetDates::numberFormatOfBuiltIn(id));
+            xfStyles.append(code != formatCodes.constEnd() ? SheetValues::numberStyleOfCode(*code)
+                                                           : SheetValues::numberStyleOfBuiltIn(id));
         }
     }
-    SheetCell::NumberFormat numberFormatOf(quint16 xf) const
+    SheetValues::NumberStyle styleOf(quint16 xf) const
     {
-        return xf < xfNumberFormats.size() ? xfNumberFormats.at(xf) : SheetCell::NumberFormat::General;
+        return xf < xfStyles.size() ? xfStyles.at(xf) : SheetValues::NumberStyle();
     }
 };
 
@@ -364,7 +367,10 @@ public:
     {
         SheetCell cell;
         cell.type = SheetCell::Type::Number;
-        cell.format = m_globals.numberFormatOf(xf);
+        const SheetValues::NumberStyle style = m_globals.styleOf(xf);
+        cell.format = style.format;
+        cell.decimals = style.decimals;
+        cell.sign = style.sign;
         cell.number = m_globals.date1904 ? SheetDates::toSystem1900(value, cell.format) : value;
         put(row, column, cell);
     }

@@ -47,6 +47,10 @@ public:
     // The rows from `first` on that hold a cell, in order.
     std::vector<int> filledRows(int first) const;
     int columnCount() const { return m_columnCount; } // the last column that holds a cell
+    // The column whose cells the sheet's first chart plots, told by readers that read charts;
+    // 0 otherwise.
+    int chartValuesColumn() const { return m_chartValuesColumn; }
+    void setChartValuesColumn(int column) { m_chartValuesColumn = column; }
 
     // Row by row while the places (a row counting as six, the size of its list) stay within
     // this many per cell written, plus some for small sheets: at most 32 bytes a cell, about
@@ -72,6 +76,7 @@ private:
     qsizetype m_writes = 0;
     int m_rowCount = 0;
     int m_columnCount = 0;
+    int m_chartValuesColumn = 0;
 };
 
 // The one wording of every reader's failure, for a message to the user: the file and why

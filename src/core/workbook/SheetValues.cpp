@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/common/NumberFormat.h"
+#include "core/workbook/SheetDates.h"
+
 namespace SheetValues
 {
 
@@ -102,11 +105,17 @@ QString decimalsNumberFormat(int places, QChar sign)
 
 int placesOfNumberFormat(QStringView code, QChar *sign)
 {
+    const auto isSign = [](QChar c) { return c == u'+' || c == u'-'; };
     QChar literal;
-    if (code.size() > 3 && code.at(0) == u'"' && code.at(2) == u'"' &&
-        (code.at(1) == u'+' || code.at(1) == u'-')) {
+    if (code.size() > 3 && code.at(0) == u'"' && code.at(2) == u'"' && isSign(code.at(1))) {
         literal = code.at(1);
         code = code.mid(3);
+    } else if (code.size() > 2 && code.at(0) == u'\\' && isSign(code.at(1))) {
+        literal = code.at(1);
+        code = code.mid(2);
+    } else if (code.size() > 1 && isSign(code.at(0))) {
+        literal = code.at(0);
+        code = code.mid(1);
     }
     *sign = QChar();
     int places = -1;
@@ -117,6 +126,35 @@ int placesOfNumberFormat(QStringView code, QChar *sign)
         places = int(code.size() - 2);
     if (places >= 0) *sign = literal;
     return places;
+}
+
+QString decimalText(double number, int places, QChar sign)
+{
+    const QString digits = NumberFormat::format(number, decimalsNumberFormat(places));
+    return sign.isNull() ? digits : sign + digits;
+}
+
+std::optional<double> decimalNumber(const QString &text)
+{
+    bool numeric = false;
+    const double number = NumberFormat::parseNumber(text, &numeric);
+    if (!numeric) return std::nullopt;
+    const QChar sign = zeroSign(text);
+    if (decimalText(sign.isNull() ? number : 0.0, decimalPlaces(text), sign) != text) return std::nullopt;
+    return number;
+}
+
+NumberStyle numberStyleOfCode(QStringView code)
+{
+    QChar sign;
+    const int places = placesOfNumberFormat(code, &sign);
+    return {SheetDates::numberFormatOfCode(code), places, sign.unicode()};
+}
+
+NumberStyle numberStyleOfBuiltIn(int id)
+{
+    // 1 is "0" and 2 is "0.00".
+    return {SheetDates::numberFormatOfBuiltIn(id), id == 1 ? 0 : id == 2 ? 2 : -1, 0};
 }
 
 } // namespace SheetValues

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "core/workbook/SheetCells.h"
+
 // The record's texts as spreadsheet values: times and dates as serial days of the 1900 date
 // system with a number format that shows them as the record table does, so that a
 // spreadsheet can compute and plot with them.
@@ -29,7 +31,25 @@ QString dateNumberFormat(const QString &format);
 int decimalPlaces(QStringView decimalText);
 QChar zeroSign(QStringView decimalText); // '+' or '-' for such a zero, else none
 QString decimalsNumberFormat(int places, QChar sign = {});
-// The places of such a format code, and its sign in `sign`; -1 for any other code.
+// The places of such a format code, and its sign in `sign`; -1 for any other code. The sign is
+// read however a spreadsheet spells a literal: quoted ("+"), escaped (\+) or bare (+).
 int placesOfNumberFormat(QStringView code, QChar *sign);
+
+// The text a number shows in the format of `places` and `sign`.
+QString decimalText(double number, int places, QChar sign = {});
+// The number a decimal text stands for when that number, written with the text's places (and
+// the sign of a signed whole zero), shows the text again; none for any other text ("+OL").
+std::optional<double> decimalNumber(const QString &text);
+
+// What a cell's number format makes of a number: what it is, and the places and sign of a
+// plain decimal format (as SheetCell::decimals and SheetCell::sign).
+struct NumberStyle {
+    SheetCell::NumberFormat format = SheetCell::NumberFormat::General;
+    int decimals = -1;
+    char16_t sign = 0;
+};
+// Of a format code as a file writes it, and of a built-in format number written without one.
+NumberStyle numberStyleOfCode(QStringView code);
+NumberStyle numberStyleOfBuiltIn(int id);
 
 } // namespace SheetValues

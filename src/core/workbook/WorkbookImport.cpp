@@ -7,6 +7,7 @@
 
 #include "core/common/Files.h"
 #include "core/common/NumberFormat.h"
+#include "core/measurement/MeasurementTables.h"
 #include "core/workbook/SheetDates.h"
 #include "core/workbook/SheetValues.h"
 
@@ -78,12 +79,15 @@ QString pictureText(const SheetCell &cell, const QString &picture)
 // ("1.20" stays "1.20"); any other as the import has always shown it.
 QString valueText(const SheetCell &cell)
 {
-    if (cell.type == SheetCell::Type::Number && cell.decimals >= 0) {
-        const QString digits =
-            NumberFormat::format(cell.number, SheetValues::decimalsNumberFormat(cell.decimals));
-        return cell.sign ? QChar(cell.sign) + digits : digits;
-    }
+    if (cell.type == SheetCell::Type::Number && cell.decimals >= 0)
+        return SheetValues::decimalText(cell.number, cell.decimals, QChar(cell.sign));
     return pictureText(cell, ValuePicture);
+}
+
+// A summary figure: as a sample value when its format shows decimals, else as shown.
+QString figureText(const SheetCell &cell)
+{
+    return cell.type == SheetCell::Type::Number && cell.decimals >= 0 ? valueText(cell) : shownText(cell);
 }
 
 // The main channel a workbook was saved with, from its main-channel block's header
@@ -152,19 +156,47 @@ ImportedRow importRow(const SheetCells &sheet, int sheetRow, DateTexts &dates)
     return row;
 }
 
+// The main channel from its block, or from the value column of the chart, and the block's
+// prefix and divisor.
+void readMainChannel(const SheetCells &sheet, ImportedRecord *record)
+{
+    const int block = blockChannel(sheet.at(HeaderRow, MainBlockColumn + 1));
+    const int plotted = sheet.chartValuesColumn() - 4; // a channel's value column is 3k + 4
+    if (block >= 0)
+        record->savedMainChannel = block;
+    else if (plotted >= 0 && plotted % 3 == 0 && plotted / 3 < ChannelCount)
+        record->savedMainChannel = plotted / 3;
+    record->mainRangeMixed = block >= 0;
+    if (!record->mainRangeMixed) return;
+    for (const int row : sheet.filledRows(FirstSampleRow)) {
+        const SheetCell &unit = sheet.at(row, MainBlockColumn + 2);
+        if (record->commonPrefix < 0 && unit.type == SheetCell::Type::Text)
+            record->commonPrefix = Measurement::prefixCodeOfUnit(unit.text);
+        // Automatic saves of older workbooks hold the values as texts.
+        const SheetCell &value = sheet.at(row, MainBlockColumn + 1);
+        const int places = value.type == SheetCell::Type::Number ? value.decimals
+                           : value.type == SheetCell::Type::Text && NumberFormat::isNumeric(value.text)
+                               ? SheetValues::decimalPlaces(value.text)
+                               : -1;
+        if (record->mainDivisor == 0 && places >= 0 && places <= 3)
+            record->mainDivisor = int(std::lround(std::pow(10, places)));
+        if (record->commonPrefix >= 0 && record->mainDivisor > 0) return;
+    }
+}
+
 ImportedChannel importSummary(const SheetCells &sheet, int channel)
 {
     const int c = firstSheetColumn(channel);
     ImportedChannel imported;
     imported.functionName = shownText(sheet.at(FunctionRow, c));
     imported.present = !imported.functionName.trimmed().isEmpty();
-    imported.average = shownText(sheet.at(AverageRow, c + 1));
+    imported.average = figureText(sheet.at(AverageRow, c + 1));
     imported.unit = shownText(sheet.at(AverageRow, c + 2));
     imported.maxTime = timeText(sheet.at(MaximumRow, c));
-    imported.maximum = shownText(sheet.at(MaximumRow, c + 1));
+    imported.maximum = figureText(sheet.at(MaximumRow, c + 1));
     imported.maxUnit = shownText(sheet.at(MaximumRow, c + 2));
     imported.minTime = timeText(sheet.at(MinimumRow, c));
-    imported.minimum = shownText(sheet.at(MinimumRow, c + 1));
+    imported.minimum = figureText(sheet.at(MinimumRow, c + 1));
     imported.minUnit = shownText(sheet.at(MinimumRow, c + 2));
     return imported;
 }
@@ -191,7 +223,7 @@ ImportedRecord importRecord(const SheetCells &sheet)
         record.channels[std::size_t(channel)].name =
             shownText(sheet.at(HeaderRow, firstSheetColumn(channel) + 1));
 
-    record.savedMainChannel = blockChannel(sheet.at(HeaderRow, MainBlockColumn + 1));
+    readMainChannel(sheet, &record);
 
     // Rows without a cell are no samples: a stray cell far down adds one row, not a million.
     const std::vector<int> sampleRows = sheet.filledRows(FirstSampleRow);
@@ -202,6 +234,12 @@ ImportedRecord importRecord(const SheetCells &sheet)
     for (int t = 0; t < loaded; ++t)
         record.rows.push_back(importRow(sheet, sampleRows[std::size_t(t)], dates));
     return record;
+}
+
+int ImportedRecord::shownChannel() const
+{
+    return savedMainChannel >= 0 && channels[std::size_t(savedMainChannel)].present ? savedMainChannel
+                                                                                    : mainChannel;
 }
 
 WorkbookOpening openWorkbook(const QString &path, SheetReader &reader)

@@ -44,8 +44,16 @@ struct ImportedRecord {
     // The monitor's type field: the main channel's function name ("" when none is present).
     QString typeText;
     // The main channel the workbook was saved with, told by its main-channel block (columns
-    // U..W); -1 for a workbook without one.
+    // U..W), else by the column its chart plots; -1 when neither tells.
     int savedMainChannel = -1;
+    // The block is there: the main channel's range was mixed. Its unit column W tells the
+    // common prefix code, the decimals of its value column V the divisor (0 when no value
+    // is a number).
+    bool mainRangeMixed = false;
+    int commonPrefix = -1;
+    int mainDivisor = 0;
+    // The channel Open shows first: the saved main channel when present, else the first present.
+    int shownChannel() const;
     // Table rows 1, 2, .. from the sheet's rows from 8 on that hold a cell: index "0000", date
     // as shown, and per channel time "hh:nn:ss", value with the decimals of its number format
     // (else "###0.0####"), unit. At most RecordStore::MaxSampleRows.

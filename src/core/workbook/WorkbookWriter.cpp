@@ -129,7 +129,7 @@ private:
             if (!summary.hasStatistics) continue;
             const int c = channelColumn(k);
             text(2, c, m_table.functionCaption.at(std::size_t(k)));
-            text(3, c + 1, summary.average);
+            figure(3, c + 1, summary.average);
             text(3, c + 2, summary.unit);
             extreme(4, c, summary.maximum);
             extreme(5, c, summary.minimum);
@@ -139,7 +139,7 @@ private:
     void extreme(int row, int c, const WorkbookExtreme &extreme)
     {
         time(row, c, extreme.time, false);
-        text(row, c + 1, extreme.value);
+        figure(row, c + 1, extreme.value);
         text(row, c + 2, extreme.unit);
     }
 
@@ -263,6 +263,15 @@ private:
         const double number = NumberFormat::parseNumber(value, &numeric);
         if (numeric)
             decimal(row, column, number, value, false);
+        else
+            text(row, column, value);
+    }
+
+    // A summary figure is a number, as the samples are, when a number shows its text again.
+    void figure(int row, int column, const QString &value)
+    {
+        if (const std::optional<double> number = SheetValues::decimalNumber(value))
+            decimal(row, column, *number, value, false);
         else
             text(row, column, value);
     }

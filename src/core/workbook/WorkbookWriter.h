@@ -11,8 +11,9 @@ class StagedFile;
 // Writes a record as an .xlsx workbook: one sheet "Sheet1" with the summary block, the header
 // row 7, every sample row from row 8, the main channel in one prefix (columns U..W) when its
 // range was mixed, and a line chart of the main channel. Every save writes the same cells: a
-// numeric sample value is a number whose format shows the reading's decimals, so that a
-// spreadsheet plots it and the reader gets the shown text back; "+OL"/"-OL" stay texts. The file is complete
+// numeric sample value, and a summary figure (average, maximum, minimum) that a number shows
+// again, is a number whose format shows the reading's decimals, so that a spreadsheet plots
+// and sums it and the reader gets the shown text back; "+OL"/"-OL" stay texts. The file is complete
 // or not there: it is written under a temporary name beside the target and then renamed over it.
 class WorkbookWriter
 {

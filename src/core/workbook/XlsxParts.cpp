@@ -525,10 +525,8 @@ bool parseStyles(const QByteArray &xml, CellStyles *out, QString *error)
         const QStringView name = reader.name();
         if (name == u"numFmt") {
             const int id = reader.attributes().value(QLatin1String("numFmtId")).toInt();
-            const QStringView code = reader.attributes().value(QLatin1String("formatCode"));
-            QChar sign;
-            const int places = SheetValues::placesOfNumberFormat(code, &sign);
-            custom.insert(id, {SheetDates::numberFormatOfCode(code), places, sign.unicode()});
+            custom.insert(
+                id, SheetValues::numberStyleOfCode(reader.attributes().value(QLatin1String("formatCode"))));
         } else if (name == u"cellXfs") {
             inCellFormats = true;
         } else if (name == u"xf" && inCellFormats) {
@@ -537,13 +535,8 @@ bool parseStyles(const QByteArray &xml, CellStyles *out, QString *error)
     }
     if (xmlFailed(reader, error)) return false;
     out->reserve(formatIds.size());
-    // Built-in 1 is "0" and 2 is "0.00".
     for (int id : formatIds)
-        out->push_back(custom.contains(id)
-                           ? custom.value(id)
-                           : CellStyle(SheetDates::numberFormatOfBuiltIn(id), id == 1   ? 0
-                                                                              : id == 2 ? 2
-                                                                                        : -1));
+        out->push_back(custom.contains(id) ? custom.value(id) : SheetValues::numberStyleOfBuiltIn(id));
     return true;
 }
 
@@ -576,6 +569,30 @@ Outcome parseWorksheet(const QByteArray &xml, const SheetContext &context, Sheet
     }
     QXmlStreamReader reader(xml);
     return WorksheetParser<QXmlStreamReader>(reader, context, cells, error).parse();
+}
+
+int chartValuesColumn(const QByteArray &xml)
+{
+    QString ignored;
+    if (nestedTooDeep(xml, &ignored)) return 0;
+    QXmlStreamReader reader(xml);
+    bool inValues = false;
+    while (nextToken(reader)) {
+        if (reader.isEndElement() && reader.name() == u"val") inValues = false;
+        if (!reader.isStartElement()) continue;
+        if (reader.name() == u"val") {
+            inValues = true;
+        } else if (inValues && reader.name() == u"f") {
+            const QString formula = reader.readElementText();
+            // The first cell of the range after the sheet's name, without its "$" marks.
+            QString first = formula.mid(formula.lastIndexOf(u'!') + 1).section(u':', 0, 0);
+            first.remove(u'$');
+            int row = 0;
+            int column = 0;
+            return parseReference(first, &row, &column) ? column : 0;
+        }
+    }
+    return 0;
 }
 
 } // namespace XlsxParts

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/workbook/SheetCells.h"
+#include "core/workbook/SheetValues.h"
 
 // The XML parts of an .xlsx package, each parsed from its unpacked bytes. On failure a
 // parser gives in `error` what is wrong ("line 3: ..."), for the reader to name the part.
@@ -29,16 +30,7 @@ struct Workbook {
 bool parseWorkbook(const QByteArray &xml, Workbook *out, QString *error);
 
 // What each cell style (the "s" index of a cell) makes of a number.
-struct CellStyle {
-    CellStyle(SheetCell::NumberFormat numberFormat = SheetCell::NumberFormat::General, int places = -1,
-              char16_t shownSign = 0)
-        : format(numberFormat), decimals(places), sign(shownSign)
-    {
-    }
-    SheetCell::NumberFormat format;
-    int decimals;  // as SheetCell::decimals
-    char16_t sign; // as SheetCell::sign
-};
+using CellStyle = SheetValues::NumberStyle;
 using CellStyles = std::vector<CellStyle>;
 bool parseStyles(const QByteArray &xml, CellStyles *out, QString *error);
 
@@ -60,6 +52,10 @@ struct SheetContext {
 // Fills `cells` with every cell that holds a value. A cell or row given without its
 // reference follows the previous one.
 Outcome parseWorksheet(const QByteArray &xml, const SheetContext &context, SheetCells *cells, QString *error);
+
+// The column (from 1) of the cells whose values the first series of a chart part plots, from
+// its reference ("Sheet1!$D$8:$D$20"); 0 when the part names none.
+int chartValuesColumn(const QByteArray &xml);
 
 // Elements nested deeper than this are damage: no workbook part comes near it, and each level
 // costs the XML readers memory.

@@ -52,6 +52,15 @@ public:
         return damaged(part, QStringLiteral("it cannot be unpacked"));
     }
 
+    // A part that is there and sound, or nothing: for what a record can do without.
+    QByteArray optionalPart(const QString &part) const
+    {
+        QByteArray data;
+        if (part.isEmpty() || m_zip.read(part, m_limits.maxPartBytes, &data) != ZipArchive::Result::Ok)
+            return {};
+        return data;
+    }
+
     bool fail(const QString &reason)
     {
         m_error = cannotOpen(m_fileName, reason);
@@ -95,6 +104,23 @@ bool accepted(XlsxParts::Outcome outcome, XlsxPackage &package, const QString &p
         break;
     }
     return package.damaged(part, detail);
+}
+
+// The column the first chart on the sheet plots, through the sheet's drawing; 0 without one.
+int chartValuesColumn(const XlsxPackage &package, const QString &sheetPart)
+{
+    using namespace XlsxParts;
+    QString part = sheetPart;
+    for (const char16_t *type : {u"/drawing", u"/chart"}) {
+        std::vector<Relationship> relationships;
+        QString ignored;
+        if (!parseRelationships(package.optionalPart(relationshipsPartOf(part)), part, &relationships,
+                                &ignored))
+            return 0;
+        part = targetOfType(relationships, type);
+        if (part.isEmpty()) return 0;
+    }
+    return XlsxParts::chartValuesColumn(package.optionalPart(part));
 }
 
 bool readPackage(XlsxPackage &package, const XlsxReader::Limits &limits, SheetCells *cells)
@@ -148,7 +174,9 @@ bool readPackage(XlsxPackage &package, const XlsxReader::Limits &limits, SheetCe
     if (!package.unpack(sheetPart, &xml, &found)) return false;
     if (!found) return package.fail(QStringLiteral("its worksheet %1 is missing").arg(sheetPart));
     const SheetContext context{&strings, &styles, workbook.date1904, limits.maxCells};
-    return accepted(parseWorksheet(xml, context, cells, &detail), package, sheetPart, detail);
+    if (!accepted(parseWorksheet(xml, context, cells, &detail), package, sheetPart, detail)) return false;
+    cells->setChartValuesColumn(chartValuesColumn(package, sheetPart));
+    return true;
 }
 
 } // namespace
