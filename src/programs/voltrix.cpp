@@ -356,16 +356,21 @@ int main(int argc, char **argv)
         QObject::connect(&session, &Session::recordKept, &run, &UnattendedRun::noteRecordKept);
     }
     // Log-out and shut-down close the program as its window's close box does, the journal on disk
-    // first and kept whatever the save question gets for an answer.
+    // first and kept whatever the save question gets for an answer; an unattended run writes what
+    // it was asked for first, as --quit does after Stop, and ends with the status that earned.
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &window, [&session, &window] {
+    QObject::connect(&termination, &TerminationSignals::received, &window, [&session, &window, &run, unattended] {
         session.journal().keepCurrentForRecovery();
-        window.close();
+        if (unattended)
+            run.closeBySignal();
+        else
+            window.close();
     });
     QTimer::singleShot(0, &run, [&session, &run, unattended] {
         session.tellStartupFaults();
         // What a killed program was writing when it died is of no use.
         session.workbookSaver().removeAbandonedFiles();
+        session.journal().removeAbandonedLocks();
         // What a crash left unsaved comes back before anything is recorded or opened.
         session.recovery().recoverAll(unattended ? RecordRecovery::Asking::DoNotAsk
                                                  : RecordRecovery::Asking::Ask);

@@ -14,6 +14,7 @@ constexpr QLatin1String DefaultCategoryNotes[] = {
     QLatin1String("This plugin does not support "), // what a platform plugin cannot do
     QLatin1String("Warning: Ignoring XDG_SESSION_TYPE="),
     QLatin1String("Qt: Session management error: "),
+    QLatin1String("QIODevice::"), // a file that cannot seek or read: the failure is told in the program's words
 };
 
 QtMessageHandler previousHandler = nullptr;
