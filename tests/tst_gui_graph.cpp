@@ -144,6 +144,11 @@ private Q_SLOTS:
                  QStringList({"50.0", "26.0", "V"}));
         QCOMPARE(monitor.statTimes[1], table.cell(50, RecordStore::timeColumn(0)));
         QCOMPARE(monitor.statTimes[2], table.cell(26, RecordStore::timeColumn(0)));
+        // Zoomed out they follow the rows shown, here the whole record; zoomed in, the page again.
+        m_rig->session.lanes().zoomOut();
+        QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2]}), QStringList({"60.0", "1.0"}));
+        m_rig->session.lanes().zoomIn();
+        QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2]}), QStringList({"50.0", "26.0"}));
 
         QLineEdit *box = graphWindow()->pageBox();
         box->selectAll();

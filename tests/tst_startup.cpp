@@ -292,7 +292,7 @@ private Q_SLOTS:
         QTest::newRow("the settings' choice")
             << QStringList{"--help"} << QByteArray("zh_TW") << 0 << "用法：";
         QTest::newRow("no such language")
-            << QStringList{"--lang", "fr"} << QByteArray() << 1 << "voltrix: --lang takes en, ja or zh_TW\n";
+            << QStringList{"--lang", "fr"} << QByteArray() << 2 << "voltrix: --lang takes en, ja or zh_TW\n";
     }
     void commandLineLanguage()
     {

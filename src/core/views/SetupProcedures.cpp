@@ -155,8 +155,3 @@ void SetupProcedures::ok(const SetupValues &dialog, const AlarmLimits::Units &un
 
     load();
 }
-
-void SetupProcedures::cancel()
-{
-    load();
-}
