@@ -18,6 +18,7 @@
 #include "core/recording/WorkbookSaver.h"
 #include "core/settings/UserSettings.h"
 #include "core/views/GraphFollower.h"
+#include "core/views/GraphLanes.h"
 #include "core/views/OptionsProcedures.h"
 #include "core/views/RecordOutputs.h"
 #include "support/ModalDialog.h"

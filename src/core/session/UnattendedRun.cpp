@@ -49,13 +49,15 @@ void UnattendedRun::begin()
         // and saved at the size it is shown.
         if (m_plan.quit)
             QTimer::singleShot(0, this, [this] {
-                if (m_phase == Phase::NotBegun) end(writeOutput());
+                if (m_phase != Phase::NotBegun) return; // a signal ended the run already
+                m_phase = Phase::Writing;
+                end(writeOutput());
             });
         return;
     }
     m_phase = Phase::Starting;
     m_recording.run(); // links first; returns once recording or stopped
-    if (m_phase == Phase::Done) return; // a signal ended the run while it linked
+    if (m_phase != Phase::Starting) return; // a signal ended the run while it linked
     if (!m_recording.status().running()) {
         say(QStringLiteral("no recording was started (no receiver answered)"));
         end(NoRecording);
@@ -83,13 +85,17 @@ void UnattendedRun::closeBySignal()
         stopAndFinish();
         return;
     case Phase::NotBegun:
+        m_phase = Phase::Writing;
         end(writeOutput());
+        return;
+    case Phase::Writing: // finished() follows once the outputs are written
         return;
     }
 }
 
 void UnattendedRun::stopAndFinish()
 {
+    m_phase = Phase::Writing;
     m_recording.stop();
     m_saver.waitForSaves(); // the records split off are on disk before the run reports done
     end(writeOutput());

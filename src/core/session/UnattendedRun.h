@@ -55,7 +55,7 @@ Q_SIGNALS:
     void finished(int exitCode);
 
 private:
-    enum class Phase { NotBegun, Starting, Recording, Done };
+    enum class Phase { NotBegun, Starting, Recording, Writing, Done };
 
     void stopAndFinish();
     void end(int exitCode);
