@@ -182,7 +182,8 @@ void TestCrashRecovery::runs_data()
     row("unplugged and back", "constant, unplugged, back", toWorkbook(5), 0,
         "^voltrix: COM 1 \\(.*\\) is back after 00:0", "values ^12( 12)* 34( 34)* \\| $");
     row("unplugged for good", "constant, unplugged", toWorkbook(3), 0,
-        "^voltrix: COM 1 \\(.*\\) was lost: ", "values ^12( 12)* \\| $");
+        "^voltrix: COM 1 \\(.*\\) was lost: the device went away \\(unplugged or switched off\\)",
+        "values ^12( 12)* \\| $");
     row("no receiver", "none", {"--ports", "%out/none", "--record", "--quit"}, 1,
         "^voltrix: \\[Voltrix\\] Link error ! Please check your connector. -> OK$", "");
     row("help without a display", "no display", {"--help"}, 0, "--record", "");
@@ -209,12 +210,12 @@ void TestCrashRecovery::runs()
         !rig.mount(rig.records, int(QFileInfo(qEnvironmentVariable("VOLTRIX_APP")).size() / 1024) + 256))
         QSKIP("no tmpfs can be mounted here");
     const bool readOnlyRecords = fault.contains(u"read-only records");
-    if (readOnlyRecords && !(rig.mount(rig.records, int(QFileInfo(qEnvironmentVariable("VOLTRIX_APP")).size() / 1024) + 256) &&
-                             rig.mount(QFileInfo(rig.data).path(), 64, true)))
+    if (readOnlyRecords &&
+        !(rig.mount(rig.records, int(QFileInfo(qEnvironmentVariable("VOLTRIX_APP")).size() / 1024) + 256) &&
+          rig.mount(QFileInfo(rig.data).path(), 64, true)))
         QSKIP("no tmpfs can be mounted here");
     QVERIFY(rig.placeProgram());
-    if (readOnlyRecords)
-        QVERIFY(run(QStringLiteral("mount"), {"-o", "remount,ro", rig.records}));
+    if (readOnlyRecords) QVERIFY(run(QStringLiteral("mount"), {"-o", "remount,ro", rig.records}));
     int samples = 0; // what the record holds on disk at the end of the run, at least
     if (fault.contains(u"journal")) {
         const int rows = fault.contains(u"kill") ? RecordStore::MaxSampleRows : 50;

@@ -231,7 +231,8 @@ private Q_SLOTS:
         recordCurrent();
         const auto alarm = [this] {
             const MonitorFields &monitor = m_rig->session.monitor();
-            return QStringList{monitor.label8[2], monitor.label8[4], QString::number(monitor.armedImageVisible),
+            return QStringList{monitor.label8[2], monitor.label8[4],
+                               QString::number(monitor.armedImageVisible),
                                QString::number(m_rig->session.state().alarmEnabled)};
         };
         const QStringList before = alarm();

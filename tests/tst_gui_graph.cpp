@@ -297,10 +297,11 @@ private Q_SLOTS:
         if (app.isEmpty() || ExternalReceiver::program().isEmpty())
             QSKIP("VOLTRIX_APP or VOLTRIX_SIM is not set");
         ExternalReceiver receiver;
-        QVERIFY2(receiver.start({u"--meter"_s, u"ch=0,fn=DCV,dp=10,pattern=constant,value=12.5,interval=2s"_s,
-                                 u"--meter"_s, u"ch=2,fn=DCA,dp=100,pattern=constant,value=1.25,interval=2s"_s,
-                                 u"--time-factor"_s, u"4"_s}),
-                 qPrintable(receiver.errorString()));
+        QVERIFY2(
+            receiver.start({u"--meter"_s, u"ch=0,fn=DCV,dp=10,pattern=constant,value=12.5,interval=2s"_s,
+                            u"--meter"_s, u"ch=2,fn=DCA,dp=100,pattern=constant,value=1.25,interval=2s"_s,
+                            u"--time-factor"_s, u"4"_s}),
+            qPrintable(receiver.errorString()));
         const auto run = [&](const QStringList &first, const QString &tag) {
             QProcess program;
             program.setProcessEnvironment(isolatedEnvironment(QDir(home.path())));

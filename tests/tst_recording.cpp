@@ -398,10 +398,11 @@ private Q_SLOTS:
         s.start();
         s.session.workbookSaver().removeAbandonedFiles();
         s.session.journal().removeAbandonedLocks();
-        QCOMPARE(QDir(s.folder()).entryList({QStringLiteral(".*.tmp"), QStringLiteral("*.lock")},
-                                            QDir::Files | QDir::Hidden),
-                 QStringList({QFileInfo(held.temporaryPath()).fileName(),
-                              QFileInfo(s.journalPath()).fileName() + ".lock"}));
+        QCOMPARE(
+            QDir(s.folder())
+                .entryList({QStringLiteral(".*.tmp"), QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden),
+            QStringList({QFileInfo(held.temporaryPath()).fileName(),
+                         QFileInfo(s.journalPath()).fileName() + ".lock"}));
     }
 
     // Start-up offers each journal left behind. Yes rebuilds the record exactly and saves it

@@ -367,13 +367,14 @@ int main(int argc, char **argv)
     // first and kept whatever the save question gets for an answer; an unattended run writes what
     // it was asked for first, as --quit does after Stop, and ends with the status that earned.
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &window, [&session, &window, &run, unattended] {
-        session.journal().keepCurrentForRecovery();
-        if (unattended)
-            run.closeBySignal();
-        else
-            window.close();
-    });
+    QObject::connect(&termination, &TerminationSignals::received, &window,
+                     [&session, &window, &run, unattended] {
+                         session.journal().keepCurrentForRecovery();
+                         if (unattended)
+                             run.closeBySignal();
+                         else
+                             window.close();
+                     });
     QTimer::singleShot(0, &run, [&session, &run, unattended] {
         session.tellStartupFaults();
         // What a killed program was writing when it died is of no use.

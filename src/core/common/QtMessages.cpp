@@ -14,7 +14,8 @@ constexpr QLatin1String DefaultCategoryNotes[] = {
     QLatin1String("This plugin does not support "), // what a platform plugin cannot do
     QLatin1String("Warning: Ignoring XDG_SESSION_TYPE="),
     QLatin1String("Qt: Session management error: "),
-    QLatin1String("QIODevice::"), // a file that cannot seek or read: the failure is told in the program's words
+    // A file that cannot seek or be read: the program tells the failure in its own words.
+    QLatin1String("QIODevice::"),
 };
 
 QtMessageHandler previousHandler = nullptr;

@@ -30,7 +30,8 @@ std::optional<PageExtremes> of(const GraphRecord &record, int page, float timeSc
                                const OverloadRange &range)
 {
     if (page < 1) return std::nullopt;
-    return ofRows(record, GraphPaging::firstRow(page, timeScale), GraphPaging::lastRow(page, timeScale), range);
+    return ofRows(record, GraphPaging::firstRow(page, timeScale), GraphPaging::lastRow(page, timeScale),
+                  range);
 }
 
 std::optional<PageExtremes> ofRows(const GraphRecord &record, int first, int last, const OverloadRange &range)

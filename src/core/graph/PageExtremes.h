@@ -33,6 +33,7 @@ std::optional<PageExtremes> of(const GraphRecord &record, int page, float timeSc
                                const OverloadRange &range);
 // The same over the rows `first` to `last` (1-based, `last` at most the record's samples): what
 // a wider page shows.
-std::optional<PageExtremes> ofRows(const GraphRecord &record, int first, int last, const OverloadRange &range);
+std::optional<PageExtremes> ofRows(const GraphRecord &record, int first, int last,
+                                   const OverloadRange &range);
 
 } // namespace GraphPageExtremes

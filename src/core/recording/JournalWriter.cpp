@@ -155,12 +155,13 @@ bool JournalWriter::inUseElsewhere(const QString &path)
 
 void JournalWriter::removeAbandonedLocks() const
 {
-    const QString pattern = QStringLiteral("*") + QLatin1String(RecordJournal::Suffix) + QStringLiteral(".lock");
+    const QString pattern =
+        QStringLiteral("*") + QLatin1String(RecordJournal::Suffix) + QStringLiteral(".lock");
     for (const QString &folder : folders()) {
         const QDir dir(folder);
         for (const QString &name : dir.entryList({pattern}, QDir::Files | QDir::Hidden)) {
             QLockFile lock(dir.filePath(name));
-            lock.setStaleLockTime(0); // see Journal::takeLock()
+            lock.setStaleLockTime(0);           // see Journal::takeLock()
             if (lock.tryLock(0)) lock.unlock(); // taken from a program that is gone, and removed
         }
     }

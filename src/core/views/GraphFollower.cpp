@@ -84,8 +84,9 @@ void GraphFollower::maxMinCPage()
     const OverloadRange range{state.upperLimit, state.lowerLimit, state.mainPrefix};
     const std::optional<GraphZoom::Window> wide = m_shownRows ? m_shownRows() : std::nullopt;
     const std::optional<PageExtremes> extremes =
-        wide ? GraphPageExtremes::ofRows(m_mainChannel, wide->first, wide->first + wide->span - 1, range)
-             : GraphPageExtremes::of(m_mainChannel, m_page.page(), m_.settings.values().timeAxisFactor, range);
+        wide
+            ? GraphPageExtremes::ofRows(m_mainChannel, wide->first, wide->first + wide->span - 1, range)
+            : GraphPageExtremes::of(m_mainChannel, m_page.page(), m_.settings.values().timeAxisFactor, range);
     if (!extremes) return;
     MonitorFields &monitor = m_.monitor;
     monitor.stats[1] = extremes->maximum.value;

@@ -70,7 +70,8 @@ bool renameWithoutReplacing(const QString &from, const QString &to)
     }
     return QFile::rename(from, to);
 #else
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) return true;
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
     if (::link(source.constData(), target.constData()) != 0) return false;
     ::unlink(source.constData());
@@ -144,7 +145,8 @@ QString StagedFile::numberedPath(const QString &path, int n)
     const QFileInfo info(path);
     const QString suffix = info.suffix();
     const QString stem = suffix.isEmpty() ? path : path.chopped(suffix.size() + 1);
-    return stem + QLatin1Char('_') + QString::number(n) + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    return stem + QLatin1Char('_') + QString::number(n) +
+           (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
 }
 
 bool StagedFile::commit(QString *error)
