@@ -19,6 +19,7 @@
 #include "core/help/AboutBox.h"
 #include "core/link/FrameEncoder.h"
 #include "core/measurement/MeasurementTables.h"
+#include "core/monitor/MonitorFields.h"
 #include "core/record/RecordStore.h"
 #include "core/settings/Settings.h"
 #include "support/ModalDialog.h"
@@ -221,14 +222,26 @@ private Q_SLOTS:
         QCOMPARE(look(open<fmsetup>("mnsetup"), "Text2(0) Option1(4)"), QStringLiteral(" Motor 1|x"));
     }
 
-    // Default, then Cancel, in either dialog: nothing stored or shown changes.
+    // Default, then Cancel, in either dialog: nothing stored or shown changes, the alarm of the
+    // current being recorded included (the stored one is not armed by the way).
     void defaultThenCancelChangesNothing()
     {
+        m_rig->store.save(QStringLiteral("setup_Alarm"), QStringLiteral("1"));
+        m_rig->store.save(QStringLiteral("setup_T1Hi"), QStringLiteral("2.7"));
+        recordCurrent();
+        const auto alarm = [this] {
+            const MonitorFields &monitor = m_rig->session.monitor();
+            return QStringList{monitor.label8[2], monitor.label8[4],
+                               QString::number(monitor.armedImageVisible),
+                               QString::number(m_rig->session.state().alarmEnabled)};
+        };
+        const QStringList before = alarm();
         auto *setup = open<fmsetup>("mnsetup");
         control<QLineEdit>(setup, "Text3(2)")->setText(QStringLiteral("SN-9"));
         click(control(setup, "Command3"));
         QCOMPARE(look(setup, "Combo1(1) Text3(2) Text5(0)"), QStringLiteral("100|-|110"));
         close(setup, "Command2");
+        QCOMPARE(alarm(), before);
         auto *options = open<Fmoption>("mnoption");
         auto *tabs = control<QTabWidget>(options, "SSTab1");
         tabs->setCurrentIndex(2);
@@ -237,7 +250,7 @@ private Q_SLOTS:
         click(control(options, "Command3(1)")); // the graph's defaults show the title
         QCOMPARE(look(options, "Check1(1) Check2(3) Text1"), QStringLiteral("~x|x|ABC"));
         close(options, "Command2");
-        QCOMPARE(stored("setup_YScale Channel_sn3 Grid_lineCk"), QStringLiteral("?|?|?"));
+        QCOMPARE(stored("setup_YScale Channel_sn3 Grid_lineCk setup_Alarm"), QStringLiteral("?|?|?|1"));
         QCOMPARE(m_rig->session.settings().YScale, 0);
         QCOMPARE(m_rig->session.settings().Grid_lineCk, 1);
         QCOMPARE(m_frame->gridWindow()->lineStyle(), GridStyle::LineStyle::Flat);

@@ -18,6 +18,7 @@
 #include "core/recording/WorkbookSaver.h"
 #include "core/settings/UserSettings.h"
 #include "core/views/GraphFollower.h"
+#include "core/views/GraphLanes.h"
 #include "core/views/OptionsProcedures.h"
 #include "core/views/RecordOutputs.h"
 #include "support/ModalDialog.h"
@@ -144,6 +145,11 @@ private Q_SLOTS:
                  QStringList({"50.0", "26.0", "V"}));
         QCOMPARE(monitor.statTimes[1], table.cell(50, RecordStore::timeColumn(0)));
         QCOMPARE(monitor.statTimes[2], table.cell(26, RecordStore::timeColumn(0)));
+        // Zoomed out they follow the rows shown, here the whole record; zoomed in, the page again.
+        m_rig->session.lanes().zoomOut();
+        QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2]}), QStringList({"60.0", "1.0"}));
+        m_rig->session.lanes().zoomIn();
+        QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2]}), QStringList({"50.0", "26.0"}));
 
         QLineEdit *box = graphWindow()->pageBox();
         box->selectAll();
@@ -291,10 +297,11 @@ private Q_SLOTS:
         if (app.isEmpty() || ExternalReceiver::program().isEmpty())
             QSKIP("VOLTRIX_APP or VOLTRIX_SIM is not set");
         ExternalReceiver receiver;
-        QVERIFY2(receiver.start({u"--meter"_s, u"ch=0,fn=DCV,dp=10,pattern=constant,value=12.5,interval=2s"_s,
-                                 u"--meter"_s, u"ch=2,fn=DCA,dp=100,pattern=constant,value=1.25,interval=2s"_s,
-                                 u"--time-factor"_s, u"4"_s}),
-                 qPrintable(receiver.errorString()));
+        QVERIFY2(
+            receiver.start({u"--meter"_s, u"ch=0,fn=DCV,dp=10,pattern=constant,value=12.5,interval=2s"_s,
+                            u"--meter"_s, u"ch=2,fn=DCA,dp=100,pattern=constant,value=1.25,interval=2s"_s,
+                            u"--time-factor"_s, u"4"_s}),
+            qPrintable(receiver.errorString()));
         const auto run = [&](const QStringList &first, const QString &tag) {
             QProcess program;
             program.setProcessEnvironment(isolatedEnvironment(QDir(home.path())));

@@ -213,6 +213,10 @@ private Q_SLOTS:
         QTest::newRow("qos") << QStringList{"--mqtt", "mqtt://h", "--mqtt-qos", "2"} << "voltrix: --mqtt-qos takes 0 or 1";
         QTest::newRow("discovery") << QStringList{"--mqtt", "mqtt://h", "--mqtt-discovery", "yes"} << "voltrix: --mqtt-discovery takes on or off";
         QTest::newRow("stream") << QStringList{"--stream", "xml"} << "voltrix: --stream takes jsonl or csv";
+        // Every other option's value that cannot be used ends the same way.
+        QTest::newRow("duration") << QStringList{"--duration", "x"} << "voltrix: --duration takes a whole number of seconds";
+        QTest::newRow("graph view") << QStringList{"--graph-view", "sideways"} << "voltrix: --graph-view takes main or all";
+        QTest::newRow("no such option") << QStringList{"--colour"} << "voltrix: Unknown option 'colour'.";
         // clang-format on
     }
     void badInputIsRefused()

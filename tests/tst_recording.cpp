@@ -9,6 +9,7 @@
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTest>
 #include <QThread>
 #include <csignal>
@@ -382,7 +383,8 @@ private Q_SLOTS:
         QCOMPARE(s.prompts.calls().size(), 1);
     }
 
-    // At start the staged files a killed program left go; one a running program writes stays.
+    // At start the staged files and journal locks a killed program left go; those a running program
+    // holds stay.
     void abandonedStagedFilesGo()
     {
         SavingRig s;
@@ -390,9 +392,17 @@ private Q_SLOTS:
         QString error;
         QVERIFY2(held.create(&error), qPrintable(error));
         QVERIFY(writeFile(QDir(s.folder()).filePath(QStringLiteral(".left.xlsx.k3j2.tmp")), {}));
+        // Killed between its record's start and the journal's first write: no journal, a lock.
+        QVERIFY(writeFile(s.journalPath("20000101_000000") + ".lock",
+                          "2147483647\nvoltrix\n" + QSysInfo::machineHostName().toUtf8() + '\n'));
+        s.start();
         s.session.workbookSaver().removeAbandonedFiles();
-        QCOMPARE(QDir(s.folder()).entryList({QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden),
-                 QStringList{QFileInfo(held.temporaryPath()).fileName()});
+        s.session.journal().removeAbandonedLocks();
+        QCOMPARE(
+            QDir(s.folder())
+                .entryList({QStringLiteral(".*.tmp"), QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden),
+            QStringList({QFileInfo(held.temporaryPath()).fileName(),
+                         QFileInfo(s.journalPath()).fileName() + ".lock"}));
     }
 
     // Start-up offers each journal left behind. Yes rebuilds the record exactly and saves it
@@ -774,6 +784,29 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
         QVERIFY(!rig.saver().isSaving(First));
         QVERIFY(rig.asked().isEmpty());
+    }
+
+    // Two programs on one records folder split records begun in the same second: each workbook
+    // keeps a name of its own, whichever save ends first, and every reading is in one of them.
+    void twoProgramsSplitInTheSameSecond()
+    {
+        SavingRig first;
+        SavingRig second; // its records folder is the first's too
+        QSemaphore gate;
+        first.writeWith([&gate](StagedFile &, QString *) { return gate.tryAcquire(1, 10000); });
+        for (SavingRig *rig : {&first, &second}) {
+            rig->play("run receive receive");
+            rig->turnToAcv();
+        }
+        QCOMPARE(first.record().stamp(), second.record().stamp());
+        second.saver().waitForSaves(); // the second's workbook takes the name first
+        gate.release();
+        first.saver().waitForSaves();
+        const QDir folder(second.folder());
+        QCOMPARE(folder.entryList({"*.xlsx"}), QStringList({First, First.chopped(5) + "_2.xlsx"}));
+        for (const QString &book : folder.entryList({"*.xlsx"}))
+            QCOMPARE(workbookValues(folder.filePath(book), 0), QStringList({"1234", "1234"}));
+        QCOMPARE(folder.entryList({"*.journal"}).size(), 2); // the records after the split
     }
 
     // A record split off during Stop's wait stays in the table; while its save is under way the

@@ -182,6 +182,8 @@ private Q_SLOTS:
             "Could not find the Qt platform plugin \"wayland\" in \"\"", true);
         row("multimedia category", QtWarningMsg, "qt.multimedia.ffmpeg", "Using Qt multimedia with FFmpeg",
             true);
+        row("a device that cannot seek", QtWarningMsg, "default",
+            "QIODevice::seek (QFile, \"/tmp/pipe\"): Cannot call seek on a sequential device", true);
         // What is left for the user or for whoever switched it on.
         row("other warning", QtWarningMsg, "default", "QFile::remove: Empty or null file name", false);
         row("note text in another category", QtWarningMsg, "voltrix.link",
@@ -290,7 +292,7 @@ private Q_SLOTS:
         QTest::newRow("the settings' choice")
             << QStringList{"--help"} << QByteArray("zh_TW") << 0 << "用法：";
         QTest::newRow("no such language")
-            << QStringList{"--lang", "fr"} << QByteArray() << 1 << "voltrix: --lang takes en, ja or zh_TW\n";
+            << QStringList{"--lang", "fr"} << QByteArray() << 2 << "voltrix: --lang takes en, ja or zh_TW\n";
     }
     void commandLineLanguage()
     {

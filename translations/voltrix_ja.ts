@@ -100,10 +100,12 @@ standard error and answered by rule:
 A record left unsaved when Voltrix last ended is recovered and saved without asking. A record
 that could not be written (to --output, or by an automatic or recovering save) keeps its journal
 for the next start, whatever the save question is answered, and the exit status is 2.
+SIGTERM and SIGHUP end an unattended run as --quit does after Stop: what was asked for is
+written first.
 Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
-3 the workbook given to --open could not be read; 2 also for an --mqtt, --mqtt-* or --stream
-value that cannot be used (nothing is started then). A broker that cannot be reached never
-stops the recording: it is told once on standard error and reconnected by itself.</source>
+3 the workbook given to --open could not be read; 2 also for an option or value that cannot
+be used (nothing is started then). A broker that cannot be reached never stops the recording:
+it is told once on standard error and reconnected by itself.</source>
         <translation>
 無人運転（--record または --quit）では質問で止まることはありません。質問は標準エラー出力に
 書き出され、次の規則で答えられます:
@@ -118,9 +120,11 @@ stops the recording: it is told once on standard error and reconnected by itself
 前回の終了時に保存されなかった記録は、問い合わせずに復元して保存します。書き出せなかった
 記録（--output、自動保存、復元時の保存）は、保存の質問への答えにかかわらず次回の起動のために
 ジャーナルを残し、終了コードは 2 になります。
+SIGTERM と SIGHUP は無人運転を --quit の Stop 後と同じく終了させます。指定された出力を
+先に書き出します。
 終了コード: 0 完了、1 記録を開始できなかった、2 出力を書き出せなかった、
-3 --open に指定したブックを読み込めなかった。--mqtt、--mqtt-*、--stream の値が使えない
-ときも 2（何も開始しません）。ブローカーに接続できなくても記録は止まりません。その旨を
+3 --open に指定したブックを読み込めなかった。使えないオプションや値のときも 2（何も
+開始しません）。ブローカーに接続できなくても記録は止まりません。その旨を
 標準エラー出力に一度だけ知らせ、自動で再接続します。</translation>
     </message>
     <message>

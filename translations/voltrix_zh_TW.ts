@@ -100,10 +100,12 @@ standard error and answered by rule:
 A record left unsaved when Voltrix last ended is recovered and saved without asking. A record
 that could not be written (to --output, or by an automatic or recovering save) keeps its journal
 for the next start, whatever the save question is answered, and the exit status is 2.
+SIGTERM and SIGHUP end an unattended run as --quit does after Stop: what was asked for is
+written first.
 Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
-3 the workbook given to --open could not be read; 2 also for an --mqtt, --mqtt-* or --stream
-value that cannot be used (nothing is started then). A broker that cannot be reached never
-stops the recording: it is told once on standard error and reconnected by itself.</source>
+3 the workbook given to --open could not be read; 2 also for an option or value that cannot
+be used (nothing is started then). A broker that cannot be reached never stops the recording:
+it is told once on standard error and reconnected by itself.</source>
         <translation>
 無人值守執行（--record 或 --quit）不會停下來等待回答；每個問題都會印到標準錯誤輸出，
 並依下列規則回答：
@@ -117,8 +119,9 @@ stops the recording: it is told once on standard error and reconnected by itself
   檔案對話方塊                             取消
 上次結束時未儲存的記錄會自動復原並儲存，不另行詢問。無法寫出的記錄（--output、自動儲存
 或復原時的儲存）不論儲存問題如何回答，都會保留其日誌檔供下次啟動使用，結束代碼為 2。
+SIGTERM 與 SIGHUP 會如同 --quit 在停止後那樣結束無人值守執行：先寫出所要求的輸出。
 結束代碼：0 完成，1 無法開始記錄，2 無法寫出輸出，
-3 無法讀取 --open 指定的活頁簿；--mqtt、--mqtt-* 或 --stream 的值無法使用時也是 2
+3 無法讀取 --open 指定的活頁簿；選項或值無法使用時也是 2
 （此時不會啟動任何東西）。無法連上代理伺服器時記錄不會停止：只在標準錯誤輸出告知一次，
 並自動重新連線。</translation>
     </message>

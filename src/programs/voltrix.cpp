@@ -84,10 +84,12 @@ standard error and answered by rule:
 A record left unsaved when Voltrix last ended is recovered and saved without asking. A record
 that could not be written (to --output, or by an automatic or recovering save) keeps its journal
 for the next start, whatever the save question is answered, and the exit status is 2.
+SIGTERM and SIGHUP end an unattended run as --quit does after Stop: what was asked for is
+written first.
 Exit status: 0 done, 1 no recording could be started, 2 the output could not be written,
-3 the workbook given to --open could not be read; 2 also for an --mqtt, --mqtt-* or --stream
-value that cannot be used (nothing is started then). A broker that cannot be reached never
-stops the recording: it is told once on standard error and reconnected by itself.)");
+3 the workbook given to --open could not be read; 2 also for an option or value that cannot
+be used (nothing is started then). A broker that cannot be reached never stops the recording:
+it is told once on standard error and reconnected by itself.)");
 
 // What --mqtt and --stream ask for, checked before anything starts.
 struct LiveReadings {
@@ -97,7 +99,8 @@ struct LiveReadings {
     StreamWriter::Format streamFormat = StreamWriter::Format::Jsonl;
 };
 
-constexpr int BadLiveReadingsOption = 2;
+// An option or a value that cannot be used: nothing is started.
+constexpr int BadOption = 2;
 
 } // namespace
 
@@ -219,7 +222,12 @@ int main(int argc, char **argv)
                        saveGraphOption, printDataOption, printGraphOption, graphViewOption, graphZoomOption,
                        langOption, quitOption, mqttOption, mqttTopicOption, mqttDiscoveryOption,
                        mqttQosOption, mqttCaOption, streamOption});
-    parser.process(app);
+    // QCommandLineParser would end an unknown option or a missing value with status 1.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        QTextStream(stderr) << "voltrix: " << parser.errorText() << Qt::endl;
+        return BadOption;
+    }
+    parser.process(app); // --help and --version
 
     UnattendedRun::Plan plan;
     plan.record = parser.isSet(recordOption);
@@ -243,7 +251,7 @@ int main(int argc, char **argv)
         planError = QStringLiteral("--lang takes en, ja or zh_TW");
     if (!planError.isEmpty()) {
         QTextStream(stderr) << "voltrix: " << planError << Qt::endl;
-        return EXIT_FAILURE;
+        return BadOption;
     }
 
     LiveReadings live;
@@ -279,7 +287,7 @@ int main(int argc, char **argv)
     }
     if (!liveError.isEmpty()) {
         QTextStream(stderr) << "voltrix: " << liveError << Qt::endl;
-        return BadLiveReadingsOption;
+        return BadOption;
     }
 
     // The demonstration receiver lives on a pseudo-terminal of its own for the whole run.
@@ -335,7 +343,7 @@ int main(int argc, char **argv)
         QString error;
         if (!session.mqtt().start(live.mqtt, &error)) {
             QTextStream(stderr) << "voltrix: mqtt: " << error << Qt::endl;
-            if (unattended) return BadLiveReadingsOption;
+            if (unattended) return BadOption;
         }
     }
 
@@ -356,16 +364,22 @@ int main(int argc, char **argv)
         QObject::connect(&session, &Session::recordKept, &run, &UnattendedRun::noteRecordKept);
     }
     // Log-out and shut-down close the program as its window's close box does, the journal on disk
-    // first and kept whatever the save question gets for an answer.
+    // first and kept whatever the save question gets for an answer; an unattended run writes what
+    // it was asked for first, as --quit does after Stop, and ends with the status that earned.
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &window, [&session, &window] {
-        session.journal().keepCurrentForRecovery();
-        window.close();
-    });
+    QObject::connect(&termination, &TerminationSignals::received, &window,
+                     [&session, &window, &run, unattended] {
+                         session.journal().keepCurrentForRecovery();
+                         if (unattended)
+                             run.closeBySignal();
+                         else
+                             window.close();
+                     });
     QTimer::singleShot(0, &run, [&session, &run, unattended] {
         session.tellStartupFaults();
         // What a killed program was writing when it died is of no use.
         session.workbookSaver().removeAbandonedFiles();
+        session.journal().removeAbandonedLocks();
         // What a crash left unsaved comes back before anything is recorded or opened.
         session.recovery().recoverAll(unattended ? RecordRecovery::Asking::DoNotAsk
                                                  : RecordRecovery::Asking::Ask);

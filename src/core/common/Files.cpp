@@ -1,6 +1,13 @@
 #include "core/common/Files.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 bool fileExists(const QString &path)
 {
@@ -23,4 +30,22 @@ QString firstFreeName(const std::function<QString(int n)> &nameFor,
         QString name = nameFor(n);
         if (!taken(name)) return name;
     }
+}
+
+bool makeFolder(const QString &folder, QString *reason)
+{
+    if (QFileInfo(folder).isDir() || QDir().mkpath(folder)) return true;
+    // mkpath() does not say why: the first missing folder, made once more, does.
+    QString missing = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    for (QString parent = QFileInfo(missing).absolutePath(); parent != missing && !QFileInfo::exists(parent);
+         parent = QFileInfo(missing).absolutePath())
+        missing = parent;
+    errno = 0;
+#ifndef Q_OS_WIN
+    const bool made = ::mkdir(QFile::encodeName(missing).constData(), 0777) == 0;
+#else
+    const bool made = QDir().mkdir(missing);
+#endif
+    if (reason) *reason = errno != 0 ? qt_error_string(errno) : QStringLiteral("the folder cannot be made");
+    return made && QDir().mkpath(folder);
 }

@@ -12,3 +12,7 @@ QString fileNameOfPath(const QString &path);
 // numbered one beside a file of that name.
 QString firstFreeName(const std::function<QString(int n)> &nameFor,
                       const std::function<bool(const QString &name)> &taken);
+
+// Makes `folder` and the folders above it that are missing; false with the system's reason for
+// the first one that could not be made (a read-only disk, no permission) in `reason`.
+bool makeFolder(const QString &folder, QString *reason);

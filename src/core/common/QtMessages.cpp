@@ -14,6 +14,8 @@ constexpr QLatin1String DefaultCategoryNotes[] = {
     QLatin1String("This plugin does not support "), // what a platform plugin cannot do
     QLatin1String("Warning: Ignoring XDG_SESSION_TYPE="),
     QLatin1String("Qt: Session management error: "),
+    // A file that cannot seek or be read: the program tells the failure in its own words.
+    QLatin1String("QIODevice::"),
 };
 
 QtMessageHandler previousHandler = nullptr;

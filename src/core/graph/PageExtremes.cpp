@@ -29,9 +29,15 @@ std::optional<double> comparable(const GraphSample &sample, const OverloadRange 
 std::optional<PageExtremes> of(const GraphRecord &record, int page, float timeScale,
                                const OverloadRange &range)
 {
-    const int first = GraphPaging::firstRow(page, timeScale);
-    const int last = std::min(GraphPaging::lastRow(page, timeScale), record.sampleCount());
-    if (page < 1 || first > last || record.sample(first).value.isEmpty()) return std::nullopt;
+    if (page < 1) return std::nullopt;
+    return ofRows(record, GraphPaging::firstRow(page, timeScale), GraphPaging::lastRow(page, timeScale),
+                  range);
+}
+
+std::optional<PageExtremes> ofRows(const GraphRecord &record, int first, int last, const OverloadRange &range)
+{
+    last = std::min(last, record.sampleCount());
+    if (first < 1 || first > last || record.sample(first).value.isEmpty()) return std::nullopt;
 
     std::optional<PageExtremes> found;
     double largest = 0;

@@ -31,5 +31,9 @@ namespace GraphPageExtremes
 // Nothing when the page's first row holds no sample.
 std::optional<PageExtremes> of(const GraphRecord &record, int page, float timeScale,
                                const OverloadRange &range);
+// The same over the rows `first` to `last` (1-based, `last` at most the record's samples): what
+// a wider page shows.
+std::optional<PageExtremes> ofRows(const GraphRecord &record, int first, int last,
+                                   const OverloadRange &range);
 
 } // namespace GraphPageExtremes

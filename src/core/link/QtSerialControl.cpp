@@ -286,7 +286,11 @@ void QtSerialControl::onError(QSerialPort::SerialPortError error)
     if (!m_port->isOpen()) return;
     // Qt keeps reporting a vanished device until the port is closed, hundreds of thousands
     // of times a second: close now, tell once.
-    const QString reason = m_port->errorString();
+    QString reason = m_port->errorString();
+    // A device that vanishes mid-read leaves Qt with no system error to quote.
+    if (reason.isEmpty() || reason.startsWith(QLatin1String("Unknown error"), Qt::CaseInsensitive) ||
+        reason == QLatin1String("Success"))
+        reason = QStringLiteral("the device went away (unplugged or switched off)");
     close();
     if (m_lostReported) return;
     m_lostReported = true;

@@ -25,6 +25,8 @@ void initLibrary()
 // The library's text, or for a system error the system's text of `error` (errno where it happened).
 QString reasonOf(int rc, int error = 0)
 {
+    // The library has no words of its own for this one ("Unknown error").
+    if (rc == MOSQ_ERR_KEEPALIVE) return QStringLiteral("the broker stopped answering");
     QString text =
         QString::fromUtf8(rc == MOSQ_ERR_ERRNO && error ? std::strerror(error) : mosquitto_strerror(rc));
     if (text.endsWith(u'.')) text.chop(1);

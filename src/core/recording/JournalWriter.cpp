@@ -153,6 +153,20 @@ bool JournalWriter::inUseElsewhere(const QString &path)
     return lock.error() == QLockFile::LockFailedError;
 }
 
+void JournalWriter::removeAbandonedLocks() const
+{
+    const QString pattern =
+        QStringLiteral("*") + QLatin1String(RecordJournal::Suffix) + QStringLiteral(".lock");
+    for (const QString &folder : folders()) {
+        const QDir dir(folder);
+        for (const QString &name : dir.entryList({pattern}, QDir::Files | QDir::Hidden)) {
+            QLockFile lock(dir.filePath(name));
+            lock.setStaleLockTime(0);           // see Journal::takeLock()
+            if (lock.tryLock(0)) lock.unlock(); // taken from a program that is gone, and removed
+        }
+    }
+}
+
 QString JournalWriter::currentPath() const
 {
     return m_current ? m_current->path : QString();
@@ -176,7 +190,6 @@ void JournalWriter::openJournal()
 {
     const QString stamp = m_.record.stamp();
     const QString folder = AppPaths::recordsFolder();
-    QDir().mkpath(folder);
     m_current = std::make_unique<Journal>(freeJournalPath(folder, stamp),
                                           RecordStore::fileNameForStamp(stamp), stamp);
     m_buffer.resize(0);
@@ -252,6 +265,8 @@ bool JournalWriter::persist(Journal &journal, QString *reason)
 {
     if (journal.adopted) return true;
     if (!journal.file.isOpen()) {
+        // A folder that cannot be made is the cause to tell, not the file missing in it.
+        if (!makeFolder(QFileInfo(journal.path).absolutePath(), reason)) return false;
         if (!journal.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
             *reason = journal.file.errorString();
             return false;
@@ -284,7 +299,6 @@ bool JournalWriter::moveToFallback(Journal &journal, QString *reason)
     const QStringList kept = folders();
     if (kept.size() < 2 || QFileInfo(journal.path).absolutePath() == QFileInfo(kept.at(1)).absoluteFilePath())
         return false;
-    QDir().mkpath(kept.at(1));
     const QString oldPath = journal.path;
     std::unique_ptr<QLockFile> oldLock = std::move(journal.lock);
     journal.file.close();

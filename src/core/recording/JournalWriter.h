@@ -64,6 +64,10 @@ public:
     // The same for the record in the table, whatever its name (a signal ends the program).
     QString keepCurrentForRecovery();
 
+    // Removes the journals' locks in folders() that no living program holds: a program killed
+    // before its journal's first write leaves one, which would claim the journal's name for ever.
+    void removeAbandonedLocks() const;
+
     // The journal of the record in the table; empty when it has none.
     QString currentPath() const;
     // Another running program keeps the journal at `path`.

@@ -52,6 +52,7 @@ bool WorkbookSaver::writeWorkbook(const QString &path, QString *error) const
 
 // The automatic save's file in `folder`, or, when that name is taken already (an earlier record
 // begun in the same second, saved or still being saved), the first free numbered name beside it.
+// Where the file lands is settled only when it is written (StagedFile::Existing::TakeNextName).
 QString WorkbookSaver::freeAutoSavePath(const QString &folder, const QString &recordFileName) const
 {
     const auto taken = [this](const QString &path) {
@@ -61,13 +62,7 @@ QString WorkbookSaver::freeAutoSavePath(const QString &folder, const QString &re
         return false;
     };
     const QString path = WorkbookFiles::autoSavePath(folder, recordFileName);
-    const QString stem = path.chopped(int(qstrlen(WorkbookFiles::Suffix)) + 1);
-    return firstFreeName(
-        [&](int n) -> QString {
-            if (n == 1) return path;
-            return QStringLiteral("%1_%2.%3").arg(stem).arg(n).arg(QLatin1String(WorkbookFiles::Suffix));
-        },
-        taken);
+    return firstFreeName([&](int n) { return StagedFile::numberedPath(path, n); }, taken);
 }
 
 bool WorkbookSaver::autoSave(QString *error)
@@ -81,7 +76,8 @@ bool WorkbookSaver::autoSave(QString *error)
         // The staged file proves that the folder takes the workbook before the record is let go.
         QDir().mkpath(folders.at(i));
         const QString path = freeAutoSavePath(folders.at(i), name);
-        auto file = std::make_unique<StagedFile>(path);
+        // The name is only a first choice: another program may take it before the file is written.
+        auto file = std::make_unique<StagedFile>(path, StagedFile::Existing::TakeNextName);
         QString cause;
         if (!file->create(&cause)) {
             failures << QDir::toNativeSeparators(path) + QStringLiteral(": ") + cause;

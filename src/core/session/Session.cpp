@@ -1,6 +1,7 @@
 #include "core/session/Session.h"
 
 #include <QDir>
+#include <algorithm>
 
 #include "core/commands/CommandState.h"
 #include "core/commands/Commands.h"
@@ -8,6 +9,8 @@
 #include "core/common/AppPaths.h"
 #include "core/common/Prompts.h"
 #include "core/common/WindowHooks.h"
+#include "core/graph/GraphPaging.h"
+#include "core/graph/GraphZoom.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/link/FrameDecoder.h"
 #include "core/link/LinkProber.h"
@@ -167,6 +170,17 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     setGraphHooks(m_graph);
     connect(m_reset, &RecordReset::cleared, m_graph, &GraphFollower::reDisplay);
     m_lanes = new GraphLanes({*m_record, m_state, m_recording->status(), m_graph->page()}, this);
+    // Zoomed out, the graph shows more than its page: the monitor's page extremes follow those rows.
+    m_graph->setShownRows([this]() -> std::optional<GraphZoom::Window> {
+        const int level = m_lanes->shownLevel();
+        if (level == 0) return std::nullopt;
+        int rows = 0;
+        for (int k = 0; k < ChannelCount; ++k)
+            rows = std::max(rows, m_record->nextRow(k) - 1);
+        const GraphView &view = m_graph->page().view();
+        return GraphZoom::window(level, view.page, GraphPaging::samplesPerPage(view.timeScale), rows);
+    });
+    connect(&m_lanes->state(), &GraphViewState::zoomChanged, m_graph, &GraphFollower::shownRowsChanged);
     m_powerCost = new PowerCostMonitor(this);
     m_powerHooks = std::make_unique<PowerCostHooks>(
         PowerCostHooks::Collaborators{*m_powerCost, m_state, *m_monitor, values, *m_windows, clock});

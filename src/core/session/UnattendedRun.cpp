@@ -38,23 +38,32 @@ QString UnattendedRun::checkPlan(const Plan &plan)
 
 void UnattendedRun::begin()
 {
+    if (m_phase != Phase::NotBegun) return; // a signal ended the run before it began
     if (!m_plan.openPath.isEmpty() && !m_opener.open(m_plan.openPath)) {
         say(QStringLiteral("could not open ") + QFileInfo(m_plan.openPath).absoluteFilePath());
-        if (m_plan.quit) Q_EMIT finished(OpenFailed);
+        end(OpenFailed);
         return;
     }
     if (!m_plan.record) {
         // The windows the record opened in lay themselves out first: the graph is printed
         // and saved at the size it is shown.
-        if (m_plan.quit) QTimer::singleShot(0, this, [this] { Q_EMIT finished(writeOutput()); });
+        if (m_plan.quit)
+            QTimer::singleShot(0, this, [this] {
+                if (m_phase != Phase::NotBegun) return; // a signal ended the run already
+                m_phase = Phase::Writing;
+                end(writeOutput());
+            });
         return;
     }
-    m_recording.run(); // links first; returns once recording or stopped
+    m_phase = Phase::Starting;
+    m_recording.run();                      // links first; returns once recording or stopped
+    if (m_phase != Phase::Starting) return; // a signal ended the run while it linked
     if (!m_recording.status().running()) {
         say(QStringLiteral("no recording was started (no receiver answered)"));
-        if (m_plan.quit) Q_EMIT finished(NoRecording);
+        end(NoRecording);
         return;
     }
+    m_phase = Phase::Recording;
     if (m_plan.durationSeconds > 0) {
         say(QStringLiteral("recording for %1 s").arg(m_plan.durationSeconds));
         m_stopTimer.start(m_plan.durationSeconds * 1000);
@@ -63,12 +72,40 @@ void UnattendedRun::begin()
     }
 }
 
+void UnattendedRun::closeBySignal()
+{
+    m_closing = true;
+    switch (m_phase) {
+    case Phase::Done:
+        Q_EMIT finished(m_exitCode);
+        return;
+    case Phase::Starting:
+    case Phase::Recording:
+        m_stopTimer.stop();
+        stopAndFinish();
+        return;
+    case Phase::NotBegun:
+        m_phase = Phase::Writing;
+        end(writeOutput());
+        return;
+    case Phase::Writing: // finished() follows once the outputs are written
+        return;
+    }
+}
+
 void UnattendedRun::stopAndFinish()
 {
+    m_phase = Phase::Writing;
     m_recording.stop();
     m_saver.waitForSaves(); // the records split off are on disk before the run reports done
-    const int code = writeOutput();
-    if (m_plan.quit) Q_EMIT finished(code);
+    end(writeOutput());
+}
+
+void UnattendedRun::end(int exitCode)
+{
+    m_phase = Phase::Done;
+    m_exitCode = exitCode;
+    if (m_plan.quit || m_closing) Q_EMIT finished(exitCode);
 }
 
 void UnattendedRun::addOutput(const QString &what, const QString &path, std::function<QString()> write)

@@ -35,6 +35,9 @@ public:
     static QString checkPlan(const Plan &plan);
 
     void begin(); // call once the event loop runs
+    // SIGTERM or SIGHUP: the run ends as --quit ends it after Stop, whatever was asked: the record
+    // and the other outputs are written and finished() tells the status the run earned.
+    void closeBySignal();
 
     // Another file written after Stop, after the record: `write` returns "" or what went wrong;
     // `what` names it in the report ("graph printed").
@@ -48,11 +51,14 @@ public:
     void setRecordKeeper(std::function<QString()> keep) { m_keepRecord = std::move(keep); }
 
 Q_SIGNALS:
-    // The run is done; with quit, the program should end with this code.
+    // The run is done; with quit, or after closeBySignal(), the program should end with this code.
     void finished(int exitCode);
 
 private:
+    enum class Phase { NotBegun, Starting, Recording, Writing, Done };
+
     void stopAndFinish();
+    void end(int exitCode);
     int writeOutput();
     int writeRecord();
 
@@ -60,6 +66,9 @@ private:
     OpenRecord &m_opener;
     WorkbookSaver &m_saver;
     Plan m_plan;
+    Phase m_phase = Phase::NotBegun;
+    int m_exitCode = Success;
+    bool m_closing = false; // a signal ends the run: finished() comes whatever --quit says
     QTimer m_stopTimer;
     struct Output {
         QString what;

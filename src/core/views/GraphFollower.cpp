@@ -82,8 +82,11 @@ void GraphFollower::maxMinCPage()
 {
     const AcquisitionState &state = m_.state;
     const OverloadRange range{state.upperLimit, state.lowerLimit, state.mainPrefix};
+    const std::optional<GraphZoom::Window> wide = m_shownRows ? m_shownRows() : std::nullopt;
     const std::optional<PageExtremes> extremes =
-        GraphPageExtremes::of(m_mainChannel, m_page.page(), m_.settings.values().timeAxisFactor, range);
+        wide
+            ? GraphPageExtremes::ofRows(m_mainChannel, wide->first, wide->first + wide->span - 1, range)
+            : GraphPageExtremes::of(m_mainChannel, m_page.page(), m_.settings.values().timeAxisFactor, range);
     if (!extremes) return;
     MonitorFields &monitor = m_.monitor;
     monitor.stats[1] = extremes->maximum.value;
@@ -93,6 +96,11 @@ void GraphFollower::maxMinCPage()
     monitor.stats[5] = extremes->minimum.unit;
     monitor.statTimes[2] = extremes->minimum.time;
     monitor.notify();
+}
+
+void GraphFollower::shownRowsChanged()
+{
+    if (!recordingRuns()) maxMinCPage();
 }
 
 void GraphFollower::applyOptions()

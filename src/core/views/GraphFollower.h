@@ -1,8 +1,11 @@
 #pragma once
 #include <QObject>
+#include <functional>
+#include <optional>
 
 #include "core/common/WindowHooks.h"
 #include "core/graph/GraphPage.h"
+#include "core/graph/GraphZoom.h"
 #include "core/views/MainChannelRecord.h"
 
 struct AcquisitionState;
@@ -46,6 +49,12 @@ public:
     // The maximum and minimum of the page shown, onto the monitor (MaxMin_CPage).
     void maxMinCPage();
 
+    // The rows the graph shows when it shows more than its page (zoomed out); nothing: the page.
+    using ShownRows = std::function<std::optional<GraphZoom::Window>()>;
+    void setShownRows(ShownRows rows) { m_shownRows = std::move(rows); }
+    // The graph shows other rows (a zoom step): while stopped the monitor follows them.
+    void shownRowsChanged();
+
 private:
     bool recordingRuns() const;
     void followChannel();
@@ -56,4 +65,5 @@ private:
     Collaborators m_;
     MainChannelRecord m_mainChannel;
     GraphPage m_page;
+    ShownRows m_shownRows;
 };

@@ -1,13 +1,13 @@
 #include "core/views/SetupProcedures.h"
 
 #include "core/acquisition/AcquisitionState.h"
+#include "core/common/WindowHooks.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/power/PowerCostMonitor.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordingStatus.h"
-#include "core/common/WindowHooks.h"
 #include "core/settings/AlarmSetup.h"
 #include "core/settings/UserSettings.h"
 #include "core/setup/PowerFields.h"
@@ -153,10 +153,5 @@ void SetupProcedures::ok(const SetupValues &dialog, const AlarmLimits::Units &un
     }
     if (plan.powerLabels) m_.power.showChannelAndRates(plan.powerLabels->channel, plan.powerLabels->rates);
 
-    load();
-}
-
-void SetupProcedures::cancel()
-{
     load();
 }

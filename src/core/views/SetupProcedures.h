@@ -49,10 +49,10 @@ public:
     AlarmLimits::Context limitContext(const QString &unit) const;
 
     // OK with the dialog's values and unit list; the dialog closes and the next access finds
-    // it loaded again.
+    // it loaded again. Cancel has no procedure: the dialog's edits live in its controls, so the
+    // alarm, the monitor and the settings stay as they were before it opened (loading the store
+    // again would arm an alarm the user never set on this record).
     void ok(const SetupValues &dialog, const AlarmLimits::Units &units);
-    // Cancel: nothing saved; the values revert to the store's.
-    void cancel();
 
 private:
     bool recording() const;

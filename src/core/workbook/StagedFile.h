@@ -8,7 +8,13 @@
 class StagedFile
 {
 public:
-    explicit StagedFile(const QString &targetPath);
+    // What commit() does when a file holds the target's name.
+    enum class Existing {
+        Replace,      // a name the user chose and confirmed
+        TakeNextName, // a name the program chose: the file there is someone else's
+    };
+
+    explicit StagedFile(const QString &targetPath, Existing existing = Existing::Replace);
     ~StagedFile();
     StagedFile(const StagedFile &) = delete;
     StagedFile &operator=(const StagedFile &) = delete;
@@ -18,16 +24,26 @@ public:
     QString temporaryPath() const { return m_temporaryPath; }
     QString targetPath() const { return m_targetPath; }
 
-    // Replaces the target by the temporary file, keeping the permissions of a target that
-    // exists; false with `error` (the cause) when it cannot.
+    // Gives the temporary file the target's name; false with `error` (the cause) when it cannot.
+    // Replace replaces a file of that name, keeping its permissions. TakeNextName never does:
+    // the name is taken in one step that fails when it exists (so two programs racing for it
+    // cannot both have it), and a taken name moves on to numberedPath(target, 2), 3, ...;
+    // targetPath() then names the file written.
     bool commit(QString *error);
+
+    // "<folder>/<stem>_<n>.<suffix>" for n > 1, `path` itself for n = 1.
+    static QString numberedPath(const QString &path, int n);
 
     // Removes the temporary files in `folder` that no living program holds.
     static void removeAbandoned(const QString &folder);
 
 private:
+    bool replaceTarget(QString *error);
+    bool takeFreeName(QString *error);
+
     QString m_targetPath;
     QString m_temporaryPath;
+    Existing m_existing;
     bool m_committed = false;
     int m_lockHandle = -1;
 };

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace WorkbookFormat
 {
@@ -17,6 +18,8 @@ Kind detect(const QByteArray &firstBytes)
 
 Kind detectFile(const QString &path)
 {
+    // Reading a named pipe or a device would wait for a writer that may never come.
+    if (!QFileInfo(path).isFile()) return Kind::Unknown;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return Kind::Unknown;
     return detect(file.read(signatureSize));

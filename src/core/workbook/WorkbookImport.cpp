@@ -247,6 +247,12 @@ WorkbookOpening openWorkbook(const QString &path, SheetReader &reader)
     WorkbookOpening opening;
     opening.fileName = fileNameOfPath(path);
     const QFileInfo file(path);
+    // A folder, a named pipe or a device is no workbook; reading a pipe would wait for ever.
+    if (file.exists() && !file.isFile()) {
+        opening.outcome = WorkbookOpening::Outcome::Unreadable;
+        opening.message = sheetReadFailure(opening.fileName, QStringLiteral("it is not a file"));
+        return opening;
+    }
     if (file.isFile() && file.size() == 0) {
         opening.outcome = WorkbookOpening::Outcome::Blank;
         opening.message = blankFileMessage();

@@ -86,7 +86,7 @@ WorkbookSaveQueue::Outcome WorkbookSaveQueue::run(Job &job, const Writer &writer
     outcome.failures << reason;
     if (job.fallbackPath.isEmpty()) return outcome;
     QDir().mkpath(QFileInfo(job.fallbackPath).absolutePath());
-    StagedFile fallback(job.fallbackPath);
+    StagedFile fallback(job.fallbackPath, StagedFile::Existing::TakeNextName);
     if (!fallback.create(&reason)) {
         outcome.failures << QDir::toNativeSeparators(job.fallbackPath) + QStringLiteral(": ") + reason;
         return outcome;
@@ -95,7 +95,7 @@ WorkbookSaveQueue::Outcome WorkbookSaveQueue::run(Job &job, const Writer &writer
         outcome.failures << reason;
         return outcome;
     }
-    outcome.path = job.fallbackPath;
+    outcome.path = fallback.targetPath();
     return outcome;
 }
 

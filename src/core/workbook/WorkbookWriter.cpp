@@ -11,6 +11,7 @@
 #include "core/common/NumberFormat.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/record/RecordStore.h"
+#include "core/workbook/MemoryFile.h"
 #include "core/workbook/PackageCheck.h"
 #include "core/workbook/RecordChart.h"
 #include "core/workbook/SheetValues.h"
@@ -410,9 +411,13 @@ bool WorkbookWriter::write(const WorkbookRecord &record, StagedFile &file, QStri
     };
     const auto writerFailure = [&](lxw_error error) { return fail(QString::fromUtf8(lxw_strerror(error))); };
 
+    // libxlsxwriter writes its failures to standard error: it writes into memory, and what the
+    // disk refuses is told in this program's words when the file is copied there.
+    const MemoryFile memory;
+    const QString written = memory.isValid() ? memory.path() : file.temporaryPath();
     lxw_workbook_options options = {};
     std::unique_ptr<lxw_workbook, WorkbookDiscarder> workbook(
-        workbook_new_opt(QFile::encodeName(file.temporaryPath()).constData(), &options));
+        workbook_new_opt(QFile::encodeName(written).constData(), &options));
     if (!workbook) return writerFailure(LXW_ERROR_MEMORY_MALLOC_FAILED);
     lxw_worksheet *sheet = workbook_add_worksheet(workbook.get(), SheetName.toUtf8().constData());
     if (!sheet) return writerFailure(LXW_ERROR_MEMORY_MALLOC_FAILED);
@@ -428,6 +433,7 @@ bool WorkbookWriter::write(const WorkbookRecord &record, StagedFile &file, QStri
                     qt_error_string(system) + QLatin1Char('.'));
     }
     QString cause;
+    if (memory.isValid() && !memory.copyTo(file.temporaryPath(), &cause)) return fail(cause);
     if (!checkWorkbookPackage(file.temporaryPath(), &cause) || !file.commit(&cause)) return fail(cause);
     return true;
 }

@@ -354,9 +354,6 @@ void fmsetup::ok()
 
 void fmsetup::reject()
 {
-    if (!m_closing) {
-        m_closing = true;
-        m_procedures.cancel();
-    }
+    m_closing = true; // nothing of the dialog's edits is taken
     QDialog::reject();
 }
