@@ -9,11 +9,11 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
-#include <fcntl.h>
-#include <unistd.h>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
 #include <numeric>
+#include <unistd.h>
 #include <vector>
 
 #include "core/publish/MqttPublisher.h"
@@ -118,12 +118,14 @@ int main(int argc, char **argv)
     MqttProbe probe;
     if (!probe.subscribe(broker.port(), "bench/ch1")) return 1;
     constexpr int Messages = 100000;
-    const PublishedSample sample{1,
-                                 1,
-                                 QStringLiteral("2026-12-07T12:07:21"),
-                                 QStringLiteral("12.34"),
-                                 QStringLiteral("mV"),
-                                 QStringLiteral("DCV")};
+    PublishedSample sample;
+    sample.channel = 1;
+    sample.row = 1;
+    sample.time = QStringLiteral("2026-12-07T12:07:21+01:00");
+    sample.text = QStringLiteral("12.34");
+    sample.textUnit = QStringLiteral("mV");
+    sample.function = QStringLiteral("DCV");
+    SampleFormat::setBaseValue(sample);
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < Messages; ++i)

@@ -5,9 +5,9 @@
 // Seeds: fuzz/seeds/publish.
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cmath>
 #include <cstdlib>
 
 #include "core/publish/PublishOptions.h"
@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         number.replace(u',', u'.');
         bool ok = false;
         const double shown = number.toDouble(&ok) * (sample.unit == QLatin1String("V") ? 1e-3 : 1);
-        if (ok && std::isfinite(shown) && std::abs(shown - value.toDouble()) > 1e-9 * std::abs(shown) + 1e-300)
+        if (ok && std::isfinite(shown) &&
+            std::abs(shown - value.toDouble()) > 1e-9 * std::abs(shown) + 1e-300)
             std::abort();
     }
     if (!SampleFormat::csvLine(sample).endsWith("\r\n")) std::abort();

@@ -4,8 +4,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/commands/Commands.h"
 #include "core/publish/MqttPublisher.h"
+#include "core/recording/RecordingControl.h"
 #include "support/MosquittoBroker.h"
+#include "support/RecorderRig.h"
 #include "support/RecordingSession.h"
 #include "ui/publish/PublishDialog.h"
 #include "ui/shell/MainFm.h"
@@ -20,6 +23,7 @@ private Q_SLOTS:
         if (!MosquittoBroker::available()) QSKIP("mosquitto or openssl is not installed");
     }
 
+    // ... and Save Data under another name is published as the file written.
     void statusLineFollowsThePublisher()
     {
         RecordingSession rig;
@@ -34,6 +38,18 @@ private Q_SLOTS:
         options.prefix = QStringLiteral("gui");
         QVERIFY(rig.session.mqtt().start(options, nullptr));
         QTRY_COMPARE(status->text(), QStringLiteral("MQTT: connected to 127.0.0.1:%1").arg(broker.port()));
+
+        MqttProbe live;
+        QVERIFY(live.subscribe(broker.port(), "gui/record"));
+        rig.start();
+        rig.feed(benchFrame(0, 1));
+        rig.session.recording().stop();
+        QTemporaryDir folder;
+        rig.prompts.queueFileName(folder.filePath(QStringLiteral("other-name.xlsx")));
+        rig.session.commandProcs().run(Command::SaveData);
+        QVERIFY(QFile::exists(folder.filePath(QStringLiteral("other-name.xlsx"))));
+        QTRY_COMPARE(live.messagesOn("gui/record").last().payload,
+                     QByteArray(R"({"saved":"other-name.xlsx"})"));
     }
 
     void okRefusesWhatCannotBeUsedAndTestSaysWhatHappened()
@@ -45,6 +61,14 @@ private Q_SLOTS:
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(dialog.resultLabel()->text(), QStringLiteral("the port must be a number from 1 to 65535"));
+        const QString notPem = QCoreApplication::applicationFilePath();
+        dialog.findChild<QLineEdit *>(QStringLiteral("url"))->setText(QStringLiteral("mqtts://h"));
+        dialog.findChild<QLineEdit *>(QStringLiteral("caFile"))->setText(notPem);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(dialog.resultLabel()->text(),
+                 QStringLiteral("cannot read the CA file %1: it holds no PEM certificate").arg(notPem));
+        dialog.findChild<QLineEdit *>(QStringLiteral("caFile"))->clear();
 
         MosquittoBroker broker;
         QVERIFY2(broker.start(), qPrintable(broker.errorString()));

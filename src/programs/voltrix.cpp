@@ -275,9 +275,10 @@ int main(int argc, char **argv)
         if (live.mqttGiven)
             liveError = problem;
         else if (!problem.isEmpty()) {
-            QTextStream(stderr) << "voltrix: "
-                                << QCoreApplication::translate("CommandLine", "publishing is off: %1").arg(problem)
-                                << Qt::endl;
+            QTextStream(stderr)
+                << "voltrix: "
+                << QCoreApplication::translate("CommandLine", "publishing is off: %1").arg(problem)
+                << Qt::endl;
             live.mqtt.url.clear();
         }
     }

@@ -17,8 +17,8 @@ QString prefixText(int prefixCode);     // "" outside 0..5 and for 3
 float prefixFactor(int prefixCode);     // 1e-9 .. 1e6; 1 outside 0..5
 // The reporting interval a frame's interval code announces: 2, 10, 30, 60 or 120 s; 0 outside 0..4.
 int intervalSeconds(int intervalCode);
-float lowLimit(int functionCode);       // functionLimits(0, f)
-float highLimit(int functionCode);      // functionLimits(1, f)
+float lowLimit(int functionCode);  // functionLimits(0, f)
+float highLimit(int functionCode); // functionLimits(1, f)
 float limitMultiplier(int functionCode);
 QString limitFormat(int functionCode);
 

@@ -18,7 +18,7 @@ struct Sensor {
     QString name;
     QString stateTopic;
     QString availabilityTopic;
-    QString unit; // a base unit
+    QString unit;         // a base unit
     int expireAfterS = 0; // 0: never
 };
 

@@ -90,8 +90,7 @@ bool MqttClient::start(const Config &config, QString *error)
 
     // The loop runs first: so the client connects whenever the broker comes up.
     const int rc = mosquitto_loop_start(m_mosq);
-    if (rc != MOSQ_ERR_SUCCESS)
-        return refuse(tr("cannot start the MQTT client: %1").arg(reasonOf(rc)));
+    if (rc != MOSQ_ERR_SUCCESS) return refuse(tr("cannot start the MQTT client: %1").arg(reasonOf(rc)));
     {
         QMutexLocker lock(&m_logMutex);
         m_lastLog.clear();
@@ -292,8 +291,9 @@ void MqttClient::connected(int rc)
     if (!m_mosq) return;
     const QString where = m_config.broker.hostPort();
     if (rc != 0) {
-        setState(State::Failed, tr("%1 refused the connection: %2")
-                                    .arg(where, QString::fromUtf8(mosquitto_connack_string(rc))));
+        setState(
+            State::Failed,
+            tr("%1 refused the connection: %2").arg(where, QString::fromUtf8(mosquitto_connack_string(rc))));
         return;
     }
     m_connectTimer.stop();

@@ -61,7 +61,8 @@ void MqttPublisher::sampleRecorded(const PublishedSample &sample)
 void MqttPublisher::announce(const PublishedSample &sample)
 {
     const auto k = std::size_t(sample.channel - 1);
-    const QString announced = sample.unit + u'\n' + sample.function + u'\n' + QString::number(sample.intervalS);
+    const QString announced =
+        sample.unit + u'\n' + sample.function + u'\n' + QString::number(sample.intervalS);
     if (m_announced[k] == announced) return;
     m_announced[k] = announced;
     DiscoveryConfig::Sensor sensor;
@@ -81,8 +82,8 @@ void MqttPublisher::messageReceived(const QByteArray &topic, const QByteArray &p
     if (topic != DiscoveryConfig::StatusTopic || payload != "online") return;
     for (int channel = 1; channel <= 6; ++channel)
         if (!m_configs[std::size_t(channel - 1)].isEmpty())
-            m_client.publish(DiscoveryConfig::topic(m_device.id, channel), m_configs[std::size_t(channel - 1)],
-                             true);
+            m_client.publish(DiscoveryConfig::topic(m_device.id, channel),
+                             m_configs[std::size_t(channel - 1)], true);
 }
 
 void MqttPublisher::recordStateChanged(RecordState state, int rows, const QString &stamp)

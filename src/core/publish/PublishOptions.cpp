@@ -19,15 +19,11 @@ namespace PublishRules
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("PublishRules", text);
-}
-
 QString expected()
 {
-    return tr("the broker address does not parse: expected mqtt://[user[:password]@]host[:port] or "
-              "mqtts://[user[:password]@]host[:port]");
+    return QCoreApplication::translate(
+        "PublishRules", "the broker address does not parse: expected mqtt://[user[:password]@]host[:port] or "
+                        "mqtts://[user[:password]@]host[:port]");
 }
 
 // Home Assistant's own topics: its discovery configs and its birth message.
@@ -68,8 +64,9 @@ BrokerAddress parseAddress(const QString &url, QString *error)
     if (scheme == QLatin1String("mqtts"))
         address.tls = true;
     else if (scheme != QLatin1String("mqtt"))
-        return failed(error,
-                      tr("unknown scheme \"%1\": use mqtt:// or mqtts://").arg(scheme.left(20)));
+        return failed(error, QCoreApplication::translate("PublishRules",
+                                                         "unknown scheme \"%1\": use mqtt:// or mqtts://")
+                                 .arg(scheme.left(20)));
     QStringView rest = QStringView(url).mid(schemeEnd + 3);
     if (rest.endsWith(u'/')) rest.chop(1);
     for (const QChar c : rest)
@@ -107,12 +104,14 @@ BrokerAddress parseAddress(const QString &url, QString *error)
             hasPort = true;
         }
     }
-    if (address.host.isEmpty()) return failed(error, tr("the broker address names no host"));
+    if (address.host.isEmpty())
+        return failed(error, QCoreApplication::translate("PublishRules", "the broker address names no host"));
     address.port = address.tls ? TlsPort : PlainPort;
     if (hasPort) {
         const int port = isPortText(portText) ? portText.toInt() : 0;
         if (port < 1 || port > 65535)
-            return failed(error, tr("the port must be a number from 1 to 65535"));
+            return failed(error, QCoreApplication::translate("PublishRules",
+                                                             "the port must be a number from 1 to 65535"));
         address.port = port;
     }
     if (error) error->clear();
@@ -121,11 +120,14 @@ BrokerAddress parseAddress(const QString &url, QString *error)
 
 QString checkPrefix(const QString &prefix)
 {
-    if (prefix.isEmpty()) return tr("the topic prefix is empty");
+    if (prefix.isEmpty()) return QCoreApplication::translate("PublishRules", "the topic prefix is empty");
     if (prefix.contains(u'+') || prefix.contains(u'#') || prefix.contains(QChar(0)))
-        return tr("the topic prefix must not hold +, # or a NUL character");
+        return QCoreApplication::translate("PublishRules",
+                                           "the topic prefix must not hold +, # or a NUL character");
     if (prefix == ReservedPrefix || prefix.startsWith(ReservedPrefix + u'/'))
-        return tr("the topic prefix must not be %1 or lie under it: Home Assistant's own topics are there")
+        return QCoreApplication::translate(
+                   "PublishRules",
+                   "the topic prefix must not be %1 or lie under it: Home Assistant's own topics are there")
             .arg(ReservedPrefix);
     return {};
 }
@@ -171,13 +173,16 @@ QString check(const PublishOptions &options, BrokerAddress *address)
     if (!address->user.isEmpty() && address->password.isEmpty()) address->password = options.password;
     const QString prefixError = checkPrefix(options.prefix);
     if (!prefixError.isEmpty()) return prefixError;
-    if (options.qos != 0 && options.qos != 1) return tr("the quality of service must be 0 or 1");
+    if (options.qos != 0 && options.qos != 1)
+        return QCoreApplication::translate("PublishRules", "the quality of service must be 0 or 1");
     if (!options.caFile.isEmpty()) {
         QFile ca(options.caFile);
-        const QString cannotRead = tr("cannot read the CA file %1: %2");
+        const QString cannotRead =
+            QCoreApplication::translate("PublishRules", "cannot read the CA file %1: %2");
         if (!ca.open(QIODevice::ReadOnly)) return cannotRead.arg(options.caFile, ca.errorString());
         if (!holdsPemCertificate(ca.read(MaxCaFileBytes)))
-            return cannotRead.arg(options.caFile, tr("it holds no PEM certificate"));
+            return cannotRead.arg(options.caFile,
+                                  QCoreApplication::translate("PublishRules", "it holds no PEM certificate"));
     }
     return {};
 }

@@ -142,13 +142,12 @@ QByteArray csvHeader()
 
 QByteArray csvLine(const PublishedSample &s)
 {
-    const QString line = QString::number(s.channel) + u',' + CsvExport::quoteField(s.record) + u',' +
-                         QString::number(s.row) + u',' + CsvExport::quoteField(s.time) + u',' +
-                         QString::fromLatin1(s.value) + u',' + CsvExport::quoteField(s.unit) + u',' +
-                         CsvExport::quoteField(s.text) + u',' + CsvExport::quoteField(s.textUnit) + u',' +
-                         CsvExport::quoteField(s.function) + u',' +
-                         (isOverload(s.text) ? QLatin1String("true") : QLatin1String("false")) +
-                         QLatin1String("\r\n");
+    const QString line =
+        QString::number(s.channel) + u',' + CsvExport::quoteField(s.record) + u',' + QString::number(s.row) +
+        u',' + CsvExport::quoteField(s.time) + u',' + QString::fromLatin1(s.value) + u',' +
+        CsvExport::quoteField(s.unit) + u',' + CsvExport::quoteField(s.text) + u',' +
+        CsvExport::quoteField(s.textUnit) + u',' + CsvExport::quoteField(s.function) + u',' +
+        (isOverload(s.text) ? QLatin1String("true") : QLatin1String("false")) + QLatin1String("\r\n");
     return line.toUtf8();
 }
 

@@ -8,7 +8,8 @@
 #include "core/measurement/MeasurementTables.h"
 #include "core/record/RecordStore.h"
 
-ReadingPublisher::ReadingPublisher(const RecordStore &record, const Clock &clock, const AcquisitionState &state)
+ReadingPublisher::ReadingPublisher(const RecordStore &record, const Clock &clock,
+                                   const AcquisitionState &state)
     : m_record(record), m_clock(clock), m_state(state)
 {
 }

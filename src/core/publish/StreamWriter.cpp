@@ -14,14 +14,11 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("StreamWriter", text);
-}
-
 QString droppedText(qint64 lines, const QString &when)
 {
-    return tr("stream: the reader fell behind: %1 lines dropped; %2").arg(lines).arg(when);
+    return QCoreApplication::translate("StreamWriter", "stream: the reader fell behind: %1 lines dropped; %2")
+        .arg(lines)
+        .arg(when);
 }
 
 // False with errno when the descriptor takes no more.
@@ -91,7 +88,8 @@ StreamWriter::~StreamWriter()
     q.abandoned = true;
     q.lines.clear();
     lock.unlock();
-    q.tell(droppedText(lost, tr("it had not caught up when the stream ended")));
+    q.tell(droppedText(
+        lost, QCoreApplication::translate("StreamWriter", "it had not caught up when the stream ended")));
     m_thread.detach();
 }
 
@@ -145,12 +143,15 @@ void StreamWriter::write(const std::shared_ptr<Queue> &queue)
         if (!written) {
             q.lines.clear();
             q.bytes = 0;
-            q.tell(tr("stream: it ends (%1); the recording goes on")
-                       .arg(error == EPIPE ? tr("the reader has gone") : QString::fromLocal8Bit(std::strerror(error))));
+            q.tell(QCoreApplication::translate("StreamWriter", "stream: it ends (%1); the recording goes on")
+                       .arg(error == EPIPE
+                                ? QCoreApplication::translate("StreamWriter", "the reader has gone")
+                                : QString::fromLocal8Bit(std::strerror(error))));
             break;
         }
         if (q.lines.empty() && q.dropped > 0) {
-            q.tell(droppedText(q.dropped, tr("caught up at %1").arg(QTime::currentTime().toString(u"hh:mm:ss"))));
+            q.tell(droppedText(q.dropped, QCoreApplication::translate("StreamWriter", "caught up at %1")
+                                              .arg(QTime::currentTime().toString(u"hh:mm:ss"))));
             q.dropped = 0;
         }
     }
