@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QTime>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <csignal>
@@ -44,8 +45,8 @@ struct StreamWriter::Queue {
     std::condition_variable finished;
     std::deque<QByteArray> lines;
     qsizetype bytes = 0;
-    qint64 writing = 0; // lines taken for the write under way
-    qint64 dropped = 0; // since the stream last caught up
+    std::atomic<qint64> writing{0}; // lines taken for the write under way, not yet written
+    qint64 dropped = 0;             // since the stream last caught up
     bool closing = false;
     bool done = false;      // the thread has nothing more to do
     bool abandoned = false; // the writer gave up waiting for the reader
@@ -128,14 +129,15 @@ void StreamWriter::write(const std::shared_ptr<Queue> &queue)
     for (;;) {
         q.wake.wait(lock, [&q] { return q.closing || !q.lines.empty(); });
         if (q.lines.empty() || q.abandoned) break;
-        QByteArray batch;
-        for (; !q.lines.empty(); q.lines.pop_front()) {
-            batch += q.lines.front();
-            ++q.writing;
-        }
+        std::deque<QByteArray> batch;
+        batch.swap(q.lines);
         q.bytes = 0;
+        q.writing = qint64(batch.size());
         lock.unlock();
-        const bool written = writeAll(q.fd, batch);
+        // A line at a time: what the reader has when the program ends is whole lines, counted.
+        bool written = true;
+        for (; written && !batch.empty(); batch.pop_front(), --q.writing)
+            written = writeAll(q.fd, batch.front());
         const int error = errno;
         lock.lock();
         q.writing = 0;
