@@ -36,6 +36,9 @@ int freePort()
     return port;
 }
 
+const char *const Certificates[] = {"server.crt", "expired.crt",
+                                    "other.crt"}; // by MosquittoBroker::Certificate
+
 bool accepting(int port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -101,8 +104,8 @@ bool MosquittoBroker::makeCertificates()
            run(ssl,
                QStringList{QStringLiteral("req")} + ec +
                    QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=localhost"}) &&
-           sign("server.crt", "2", "san.ext") && sign("expired.crt", "-1", "san.ext") &&
-           sign("other.crt", "2", "other.ext") &&
+           sign(Certificates[0], "2", "san.ext") && sign(Certificates[1], "-1", "san.ext") &&
+           sign(Certificates[2], "2", "other.ext") &&
            QFile::setPermissions(m_dir.filePath(QStringLiteral("server.key")),
                                  QFileDevice::ReadOwner | QFileDevice::ReadOther | QFileDevice::ReadGroup);
 }
@@ -126,12 +129,7 @@ bool MosquittoBroker::start(bool tls, bool login, Certificate certificate)
     conf += "listener " + QByteArray::number(m_port) + " 127.0.0.1\n";
     if (tls)
         conf += "listener " + QByteArray::number(m_tlsPort) + " 127.0.0.1\ncafile " + caFile().toUtf8() +
-                "\ncertfile " +
-                m_dir
-                    .filePath(QLatin1String(certificate == Certificate::Expired     ? "expired.crt"
-                                            : certificate == Certificate::OtherHost ? "other.crt"
-                                                                                    : "server.crt"))
-                    .toUtf8() +
+                "\ncertfile " + m_dir.filePath(QLatin1String(Certificates[int(certificate)])).toUtf8() +
                 "\nkeyfile " + m_dir.filePath(QStringLiteral("server.key")).toUtf8() + '\n';
     QFile file(m_dir.filePath(QStringLiteral("mosquitto.conf")));
     if (!file.open(QIODevice::WriteOnly) || file.write(conf) != conf.size()) return false;
