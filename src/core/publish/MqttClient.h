@@ -21,9 +21,10 @@ struct mosquitto_message;
 // reconnects by itself with growing waits up to 30 s, and hands what happened to this object's
 // thread. Publishing only puts the message in an outbox, which a sender thread of this object,
 // woken for it, hands to the library, so the caller never waits on the library's lock. The
-// library's own thread keeps the connection alive. While disconnected the newest message of each topic is
-// kept (at most BacklogTopics topics) and sent once the connection is back; the retained messages are sent
-// again after every reconnect, since a broker restarted may have lost them.
+// library's own thread keeps the connection alive. While disconnected the newest message of
+// each topic is kept (at most BacklogTopics topics) and sent once the connection is back; the
+// retained messages are sent again after every reconnect, since a broker restarted may have
+// lost them.
 class MqttClient : public QObject
 {
     Q_OBJECT
