@@ -1,20 +1,24 @@
 // What publishing live readings costs on the reading path: the samples of a full six-channel
 // record go through the sample recorder, which hands each to the publisher; the time spent in
 // the publisher's step is measured per sample with no output, with a publisher connected to a
-// local Mosquitto broker, and with its broker gone (the newest message per topic kept). Then
-// how many messages a second the publisher sustains to a subscriber of the same broker.
+// local Mosquitto broker, with its broker gone (the newest message per topic kept), and with the
+// stream on whose reader is stalled (a full pipe nobody reads). Then how many messages a second
+// the publisher sustains to a subscriber of the same broker.
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
 #include <numeric>
+#include <unistd.h>
 #include <vector>
 
 #include "core/publish/MqttPublisher.h"
 #include "core/publish/ReadingPublisher.h"
+#include "core/publish/StreamWriter.h"
 #include "support/MosquittoBroker.h"
 #include "support/RecorderRig.h"
 
@@ -35,10 +39,10 @@ struct TimedStep final : SampleJournal {
     }
 };
 
-void recordOnce(const char *what, MqttPublisher *output)
+void recordOnce(const char *what, SampleOutput *output)
 {
     RecorderRig rig;
-    ReadingPublisher publisher(rig.record, rig.clock);
+    ReadingPublisher publisher(rig.record, rig.clock, rig.state);
     if (output) publisher.addOutput(output);
     TimedStep step(publisher);
     rig.recorder.setJournal(&step);
@@ -51,7 +55,7 @@ void recordOnce(const char *what, MqttPublisher *output)
     std::vector<qint64> &ns = step.ns;
     const double mean = double(std::accumulate(ns.begin(), ns.end(), qint64(0))) / double(ns.size());
     std::sort(ns.begin(), ns.end());
-    std::printf("%-30s %6zu samples  mean %5.2f us  median %5.2f us  p99 %5.2f us  p99.9 %6.2f us\n", what,
+    std::printf("%-32s %6zu samples  mean %5.2f us  median %5.2f us  p99 %5.2f us  p99.9 %6.2f us\n", what,
                 ns.size(), mean / 1000, double(ns[ns.size() / 2]) / 1000,
                 double(ns[ns.size() * 99 / 100]) / 1000, double(ns[ns.size() * 999 / 1000]) / 1000);
 }
@@ -93,6 +97,20 @@ int main(int argc, char **argv)
     broker.stop();
     waitFor([&] { return mqtt.client().state() == MqttClient::State::Failed; }, 10000);
     recordOnce("publisher, broker gone", &mqtt);
+    int pipeEnds[2];
+    if (::pipe2(pipeEnds, O_CLOEXEC) == 0) {
+        ::fcntl(pipeEnds[1], F_SETPIPE_SZ, 4096);
+        qint64 dropped = 0;
+        {
+            StreamWriter stream(StreamWriter::Format::Jsonl, pipeEnds[1], [&dropped](const QString &message) {
+                dropped = message.section(u':', 2).section(u' ', 1, 1).toLongLong();
+            });
+            recordOnce("stream, its reader stalled", &stream);
+        }
+        std::printf("%-32s %6lld lines dropped\n", "", static_cast<long long>(dropped));
+        ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+    }
     broker.start();
     waitFor([&] { return mqtt.client().state() == MqttClient::State::Connected; }, 40000);
 
@@ -100,12 +118,14 @@ int main(int argc, char **argv)
     MqttProbe probe;
     if (!probe.subscribe(broker.port(), "bench/ch1")) return 1;
     constexpr int Messages = 100000;
-    const PublishedSample sample{1,
-                                 1,
-                                 QStringLiteral("2026-12-07T12:07:21"),
-                                 QStringLiteral("12.34"),
-                                 QStringLiteral("mV"),
-                                 QStringLiteral("DCV")};
+    PublishedSample sample;
+    sample.channel = 1;
+    sample.row = 1;
+    sample.time = QStringLiteral("2026-12-07T12:07:21+01:00");
+    sample.text = QStringLiteral("12.34");
+    sample.textUnit = QStringLiteral("mV");
+    sample.function = QStringLiteral("DCV");
+    SampleFormat::setBaseValue(sample);
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < Messages; ++i)

@@ -4,8 +4,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/commands/Commands.h"
 #include "core/publish/MqttPublisher.h"
+#include "core/recording/RecordingControl.h"
 #include "support/MosquittoBroker.h"
+#include "support/RecorderRig.h"
 #include "support/RecordingSession.h"
 #include "ui/publish/PublishDialog.h"
 #include "ui/shell/MainFm.h"
@@ -20,6 +23,7 @@ private Q_SLOTS:
         if (!MosquittoBroker::available()) QSKIP("mosquitto or openssl is not installed");
     }
 
+    // ... and Save Data under another name is published as the file written.
     void statusLineFollowsThePublisher()
     {
         RecordingSession rig;
@@ -34,6 +38,18 @@ private Q_SLOTS:
         options.prefix = QStringLiteral("gui");
         QVERIFY(rig.session.mqtt().start(options, nullptr));
         QTRY_COMPARE(status->text(), QStringLiteral("MQTT: connected to 127.0.0.1:%1").arg(broker.port()));
+
+        MqttProbe live;
+        QVERIFY(live.subscribe(broker.port(), "gui/record"));
+        rig.start();
+        rig.feed(benchFrame(0, 1));
+        rig.session.recording().stop();
+        QTemporaryDir folder;
+        rig.prompts.queueFileName(folder.filePath(QStringLiteral("other-name.xlsx")));
+        rig.session.commandProcs().run(Command::SaveData);
+        QVERIFY(QFile::exists(folder.filePath(QStringLiteral("other-name.xlsx"))));
+        QTRY_COMPARE(live.messagesOn("gui/record").value(2).payload,
+                     QByteArray(R"({"saved":"other-name.xlsx"})"));
     }
 
     void okRefusesWhatCannotBeUsedAndTestSaysWhatHappened()
@@ -41,10 +57,17 @@ private Q_SLOTS:
         PublishOptions options;
         options.prefix = QStringLiteral("gui");
         PublishDialog dialog(options);
-        dialog.findChild<QLineEdit *>(QStringLiteral("url"))->setText(QStringLiteral("mqtt://h:0"));
-        dialog.accept();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(dialog.resultLabel()->text(), QStringLiteral("the port must be a number from 1 to 65535"));
+        const QString notPem = QCoreApplication::applicationFilePath();
+        for (const auto &[url, ca, told] :
+             {std::tuple<QString, QString, QString>{
+                  "mqtts://h", notPem, "cannot read the CA file " + notPem + ": it holds no PEM certificate"},
+              {"mqtt://h:0", "", "the port must be a number from 1 to 65535"}}) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("url"))->setText(url);
+            dialog.findChild<QLineEdit *>(QStringLiteral("caFile"))->setText(ca);
+            dialog.accept();
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QCOMPARE(dialog.resultLabel()->text(), told);
+        }
 
         MosquittoBroker broker;
         QVERIFY2(broker.start(), qPrintable(broker.errorString()));

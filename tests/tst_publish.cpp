@@ -7,6 +7,8 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "core/publish/DiscoveryConfig.h"
 #include "core/publish/PublishOptions.h"
@@ -15,6 +17,8 @@
 #include "core/settings/SettingsStore.h"
 #include "support/MosquittoBroker.h"
 #include "support/PtyReceiver.h"
+
+Q_DECLARE_METATYPE(MosquittoBroker::Certificate)
 
 namespace
 {
@@ -47,13 +51,25 @@ QStringList recordSamples(const QString &csvPath)
     return samples;
 }
 
-// The same of a published JSON sample, its time of day in place of the date and time.
+// The same of a published JSON sample, its time of day in place of the date, time and offset.
 QString sampleOf(const QJsonObject &o)
 {
     return QStringLiteral("%1,%2,%3,%4,%5")
         .arg(o[u"channel"].toInt())
         .arg(o[u"row"].toInt())
-        .arg(o[u"time"].toString().mid(11), o[u"text"].toString(), o[u"unit"].toString());
+        .arg(o[u"time"].toString().mid(11, 8), o[u"text"].toString(), o[u"text_unit"].toString());
+}
+
+// The (state, stamp) of each retained record state, and the files named saved.
+QStringList recordMessages(const QList<MqttProbe::Message> &messages)
+{
+    QStringList told;
+    for (const MqttProbe::Message &m : messages) {
+        const QJsonObject o = QJsonDocument::fromJson(m.payload).object();
+        told << (o.contains(u"saved") ? QString(u"saved " + o[u"saved"].toString())
+                                      : QString(o[u"state"].toString() + u' ' + o[u"stamp"].toString()));
+    }
+    return told;
 }
 
 struct Run {
@@ -73,13 +89,15 @@ class TestPublish : public QObject
     QString m_app = isolatedProgram(QDir(m_home.path()));
 
     // The program recording `meters` (fast) for `seconds`, the record written as CSV; `during`
-    // runs while it records.
+    // runs while it records. `stdoutFd`: the program's standard output instead of a pipe read here.
     Run record(const QStringList &meters, int seconds, const QStringList &arguments,
-               const std::function<void()> &during = {})
+               const std::function<void(QProcess &)> &during = {}, const QStringList &simulatorArguments = {},
+               int stdoutFd = -1)
     {
         Run run;
         ExternalReceiver receiver;
-        QStringList simulator{QStringLiteral("--time-factor"), QStringLiteral("4")};
+        QStringList simulator =
+            QStringList{QStringLiteral("--time-factor"), QStringLiteral("4")} + simulatorArguments;
         for (const QString &meter : meters)
             simulator << QStringLiteral("--meter") << meter;
         if (!receiver.start(simulator)) return run;
@@ -87,14 +105,15 @@ class TestPublish : public QObject
         QFile::remove(run.csv);
         QProcess program;
         program.setProcessEnvironment(isolatedEnvironment(QDir(m_home.path())));
+        if (stdoutFd >= 0) program.setChildProcessModifier([stdoutFd] { ::dup2(stdoutFd, STDOUT_FILENO); });
         program.start(m_app, QStringList{QStringLiteral("--ports"), receiver.devicePath(),
                                          QStringLiteral("--record"), QStringLiteral("--duration"),
                                          QString::number(seconds), QStringLiteral("--output"), run.csv,
                                          QStringLiteral("--quit")} +
                                  arguments);
-        if (during) during();
+        if (during) during(program);
         if (!program.waitForFinished(60000)) program.kill();
-        run.exitCode = program.exitCode();
+        run.exitCode = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
         run.out = program.readAllStandardOutput();
         run.err = QString::fromUtf8(program.readAllStandardError());
         return run;
@@ -114,36 +133,64 @@ private Q_SLOTS:
     void sampleFormats_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("json");
-        QTest::addColumn<QString>("csv");
-        const QString head = QStringLiteral("{\"channel\":2,\"row\":12,\"time\":\"2026-12-07T12:07:21\",");
-        QTest::newRow("number")
-            << "5.9"
-            << head + "\"value\":5.9,\"text\":\"5.9\",\"unit\":\"V\",\"function\":\"DCV\",\"overload\":false}"
-            << "2,12,2026-12-07T12:07:21,5.9,5.9,V,DCV,false";
-        QTest::newRow("signed")
-            << "+05.90"
-            << head +
-                   "\"value\":5.9,\"text\":\"+05.90\",\"unit\":\"V\",\"function\":\"DCV\",\"overload\":false}"
-            << "2,12,2026-12-07T12:07:21,5.9,+05.90,V,DCV,false";
-        QTest::newRow("overload")
-            << "-OL"
-            << head + "\"value\":null,\"text\":\"-OL\",\"unit\":\"V\",\"function\":\"DCV\",\"overload\":true}"
-            << "2,12,2026-12-07T12:07:21,,-OL,V,DCV,true";
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<QString>("csv"); // from the value on
+        QTest::newRow("milli") << "5.9"
+                               << "mV"
+                               << "DCV"
+                               << "0.0059,V,5.9,mV,DCV,false";
+        QTest::newRow("signed") << "+05.90"
+                                << "V"
+                                << "DCV"
+                                << "5.9,V,+05.90,V,DCV,false";
+        QTest::newRow("kilo") << "-1.234"
+                              << "KΩ"
+                              << "OHM"
+                              << "-1234,Ω,-1.234,KΩ,OHM,false";
+        QTest::newRow("micro") << "4.70"
+                               << "uF"
+                               << "CAP"
+                               << "0.0000047,F,4.70,uF,CAP,false";
+        QTest::newRow("zero") << "-0"
+                              << "mA"
+                              << "DCA"
+                              << "0,A,-0,mA,DCA,false";
+        QTest::newRow("overload") << "-OL"
+                                  << "MΩ"
+                                  << "OHM"
+                                  << ",Ω,-OL,MΩ,OHM,true";
         QTest::newRow("quoted") << "a\"b,\x01"
-                                << head + "\"value\":null,\"text\":\"a\\\"b,\\u0001\",\"unit\":\"V\","
-                                          "\"function\":\"DCV\",\"overload\":false}"
-                                << "2,12,2026-12-07T12:07:21,,\"a\"\"b,\x01\",V,DCV,false";
+                                << "V"
+                                << "DCV"
+                                << ",V,\"a\"\"b,\x01\",V,DCV,false";
+        QTest::newRow("unknown unit") << "1.5"
+                                      << "x"
+                                      << "Duty"
+                                      << "1.5,x,1.5,x,Duty,false";
     }
     void sampleFormats()
     {
         QFETCH(QString, text);
-        QFETCH(QString, json);
+        QFETCH(QString, unit);
+        QFETCH(QString, function);
         QFETCH(QString, csv);
-        const PublishedSample sample{
-            2, 12, QStringLiteral("2026-12-07T12:07:21"), text, QStringLiteral("V"), QStringLiteral("DCV")};
-        QCOMPARE(QString::fromUtf8(SampleFormat::json(sample)), json);
-        QCOMPARE(QString::fromUtf8(SampleFormat::csvLine(sample)), csv + "\r\n");
+        PublishedSample sample{
+            2, "261207_120700", 12, "2026-12-07T12:07:21+01:00", {}, {}, text, unit, function, {}, 0};
+        SampleFormat::setBaseValue(sample);
+        const QString head = QStringLiteral("2,261207_120700,12,2026-12-07T12:07:21+01:00,");
+        QCOMPARE(QString::fromUtf8(SampleFormat::csvLine(sample)), head + csv + "\r\n");
+        const QString json = QString::fromUtf8(SampleFormat::json(sample));
+        const QString value = csv.section(u',', 0, 0);
+        QVERIFY2(json.contains(",\"value\":" + (value.isEmpty() ? "null" : value) + ",\"unit\":\"" +
+                               csv.section(u',', 1, 1) + "\","),
+                 qPrintable(json));
+        QCOMPARE(object(json.toUtf8())[u"text"].toString(), text);
+        if (QByteArray(QTest::currentDataTag()) == "milli")
+            QCOMPARE(json,
+                     QStringLiteral("{\"channel\":2,\"record\":\"261207_120700\",\"row\":12,\"time\":"
+                                    "\"2026-12-07T12:07:21+01:00\",\"value\":0.0059,\"unit\":\"V\",\"text\":"
+                                    "\"5.9\",\"text_unit\":\"mV\",\"function\":\"DCV\",\"overload\":false}"));
     }
 
     void addresses_data()
@@ -178,9 +225,12 @@ private Q_SLOTS:
     {
         QCOMPARE(PublishRules::checkPrefix(QStringLiteral("a") + QChar(0)),
                  QStringLiteral("the topic prefix must not hold +, # or a NUL character"));
-        QCOMPARE(DiscoveryConfig::deviceClass(QStringLiteral("Diode"), QStringLiteral("mV")),
-                 QStringLiteral("voltage"));
-        QCOMPARE(DiscoveryConfig::deviceClass(QStringLiteral("Hz"), QStringLiteral("KHz")), QString());
+        QCOMPARE(DiscoveryConfig::deviceClass(QStringLiteral("Hz")), QStringLiteral("frequency"));
+        QCOMPARE(DiscoveryConfig::deviceClass(QStringLiteral("Ω")), QString());
+        // Home Assistant takes only [a-zA-Z0-9_-] in an id; the prefix is kept for the topics.
+        QCOMPARE(PublishRules::discoveryId(PublishRules::defaultPrefix(QStringLiteral("lab-pc.example.org"))),
+                 QStringLiteral("voltrix_voltrix_lab-pc_example_org"));
+        QCOMPARE(PublishRules::discoveryId(QStringLiteral("Büro 2/$x")), QStringLiteral("voltrix_B_ro_2__x"));
     }
 
     void passwordMakesTheSettingsPrivate()
@@ -209,7 +259,9 @@ private Q_SLOTS:
         QTest::newRow("host") << QStringList{"--mqtt", "mqtts://"} << "voltrix: the broker address names no host";
         QTest::newRow("empty prefix") << QStringList{"--mqtt", "mqtt://h", "--mqtt-topic", ""} << "voltrix: the topic prefix is empty";
         QTest::newRow("wildcard") << QStringList{"--mqtt", "mqtt://h", "--mqtt-topic", "a/+/b"} << "voltrix: the topic prefix must not hold +, # or a NUL character";
+        QTest::newRow("reserved") << QStringList{"--mqtt", "mqtt://h", "--mqtt-topic", "homeassistant/x"} << "voltrix: the topic prefix must not be homeassistant or lie under it: Home Assistant's own topics are there";
         QTest::newRow("ca") << QStringList{"--mqtt", "mqtts://h", "--mqtt-ca", "/nonexistent/ca.crt"} << "voltrix: cannot read the CA file /nonexistent/ca.crt: No such file or directory";
+        QTest::newRow("ca not PEM") << QStringList{"--mqtt", "mqtts://h", "--mqtt-ca", m_app} << "voltrix: cannot read the CA file " + m_app + ": it holds no PEM certificate";
         QTest::newRow("qos") << QStringList{"--mqtt", "mqtt://h", "--mqtt-qos", "2"} << "voltrix: --mqtt-qos takes 0 or 1";
         QTest::newRow("discovery") << QStringList{"--mqtt", "mqtt://h", "--mqtt-discovery", "yes"} << "voltrix: --mqtt-discovery takes on or off";
         QTest::newRow("stream") << QStringList{"--stream", "xml"} << "voltrix: --stream takes jsonl or csv";
@@ -232,42 +284,70 @@ private Q_SLOTS:
         QCOMPARE(program.readAllStandardOutput(), QByteArray());
     }
 
-    // Every sample of the record on its channel's topic and on standard output, the discovery
-    // configs retained, status online then offline, the recording's state.
+    // Every sample of the record on its channel's topic and on standard output, in base units
+    // while the meter changes range; one discovery config per channel, retained; status online
+    // then offline; the recording's state.
     void publishesEveryRecordedSample()
     {
         MosquittoBroker broker;
         QVERIFY2(broker.start(), qPrintable(broker.errorString()));
         MqttProbe live;
         QVERIFY(live.subscribe(broker.port()));
-        const Run run = record({Mv, Aca + QStringLiteral(",overload=3")}, 3,
-                               {"--mqtt", broker.url(), "--mqtt-topic", "site/one", "--stream", "csv"});
+        SettingsStore(m_home.filePath(QStringLiteral("config/regtest.ini")))
+            .save(QStringLiteral("Channel_n4"), QStringLiteral("Pump 4"));
+        const auto configsOn = [&live](int channel) {
+            return live.messagesOn(DiscoveryConfig::topic(QStringLiteral("voltrix_site_one"), channel));
+        };
+        // Home Assistant restarted while the program runs is told the configs again.
+        const Run run =
+            record({Mv + QStringLiteral(",range=2"), Aca + QStringLiteral(",overload=3")}, 3,
+                   {"--mqtt", broker.url(), "--mqtt-topic", "site/one", "--stream", "csv"}, [&](QProcess &) {
+                       QTRY_VERIFY(!configsOn(1).isEmpty() && !configsOn(4).isEmpty());
+                       QProcess::execute(QStringLiteral("mosquitto_pub"),
+                                         {"-p", QString::number(broker.port()), "-t", "homeassistant/status",
+                                          "-m", "online"});
+                       QTRY_VERIFY(configsOn(1).size() == 2 && configsOn(4).size() == 2);
+                   });
         QCOMPARE(run.exitCode, 0);
         const QStringList expected = recordSamples(run.csv);
         QVERIFY2(expected.size() >= 8, qPrintable(run.err));
 
         // The stream, line by line, is the record's samples in the order they came.
         QStringList lines = QString::fromUtf8(run.out).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        QCOMPARE(lines.takeFirst(), QStringLiteral("channel,row,time,value,text,unit,function,overload"));
-        QStringList streamed, published;
+        QCOMPARE(lines.takeFirst(),
+                 QStringLiteral("channel,record,row,time,value,unit,text,text_unit,function,overload"));
+        QStringList streamed, published, units;
         for (const QString &line : lines) {
             const QStringList f = line.split(u',');
-            QCOMPARE(f.size(), 8);
-            QCOMPARE(f[6], f[0] == "1" ? QStringLiteral("DCV") : QStringLiteral("ACA"));
-            streamed << QStringList{f[0], f[1], f[2].mid(11), f[4], f[5]}.join(u',');
+            QCOMPARE(f.size(), 10);
+            QCOMPARE(f[8], f[0] == "1" ? QStringLiteral("DCV") : QStringLiteral("ACA"));
+            streamed << QStringList{f[0], f[2], f[3].mid(11, 8), f[6], f[7]}.join(u',');
         }
         QTRY_VERIFY(live.messagesOn("site/one/status").size() == 2);
+        const QString stamp = object(live.messagesOn("site/one/record").first().payload)[u"stamp"].toString();
         for (const MqttProbe::Message &m : live.messages()) {
             if (!m.topic.startsWith("site/one/ch")) continue;
             const QJsonObject o = object(m.payload);
             QCOMPARE(m.topic, "site/one/ch" + QByteArray::number(o[u"channel"].toInt()));
-            QCOMPARE(o[u"value"].toDouble(), o[u"text"].toString().toDouble());
-            QCOMPARE(o[u"value"].isNull(), o[u"text"].toString().endsWith(QStringLiteral("OL")));
+            QCOMPARE(o[u"record"].toString(), stamp);
+            QVERIFY(o[u"time"].toString().contains(
+                QRegularExpression(QStringLiteral("T[\\d:]{8}[+-]\\d\\d:\\d\\d$"))));
+            // Digit for digit, as a reader of the table works it out: no binary noise, whatever the range.
+            const QString text = o[u"text"].toString();
+            const double factor = o[u"text_unit"].toString().startsWith(u'm') ? 1e-3 : 1;
+            const QString value =
+                QString::fromUtf8(m.payload).section(QStringLiteral("\"value\":"), 1).section(u',', 0, 0);
+            QCOMPARE(value, text.endsWith(QStringLiteral("OL"))
+                                ? QStringLiteral("null")
+                                : QString::number(text.toDouble() * factor, 'g', 15));
+            units << o[u"text_unit"].toString() + u'>' + o[u"unit"].toString();
             published << sampleOf(o);
         }
+        units.removeDuplicates();
+        units.sort();
+        QCOMPARE(units, QStringList({"A>A", "V>V", "mV>V"}));
         QStringList sorted = expected;
         std::sort(sorted.begin(), sorted.end());
-        QCOMPARE(QStringList(streamed).size(), expected.size());
         std::sort(streamed.begin(), streamed.end());
         std::sort(published.begin(), published.end());
         QCOMPARE(streamed, sorted);
@@ -278,46 +358,48 @@ private Q_SLOTS:
             status << QString::fromUtf8(m.payload);
         QCOMPARE(status, QStringList({"online", "offline"}));
         const QList<MqttProbe::Message> states = live.messagesOn("site/one/record");
-        QVERIFY(!states.isEmpty());
-        QCOMPARE(object(states.first().payload)[u"state"].toString(), QStringLiteral("recording"));
-        const QJsonObject last = object(states.last().payload);
-        QCOMPARE(last[u"state"].toString(), QStringLiteral("stopped"));
-        QCOMPARE(last[u"rows"].toInt(), expected.last().section(u',', 1, 1).toInt());
+        QCOMPARE(recordMessages(states), QStringList({"recording " + stamp, "stopped " + stamp}));
+        QCOMPARE(object(states.last().payload)[u"rows"].toInt(), expected.last().section(u',', 1, 1).toInt());
 
-        // What a dashboard started afterwards finds: the configs, the state, "offline".
+        // One config per channel, whatever the range; what a dashboard started afterwards finds.
         MqttProbe later;
         QVERIFY(later.subscribe(broker.port()));
         QTRY_COMPARE(later.messages().size(), 4);
-        for (const auto &[channel, unit, deviceClass] :
-             {std::tuple{1, "mV", "voltage"}, std::tuple{4, "A", "current"}}) {
+        for (const auto &[channel, name, unit, deviceClass] :
+             {std::tuple{1, "Ch1", "V", ",\"device_class\":\"voltage\""},
+              std::tuple{4, "Pump 4", "A", ",\"device_class\":\"current\""}}) {
+            QCOMPARE(configsOn(channel).size(), 2); // the first, and again for Home Assistant
+            QCOMPARE(configsOn(channel).first().payload, configsOn(channel).last().payload);
             const QList<MqttProbe::Message> configs =
                 later.messagesOn(DiscoveryConfig::topic("voltrix_site_one", channel));
             QVERIFY(configs.size() == 1 && configs[0].retained);
             QCOMPARE(QString::fromUtf8(configs[0].payload),
                      QStringLiteral(
                          "{\"availability_topic\":\"site/one/status\",\"device\":{\"identifiers\":["
-                         "\"voltrix_site_one\"],\"name\":\"Voltrix %1\",\"sw_version\":\"%2\"},"
-                         "\"device_class\":\"%3\",\"name\":\"Ch%4\",\"state_class\":\"measurement\","
-                         "\"state_topic\":\"site/one/ch%4\",\"unique_id\":\"voltrix_site_one_ch%4\","
-                         "\"unit_of_measurement\":\"%5\",\"value_template\":\"{{ value_json.value }}\"}")
-                         .arg(QSysInfo::machineHostName(), VOLTRIX_VERSION, deviceClass)
+                         "\"voltrix_site_one\"],\"manufacturer\":\"Voltrix\",\"model\":\"Voltrix\",\"name\":"
+                         "\"Voltrix %1\",\"sw_version\":\"%2\"}%3,\"expire_after\":6,\"name\":\"%4\","
+                         "\"state_class\":\"measurement\",\"state_topic\":\"site/one/ch%5\",\"unique_id\":"
+                         "\"voltrix_site_one_ch%5\",\"unit_of_measurement\":\"%6\",\"value_template\":"
+                         "\"{{ value_json.value }}\"}")
+                         .arg(QSysInfo::machineHostName(), VOLTRIX_VERSION, deviceClass, name)
                          .arg(channel)
                          .arg(unit));
         }
         QCOMPARE(later.messagesOn("site/one/status").first().payload, QByteArray("offline"));
     }
 
-    // Over TLS with a certificate made now: a function switch splits the record (saved) and
-    // sends the channel's config again with the new unit.
+    // Over TLS with a certificate made now: a function switch splits the record (saved, its
+    // state stopped, the next one's recording) and sends the channel's config again with the new
+    // unit; each saved message names the file written.
     void tlsAndFunctionSwitch()
     {
         MosquittoBroker broker;
         QVERIFY2(broker.start(true), qPrintable(broker.errorString()));
         MqttProbe live;
         QVERIFY(live.subscribe(broker.port()));
-        const Run run =
-            record({Aca + QStringLiteral(",switch=3,switchto=OHM")}, 4,
-                   {"--mqtt", broker.tlsUrl(), "--mqtt-ca", broker.caFile(), "--mqtt-topic", "tls"});
+        const Run run = record({Aca + QStringLiteral(",switch=6,switchto=OHM")}, 5,
+                               {"--mqtt", broker.tlsUrl(), "--mqtt-ca", broker.caFile(), "--mqtt-topic",
+                                "tls", "--output", m_home.filePath(QStringLiteral("my-named-output.xlsx"))});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.err.contains(QStringLiteral("voltrix: mqtt: connected to ") + broker.tlsUrl().mid(8)),
                  qPrintable(run.err));
@@ -327,10 +409,16 @@ private Q_SLOTS:
             units << object(m.payload)[u"unit_of_measurement"].toString() + u' ' +
                          object(m.payload)[u"device_class"].toString();
         QCOMPARE(units, QStringList({"A current", "Ω "}));
-        bool saved = false;
-        for (const MqttProbe::Message &m : live.messagesOn("tls/record"))
-            saved = saved || object(m.payload)[u"saved"].toString().endsWith(QStringLiteral(".xlsx"));
-        QVERIFY(saved);
+        QStringList told = recordMessages(live.messagesOn("tls/record"));
+        const QStringList saved = told.filter(QRegularExpression(QStringLiteral("^saved ")));
+        told.removeIf([](const QString &m) { return m.startsWith(QStringLiteral("saved ")); });
+        QCOMPARE(told.size(), 4);
+        const QString first = told[0].section(u' ', 1), second = told[2].section(u' ', 1);
+        QVERIFY(first != second);
+        QCOMPARE(told, QStringList({"recording " + first, "stopped " + first, "recording " + second,
+                                    "stopped " + second}));
+        QCOMPARE(saved, QStringList({"saved " + first + ".xlsx", "saved my-named-output.xlsx"}));
+        QVERIFY(QFile::exists(m_home.filePath(first + ".xlsx")));
         QVERIFY(live.messagesOn("tls/ch4").size() >= 4);
     }
 
@@ -342,8 +430,8 @@ private Q_SLOTS:
         MqttProbe live;
         QVERIFY(live.subscribe(broker.port()));
         int rowsBefore = 0;
-        const Run run =
-            record({Mv}, 9, {"--mqtt", broker.url(), "--mqtt-topic", "r", "--stream", "jsonl"}, [&] {
+        const Run run = record(
+            {Mv}, 9, {"--mqtt", broker.url(), "--mqtt-topic", "r", "--stream", "jsonl"}, [&](QProcess &) {
                 QTRY_VERIFY_WITH_TIMEOUT(live.messagesOn("r/ch1").size() >= 2, 10000);
                 broker.stop();
                 rowsBefore = object(live.messagesOn("r/ch1").last().payload)[u"row"].toInt();
@@ -361,20 +449,48 @@ private Q_SLOTS:
         QVERIFY(object(live.messagesOn("r/ch1").last().payload)[u"row"].toInt() > rowsBefore + 1);
     }
 
+    // A stream nobody reads for longer than the recording costs stream lines, never the record:
+    // the samples go on to the end, the run ends, and standard error counts the lines dropped.
+    void streamNeverHoldsTheRecordBack()
+    {
+        int ends[2];
+        QVERIFY(::pipe2(ends, O_CLOEXEC) == 0);
+        ::fcntl(ends[1], F_SETPIPE_SZ, 4096);
+        const Run run =
+            record({Mv, Aca}, 5, {"--stream", "jsonl"}, {}, {"--flood", "--rate", "1000"}, ends[1]);
+        ::close(ends[0]);
+        ::close(ends[1]);
+        QCOMPARE(run.exitCode, 0);
+        const int samples = int(recordSamples(run.csv).size());
+        QVERIFY2(samples > 2000, qPrintable(QString::number(samples)));
+        const QRegularExpressionMatch dropped =
+            QRegularExpression(
+                QStringLiteral("^voltrix: stream: the reader fell behind: (\\d+) lines dropped; it "
+                               "had not caught up when the stream ended$"),
+                QRegularExpression::MultilineOption)
+                .match(run.err);
+        QVERIFY2(dropped.hasMatch(), qPrintable(run.err));
+        QVERIFY(dropped.captured(1).toInt() > samples / 2 && dropped.captured(1).toInt() < samples);
+    }
+
     // Faults are told once with the broker's reason; the record is written all the same.
     void faultsAreTold_data()
     {
+        using Certificate = MosquittoBroker::Certificate;
         QTest::addColumn<QString>("scheme");
         QTest::addColumn<QString>("user");
         QTest::addColumn<bool>("caGiven");
+        QTest::addColumn<Certificate>("certificate");
         QTest::addColumn<int>("seconds");
         QTest::addColumn<QString>("told");
         // clang-format off
-        QTest::newRow("nobody listens") << "none" << "" << false << 2 << "cannot reach 127.0.0.1:\\d+: Connection refused";
-        QTest::newRow("wrong password") << "mqtt" << "voltrix:wrong@" << false << 2 << "127.0.0.1:\\d+ refused the connection: Connection Refused: not authorised.";
-        QTest::newRow("password from environment") << "mqtt" << "voltrix@" << false << 2 << "connected to 127.0.0.1:\\d+";
-        QTest::newRow("unknown CA") << "mqtts" << "" << false << 7 << "cannot reach 127.0.0.1:\\d+: .*certificate verify failed";
-        QTest::newRow("own CA") << "mqtts" << "" << true << 2 << "connected to 127.0.0.1:\\d+";
+        QTest::newRow("nobody listens") << "none" << "" << false << Certificate::Good << 2 << "cannot reach 127.0.0.1:\\d+: Connection refused";
+        QTest::newRow("wrong password") << "mqtt" << "voltrix:wrong@" << false << Certificate::Good << 2 << "127.0.0.1:\\d+ refused the connection: Connection Refused: not authorised.";
+        QTest::newRow("password from environment") << "mqtt" << "voltrix@" << false << Certificate::Good << 2 << "connected to 127.0.0.1:\\d+";
+        QTest::newRow("unknown CA") << "mqtts" << "" << false << Certificate::Good << 7 << "TLS refused by 127.0.0.1:\\d+: self-signed certificate in certificate chain";
+        QTest::newRow("expired") << "mqtts" << "" << true << Certificate::Expired << 7 << "TLS refused by 127.0.0.1:\\d+: certificate has expired";
+        QTest::newRow("other host") << "mqtts" << "" << true << Certificate::OtherHost << 7 << "TLS refused by 127.0.0.1:\\d+: host name verification failed";
+        QTest::newRow("own CA") << "mqtts" << "" << true << Certificate::Good << 2 << "connected to 127.0.0.1:\\d+";
         // clang-format on
     }
     void faultsAreTold()
@@ -382,11 +498,13 @@ private Q_SLOTS:
         QFETCH(QString, scheme);
         QFETCH(QString, user);
         QFETCH(bool, caGiven);
+        QFETCH(MosquittoBroker::Certificate, certificate);
         QFETCH(int, seconds);
         QFETCH(QString, told);
         MosquittoBroker broker;
         if (scheme != "none")
-            QVERIFY2(broker.start(scheme == "mqtts", scheme == "mqtt"), qPrintable(broker.errorString()));
+            QVERIFY2(broker.start(scheme == "mqtts", scheme == "mqtt", certificate),
+                     qPrintable(broker.errorString()));
         const int port = scheme == "mqtts" ? broker.tlsPort() : scheme == "mqtt" ? broker.port() : 9;
         const QString url =
             (scheme == "mqtts" ? "mqtts://" : "mqtt://") + user + "127.0.0.1:" + QString::number(port);
@@ -404,6 +522,23 @@ private Q_SLOTS:
                  1);
         QVERIFY2(toldLine.match(run.err).hasMatch(), qPrintable(run.err));
         QVERIFY(!run.err.contains(QStringLiteral("secret")));
+    }
+
+    // A program closed by SIGTERM while recording leaves its record "stopped".
+    void closingLeavesTheRecordStopped()
+    {
+        MosquittoBroker broker;
+        QVERIFY2(broker.start(), qPrintable(broker.errorString()));
+        MqttProbe live;
+        QVERIFY(live.subscribe(broker.port()));
+        record({Mv}, 60, {"--mqtt", broker.url(), "--mqtt-topic", "term"}, [&](QProcess &program) {
+            QTRY_VERIFY_WITH_TIMEOUT(!live.messagesOn("term/ch1").isEmpty(), 10000);
+            program.terminate();
+        });
+        QTRY_VERIFY(live.messagesOn("term/status").size() == 2);
+        const QStringList told = recordMessages(live.messagesOn("term/record"));
+        const QString stamp = told.value(0).section(u' ', 1);
+        QCOMPARE(told, QStringList({"recording " + stamp, "stopped " + stamp}));
     }
 };
 

@@ -18,8 +18,8 @@ packages=(
   xvfb xauth poppler-utils
   # the Debian package: its dependencies (dpkg-shlibdeps), its desktop metadata checked
   dpkg-dev appstream
-  # live readings: the MQTT client library; the broker, its clients and test certificates for the tests
-  libmosquitto-dev mosquitto mosquitto-clients openssl
+  # live readings: the MQTT client library and its TLS library; the broker, its clients and test certificates for the tests
+  libmosquitto-dev libssl-dev mosquitto mosquitto-clients openssl
   # the desktop tests: a real window manager on the virtual display, driven by keys and clicks
   openbox xdotool wmctrl
   # workbooks read back by spreadsheet programs and a reader no one here wrote

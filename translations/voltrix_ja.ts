@@ -159,6 +159,22 @@ SIGTERM と SIGHUP は無人運転を --quit の Stop 後と同じく終了さ�
         <source>Write every recorded sample to standard output as it is recorded: a JSON object a line, or CSV after a header line. Every other message goes to standard error.</source>
         <translation>記録した測定値を記録のたびに標準出力へ書き出します: 1 行に 1 つの JSON オブジェクト、またはヘッダー行に続く CSV。その他のメッセージはすべて標準エラー出力に出ます。</translation>
     </message>
+    <message>
+        <source>--mqtt-discovery takes on or off</source>
+        <translation>--mqtt-discovery には on または off を指定します</translation>
+    </message>
+    <message>
+        <source>--mqtt-qos takes 0 or 1</source>
+        <translation>--mqtt-qos には 0 または 1 を指定します</translation>
+    </message>
+    <message>
+        <source>--stream takes jsonl or csv</source>
+        <translation>--stream には jsonl または csv を指定します</translation>
+    </message>
+    <message>
+        <source>publishing is off: %1</source>
+        <translation>配信はオフです: %1</translation>
+    </message>
 </context>
 <context>
     <name>FmAbout</name>
@@ -529,6 +545,49 @@ SIGTERM と SIGHUP は無人運転を --quit の Stop 後と同じく終了さ�
     </message>
 </context>
 <context>
+    <name>MqttClient</name>
+    <message>
+        <source>off</source>
+        <translation>オフ</translation>
+    </message>
+    <message>
+        <source>cannot make an MQTT client</source>
+        <translation>MQTT クライアントを作成できません</translation>
+    </message>
+    <message>
+        <source>TLS cannot be set up: %1</source>
+        <translation>TLS を設定できません: %1</translation>
+    </message>
+    <message>
+        <source>cannot start the MQTT client: %1</source>
+        <translation>MQTT クライアントを開始できません: %1</translation>
+    </message>
+    <message>
+        <source>connecting to %1</source>
+        <translation>%1 に接続中</translation>
+    </message>
+    <message>
+        <source>TLS refused by %1: %2</source>
+        <translation>%1 との TLS が拒否されました: %2</translation>
+    </message>
+    <message>
+        <source>cannot reach %1: %2</source>
+        <translation>%1 に接続できません: %2</translation>
+    </message>
+    <message>
+        <source>%1 refused the connection: %2</source>
+        <translation>%1 が接続を拒否しました: %2</translation>
+    </message>
+    <message>
+        <source>connected to %1</source>
+        <translation>%1 に接続済み</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>応答がありません</translation>
+    </message>
+</context>
+<context>
     <name>OpenRecord</name>
     <message>
         <source>Open File</source>
@@ -664,6 +723,56 @@ SIGTERM と SIGHUP は無人運転を --quit の Stop 後と同じく終了さ�
     <message>
         <source>no broker given</source>
         <translation>ブローカーが指定されていません</translation>
+    </message>
+</context>
+<context>
+    <name>PublishFeature</name>
+    <message>
+        <source>MQTT: %1</source>
+        <translation>MQTT: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PublishRules</name>
+    <message>
+        <source>the broker address does not parse: expected mqtt://[user[:password]@]host[:port] or mqtts://[user[:password]@]host[:port]</source>
+        <translation>ブローカーのアドレスを解釈できません。mqtt://[user[:password]@]host[:port] または mqtts://[user[:password]@]host[:port] の形で指定してください</translation>
+    </message>
+    <message>
+        <source>unknown scheme &quot;%1&quot;: use mqtt:// or mqtts://</source>
+        <translation>不明なスキーム「%1」です。mqtt:// または mqtts:// を使ってください</translation>
+    </message>
+    <message>
+        <source>the broker address names no host</source>
+        <translation>ブローカーのアドレスにホストがありません</translation>
+    </message>
+    <message>
+        <source>the port must be a number from 1 to 65535</source>
+        <translation>ポートは 1 から 65535 までの数値で指定してください</translation>
+    </message>
+    <message>
+        <source>the topic prefix is empty</source>
+        <translation>トピックの接頭辞が空です</translation>
+    </message>
+    <message>
+        <source>the topic prefix must not hold +, # or a NUL character</source>
+        <translation>トピックの接頭辞に +、#、NUL 文字は使えません</translation>
+    </message>
+    <message>
+        <source>the topic prefix must not be %1 or lie under it: Home Assistant&apos;s own topics are there</source>
+        <translation>トピックの接頭辞を %1 またはその下にすることはできません。そこは Home Assistant 自身のトピックです</translation>
+    </message>
+    <message>
+        <source>the quality of service must be 0 or 1</source>
+        <translation>QoS は 0 または 1 です</translation>
+    </message>
+    <message>
+        <source>cannot read the CA file %1: %2</source>
+        <translation>CA ファイル %1 を読めません: %2</translation>
+    </message>
+    <message>
+        <source>it holds no PEM certificate</source>
+        <translation>PEM 形式の証明書が含まれていません</translation>
     </message>
 </context>
 <context>
@@ -812,6 +921,29 @@ Do you want to replace it?</source>
     <message>
         <source>Cannot read the label file %1 as text. The window title shows no label.</source>
         <translation>ラベルファイル %1 をテキストとして読み込めません。ウィンドウのタイトルにラベルは表示されません。</translation>
+    </message>
+</context>
+<context>
+    <name>StreamWriter</name>
+    <message>
+        <source>it had not caught up when the stream ended</source>
+        <translation>ストリームの終了までに追いつきませんでした</translation>
+    </message>
+    <message>
+        <source>stream: it ends (%1); the recording goes on</source>
+        <translation>ストリーム: 終了します(%1)。記録は続けます</translation>
+    </message>
+    <message>
+        <source>the reader has gone</source>
+        <translation>読み手がいなくなりました</translation>
+    </message>
+    <message>
+        <source>caught up at %1</source>
+        <translation>%1 に追いつきました</translation>
+    </message>
+    <message>
+        <source>stream: the reader fell behind: %1 lines dropped; %2</source>
+        <translation>ストリーム: 読み手が遅れたため %1 行を捨てました。%2</translation>
     </message>
 </context>
 <context>

@@ -157,6 +157,22 @@ SIGTERM 與 SIGHUP 會如同 --quit 在停止後那樣結束無人值守執行�
         <source>Write every recorded sample to standard output as it is recorded: a JSON object a line, or CSV after a header line. Every other message goes to standard error.</source>
         <translation>每記錄一筆讀值就寫到標準輸出：每行一個 JSON 物件，或標題列之後的 CSV。其他所有訊息都寫到標準錯誤輸出。</translation>
     </message>
+    <message>
+        <source>--mqtt-discovery takes on or off</source>
+        <translation>--mqtt-discovery 只接受 on 或 off</translation>
+    </message>
+    <message>
+        <source>--mqtt-qos takes 0 or 1</source>
+        <translation>--mqtt-qos 只接受 0 或 1</translation>
+    </message>
+    <message>
+        <source>--stream takes jsonl or csv</source>
+        <translation>--stream 只接受 jsonl 或 csv</translation>
+    </message>
+    <message>
+        <source>publishing is off: %1</source>
+        <translation>傳送已關閉：%1</translation>
+    </message>
 </context>
 <context>
     <name>FmAbout</name>
@@ -527,6 +543,49 @@ SIGTERM 與 SIGHUP 會如同 --quit 在停止後那樣結束無人值守執行�
     </message>
 </context>
 <context>
+    <name>MqttClient</name>
+    <message>
+        <source>off</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>cannot make an MQTT client</source>
+        <translation>無法建立 MQTT 用戶端</translation>
+    </message>
+    <message>
+        <source>TLS cannot be set up: %1</source>
+        <translation>無法設定 TLS：%1</translation>
+    </message>
+    <message>
+        <source>cannot start the MQTT client: %1</source>
+        <translation>無法啟動 MQTT 用戶端：%1</translation>
+    </message>
+    <message>
+        <source>connecting to %1</source>
+        <translation>正在連線到 %1</translation>
+    </message>
+    <message>
+        <source>TLS refused by %1: %2</source>
+        <translation>與 %1 的 TLS 被拒絕：%2</translation>
+    </message>
+    <message>
+        <source>cannot reach %1: %2</source>
+        <translation>無法連上 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 refused the connection: %2</source>
+        <translation>%1 拒絕了連線：%2</translation>
+    </message>
+    <message>
+        <source>connected to %1</source>
+        <translation>已連線到 %1</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>沒有回應</translation>
+    </message>
+</context>
+<context>
     <name>OpenRecord</name>
     <message>
         <source>Open File</source>
@@ -662,6 +721,56 @@ SIGTERM 與 SIGHUP 會如同 --quit 在停止後那樣結束無人值守執行�
     <message>
         <source>no broker given</source>
         <translation>未指定代理伺服器</translation>
+    </message>
+</context>
+<context>
+    <name>PublishFeature</name>
+    <message>
+        <source>MQTT: %1</source>
+        <translation>MQTT：%1</translation>
+    </message>
+</context>
+<context>
+    <name>PublishRules</name>
+    <message>
+        <source>the broker address does not parse: expected mqtt://[user[:password]@]host[:port] or mqtts://[user[:password]@]host[:port]</source>
+        <translation>無法解析 broker 位址：應為 mqtt://[user[:password]@]host[:port] 或 mqtts://[user[:password]@]host[:port]</translation>
+    </message>
+    <message>
+        <source>unknown scheme &quot;%1&quot;: use mqtt:// or mqtts://</source>
+        <translation>未知的通訊協定「%1」：請使用 mqtt:// 或 mqtts://</translation>
+    </message>
+    <message>
+        <source>the broker address names no host</source>
+        <translation>broker 位址中沒有主機</translation>
+    </message>
+    <message>
+        <source>the port must be a number from 1 to 65535</source>
+        <translation>連接埠必須是 1 到 65535 的數字</translation>
+    </message>
+    <message>
+        <source>the topic prefix is empty</source>
+        <translation>主題前置字串是空的</translation>
+    </message>
+    <message>
+        <source>the topic prefix must not hold +, # or a NUL character</source>
+        <translation>主題前置字串不可包含 +、# 或 NUL 字元</translation>
+    </message>
+    <message>
+        <source>the topic prefix must not be %1 or lie under it: Home Assistant&apos;s own topics are there</source>
+        <translation>主題前置字串不可為 %1 或在其之下：那裡是 Home Assistant 自己的主題</translation>
+    </message>
+    <message>
+        <source>the quality of service must be 0 or 1</source>
+        <translation>QoS 必須是 0 或 1</translation>
+    </message>
+    <message>
+        <source>cannot read the CA file %1: %2</source>
+        <translation>無法讀取 CA 檔 %1：%2</translation>
+    </message>
+    <message>
+        <source>it holds no PEM certificate</source>
+        <translation>其中沒有 PEM 格式的憑證</translation>
     </message>
 </context>
 <context>
@@ -810,6 +919,29 @@ Do you want to replace it?</source>
     <message>
         <source>Cannot read the label file %1 as text. The window title shows no label.</source>
         <translation>無法以文字讀取標籤檔 %1。視窗標題不會顯示標籤。</translation>
+    </message>
+</context>
+<context>
+    <name>StreamWriter</name>
+    <message>
+        <source>it had not caught up when the stream ended</source>
+        <translation>串流結束時仍未趕上</translation>
+    </message>
+    <message>
+        <source>stream: it ends (%1); the recording goes on</source>
+        <translation>串流：結束（%1）；記錄照常繼續</translation>
+    </message>
+    <message>
+        <source>the reader has gone</source>
+        <translation>讀取端已離開</translation>
+    </message>
+    <message>
+        <source>caught up at %1</source>
+        <translation>已於 %1 趕上</translation>
+    </message>
+    <message>
+        <source>stream: the reader fell behind: %1 lines dropped; %2</source>
+        <translation>串流：讀取端落後，已捨棄 %1 行；%2</translation>
     </message>
 </context>
 <context>

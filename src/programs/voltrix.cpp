@@ -32,8 +32,10 @@
 #include <QSysInfo>
 #include <QTextStream>
 #include <QTimer>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
+#include <unistd.h>
 
 namespace
 {
@@ -268,12 +270,12 @@ int main(int argc, char **argv)
     if (parser.isSet(mqttCaOption)) live.mqtt.caFile = parser.value(mqttCaOption);
     if (parser.isSet(mqttDiscoveryOption) &&
         !PublishRules::parseSwitch(parser.value(mqttDiscoveryOption), &live.mqtt.discovery))
-        liveError = QStringLiteral("--mqtt-discovery takes on or off");
+        liveError = QCoreApplication::translate("CommandLine", "--mqtt-discovery takes on or off");
     if (parser.isSet(mqttQosOption) && !PublishRules::parseQos(parser.value(mqttQosOption), &live.mqtt.qos))
-        liveError = QStringLiteral("--mqtt-qos takes 0 or 1");
+        liveError = QCoreApplication::translate("CommandLine", "--mqtt-qos takes 0 or 1");
     live.stream = parser.isSet(streamOption);
     if (live.stream && !StreamWriter::parseFormat(parser.value(streamOption), &live.streamFormat))
-        liveError = QStringLiteral("--stream takes jsonl or csv");
+        liveError = QCoreApplication::translate("CommandLine", "--stream takes jsonl or csv");
     BrokerAddress address;
     if (liveError.isEmpty() && !live.mqtt.url.isEmpty()) {
         const QString problem = PublishRules::check(live.mqtt, &address);
@@ -281,7 +283,10 @@ int main(int argc, char **argv)
         if (live.mqttGiven)
             liveError = problem;
         else if (!problem.isEmpty()) {
-            QTextStream(stderr) << "voltrix: publishing is off: " << problem << Qt::endl;
+            QTextStream(stderr)
+                << "voltrix: "
+                << QCoreApplication::translate("CommandLine", "publishing is off: %1").arg(problem)
+                << Qt::endl;
             live.mqtt.url.clear();
         }
     }
@@ -327,10 +332,14 @@ int main(int argc, char **argv)
                 file.write(QByteArray::number(ns / 1000) + '\n');
         });
 
-    // Live readings: standard output carries nothing else in stream mode.
+    // Live readings: standard output carries nothing else in stream mode. A reader that goes
+    // away ends the stream, and a standard error closed with it must not end the recording.
     std::unique_ptr<StreamWriter> stream;
     if (live.stream) {
-        stream = std::make_unique<StreamWriter>(live.streamFormat, stdout);
+        std::signal(SIGPIPE, SIG_IGN);
+        stream = std::make_unique<StreamWriter>(live.streamFormat, STDOUT_FILENO, [](const QString &message) {
+            QTextStream(stderr) << "voltrix: " << message << Qt::endl;
+        });
         session.readings().addOutput(stream.get());
     }
     if (unattended)

@@ -36,6 +36,9 @@ int freePort()
     return port;
 }
 
+const char *const Certificates[] = {"server.crt", "expired.crt",
+                                    "other.crt"}; // by MosquittoBroker::Certificate
+
 bool accepting(int port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -81,26 +84,33 @@ bool MosquittoBroker::run(const QString &program, const QStringList &arguments)
 bool MosquittoBroker::makeCertificates()
 {
     if (QFile::exists(caFile())) return true;
-    QFile ext(m_dir.filePath(QStringLiteral("san.ext")));
-    if (!ext.open(QIODevice::WriteOnly)) return false;
-    ext.write("subjectAltName=IP:127.0.0.1,DNS:localhost\n");
-    ext.close();
+    const auto write = [this](const char *name, const QByteArray &text) {
+        QFile file(m_dir.filePath(QLatin1String(name)));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    if (!write("san.ext", "subjectAltName=IP:127.0.0.1,DNS:localhost\n") ||
+        !write("other.ext", "subjectAltName=DNS:elsewhere.example\n"))
+        return false;
     const QString ssl = QStringLiteral("openssl");
     const QStringList ec{QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
                          QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
+    const auto sign = [&](const char *out, const char *days, const char *ext) {
+        return run(ssl, {"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key",
+                         "-CAcreateserial", "-out", out, "-days", days, "-extfile", ext});
+    };
     return run(ssl, QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + ec +
                         QStringList{"-keyout", "ca.key", "-out", "ca.crt", "-days", "2", "-subj",
                                     "/CN=Test CA"}) &&
            run(ssl,
                QStringList{QStringLiteral("req")} + ec +
                    QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=localhost"}) &&
-           run(ssl, {"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key",
-                     "-CAcreateserial", "-out", "server.crt", "-days", "2", "-extfile", "san.ext"}) &&
+           sign(Certificates[0], "2", "san.ext") && sign(Certificates[1], "-1", "san.ext") &&
+           sign(Certificates[2], "2", "other.ext") &&
            QFile::setPermissions(m_dir.filePath(QStringLiteral("server.key")),
                                  QFileDevice::ReadOwner | QFileDevice::ReadOther | QFileDevice::ReadGroup);
 }
 
-bool MosquittoBroker::start(bool tls, bool login)
+bool MosquittoBroker::start(bool tls, bool login, Certificate certificate)
 {
     if (!m_port) m_port = freePort();
     if (tls && !m_tlsPort) m_tlsPort = freePort();
@@ -119,8 +129,8 @@ bool MosquittoBroker::start(bool tls, bool login)
     conf += "listener " + QByteArray::number(m_port) + " 127.0.0.1\n";
     if (tls)
         conf += "listener " + QByteArray::number(m_tlsPort) + " 127.0.0.1\ncafile " + caFile().toUtf8() +
-                "\ncertfile " + m_dir.filePath(QStringLiteral("server.crt")).toUtf8() + "\nkeyfile " +
-                m_dir.filePath(QStringLiteral("server.key")).toUtf8() + '\n';
+                "\ncertfile " + m_dir.filePath(QLatin1String(Certificates[int(certificate)])).toUtf8() +
+                "\nkeyfile " + m_dir.filePath(QStringLiteral("server.key")).toUtf8() + '\n';
     QFile file(m_dir.filePath(QStringLiteral("mosquitto.conf")));
     if (!file.open(QIODevice::WriteOnly) || file.write(conf) != conf.size()) return false;
     file.close();

@@ -9,7 +9,8 @@
 struct mosquitto;
 
 // A throw-away Mosquitto broker on free local ports: a plain listener, and a TLS one with a
-// CA and server certificate made by openssl on first use. Stopped on destruction; stop() and
+// CA and server certificates made by openssl on first use: a good one, an expired one, and
+// one for another host. Stopped on destruction; stop() and
 // start() again keep the ports, as a broker restarted.
 class MosquittoBroker
 {
@@ -19,8 +20,9 @@ public:
     MosquittoBroker(const MosquittoBroker &) = delete;
     MosquittoBroker &operator=(const MosquittoBroker &) = delete;
 
+    enum class Certificate { Good, Expired, OtherHost };
     // `login`: only user "voltrix" with password "secret" may connect.
-    bool start(bool tls = false, bool login = false);
+    bool start(bool tls = false, bool login = false, Certificate certificate = Certificate::Good);
     void stop();
     QString errorString() const { return m_error; }
 

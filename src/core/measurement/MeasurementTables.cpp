@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <iterator>
 
 #include "core/common/Files.h"
 #include "core/common/NumberFormat.h"
@@ -152,6 +153,12 @@ float limitMultiplier(int functionCode)
 QString limitFormat(int functionCode)
 {
     return isFunction(functionCode) ? functionTable[functionCode].limitFormat.toString() : QString();
+}
+
+int intervalSeconds(int intervalCode)
+{
+    static constexpr int seconds[] = {2, 10, 30, 60, 120};
+    return intervalCode >= 0 && intervalCode < int(std::size(seconds)) ? seconds[intervalCode] : 0;
 }
 
 int functionCodeOf(const QString &name)

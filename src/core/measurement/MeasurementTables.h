@@ -15,8 +15,10 @@ QString functionName(int functionCode); // "" outside 0..9
 QString unitText(int functionCode);     // "V", "A", "\u03A9", "F", "Hz", "%"
 QString prefixText(int prefixCode);     // "" outside 0..5 and for 3
 float prefixFactor(int prefixCode);     // 1e-9 .. 1e6; 1 outside 0..5
-float lowLimit(int functionCode);       // functionLimits(0, f)
-float highLimit(int functionCode);      // functionLimits(1, f)
+// The reporting interval a frame's interval code announces: 2, 10, 30, 60 or 120 s; 0 outside 0..4.
+int intervalSeconds(int intervalCode);
+float lowLimit(int functionCode);  // functionLimits(0, f)
+float highLimit(int functionCode); // functionLimits(1, f)
 float limitMultiplier(int functionCode);
 QString limitFormat(int functionCode);
 

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <mosquitto.h>
 #include <mutex>
+#include <openssl/ssl.h>
+#include <openssl/x509_vfy.h>
 
 namespace
 {
@@ -35,7 +37,7 @@ QString reasonOf(int rc, int error = 0)
 
 } // namespace
 
-MqttClient::MqttClient(QObject *parent) : QObject(parent)
+MqttClient::MqttClient(QObject *parent) : QObject(parent), m_text(tr("off"))
 {
     initLibrary();
     m_connectTimer.setSingleShot(true);
@@ -63,12 +65,13 @@ bool MqttClient::start(const Config &config, QString *error)
         release();
         return false;
     };
-    if (!m_mosq) return refuse(QStringLiteral("cannot make an MQTT client"));
+    if (!m_mosq) return refuse(tr("cannot make an MQTT client"));
     mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
     mosquitto_connect_callback_set(m_mosq, &MqttClient::onConnect);
     mosquitto_disconnect_callback_set(m_mosq, &MqttClient::onDisconnect);
     mosquitto_publish_callback_set(m_mosq, &MqttClient::onPublish);
     mosquitto_log_callback_set(m_mosq, &MqttClient::onLog);
+    mosquitto_message_callback_set(m_mosq, &MqttClient::onMessage);
     mosquitto_reconnect_delay_set(m_mosq, 1, MaxReconnectWaitS, true);
 
     const BrokerAddress &broker = config.broker;
@@ -82,16 +85,20 @@ bool MqttClient::start(const Config &config, QString *error)
         const QByteArray ca = config.caFile.toLocal8Bit();
         const int rc = mosquitto_tls_set(m_mosq, ca.isEmpty() ? nullptr : ca.constData(),
                                          ca.isEmpty() ? SystemCaFolder : nullptr, nullptr, nullptr, nullptr);
-        if (rc != MOSQ_ERR_SUCCESS) return refuse(QStringLiteral("TLS cannot be set up: ") + reasonOf(rc));
+        if (rc != MOSQ_ERR_SUCCESS) return refuse(tr("TLS cannot be set up: %1").arg(reasonOf(rc)));
     }
     if (!config.statusTopic.isEmpty())
         mosquitto_will_set(m_mosq, config.statusTopic.constData(), 7, "offline", 1, true);
 
     // The loop runs first: so the client connects whenever the broker comes up.
     const int rc = mosquitto_loop_start(m_mosq);
-    if (rc != MOSQ_ERR_SUCCESS)
-        return refuse(QStringLiteral("cannot start the MQTT client: ") + reasonOf(rc));
-    setState(State::Connecting, QStringLiteral("connecting to ") + broker.hostPort());
+    if (rc != MOSQ_ERR_SUCCESS) return refuse(tr("cannot start the MQTT client: %1").arg(reasonOf(rc)));
+    {
+        QMutexLocker lock(&m_logMutex);
+        m_lastLog.clear();
+        m_tlsRefused = false;
+    }
+    setState(State::Connecting, tr("connecting to %1").arg(broker.hostPort()));
     // The sender connects first, so that looking up the host never holds this thread up.
     m_stopping = false;
     m_sender = std::thread(&MqttClient::sendLoop, this);
@@ -131,7 +138,7 @@ void MqttClient::stop()
     m_retained.clear();
     m_backlog.clear();
     m_backlogOrder.clear();
-    setState(State::Off, QStringLiteral("off"));
+    setState(State::Off, tr("off"));
 }
 
 void MqttClient::release()
@@ -143,8 +150,11 @@ void MqttClient::release()
 void MqttClient::publish(const QByteArray &topic, const QByteArray &payload, bool retain)
 {
     if (!m_mosq) return;
-    std::lock_guard<std::mutex> lock(m_outboxMutex);
-    m_outbox.push_back({topic, payload, retain});
+    {
+        std::lock_guard<std::mutex> lock(m_outboxMutex);
+        m_outbox.push_back({topic, payload, retain});
+    }
+    m_wake.notify_one();
 }
 
 void MqttClient::sendLoop()
@@ -159,7 +169,7 @@ void MqttClient::sendLoop()
     std::vector<Outgoing> batch;
     std::unique_lock<std::mutex> lock(m_outboxMutex);
     for (;;) {
-        m_wake.wait_for(lock, std::chrono::milliseconds(SendIntervalMs), [this] { return m_stopping; });
+        m_wake.wait(lock, [this] { return m_stopping || !m_outbox.empty(); });
         const bool stopping = m_stopping;
         batch.swap(m_outbox);
         lock.unlock();
@@ -200,9 +210,13 @@ void MqttClient::keep(const QByteArray &topic, const QByteArray &payload)
     m_backlog.insert(topic, payload);
 }
 
-void MqttClient::onConnect(mosquitto *, void *self, int rc)
+void MqttClient::onConnect(mosquitto *mosq, void *self, int rc)
 {
     auto *client = static_cast<MqttClient *>(self);
+    // A clean session forgets them with every connection.
+    if (rc == 0)
+        for (const QByteArray &topic : client->m_config.subscriptions)
+            mosquitto_subscribe(mosq, nullptr, topic.constData(), 0);
     QMetaObject::invokeMethod(
         client, [client, rc] { client->connected(rc); }, Qt::QueuedConnection);
 }
@@ -220,12 +234,50 @@ void MqttClient::onPublish(mosquitto *, void *self, int mid)
     static_cast<MqttClient *>(self)->m_ackedMid.store(mid);
 }
 
-void MqttClient::onLog(mosquitto *, void *self, int level, const char *text)
+void MqttClient::onMessage(mosquitto *, void *self, const mosquitto_message *message)
+{
+    auto *client = static_cast<MqttClient *>(self);
+    const QByteArray topic(message->topic);
+    const QByteArray payload(static_cast<const char *>(message->payload), message->payloadlen);
+    QMetaObject::invokeMethod(
+        client, [client, topic, payload] { Q_EMIT client->messageReceived(topic, payload); },
+        Qt::QueuedConnection);
+}
+
+void MqttClient::onLog(mosquitto *mosq, void *self, int level, const char *text)
 {
     if (!(level & (MOSQ_LOG_ERR | MOSQ_LOG_WARNING))) return;
     auto *client = static_cast<MqttClient *>(self);
+    const QString line = QString::fromUtf8(text);
     QMutexLocker lock(&client->m_logMutex);
-    client->m_lastLog = QString::fromUtf8(text);
+    // The library checks the host name itself and says so before the handshake fails.
+    if (line.contains(QLatin1String("host name verification failed"))) {
+        client->m_lastLog = QStringLiteral("host name verification failed");
+        client->m_tlsRefused = true;
+        return;
+    }
+    // The handshake's error says only "certificate verify failed"; the connection, still open
+    // while this is logged, knows why: an unknown CA, an expired certificate, ...
+    if (line.contains(QLatin1String("certificate verify failed"))) {
+        const auto *ssl = static_cast<const SSL *>(mosquitto_ssl_get(mosq));
+        const long result = ssl ? SSL_get_verify_result(ssl) : X509_V_OK;
+        if (result != X509_V_OK && result != X509_V_ERR_UNSPECIFIED)
+            client->m_lastLog = QString::fromUtf8(X509_verify_cert_error_string(result));
+        else if (!client->m_tlsRefused)
+            client->m_lastLog = line;
+        client->m_tlsRefused = true;
+        return;
+    }
+    if (client->m_tlsRefused && line.startsWith(QLatin1String("OpenSSL Error"))) return; // the same refusal
+    client->m_lastLog = line;
+    client->m_tlsRefused = false;
+}
+
+QString MqttClient::unreachableText(const QString &reason)
+{
+    const QString where = m_config.broker.hostPort();
+    QMutexLocker lock(&m_logMutex);
+    return (m_tlsRefused ? tr("TLS refused by %1: %2") : tr("cannot reach %1: %2")).arg(where, reason);
 }
 
 QString MqttClient::lastLogLine()
@@ -241,14 +293,16 @@ void MqttClient::connected(int rc)
     if (!m_mosq) return;
     const QString where = m_config.broker.hostPort();
     if (rc != 0) {
-        setState(State::Failed, QStringLiteral("%1 refused the connection: %2")
-                                    .arg(where, QString::fromUtf8(mosquitto_connack_string(rc))));
+        setState(
+            State::Failed,
+            tr("%1 refused the connection: %2").arg(where, QString::fromUtf8(mosquitto_connack_string(rc))));
         return;
     }
     m_connectTimer.stop();
     {
         QMutexLocker lock(&m_logMutex);
         m_lastLog.clear();
+        m_tlsRefused = false;
     }
     {
         QMutexLocker lock(&m_sendMutex);
@@ -264,16 +318,14 @@ void MqttClient::connected(int rc)
             send(topic, m_backlog.value(topic), false, m_config.qos);
         m_backlog.clear();
     }
-    setState(State::Connected, QStringLiteral("connected to ") + where);
+    setState(State::Connected, tr("connected to %1").arg(where));
 }
 
 void MqttClient::connectFailed(int rc, int error)
 {
     if (!m_mosq || m_connected) return;
     const QString logged = lastLogLine(); // a TLS failure tells its reason only there
-    setState(State::Failed,
-             QStringLiteral("cannot reach %1: %2")
-                 .arg(m_config.broker.hostPort(), logged.isEmpty() ? reasonOf(rc, error) : logged));
+    setState(State::Failed, unreachableText(logged.isEmpty() ? reasonOf(rc, error) : logged));
 }
 
 void MqttClient::disconnected(int rc, int error)
@@ -287,18 +339,14 @@ void MqttClient::disconnected(int rc, int error)
     if (rc == 0) return; // asked for
     const QString reason = lastLogLine();
     if (wasConnected || m_state != State::Failed)
-        setState(State::Failed,
-                 QStringLiteral("cannot reach %1: %2")
-                     .arg(m_config.broker.hostPort(), reason.isEmpty() ? reasonOf(rc, error) : reason));
+        setState(State::Failed, unreachableText(reason.isEmpty() ? reasonOf(rc, error) : reason));
 }
 
 void MqttClient::connectTimedOut()
 {
     if (m_connected || m_state == State::Failed) return;
     const QString reason = lastLogLine();
-    setState(State::Failed,
-             QStringLiteral("cannot reach %1: %2")
-                 .arg(m_config.broker.hostPort(), reason.isEmpty() ? QStringLiteral("no answer") : reason));
+    setState(State::Failed, unreachableText(reason.isEmpty() ? tr("no answer") : reason));
 }
 
 void MqttClient::setState(State state, const QString &text)

@@ -9,14 +9,16 @@
 // The samples and the record's state on a broker under a topic prefix:
 //   <prefix>/ch<N>   one JSON object per sample
 //   <prefix>/status  "online" / "offline", retained
-//   <prefix>/record  the recording's state (retained) and each workbook saved
+//   <prefix>/record  each record's state (retained) and each workbook saved
 // and, unless turned off, a Home Assistant discovery config per channel on its first sample and
-// whenever its function or unit changes.
+// whenever its function or announced interval changes, sent again whenever Home Assistant
+// announces itself. A program that closes leaves its last record "stopped".
 class MqttPublisher : public QObject, public SampleOutput
 {
     Q_OBJECT
 public:
     explicit MqttPublisher(QObject *parent = nullptr);
+    ~MqttPublisher() override;
 
     // Checks the options and starts connecting; false with the reason when they are refused.
     bool start(const PublishOptions &options, QString *error);
@@ -28,10 +30,18 @@ public:
     void recordStateChanged(RecordState state, int rows, const QString &stamp) override;
     void recordSaved(const QString &fileName) override;
 
+    // Home Assistant holds a sensor unavailable after this many of the meter's intervals
+    // without a sample.
+    static constexpr int ExpiryIntervals = 3;
+
 Q_SIGNALS:
     void stateChanged(MqttClient::State state, const QString &text);
 
 private:
+    void announce(const PublishedSample &sample);
+    void messageReceived(const QByteArray &topic, const QByteArray &payload);
+    void publishRecordState();
+
     MqttClient m_client;
     bool m_on = false;
     bool m_discovery = true;
@@ -40,6 +50,11 @@ private:
     QByteArray m_statusTopic;
     std::array<QByteArray, 6> m_channelTopics;
     DiscoveryConfig::Device m_device;
-    // The unit and function each channel's config was published for.
-    std::array<std::pair<QString, QString>, 6> m_announced;
+    // What each channel's config was published for (unit, function, interval) and the config.
+    std::array<QString, 6> m_announced;
+    std::array<QByteArray, 6> m_configs;
+    // The record as last told; its rows follow the samples.
+    RecordState m_recordState = RecordState::Stopped;
+    QString m_stamp;
+    int m_rows = 0;
 };

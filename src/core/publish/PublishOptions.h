@@ -27,14 +27,16 @@ namespace PublishRules
 
 constexpr int PlainPort = 1883;
 constexpr int TlsPort = 8883;
+constexpr qint64 MaxCaFileBytes = 4 * 1024 * 1024; // a bundle of every public CA is a quarter of it
 
 // The address, or on failure an empty host and the reason in `error`.
 BrokerAddress parseAddress(const QString &url, QString *error);
-// "" when the prefix may carry topics below it, else why not.
+// "" when the prefix may carry topics below it, else why not: not "homeassistant" nor under it.
 QString checkPrefix(const QString &prefix);
 // "voltrix/<host name>"
 QString defaultPrefix(const QString &hostName);
-// "voltrix_<prefix with / turned into _>"
+// "voltrix_<prefix>" with every character but [a-zA-Z0-9_-] turned into "_": the only ones Home
+// Assistant takes in an id.
 QString discoveryId(const QString &prefix);
 // "on"/"off" and "0"/"1" as the command line gives them; false when the text is neither.
 bool parseSwitch(const QString &text, bool *on);

@@ -1,8 +1,6 @@
 #include "core/publish/PublishedSample.h"
 
-#include <QLocale>
-#include <cmath>
-
+#include "core/measurement/MeasurementTables.h"
 #include "core/record/CsvExport.h"
 
 namespace SampleFormat
@@ -11,26 +9,19 @@ namespace SampleFormat
 namespace
 {
 
-bool isDigit(char c)
+constexpr int PrefixExponents[Measurement::PrefixCount] = {-9, -6, -3, 0, 3, 6};
+
+bool isDigit(QChar c)
 {
-    return c >= '0' && c <= '9';
+    return c >= u'0' && c <= u'9';
 }
 
-// -?(0|[1-9][0-9]*)(\.[0-9]+)? : what a JSON number may look like without an exponent.
-bool isJsonNumber(const QByteArray &n)
+void appendField(QByteArray &out, const char *name, QStringView text)
 {
-    qsizetype i = n.startsWith('-') ? 1 : 0;
-    const qsizetype intStart = i;
-    while (i < n.size() && isDigit(n[i]))
-        ++i;
-    const qsizetype intDigits = i - intStart;
-    if (intDigits == 0 || (intDigits > 1 && n[intStart] == '0')) return false;
-    if (i == n.size()) return true;
-    if (n[i] != '.') return false;
-    const qsizetype fraction = ++i;
-    while (i < n.size() && isDigit(n[i]))
-        ++i;
-    return i == n.size() && i > fraction;
+    out += ",\"";
+    out += name;
+    out += "\":";
+    appendJsonString(out, text);
 }
 
 } // namespace
@@ -40,17 +31,61 @@ bool isOverload(const QString &text)
     return text.endsWith(QLatin1String("OL"));
 }
 
-QByteArray jsonNumber(const QString &text)
+QByteArray scaledNumber(QStringView text, int exponent)
 {
-    if (text.isEmpty() || isOverload(text)) return {};
-    QByteArray n = text.trimmed().toLatin1();
-    if (n.startsWith('+')) n.remove(0, 1);
-    if (isJsonNumber(n)) return n;
-    // Anything else that still reads as a number ("-.5", "5.", a decimal comma) is written anew.
-    bool ok = false;
-    const double value = QString::fromLatin1(n).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok || !std::isfinite(value)) return {};
-    return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+    text = text.trimmed();
+    qsizetype i = 0;
+    const bool negative = i < text.size() && text[i] == u'-';
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ++i;
+    QByteArray digits;
+    qsizetype point = -1; // digits before the decimal point
+    for (; i < text.size(); ++i) {
+        if (isDigit(text[i]))
+            digits += char(text[i].unicode());
+        else if ((text[i] == u'.' || text[i] == u',') && point < 0)
+            point = digits.size();
+        else
+            return {};
+    }
+    if (digits.isEmpty()) return {};
+    if (point < 0) point = digits.size();
+    point += exponent;
+    if (point < 0) {
+        digits.prepend(QByteArray(-point, '0'));
+        point = 0;
+    } else if (point > digits.size()) {
+        digits.append(QByteArray(point - digits.size(), '0'));
+    }
+    QByteArray whole = digits.left(point);
+    QByteArray fraction = digits.mid(point);
+    qsizetype lead = 0;
+    while (lead < whole.size() && whole[lead] == '0')
+        ++lead;
+    whole.remove(0, lead);
+    while (fraction.endsWith('0'))
+        fraction.chop(1);
+    if (whole.isEmpty()) whole = "0";
+    QByteArray number = negative && (whole != "0" || !fraction.isEmpty()) ? "-" + whole : whole;
+    if (!fraction.isEmpty()) number += '.' + fraction;
+    return number;
+}
+
+void setBaseValue(PublishedSample &s)
+{
+    int exponent = 0;
+    s.unit = s.textUnit;
+    const int code = Measurement::functionCodeOf(s.function);
+    const QString base = code >= 0 ? Measurement::unitText(code) : QString();
+    if (!base.isEmpty() && s.textUnit.endsWith(base)) {
+        const QStringView prefix = QStringView(s.textUnit).chopped(base.size());
+        for (int p = 0; p < Measurement::PrefixCount; ++p) {
+            if (prefix != Measurement::prefixText(p)) continue;
+            exponent = PrefixExponents[p];
+            s.unit = base;
+            break;
+        }
+    }
+    s.value = isOverload(s.text) ? QByteArray() : scaledNumber(s.text, exponent);
 }
 
 void appendJsonString(QByteArray &out, QStringView text)
@@ -83,37 +118,35 @@ void appendJsonString(QByteArray &out, QStringView text)
 QByteArray json(const PublishedSample &s)
 {
     QByteArray out;
-    out.reserve(160);
+    out.reserve(220);
     out += "{\"channel\":";
     out += QByteArray::number(s.channel);
+    appendField(out, "record", s.record);
     out += ",\"row\":";
     out += QByteArray::number(s.row);
-    out += ",\"time\":";
-    appendJsonString(out, s.time);
+    appendField(out, "time", s.time);
     out += ",\"value\":";
-    const QByteArray number = jsonNumber(s.text);
-    out += number.isEmpty() ? QByteArray("null") : number;
-    out += ",\"text\":";
-    appendJsonString(out, s.text);
-    out += ",\"unit\":";
-    appendJsonString(out, s.unit);
-    out += ",\"function\":";
-    appendJsonString(out, s.function);
+    out += s.value.isEmpty() ? QByteArray("null") : s.value;
+    appendField(out, "unit", s.unit);
+    appendField(out, "text", s.text);
+    appendField(out, "text_unit", s.textUnit);
+    appendField(out, "function", s.function);
     out += isOverload(s.text) ? ",\"overload\":true}" : ",\"overload\":false}";
     return out;
 }
 
 QByteArray csvHeader()
 {
-    return QByteArrayLiteral("channel,row,time,value,text,unit,function,overload\r\n");
+    return QByteArrayLiteral("channel,record,row,time,value,unit,text,text_unit,function,overload\r\n");
 }
 
 QByteArray csvLine(const PublishedSample &s)
 {
     const QString line =
-        QString::number(s.channel) + u',' + QString::number(s.row) + u',' + CsvExport::quoteField(s.time) +
-        u',' + QString::fromLatin1(jsonNumber(s.text)) + u',' + CsvExport::quoteField(s.text) + u',' +
-        CsvExport::quoteField(s.unit) + u',' + CsvExport::quoteField(s.function) + u',' +
+        QString::number(s.channel) + u',' + CsvExport::quoteField(s.record) + u',' + QString::number(s.row) +
+        u',' + CsvExport::quoteField(s.time) + u',' + QString::fromLatin1(s.value) + u',' +
+        CsvExport::quoteField(s.unit) + u',' + CsvExport::quoteField(s.text) + u',' +
+        CsvExport::quoteField(s.textUnit) + u',' + CsvExport::quoteField(s.function) + u',' +
         (isOverload(s.text) ? QLatin1String("true") : QLatin1String("false")) + QLatin1String("\r\n");
     return line.toUtf8();
 }

@@ -99,7 +99,7 @@ void WorkbookSaver::autoSaveFinished(const WorkbookSaveQueue::Outcome &outcome)
     const QString reasons = outcome.failures.join(QStringLiteral("; "));
     if (!outcome.path.isEmpty()) {
         m_savedPaths.insert(outcome.recordFileName, outcome.path);
-        tellSaved(outcome.recordFileName);
+        tellSaved(outcome.recordFileName, outcome.path);
         if (!outcome.failures.isEmpty())
             m_.prompts.message(
                 QCoreApplication::translate(
@@ -177,7 +177,7 @@ bool WorkbookSaver::saveAs(QString *path, QString *error)
     if (isCsvPath(*path)) return CsvExport::write(m_.sources.record, *path, error);
     if (!writeWorkbook(*path, error)) return false;
     m_savedPaths.insert(name, *path);
-    tellSaved(RecordStore::fileNameForStamp(m_.sources.record.stamp()));
+    tellSaved(RecordStore::fileNameForStamp(m_.sources.record.stamp()), *path);
     // The record now goes by the name it was saved under: the monitor, the printouts, the save
     // question and the next save follow it.
     const QString savedName = QFileInfo(*path).fileName();
@@ -211,7 +211,7 @@ void WorkbookSaver::noteOpened(const QString &recordFileName, const QString &pat
     m_savedPaths.insert(recordFileName.trimmed(), path);
 }
 
-void WorkbookSaver::tellSaved(const QString &recordFileName) const
+void WorkbookSaver::tellSaved(const QString &recordFileName, const QString &path) const
 {
-    if (m_savedListener) m_savedListener(recordFileName);
+    if (m_savedListener) m_savedListener(recordFileName, path);
 }

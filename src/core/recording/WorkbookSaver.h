@@ -59,8 +59,9 @@ public:
     // A record opened from `path` is kept there already: it is not asked to be saved again.
     void noteOpened(const QString &recordFileName, const QString &path);
     // Told after every save of the record as a workbook (the automatic save, Save Data and the
-    // save question, not a CSV) with the record's file name ("yymmdd_hhnnss.xlsx").
-    void setSavedListener(std::function<void(const QString &recordFileName)> listener)
+    // save question, not a CSV) with the record's file name ("yymmdd_hhnnss.xlsx") and the path
+    // of the file written.
+    void setSavedListener(std::function<void(const QString &recordFileName, const QString &path)> listener)
     {
         m_savedListener = std::move(listener);
     }
@@ -102,12 +103,12 @@ private:
     QString freeAutoSavePath(const QString &folder, const QString &recordFileName) const;
     // Every automatic save ends here, on this object's thread, written or not.
     void autoSaveFinished(const WorkbookSaveQueue::Outcome &outcome);
-    void tellSaved(const QString &recordFileName) const;
+    void tellSaved(const QString &recordFileName, const QString &path) const;
 
     Collaborators m_;
     QString m_fallbackFolder;
     QHash<QString, QString> m_savedPaths; // record file name -> the file it was saved as
-    std::function<void(const QString &)> m_savedListener;
+    std::function<void(const QString &, const QString &)> m_savedListener;
     QList<InFlight> m_inFlight; // in the order they finish
     std::function<AutoSaveFailure(const QString &)> m_autoSaveFailed;
     std::unique_ptr<WorkbookSaveQueue> m_queue;

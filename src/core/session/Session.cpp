@@ -200,7 +200,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
 
     // The journal of the open record: every sample, kept until the record is saved or dropped.
     m_journal = new JournalWriter({*m_record, m_recording->status(), clock, prompts}, this);
-    m_readings = std::make_unique<ReadingPublisher>(*m_record, clock);
+    m_readings = std::make_unique<ReadingPublisher>(*m_record, clock, m_state);
     m_mqtt = new MqttPublisher(this);
     m_readings->addOutput(m_mqtt);
     m_relays->samples.journal = m_journal;
@@ -208,10 +208,11 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     m_recorder->setJournal(&m_relays->samples);
     m_journal->setFallbackFolder([this] { return m_workbookSaver->fallbackFolder(); });
     connect(m_recording, &RecordingControl::recordStarted, m_journal, &JournalWriter::recordStarted);
+    connect(m_recording, &RecordingControl::recordStarted, this, [this] { m_readings->recordStarted(); });
     connect(m_recording, &RecordingControl::recordDiscarded, m_journal, &JournalWriter::recordDiscarded);
-    m_workbookSaver->setSavedListener([this](const QString &name) {
+    m_workbookSaver->setSavedListener([this](const QString &name, const QString &path) {
         m_journal->recordSaved(name);
-        m_readings->recordSaved(name);
+        m_readings->recordSaved(path);
     });
     connect(&m_recording->status(), &RecordingStatus::modeChanged, this,
             [this](RecordingMode mode) { m_readings->recordingModeChanged(mode); });

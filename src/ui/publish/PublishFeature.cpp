@@ -15,7 +15,7 @@ namespace
 
 QString statusText(const QString &state)
 {
-    return QStringLiteral("MQTT: ") + state;
+    return PublishFeature::tr("MQTT: %1").arg(state);
 }
 
 } // namespace
