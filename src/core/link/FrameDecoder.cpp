@@ -2,10 +2,11 @@
 
 #include <QScopedValueRollback>
 
+#include "core/common/Clock.h"
 #include "core/link/SerialControl.h"
 
-FrameDecoder::FrameDecoder(SerialControl &serial, ReadingSink &sink, QObject *parent)
-    : QObject(parent), m_serial(serial), m_sink(sink)
+FrameDecoder::FrameDecoder(SerialControl &serial, ReadingSink &sink, const Clock &clock, QObject *parent)
+    : QObject(parent), m_serial(serial), m_sink(sink), m_clock(clock)
 {
     connect(&serial, &SerialControl::onComm, this, &FrameDecoder::onComm);
 }
@@ -28,7 +29,7 @@ void FrameDecoder::read()
     const QScopedValueRollback<bool> reading(m_reading, true);
     if (m_serial.inBufferCount() > 0) {
         m_serial.setInputLen(0);
-        m_reader.append(m_serial.input());
+        m_reader.append(m_serial.input(), m_clock.tickMs());
     }
     bool took = false;
     while (const std::optional<FrameReader::Frame> frame = m_reader.next()) {
@@ -40,6 +41,7 @@ void FrameDecoder::read()
         if (!m_sink.take(frame->reading, waiting)) break;
     }
     if (took) m_sink.readingsTaken();
+    m_reader.heldUntil(m_clock.tickMs());
     followFrameInThreshold();
 }
 
