@@ -90,7 +90,7 @@ private Q_SLOTS:
         row("divisor carried", {a + reading(0, 0, 5, 3, 7)}, {"R0:1234/100", "R0:5/100"});
         // A frame that fails the checks goes whole when a frame follows it, or a pause.
         const std::pair<const char *, const char *> bad[] = {
-            {"channel 6", "ff6030120000"},         {"channel 15", "fff030120000"},
+            {"channel 6", "ff6030120000"},         {"channel 16", "ffff30120000"},
             {"function 10", "ff003a120000"},       {"prefix 6", "ff0060120000"},
             {"digits not BCD", "ff00301a0000"},    {"high digits not BCD", "ff003012a000"},
             {"half an overload mark", "ff0030ba0000"}, {"a status start inside", "ff703012fe00"},
@@ -193,7 +193,7 @@ private Q_SLOTS:
         QTest::newRow("status frame")
             << FrameEncoder::encodeStatus({0x12, 0x34, 0x56, 0x78, 0x9A}) << QStringList();
         // Every frame the reader rejects is its own test; these stand for them here.
-        QTest::newRow("channel 16") << QByteArray::fromHex("fff030120000") << QStringList();
+        QTest::newRow("channel 16") << QByteArray::fromHex("ffff30120000") << QStringList();
         QTest::newRow("digits not BCD") << QByteArray::fromHex("ff00301a0000") << QStringList();
         QTest::newRow("cut short") << QByteArray::fromHex("ff00300100") << QStringList();
     }
