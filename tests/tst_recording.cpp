@@ -16,11 +16,14 @@
 #include <sys/resource.h>
 #include <utility>
 
+#include "core/acquisition/AcquisitionState.h"
 #include "core/commands/CommandState.h"
 #include "core/commands/Commands.h"
 #include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
+#include "core/layout/WindowVisibility.h"
 #include "core/link/FrameEncoder.h"
+#include "core/monitor/ChannelSelector.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/record/RecordJournal.h"
@@ -602,6 +605,49 @@ private Q_SLOTS:
         // Connect is offered exactly while unlinked (Close All clears the link flag only).
         if (!script.contains(u"closeAll"))
             QCOMPARE(rig.commands().isEnabled(ToolbarButton::Connect), !rig.session.state().linkUp);
+    }
+
+    // A record begun automatically keeps the user's main channel, its alarm and the power cost once
+    // that channel reports, though another meter is heard first; one silent for two of its intervals
+    // and a second leaves the monitor and the alarm to the record's first channel, as in any record.
+    void automaticRecordKeepsTheMainChannel_data()
+    {
+        QTest::addColumn<bool>("split"); // or a function change
+        QTest::addColumn<bool>("reports");
+        QTest::newRow("split") << true << true;
+        QTest::newRow("function change") << false << true;
+        QTest::newRow("main channel silent") << true << false;
+    }
+    void automaticRecordKeepsTheMainChannel()
+    {
+        QFETCH(bool, split);
+        QFETCH(bool, reports);
+        Rig rig;
+        rig.store.save(QStringLiteral("setup_Alarm"), QStringLiteral("1"));
+        rig.store.save(QStringLiteral("setup_T1Hi"), QStringLiteral("5"));
+        const auto frame = [](int channel, int function, int digits) {
+            return FrameEncoder::encodeReading({channel, 0, 3, function, 0, false}, digits); // every 2 s
+        };
+        rig.play("run");
+        rig.session.windows().setShown(ChildWindow::Power, true);
+        rig.feed(frame(0, 0, 1) + frame(2, 2, 3)); // DCV, DCA
+        rig.session.channelSelector().select(1);   // the user's choice: channel 3, with its alarm at 5 A
+        // The first channel is heard first in the new record.
+        rig.feed(split ? frame(0, 0, 1).repeated(RecordStore::MaxSampleRows - 1) + frame(0, 0, 2) : frame(0, 1, 230));
+        QCOMPARE(rig.autoSaves(), 1);
+        QCOMPARE(rig.session.monitor().channelIndex, -1);
+        rig.clock.advance(reports ? 4000 : 5001);
+        rig.feed(reports ? frame(2, 2, 7) : frame(0, split ? 0 : 1, 2));
+        const AcquisitionState &state = rig.session.state();
+        const MonitorFields &monitor = rig.session.monitor();
+        QCOMPARE(QStringLiteral("Ch%1, entry %2, Hi %3 %4, sounding %5, power %6")
+                     .arg(state.mainChannel + 1)
+                     .arg(monitor.channelIndex)
+                     .arg(monitor.label8[2], monitor.label8[4])
+                     .arg(state.alarmActive)
+                     .arg(state.powerRunning),
+                 reports ? QStringLiteral("Ch3, entry 1, Hi 5 A, sounding 1, power 1")
+                         : QStringLiteral("Ch1, entry 0, Hi 5 mV, sounding 1, power 0"));
     }
 
     // The monitor tells how long the link has been lost while waiting, then how long it was lost

@@ -165,12 +165,15 @@ void SampleRecorder::giveUpOverdueMainChannel()
 {
     AcquisitionState &state = m_.state;
     if (state.keptMainChannel < 0 || m_.clock.tickMs() <= state.keptMainUntilMs) return;
-    // Its meter is silent: the record's first channel takes the monitor, as in any record.
+    // Its meter is silent: the record's first channel takes the monitor and the alarm, as in any
+    // record.
     state.keptMainChannel = -1;
     MonitorFields &monitor = m_.monitor;
     if (monitor.channelEntries.isEmpty()) return;
     monitor.channelIndex = 0;
     monitor.selectEntry(0);
+    m_.alarm.setUpForFunction(state.mainFunction);
+    m_.alarm.alm();
 }
 
 void SampleRecorder::admitChannel(const MeterReading &r)
