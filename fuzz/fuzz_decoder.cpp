@@ -87,8 +87,8 @@ FrameEncoder::Header header(Input &input)
 // A receiver's stream: every good frame goes to `sent`.
 void describedStream(Input &input)
 {
-    static constexpr int knownCodes[] = {FrameEncoder::Divisor1, FrameEncoder::Divisor10, FrameEncoder::Divisor100,
-                                         FrameEncoder::Divisor1000};
+    static constexpr int knownCodes[] = {FrameEncoder::Divisor1, FrameEncoder::Divisor10,
+                                         FrameEncoder::Divisor100, FrameEncoder::Divisor1000};
     QByteArray stream;
     std::vector<qsizetype> pauses;
     std::vector<std::array<int, 7>> sent;
@@ -104,8 +104,9 @@ void describedStream(Input &input)
                 overload ? FrameEncoder::encodeOverload(h) : FrameEncoder::encodeReading(h, digits);
             if (const int divisor = FrameEncoder::divisorOf(h.decimalCode)) lastDivisor = divisor;
             stream += frame;
-            sent.push_back({'R', h.channel, h.functionCode, overload ? 0 : std::min(digits, FrameEncoder::MaxDigits),
-                            int(h.negative), int(overload), lastDivisor});
+            sent.push_back({'R', h.channel, h.functionCode,
+                            overload ? 0 : std::min(digits, FrameEncoder::MaxDigits), int(h.negative),
+                            int(overload), lastDivisor});
             break;
         }
         case 1: { // a status frame, whose payload holds no start byte
@@ -117,12 +118,14 @@ void describedStream(Input &input)
             break;
         }
         case 2: { // a frame that fails the checks: one field made invalid, the rest anything
-            QByteArray frame(1, char(input.below(2) == 0 ? FrameEncoder::ReadingStart : FrameEncoder::StatusStart));
+            QByteArray frame(
+                1, char(input.below(2) == 0 ? FrameEncoder::ReadingStart : FrameEncoder::StatusStart));
             for (int i = 1; i < FrameEncoder::FrameSize; ++i)
                 frame += char(input.byte());
             const int byteAt = 1 + input.below(5);
             if (quint8(frame[0]) == FrameEncoder::StatusStart || input.below(2) == 0) {
-                frame[byteAt] = char(input.below(2) == 0 ? FrameEncoder::ReadingStart : FrameEncoder::StatusStart);
+                frame[byteAt] =
+                    char(input.below(2) == 0 ? FrameEncoder::ReadingStart : FrameEncoder::StatusStart);
             } else if (byteAt == 1 || (byteAt == 2 && input.below(2) == 0)) { // channel or prefix above 5
                 frame[byteAt] = char((6 + input.below(10)) << 4 | (frame[byteAt] & 0x0F));
             } else if (byteAt == 2) { // function above 9
@@ -164,7 +167,8 @@ void anyBytes(Input &input, const uint8_t *data, size_t size)
         while (const auto frame = reader.next()) {
             if (frame->kind != FrameReader::Frame::Kind::Reading) continue;
             const MeterReading &r = frame->reading;
-            const bool divisorKnown = r.divisor == 1 || r.divisor == 10 || r.divisor == 100 || r.divisor == 1000;
+            const bool divisorKnown =
+                r.divisor == 1 || r.divisor == 10 || r.divisor == 100 || r.divisor == 1000;
             check(r.channel >= 0 && r.channel < 6 && r.functionCode >= 0 && r.functionCode < 10 &&
                   r.prefixCode >= 0 && r.prefixCode < 6 && r.digits >= 0 && r.digits <= 9999 &&
                   (divisorKnown || (r.overload && r.divisor == 0)));

@@ -71,7 +71,8 @@ private Q_SLOTS:
         };
         row("two frames", {a + b}, {"R0:1234/100", "R5:7/1"});
         row("noise before, between and after",
-            {QByteArray::fromHex("0001") + a + QByteArray::fromHex("1234567890abcdef") + b + QByteArray::fromHex("42")},
+            {QByteArray::fromHex("0001") + a + QByteArray::fromHex("1234567890abcdef") + b +
+             QByteArray::fromHex("42")},
             {"R0:1234/100", "R5:7/1"});
         row("status frame", {FrameEncoder::encodeStatus({1, 2, 3, 4, 5}) + b}, {"S", "R5:7/1"});
         // A frame that lost bytes runs into the next one, which begins inside it.
@@ -82,19 +83,25 @@ private Q_SLOTS:
         row("cut short, a frame after the pause", {b + cut, a}, {"R5:7/1", "x", "R0:1234/100"});
         row("cut short, a stray byte after the pause", {b + cut, QByteArray(1, '\0') + a},
             {"R5:7/1", "x", "R0:1234/100"});
-        row("overload", {FrameEncoder::encodeOverload({2, 0, 3, 0, FrameEncoder::Divisor10, true})}, {"R2:OL0/10"});
+        row("overload", {FrameEncoder::encodeOverload({2, 0, 3, 0, FrameEncoder::Divisor10, true})},
+            {"R2:OL0/10"});
         // Decimal-point codes 3 and 7 name no divisor: the previous frame's holds, and before any
         // there is none to divide by, which only the overload mark does without.
-        row("overload before any divisor", {FrameEncoder::encodeOverload({2, 0, 3, 0, 7, true})}, {"R2:OL0/0"});
+        row("overload before any divisor", {FrameEncoder::encodeOverload({2, 0, 3, 0, 7, true})},
+            {"R2:OL0/0"});
         row("no divisor yet", {reading(0, 0, 5, 3, 3) + b}, {"x", "R5:7/1"});
         row("divisor carried", {a + reading(0, 0, 5, 3, 7)}, {"R0:1234/100", "R0:5/100"});
         // A frame that fails the checks goes whole when a frame follows it, or a pause.
-        const std::pair<const char *, const char *> bad[] = {
-            {"channel 6", "ff6030120000"},         {"channel 16", "ffff30120000"},
-            {"function 10", "ff003a120000"},       {"prefix 6", "ff0060120000"},
-            {"digits not BCD", "ff00301a0000"},    {"high digits not BCD", "ff003012a000"},
-            {"half an overload mark", "ff0030ba0000"}, {"a status start inside", "ff703012fe00"},
-            {"a reading start inside", "ff00301200ff"}, {"status, a start inside", "fe00ff000000"}};
+        const std::pair<const char *, const char *> bad[] = {{"channel 6", "ff6030120000"},
+                                                             {"channel 16", "ffff30120000"},
+                                                             {"function 10", "ff003a120000"},
+                                                             {"prefix 6", "ff0060120000"},
+                                                             {"digits not BCD", "ff00301a0000"},
+                                                             {"high digits not BCD", "ff003012a000"},
+                                                             {"half an overload mark", "ff0030ba0000"},
+                                                             {"a status start inside", "ff703012fe00"},
+                                                             {"a reading start inside", "ff00301200ff"},
+                                                             {"status, a start inside", "fe00ff000000"}};
         for (const auto &[name, hex] : bad) {
             row(name, {a + QByteArray::fromHex(hex) + b}, {"R0:1234/100", "x", "R5:7/1"});
             const QByteArray paused = name + QByteArray(", a pause after it");
@@ -110,7 +117,8 @@ private Q_SLOTS:
         QFETCH(QStringList, frames);
         // However the bytes are split, the same frames come out.
         for (int chunk = 1; chunk <= pieces.join().size(); ++chunk)
-            QVERIFY2(framesOf(pieces, chunk) == frames, qPrintable(QStringLiteral("chunks of %1").arg(chunk)));
+            QVERIFY2(framesOf(pieces, chunk) == frames,
+                     qPrintable(QStringLiteral("chunks of %1").arg(chunk)));
     }
 
     // The encoder's bytes, exactly, and the fields the reader takes from them: currents below a

@@ -633,7 +633,8 @@ private Q_SLOTS:
         rig.feed(frame(0, 0, 1) + frame(2, 2, 3)); // DCV, DCA
         rig.session.channelSelector().select(1);   // the user's choice: channel 3, with its alarm at 5 A
         // The first channel is heard first in the new record.
-        rig.feed(split ? frame(0, 0, 1).repeated(RecordStore::MaxSampleRows - 1) + frame(0, 0, 2) : frame(0, 1, 230));
+        rig.feed(split ? frame(0, 0, 1).repeated(RecordStore::MaxSampleRows - 1) + frame(0, 0, 2)
+                       : frame(0, 1, 230));
         QCOMPARE(rig.autoSaves(), 1);
         QCOMPARE(rig.session.monitor().channelIndex, -1);
         rig.clock.advance(reports ? 4000 : 5001);

@@ -142,7 +142,8 @@ bool SampleRecorder::take(const MeterReading &r, int waitingBytes)
 bool SampleRecorder::functionChanged(const MeterReading &r) const
 {
     const int k = r.channel;
-    return m_.record.nextRow(k) != 1 && m_.record.functionCaption[k] != Measurement::functionName(r.functionCode);
+    return m_.record.nextRow(k) != 1 &&
+           m_.record.functionCaption[k] != Measurement::functionName(r.functionCode);
 }
 
 bool SampleRecorder::restart()
