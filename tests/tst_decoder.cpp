@@ -69,7 +69,6 @@ private Q_SLOTS:
         const auto row = [](const char *name, const QByteArrayList &pieces, const QStringList &frames) {
             QTest::newRow(name) << pieces << frames;
         };
-        row("two frames", {a + b}, {"R0:1234/100", "R5:7/1"});
         row("noise before, between and after",
             {QByteArray::fromHex("0001") + a + QByteArray::fromHex("1234567890abcdef") + b +
              QByteArray::fromHex("42")},
@@ -83,8 +82,6 @@ private Q_SLOTS:
         row("cut short, a frame after the pause", {b + cut, a}, {"R5:7/1", "x", "R0:1234/100"});
         row("cut short, a stray byte after the pause", {b + cut, QByteArray(1, '\0') + a},
             {"R5:7/1", "x", "R0:1234/100"});
-        row("overload", {FrameEncoder::encodeOverload({2, 0, 3, 0, FrameEncoder::Divisor10, true})},
-            {"R2:OL0/10"});
         // Decimal-point codes 3 and 7 name no divisor: the previous frame's holds, and before any
         // there is none to divide by, which only the overload mark does without.
         row("overload before any divisor", {FrameEncoder::encodeOverload({2, 0, 3, 0, 7, true})},
