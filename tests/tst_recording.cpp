@@ -17,11 +17,14 @@
 #include <sys/resource.h>
 #include <utility>
 
+#include "core/acquisition/AcquisitionState.h"
 #include "core/commands/CommandState.h"
 #include "core/commands/Commands.h"
 #include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
+#include "core/layout/WindowVisibility.h"
 #include "core/link/FrameEncoder.h"
+#include "core/monitor/ChannelSelector.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/record/RecordJournal.h"
@@ -59,6 +62,12 @@ const QStringList Messages{
     "Link error ! Please check your connector. | Voltrix | Ok | None", // after a scan
     "Link error ! Please check your connector.\nCOM 1 does not exist. | Voltrix | Ok | Warning",
     "Link error ! Please check your connector.\nCOM1 is in use. | Voltrix | Ok | Warning"};
+
+// A reading of `channel` in `function` (0 DCV, 1 ACV, 2 DCA), reported every 2 s.
+QByteArray frameOf(int channel, int function, int digits)
+{
+    return FrameEncoder::encodeReading({channel, 0, 3, function, 0, false}, digits);
+}
 
 QByteArray fileBytes(const QString &path)
 {
@@ -612,6 +621,51 @@ private Q_SLOTS:
         // Connect is offered exactly while unlinked (Close All clears the link flag only).
         if (!script.contains(u"closeAll"))
             QCOMPARE(rig.commands().isEnabled(ToolbarButton::Connect), !rig.session.state().linkUp);
+    }
+
+    // A record begun automatically keeps the user's main channel, its alarm and the power cost once
+    // that channel reports, though another meter is heard first; after two of its intervals and a
+    // second of silence the first channel takes them, as in any record; a channel chosen meanwhile stays.
+    void automaticRecordKeepsTheMainChannel_data()
+    {
+        QTest::addColumn<bool>("split"); // or a function change
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<QString>("monitor"); // main channel, entry, high limit and unit, sounding, power
+        const auto row = [](const char *name, bool split, const char *then, const char *monitor) {
+            QTest::newRow(name) << split << QString::fromLatin1(then) << QString::fromLatin1(monitor);
+        };
+        row("split", true, "reports", "3 1 5 A 1 1");
+        row("function change", false, "reports", "3 1 5 A 1 1");
+        row("main channel silent", true, "silent", "1 0 5 mV 1 0");
+        row("a channel chosen meanwhile", true, "chosen", "1 0 -  0 0");
+    }
+    void automaticRecordKeepsTheMainChannel()
+    {
+        QFETCH(bool, split);
+        QFETCH(QString, then);
+        Rig rig;
+        rig.store.save(QStringLiteral("setup_Alarm"), QStringLiteral("1"));
+        rig.store.save(QStringLiteral("setup_T1Hi"), QStringLiteral("5"));
+        rig.play("run");
+        rig.session.windows().setShown(ChildWindow::Power, true);
+        rig.feed(frameOf(0, 0, 1) + frameOf(2, 2, 3));
+        rig.session.channelSelector().select(1); // the user's choice: channel 3, with its alarm at 5 A
+        // The first channel is heard first in the new record.
+        rig.feed(split ? frameOf(0, 0, 1).repeated(RecordStore::MaxSampleRows - 1) + frameOf(0, 0, 2)
+                       : frameOf(0, 1, 230));
+        QCOMPARE((QList<int>{rig.autoSaves(), rig.session.monitor().channelIndex}), (QList<int>{1, -1}));
+        if (then == u"chosen") rig.session.channelSelector().select(0);
+        rig.clock.advance(then == u"silent" ? 5001 : 4000); // readings every 2 s
+        rig.feed(then != u"silent" ? frameOf(2, 2, 7) : frameOf(0, split ? 0 : 1, 2));
+        const AcquisitionState &state = rig.session.state();
+        const MonitorFields &m = rig.session.monitor();
+        QTEST(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                  .arg(state.mainChannel + 1)
+                  .arg(m.channelIndex)
+                  .arg(m.label8[2], m.label8[4])
+                  .arg(state.alarmActive)
+                  .arg(state.powerRunning),
+              "monitor");
     }
 
     // The monitor tells how long the link has been lost while waiting, then how long it was lost

@@ -7,6 +7,7 @@ void AcquisitionState::clearChannels()
     channelPresent.fill(false);
     skipStats.fill(false);
     rangeMixed.fill(false);
+    keptMainChannel = -1;
     for (QString &unit : channelUnit)
         unit.clear();
 }

@@ -48,10 +48,15 @@ struct AcquisitionState {
     bool alarmEnabled = false;
     bool alarmActive = false;
     bool powerRunning = false;
+    // The main channel of a record split off automatically, until it reports in the record that
+    // followed (and becomes its main channel again) or `keptMainUntilMs` (a clock tick) passes;
+    // -1 when none is awaited.
+    qint16 keptMainChannel = -1;
+    qint64 keptMainUntilMs = 0;
 
     ChannelReading reading;
 
-    // per-channel flags back to their state at the start of a record
+    // per-channel flags back to their state at the start of a record; no main channel awaited
     void clearChannels();
     // The main channel's display limits for its function and prefix (set_OL); a function and
     // prefix without limits leave them as they are.

@@ -2,10 +2,11 @@
 
 #include <QScopedValueRollback>
 
+#include "core/common/Clock.h"
 #include "core/link/SerialControl.h"
 
-FrameDecoder::FrameDecoder(SerialControl &serial, ReadingSink &sink, QObject *parent)
-    : QObject(parent), m_serial(serial), m_sink(sink)
+FrameDecoder::FrameDecoder(SerialControl &serial, ReadingSink &sink, const Clock &clock, QObject *parent)
+    : QObject(parent), m_serial(serial), m_sink(sink), m_clock(clock)
 {
     connect(&serial, &SerialControl::onComm, this, &FrameDecoder::onComm);
 }
@@ -26,19 +27,26 @@ void FrameDecoder::read()
         return;
     }
     const QScopedValueRollback<bool> reading(m_reading, true);
-    if (m_serial.inBufferCount() > 0) {
-        m_serial.setInputLen(0);
-        m_reader.append(m_serial.input());
-    }
     bool took = false;
-    while (const std::optional<FrameReader::Frame> frame = m_reader.next()) {
-        // A status frame, and even a frame that fails the checks, proves the receiver is alive.
-        Q_EMIT frameReceived();
-        if (frame->kind != FrameReader::Frame::Kind::Reading) continue;
-        took = true;
-        const int waiting = m_serial.inBufferCount() + m_reader.bufferedBytes();
-        if (!m_sink.take(frame->reading, waiting)) break;
-    }
+    bool recording = true;
+    do {
+        if (m_serial.inBufferCount() > 0) {
+            m_serial.setInputLen(0);
+            m_reader.append(m_serial.input(), m_clock.tickMs());
+        }
+        while (const std::optional<FrameReader::Frame> frame = m_reader.next()) {
+            // A status frame, and even a frame that fails the checks, proves the receiver is alive.
+            Q_EMIT frameReceived();
+            if (frame->kind != FrameReader::Frame::Kind::Reading) continue;
+            took = true;
+            const int waiting = m_serial.inBufferCount() + m_reader.bufferedBytes();
+            recording = m_sink.take(frame->reading, waiting);
+            if (!recording) break;
+        }
+        // The time spent taking the readings (a record restart) is no pause of the receiver's,
+        // and what arrived meanwhile raised no event of its own: it is read on now.
+        m_reader.heldUntil(m_clock.tickMs());
+    } while (recording && m_serial.inBufferCount() > 0);
     if (took) m_sink.readingsTaken();
     followFrameInThreshold();
 }

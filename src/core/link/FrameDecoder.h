@@ -3,6 +3,7 @@
 
 #include "core/link/FrameReader.h"
 
+class Clock;
 class SerialControl;
 
 // Takes the readings the receiver's frames carry.
@@ -17,14 +18,15 @@ public:
     virtual void readingsTaken() = 0;
 };
 
-// The serial control's receive event: drains the port into the frame reader and hands every
-// reading to the sink. The receive threshold follows the frame being read, so the rest of a
-// frame that arrived in parts raises the event by itself.
+// The serial control's receive event: drains the port into the frame reader, the bytes stamped
+// with the clock's tick as they are read, and hands every reading to the sink. The receive
+// threshold follows the frame being read, so the rest of a frame that arrived in parts raises
+// the event by itself.
 class FrameDecoder : public QObject
 {
     Q_OBJECT
 public:
-    FrameDecoder(SerialControl &serial, ReadingSink &sink, QObject *parent = nullptr);
+    FrameDecoder(SerialControl &serial, ReadingSink &sink, const Clock &clock, QObject *parent = nullptr);
 
     // Bytes of a frame whose rest has not arrived yet.
     int pendingBytes() const { return m_reader.bufferedBytes(); }
@@ -50,6 +52,7 @@ private:
 
     SerialControl &m_serial;
     ReadingSink &m_sink;
+    const Clock &m_clock;
     FrameReader m_reader;
     bool m_reading = false;
     bool m_discarding = false;

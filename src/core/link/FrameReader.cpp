@@ -1,5 +1,7 @@
 #include "core/link/FrameReader.h"
 
+#include <algorithm>
+
 #include "core/link/FrameEncoder.h"
 #include "core/measurement/MeasurementTables.h"
 
@@ -27,13 +29,15 @@ int bcdValue(quint8 byte)
 
 } // namespace
 
-void FrameReader::append(QByteArrayView bytes)
+void FrameReader::append(QByteArrayView bytes, qint64 arrivalMs)
 {
     if (m_at >= CompactThreshold || m_at == m_buffer.size()) {
         m_buffer.remove(0, m_at);
+        m_arrival.erase(m_arrival.begin(), m_arrival.begin() + m_at);
         m_at = 0;
     }
     m_buffer.append(bytes.data(), bytes.size());
+    m_arrival.insert(m_arrival.end(), std::size_t(bytes.size()), arrivalMs);
 }
 
 void FrameReader::dropNonStartBytes()
@@ -45,34 +49,62 @@ void FrameReader::dropNonStartBytes()
 int FrameReader::bytesWanted() const
 {
     const int held = bufferedBytes();
-    return held == 0 ? FrameSize : qMax(0, FrameSize - held);
+    if (held == 0) return FrameSize;
+    // A frame that failed the checks waits for the byte behind it.
+    return held < FrameSize ? FrameSize - held : 1;
+}
+
+void FrameReader::heldUntil(qint64 nowMs)
+{
+    std::fill(m_arrival.begin() + m_at, m_arrival.end(), nowMs);
 }
 
 void FrameReader::clear()
 {
     m_buffer.clear();
+    m_arrival.clear();
     m_at = 0;
+}
+
+int FrameReader::bytesBeforePause(int count) const
+{
+    for (int i = 1; i < count; ++i) {
+        const std::size_t at = std::size_t(m_at + i);
+        if (m_arrival[at] - m_arrival[at - 1] > PauseMs) return i;
+    }
+    return 0;
 }
 
 std::optional<FrameReader::Frame> FrameReader::next()
 {
     dropNonStartBytes();
-    if (bufferedBytes() < FrameSize) return std::nullopt;
-    const char *bytes = m_buffer.constData() + m_at;
+    const int held = bufferedBytes();
+    if (held == 0) return std::nullopt;
     Frame frame;
-    if (quint8(bytes[0]) == FrameEncoder::StatusStart) {
-        frame.kind = Frame::Kind::Status;
-    } else if (const std::optional<MeterReading> reading = parseReading(bytes)) {
-        frame.kind = Frame::Kind::Reading;
-        frame.reading = *reading;
-        m_lastDivisor = reading->divisor;
+    // A frame cut short by a pause goes whole, whatever came after the pause.
+    if (const int cut = bytesBeforePause(std::min(held, FrameSize))) {
+        m_at += cut;
+        return frame;
     }
-    if (frame.kind == Frame::Kind::Rejected) {
-        // Resume at the next start byte inside the rejected frame (dropNonStartBytes finds it).
-        ++m_at;
-    } else {
+    if (held < FrameSize) return std::nullopt;
+    const char *bytes = m_buffer.constData() + m_at;
+    if (std::none_of(bytes + 1, bytes + FrameSize, isStartByte)) {
+        if (quint8(bytes[0]) == FrameEncoder::StatusStart) {
+            frame.kind = Frame::Kind::Status;
+        } else if (const std::optional<MeterReading> reading = parseReading(bytes)) {
+            frame.kind = Frame::Kind::Reading;
+            frame.reading = *reading;
+            m_lastDivisor = reading->divisor;
+        }
+    }
+    if (frame.kind != Frame::Kind::Rejected) {
         m_at += FrameSize;
+        return frame;
     }
+    // Whether the rejected frame is whole shows in the byte behind it.
+    if (held == FrameSize) return std::nullopt;
+    const bool whole = isStartByte(bytes[FrameSize]) || bytesBeforePause(FrameSize + 1) == FrameSize;
+    m_at += whole ? FrameSize : 1;
     return frame;
 }
 
@@ -97,10 +129,10 @@ std::optional<MeterReading> FrameReader::parseReading(const char *frame) const
     if (!r.overload && !(isPackedBcd(low) && isPackedBcd(high))) return std::nullopt;
 
     // An unknown decimal-point code keeps the divisor of the previous frame; before any
-    // frame named one there is nothing to divide by, and the frame cannot be shown.
+    // frame named one there is nothing to divide by, and only the overload mark can be shown.
     const int divisor = FrameEncoder::divisorOf(byte(5) & DecimalBits);
     r.divisor = divisor != 0 ? divisor : m_lastDivisor;
-    if (r.divisor == 0) return std::nullopt;
+    if (r.divisor == 0 && !r.overload) return std::nullopt;
     r.negative = (byte(5) & SignBit) != 0;
     r.digits = r.overload ? 0 : bcdValue(high) * 100 + bcdValue(low);
 

@@ -42,6 +42,8 @@ void ChannelSelector::select(int index)
     monitor.channelIndex = index;
     const int channel = number - 1;
     state.mainChannel = qint16(channel);
+    // A channel chosen ends the wait for the main channel of the record split off.
+    state.keptMainChannel = -1;
     const int function = Measurement::functionCodeOf(m_.record.functionCaption[channel]);
     if (function >= 0) state.mainFunction = qint16(function);
 

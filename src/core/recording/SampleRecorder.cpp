@@ -32,6 +32,15 @@ constexpr TopRange topRange[Measurement::FunctionCount] = {
 constexpr const char *intervalTexts[LastIntervalCode + 1][2] = {
     {"00", "02"}, {"00", "10"}, {"00", "30"}, {"01", "00"}, {"02", "00"},
 };
+constexpr int intervalSecondsByCode[LastIntervalCode + 1] = {2, 10, 30, 60, 120};
+constexpr qint64 KeptMainSlackMs = 1000;
+
+// An interval code outside the table may stand for the longest.
+int intervalSeconds(int intervalCode)
+{
+    return intervalCode >= 0 && intervalCode <= LastIntervalCode ? intervalSecondsByCode[intervalCode]
+                                                                 : intervalSecondsByCode[LastIntervalCode];
+}
 
 QStringView valuePicture(int divisor)
 {
@@ -77,6 +86,7 @@ bool SampleRecorder::overloadCounts(int functionCode, int prefixCode, int diviso
 SampleRecorder::SampleRecorder(const Collaborators &collaborators, QObject *parent)
     : QObject(parent), m_(collaborators)
 {
+    m_intervalSeconds.fill(intervalSeconds(-1));
 }
 
 void SampleRecorder::readingsTaken()
@@ -86,15 +96,21 @@ void SampleRecorder::readingsTaken()
 
 bool SampleRecorder::take(const MeterReading &r, int waitingBytes)
 {
-    AcquisitionState &state = m_.state;
     const int k = r.channel;
+    m_intervalSeconds[std::size_t(k)] = intervalSeconds(r.intervalCode);
+    // The meter was switched to another function: the record closes, is saved and a new one
+    // starts, with this reading as its first.
+    if (functionChanged(r) && !restart()) return false;
+    giveUpOverdueMainChannel();
+
+    AcquisitionState &state = m_.state;
     ChannelReading &current = state.reading;
     current.channel = qint16(k);
     current.intervalCode = qint16(r.intervalCode);
     current.prefixCode = qint16(r.prefixCode);
     current.functionCode = qint16(r.functionCode);
 
-    if (!admitChannel(r)) return newRecordBegun();
+    admitChannel(r);
     // An interval code outside the table leaves the interval display as it is.
     if (k == state.mainChannel && r.intervalCode <= LastIntervalCode) showInterval(r.intervalCode);
 
@@ -117,49 +133,71 @@ bool SampleRecorder::take(const MeterReading &r, int waitingBytes)
         runStatistics(k);
     }
 
-    if (m_.record.growOrSplit() == RecordStore::Growth::SplitNeeded) {
-        Q_EMIT restartNeeded();
-        return newRecordBegun();
-    }
+    // The reading that filled the table is the old record's last.
+    if (m_.record.growOrSplit() == RecordStore::Growth::SplitNeeded) return restart();
     keepNewestRowsInView();
     return true;
 }
 
-bool SampleRecorder::admitChannel(const MeterReading &r)
+bool SampleRecorder::functionChanged(const MeterReading &r) const
 {
-    RecordStore &record = m_.record;
     const int k = r.channel;
-    const QString function = Measurement::functionName(r.functionCode);
-    if (record.nextRow(k) == 1) {
-        MonitorFields &monitor = m_.monitor;
-        // Only the record's first channel becomes the main channel by itself: a meter heard
-        // later never takes the user's choice or its alarm away.
-        const bool firstChannel = monitor.channelEntries.isEmpty();
-        monitor.channelEntries.append(QString(QString::number(k + 1) + u'_' + m_.settings.Channel_n[k]));
-        record.setChannelCount(record.channelCount() + 1);
-        monitor.receivedChannels = QString::number(record.channelCount());
-        m_.state.channelPresent[k] = true;
-        record.functionCaption[k] = function;
-        if (firstChannel) {
-            monitor.channelIndex = 0;
-            monitor.selectEntry(0);
-        }
-        return true;
-    }
-    // The meter was switched to another function: the record closes, is saved and a new
-    // one starts; this reading belongs to neither.
-    if (record.functionCaption[k] != function) {
-        Q_EMIT restartNeeded();
-        return false;
-    }
+    return m_.record.nextRow(k) != 1 &&
+           m_.record.functionCaption[k] != Measurement::functionName(r.functionCode);
+}
+
+bool SampleRecorder::restart()
+{
+    AcquisitionState &state = m_.state;
+    const int main = state.mainChannel;
+    Q_EMIT restartNeeded();
+    // Where the recording stopped instead, the old record is still in the table.
+    if (!m_.record.cell(1, 1).isEmpty()) return false;
+    // The user's main channel, with its alarm and power cost, stays the monitor's while its meter
+    // goes on reporting: it is given two of its intervals to report in the new record.
+    state.keptMainChannel = qint16(main);
+    state.keptMainUntilMs =
+        m_.clock.tickMs() + 2 * 1000 * qint64(m_intervalSeconds[std::size_t(main)]) + KeptMainSlackMs;
+    state.mainRowCount = 0;
     return true;
 }
 
-// After a restart was asked for: the readings behind go into the new record where one began
-// (its table holds no sample yet); where the recording stopped instead they belong to none.
-bool SampleRecorder::newRecordBegun() const
+void SampleRecorder::giveUpOverdueMainChannel()
 {
-    return m_.record.cell(1, 1).isEmpty();
+    AcquisitionState &state = m_.state;
+    if (state.keptMainChannel < 0 || m_.clock.tickMs() <= state.keptMainUntilMs) return;
+    // Its meter is silent: the record's first channel takes the monitor and the alarm, as in any
+    // record.
+    state.keptMainChannel = -1;
+    MonitorFields &monitor = m_.monitor;
+    if (monitor.channelEntries.isEmpty()) return;
+    monitor.channelIndex = 0;
+    monitor.selectEntry(0);
+    m_.alarm.setUpForFunction(state.mainFunction);
+    m_.alarm.alm();
+}
+
+void SampleRecorder::admitChannel(const MeterReading &r)
+{
+    RecordStore &record = m_.record;
+    const int k = r.channel;
+    if (record.nextRow(k) != 1) return;
+    MonitorFields &monitor = m_.monitor;
+    AcquisitionState &state = m_.state;
+    // Only the record's first channel becomes the main channel by itself, or in a record begun
+    // automatically the main channel of the record before: a meter heard later never takes the
+    // user's choice or its alarm away.
+    const bool takesMonitor =
+        state.keptMainChannel < 0 ? monitor.channelEntries.isEmpty() : k == state.keptMainChannel;
+    monitor.channelEntries.append(QString(QString::number(k + 1) + u'_' + m_.settings.Channel_n[k]));
+    record.setChannelCount(record.channelCount() + 1);
+    monitor.receivedChannels = QString::number(record.channelCount());
+    state.channelPresent[k] = true;
+    record.functionCaption[k] = Measurement::functionName(r.functionCode);
+    if (!takesMonitor) return;
+    state.keptMainChannel = -1;
+    monitor.channelIndex = int(monitor.channelEntries.size()) - 1;
+    monitor.selectEntry(monitor.channelIndex);
 }
 
 void SampleRecorder::showInterval(int intervalCode)

@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <array>
 
 #include "core/link/FrameDecoder.h"
 
@@ -19,7 +20,7 @@ struct Settings;
 // history, the monitor of the main channel with its display limits, alarm, power cost and
 // graph, the statistics of every channel, the table's growth and the rows kept in view. A
 // channel that changes its function, and a full table, ask for the record to be saved and a
-// new one begun.
+// new one begun, whose main channel stays the one of the record before while it reports.
 class SampleRecorder : public QObject, public ReadingSink
 {
     Q_OBJECT
@@ -48,13 +49,17 @@ public:
     void readingsTaken() override;
 
 Q_SIGNALS:
-    // The record must be saved and a new one begun. The reading of a changed function belongs
-    // to neither; the reading that filled the table is the old record's last.
+    // The record must be saved and a new one begun. The reading of a changed function is the
+    // new record's first; the reading that filled the table is the old record's last.
     void restartNeeded();
 
 private:
-    bool admitChannel(const MeterReading &reading);
-    bool newRecordBegun() const;
+    bool functionChanged(const MeterReading &reading) const;
+    // Asks for the restart. True when a new record began, into which the readings behind go;
+    // false when the recording stopped instead, and they belong to no record.
+    bool restart();
+    void giveUpOverdueMainChannel();
+    void admitChannel(const MeterReading &reading);
     void showInterval(int intervalCode);
     void updateHistory(const MeterReading &reading);
     void showMainChannel(const MeterReading &reading);
@@ -64,4 +69,6 @@ private:
 
     Collaborators m_;
     SampleJournal *m_journal = nullptr;
+    // Each channel's reporting interval as its last reading announced it; the longest until then.
+    std::array<int, 6> m_intervalSeconds{};
 };

@@ -149,7 +149,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     m_recorder = new SampleRecorder({m_state, *m_record, *m_monitor, *m_statistics, *m_alarm, values,
                                      *m_windows, clock, m_relays->graph, m_relays->power},
                                     this);
-    m_decoder = new FrameDecoder(serial, *m_recorder, this);
+    m_decoder = new FrameDecoder(serial, *m_recorder, clock, this);
     m_reset = new RecordReset({*m_record, *m_monitor, m_state, *m_statistics, m_alarmSetup, values,
                                m_relays->graph, m_relays->power},
                               this);
