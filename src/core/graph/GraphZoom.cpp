@@ -37,35 +37,6 @@ Window window(int level, int page, int perPage, int rows)
     return {(pageFirst - 1) / width * width + 1, width};
 }
 
-int pageAt(double fraction, const Window &shown, int perPage, int rows)
-{
-    if (perPage <= 0) return 1;
-    const double clamped = std::clamp(fraction, 0.0, 1.0);
-    int row = shown.first + int(clamped * shown.span);
-    row = std::clamp(row, 1, std::max(rows, 1));
-    return (row - 1) / perPage + 1;
-}
-
-TimeUnit timeUnit(int pageSeconds)
-{
-    if (pageSeconds < 10 * 60) return TimeUnit::Seconds;
-    if (pageSeconds < 10 * 3600) return TimeUnit::Minutes;
-    return TimeUnit::Hours;
-}
-
-QString timeLabel(const QString &timeCell, TimeUnit unit)
-{
-    switch (unit) {
-    case TimeUnit::Seconds:
-        return timeCell;
-    case TimeUnit::Minutes:
-        return timeCell.left(5);
-    case TimeUnit::Hours:
-        return timeCell.left(2) + QStringLiteral(" h");
-    }
-    return timeCell;
-}
-
 int secondsOf(const QString &timeCell)
 {
     const QStringList parts = timeCell.split(u':');
