@@ -9,6 +9,12 @@
 namespace LaneLayout
 {
 
+qreal pixelOf(const QSizeF &device, const QSize &pixels)
+{
+    if (pixels.isEmpty()) return 1;
+    return std::sqrt(device.width() / pixels.width() * device.height() / pixels.height());
+}
+
 Arrangement arrange(int count, const QRectF &surface, qreal fontPixels)
 {
     Arrangement result;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 #include <QVector>
 #include <optional>
@@ -21,6 +22,10 @@ struct LaneChannel {
 
 namespace LaneLayout
 {
+
+// Device pixels a pixel of the on-screen surface `pixels` grows to on a target of `device`'s
+// size (pens and text grow with it).
+qreal pixelOf(const QSizeF &device, const QSize &pixels);
 
 // Where the lanes stand on a surface whose text is `fontPixels` high: the value labels to
 // the left, the time labels below, `count` lanes of equal height stacked in channel order.

@@ -86,12 +86,11 @@ namespace
 
 constexpr qint64 Minute = 60;
 constexpr qint64 Hour = 3600;
-constexpr std::array<qint64, 24> Steps{1,          2,          5,           10,          15,       30,
-                                       Minute,     2 * Minute, 5 * Minute,  10 * Minute, 15 * Minute,
-                                       30 * Minute, Hour,      2 * Hour,    3 * Hour,    6 * Hour,
-                                       12 * Hour,  LaneTimes::Day, 2 * LaneTimes::Day, 7 * LaneTimes::Day,
-                                       14 * LaneTimes::Day, 28 * LaneTimes::Day, 91 * LaneTimes::Day,
-                                       364 * LaneTimes::Day};
+constexpr qint64 Day = LaneTimes::Day;
+constexpr std::array<qint64, 26> Steps{
+    1,        2,        5,        10,       15,      20,      30,      Minute,  2 * Minute,
+    5 * Minute, 10 * Minute, 15 * Minute, 20 * Minute, 30 * Minute, Hour, 2 * Hour, 3 * Hour,
+    6 * Hour, 12 * Hour, Day, 2 * Day, 7 * Day, 14 * Day, 28 * Day, 91 * Day, 364 * Day};
 
 QString dayText(qint64 day, const QDate &firstDay)
 {
@@ -125,7 +124,7 @@ QVector<Tick> ticks(qint64 from, qint64 to, double width, double fontPixels, con
     qint64 step = Steps.back();
     for (const qint64 candidate : Steps) {
         // A label's digits, and room between labels.
-        const double room = (0.62 * characters(candidate, days) + 2.0) * fontPixels;
+        const double room = (0.62 * characters(candidate, days) + 3.0) * fontPixels;
         if (double(span / candidate + 1) * room <= width) {
             step = candidate;
             break;

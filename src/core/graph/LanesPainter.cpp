@@ -22,9 +22,7 @@ public:
           m_length(double(std::max<qint64>(1, view.axis.to - view.axis.from)))
     {
         const QRectF device = painter.combinedTransform().mapRect(target);
-        if (!view.pixels.isEmpty())
-            m_pixel =
-                std::sqrt(device.width() / view.pixels.width() * device.height() / view.pixels.height());
+        m_pixel = LaneLayout::pixelOf(device.size(), view.pixels);
         m_font.setPixelSize(std::max(1, int(std::lround(view.fontPixels * m_pixel))));
         m_fontHeight = m_font.pixelSize();
         m_layout = LaneLayout::arrange(int(view.lanes.size()), device, m_fontHeight);
