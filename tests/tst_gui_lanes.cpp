@@ -62,13 +62,16 @@ int pixelsIn(const QImage &image, int x, qreal top, qreal bottom, const QColor &
     return count;
 }
 
-// `rows` readings of each of the first `channels` meters (DCV, ACV, DCA, ACA, OHM, Hz), two
-// seconds apart: waves, one spike on channel 1, and now and then an overload on channel 3.
+// `rows` two-second steps of the first `channels` meters (DCV, ACV, DCA, ACA, OHM, Hz), the
+// fifth reporting every 10 s and the sixth once a minute, the others every step: waves, one
+// spike on channel 1, and now and then an overload on channel 3.
 void feedMeters(RecordingSession &rig, int rows, int channels)
 {
     const int functions[] = {DCV, ACV, DCA, ACA, OHM, Hz};
+    const int every[] = {1, 1, 1, 1, 5, 30};
     for (int i = 0; i < rows; ++i) {
         for (int k = 0; k < channels; ++k) {
+            if (i % every[k] != 0) continue;
             const FrameEncoder::Header header{k, 0, k == 4 ? 4 : 3, functions[k], FrameEncoder::Divisor10};
             const int wave = int(400 * std::sin(i / (7.0 + 5 * k))) + 2000 + 300 * k;
             rig.feed(k == 2 && i % 150 == 27
@@ -278,7 +281,8 @@ private Q_SLOTS:
         for (int x = int(lane.left()) + 8; x < int(lane.left()) + 40; ++x)
             background += image.pixelColor(x, traceY) == colorFromStored(view.style.backColor);
         QVERIFY(background > 0);
-        QVERIFY(pixelsIn(image, int(lane.center().x()), traceY - 1, traceY + 1, LaneLayout::colour(0, 5, {})) > 0);
+        QVERIFY(pixelsIn(image, int(lane.center().x()), traceY - 1, traceY + 1,
+                         LaneLayout::colour(0, 5, {})) > 0);
     }
 
     void zoomSteps_data()
@@ -330,10 +334,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("silentTo");
         QTest::addColumn<int>("axisEnd"); // seconds from the start
         QTest::newRow("page") << QTime(16, 9, 35) << 150 << 0 << 0 << -1 << 198;
-        QTest::newRow("whole record") << QTime(16, 9, 35) << 150 << int(GraphZoom::WholeRecord) << 0 << -1 << 298;
+        QTest::newRow("whole record")
+            << QTime(16, 9, 35) << 150 << int(GraphZoom::WholeRecord) << 0 << -1 << 298;
         QTest::newRow("page across midnight") << QTime(23, 58, 1) << 150 << 0 << 0 << -1 << 198;
-        QTest::newRow("silent minutes") << QTime(16, 9, 35) << 300 << int(GraphZoom::WholeRecord) << 100 << 250
-                                        << 598;
+        QTest::newRow("silent minutes")
+            << QTime(16, 9, 35) << 300 << int(GraphZoom::WholeRecord) << 100 << 250 << 598;
     }
 
     void lanesPlaceSamplesAtTheirTimes()
@@ -368,7 +373,8 @@ private Q_SLOTS:
             QVERIFY2(pixelsIn(image, xAt(offset), lane.top(), lane.bottom(), colour) > 0,
                      qPrintable(QString::number(offset)));
         if (silentTo > 0)
-            QCOMPARE(pixelsIn(image, xAt((silentFrom + silentTo) / 2.0), lane.top(), lane.bottom(), colour), 0);
+            QCOMPARE(pixelsIn(image, xAt((silentFrom + silentTo) / 2.0), lane.top(), lane.bottom(), colour),
+                     0);
     }
 
     // Six meters recorded: each lane in its own colour, the main channel's in the page's line colour.
@@ -376,6 +382,7 @@ private Q_SLOTS:
     {
         RecordingSession rig;
         rig.session.lanes().state().setView(GraphViewKind::AllChannels);
+        rig.session.lanes().state().showWholeRecord(); // where the 1-minute meter has two samples
         rig.start();
         feedMeters(rig, 60, 6);
         const LanesView view = rig.session.lanes().view();

@@ -16,7 +16,7 @@ struct LaneChannel {
     int function = -1;     // measuring function code
     int displayPrefix = 3; // the prefix the lane's values are shown in
     const MinMaxSummary *summary = nullptr;
-    std::optional<VerticalScale> scale;      // none: the lane shows no trace
+    std::optional<VerticalScale> scale;     // none: the lane shows no trace
     const ChannelTimeline *times = nullptr; // where each of its samples stands on the time axis
 };
 

@@ -88,9 +88,9 @@ constexpr qint64 Minute = 60;
 constexpr qint64 Hour = 3600;
 constexpr qint64 Day = LaneTimes::Day;
 constexpr std::array<qint64, 26> Steps{
-    1,        2,        5,        10,       15,      20,      30,      Minute,  2 * Minute,
-    5 * Minute, 10 * Minute, 15 * Minute, 20 * Minute, 30 * Minute, Hour, 2 * Hour, 3 * Hour,
-    6 * Hour, 12 * Hour, Day, 2 * Day, 7 * Day, 14 * Day, 28 * Day, 91 * Day, 364 * Day};
+    1,          2,           5,           10,          15,          20,       30,       Minute,   2 * Minute,
+    5 * Minute, 10 * Minute, 15 * Minute, 20 * Minute, 30 * Minute, Hour,     2 * Hour, 3 * Hour, 6 * Hour,
+    12 * Hour,  Day,         2 * Day,     7 * Day,     14 * Day,    28 * Day, 91 * Day, 364 * Day};
 
 QString dayText(qint64 day, const QDate &firstDay)
 {

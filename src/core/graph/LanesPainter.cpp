@@ -64,7 +64,7 @@ public:
         m_painter.setClipRect(QRectF(QPointF(left, whole.top()), whole.bottomRight()), Qt::IntersectClip);
         lane(index, whole, left);
         trace(index, left);
-        caption(index);
+        caption(index, left);
         m_painter.restore();
     }
 
@@ -110,20 +110,27 @@ private:
         if (from <= box.left()) valueLabels(lane, box);
     }
 
-    // "Ch<N> <function> <unit>" over the trace, on the lane's background so the trace can't
-    // hide it.
-    void caption(int index)
+    // Where lane `index`'s label "Ch<N> <function> <unit>" stands, in its font.
+    QRectF captionArea(int index, const QFont &font, const QString &text) const
+    {
+        const QRectF box = m_layout.lanes.at(index);
+        const QFontMetricsF metrics(font, m_painter.device());
+        return {box.topLeft() + QPointF(4 * m_pixel, m_pixel),
+                QSizeF(std::min(metrics.horizontalAdvance(text) + 4 * m_pixel, box.width() - 5 * m_pixel),
+                       std::min(metrics.height() + m_pixel, box.height() - 2 * m_pixel))};
+    }
+
+    // The label over the trace, on the lane's background so the trace can't hide it; nothing
+    // where it lies left of `from`.
+    void caption(int index, qreal from = -1e9)
     {
         const LaneChannel &lane = m_view.lanes.at(index);
-        const QRectF box = m_layout.lanes.at(index);
         QFont bold = m_font;
         bold.setBold(lane.channel == m_view.mainChannel);
-        m_painter.setFont(bold);
         const QString text = LaneLayout::label(lane.channel, lane.function, lane.displayPrefix);
-        const QFontMetricsF metrics(bold, m_painter.device());
-        const QRectF area(box.topLeft() + QPointF(4 * m_pixel, m_pixel),
-                          QSizeF(std::min(metrics.horizontalAdvance(text) + 4 * m_pixel, box.width() - 5 * m_pixel),
-                                 std::min(metrics.height() + m_pixel, box.height() - 2 * m_pixel)));
+        const QRectF area = captionArea(index, bold, text);
+        if (from > area.right()) return;
+        m_painter.setFont(bold);
         m_painter.fillRect(area, colorFromStored(m_view.style.backColor));
         m_painter.setPen(colourOf(lane));
         m_painter.drawText(area.adjusted(2 * m_pixel, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
@@ -138,7 +145,8 @@ private:
         if (!lane.scale) return;
         const QStringList labels = GraphScale::valueLabels(*lane.scale);
         m_painter.setPen(Qt::black);
-        for (const LaneLayout::ValueLabel &label : LaneLayout::valueLabels(box, m_device.left(), m_fontHeight))
+        for (const LaneLayout::ValueLabel &label :
+             LaneLayout::valueLabels(box, m_device.left(), m_fontHeight))
             m_painter.drawText(label.box, Qt::AlignRight | Qt::AlignVCenter, labels.value(label.index));
     }
 

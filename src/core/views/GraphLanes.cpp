@@ -66,10 +66,16 @@ void GraphLanes::syncStart() const
 {
     // Row 1 was opened by the record's first sample, on its first day; every channel's first
     // sample lies in it.
-    const QDate firstDay = QLocale::system().toDate(m_.record.cell(1, 1), QLocale::ShortFormat);
+    const QString firstDayText = m_.record.cell(1, 1);
+    if (firstDayText != m_firstDayText) {
+        m_firstDayText = firstDayText;
+        m_firstDayRead = QLocale::system().toDate(firstDayText, QLocale::ShortFormat);
+    }
+    const QDate firstDay = m_firstDayRead;
     QVector<int> firstTimes;
     for (int k = 0; k < 6; ++k) {
-        const int seconds = sampleCount(k) > 0 ? GraphZoom::secondsOf(m_.record.cell(1, RecordStore::timeColumn(k))) : -1;
+        const int seconds =
+            sampleCount(k) > 0 ? GraphZoom::secondsOf(m_.record.cell(1, RecordStore::timeColumn(k))) : -1;
         if (seconds >= 0) firstTimes.append(seconds);
     }
     const qint64 start = LaneTimes::firstOfDay(firstTimes);
@@ -218,9 +224,9 @@ LanesAxis GraphLanes::axisOf(const LanesView &view, bool whole) const
     if (lastRow <= count) {
         axis.to = times.at(lastRow);
     } else {
-        const double pace = count > first   ? double(times.at(count) - times.at(first)) / (count - first)
-                            : first > 1     ? double(times.at(first) - times.at(first - 1))
-                                            : 2.0;
+        const double pace = count > first ? double(times.at(count) - times.at(first)) / (count - first)
+                            : first > 1   ? double(times.at(first) - times.at(first - 1))
+                                          : 2.0;
         axis.to = std::max(times.at(count), axis.from + qint64(std::ceil(pace * (lastRow - first))));
     }
     axis.to = std::max(axis.to, axis.from + 1);

@@ -78,11 +78,13 @@ private:
     mutable std::array<ChannelTimeline, 6> m_timelines;
     // The record's clock: its first day and first moment (seconds from that day's midnight).
     mutable QDate m_firstDay;
+    mutable QString m_firstDayText; // the first row's date as read last, and what it reads
+    mutable QDate m_firstDayRead;
     mutable qint64 m_start = -1;
     mutable QString m_dateText; // the last row date read, and its midnight on the clock
     mutable qint64 m_dateStart = 0;
-    mutable int m_axisChannel = -1; // whose rows the page's time range follows
-    mutable qint64 m_newest = 0;    // the latest sample time the axis has to hold
+    mutable int m_axisChannel = -1;    // whose rows the page's time range follows
+    mutable qint64 m_newest = 0;       // the latest sample time the axis has to hold
     std::array<int, 6> m_writtenRow{}; // rows written whose counters have not moved on yet
     QImage m_surface;
     std::unique_ptr<Drawn> m_drawn;

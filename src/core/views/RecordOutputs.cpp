@@ -4,12 +4,12 @@
 
 #include "core/common/AppPaths.h"
 #include "core/graph/GraphPage.h"
-#include "core/views/GraphLanes.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/printing/PrintCommands.h"
 #include "core/record/RecordStore.h"
 #include "core/settings/UserSettings.h"
+#include "core/views/GraphLanes.h"
 
 namespace
 {
