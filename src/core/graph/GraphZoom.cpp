@@ -1,6 +1,5 @@
 #include "core/graph/GraphZoom.h"
 
-#include <QStringList>
 #include <algorithm>
 
 namespace GraphZoom
@@ -39,16 +38,23 @@ Window window(int level, int page, int perPage, int rows)
 
 int secondsOf(const QString &timeCell)
 {
-    const QStringList parts = timeCell.split(u':');
-    if (parts.size() != 3) return -1;
+    // Read by hand: it runs for every sample the lanes place.
     int seconds = 0;
-    for (const QString &part : parts) {
-        bool ok = false;
-        const int value = part.toInt(&ok);
-        if (!ok || value < 0) return -1;
-        seconds = seconds * 60 + value;
+    int fields = 0;
+    int value = -1;
+    for (const QChar c : timeCell) {
+        if (c.isDigit() && c.unicode() < 128) {
+            value = (value < 0 ? 0 : value * 10) + (c.unicode() - '0');
+            if (value > 99999) return -1;
+        } else if (c == u':' && value >= 0 && fields < 2) {
+            seconds = seconds * 60 + value;
+            value = -1;
+            ++fields;
+        } else {
+            return -1;
+        }
     }
-    return seconds;
+    return fields == 2 && value >= 0 ? seconds * 60 + value : -1;
 }
 
 } // namespace GraphZoom

@@ -87,7 +87,7 @@ namespace
 constexpr qint64 Minute = 60;
 constexpr qint64 Hour = 3600;
 constexpr qint64 Day = LaneTimes::Day;
-constexpr std::array<qint64, 26> Steps{
+constexpr std::array<qint64, 26> RoundSteps{
     1,          2,           5,           10,          15,          20,       30,       Minute,   2 * Minute,
     5 * Minute, 10 * Minute, 15 * Minute, 20 * Minute, 30 * Minute, Hour,     2 * Hour, 3 * Hour, 6 * Hour,
     12 * Hour,  Day,         2 * Day,     7 * Day,     14 * Day,    28 * Day, 91 * Day, 364 * Day};
@@ -98,42 +98,58 @@ QString dayText(qint64 day, const QDate &firstDay)
     return firstDay.addDays(day).toString(QStringLiteral("MM-dd"));
 }
 
-// A label names what its step needs; over a day or more, the day comes first so that no two
-// labels read the same.
-QString text(qint64 at, qint64 step, bool days, const QDate &firstDay)
-{
-    const qint64 day = at >= 0 ? at / LaneTimes::Day : -((-at + LaneTimes::Day - 1) / LaneTimes::Day);
-    if (step >= LaneTimes::Day) return dayText(day, firstDay);
-    const QTime time = QTime(0, 0).addSecs(int(at - day * LaneTimes::Day));
-    const QString clock = time.toString(step < Minute ? QStringLiteral("hh:mm:ss") : QStringLiteral("hh:mm"));
-    return days ? dayText(day, firstDay) + u' ' + clock : clock;
-}
-
 int characters(qint64 step, bool days)
 {
-    if (step >= LaneTimes::Day) return 5;
+    if (step >= Day) return 5;
     return (step < Minute ? 8 : 5) + (days ? 6 : 0);
+}
+
+qint64 dayOf(qint64 at)
+{
+    return at >= 0 ? at / Day : -((-at + Day - 1) / Day);
 }
 
 } // namespace
 
-QVector<Tick> ticks(qint64 from, qint64 to, double width, double fontPixels, const QDate &firstDay)
+Steps steps(qint64 from, qint64 to, double width, double fontPixels)
 {
+    Steps found;
     const qint64 span = std::max<qint64>(to - from, 0);
-    const bool days = span >= LaneTimes::Day;
-    qint64 step = Steps.back();
-    for (const qint64 candidate : Steps) {
+    found.days = span >= Day;
+    found.step = RoundSteps.back();
+    for (const qint64 candidate : RoundSteps) {
         // A label's digits, and room between labels.
-        const double room = (0.62 * characters(candidate, days) + 3.0) * fontPixels;
+        const double room = (0.62 * characters(candidate, found.days) + 3.0) * fontPixels;
         if (double(span / candidate + 1) * room <= width) {
-            step = candidate;
+            found.step = candidate;
             break;
         }
     }
+    // From a whole step after the day's midnight (any step under a day divides the day).
+    const qint64 midnight = dayOf(from) * Day;
+    found.first = midnight + (from - midnight + found.step - 1) / found.step * found.step;
+    found.last = std::max(to, from);
+    return found;
+}
+
+// A label names what its step needs; over a day or more, the day comes first so that no two
+// labels read the same.
+QString text(qint64 at, const Steps &steps, const QDate &firstDay)
+{
+    const qint64 day = dayOf(at);
+    if (steps.step >= Day) return dayText(day, firstDay);
+    const QTime time = QTime(0, 0).addSecs(int(at - day * Day));
+    const QString clock =
+        time.toString(steps.step < Minute ? QStringLiteral("hh:mm:ss") : QStringLiteral("hh:mm"));
+    return steps.days ? dayText(day, firstDay) + u' ' + clock : clock;
+}
+
+QVector<Tick> ticks(qint64 from, qint64 to, double width, double fontPixels, const QDate &firstDay)
+{
+    const Steps axis = steps(from, to, width, fontPixels);
     QVector<Tick> found;
-    const qint64 first = from >= 0 ? (from + step - 1) / step * step : -(-from / step) * step;
-    for (qint64 at = first; at <= std::max(to, from); at += step)
-        found.append({at, text(at, step, days, firstDay)});
+    for (qint64 at = axis.first; at <= axis.last; at += axis.step)
+        found.append({at, text(at, axis, firstDay)});
     return found;
 }
 

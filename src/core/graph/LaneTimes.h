@@ -52,6 +52,16 @@ private:
 namespace LaneTimeAxis
 {
 
+// Where the labels stand: every `step` seconds from `first` up to `last`.
+struct Steps {
+    qint64 first = 0;
+    qint64 last = 0;
+    qint64 step = 1;
+    bool days = false; // the axis spans a day or more: labels name the day
+};
+Steps steps(qint64 from, qint64 to, double width, double fontPixels);
+QString text(qint64 at, const Steps &steps, const QDate &firstDay);
+
 struct Tick {
     qint64 at = 0;
     QString text;

@@ -27,8 +27,7 @@ public:
         m_fontHeight = m_font.pixelSize();
         m_layout = LaneLayout::arrange(int(view.lanes.size()), device, m_fontHeight);
         m_columns = std::max(1, int(std::lround(m_layout.plot.width() / m_pixel)));
-        m_ticks = LaneTimeAxis::ticks(view.axis.from, view.axis.to, m_layout.plot.width(), m_fontHeight,
-                                      view.axis.firstDay);
+        m_steps = LaneTimeAxis::steps(view.axis.from, view.axis.to, m_layout.plot.width(), m_fontHeight);
         m_painter.save();
         m_painter.setClipRect(target, Qt::IntersectClip);
         m_painter.resetTransform();
@@ -100,8 +99,8 @@ private:
             const qreal y = box.bottom() - i * box.height() / 5;
             m_painter.drawLine(QPointF(box.left(), y), QPointF(box.right(), y));
         }
-        for (const LaneTimeAxis::Tick &tick : m_ticks) {
-            const qreal gx = std::round(x(double(tick.at)));
+        for (qint64 at = m_steps.first; at <= m_steps.last; at += m_steps.step) {
+            const qreal gx = std::round(x(double(at)));
             if (gx > box.left() + m_pixel && gx < box.right() - m_pixel)
                 m_painter.drawLine(QPointF(gx, box.top()), QPointF(gx, box.bottom()));
         }
@@ -124,6 +123,8 @@ private:
     // where it lies left of `from`.
     void caption(int index, qreal from = -1e9)
     {
+        // No label is wider than this.
+        if (from > m_layout.lanes.at(index).left() + 20 * m_fontHeight) return;
         const LaneChannel &lane = m_view.lanes.at(index);
         QFont bold = m_font;
         bold.setBold(lane.channel == m_view.mainChannel);
@@ -288,12 +289,13 @@ private:
         if (m_view.lanes.isEmpty()) return;
         m_painter.setPen(Qt::black);
         const QFontMetricsF metrics(m_font, m_painter.device());
-        for (const LaneTimeAxis::Tick &tick : m_ticks) {
-            const qreal at = x(double(tick.at));
-            const qreal width = metrics.horizontalAdvance(tick.text) + 2 * m_pixel;
+        for (qint64 tick = m_steps.first; tick <= m_steps.last; tick += m_steps.step) {
+            const QString text = LaneTimeAxis::text(tick, m_steps, m_view.axis.firstDay);
+            const qreal at = x(double(tick));
+            const qreal width = metrics.horizontalAdvance(text) + 2 * m_pixel;
             const qreal left = std::clamp(at - width / 2, m_device.left(), m_device.right() - width);
             m_painter.drawText(QRectF(left, m_layout.timeTop, width, 1.4 * m_fontHeight),
-                               Qt::AlignHCenter | Qt::AlignTop, tick.text);
+                               Qt::AlignHCenter | Qt::AlignTop, text);
         }
     }
 
@@ -306,7 +308,7 @@ private:
     qreal m_fontHeight = 11;
     LaneLayout::Arrangement m_layout;
     int m_columns = 1;
-    QVector<LaneTimeAxis::Tick> m_ticks;
+    LaneTimeAxis::Steps m_steps;
     QRectF m_device;
     double m_toPrefix = 1; // base units to the display prefix of the lane being traced
 };

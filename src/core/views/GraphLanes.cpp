@@ -72,12 +72,14 @@ void GraphLanes::syncStart() const
         m_firstDayRead = QLocale::system().toDate(firstDayText, QLocale::ShortFormat);
     }
     const QDate firstDay = m_firstDayRead;
+    std::array<QString, 6> firstCells;
+    for (int k = 0; k < 6; ++k)
+        if (sampleCount(k) > 0) firstCells[std::size_t(k)] = m_.record.cell(1, RecordStore::timeColumn(k));
+    if (firstCells == m_firstCells && firstDay == m_firstDay && m_start >= 0) return;
+    m_firstCells = firstCells;
     QVector<int> firstTimes;
-    for (int k = 0; k < 6; ++k) {
-        const int seconds =
-            sampleCount(k) > 0 ? GraphZoom::secondsOf(m_.record.cell(1, RecordStore::timeColumn(k))) : -1;
-        if (seconds >= 0) firstTimes.append(seconds);
-    }
+    for (const QString &cell : firstCells)
+        if (const int seconds = GraphZoom::secondsOf(cell); seconds >= 0) firstTimes.append(seconds);
     const qint64 start = LaneTimes::firstOfDay(firstTimes);
     if (start == m_start && firstDay == m_firstDay) return;
     m_start = start;

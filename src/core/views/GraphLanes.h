@@ -80,6 +80,7 @@ private:
     mutable QDate m_firstDay;
     mutable QString m_firstDayText; // the first row's date as read last, and what it reads
     mutable QDate m_firstDayRead;
+    mutable std::array<QString, 6> m_firstCells; // the first row's times that gave the start
     mutable qint64 m_start = -1;
     mutable QString m_dateText; // the last row date read, and its midnight on the clock
     mutable qint64 m_dateStart = 0;
