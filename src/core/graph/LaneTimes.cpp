@@ -72,10 +72,14 @@ std::pair<int, int> ChannelTimeline::rowsWithin(qint64 from, qint64 to) const
     return {int(first - m_seconds.begin()) + 1, int(last - m_seconds.begin())};
 }
 
+qint64 ChannelTimeline::shortestStep() const
+{
+    return std::max<qint64>(m_shortest.empty() ? 0 : m_shortest.back(), 2);
+}
+
 qint64 ChannelTimeline::joinLimit() const
 {
-    const qint64 shortest = m_shortest.empty() ? 0 : m_shortest.back();
-    return std::max<qint64>(shortest, 2) * 5 / 2;
+    return shortestStep() * 5 / 2;
 }
 
 namespace LaneTimeAxis

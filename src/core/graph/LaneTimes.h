@@ -37,8 +37,11 @@ public:
     int rowAtOrAfter(double seconds) const;
     // Rows whose times lie in from..to, both included: first > last when there are none.
     std::pair<int, int> rowsWithin(qint64 from, qint64 to) const;
+    // The shortest time between two of its samples (2 s at the least, as the meters' shortest
+    // interval).
+    qint64 shortestStep() const;
     // Samples further apart than this have a gap between them where the channel sent nothing:
-    // two and a half of its shortest step (2 s at the least, as the meters' shortest interval).
+    // two and a half of its shortest step.
     qint64 joinLimit() const;
 
 private:

@@ -183,7 +183,9 @@ private:
         const int rows = std::min(lane.summary->size(), lane.times->size());
         m_painter.save();
         m_painter.setClipRect(box, Qt::IntersectClip);
-        if (last - first + 1 > m_columns)
+        // Bands or points by how many samples the axis holds at the channel's pace, which one
+        // more sample leaves as it was.
+        if (m_length / double(lane.times->shortestStep()) > m_columns)
             bands(lane, box, fromX);
         else
             points(lane, box, fromX, std::max(1, first - 1), std::min(rows, last + 1));
@@ -195,7 +197,7 @@ private:
     void points(const LaneChannel &lane, const QRectF &box, qreal fromX, int first, int last)
     {
         const QColor colour = colourOf(lane);
-        const bool dots = m_layout.plot.width() / std::max(1, last - first + 1) >= 4 * m_pixel;
+        const bool dots = x(double(m_from + lane.times->shortestStep())) - x(double(m_from)) >= 4 * m_pixel;
         const qint64 limit = lane.times->joinLimit();
         QPolygonF line;
         const auto flush = [&] {
