@@ -1,6 +1,7 @@
 // Times the lanes view: a full redraw of six lanes for one page (100 and 200 rows) and for
-// the whole of a 9,999-row record of six channels, each into the window's surface, and one
-// more reading on the page shown, through the record table into the retained lanes.
+// the whole of a 9,999-row record of six channels (five 2 s apart, one a minute apart) on one
+// time axis, each into the window's surface, and one more reading on the page shown, through
+// the record table into the retained lanes.
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
@@ -29,35 +30,33 @@ QString valueAt(int channel, int row)
     return QString::number(100 * (channel + 1) + 4.5 * std::sin(row / (9.0 + channel)), 'f', 1);
 }
 
-QString timeAt(int row)
-{
-    return QStringLiteral("%1:%2:%3")
-        .arg(row / 1800 % 24, 2, 10, QLatin1Char('0'))
-        .arg(row / 30 % 60, 2, 10, QLatin1Char('0'))
-        .arg(row * 2 % 60, 2, 10, QLatin1Char('0'));
-}
-
+// Six channels two seconds apart, but for channel 6, which reports once a minute.
 struct Record {
     std::vector<std::unique_ptr<MinMaxSummary>> summaries;
-    GraphSampleList times;
+    std::vector<std::unique_ptr<ChannelTimeline>> times;
     Record()
     {
         for (int k = 0; k < 6; ++k) {
             summaries.push_back(std::make_unique<MinMaxSummary>());
-            for (int row = 1; row <= Rows; ++row)
+            times.push_back(std::make_unique<ChannelTimeline>());
+            const int step = k == 5 ? 60 : 2;
+            for (int row = 1; row <= (k == 5 ? Rows / 30 : Rows); ++row) {
                 summaries.back()->append(SampleExtent::of({valueAt(k, row), QStringLiteral("V"), {}}));
+                times.back()->append(step * row);
+            }
         }
-        for (int row = 1; row <= Rows; ++row)
-            times.samples.append({valueAt(0, row), QStringLiteral("V"), timeAt(row)});
     }
     LanesView view(int first, int span) const
     {
         LanesView view;
         view.window = {first, span};
-        view.times = &times;
+        view.axis = {2 * first, 2 * std::min(Rows, first + span - 1), {}};
         for (int k = 0; k < 6; ++k) {
-            LaneChannel lane{k, Measurement::DCV, Measurement::NoPrefix, summaries[std::size_t(k)].get(), {}};
-            lane.scale = LaneLayout::scale(lane, first, first + span - 1);
+            LaneChannel lane{
+                k,  Measurement::DCV,           Measurement::NoPrefix, summaries[std::size_t(k)].get(),
+                {}, times[std::size_t(k)].get()};
+            const auto [a, b] = lane.times->rowsWithin(view.axis.from, view.axis.to);
+            lane.scale = LaneLayout::scale(lane, a, b);
             view.lanes.append(lane);
         }
         return view;
@@ -128,7 +127,7 @@ int main(int argc, char **argv)
     const Record record;
     fullRedraw(record, "page of 100 rows", 4901, 100);
     fullRedraw(record, "page of 200 rows", 4801, 200);
-    fullRedraw(record, "whole record of 9,999 rows", 1, 10000);
+    fullRedraw(record, "whole record of 9,999 rows", 1, Rows);
     newestReadings();
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "core/graph/GraphInputs.h"
 #include "core/graph/GraphPaging.h"
+#include "core/graph/LaneLayout.h"
 #include "core/graph/PageExtremes.h"
 #include "core/graph/PlotMapping.h"
 #include "core/graph/VerticalScale.h"
@@ -254,6 +255,69 @@ private Q_SLOTS:
 
         // A page without samples leaves the monitor alone.
         QVERIFY(!GraphPageExtremes::of(record, 2, 1.0f, {}).has_value());
+    }
+    // The lanes' time labels: at whole multiples of a round step, distinct, as many as a
+    // screen's width holds; over a day they name the day.
+    void laneTimeLabels_data()
+    {
+        QTest::addColumn<qint64>("from"); // seconds from the record's first midnight
+        QTest::addColumn<qint64>("to");
+        QTest::addColumn<qint64>("step");
+        QTest::addColumn<QString>("first");
+        const qint64 start = 16 * 3600 + 9 * 60 + 35;
+        QTest::newRow("twenty seconds") << start << start + 20 << qint64(2) << u"16:09:36"_s;
+        QTest::newRow("page of 2 s readings") << start << start + 198 << qint64(20) << u"16:09:40"_s;
+        QTest::newRow("whole record, 9999 readings 2 s apart")
+            << start << start + 19998 << qint64(1800) << u"16:30"_s;
+        QTest::newRow("a day and more") << start << start + 30 * 3600 << qint64(6 * 3600) << u"12-07 18:00"_s;
+        QTest::newRow("two weeks") << start << start + 14 * 86400 << qint64(86400) << u"12-08"_s;
+    }
+    void laneTimeLabels()
+    {
+        QFETCH(qint64, from);
+        QFETCH(qint64, to);
+        QFETCH(qint64, step);
+        const QVector<LaneTimeAxis::Tick> ticks = LaneTimeAxis::ticks(from, to, 1080, 11, QDate(2026, 12, 7));
+        QVERIFY(ticks.size() >= 2);
+        QTEST(ticks.first().text, "first");
+        QSet<QString> texts;
+        for (int i = 0; i < ticks.size(); ++i) {
+            QVERIFY(ticks.at(i).at >= from && ticks.at(i).at <= to);
+            QCOMPARE(ticks.at(i).at % step, 0);
+            if (i > 0) QCOMPARE(ticks.at(i).at - ticks.at(i - 1).at, step);
+            texts.insert(ticks.at(i).text);
+        }
+        QCOMPARE(texts.size(), ticks.size());
+    }
+    // Printed lanes (A4) use the sheet's height, and no two value labels touch.
+    void printedLaneLabelsApart_data()
+    {
+        QTest::addColumn<int>("lanes");
+        QTest::newRow("one") << 1;
+        QTest::newRow("three") << 3;
+        QTest::newRow("six") << 6;
+    }
+    void printedLaneLabelsApart()
+    {
+        QFETCH(int, lanes);
+        const QRectF sheet(GraphPrintout::LanesSheet.picture);
+        QVERIFY(sheet.height() > 11906 * 2 / 3);
+        const GraphGeometry screen;
+        const qreal font = std::lround(screen.fontPixels * LaneLayout::pixelOf(sheet.size(), screen.pixels));
+        const LaneLayout::Arrangement layout = LaneLayout::arrange(lanes, sheet, font);
+        QVector<QRectF> boxes;
+        for (const QRectF &lane : layout.lanes) {
+            const QVector<LaneLayout::ValueLabel> labels = LaneLayout::valueLabels(lane, sheet.left(), font);
+            QVERIFY(labels.size() >= 3);
+            QCOMPARE(labels.first().index, 0);
+            QCOMPARE(labels.last().index, 5);
+            for (const LaneLayout::ValueLabel &label : labels) {
+                QVERIFY(label.box.height() >= font && label.box.right() < lane.left());
+                for (const QRectF &other : boxes)
+                    QVERIFY(!label.box.intersects(other));
+                boxes << label.box;
+            }
+        }
     }
     void outputNamesChecked_data()
     {

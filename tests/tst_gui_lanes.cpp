@@ -12,6 +12,7 @@
 #include "core/graph/LanesPainter.h"
 #include "core/graph/PageExtremes.h"
 #include "core/link/FrameEncoder.h"
+#include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
 #include "core/views/GraphFollower.h"
 #include "core/views/GraphLanes.h"
@@ -22,21 +23,24 @@
 #include "ui/printing/QtSvgGraphWriter.h"
 
 using namespace Measurement;
+using namespace Qt::StringLiterals;
 
 namespace
 {
 
 const QSize Screen = GraphGeometry().pixels; // the graph surface as it starts
 
-// A channel's samples as the table holds them, and their summary.
+// A channel's samples as the table holds them, two seconds apart, and their summary and times.
 struct Channel {
     GraphSampleList list;
     MinMaxSummary summary;
+    ChannelTimeline times;
     Channel(const QStringList &values, const QString &unit)
     {
         for (int i = 0; i < values.size(); ++i) {
             list.samples.append({values.at(i), unit, QTime(10, 0).addSecs(2 * i).toString(u"hh:mm:ss")});
             summary.append(SampleExtent::of(list.samples.last()));
+            times.append(36000 + 2 * i);
         }
     }
 };
@@ -58,13 +62,16 @@ int pixelsIn(const QImage &image, int x, qreal top, qreal bottom, const QColor &
     return count;
 }
 
-// `rows` readings of each of the first `channels` meters (DCV, ACV, DCA, ACA, OHM, Hz), two
-// seconds apart: waves, one spike on channel 1, and now and then an overload on channel 3.
+// `rows` two-second steps of the first `channels` meters (DCV, ACV, DCA, ACA, OHM, Hz), the
+// fifth reporting every 10 s and the sixth once a minute, the others every step: waves, one
+// spike on channel 1, and now and then an overload on channel 3.
 void feedMeters(RecordingSession &rig, int rows, int channels)
 {
     const int functions[] = {DCV, ACV, DCA, ACA, OHM, Hz};
+    const int every[] = {1, 1, 1, 1, 5, 30};
     for (int i = 0; i < rows; ++i) {
         for (int k = 0; k < channels; ++k) {
+            if (i % every[k] != 0) continue;
             const FrameEncoder::Header header{k, 0, k == 4 ? 4 : 3, functions[k], FrameEncoder::Divisor10};
             const int wave = int(400 * std::sin(i / (7.0 + 5 * k))) + 2000 + 300 * k;
             rig.feed(k == 2 && i % 150 == 27
@@ -74,6 +81,34 @@ void feedMeters(RecordingSession &rig, int rows, int channels)
         rig.clock.advance(2000);
     }
 }
+
+// A 2-second meter (channel 1, the main one) and a 1-minute meter (channel 2) through the record
+// table from `start`, the second one silent from `silentFrom` to `silentTo` seconds in; stopped.
+struct TwoPaces {
+    RecordStore record;
+    AcquisitionState state;
+    RecordingStatus status;
+    GraphSampleList none;
+    GraphPage page{none};
+    GraphLanes lanes{{record, state, status, page}};
+    QList<int> minuteOffsets; // seconds from `start` of the 1-minute meter's samples
+
+    TwoPaces(const QDateTime &start, int rows, int silentFrom, int silentTo)
+    {
+        record.clearRecord({});
+        record.functionCaption = {u"DCV"_s, u"ACV"_s};
+        page.setTimeScale(1.0f); // 100 rows a page
+        for (int i = 0; i < rows; ++i) {
+            record.appendSample(0, QString::number(10 + i % 7), u"V"_s, start.addSecs(2 * i), 0);
+            const int offset = 2 * i;
+            if (offset % 60 == 54 && (offset < silentFrom || offset > silentTo)) {
+                record.appendSample(1, QString::number(200 + i % 11), u"V"_s, start.addSecs(offset), 0);
+                minuteOffsets << offset;
+            }
+            record.growOrSplit();
+        }
+    }
+};
 
 } // namespace
 
@@ -166,7 +201,7 @@ private Q_SLOTS:
             {function, prefix, values.first(), unit, extremes->maximum.value, extremes->minimum.value});
         mainPage.autoscale();
 
-        const LaneChannel lane{0, function, prefix, &channel.summary, std::nullopt};
+        const LaneChannel lane{0, function, prefix, &channel.summary, std::nullopt, &channel.times};
         const std::optional<VerticalScale> scale = LaneLayout::scale(
             lane, GraphPaging::firstRow(page, timeScale), GraphPaging::lastRow(page, timeScale));
         QVERIFY(scale && mainPage.scale());
@@ -175,9 +210,10 @@ private Q_SLOTS:
                  (QList<double>{main.bottom, main.step, main.top}));
     }
 
-    // One lane of a flat 10 V on a scale of 0 to 25 with rows `from` to `to` replaced by `value`.
+    // One lane of a flat 24 V on a scale of 0 to 25 with rows `from` to `to` replaced by `value`.
     // A single spike in 9,999 samples stays visible in the bands; an overload leaves a gap in the
-    // trace with a mark at the lane's edge.
+    // trace with a mark at the lane's edge; the lane's label stands on the lane's background
+    // where the trace runs through it.
     void oneLaneTrace_data()
     {
         QTest::addColumn<int>("rows");
@@ -201,18 +237,22 @@ private Q_SLOTS:
         QFETCH(QString, value);
         const bool overload = value.endsWith(QLatin1String("OL"));
         const int span = overload ? rows : rows + 1;
-        QStringList values(rows, QStringLiteral("10.0"));
+        QStringList values(rows, QStringLiteral("24.0"));
         for (int row = qMax(from, 1); row <= to; ++row)
             values[row - 1] = value;
         const Channel channel(values, QStringLiteral("V"));
         LanesView view;
         view.mainChannel = 5; // no main channel's mark over the trace
-        view.lanes.append({0, DCV, NoPrefix, &channel.summary, VerticalScale{0, 1, 25}});
-        view.window = {1, span};
-        view.times = &channel.list;
+        view.lanes.append({0, DCV, NoPrefix, &channel.summary, VerticalScale{0, 1, 25}, &channel.times});
+        view.axis = {36000 - 2, 36000 + 2 * (span - 1), {}}; // row r at r / span of the width
         const QImage image = rendered(view);
         const QRectF lane = LaneLayout::arrange(1, QRectF(image.rect()), view.fontPixels).lanes.first();
         const QColor trace = LaneLayout::colour(0, 5, {});
+        const int traceY = int(lane.bottom() - 24.0 / 25 * lane.height());
+        int backing = 0;
+        for (int x = int(lane.left()) + 8; x < int(lane.left()) + 40; ++x)
+            backing += image.pixelColor(x, traceY) == colorFromStored(view.style.backColor);
+        QVERIFY(backing > 0);
         if (!overload) {
             const qreal spikeY = lane.bottom() - 20.0 / 25 * lane.height();
             int above = 0;
@@ -253,40 +293,11 @@ private Q_SLOTS:
         QCOMPARE(GraphZoom::span(GraphZoom::WholeRecord, perPage, rows), spans.last());
     }
 
-    void clickOpensThePageUnderIt_data()
+    // A wide page holds the page shown; the options of the unattended outputs.
+    void windowsAndViewOptions()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("page"); // the page shown before
-        QTest::addColumn<double>("fraction");
-        QTest::addColumn<int>("first"); // the wide page's first row
-        QTest::addColumn<int>("opened");
-        QTest::newRow("whole, left edge") << GraphZoom::WholeRecord << 3 << 0.0 << 1 << 1;
-        QTest::newRow("whole, middle") << GraphZoom::WholeRecord << 3 << 0.5 << 1 << 51;
-        QTest::newRow("whole, right edge") << GraphZoom::WholeRecord << 3 << 1.0 << 1 << 100;
-        QTest::newRow("400 rows, left") << 1 << 7 << 0.0 << 401 << 5;
-        QTest::newRow("400 rows, last quarter") << 1 << 7 << 0.8 << 401 << 8;
-    }
-
-    void clickOpensThePageUnderIt()
-    {
-        QFETCH(int, level);
-        QFETCH(int, page);
-        QFETCH(double, fraction);
-        QFETCH(int, first);
-        QFETCH(int, opened);
-        const GraphZoom::Window window = GraphZoom::window(level, page, 100, 9999);
-        QCOMPARE(window.first, first);
-        QCOMPARE(GraphZoom::pageAt(fraction, window, 100, 9999), opened);
-    }
-
-    // The time labels follow the page width; the options of the unattended outputs.
-    void timeLabelsAndViewOptions()
-    {
-        // Under ten minutes a page the seconds, under ten hours the minutes, else the hours.
-        const QString cell = QStringLiteral("12:34:56");
-        QCOMPARE(GraphZoom::timeLabel(cell, GraphZoom::timeUnit(599)), cell);
-        QCOMPARE(GraphZoom::timeLabel(cell, GraphZoom::timeUnit(600)), QStringLiteral("12:34"));
-        QCOMPARE(GraphZoom::timeLabel(cell, GraphZoom::timeUnit(36000)), QStringLiteral("12 h"));
+        QCOMPARE(GraphZoom::window(GraphZoom::WholeRecord, 3, 100, 9999).first, 1);
+        QCOMPARE(GraphZoom::window(1, 7, 100, 9999).first, 401);
         GraphViewKind view = GraphViewKind::MainChannel;
         QVERIFY(GraphViewState::parseView(QStringLiteral("all"), &view) &&
                 view == GraphViewKind::AllChannels);
@@ -296,11 +307,68 @@ private Q_SLOTS:
         QVERIFY(!GraphViewState::parseZoom(QStringLiteral("2"), &zoom));
     }
 
+    // Lanes share one time axis: a page spans the times of the main channel's rows on it, the
+    // whole record its first to its last sample; the 1-minute meter's samples stand at their
+    // times (its first at 16:10:29, not under the page's first label), and where it sent
+    // nothing its trace has a gap.
+    void lanesPlaceSamplesAtTheirTimes_data()
+    {
+        QTest::addColumn<QTime>("start");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<int>("silentFrom");
+        QTest::addColumn<int>("silentTo");
+        QTest::addColumn<int>("axisEnd"); // seconds from the start
+        QTest::newRow("page") << QTime(16, 9, 35) << 150 << 0 << 0 << -1 << 198;
+        QTest::newRow("whole record")
+            << QTime(16, 9, 35) << 150 << int(GraphZoom::WholeRecord) << 0 << -1 << 298;
+        QTest::newRow("page across midnight") << QTime(23, 58, 1) << 150 << 0 << 0 << -1 << 198;
+        QTest::newRow("silent minutes")
+            << QTime(16, 9, 35) << 300 << int(GraphZoom::WholeRecord) << 100 << 250 << 598;
+    }
+
+    void lanesPlaceSamplesAtTheirTimes()
+    {
+        QFETCH(QTime, start);
+        QFETCH(int, rows);
+        QFETCH(int, zoom);
+        QFETCH(int, silentFrom);
+        QFETCH(int, silentTo);
+        QFETCH(int, axisEnd);
+        TwoPaces record(QDateTime(QDate(2026, 12, 7), start), rows, silentFrom, silentTo);
+        record.lanes.state().setView(GraphViewKind::AllChannels);
+        record.lanes.state().setZoom(zoom);
+        const LanesView view = record.lanes.view();
+        QCOMPARE(view.lanes.size(), 2);
+        QCOMPARE(view.axis.to - view.axis.from, axisEnd);
+        const ChannelTimeline &minutes = *view.lanes.at(1).times;
+        const auto [first, last] = minutes.rowsWithin(view.axis.from, view.axis.to);
+        QList<int> shown;
+        for (int row = first; row <= last; ++row)
+            shown << int(minutes.at(row) - view.axis.from);
+        QCOMPARE(shown, record.minuteOffsets.mid(0, shown.size()));
+        QCOMPARE(shown.size(), int(std::count_if(record.minuteOffsets.begin(), record.minuteOffsets.end(),
+                                                 [&](int offset) { return offset <= axisEnd; })));
+
+        // Drawn there: a dot at each sample, and the gap left empty.
+        const QImage image = rendered(view);
+        const QRectF lane = LaneLayout::arrange(2, QRectF(image.rect()), view.fontPixels).lanes.at(1);
+        const QColor colour = LaneLayout::colour(1, 0, {});
+        const auto xAt = [&](double offset) { return int(lane.left() + offset * lane.width() / axisEnd); };
+        for (const int offset : shown)
+            QVERIFY2(pixelsIn(image, xAt(offset), lane.top(), lane.bottom(), colour) > 0,
+                     qPrintable(QString::number(offset)));
+        if (silentTo > 0)
+            QCOMPARE(pixelsIn(image, xAt((silentFrom + silentTo) / 2.0), lane.top(), lane.bottom(), colour),
+                     0);
+    }
+
     // Six meters recorded: each lane in its own colour, the main channel's in the page's line colour.
     void sixLanesIntoImageAndSvg()
     {
         RecordingSession rig;
         rig.session.lanes().state().setView(GraphViewKind::AllChannels);
+        rig.session.lanes().state().showWholeRecord(); // where the 1-minute meter has two samples
         rig.start();
         feedMeters(rig, 60, 6);
         const LanesView view = rig.session.lanes().view();
@@ -323,8 +391,10 @@ private Q_SLOTS:
             const QRectF lane = layout.lanes.at(k);
             const QColor colour = LaneLayout::colour(k, view.mainChannel, mainTrace);
             QCOMPARE(colour == mainTrace, k == view.mainChannel);
-            // Past the label, between the page's second and third samples.
-            const int x = int(lane.left() + 2.0 * lane.width() / view.window.span);
+            // Right of the label, just before the lane's newest sample.
+            const ChannelTimeline &times = *view.lanes.at(k).times;
+            const double at = double(times.at(times.size()) - 1 - view.axis.from);
+            const int x = int(lane.left() + at * lane.width() / double(view.axis.to - view.axis.from));
             QVERIFY(pixelsIn(image, x, lane.top(), lane.bottom(), colour) > 0);
             QVERIFY2(svg.contains(labels.at(k)) && svg.contains(colour.name()), qPrintable(labels.at(k)));
         }
@@ -370,6 +440,8 @@ private Q_SLOTS:
         QCOMPARE(pages.size(), 1);
         QCOMPARE(pages[0].texts().filter(QRegularExpression(QStringLiteral("^Ch"))),
                  (QStringList{"Ch1", "Ch2", "Ch3"}));
+        // The lanes fill the sheet's height: the last one reaches into its lower half.
+        QVERIFY(pages[0].find(QStringLiteral("Ch3"))->box.top() > pages[0].size.height() / 2);
     }
 
     // The view bar by keys and a click. When VOLTRIX_SCREENSHOTS names a folder, the pictures of
@@ -402,12 +474,14 @@ private Q_SLOTS:
         QCOMPARE(state.zoom(), GraphZoom::WholeRecord);
         QCOMPARE(window.wholeRecordAction()->text(), QStringLiteral("Whole record"));
         QCOMPARE(window.mainChannelAction()->text(), QStringLiteral("Main channel"));
-        // A click at 0.8 of the whole record (18 pages) opens row 361's page.
+        // A click at the time of row 361 (12 minutes in) on the whole record opens its page.
         const LaneLayout::Arrangement layout = LaneLayout::arrange(
             6, QRectF(QPointF(0, 0), window.picture()->size()), rig.session.lanes().view().fontPixels);
+        const LanesAxis axis = rig.session.lanes().shown()->axis;
+        const double fraction = 719.0 / double(axis.to - axis.from);
         QTest::mouseClick(
             window.picture(), Qt::LeftButton, {},
-            QPoint(int(layout.plot.left() + 0.8 * layout.plot.width()), int(layout.plot.center().y())));
+            QPoint(int(layout.plot.left() + fraction * layout.plot.width()), int(layout.plot.center().y())));
         QCOMPARE(state.zoom(), 0);
         QCOMPARE(rig.session.graph().page().pageText(), QStringLiteral("15"));
         QTest::keyClick(&window, Qt::Key_1, Qt::ControlModifier);

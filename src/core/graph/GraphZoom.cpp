@@ -1,6 +1,5 @@
 #include "core/graph/GraphZoom.h"
 
-#include <QStringList>
 #include <algorithm>
 
 namespace GraphZoom
@@ -37,47 +36,25 @@ Window window(int level, int page, int perPage, int rows)
     return {(pageFirst - 1) / width * width + 1, width};
 }
 
-int pageAt(double fraction, const Window &shown, int perPage, int rows)
-{
-    if (perPage <= 0) return 1;
-    const double clamped = std::clamp(fraction, 0.0, 1.0);
-    int row = shown.first + int(clamped * shown.span);
-    row = std::clamp(row, 1, std::max(rows, 1));
-    return (row - 1) / perPage + 1;
-}
-
-TimeUnit timeUnit(int pageSeconds)
-{
-    if (pageSeconds < 10 * 60) return TimeUnit::Seconds;
-    if (pageSeconds < 10 * 3600) return TimeUnit::Minutes;
-    return TimeUnit::Hours;
-}
-
-QString timeLabel(const QString &timeCell, TimeUnit unit)
-{
-    switch (unit) {
-    case TimeUnit::Seconds:
-        return timeCell;
-    case TimeUnit::Minutes:
-        return timeCell.left(5);
-    case TimeUnit::Hours:
-        return timeCell.left(2) + QStringLiteral(" h");
-    }
-    return timeCell;
-}
-
 int secondsOf(const QString &timeCell)
 {
-    const QStringList parts = timeCell.split(u':');
-    if (parts.size() != 3) return -1;
+    // Read by hand: it runs for every sample the lanes place.
     int seconds = 0;
-    for (const QString &part : parts) {
-        bool ok = false;
-        const int value = part.toInt(&ok);
-        if (!ok || value < 0) return -1;
-        seconds = seconds * 60 + value;
+    int fields = 0;
+    int value = -1;
+    for (const QChar c : timeCell) {
+        if (c.isDigit() && c.unicode() < 128) {
+            value = (value < 0 ? 0 : value * 10) + (c.unicode() - '0');
+            if (value > 99999) return -1;
+        } else if (c == u':' && value >= 0 && fields < 2) {
+            seconds = seconds * 60 + value;
+            value = -1;
+            ++fields;
+        } else {
+            return -1;
+        }
     }
-    return seconds;
+    return fields == 2 && value >= 0 ? seconds * 60 + value : -1;
 }
 
 } // namespace GraphZoom

@@ -22,15 +22,6 @@ struct Window {
 };
 Window window(int level, int page, int perPage, int rows);
 
-// The page of `perPage` rows that holds the spot at `fraction` (0 = left, 1 = right edge) of
-// the wide page `shown`, for a record of `rows` rows (1 at least).
-int pageAt(double fraction, const Window &shown, int perPage, int rows);
-
-// The time labels name what the page's duration needs.
-enum class TimeUnit { Seconds, Minutes, Hours };
-TimeUnit timeUnit(int pageSeconds);
-// A time cell "hh:nn:ss" as a label in `unit`: "12:34:56", "12:34" or "12 h".
-QString timeLabel(const QString &timeCell, TimeUnit unit);
 // Seconds since midnight of "hh:nn:ss"; -1 when it is no time.
 int secondsOf(const QString &timeCell);
 

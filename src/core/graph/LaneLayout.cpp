@@ -9,6 +9,12 @@
 namespace LaneLayout
 {
 
+qreal pixelOf(const QSizeF &device, const QSize &pixels)
+{
+    if (pixels.isEmpty()) return 1;
+    return std::sqrt(device.width() / pixels.width() * device.height() / pixels.height());
+}
+
 Arrangement arrange(int count, const QRectF &surface, qreal fontPixels)
 {
     Arrangement result;
@@ -25,6 +31,30 @@ Arrangement arrange(int count, const QRectF &surface, qreal fontPixels)
         result.lanes.append(
             QRectF(result.plot.left(), result.plot.top() + i * (height + gap), result.plot.width(), height));
     return result;
+}
+
+QVector<ValueLabel> valueLabels(const QRectF &lane, qreal left, qreal fontPixels)
+{
+    // A line of text with its leading; kept inside the lane's own height, so neighbours'
+    // labels stay apart by the gap between lanes.
+    const qreal height = 1.25 * fontPixels;
+    const auto place = [&](int index) {
+        const qreal y = std::clamp(lane.bottom() - index * lane.height() / 5, lane.top() + height / 2,
+                                   lane.bottom() - height / 2);
+        return ValueLabel{index, QRectF(left, y - height / 2, lane.left() - left - 0.4 * fontPixels, height)};
+    };
+    // Every label, every second one, ... up to the bottom and the top alone.
+    for (int stride = 1; stride <= 5; ++stride) {
+        QVector<ValueLabel> labels;
+        for (int index = 0; 5 - index >= stride; index += stride)
+            labels.append(place(index));
+        labels.append(place(5));
+        bool apart = true;
+        for (int i = 1; i < labels.size(); ++i)
+            apart = apart && labels.at(i).box.bottom() <= labels.at(i - 1).box.top();
+        if (apart) return labels;
+    }
+    return {place(0)};
 }
 
 QString label(int channel, int function, int prefix)

@@ -1,6 +1,7 @@
 #include "core/graph/LanesPainter.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPen>
 #include <QPolygonF>
 #include <algorithm>
@@ -17,16 +18,16 @@ class LanesPainter
 {
 public:
     LanesPainter(QPainter &painter, const QRectF &target, const LanesView &view)
-        : m_painter(painter), m_view(view), m_first(view.window.first), m_span(std::max(1, view.window.span))
+        : m_painter(painter), m_view(view), m_from(view.axis.from),
+          m_length(double(std::max<qint64>(1, view.axis.to - view.axis.from)))
     {
         const QRectF device = painter.combinedTransform().mapRect(target);
-        if (!view.pixels.isEmpty())
-            m_pixel =
-                std::sqrt(device.width() / view.pixels.width() * device.height() / view.pixels.height());
+        m_pixel = LaneLayout::pixelOf(device.size(), view.pixels);
         m_font.setPixelSize(std::max(1, int(std::lround(view.fontPixels * m_pixel))));
         m_fontHeight = m_font.pixelSize();
         m_layout = LaneLayout::arrange(int(view.lanes.size()), device, m_fontHeight);
         m_columns = std::max(1, int(std::lround(m_layout.plot.width() / m_pixel)));
+        m_steps = LaneTimeAxis::steps(view.axis.from, view.axis.to, m_layout.plot.width(), m_fontHeight);
         m_painter.save();
         m_painter.setClipRect(target, Qt::IntersectClip);
         m_painter.resetTransform();
@@ -44,6 +45,7 @@ public:
         for (int i = 0; i < m_view.lanes.size(); ++i) {
             lane(i, m_layout.lanes.at(i));
             trace(i, m_layout.plot.left());
+            caption(i);
         }
         timeLabels();
     }
@@ -51,41 +53,41 @@ public:
     void tail(int index, int fromRow)
     {
         if (index < 0 || index >= m_view.lanes.size()) return;
+        const ChannelTimeline *times = m_view.lanes.at(index).times;
         const QRectF whole = m_layout.lanes.at(index);
-        const qreal left = std::clamp(x(fromRow - 1) - 3 * m_pixel, whole.left(), whole.right());
+        const qreal previous = times && fromRow > 1 && fromRow - 1 <= times->size()
+                                   ? x(double(times->at(fromRow - 1)))
+                                   : whole.left();
+        const qreal left = std::clamp(previous - 3 * m_pixel, whole.left(), whole.right());
         m_painter.save();
         m_painter.setClipRect(QRectF(QPointF(left, whole.top()), whole.bottomRight()), Qt::IntersectClip);
         lane(index, whole, left);
         trace(index, left);
+        caption(index, left);
         m_painter.restore();
-        if (changesTimeLabels(fromRow)) timeLabels();
     }
 
 private:
-    // The labels name the rows at every fifth of the width; their unit comes from the first two.
-    int markRow(int j) const { return j == 0 ? m_first : m_first - 1 + int(qint64(j) * m_span / 5); }
-    bool changesTimeLabels(int row) const
+    qreal x(double seconds) const
     {
-        for (int j = 0; j <= 5; ++j)
-            if (row == markRow(j)) return true;
-        return row == m_first + 1;
+        return m_layout.plot.left() + (seconds - double(m_from)) * m_layout.plot.width() / m_length;
     }
-    bool banded() const { return m_span > m_columns; }
-    qreal x(int row) const
+    // The time at device x.
+    double timeAt(qreal at) const
     {
-        return m_layout.plot.left() + (row - m_first + 1) * m_layout.plot.width() / m_span;
+        return double(m_from) + (at - m_layout.plot.left()) * m_length / m_layout.plot.width();
     }
+    double columnStart(int column) const { return double(m_from) + column * m_length / m_columns; }
     qreal columnX(int column) const
     {
         return m_layout.plot.left() + (column + 0.5) * m_layout.plot.width() / m_columns;
     }
-    int columnFirstRow(int column) const { return m_first + int(qint64(column) * m_span / m_columns); }
     QColor colourOf(const LaneChannel &lane) const
     {
         return LaneLayout::colour(lane.channel, m_view.mainChannel, colorFromStored(m_view.style.traceColor));
     }
 
-    // Background, grid, value labels and the lane's label; `from` leaves the plot left of it
+    // Background, grid at the time labels and value labels; `from` leaves the plot left of it
     // alone (a clip keeps the rest).
     void lane(int index, const QRectF &box, qreal from = -1e9)
     {
@@ -96,47 +98,57 @@ private:
         for (int i = 1; i < 5; ++i) {
             const qreal y = box.bottom() - i * box.height() / 5;
             m_painter.drawLine(QPointF(box.left(), y), QPointF(box.right(), y));
-            const qreal gx = box.left() + i * box.width() / 5;
-            m_painter.drawLine(QPointF(gx, box.top()), QPointF(gx, box.bottom()));
         }
-        const QColor colour = colourOf(lane);
+        for (qint64 at = m_steps.first; at <= m_steps.last; at += m_steps.step) {
+            const qreal gx = std::round(x(double(at)));
+            if (gx > box.left() + m_pixel && gx < box.right() - m_pixel)
+                m_painter.drawLine(QPointF(gx, box.top()), QPointF(gx, box.bottom()));
+        }
         if (lane.channel == m_view.mainChannel)
-            m_painter.fillRect(QRectF(box.left(), box.top(), 3 * m_pixel, box.height()), colour);
-        // A lane drawn from `from` on needs its label only where it reaches there.
-        const bool tail = from > box.left();
-        if (tail && from > box.left() + 12 * m_fontHeight) return;
-        m_painter.setPen(colour);
+            m_painter.fillRect(QRectF(box.left(), box.top(), 3 * m_pixel, box.height()), colourOf(lane));
+        if (from <= box.left()) valueLabels(lane, box);
+    }
+
+    // Where lane `index`'s label "Ch<N> <function> <unit>" stands, in its font.
+    QRectF captionArea(int index, const QFont &font, const QString &text) const
+    {
+        const QRectF box = m_layout.lanes.at(index);
+        const QFontMetricsF metrics(font, m_painter.device());
+        return {box.topLeft() + QPointF(4 * m_pixel, m_pixel),
+                QSizeF(std::min(metrics.horizontalAdvance(text) + 4 * m_pixel, box.width() - 5 * m_pixel),
+                       std::min(metrics.height() + m_pixel, box.height() - 2 * m_pixel))};
+    }
+
+    // The label over the trace, on the lane's background so the trace can't hide it; nothing
+    // where it lies left of `from`.
+    void caption(int index, qreal from = -1e9)
+    {
+        // No label is wider than this.
+        if (from > m_layout.lanes.at(index).left() + 20 * m_fontHeight) return;
+        const LaneChannel &lane = m_view.lanes.at(index);
         QFont bold = m_font;
         bold.setBold(lane.channel == m_view.mainChannel);
+        const QString text = LaneLayout::label(lane.channel, lane.function, lane.displayPrefix);
+        const QRectF area = captionArea(index, bold, text);
+        if (from > area.right()) return;
         m_painter.setFont(bold);
-        m_painter.drawText(QRectF(box.topLeft() + QPointF(6 * m_pixel, 0.1 * m_fontHeight),
-                                  QSizeF(box.width(), m_fontHeight * 1.3)),
-                           Qt::AlignLeft | Qt::AlignTop,
-                           LaneLayout::label(lane.channel, lane.function, lane.displayPrefix));
+        m_painter.fillRect(area, colorFromStored(m_view.style.backColor));
+        m_painter.setPen(colourOf(lane));
+        m_painter.drawText(area.adjusted(2 * m_pixel, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
         m_painter.setFont(m_font);
-        if (!tail) valueLabels(lane, box);
     }
 
     void valueLabels(const LaneChannel &lane, const QRectF &box)
     {
-        if (!lane.scale) return;
-        const QStringList labels = GraphScale::valueLabels(*lane.scale);
-        // As many of the six labels as the lane's height has room for, bottom and top always.
-        const qreal spacing = box.height() / 5;
-        const int stride = std::clamp(int(std::ceil(m_fontHeight * 1.1 / spacing)), 1, 5);
         m_painter.fillRect(QRectF(m_device.left(), box.top() - 0.5 * m_fontHeight,
                                   box.left() - m_device.left() - m_pixel, box.height() + m_fontHeight),
                            Qt::white);
+        if (!lane.scale) return;
+        const QStringList labels = GraphScale::valueLabels(*lane.scale);
         m_painter.setPen(Qt::black);
-        for (int i = 0; i < labels.size(); ++i) {
-            const int last = int(labels.size()) - 1;
-            if (i != last && (i % stride != 0 || last - i < stride)) continue;
-            const qreal y = std::clamp(box.bottom() - i * spacing, box.top() + 0.5 * m_fontHeight,
-                                       box.bottom() - 0.5 * m_fontHeight);
-            m_painter.drawText(QRectF(m_device.left(), y - m_fontHeight,
-                                      box.left() - m_device.left() - 4 * m_pixel, 2 * m_fontHeight),
-                               Qt::AlignRight | Qt::AlignVCenter, labels.at(i));
-        }
+        for (const LaneLayout::ValueLabel &label :
+             LaneLayout::valueLabels(box, m_device.left(), m_fontHeight))
+            m_painter.drawText(label.box, Qt::AlignRight | Qt::AlignVCenter, labels.value(label.index));
     }
 
     // Device y of a base-unit value in the lane's display prefix.
@@ -163,24 +175,30 @@ private:
     void trace(int index, qreal fromX)
     {
         const LaneChannel &lane = m_view.lanes.at(index);
-        if (!lane.summary || !lane.scale) return;
+        if (!lane.summary || !lane.scale || !lane.times) return;
         m_toPrefix = LaneLayout::inPrefix(1, lane.displayPrefix);
         const QRectF box = m_layout.lanes.at(index);
+        // The samples on the axis, and one either side for the lines that leave it.
+        const auto [first, last] = lane.times->rowsWithin(m_view.axis.from, m_view.axis.to);
+        const int rows = std::min(lane.summary->size(), lane.times->size());
         m_painter.save();
         m_painter.setClipRect(box, Qt::IntersectClip);
-        if (banded())
+        // Bands or points by how many samples the axis holds at the channel's pace, which one
+        // more sample leaves as it was.
+        if (m_length / double(lane.times->shortestStep()) > m_columns)
             bands(lane, box, fromX);
         else
-            points(lane, box, fromX);
+            points(lane, box, fromX, std::max(1, first - 1), std::min(rows, last + 1));
         m_painter.restore();
     }
 
-    // One point a sample, joined by lines; dots where the slots are wide enough to tell them.
-    void points(const LaneChannel &lane, const QRectF &box, qreal fromX)
+    // One point a sample, joined by lines where the channel went on sending; dots where the
+    // samples stand far enough apart to tell them.
+    void points(const LaneChannel &lane, const QRectF &box, qreal fromX, int first, int last)
     {
         const QColor colour = colourOf(lane);
-        const int last = std::min(m_first + m_span - 1, lane.summary->size());
-        const bool dots = m_layout.plot.width() / m_span >= 4 * m_pixel;
+        const bool dots = x(double(m_from + lane.times->shortestStep())) - x(double(m_from)) >= 4 * m_pixel;
+        const qint64 limit = lane.times->joinLimit();
         QPolygonF line;
         const auto flush = [&] {
             m_painter.setPen(QPen(colour, m_pixel, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -193,51 +211,74 @@ private:
                         colour);
             line.clear();
         };
-        // From the segment that reaches into `fromX`, so that its part there is drawn again.
-        const qreal slots = (fromX - m_layout.plot.left()) * m_span / m_layout.plot.width();
-        for (int row = std::max(m_first, m_first - 2 + int(std::floor(slots))); row <= last; ++row) {
+        // From the sample before the one at `fromX`, so that the segment reaching there is drawn again.
+        const int start = std::max(first, lane.times->rowAtOrAfter(timeAt(fromX)) - 2);
+        for (int row = start; row <= last; ++row) {
             const SampleExtent sample = lane.summary->extent(row, row);
+            const qint64 at = lane.times->at(row);
+            if (row > start && at - lane.times->at(row - 1) > limit) flush();
             if (sample.hasValue) {
-                line.append({x(row), y(box, *lane.scale, sample.low)});
+                line.append({x(double(at)), y(box, *lane.scale, sample.low)});
                 continue;
             }
             flush();
-            if (sample.overHigh || sample.overLow) overloadMark(box, x(row), sample.overHigh, colour);
+            if (sample.overHigh || sample.overLow) overloadMark(box, x(double(at)), sample.overHigh, colour);
         }
         flush();
     }
 
     // Each pixel column's minimum to maximum, reaching to its neighbour's band so the trace
-    // stays joined; a column of overloads only is a gap.
+    // stays joined, or a line to the next band where the channel went on sending; a column of
+    // overloads only is a gap.
     void bands(const LaneChannel &lane, const QRectF &box, qreal fromX)
     {
         const QColor colour = colourOf(lane);
-        const int rows = lane.summary->size();
+        const ChannelTimeline &times = *lane.times;
+        const int rows = std::min(lane.summary->size(), times.size());
+        const qint64 limit = times.joinLimit();
         // The column before the first one drawn only gives the band its join.
         const int start = std::max(
             0, int(std::floor((fromX - m_layout.plot.left()) * m_columns / m_layout.plot.width())) - 1);
         QVector<QLineF> strokes;
-        // Device y of the previous band's top and bottom; none after a gap.
-        bool joined = false;
+        // The previous band: its column, top and bottom, and its last sample; none after a gap.
+        int previous = -2;
+        int previousRow = 0;
         qreal previousTop = 0, previousBottom = 0;
-        for (int column = std::max(0, start - 1); column < m_columns; ++column) {
-            const int a = columnFirstRow(column);
-            if (a > rows) break;
-            const SampleExtent extent = lane.summary->extent(a, columnFirstRow(column + 1) - 1);
+        int a = times.rowAtOrAfter(columnStart(std::max(0, start - 1)));
+        for (int column = std::max(0, start - 1); column < m_columns && a <= rows; ++column) {
+            // The last column holds the sample at the axis' right end too.
+            const double end = columnStart(column + 1) + (column + 1 == m_columns ? 0.5 : 0.0);
+            const int next = std::min(rows + 1, times.rowAtOrAfter(end));
+            const int b = next - 1;
+            if (b < a) continue;
+            const SampleExtent extent = lane.summary->extent(a, b);
             const qreal cx = columnX(column);
             if (extent.overHigh || extent.overLow) overloadMark(box, cx, extent.overHigh, colour);
+            const bool joined = previousRow > 0 && times.at(a) - times.at(previousRow) <= limit;
             if (!extent.hasValue) {
-                joined = false;
+                previousRow = 0;
+                a = next;
                 continue;
             }
             const qreal ownTop = y(box, *lane.scale, extent.high);
             const qreal ownBottom = y(box, *lane.scale, extent.low);
-            const qreal top = joined ? std::min(ownTop, previousBottom) : ownTop;
-            const qreal bottom = joined ? std::max(ownBottom, previousTop) : ownBottom;
-            joined = true;
+            qreal top = ownTop, bottom = ownBottom;
+            if (joined && previous == column - 1) {
+                top = std::min(ownTop, previousBottom);
+                bottom = std::max(ownBottom, previousTop);
+            } else if (joined && column >= start) {
+                const SampleExtent before = lane.summary->extent(previousRow, previousRow);
+                const SampleExtent after = lane.summary->extent(a, a);
+                if (before.hasValue && after.hasValue)
+                    strokes.append(QLineF(columnX(previous), y(box, *lane.scale, before.low), cx,
+                                          y(box, *lane.scale, after.low)));
+            }
+            previous = column;
+            previousRow = b;
             previousTop = ownTop;
             previousBottom = ownBottom;
             if (column >= start) strokes.append(QLineF(cx, top, cx, bottom));
+            a = next;
         }
         m_painter.setPen(QPen(colour, m_pixel, Qt::SolidLine, Qt::SquareCap));
         m_painter.drawLines(strokes);
@@ -247,40 +288,29 @@ private:
     {
         const QRectF strip(QPointF(m_device.left(), m_layout.timeTop), m_device.bottomRight());
         m_painter.fillRect(strip, Qt::white);
-        const GraphRecord *times = m_view.times;
-        if (!times || m_view.lanes.isEmpty()) return;
-        const int available = std::min(times->sampleCount(), m_first + m_span - 1);
-        if (available < m_first) return;
-        // The page's duration, as its first two samples' interval gives it, names the unit.
-        int seconds = 0;
-        if (available > m_first) {
-            const int start = GraphZoom::secondsOf(times->sample(m_first).time);
-            const int next = GraphZoom::secondsOf(times->sample(m_first + 1).time);
-            if (start >= 0 && next >= 0) seconds = int(qint64((next - start + 86400) % 86400) * m_span);
-        }
-        const GraphZoom::TimeUnit unit = GraphZoom::timeUnit(seconds);
+        if (m_view.lanes.isEmpty()) return;
         m_painter.setPen(Qt::black);
-        const qreal width = 10 * m_fontHeight;
-        for (int j = 0; j <= 5; ++j) {
-            const int row = markRow(j);
-            if (row > available) break;
-            const qreal at = m_layout.plot.left() + j * m_layout.plot.width() / 5;
-            const Qt::Alignment align = j == 0 ? Qt::AlignLeft : j == 5 ? Qt::AlignRight : Qt::AlignHCenter;
-            const qreal left = j == 0 ? at : j == 5 ? at - width : at - width / 2;
+        const QFontMetricsF metrics(m_font, m_painter.device());
+        for (qint64 tick = m_steps.first; tick <= m_steps.last; tick += m_steps.step) {
+            const QString text = LaneTimeAxis::text(tick, m_steps, m_view.axis.firstDay);
+            const qreal at = x(double(tick));
+            const qreal width = metrics.horizontalAdvance(text) + 2 * m_pixel;
+            const qreal left = std::clamp(at - width / 2, m_device.left(), m_device.right() - width);
             m_painter.drawText(QRectF(left, m_layout.timeTop, width, 1.4 * m_fontHeight),
-                               align | Qt::AlignTop, GraphZoom::timeLabel(times->sample(row).time, unit));
+                               Qt::AlignHCenter | Qt::AlignTop, text);
         }
     }
 
     QPainter &m_painter;
     const LanesView &m_view;
-    int m_first;
-    int m_span;
+    qint64 m_from;
+    double m_length; // seconds across the width
     qreal m_pixel = 1;
     QFont m_font;
     qreal m_fontHeight = 11;
     LaneLayout::Arrangement m_layout;
     int m_columns = 1;
+    LaneTimeAxis::Steps m_steps;
     QRectF m_device;
     double m_toPrefix = 1; // base units to the display prefix of the lane being traced
 };

@@ -9,32 +9,30 @@
 namespace
 {
 
-const QPoint Origin(2000, 2600);
 constexpr int FrameLineTwips = 10;
 
 } // namespace
 
 int PrintBmp(QPainter &painter, QPagedPaintDevice &device, const GraphFooter &footer,
-             const DrawGraphPage &drawPage)
+             const DrawGraphPage &drawPage, const GraphPrintout::Sheet &sheet)
 {
-    using namespace GraphPrintout;
-    TwipPage::setTwipWindow(painter, device, Origin);
+    TwipPage::setTwipWindow(painter, device, sheet.origin);
 
     painter.save();
-    painter.setClipRect(PictureRect);
-    drawPage(painter, QRectF(PictureRect));
+    painter.setClipRect(sheet.picture);
+    drawPage(painter, QRectF(sheet.picture));
     painter.restore();
 
     painter.setPen(QPen(Qt::black, FrameLineTwips));
     painter.setBrush(Qt::NoBrush);
-    const QPoint topRight(FrameBottomRight.x(), FrameTopLeft.y());
-    const QPoint bottomLeft(FrameTopLeft.x(), FrameBottomRight.y());
-    painter.drawLine(FrameTopLeft, topRight);
-    painter.drawLine(FrameTopLeft, bottomLeft);
-    painter.drawLine(topRight, FrameBottomRight);
-    painter.drawLine(bottomLeft, FrameBottomRight);
+    const QPoint topRight(sheet.frameBottomRight.x(), sheet.frameTopLeft.y());
+    const QPoint bottomLeft(sheet.frameTopLeft.x(), sheet.frameBottomRight.y());
+    painter.drawLine(sheet.frameTopLeft, topRight);
+    painter.drawLine(sheet.frameTopLeft, bottomLeft);
+    painter.drawLine(topRight, sheet.frameBottomRight);
+    painter.drawLine(bottomLeft, sheet.frameBottomRight);
 
-    const TwipPage::TextPrinter text(painter, TwipPage::printerFont(FontPoints));
-    text.print(FooterAt, PrintTexts::fileNameLine(footer.recordFileName, 8, footer.pageText));
+    const TwipPage::TextPrinter text(painter, TwipPage::printerFont(GraphPrintout::FontPoints));
+    text.print(sheet.footerAt, PrintTexts::fileNameLine(footer.recordFileName, 8, footer.pageText));
     return 1;
 }

@@ -18,10 +18,11 @@ PrintDocument tableDocument(const RecordStore &table, const TableHeading &headin
     };
 }
 
-PrintDocument graphDocument(const GraphFooter &footer, const DrawGraphPage &drawPage)
+PrintDocument graphDocument(const GraphFooter &footer, const DrawGraphPage &drawPage,
+                            const GraphPrintout::Sheet &sheet)
 {
-    return [&footer, &drawPage](QPainter &painter, QPagedPaintDevice &device) {
-        return PrintBmp(painter, device, footer, drawPage);
+    return [&footer, &drawPage, sheet](QPainter &painter, QPagedPaintDevice &device) {
+        return PrintBmp(painter, device, footer, drawPage, sheet);
     };
 }
 
@@ -43,11 +44,12 @@ void PrintCommands::printData(bool tableVisible, const QString &tableCaption, co
     printWithDialog(heading.recordFileName, heading.recordFileName, tableDocument(table, heading));
 }
 
-void PrintCommands::printGraph(bool graphVisible, const GraphFooter &footer, const DrawGraphPage &drawPage)
+void PrintCommands::printGraph(bool graphVisible, const GraphFooter &footer, const DrawGraphPage &drawPage,
+                               const GraphPrintout::Sheet &sheet)
 {
     if (!printerAvailable()) return;
     if (!graphVisible) return;
-    printWithDialog(footer.recordFileName, documentName(footer), graphDocument(footer, drawPage));
+    printWithDialog(footer.recordFileName, documentName(footer), graphDocument(footer, drawPage, sheet));
 }
 
 bool PrintCommands::printerAvailable()
@@ -94,8 +96,8 @@ QString UnattendedPrint::printData(const QString &pdfPath, const RecordStore &ta
 }
 
 QString UnattendedPrint::printGraph(const QString &pdfPath, const GraphFooter &footer,
-                                    const DrawGraphPage &drawPage)
+                                    const DrawGraphPage &drawPage, const GraphPrintout::Sheet &sheet)
 {
     if (footer.recordFileName.isEmpty()) return PrintTexts::noRecordToPrint();
-    return printToPdfFile(pdfPath, graphDocument(footer, drawPage));
+    return printToPdfFile(pdfPath, graphDocument(footer, drawPage, sheet));
 }

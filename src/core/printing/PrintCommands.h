@@ -23,7 +23,8 @@ public:
     void printData(bool tableVisible, const QString &tableCaption, const RecordStore &table,
                    const TableHeading &heading);
     // Print Graph: the graph page the graph window shows, framed, with its footer.
-    void printGraph(bool graphVisible, const GraphFooter &footer, const DrawGraphPage &drawPage);
+    void printGraph(bool graphVisible, const GraphFooter &footer, const DrawGraphPage &drawPage,
+                    const GraphPrintout::Sheet &sheet = GraphPrintout::PageSheet);
 
 private:
     bool printerAvailable();
@@ -41,6 +42,7 @@ namespace UnattendedPrint
 {
 
 QString printData(const QString &pdfPath, const RecordStore &table, const TableHeading &heading);
-QString printGraph(const QString &pdfPath, const GraphFooter &footer, const DrawGraphPage &drawPage);
+QString printGraph(const QString &pdfPath, const GraphFooter &footer, const DrawGraphPage &drawPage,
+                   const GraphPrintout::Sheet &sheet = GraphPrintout::PageSheet);
 
 } // namespace UnattendedPrint

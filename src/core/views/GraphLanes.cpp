@@ -1,6 +1,9 @@
 #include "core/views/GraphLanes.h"
 
+#include <QLocale>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/graph/GraphPage.h"
@@ -8,26 +11,6 @@
 #include "core/measurement/MeasurementTables.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordingStatus.h"
-
-// One channel's column of the table, as far as its summary reaches.
-class GraphLanes::Column final : public GraphRecord
-{
-public:
-    Column(const GraphLanes &lanes, int channel) : m_lanes(lanes), m_channel(channel) {}
-    int tableRows() const override { return m_lanes.m_.record.gridRowCount(); }
-    int sampleCount() const override { return m_lanes.m_summaries[std::size_t(m_channel)].size(); }
-    GraphSample sample(int row) const override
-    {
-        const RecordStore &record = m_lanes.m_.record;
-        return {record.cell(row, RecordStore::valueColumn(m_channel)),
-                record.cell(row, RecordStore::unitColumn(m_channel)),
-                record.cell(row, RecordStore::timeColumn(m_channel))};
-    }
-
-private:
-    const GraphLanes &m_lanes;
-    int m_channel;
-};
 
 // What the retained image shows, with the scales it was drawn in.
 struct GraphLanes::Drawn {
@@ -38,7 +21,7 @@ struct GraphLanes::Drawn {
             view.style.backColor != other.style.backColor ||
             view.style.traceColor != other.style.traceColor || view.window.first != other.window.first ||
             view.window.span != other.window.span || view.mainChannel != other.mainChannel ||
-            view.times != other.times || view.lanes.size() != other.lanes.size())
+            !(view.axis == other.axis) || view.lanes.size() != other.lanes.size())
             return false;
         for (int i = 0; i < view.lanes.size(); ++i) {
             const LaneChannel &a = view.lanes.at(i);
@@ -53,8 +36,6 @@ struct GraphLanes::Drawn {
 GraphLanes::GraphLanes(const Collaborators &collaborators, QObject *parent)
     : QObject(parent), m_(collaborators)
 {
-    for (int k = 0; k < 6; ++k)
-        m_columns[std::size_t(k)] = std::make_unique<Column>(*this, k);
     connect(&m_.page, &GraphPage::surfaceChanged, this, &GraphLanes::refresh);
     connect(&m_state, &GraphViewState::viewChanged, this, &GraphLanes::refresh);
     connect(&m_state, &GraphViewState::zoomChanged, this, &GraphLanes::refresh);
@@ -81,6 +62,45 @@ int GraphLanes::sampleCount(int channel) const
     return std::max(0, std::min(written, usableRows()));
 }
 
+void GraphLanes::syncStart() const
+{
+    // Row 1 was opened by the record's first sample, on its first day; every channel's first
+    // sample lies in it.
+    const QString firstDayText = m_.record.cell(1, 1);
+    if (firstDayText != m_firstDayText) {
+        m_firstDayText = firstDayText;
+        m_firstDayRead = QLocale::system().toDate(firstDayText, QLocale::ShortFormat);
+    }
+    const QDate firstDay = m_firstDayRead;
+    std::array<QString, 6> firstCells;
+    for (int k = 0; k < 6; ++k)
+        if (sampleCount(k) > 0) firstCells[std::size_t(k)] = m_.record.cell(1, RecordStore::timeColumn(k));
+    if (firstCells == m_firstCells && firstDay == m_firstDay && m_start >= 0) return;
+    m_firstCells = firstCells;
+    QVector<int> firstTimes;
+    for (const QString &cell : firstCells)
+        if (const int seconds = GraphZoom::secondsOf(cell); seconds >= 0) firstTimes.append(seconds);
+    const qint64 start = LaneTimes::firstOfDay(firstTimes);
+    if (start == m_start && firstDay == m_firstDay) return;
+    m_start = start;
+    m_firstDay = firstDay;
+    m_dateText.clear();
+    for (ChannelTimeline &times : m_timelines)
+        times.clear();
+}
+
+qint64 GraphLanes::dayStartOf(int row) const
+{
+    const QString text = m_.record.cell(row, 1);
+    if (text != m_dateText) {
+        const QDate date = QLocale::system().toDate(text, QLocale::ShortFormat);
+        m_dateText = text;
+        m_dateStart = m_firstDay.isValid() && date.isValid() ? m_firstDay.daysTo(date) * LaneTimes::Day
+                                                             : std::numeric_limits<qint64>::min();
+    }
+    return m_dateStart;
+}
+
 void GraphLanes::sync(int channel, int upTo) const
 {
     MinMaxSummary &summary = m_summaries[std::size_t(channel)];
@@ -89,12 +109,24 @@ void GraphLanes::sync(int channel, int upTo) const
         summary.append(SampleExtent::of({m_.record.cell(row, RecordStore::valueColumn(channel)),
                                          m_.record.cell(row, RecordStore::unitColumn(channel)),
                                          {}}));
+    // A sample is written on or after the day its row was opened, and not before the
+    // channel's previous one: a time of day that runs back has passed midnight.
+    ChannelTimeline &times = m_timelines[std::size_t(channel)];
+    if (times.size() > upTo) times.truncate(upTo);
+    for (int row = times.size() + 1; row <= upTo; ++row) {
+        const qint64 notBefore = std::max(row == 1 ? m_start : times.at(row - 1), dayStartOf(row));
+        const int seconds = GraphZoom::secondsOf(m_.record.cell(row, RecordStore::timeColumn(channel)));
+        times.append(seconds < 0 ? notBefore : LaneTimes::place(seconds, notBefore));
+    }
 }
 
 void GraphLanes::invalidate()
 {
     for (MinMaxSummary &summary : m_summaries)
         summary.clear();
+    for (ChannelTimeline &times : m_timelines)
+        times.clear();
+    m_start = -1;
     m_writtenRow.fill(0);
     m_drawn.reset();
     // A table rewritten row by row is summarised once, when the rewriting is done.
@@ -142,6 +174,7 @@ LanesView GraphLanes::layout(bool withScales) const
     if (!page.geometry.pixels.isEmpty()) view.pixels = page.geometry.pixels;
     view.fontPixels = page.geometry.fontPixels;
 
+    syncStart();
     int rows = 0;
     for (int k = 0; k < 6; ++k) {
         const int count = sampleCount(k);
@@ -152,15 +185,65 @@ LanesView GraphLanes::layout(bool withScales) const
         const QString newestUnit = m_.record.cell(count, RecordStore::unitColumn(k));
         view.lanes.append({k, Measurement::functionCodeOf(m_.record.functionCaption[std::size_t(k)]),
                            k == main ? page.channel.prefix : Measurement::prefixCodeOfUnit(newestUnit),
-                           &m_summaries[std::size_t(k)], std::nullopt});
+                           &m_summaries[std::size_t(k)], std::nullopt, &m_timelines[std::size_t(k)]});
     }
     const int perPage = GraphPaging::samplesPerPage(page.timeScale);
-    const int level = std::min(m_state.zoom(), GraphZoom::lastLevel(perPage, rows));
-    view.window = GraphZoom::window(level, page.page, perPage, rows);
+    const int last = GraphZoom::lastLevel(perPage, rows);
+    view.window = GraphZoom::window(std::min(m_state.zoom(), last), page.page, perPage, rows);
+    m_axisChannel = view.lanes.isEmpty() ? -1 : sampleCount(main) > 0 ? main : view.lanes.front().channel;
+    view.axis = axisOf(view, m_state.zoom() > 0 && m_state.zoom() >= last);
     if (withScales) scaleLanes(view);
-    if (!view.lanes.isEmpty())
-        view.times = m_columns[std::size_t(sampleCount(main) > 0 ? main : view.lanes.front().channel)].get();
     return view;
+}
+
+LanesAxis GraphLanes::axisOf(const LanesView &view, bool whole) const
+{
+    LanesAxis axis;
+    axis.firstDay = m_firstDay;
+    if (m_axisChannel < 0) return axis;
+    if (whole) {
+        // From the first to the last sample of any channel; a record still growing gets room
+        // ahead, so that its next samples need no new frame.
+        axis.from = std::numeric_limits<qint64>::max();
+        axis.to = std::numeric_limits<qint64>::min();
+        for (const ChannelTimeline &times : m_timelines) {
+            if (times.size() == 0) continue;
+            axis.from = std::min(axis.from, times.at(1));
+            axis.to = std::max(axis.to, times.at(times.size()));
+        }
+        m_newest = axis.to;
+        if (m_.status.running()) axis.to += (axis.to - axis.from) / 8 + 60;
+        return axis;
+    }
+    // The times of the axis channel's rows on the page; a page still being filled reaches as
+    // far as its rows would at the pace they came so far.
+    const ChannelTimeline &times = m_timelines[std::size_t(m_axisChannel)];
+    const int count = times.size();
+    const int first = std::min(view.window.first, count);
+    const int lastRow = view.window.first + view.window.span - 1;
+    axis.from = times.at(first);
+    m_newest = times.at(count);
+    if (lastRow <= count) {
+        axis.to = times.at(lastRow);
+    } else {
+        const double pace = count > first ? double(times.at(count) - times.at(first)) / (count - first)
+                            : first > 1   ? double(times.at(first) - times.at(first - 1))
+                                          : 2.0;
+        axis.to = std::max(times.at(count), axis.from + qint64(std::ceil(pace * (lastRow - first))));
+    }
+    axis.to = std::max(axis.to, axis.from + 1);
+    return axis;
+}
+
+void GraphLanes::keepDrawnAxis(LanesView &view) const
+{
+    // The frame drawn stays while it holds the newest sample, so that readings of a page being
+    // filled (or of the whole record growing) draw only themselves.
+    if (!m_drawn) return;
+    const LanesAxis &drawn = m_drawn->view.axis;
+    if (drawn.from == view.axis.from && drawn.firstDay == view.axis.firstDay && drawn.to >= m_newest &&
+        m_.status.running())
+        view.axis = drawn;
 }
 
 const LanesView *GraphLanes::shown() const
@@ -170,8 +253,10 @@ const LanesView *GraphLanes::shown() const
 
 void GraphLanes::scaleLanes(LanesView &view) const
 {
-    for (LaneChannel &lane : view.lanes)
-        lane.scale = LaneLayout::scale(lane, view.window.first, view.window.first + view.window.span - 1);
+    for (LaneChannel &lane : view.lanes) {
+        const auto [first, last] = lane.times->rowsWithin(view.axis.from, view.axis.to);
+        lane.scale = LaneLayout::scale(lane, first, last);
+    }
 }
 
 LanesView GraphLanes::view() const
@@ -191,6 +276,7 @@ void GraphLanes::refresh()
         return;
     }
     LanesView view = layout(false);
+    keepDrawnAxis(view);
     if (m_drawn && m_drawn->sameFrame(view)) return;
     scaleLanes(view);
     m_drawn = std::make_unique<Drawn>(Drawn{view});
@@ -226,6 +312,7 @@ void GraphLanes::onCellsChanged(const QModelIndex &topLeft, const QModelIndex &b
     int &written = m_writtenRow[std::size_t(channel)];
     written = std::max(written, row);
     LanesView view = layout(false); // scales only where the lanes are drawn anew
+    keepDrawnAxis(view);
     if (!m_drawn || !m_drawn->sameFrame(view)) {
         scaleLanes(view);
         m_drawn = std::make_unique<Drawn>(Drawn{view});
@@ -235,8 +322,10 @@ void GraphLanes::onCellsChanged(const QModelIndex &topLeft, const QModelIndex &b
     const QVector<LaneChannel> &lanes = m_drawn->view.lanes;
     const auto lane = std::find_if(lanes.begin(), lanes.end(),
                                    [channel](const LaneChannel &l) { return l.channel == channel; });
-    const GraphZoom::Window &window = m_drawn->view.window;
-    if (lane == lanes.end() || row < window.first || row >= window.first + window.span) return;
+    const LanesAxis &axis = m_drawn->view.axis;
+    if (lane == lanes.end() || row > lane->times->size() || lane->times->at(row) < axis.from ||
+        lane->times->at(row) > axis.to)
+        return;
     const SampleExtent sample = lane->summary->extent(row, row);
     if (sample.hasValue) {
         const double value = LaneLayout::inPrefix(sample.low, lane->displayPrefix);
@@ -259,14 +348,15 @@ void GraphLanes::onCellsChanged(const QModelIndex &topLeft, const QModelIndex &b
 
 void GraphLanes::openAt(double fraction)
 {
-    if (shownLevel() == 0 || !m_drawn) return;
-    const int perPage = GraphPaging::samplesPerPage(m_.page.view().timeScale);
-    int rows = 0;
-    for (int k = 0; k < 6; ++k)
-        rows = std::max(rows, sampleCount(k));
-    const int page = GraphZoom::pageAt(fraction, m_drawn->view.window, perPage, rows);
+    if (shownLevel() == 0 || !m_drawn || m_axisChannel < 0) return;
+    // The axis channel's sample at that time, and its page.
+    const LanesAxis &axis = m_drawn->view.axis;
+    const ChannelTimeline &times = m_timelines[std::size_t(m_axisChannel)];
+    const double at = double(axis.from) + std::clamp(fraction, 0.0, 1.0) * double(axis.to - axis.from);
+    const int row = std::clamp(times.rowAtOrAfter(at), 1, std::max(1, times.size()));
+    const int perPage = std::max(1, GraphPaging::samplesPerPage(m_.page.view().timeScale));
     m_state.setZoom(0);
-    m_.page.openPage(page);
+    m_.page.openPage((row - 1) / perPage + 1);
 }
 
 std::optional<double> GraphLanes::fractionAt(QPointF pixel) const

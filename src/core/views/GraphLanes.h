@@ -57,13 +57,16 @@ Q_SIGNALS:
     void surfaceChanged();
 
 private:
-    class Column;
     struct Drawn;
     int usableRows() const;
     int sampleCount(int channel) const;
+    void syncStart() const;
+    qint64 dayStartOf(int row) const;
     void sync(int channel, int upTo) const;
     void invalidate();
     LanesView layout(bool withScales = true) const;
+    LanesAxis axisOf(const LanesView &view, bool whole) const;
+    void keepDrawnAxis(LanesView &view) const;
     void scaleLanes(LanesView &view) const;
     void refresh();
     void redraw();
@@ -71,8 +74,18 @@ private:
 
     Collaborators m_;
     GraphViewState m_state;
-    std::array<std::unique_ptr<Column>, 6> m_columns;
     mutable std::array<MinMaxSummary, 6> m_summaries;
+    mutable std::array<ChannelTimeline, 6> m_timelines;
+    // The record's clock: its first day and first moment (seconds from that day's midnight).
+    mutable QDate m_firstDay;
+    mutable QString m_firstDayText; // the first row's date as read last, and what it reads
+    mutable QDate m_firstDayRead;
+    mutable std::array<QString, 6> m_firstCells; // the first row's times that gave the start
+    mutable qint64 m_start = -1;
+    mutable QString m_dateText; // the last row date read, and its midnight on the clock
+    mutable qint64 m_dateStart = 0;
+    mutable int m_axisChannel = -1;    // whose rows the page's time range follows
+    mutable qint64 m_newest = 0;       // the latest sample time the axis has to hold
     std::array<int, 6> m_writtenRow{}; // rows written whose counters have not moved on yet
     QImage m_surface;
     std::unique_ptr<Drawn> m_drawn;

@@ -4,12 +4,12 @@
 
 #include "core/common/AppPaths.h"
 #include "core/graph/GraphPage.h"
-#include "core/views/GraphLanes.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/printing/PrintCommands.h"
 #include "core/record/RecordStore.h"
 #include "core/settings/UserSettings.h"
+#include "core/views/GraphLanes.h"
 
 namespace
 {
@@ -54,9 +54,14 @@ void RecordOutputs::printData(PrintCommands &commands) const
     commands.printData(m_.windows.isShown(ChildWindow::Table), TableCaption, m_.record, tableHeading());
 }
 
+GraphPrintout::Sheet RecordOutputs::graphSheet() const
+{
+    return m_.lanes && m_.lanes->state().showsLanes() ? GraphPrintout::LanesSheet : GraphPrintout::PageSheet;
+}
+
 void RecordOutputs::printGraph(PrintCommands &commands) const
 {
-    commands.printGraph(m_.windows.isShown(ChildWindow::Graph), graphFooter(), drawGraphPage());
+    commands.printGraph(m_.windows.isShown(ChildWindow::Graph), graphFooter(), drawGraphPage(), graphSheet());
 }
 
 void RecordOutputs::saveGraph(GraphImageSaver &saver) const
@@ -73,7 +78,7 @@ QString RecordOutputs::printGraphTo(const QString &pdfPath) const
 {
     // Print Graph prints only the graph the graph window shows.
     if (!m_.windows.isShown(ChildWindow::Graph)) return QStringLiteral("the graph window is not shown");
-    return UnattendedPrint::printGraph(pdfPath, graphFooter(), drawGraphPage());
+    return UnattendedPrint::printGraph(pdfPath, graphFooter(), drawGraphPage(), graphSheet());
 }
 
 QString RecordOutputs::saveGraphTo(const QString &imagePath, SvgGraphWriter &svg) const

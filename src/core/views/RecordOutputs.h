@@ -32,6 +32,8 @@ public:
     GraphFooter graphFooter() const;
     GraphImageSource imageSource() const;
     DrawGraphPage drawGraphPage() const;
+    // The printed sheet's layout for the view shown: lanes take the sheet's height.
+    GraphPrintout::Sheet graphSheet() const;
 
     // The menu commands.
     void printData(PrintCommands &commands) const;  // mnpritab_Click
