@@ -32,6 +32,7 @@
 #include "core/settings/UserSettings.h"
 #include "core/views/GraphFollower.h"
 #include "core/views/GraphLanes.h"
+#include "core/views/EnergyFollower.h"
 #include "core/views/PowerCostHooks.h"
 
 // The rules hold references to these; what stands behind them can be set later, when the
@@ -111,9 +112,11 @@ struct Session::Relays {
     struct Samples final : SampleJournal {
         SampleJournal *journal = nullptr;
         SampleJournal *readings = nullptr;
+        SampleJournal *energy = nullptr;
         void sampleRecorded(int channel, int row, int divisor) override
         {
             journal->sampleRecorded(channel, row, divisor);
+            energy->sampleRecorded(channel, row, divisor);
             readings->sampleRecorded(channel, row, divisor);
         }
     };
@@ -181,7 +184,10 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
                                   *m_windows,
                                   m_relays->graph,
                                   *m_workbookSaver});
-    m_commandProcs->setHandler(Command::Open, [this] { m_openRecord->run(); });
+    m_commandProcs->setHandler(Command::Open, [this] {
+        m_openRecord->run();
+        m_energy->recordReplaced();
+    });
     m_commandProcs->setHandler(Command::SaveData, [this] { m_workbookSaver->saveDataFromMenu(); });
 
     // The journal of the open record: every sample, kept until the record is saved or dropped.
@@ -191,6 +197,15 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     m_readings->addOutput(m_mqtt);
     m_relays->samples.journal = m_journal;
     m_relays->samples.readings = m_readings.get();
+    m_energy = new EnergyFollower({*m_record, m_state, *m_settings}, this);
+    m_relays->samples.energy = m_energy;
+    connect(m_recording, &RecordingControl::recordStarted, m_energy, &EnergyFollower::recordStarted);
+    // Start after Stop (or the first Start) begins a run; Start after Pause goes on with it.
+    connect(&m_recording->status(), &RecordingStatus::modeChanged, m_energy,
+            [this, previous = RecordingMode::Idle](RecordingMode mode) mutable {
+                if (mode == RecordingMode::Linking && previous != RecordingMode::Paused) m_energy->runStarted();
+                previous = mode;
+            });
     m_recorder->setJournal(&m_relays->samples);
     m_journal->setFallbackFolder([this] { return m_workbookSaver->fallbackFolder(); });
     connect(m_recording, &RecordingControl::recordStarted, m_journal, &JournalWriter::recordStarted);
@@ -205,6 +220,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
         {*m_record, *m_monitor, *m_statistics, m_state, *m_reset, m_relays->saver, *m_journal, prompts},
         this);
     connect(m_recovery, &RecordRecovery::recordRebuilt, m_commandProcs, &Commands::showRecordWindows);
+    connect(m_recovery, &RecordRecovery::recordRebuilt, m_energy, &EnergyFollower::recordReplaced);
     connect(m_recovery, &RecordRecovery::recoveryFailed, this, &Session::recordKept);
 
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);
