@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "core/common/NumberFormat.h"
+#include "core/record/CsvExport.h"
 
 namespace EnergyTable
 {
@@ -20,13 +21,6 @@ QString voltageSourceOf(const EnergyRates &rates, int channel)
     const int pair = rates.voltageChannel[std::size_t(channel)];
     if (pair != EnergyRates::Unpaired) return channelText(pair);
     return QStringLiteral("%1 V").arg(QString::number(rates.volts, 'g', 6));
-}
-
-QString csvField(const QString &text)
-{
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
 }
 
 } // namespace
@@ -82,7 +76,7 @@ QString csv(const EnergyMeter &meter)
     for (int i = 0; i < table.size(); ++i) {
         const Row &row = table[i];
         const bool total = i == table.size() - 1;
-        text += QStringList{total ? QStringLiteral("Total") : csvField(row.name), csvField(row.voltageSource),
+        text += QStringList{total ? QStringLiteral("Total") : CsvExport::quoteField(row.name), CsvExport::quoteField(row.voltageSource),
                             QString::number(row.energy.kilowattHours, 'f', 6),
                             QString::number(row.energy.averageWatts(), 'f', 1),
                             QString::number(row.energy.seconds, 'f', 0), QString::number(row.cost, 'f', 4)}
@@ -90,6 +84,12 @@ QString csv(const EnergyMeter &meter)
         text += QStringLiteral("\r\n");
     }
     return text;
+}
+
+QString write(const EnergyMeter &meter, const QString &path)
+{
+    QString error;
+    return CsvExport::writeBytes(csv(meter).toUtf8(), path, &error) ? QString() : error;
 }
 
 } // namespace EnergyTable

@@ -33,5 +33,7 @@ QString costText(double cost);
 // "Ch<N>" per current channel and a row "Total"; kWh with six decimals, average W with one,
 // seconds covered, the cost with four decimals.
 QString csv(const EnergyMeter &meter);
+// Writes the CSV completely or not at all; "" or what went wrong.
+QString write(const EnergyMeter &meter, const QString &path);
 
 } // namespace EnergyTable
