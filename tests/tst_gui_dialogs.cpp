@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QtTest>
 #include <optional>
 
@@ -284,9 +285,26 @@ private Q_SLOTS:
         };
         QCOMPARE(values(), QStringList({"Ch1", "A-17", "-", "100", "1.0", "10", "0", "0"}));
         m_rig->feed(tenAmperes()); // the first step starts the clock
-        m_rig->clock.advance(3600 * 1000);
-        m_rig->feed(tenAmperes());
+        for (int step = 0; step < 1800; ++step) { // every 2 s, the meter's interval
+            m_rig->clock.advance(2000);
+            m_rig->feed(tenAmperes());
+        }
         QCOMPARE(values().mid(6), QStringList({"0:1:0:0", "10.00"})); // 1 kWh at 10
+        // The energy table under the fields: the channel's row and the total, for the record.
+        QTableWidget *energy = power->energyTable(0);
+        QStringList cells;
+        for (int row = 0; row < energy->rowCount(); ++row)
+            for (int column = 0; column < energy->columnCount(); ++column)
+                cells << energy->item(row, column)->text();
+        QCOMPARE(cells, QStringList({"Ch1", "100 V", "1.000", "1000.0", "10.00", "0:1:0:0", "Total", "", "1.000",
+                                     "1000.0", "10.00", "0:1:0:0"}));
+        // VOLTRIX_SCREENSHOTS=docs/screenshots keeps the window with its energy table.
+        if (const QString folder = qEnvironmentVariable("VOLTRIX_SCREENSHOTS"); !folder.isEmpty()) {
+            QMdiSubWindow *sub = m_frame->subWindowOf(power);
+            sub->resize(sub->width(), sub->height() * 2);
+            QCoreApplication::processEvents();
+            sub->grab().save(QDir(folder).filePath(QStringLiteral("power-window-energy.png")));
+        }
         // The rates are locked while the monitor runs on the recording.
         dialog = open<fmsetup>("mnsetup");
         QCOMPARE(look(dialog, "Text5(0) Combo3"), QStringLiteral("~100|~1.0"));
