@@ -265,6 +265,12 @@ private Q_SLOTS:
         control<QComboBox>(dialog, "Combo3")->setCurrentIndex(2); // "1.0"
         control<QLineEdit>(dialog, "Text5(1)")->setText(QStringLiteral("10"));
         control<QLineEdit>(dialog, "Text3(0)")->setText(QStringLiteral("A-17"));
+        control<QComboBox>(dialog, "Combo4(0)")->setCurrentIndex(1); // its own voltage: refused, told why
+        m_rig->prompts.clear();
+        click(control(dialog, "Command1"));
+        QCOMPARE(m_rig->prompts.messageTexts(), QStringList({"Channel 1 cannot take its voltage from itself."}));
+        QVERIFY(dialog->isVisible());
+        control<QComboBox>(dialog, "Combo4(0)")->setCurrentIndex(0);
         close(dialog, "Command1"); // the limit rounded to one decimal for a current
         QCOMPARE(stored("setup_Alarm setup_T1Hi"), QStringLiteral("1|13.0"));
         QVERIFY(m_rig->session.state().alarmEnabled);

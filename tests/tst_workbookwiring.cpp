@@ -10,6 +10,7 @@
 #include "core/commands/Commands.h"
 #include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
+#include "core/energy/EnergyTable.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
@@ -19,6 +20,8 @@
 #include "core/recording/RecordRecovery.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
+#include "core/settings/UserSettings.h"
+#include "core/views/EnergyFollower.h"
 #include "core/workbook/WorkbookWriter.h"
 #include "support/PtyReceiver.h"
 #include "support/RecordFixture.h"
@@ -47,6 +50,7 @@ struct Shown {
     QByteArray csv;
     QStringList statistics; // per channel: function, unit, average, extremes with times and units
     QStringList channelEntries;
+    QString energy; // the energy table of its samples, the DCA channel taking the DCV channel's voltage
 };
 
 Shown shownRecord(Recorder &r)
@@ -65,6 +69,9 @@ Shown shownRecord(Recorder &r)
                          << s.minimum.unit;
     }
     shown.channelEntries = r.session.monitor().channelEntries;
+    EnergyRates rates{100, 1.0, 10};
+    rates.voltageChannel[1] = 0;
+    shown.energy = EnergyTable::csv(EnergyMeter::ofRecord(table.snapshot(), rates));
     return shown;
 }
 
@@ -92,6 +99,10 @@ private Q_SLOTS:
         QFETCH(SavePath, savePath);
         QTemporaryDir dir;
         Recorder recording;
+        for (const auto &[key, value] : {std::pair{"Power_V", "100"}, {"Power_cos", "1.0"}, {"Power_Unit", "10"},
+                                         {"Energy_pair2", "1"}})
+            recording.store.save(QLatin1String(key), QLatin1String(value));
+        recording.session.userSettings().loadSetup(false);
         recording.start();
         const int codes[] = {FrameEncoder::Divisor1, FrameEncoder::Divisor10, FrameEncoder::Divisor100,
                              FrameEncoder::Divisor1000};
@@ -107,6 +118,8 @@ private Q_SLOTS:
         }
         if (savePath != SavePath::FunctionChange) recording.session.recording().stop();
         const Shown before = shownRecord(recording);
+        // The energy kept up sample by sample is the one taken from the whole record.
+        QCOMPARE(EnergyTable::csv(recording.session.energy().record()), before.energy);
 
         QString path = dir.filePath(QStringLiteral("bench.xlsx"));
         QString error;
@@ -167,6 +180,7 @@ private Q_SLOTS:
         QCOMPARE(after.csv, before.csv);
         QCOMPARE(after.statistics, before.statistics);
         QCOMPARE(after.channelEntries, before.channelEntries);
+        QCOMPARE(after.energy, before.energy);
         if (savePath == SavePath::Csv) {
             QString csv = dir.filePath(QStringLiteral("bench.csv"));
             QVERIFY2(recording.saver().saveAs(&csv, &error), qPrintable(error));
