@@ -268,7 +268,8 @@ private Q_SLOTS:
         control<QComboBox>(dialog, "Combo4(0)")->setCurrentIndex(1); // its own voltage: refused, told why
         m_rig->prompts.clear();
         click(control(dialog, "Command1"));
-        QCOMPARE(m_rig->prompts.messageTexts(), QStringList({"Channel 1 cannot take its voltage from itself."}));
+        QCOMPARE(m_rig->prompts.messageTexts(),
+                 QStringList({"Channel 1 cannot take its voltage from itself."}));
         QVERIFY(dialog->isVisible());
         control<QComboBox>(dialog, "Combo4(0)")->setCurrentIndex(0);
         close(dialog, "Command1"); // the limit rounded to one decimal for a current
@@ -290,7 +291,7 @@ private Q_SLOTS:
             return texts;
         };
         QCOMPARE(values(), QStringList({"Ch1", "A-17", "-", "100", "1.0", "10", "0", "0"}));
-        m_rig->feed(tenAmperes()); // the first step starts the clock
+        m_rig->feed(tenAmperes());                // the first step starts the clock
         for (int step = 0; step < 1800; ++step) { // every 2 s, the meter's interval
             m_rig->clock.advance(2000);
             m_rig->feed(tenAmperes());
@@ -302,8 +303,8 @@ private Q_SLOTS:
         for (int row = 0; row < energy->rowCount(); ++row)
             for (int column = 0; column < energy->columnCount(); ++column)
                 cells << energy->item(row, column)->text();
-        QCOMPARE(cells, QStringList({"Ch1", "100 V", "1.000", "1000.0", "10.00", "0:1:0:0", "Total", "", "1.000",
-                                     "1000.0", "10.00", "0:1:0:0"}));
+        QCOMPARE(cells, QStringList({"Ch1", "100 V", "1.000", "1000.0", "10.00", "0:1:0:0", "Total", "",
+                                     "1.000", "1000.0", "10.00", "0:1:0:0"}));
         // VOLTRIX_SCREENSHOTS=docs/screenshots keeps the window with its energy table.
         if (const QString folder = qEnvironmentVariable("VOLTRIX_SCREENSHOTS"); !folder.isEmpty()) {
             QMdiSubWindow *sub = m_frame->subWindowOf(power);

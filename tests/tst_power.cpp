@@ -6,8 +6,8 @@
 #include "core/measurement/MeasurementTables.h"
 #include "core/power/ElapsedTime.h"
 #include "core/power/PowerCostMonitor.h"
-#include "core/record/RecordTable.h"
 #include "core/record/RecordStore.h"
+#include "core/record/RecordTable.h"
 
 using namespace Qt::StringLiterals;
 
@@ -217,17 +217,18 @@ private Q_SLOTS:
         QTest::newRow("a gap of more than three intervals adds nothing")
             << Runs{{0, A, 10, 0, 30, 10, u"10"_s, u"A"_s}, {0, A, 10, 61, 91, 10, u"10"_s, u"A"_s}} << -1
             << 10 * 100 * 60 / 3.6e6 << 60.0 << QList<int>{0, 0, 1};
-        QTest::newRow("three intervals are no gap")
-            << Runs{{0, A, 10, 0, 30, 30, u"10"_s, u"A"_s}} << -1 << 10 * 100 * 30 / 3.6e6 << 30.0
-            << QList<int>{0, 0, 0};
+        QTest::newRow("three intervals are no gap") << Runs{{0, A, 10, 0, 30, 30, u"10"_s, u"A"_s}} << -1
+                                                    << 10 * 100 * 30 / 3.6e6 << 30.0 << QList<int>{0, 0, 0};
         QTest::newRow("an overload is counted and adds nothing")
-            << Runs{{0, A, 2, 0, 8, 2, u"10"_s, u"A"_s}, {0, A, 2, 10, 10, 2, u"+OL"_s, u"A"_s},
+            << Runs{{0, A, 2, 0, 8, 2, u"10"_s, u"A"_s},
+                    {0, A, 2, 10, 10, 2, u"+OL"_s, u"A"_s},
                     {0, A, 2, 12, 20, 2, u"10"_s, u"A"_s}}
             << -1 << 10 * 100 * 18 / 3.6e6 << 18.0 << QList<int>{1, 0, 0};
         // The voltage meter reports every 10 s until 40 s: a current sample at 61 s or later finds
         // no reading of the last 20 s.
         QTest::newRow("the voltage of a paired channel with its own interval")
-            << Runs{{1, V, 10, 0, 40, 10, u"230.0"_s, u"V"_s}, {0, A, 2, 1, 81, 2, u"10"_s, u"A"_s},
+            << Runs{{1, V, 10, 0, 40, 10, u"230.0"_s, u"V"_s},
+                    {0, A, 2, 1, 81, 2, u"10"_s, u"A"_s},
                     {2, A, 2, 1, 81, 2, u"10"_s, u"A"_s}}
             << 1 << 10 * 230 * 58 / 3.6e6 << 58.0 << QList<int>{0, 11, 0};
         QTest::newRow("a voltage in mV") << Runs{{1, Measurement::ACV, 2, 0, 3600, 2, u"100000"_s, u"mV"_s},
@@ -247,10 +248,12 @@ private Q_SLOTS:
         EnergyMeter meter(rates);
         const std::vector<Sample> samples = samplesOf(runs);
         for (const Sample &s : samples)
-            meter.add(s.run.channel, s.run.function, s.run.interval, timeText(s.time), s.run.value, s.run.unit);
+            meter.add(s.run.channel, s.run.function, s.run.interval, timeText(s.time), s.run.value,
+                      s.run.unit);
         const ChannelEnergy &energy = meter.channel(0);
         QFETCH(double, kWh);
-        QVERIFY2(qAbs(energy.kilowattHours - kWh) <= 1e-6 * kWh, qPrintable(QString::number(energy.kilowattHours)));
+        QVERIFY2(qAbs(energy.kilowattHours - kWh) <= 1e-6 * kWh,
+                 qPrintable(QString::number(energy.kilowattHours)));
         QTEST(energy.seconds, "seconds");
         QCOMPARE((QList<int>{energy.overloads, energy.noVoltage, energy.gaps}), counts);
         QCOMPARE(meter.cost(energy), energy.kilowattHours * 10);
@@ -265,7 +268,8 @@ private Q_SLOTS:
         for (const Sample &s : samplesOf({{0, Measurement::DCA, 2, 0, 3600, 2, u"10.00"_s, u"A"_s},
                                           {3, Measurement::DCV, 2, 0, 3600, 2, u"200"_s, u"V"_s},
                                           {2, Measurement::ACA, 2, 1, 1801, 2, u"-5"_s, u"A"_s}}))
-            meter.add(s.run.channel, s.run.function, s.run.interval, timeText(s.time), s.run.value, s.run.unit);
+            meter.add(s.run.channel, s.run.function, s.run.interval, timeText(s.time), s.run.value,
+                      s.run.unit);
         QCOMPARE(EnergyTable::csv(meter), u"channel,voltage,kWh,average_W,seconds,cost\r\n"
                                           "Ch1,100 V,1.000000,1000.0,3600,10.0000\r\n"
                                           "Ch3,Ch4,0.500000,1000.0,1800,5.0000\r\n"

@@ -325,7 +325,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("change"); // field=value
         QTest::addColumn<QString>("refusal");
-        const QString rates = u"The voltage, the power factor and the unit price must be numbers of 0 or more."_s;
+        const QString rates =
+            u"The voltage, the power factor and the unit price must be numbers of 0 or more."_s;
         QTest::newRow("channel 1 from the DCV channel 2") << QStringList() << QString();
         QTest::newRow("from a channel not heard from") << QStringList{u"pair3=6"_s} << QString();
         QTest::newRow("from itself") << QStringList{u"pair3=3"_s}
@@ -351,7 +352,7 @@ private Q_SLOTS:
             if (field == u"cos") values.Power_cos = value;
             if (field == u"price") values.Power_Unit = value;
         }
-        const std::array<int, 6> functions{Measurement::DCA, Measurement::ACV, Measurement::ACA,
+        const std::array<int, 6> functions{Measurement::DCA, Measurement::ACV,       Measurement::ACA,
                                            Measurement::OHM, EnergyPairing::Unknown, EnergyPairing::Unknown};
         QTEST(EnergyPairing::problem(values, functions), "refusal");
     }

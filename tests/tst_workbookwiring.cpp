@@ -99,8 +99,8 @@ private Q_SLOTS:
         QFETCH(SavePath, savePath);
         QTemporaryDir dir;
         Recorder recording;
-        for (const auto &[key, value] : {std::pair{"Power_V", "100"}, {"Power_cos", "1.0"}, {"Power_Unit", "10"},
-                                         {"Energy_pair2", "1"}})
+        for (const auto &[key, value] :
+             {std::pair{"Power_V", "100"}, {"Power_cos", "1.0"}, {"Power_Unit", "10"}, {"Energy_pair2", "1"}})
             recording.store.save(QLatin1String(key), QLatin1String(value));
         recording.session.userSettings().loadSetup(false);
         recording.start();

@@ -224,10 +224,11 @@ int main(int argc, char **argv)
             "Write every recorded sample to standard output as it is recorded: a JSON object a "
             "line, or CSV after a header line. Every other message goes to standard error."),
         QStringLiteral("jsonl|csv"));
-    parser.addOptions({portsOption, demoOption, openOption, recordOption, durationOption, outputOption,
-                       energyOption, saveGraphOption, printDataOption, printGraphOption, graphViewOption, graphZoomOption,
-                       langOption, quitOption, mqttOption, mqttTopicOption, mqttDiscoveryOption,
-                       mqttQosOption, mqttCaOption, streamOption});
+    parser.addOptions({portsOption,         demoOption,       openOption,      recordOption,
+                       durationOption,      outputOption,     energyOption,    saveGraphOption,
+                       printDataOption,     printGraphOption, graphViewOption, graphZoomOption,
+                       langOption,          quitOption,       mqttOption,      mqttTopicOption,
+                       mqttDiscoveryOption, mqttQosOption,    mqttCaOption,    streamOption});
     parser.process(app);
 
     UnattendedRun::Plan plan;
@@ -362,9 +363,9 @@ int main(int argc, char **argv)
         run.addOutput(QStringLiteral("energy written"), energyPath, [&session, energyPath, &plan] {
             // An opened record is no recording: its energy is taken from its samples.
             const EnergyMeter meter =
-                plan.record ? session.energy().run()
-                            : EnergyMeter::ofRecord(session.record().snapshot(),
-                                                    EnergyRates::of(session.settings()));
+                plan.record
+                    ? session.energy().run()
+                    : EnergyMeter::ofRecord(session.record().snapshot(), EnergyRates::of(session.settings()));
             return EnergyTable::write(meter, energyPath);
         });
     run.setRecordKeeper([&session] { return session.journal().keepCurrentForRecovery(); });

@@ -62,7 +62,8 @@ bool baseValue(QStringView value, QStringView unit, double *base)
     bool ok = false;
     const double number = NumberFormat::parseNumber(value, &ok);
     if (!ok) return false;
-    const int prefix = unit.isEmpty() ? Measurement::NoPrefix : Measurement::prefixCodeOfUnit(unit.toString());
+    const int prefix =
+        unit.isEmpty() ? Measurement::NoPrefix : Measurement::prefixCodeOfUnit(unit.toString());
     *base = number * double(Measurement::prefixFactor(prefix));
     return true;
 }
@@ -203,14 +204,17 @@ EnergyMeter EnergyMeter::ofRecord(const RecordTable &record, const EnergyRates &
             last = t;
             samples.push_back({c, row, day * SecondsPerDay + t});
         }
-        const auto common = std::max_element(gapCounts.begin(), gapCounts.end(),
-                                             [](const auto &a, const auto &b) { return a.second < b.second; });
+        const auto common =
+            std::max_element(gapCounts.begin(), gapCounts.end(),
+                             [](const auto &a, const auto &b) { return a.second < b.second; });
         const int gap = common == gapCounts.end() ? AnnouncedIntervals.front() : common->first;
-        interval[std::size_t(c)] = *std::min_element(AnnouncedIntervals.begin(), AnnouncedIntervals.end(),
-                                                      [gap](int a, int b) { return std::abs(a - gap) < std::abs(b - gap); });
+        interval[std::size_t(c)] =
+            *std::min_element(AnnouncedIntervals.begin(), AnnouncedIntervals.end(),
+                              [gap](int a, int b) { return std::abs(a - gap) < std::abs(b - gap); });
     }
     // Samples of one second in channel order: the voltage taken is always one stamped before.
-    std::stable_sort(samples.begin(), samples.end(), [](const Sample &a, const Sample &b) { return a.time < b.time; });
+    std::stable_sort(samples.begin(), samples.end(),
+                     [](const Sample &a, const Sample &b) { return a.time < b.time; });
     EnergyMeter meter(rates);
     for (const Sample &s : samples) {
         const int function = Measurement::functionCodeOf(record.functionCaption[std::size_t(s.channel)]);

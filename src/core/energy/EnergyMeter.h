@@ -25,9 +25,9 @@ struct ChannelEnergy {
     double kilowattHours = 0;
     double seconds = 0; // the time the energy covers
     int samples = 0;
-    int overloads = 0;   // counted, adding nothing
-    int noVoltage = 0;   // paired, but no voltage reading near enough: adding nothing
-    int gaps = 0;        // longer than three intervals since the channel's previous sample
+    int overloads = 0;    // counted, adding nothing
+    int noVoltage = 0;    // paired, but no voltage reading near enough: adding nothing
+    int gaps = 0;         // longer than three intervals since the channel's previous sample
     bool current = false; // the channel measures a current (DCA, ACA)
 
     double averageWatts() const;

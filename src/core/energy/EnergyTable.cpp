@@ -41,13 +41,20 @@ QList<Row> rows(const EnergyMeter &meter, const std::array<QString, 6> &names)
 QString caption(int column)
 {
     switch (column) {
-    case 0: return QCoreApplication::translate("EnergyTable", "Channel");
-    case 1: return QCoreApplication::translate("EnergyTable", "Voltage");
-    case 2: return QCoreApplication::translate("EnergyTable", "kWh");
-    case 3: return QCoreApplication::translate("EnergyTable", "Average W");
-    case 4: return QCoreApplication::translate("EnergyTable", "Cost");
-    case 5: return QCoreApplication::translate("EnergyTable", "Time ( d : h : m : s )");
-    default: return {};
+    case 0:
+        return QCoreApplication::translate("EnergyTable", "Channel");
+    case 1:
+        return QCoreApplication::translate("EnergyTable", "Voltage");
+    case 2:
+        return QCoreApplication::translate("EnergyTable", "kWh");
+    case 3:
+        return QCoreApplication::translate("EnergyTable", "Average W");
+    case 4:
+        return QCoreApplication::translate("EnergyTable", "Cost");
+    case 5:
+        return QCoreApplication::translate("EnergyTable", "Time ( d : h : m : s )");
+    default:
+        return {};
     }
 }
 
@@ -76,10 +83,12 @@ QString csv(const EnergyMeter &meter)
     for (int i = 0; i < table.size(); ++i) {
         const Row &row = table[i];
         const bool total = i == table.size() - 1;
-        text += QStringList{total ? QStringLiteral("Total") : CsvExport::quoteField(row.name), CsvExport::quoteField(row.voltageSource),
+        text += QStringList{total ? QStringLiteral("Total") : CsvExport::quoteField(row.name),
+                            CsvExport::quoteField(row.voltageSource),
                             QString::number(row.energy.kilowattHours, 'f', 6),
                             QString::number(row.energy.averageWatts(), 'f', 1),
-                            QString::number(row.energy.seconds, 'f', 0), QString::number(row.cost, 'f', 4)}
+                            QString::number(row.energy.seconds, 'f', 0),
+                            QString::number(row.cost, 'f', 4)}
                     .join(u',');
         text += QStringLiteral("\r\n");
     }

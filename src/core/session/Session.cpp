@@ -18,6 +18,7 @@
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/power/PowerCostMonitor.h"
+#include "core/publish/EnergyPublisher.h"
 #include "core/publish/MqttPublisher.h"
 #include "core/publish/ReadingPublisher.h"
 #include "core/record/CsvExport.h"
@@ -30,9 +31,9 @@
 #include "core/recording/WorkbookSaver.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/UserSettings.h"
+#include "core/views/EnergyFollower.h"
 #include "core/views/GraphFollower.h"
 #include "core/views/GraphLanes.h"
-#include "core/views/EnergyFollower.h"
 #include "core/views/PowerCostHooks.h"
 
 // The rules hold references to these; what stands behind them can be set later, when the
@@ -199,11 +200,18 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     m_relays->samples.readings = m_readings.get();
     m_energy = new EnergyFollower({*m_record, m_state, *m_settings}, this);
     m_relays->samples.energy = m_energy;
+    auto *energyOut = new EnergyPublisher(*m_mqtt, clock, this);
+    connect(m_energy, &EnergyFollower::changed, energyOut,
+            [this, energyOut] { energyOut->energyChanged(m_energy->run()); });
     connect(m_recording, &RecordingControl::recordStarted, m_energy, &EnergyFollower::recordStarted);
     // Start after Stop (or the first Start) begins a run; Start after Pause goes on with it.
     connect(&m_recording->status(), &RecordingStatus::modeChanged, m_energy,
-            [this, previous = RecordingMode::Idle](RecordingMode mode) mutable {
-                if (mode == RecordingMode::Linking && previous != RecordingMode::Paused) m_energy->runStarted();
+            [this, energyOut, previous = RecordingMode::Idle](RecordingMode mode) mutable {
+                if (mode == RecordingMode::Linking && previous != RecordingMode::Paused) {
+                    energyOut->runStarted();
+                    m_energy->runStarted();
+                }
+                if (mode == RecordingMode::Stopped) energyOut->flush();
                 previous = mode;
             });
     m_recorder->setJournal(&m_relays->samples);

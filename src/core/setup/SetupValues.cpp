@@ -11,7 +11,8 @@ namespace
 auto fields(const SetupValues &v)
 {
     return std::tie(v.autoScan, v.selePort, v.commp, v.Alarm, v.T1_CK, v.T1Hi, v.T1Low, v.YScale, v.unit,
-                    v.Channel_n, v.Channel_sn, v.Channel_p, v.Power_cos, v.Power_V, v.Power_Unit, v.Energy_pair);
+                    v.Channel_n, v.Channel_sn, v.Channel_p, v.Power_cos, v.Power_V, v.Power_Unit,
+                    v.Energy_pair);
 }
 
 constexpr int DefaultScalePosition = 3; // "100"

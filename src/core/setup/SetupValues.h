@@ -46,6 +46,6 @@ private:
 };
 
 // The "Default" button: auto scan, both limits "100", 100 samples per page, names "Ch1".."Ch6",
-// serial numbers and places "-", 110 V, power factor "0.8", unit price "0", no voltage channels. The port, the
-// alarm switch, the Hi/Low choice and the unit stay as they are. Nothing is saved until OK.
+// serial numbers and places "-", 110 V, power factor "0.8", unit price "0", no voltage channels. The port,
+// the alarm switch, the Hi/Low choice and the unit stay as they are. Nothing is saved until OK.
 SetupValues withDefaultButton(SetupValues current);

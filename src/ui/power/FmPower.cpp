@@ -1,11 +1,11 @@
 #include "ui/power/FmPower.h"
 
 #include <QEvent>
-#include <QShowEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QResizeEvent>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -151,7 +151,8 @@ void FmPower::fillEnergy(QTableWidget *table, const EnergyMeter &meter)
             QTableWidgetItem *item = table->item(r, c);
             if (!item) {
                 item = new QTableWidgetItem;
-                item->setTextAlignment(c < 2 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+                item->setTextAlignment(c < 2 ? Qt::AlignLeft | Qt::AlignVCenter
+                                             : Qt::AlignRight | Qt::AlignVCenter);
                 table->setItem(r, c, item);
             }
             item->setText(texts[c]);
