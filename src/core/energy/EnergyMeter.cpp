@@ -105,7 +105,7 @@ int EnergyMeter::intervalSeconds(int intervalCode)
 }
 
 void EnergyMeter::add(int channel, int function, int intervalSeconds, QStringView time, QStringView value,
-                      QStringView unit)
+                      const QString &unit)
 {
     if (channel < 0 || channel >= Channels) return;
     const auto k = std::size_t(channel);

@@ -56,7 +56,7 @@ public:
     // One sample of `channel` as the record holds it: its function code, the interval its
     // meter announced, the time "hh:mm:ss", the value text ("-1.234", "+OL") and unit ("mA").
     void add(int channel, int function, int intervalSeconds, QStringView time, QStringView value,
-             QStringView unit);
+             const QString &unit);
 
     const ChannelEnergy &channel(int channel) const { return m_channels.at(std::size_t(channel)); }
     ChannelEnergy total() const;
