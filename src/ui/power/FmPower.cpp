@@ -1,14 +1,11 @@
 #include "ui/power/FmPower.h"
 
-#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QResizeEvent>
-#include <QScrollArea>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 #include "core/energy/EnergyTable.h"
 #include "core/power/ElapsedTime.h"
@@ -59,15 +56,7 @@ FmPower::FmPower(const Sources &sources, QWidget *parent)
     : QWidget(parent), m_(sources), m_layout(QSizeF(DesignWidth, DesignHeight))
 {
     setObjectName(QStringLiteral("FmPower"));
-    auto *scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto *content = new QWidget(scroll);
-    auto *column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
-    m_fields = new QWidget(content);
-    m_fields->installEventFilter(this);
-    column->addWidget(m_fields);
+    m_fields = new QWidget(this);
     for (int i = 0; i < PowerCostMonitor::FieldCount; ++i) {
         const Cell cell = cellOf(i);
         auto *caption = new QLabel(m_fields);
@@ -87,17 +76,12 @@ FmPower::FmPower(const Sources &sources, QWidget *parent)
         m_captions[std::size_t(i)] = caption;
         m_values[std::size_t(i)] = value;
     }
-    m_tabs = new QTabWidget(content);
+    m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("Energy"));
     m_energy = {newEnergyTable(QStringLiteral("EnergyRecord"), m_tabs),
                 newEnergyTable(QStringLiteral("EnergyRun"), m_tabs)};
     m_tabs->addTab(m_energy[0], QString());
     m_tabs->addTab(m_energy[1], QString());
-    column->addWidget(m_tabs, 1);
-    scroll->setWidget(content);
-    auto *frame = new QVBoxLayout(this);
-    frame->setContentsMargins(0, 0, 0, 0);
-    frame->addWidget(scroll);
 
     retranslate();
     connect(&m_.monitor, &PowerCostMonitor::valuesChanged, this, &FmPower::render);
@@ -163,17 +147,13 @@ void FmPower::fillEnergy(QTableWidget *table, const EnergyMeter &meter)
 void FmPower::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    // The fields keep the proportions they were drawn in; the energy table takes the rest.
-    m_fields->setFixedHeight(qRound(m_fields->width() * DesignHeight / DesignWidth));
-}
-
-bool FmPower::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_fields && event->type() == QEvent::Resize) {
-        m_layout.apply(m_fields->size(), logicalDpiX());
-        m_fields->setFixedHeight(qRound(m_fields->width() * DesignHeight / DesignWidth));
-    }
-    return QWidget::eventFilter(watched, event);
+    // The fields keep the proportions they were drawn in, at the window's width; the energy
+    // table takes the height below them.
+    const QSize size = event->size();
+    const int fieldsHeight = std::min(size.height(), qRound(size.width() * DesignHeight / DesignWidth));
+    m_fields->setGeometry(0, 0, size.width(), fieldsHeight);
+    m_layout.apply(m_fields->size(), logicalDpiX());
+    m_tabs->setGeometry(0, fieldsHeight, size.width(), size.height() - fieldsHeight);
 }
 
 void FmPower::showEvent(QShowEvent *event)

@@ -14,9 +14,8 @@ class UserSettings;
 
 // The power cost window: the eight caption/value pairs of the power cost monitor, laid out in
 // proportion to the window's width with fonts that follow it, and under them the "Energy"
-// table of every current channel, for the record and for the run, which the window scrolls to
-// when it is smaller than both. It renders the monitor's values and the energy whenever they
-// change; the frame places it, shows and hides it.
+// table of every current channel, for the record and for the run, in the height left. It renders the
+// monitor's values and the energy whenever they change; the frame places it, shows and hides it.
 class FmPower : public QWidget
 {
     Q_OBJECT
@@ -40,7 +39,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
