@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QtTest>
 #include <optional>
 
@@ -277,6 +278,13 @@ private Q_SLOTS:
         control<QComboBox>(dialog, "Combo3")->setCurrentIndex(2); // "1.0"
         control<QLineEdit>(dialog, "Text5(1)")->setText(QStringLiteral("10"));
         control<QLineEdit>(dialog, "Text3(0)")->setText(QStringLiteral("A-17"));
+        control<QComboBox>(dialog, "Combo4(0)")->setCurrentIndex(1); // its own voltage: refused, told why
+        m_rig->prompts.clear();
+        click(control(dialog, "Command1"));
+        QCOMPARE(m_rig->prompts.messageTexts(),
+                 QStringList({"Channel 1 cannot take its voltage from itself."}));
+        QVERIFY(dialog->isVisible());
+        control<QComboBox>(dialog, "Combo4(0)")->setCurrentIndex(0);
         close(dialog, "Command1"); // the limit rounded to one decimal for a current
         QCOMPARE(stored("setup_Alarm setup_T1Hi"), QStringLiteral("1|13.0"));
         QVERIFY(m_rig->session.state().alarmEnabled);
@@ -296,10 +304,27 @@ private Q_SLOTS:
             return texts;
         };
         QCOMPARE(values(), QStringList({"Ch1", "A-17", "-", "100", "1.0", "10", "0", "0"}));
-        m_rig->feed(tenAmperes()); // the first step starts the clock
-        m_rig->clock.advance(3600 * 1000);
-        m_rig->feed(tenAmperes());
+        m_rig->feed(tenAmperes());                // the first step starts the clock
+        for (int step = 0; step < 1800; ++step) { // every 2 s, the meter's interval
+            m_rig->clock.advance(2000);
+            m_rig->feed(tenAmperes());
+        }
         QCOMPARE(values().mid(6), QStringList({"0:1:0:0", "10.00"})); // 1 kWh at 10
+        // The energy table under the fields: the channel's row and the total, for the record.
+        QTableWidget *energy = power->energyTable(0);
+        QStringList cells;
+        for (int row = 0; row < energy->rowCount(); ++row)
+            for (int column = 0; column < energy->columnCount(); ++column)
+                cells << energy->item(row, column)->text();
+        QCOMPARE(cells, QStringList({"Ch1", "100 V", "1.000", "1000.0", "10.00", "0:1:0:0", "Total", "",
+                                     "1.000", "1000.0", "10.00", "0:1:0:0"}));
+        // VOLTRIX_SCREENSHOTS=docs/screenshots keeps the window with its energy table.
+        if (const QString folder = qEnvironmentVariable("VOLTRIX_SCREENSHOTS"); !folder.isEmpty()) {
+            QMdiSubWindow *sub = m_frame->subWindowOf(power);
+            sub->resize(sub->width(), sub->height() * 2);
+            QCoreApplication::processEvents();
+            sub->grab().save(QDir(folder).filePath(QStringLiteral("power-window-energy.png")));
+        }
         // The rates are locked while the monitor runs on the recording.
         dialog = open<fmsetup>("mnsetup");
         QCOMPARE(look(dialog, "Text5(0) Combo3"), QStringLiteral("~100|~1.0"));

@@ -1,9 +1,13 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "core/energy/EnergyMeter.h"
+#include "core/energy/EnergyTable.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/power/ElapsedTime.h"
 #include "core/power/PowerCostMonitor.h"
+#include "core/record/RecordStore.h"
+#include "core/record/RecordTable.h"
 
 using namespace Qt::StringLiterals;
 
@@ -25,6 +29,53 @@ void oneHourAt10A(PowerCostMonitor &monitor)
     monitor.power_check(Measurement::DCA, true, Pump, Rates);
     monitor.power_rate(0, u"10"_s, u"A"_s, Rates);
     monitor.power_rate(Hour, u"10"_s, u"A"_s, Rates);
+}
+
+// Samples of one channel every `step` seconds from `from` to `to` (seconds after 23:59:00, so
+// that the longer tables pass midnight), each with `value` and `unit`.
+struct Run {
+    int channel, function, interval, from, to, step;
+    QString value, unit;
+};
+using Runs = QList<Run>;
+
+struct Sample {
+    int time;
+    Run run;
+};
+
+// The runs' samples in time order, as they come.
+std::vector<Sample> samplesOf(const Runs &runs)
+{
+    std::vector<Sample> samples;
+    for (const Run &run : runs)
+        for (int t = run.from; t <= run.to; t += run.step)
+            samples.push_back({t, run});
+    std::stable_sort(samples.begin(), samples.end(), [](auto &a, auto &b) { return a.time < b.time; });
+    return samples;
+}
+
+QString timeText(int t)
+{
+    return QTime(23, 59).addSecs(t).toString(u"hh:mm:ss"_s);
+}
+
+// The same samples as a record holds them.
+RecordTable recordOf(const std::vector<Sample> &samples)
+{
+    RecordTable record;
+    record.rows.resize(1);
+    std::array<int, 6> next{1, 1, 1, 1, 1, 1};
+    for (const Sample &s : samples) {
+        const auto k = std::size_t(s.run.channel);
+        if (next[k] >= record.rows.size()) record.rows.resize(next[k] + 1);
+        RecordTable::Row &row = record.rows[next[k]++];
+        row[std::size_t(RecordStore::timeColumn(s.run.channel))] = timeText(s.time);
+        row[std::size_t(RecordStore::valueColumn(s.run.channel))] = s.run.value;
+        row[std::size_t(RecordStore::unitColumn(s.run.channel))] = s.run.unit;
+        record.functionCaption[k] = Measurement::functionName(s.run.function);
+    }
+    return record;
 }
 
 } // namespace
@@ -145,6 +196,84 @@ private Q_SLOTS:
         oneHourAt10A(monitor);
         monitor.showChannelAndRates({"Fan", "-", "-"}, {"230", "0.9", "0.31"});
         QCOMPARE(valuesOf(monitor), QStringList({"Fan", "-", "-", "230", "0.9", "0.31", "0:1:0:0", "10.00"}));
+    }
+    void energy_data()
+    {
+        QTest::addColumn<Runs>("runs");
+        QTest::addColumn<int>("pairedTo"); // channel 0's voltage channel, -1 none
+        QTest::addColumn<double>("kWh");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QList<int>>("counts"); // overloads, no voltage, gaps
+        constexpr int A = Measurement::DCA, V = Measurement::DCV;
+        QTest::newRow("10 A at 100 V for one hour")
+            << Runs{{0, A, 2, 0, 3600, 2, u"10.00"_s, u"A"_s}} << -1 << 1.0 << 3600.0 << QList<int>{0, 0, 0};
+        QTest::newRow("500 A") << Runs{{0, A, 2, 0, 3600, 2, u"500"_s, u"A"_s}} << -1 << 50.0 << 3600.0
+                               << QList<int>{0, 0, 0};
+        QTest::newRow("500.0 mA, a thousandth of 500 A")
+            << Runs{{0, Measurement::ACA, 2, 0, 3600, 2, u"500.0"_s, u"mA"_s}} << -1 << 0.05 << 3600.0
+            << QList<int>{0, 0, 0};
+        QTest::newRow("a negative DC current by its magnitude")
+            << Runs{{0, A, 2, 0, 3600, 2, u"-10.00"_s, u"A"_s}} << -1 << 1.0 << 3600.0 << QList<int>{0, 0, 0};
+        QTest::newRow("a gap of more than three intervals adds nothing")
+            << Runs{{0, A, 10, 0, 30, 10, u"10"_s, u"A"_s}, {0, A, 10, 61, 91, 10, u"10"_s, u"A"_s}} << -1
+            << 10 * 100 * 60 / 3.6e6 << 60.0 << QList<int>{0, 0, 1};
+        QTest::newRow("three intervals are no gap") << Runs{{0, A, 10, 0, 30, 30, u"10"_s, u"A"_s}} << -1
+                                                    << 10 * 100 * 30 / 3.6e6 << 30.0 << QList<int>{0, 0, 0};
+        QTest::newRow("an overload is counted and adds nothing")
+            << Runs{{0, A, 2, 0, 8, 2, u"10"_s, u"A"_s},
+                    {0, A, 2, 10, 10, 2, u"+OL"_s, u"A"_s},
+                    {0, A, 2, 12, 20, 2, u"10"_s, u"A"_s}}
+            << -1 << 10 * 100 * 18 / 3.6e6 << 18.0 << QList<int>{1, 0, 0};
+        // The voltage meter reports every 10 s until 40 s: a current sample at 61 s or later finds
+        // no reading of the last 20 s.
+        QTest::newRow("the voltage of a paired channel with its own interval")
+            << Runs{{1, V, 10, 0, 40, 10, u"230.0"_s, u"V"_s},
+                    {0, A, 2, 1, 81, 2, u"10"_s, u"A"_s},
+                    {2, A, 2, 1, 81, 2, u"10"_s, u"A"_s}}
+            << 1 << 10 * 230 * 58 / 3.6e6 << 58.0 << QList<int>{0, 11, 0};
+        QTest::newRow("a voltage in mV") << Runs{{1, Measurement::ACV, 2, 0, 3600, 2, u"100000"_s, u"mV"_s},
+                                                 {0, A, 2, 1, 3601, 2, u"10"_s, u"A"_s}}
+                                         << 1 << 1.0 << 3600.0 << QList<int>{0, 0, 0};
+        QTest::newRow("paired to a channel that measures no voltage")
+            << Runs{{1, A, 2, 0, 10, 2, u"1"_s, u"A"_s}, {0, A, 2, 1, 11, 2, u"10"_s, u"A"_s}} << 1 << 0.0
+            << 0.0 << QList<int>{0, 5, 0};
+    }
+    void energy()
+    {
+        QFETCH(Runs, runs);
+        QFETCH(int, pairedTo);
+        QFETCH(QList<int>, counts);
+        EnergyRates rates{100, 1.0, 10};
+        rates.voltageChannel[0] = pairedTo;
+        EnergyMeter meter(rates);
+        const std::vector<Sample> samples = samplesOf(runs);
+        for (const Sample &s : samples)
+            meter.add(s.run.channel, s.run.function, s.run.interval, timeText(s.time), s.run.value,
+                      s.run.unit);
+        const ChannelEnergy &energy = meter.channel(0);
+        QFETCH(double, kWh);
+        QVERIFY2(qAbs(energy.kilowattHours - kWh) <= 1e-6 * kWh,
+                 qPrintable(QString::number(energy.kilowattHours)));
+        QTEST(energy.seconds, "seconds");
+        QCOMPARE((QList<int>{energy.overloads, energy.noVoltage, energy.gaps}), counts);
+        QCOMPARE(meter.cost(energy), energy.kilowattHours * 10);
+        // The record holding the same samples gives the same table.
+        QCOMPARE(EnergyTable::csv(EnergyMeter::ofRecord(recordOf(samples), rates)), EnergyTable::csv(meter));
+    }
+    void energyTable()
+    {
+        EnergyRates rates{100, 1.0, 10};
+        rates.voltageChannel[2] = 3;
+        EnergyMeter meter(rates);
+        for (const Sample &s : samplesOf({{0, Measurement::DCA, 2, 0, 3600, 2, u"10.00"_s, u"A"_s},
+                                          {3, Measurement::DCV, 2, 0, 3600, 2, u"200"_s, u"V"_s},
+                                          {2, Measurement::ACA, 2, 1, 1801, 2, u"-5"_s, u"A"_s}}))
+            meter.add(s.run.channel, s.run.function, s.run.interval, timeText(s.time), s.run.value,
+                      s.run.unit);
+        QCOMPARE(EnergyTable::csv(meter), u"channel,voltage,kWh,average_W,seconds,cost\r\n"
+                                          "Ch1,100 V,1.000000,1000.0,3600,10.0000\r\n"
+                                          "Ch3,Ch4,0.500000,1000.0,1800,5.0000\r\n"
+                                          "Total,,1.500000,1500.0,3600,15.0000\r\n"_s);
     }
     void chargeText_data()
     {

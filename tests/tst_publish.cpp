@@ -326,7 +326,7 @@ private Q_SLOTS:
         QTRY_VERIFY(live.messagesOn("site/one/status").size() == 2);
         const QString stamp = object(live.messagesOn("site/one/record").first().payload)[u"stamp"].toString();
         for (const MqttProbe::Message &m : live.messages()) {
-            if (!m.topic.startsWith("site/one/ch")) continue;
+            if (!m.topic.startsWith("site/one/ch") || m.topic.endsWith("/energy")) continue;
             const QJsonObject o = object(m.payload);
             QCOMPARE(m.topic, "site/one/ch" + QByteArray::number(o[u"channel"].toInt()));
             QCOMPARE(o[u"record"].toString(), stamp);
@@ -364,7 +364,7 @@ private Q_SLOTS:
         // One config per channel, whatever the range; what a dashboard started afterwards finds.
         MqttProbe later;
         QVERIFY(later.subscribe(broker.port()));
-        QTRY_COMPARE(later.messages().size(), 4);
+        QTRY_COMPARE(later.messages().size(), 6); // and the ACA channel's energy with its config
         for (const auto &[channel, name, unit, deviceClass] :
              {std::tuple{1, "Ch1", "V", ",\"device_class\":\"voltage\""},
               std::tuple{4, "Pump 4", "A", ",\"device_class\":\"current\""}}) {
@@ -388,6 +388,92 @@ private Q_SLOTS:
         QCOMPARE(later.messagesOn("site/one/status").first().payload, QByteArray("offline"));
     }
 
+    // Three current meters and a voltage meter, the second current taking its voltage: the energy
+    // table written at Stop is the one worked out by hand from the record's CSV, and the run's
+    // totals reach the broker retained and growing, each with an energy config on the device.
+    void energyOfEveryCurrentChannel()
+    {
+        MosquittoBroker broker;
+        QVERIFY2(broker.start(), qPrintable(broker.errorString()));
+        MqttProbe live;
+        QVERIFY(live.subscribe(broker.port()));
+        const QString settings = m_home.filePath(QStringLiteral("config/regtest.ini"));
+        for (const auto &[key, value] :
+             {std::pair{"Power_V", "100"}, {"Power_cos", "0.9"}, {"Power_Unit", "1000"}, {"Energy_pair2", "4"}})
+            SettingsStore(settings).save(QLatin1String(key), QLatin1String(value));
+        const QString energy = m_home.filePath(QStringLiteral("e.csv"));
+        const Run run = record({QStringLiteral("ch=0,fn=DCA,dp=100,value=10,interval=2s"),
+                                QStringLiteral("ch=1,fn=ACA,prefix=m,dp=10,value=500,interval=2s"),
+                                QStringLiteral("ch=2,fn=DCA,dp=100,min=-10,value=-5,interval=2s"),
+                                QStringLiteral("ch=3,fn=ACV,dp=10,value=230,interval=2s")},
+                               8, {"--energy", energy, "--mqtt", broker.url(), "--mqtt-topic", "e"});
+        QFile::remove(settings);
+        QCOMPARE(run.exitCode, 0);
+
+        // By hand: |I| x V x P.F over each step of at most three 2 s intervals; the second
+        // channel's V is channel 4's reading of an earlier second, at most 4 s old.
+        std::array<QList<int>, 4> times;
+        std::array<double, 4> level{};
+        for (const QString &sample : recordSamples(run.csv)) {
+            const QStringList f = sample.split(u',');
+            times[std::size_t(f[0].toInt() - 1)]
+                << QTime::fromString(f[2], u"hh:mm:ss").msecsSinceStartOfDay() / 1000;
+            level[std::size_t(f[0].toInt() - 1)] = qAbs(f[3].toDouble()) * (f[4].startsWith(u'm') ? 1e-3 : 1);
+        }
+        QFile file(energy);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList rows =
+            QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(rows.takeFirst(), QStringLiteral("channel,voltage,kWh,average_W,seconds,cost"));
+        QCOMPARE(rows.size(), 4);
+        double total = 0;
+        for (int k = 0; k < 3; ++k) {
+            double seconds = 0;
+            for (int i = 1; i < times[k].size(); ++i) {
+                const int t = times[k][i], step = t - times[k][i - 1];
+                const bool voltage = k != 1 || std::any_of(times[3].begin(), times[3].end(),
+                                                           [t](int v) { return v < t && t - v <= 4; });
+                if (step <= 6 && voltage) seconds += step;
+            }
+            const double kWh = level[std::size_t(k)] * (k == 1 ? level[3] : 100) * 0.9 * seconds / 3.6e6;
+            total += kWh;
+            const QStringList f = rows[k].split(u',');
+            QCOMPARE(f.mid(0, 2), QStringList({QStringLiteral("Ch%1").arg(k + 1), k == 1 ? "Ch4" : "100 V"}));
+            QVERIFY2(qAbs(f[2].toDouble() - kWh) <= kWh * 1e-3 && kWh > 0, qPrintable(rows[k]));
+            QCOMPARE(f[4].toDouble(), seconds);
+            QVERIFY2(qAbs(f[5].toDouble() - kWh * 1000) <= kWh + 5e-5, qPrintable(rows[k])); // four decimals
+        }
+        QVERIFY2(qAbs(rows[3].section(u',', 2, 2).toDouble() - total) <= total * 1e-3, qPrintable(rows[3]));
+
+        // Live: each channel's total grows; what a later subscriber finds is the last, retained,
+        // and the config of an energy sensor on the device of the channel's readings.
+        QTRY_VERIFY(live.messagesOn("e/status").size() == 2);
+        MqttProbe later;
+        QVERIFY(later.subscribe(broker.port()));
+        for (int channel = 1; channel <= 3; ++channel) {
+            const QByteArray topic = "e/ch" + QByteArray::number(channel) + "/energy";
+            QList<double> totals;
+            for (const MqttProbe::Message &m : live.messagesOn(topic))
+                totals << m.payload.toDouble();
+            QVERIFY2(totals.size() >= 2 && std::is_sorted(totals.begin(), totals.end()) &&
+                         totals.first() < totals.last(),
+                     topic.constData());
+            QCOMPARE(QString::number(totals.last(), 'f', 6), rows[channel - 1].section(u',', 2, 2));
+            QTRY_VERIFY(later.messagesOn(topic).size() == 1);
+            QVERIFY(later.messagesOn(topic)[0].retained);
+            QJsonObject config, reading;
+            const QByteArray ch = "_ch" + QByteArray::number(channel);
+            for (const MqttProbe::Message &m : later.messages()) {
+                if (m.topic.endsWith(QByteArray(ch + "_energy/config"))) config = object(m.payload);
+                if (m.topic.endsWith(QByteArray(ch + "/config"))) reading = object(m.payload);
+            }
+            QCOMPARE(
+                QStringList({config[u"device_class"].toString(), config[u"state_class"].toString(),
+                             config[u"unit_of_measurement"].toString(), config[u"state_topic"].toString()}),
+                QStringList({"energy", "total_increasing", "kWh", QString::fromUtf8(topic)}));
+            QCOMPARE(config[u"device"], reading[u"device"]);
+        }
+    }
     // Over TLS with a certificate made now: a function switch splits the record (saved, its
     // state stopped, the next one's recording) and sends the channel's config again with the new
     // unit; each saved message names the file written.

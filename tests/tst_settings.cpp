@@ -15,7 +15,8 @@ namespace
 const QString Defaults = QStringLiteral(
     "channel_n1=Ch1|channel_n2=Ch2|channel_n3=Ch3|channel_n4=Ch4|channel_n5=Ch5|channel_n6=Ch6|channel_p1=-|"
     "channel_p2=-|channel_p3=-|channel_p4=-|channel_p5=-|channel_p6=-|channel_sn1=-|channel_sn2=-|"
-    "channel_sn3=-|channel_sn4=-|channel_sn5=-|channel_sn6=-|graph_backcolor=8388608|graph_backcolorck=1|"
+    "channel_sn3=-|channel_sn4=-|channel_sn5=-|channel_sn6=-|energy_pair1=0|energy_pair2=0|energy_pair3=0|"
+    "energy_pair4=0|energy_pair5=0|energy_pair6=0|graph_backcolor=8388608|graph_backcolorck=1|"
     "graph_maintitle=ABC|graph_t1backcolor=255|graph_t1colorck=1|graph_titleck=0|grid_backcolor=16777215|"
     "grid_backcolorck=1|grid_flatck=1|grid_lineck=1|grid_lnsetck=0|grid_raisedck=0|moni_backcolor=32768|"
     "moni_forecolor=16777215|power_cos=0.8|power_unit=0|power_v=110|setup_alarm=0|setup_autoscan=1|"
@@ -26,6 +27,7 @@ const QString Changed = QStringLiteral(
     "channel_n1= Motor 1 |channel_n2=M2|channel_n3=M3|channel_n4=M4|channel_n5=M5|channel_n6=Pumpe ü 1µ|"
     "channel_p1=Hall 1|channel_p2=P2|channel_p3=P3|channel_p4=P4|channel_p5=P5|channel_p6=\"q\" \\n|"
     "channel_sn1=SN1|channel_sn2=S2|channel_sn3=S3|channel_sn4=S4|channel_sn5=S5|channel_sn6=@Variant(x)|"
+    "energy_pair1=4|energy_pair2=4|energy_pair3=4|energy_pair4=0|energy_pair5=6|energy_pair6=5|"
     "graph_backcolor=16777215|graph_backcolorck=0|graph_maintitle= Line 3, east ; #x = [y]|"
     "graph_t1backcolor=65280|graph_t1colorck=0|graph_titleck=1|grid_backcolor=12632256|"
     "grid_backcolorck=0|grid_flatck=0|grid_lineck=0|grid_lnsetck=1|grid_raisedck=1|moni_backcolor=0|"
@@ -120,6 +122,10 @@ private Q_SLOTS:
         row("unit not read", "setup_unit=1", Defaults, 0.25f, 0, false);
         // load rules
         row("empty texts take their defaults", "setup_T1Hi=|setup_T1Low=|Power_cos=", Defaults);
+        // rates and voltage channels the Setup dialog refuses: "0" and none
+        row("negative, not a number, no such channel, itself",
+            "Power_V=-5|Power_cos=abc|Power_Unit=1e3|Energy_pair1=1|Energy_pair2=7|Energy_pair3=x",
+            with("power_cos=0|power_unit=0|power_v=0"));
         row("no scale, past COM16", "setup_Yscale=-1|setup_commp=16", Defaults);
         row("past the scale list, negative port", "setup_Yscale=8|setup_commp=-1", Defaults);
         row("scale 50", "setup_Yscale=1", with("setup_yscale=1"), 0.5f);

@@ -4,6 +4,7 @@
 #include "core/settings/Settings.h"
 #include "core/setup/AlarmLimits.h"
 #include "core/setup/AlarmPart.h"
+#include "core/setup/EnergyPairing.h"
 #include "core/setup/OptionsForm.h"
 #include "core/setup/PortPair.h"
 #include "core/setup/PowerFields.h"
@@ -13,6 +14,8 @@
 #include "core/table/GridStyle.h"
 
 Q_DECLARE_METATYPE(OptionsTab)
+
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -59,6 +62,7 @@ SetupValues edited()
     v.Power_cos = QStringLiteral("0.95");
     v.Power_V = QStringLiteral("230");
     v.Power_Unit = QStringLiteral("0.31");
+    v.Energy_pair = {"2", "0", "0", "0", "0", "0"};
     return v;
 }
 
@@ -313,7 +317,44 @@ private Q_SLOTS:
         expected.Channel_p = first.Channel_p;
         expected.Power_V = QStringLiteral("110"), expected.Power_Unit = QStringLiteral("0");
         expected.Power_cos = QStringLiteral("0.8");
+        expected.Energy_pair = first.Energy_pair;
         QCOMPARE(withDefaultButton(edited()), expected); // port, alarm switch, Hi/Low and unit stay
+    }
+
+    void energyPairing_data()
+    {
+        QTest::addColumn<QStringList>("change"); // field=value
+        QTest::addColumn<QString>("refusal");
+        const QString rates =
+            u"The voltage, the power factor and the unit price must be numbers of 0 or more."_s;
+        QTest::newRow("channel 1 from the DCV channel 2") << QStringList() << QString();
+        QTest::newRow("from a channel not heard from") << QStringList{u"pair3=6"_s} << QString();
+        QTest::newRow("from itself") << QStringList{u"pair3=3"_s}
+                                     << u"Channel 3 cannot take its voltage from itself."_s;
+        QTest::newRow("from a current")
+            << QStringList{u"pair2=3"_s}
+            << u"Channel 2 cannot take its voltage from channel 3, which measures a current."_s;
+        QTest::newRow("from a resistance")
+            << QStringList{u"pair1=4"_s}
+            << u"Channel 1 cannot take its voltage from channel 4, which measures no voltage."_s;
+        QTest::newRow("negative voltage") << QStringList{u"V=-1"_s} << rates;
+        QTest::newRow("power factor not a number") << QStringList{u"cos=x"_s} << rates;
+        QTest::newRow("no price") << QStringList{u"price="_s} << rates;
+    }
+    void energyPairing()
+    {
+        QFETCH(QStringList, change);
+        SetupValues values = edited(); // channel 1 takes channel 2's voltage
+        for (const QString &c : change) {
+            const QString field = c.section(u'=', 0, 0), value = c.section(u'=', 1);
+            if (field.startsWith(u"pair")) values.Energy_pair[std::size_t(field.mid(4).toInt() - 1)] = value;
+            if (field == u"V") values.Power_V = value;
+            if (field == u"cos") values.Power_cos = value;
+            if (field == u"price") values.Power_Unit = value;
+        }
+        const std::array<int, 6> functions{Measurement::DCA, Measurement::ACV,       Measurement::ACA,
+                                           Measurement::OHM, EnergyPairing::Unknown, EnergyPairing::Unknown};
+        QTEST(EnergyPairing::problem(values, functions), "refusal");
     }
 
     void okPlan()

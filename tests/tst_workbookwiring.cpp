@@ -12,6 +12,7 @@
 #include "core/commands/Commands.h"
 #include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
+#include "core/energy/EnergyTable.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/link/FrameEncoder.h"
 #include "core/monitor/MonitorFields.h"
@@ -21,6 +22,8 @@
 #include "core/recording/RecordRecovery.h"
 #include "core/recording/RecordingControl.h"
 #include "core/recording/WorkbookSaver.h"
+#include "core/settings/UserSettings.h"
+#include "core/views/EnergyFollower.h"
 #include "core/workbook/WorkbookWriter.h"
 #include "core/workbook/ZipArchive.h"
 #include "support/PtyReceiver.h"
@@ -49,6 +52,7 @@ struct Shown {
     QStringList cells;      // every cell of the table, row by row
     QStringList statistics; // per channel: function, unit, average, extremes with times and units
     QStringList channelEntries;
+    QString energy; // the energy table of its samples, the DCA channel taking the DCV channel's voltage
 };
 
 Shown shownRecord(Recorder &r)
@@ -66,6 +70,9 @@ Shown shownRecord(Recorder &r)
                          << s.minimum.unit;
     }
     shown.channelEntries = r.session.monitor().channelEntries;
+    EnergyRates rates{100, 1.0, 10};
+    rates.voltageChannel[1] = 0;
+    shown.energy = EnergyTable::csv(EnergyMeter::ofRecord(table.snapshot(), rates));
     return shown;
 }
 
@@ -128,6 +135,10 @@ private Q_SLOTS:
         QFETCH(QString, variant);
         QTemporaryDir dir;
         Recorder recording;
+        for (const auto &[key, value] :
+             {std::pair{"Power_V", "100"}, {"Power_cos", "1.0"}, {"Power_Unit", "10"}, {"Energy_pair2", "1"}})
+            recording.store.save(QLatin1String(key), QLatin1String(value));
+        recording.session.userSettings().loadSetup(false);
         recording.start();
         const int codes[] = {FrameEncoder::Divisor1, FrameEncoder::Divisor10, FrameEncoder::Divisor100,
                              FrameEncoder::Divisor1000};
@@ -145,6 +156,8 @@ private Q_SLOTS:
         recording.session.monitor().selectEntry(variant == "Ch3" ? 2 : 0);
         if (savePath != SavePath::FunctionChange) recording.session.recording().stop();
         const Shown before = shownRecord(recording);
+        // The energy kept up sample by sample is the one taken from the whole record.
+        QCOMPARE(EnergyTable::csv(recording.session.energy().record()), before.energy);
 
         QString path = dir.filePath(QStringLiteral("bench.xlsx"));
         QString error;
@@ -207,6 +220,7 @@ private Q_SLOTS:
         QCOMPARE(after.cells, before.cells);
         QCOMPARE(after.statistics, before.statistics);
         QCOMPARE(after.channelEntries, before.channelEntries);
+        QCOMPARE(after.energy, before.energy);
 
         const MonitorFields &monitor = viewer.session.monitor();
         QCOMPARE(monitor.file, QFileInfo(path).fileName());

@@ -175,6 +175,60 @@ SIGTERM と SIGHUP は無人運転を --quit の Stop 後と同じく終了さ�
         <source>publishing is off: %1</source>
         <translation>配信はオフです: %1</translation>
     </message>
+    <message>
+        <source>After Stop (or after --open), write the energy table to FILE as RFC 4180 CSV: a row per current channel (Ch1..Ch6) and a row Total, with kWh, average W, seconds covered and cost; after Stop the run&apos;s since Start.</source>
+        <translation>Stop の後(または --open の後)に電力量の表を RFC 4180 の CSV で FILE に書き出します。電流チャンネルごとの行(Ch1..Ch6)と行 Total に、kWh、平均 W、対象の秒数、料金を書きます。Stop の後は Start からの実行の電力量です。</translation>
+    </message>
+</context>
+<context>
+    <name>EnergyPairing</name>
+    <message>
+        <source>The voltage, the power factor and the unit price must be numbers of 0 or more.</source>
+        <translation>電圧、力率、単価は 0 以上の数値にしてください。</translation>
+    </message>
+    <message>
+        <source>Channel %1 cannot take its voltage from itself.</source>
+        <translation>チャンネル %1 は自分自身から電圧を取れません。</translation>
+    </message>
+    <message>
+        <source>Channel %1 cannot take its voltage from channel %2, which measures a current.</source>
+        <translation>チャンネル %1 はチャンネル %2 から電圧を取れません。チャンネル %2 は電流を測定しています。</translation>
+    </message>
+    <message>
+        <source>Channel %1 cannot take its voltage from channel %2, which measures no voltage.</source>
+        <translation>チャンネル %1 はチャンネル %2 から電圧を取れません。チャンネル %2 は電圧を測定していません。</translation>
+    </message>
+</context>
+<context>
+    <name>EnergyTable</name>
+    <message>
+        <source>Total</source>
+        <translation>合計</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>チャンネル</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation>電圧</translation>
+    </message>
+    <message>
+        <source>kWh</source>
+        <translation>kWh</translation>
+    </message>
+    <message>
+        <source>Average W</source>
+        <translation>平均 W</translation>
+    </message>
+    <message>
+        <source>Cost</source>
+        <translation>料金</translation>
+    </message>
+    <message>
+        <source>Time ( d : h : m : s )</source>
+        <translation>時間 (日:時:分:秒)</translation>
+    </message>
 </context>
 <context>
     <name>FmAbout</name>
@@ -278,6 +332,17 @@ SIGTERM と SIGHUP は無人運転を --quit の Stop 後と同じく終了さ�
     <message>
         <source>Min</source>
         <translation>最小</translation>
+    </message>
+</context>
+<context>
+    <name>FmPower</name>
+    <message>
+        <source>Energy of the record</source>
+        <translation>記録の電力量</translation>
+    </message>
+    <message>
+        <source>Energy since Start</source>
+        <translation>Start からの電力量</translation>
     </message>
 </context>
 <context>
@@ -1217,6 +1282,10 @@ Do you want to replace it?</source>
     <message>
         <source>Default</source>
         <translation>既定値</translation>
+    </message>
+    <message>
+        <source>Voltage from</source>
+        <translation>電圧の取得元</translation>
     </message>
 </context>
 </TS>

@@ -173,6 +173,60 @@ SIGTERM 與 SIGHUP 會如同 --quit 在停止後那樣結束無人值守執行�
         <source>publishing is off: %1</source>
         <translation>傳送已關閉：%1</translation>
     </message>
+    <message>
+        <source>After Stop (or after --open), write the energy table to FILE as RFC 4180 CSV: a row per current channel (Ch1..Ch6) and a row Total, with kWh, average W, seconds covered and cost; after Stop the run&apos;s since Start.</source>
+        <translation>Stop 之後（或 --open 之後）將電能表格以 RFC 4180 CSV 寫入 FILE：每個電流通道一列（Ch1..Ch6）及一列 Total，含 kWh、平均 W、涵蓋秒數與費用；Stop 之後為從 Start 起整個執行的電能。</translation>
+    </message>
+</context>
+<context>
+    <name>EnergyPairing</name>
+    <message>
+        <source>The voltage, the power factor and the unit price must be numbers of 0 or more.</source>
+        <translation>電壓、功率因數與單價必須是 0 以上的數字。</translation>
+    </message>
+    <message>
+        <source>Channel %1 cannot take its voltage from itself.</source>
+        <translation>通道 %1 不能從自己取電壓。</translation>
+    </message>
+    <message>
+        <source>Channel %1 cannot take its voltage from channel %2, which measures a current.</source>
+        <translation>通道 %1 不能從通道 %2 取電壓，通道 %2 量測的是電流。</translation>
+    </message>
+    <message>
+        <source>Channel %1 cannot take its voltage from channel %2, which measures no voltage.</source>
+        <translation>通道 %1 不能從通道 %2 取電壓，通道 %2 量測的不是電壓。</translation>
+    </message>
+</context>
+<context>
+    <name>EnergyTable</name>
+    <message>
+        <source>Total</source>
+        <translation>總計</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation>電壓</translation>
+    </message>
+    <message>
+        <source>kWh</source>
+        <translation>kWh</translation>
+    </message>
+    <message>
+        <source>Average W</source>
+        <translation>平均 W</translation>
+    </message>
+    <message>
+        <source>Cost</source>
+        <translation>費用</translation>
+    </message>
+    <message>
+        <source>Time ( d : h : m : s )</source>
+        <translation>時間（日：時：分：秒）</translation>
+    </message>
 </context>
 <context>
     <name>FmAbout</name>
@@ -276,6 +330,17 @@ SIGTERM 與 SIGHUP 會如同 --quit 在停止後那樣結束無人值守執行�
     <message>
         <source>Min</source>
         <translation>最小</translation>
+    </message>
+</context>
+<context>
+    <name>FmPower</name>
+    <message>
+        <source>Energy of the record</source>
+        <translation>記錄的電能</translation>
+    </message>
+    <message>
+        <source>Energy since Start</source>
+        <translation>從 Start 起的電能</translation>
     </message>
 </context>
 <context>
@@ -1215,6 +1280,10 @@ Do you want to replace it?</source>
     <message>
         <source>Default</source>
         <translation>預設值</translation>
+    </message>
+    <message>
+        <source>Voltage from</source>
+        <translation>電壓來源</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "core/common/Clock.h"
 #include "core/common/QtMessages.h"
+#include "core/energy/EnergyTable.h"
 #include "core/graph/GraphViewState.h"
 #include "core/help/SystemLanguage.h"
 #include "core/help/UiLanguage.h"
@@ -20,6 +21,7 @@
 #include "core/settings/SettingsStore.h"
 #include "core/simulator/Pty.h"
 #include "core/simulator/ReceiverSimulator.h"
+#include "core/views/EnergyFollower.h"
 #include "core/views/GraphLanes.h"
 #include "ui/monitor/QtAlarmSound.h"
 #include "ui/printing/PrintFeature.h"
@@ -149,6 +151,13 @@ int main(int argc, char **argv)
             "CommandLine", "After Stop (or after --open), write the record to FILE: .xlsx a workbook "
                            "as Save Data writes it, .csv the table as RFC 4180 CSV in UTF-8."),
         QStringLiteral("FILE"));
+    const QCommandLineOption energyOption(
+        QStringLiteral("energy"),
+        QCoreApplication::translate(
+            "CommandLine", "After Stop (or after --open), write the energy table to FILE as RFC 4180 CSV: "
+                           "a row per current channel (Ch1..Ch6) and a row Total, with kWh, average W, "
+                           "seconds covered and cost; after Stop the run's since Start."),
+        QStringLiteral("FILE.csv"));
     const QCommandLineOption openOption(
         QStringLiteral("open"),
         QCoreApplication::translate("CommandLine",
@@ -220,7 +229,7 @@ int main(int argc, char **argv)
             "Write every recorded sample to standard output as it is recorded: a JSON object a "
             "line, or CSV after a header line. Every other message goes to standard error."),
         QStringLiteral("jsonl|csv"));
-    parser.addOptions({portsOption, demoOption, openOption, recordOption, durationOption, outputOption,
+    parser.addOptions({portsOption, demoOption, openOption, recordOption, durationOption, outputOption, energyOption,
                        saveGraphOption, printDataOption, printGraphOption, graphViewOption, graphZoomOption,
                        langOption, quitOption, mqttOption, mqttTopicOption, mqttDiscoveryOption,
                        mqttQosOption, mqttCaOption, streamOption});
@@ -366,6 +375,15 @@ int main(int argc, char **argv)
         window.close();
         QCoreApplication::exit(code);
     });
+    if (const QString energyPath = parser.value(energyOption); !energyPath.isEmpty())
+        run.addOutput(QStringLiteral("energy written"), energyPath, [&session, energyPath, &plan] {
+            // An opened record is no recording: its energy is taken from its samples.
+            const EnergyMeter meter =
+                plan.record
+                    ? session.energy().run()
+                    : EnergyMeter::ofRecord(session.record().snapshot(), EnergyRates::of(session.settings()));
+            return EnergyTable::write(meter, energyPath);
+        });
     run.setRecordKeeper([&session] { return session.journal().keepCurrentForRecovery(); });
     if (unattended) {
         QObject::connect(&session.recovery(), &RecordRecovery::recordRecovered, &run,

@@ -25,6 +25,16 @@ public:
     void stop();
     bool isOn() const { return m_on; }
     const MqttClient &client() const { return m_client; }
+    // For outputs beside the samples (the energy): the topics' prefix, the device, whether
+    // discovery is on, and a message sent when on.
+    const QString &prefix() const { return m_prefix; }
+    const DiscoveryConfig::Device &device() const { return m_device; }
+    QString statusTopic() const { return QString::fromUtf8(m_statusTopic); }
+    bool discovery() const { return m_discovery; }
+    void publish(const QByteArray &topic, const QByteArray &payload, bool retain)
+    {
+        if (m_on) m_client.publish(topic, payload, retain);
+    }
 
     void sampleRecorded(const PublishedSample &sample) override;
     void recordStateChanged(RecordState state, int rows, const QString &stamp) override;

@@ -57,8 +57,13 @@ QByteArray toCsv(const RecordStore &record)
 
 bool write(const RecordStore &record, const QString &path, QString *errorText)
 {
+    return writeBytes(toCsv(record), path, errorText);
+}
+
+bool writeBytes(const QByteArray &csv, const QString &path, QString *errorText)
+{
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(toCsv(record)) >= 0 && file.commit();
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(csv) >= 0 && file.commit();
     if (!written && errorText)
         *errorText = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
     return written;

@@ -19,5 +19,7 @@ QByteArray toCsv(const RecordStore &record);
 // Writes the file completely or not at all (an existing file is replaced only on success).
 // On failure returns false and, when errorText is given, a text naming the file and the cause.
 bool write(const RecordStore &record, const QString &path, QString *errorText = nullptr);
+// The same for CSV made elsewhere.
+bool writeBytes(const QByteArray &csv, const QString &path, QString *errorText = nullptr);
 
 } // namespace CsvExport

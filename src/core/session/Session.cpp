@@ -21,6 +21,7 @@
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/power/PowerCostMonitor.h"
+#include "core/publish/EnergyPublisher.h"
 #include "core/publish/MqttPublisher.h"
 #include "core/publish/ReadingPublisher.h"
 #include "core/record/CsvExport.h"
@@ -33,6 +34,7 @@
 #include "core/recording/WorkbookSaver.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/UserSettings.h"
+#include "core/views/EnergyFollower.h"
 #include "core/views/GraphFollower.h"
 #include "core/views/GraphLanes.h"
 #include "core/views/PowerCostHooks.h"
@@ -114,9 +116,11 @@ struct Session::Relays {
     struct Samples final : SampleJournal {
         SampleJournal *journal = nullptr;
         SampleJournal *readings = nullptr;
+        SampleJournal *energy = nullptr;
         void sampleRecorded(int channel, int row, int divisor) override
         {
             journal->sampleRecorded(channel, row, divisor);
+            energy->sampleRecorded(channel, row, divisor);
             readings->sampleRecorded(channel, row, divisor);
         }
     };
@@ -195,7 +199,10 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
                                   *m_windows,
                                   m_relays->graph,
                                   *m_workbookSaver});
-    m_commandProcs->setHandler(Command::Open, [this] { m_openRecord->run(); });
+    m_commandProcs->setHandler(Command::Open, [this] {
+        m_openRecord->run();
+        m_energy->recordReplaced();
+    });
     m_commandProcs->setHandler(Command::SaveData, [this] { m_workbookSaver->saveDataFromMenu(); });
 
     // The journal of the open record: every sample, kept until the record is saved or dropped.
@@ -205,6 +212,22 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
     m_readings->addOutput(m_mqtt);
     m_relays->samples.journal = m_journal;
     m_relays->samples.readings = m_readings.get();
+    m_energy = new EnergyFollower({*m_record, m_state, *m_settings}, this);
+    m_relays->samples.energy = m_energy;
+    auto *energyOut = new EnergyPublisher(*m_mqtt, clock, this);
+    connect(m_energy, &EnergyFollower::changed, energyOut,
+            [this, energyOut] { energyOut->energyChanged(m_energy->run()); });
+    connect(m_recording, &RecordingControl::recordStarted, m_energy, &EnergyFollower::recordStarted);
+    // Start after Stop (or the first Start) begins a run; Start after Pause goes on with it.
+    connect(&m_recording->status(), &RecordingStatus::modeChanged, m_energy,
+            [this, energyOut, previous = RecordingMode::Idle](RecordingMode mode) mutable {
+                if (mode == RecordingMode::Linking && previous != RecordingMode::Paused) {
+                    energyOut->runStarted();
+                    m_energy->runStarted();
+                }
+                if (mode == RecordingMode::Stopped) energyOut->flush();
+                previous = mode;
+            });
     m_recorder->setJournal(&m_relays->samples);
     m_journal->setFallbackFolder([this] { return m_workbookSaver->fallbackFolder(); });
     connect(m_recording, &RecordingControl::recordStarted, m_journal, &JournalWriter::recordStarted);
@@ -220,6 +243,7 @@ Session::Session(SerialControl &serial, Clock &clock, Prompts &prompts, Settings
         {*m_record, *m_monitor, *m_statistics, m_state, *m_reset, m_relays->saver, *m_journal, prompts},
         this);
     connect(m_recovery, &RecordRecovery::recordRebuilt, m_commandProcs, &Commands::showRecordWindows);
+    connect(m_recovery, &RecordRecovery::recordRebuilt, m_energy, &EnergyFollower::recordReplaced);
     connect(m_recovery, &RecordRecovery::recoveryFailed, this, &Session::recordKept);
 
     connect(m_monitor, &MonitorFields::entrySelected, m_selector, &ChannelSelector::select);

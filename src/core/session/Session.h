@@ -20,6 +20,7 @@ class JournalWriter;
 class LinkProber;
 class MonitorFields;
 class MqttPublisher;
+class EnergyFollower;
 class PowerCostHooks;
 class PowerCostMonitor;
 class OpenRecord;
@@ -82,6 +83,7 @@ public:
     GraphFollower &graph() const { return *m_graph; }
     GraphLanes &lanes() const { return *m_lanes; }
     PowerCostMonitor &powerCost() const { return *m_powerCost; }
+    EnergyFollower &energy() const { return *m_energy; }
 
     // What the rules call in the graph window; it reaches the graph once one is set.
     GraphHooks &graphHooks() const;
@@ -145,6 +147,7 @@ private:
     GraphFollower *m_graph = nullptr;
     GraphLanes *m_lanes = nullptr;
     PowerCostMonitor *m_powerCost = nullptr;
+    EnergyFollower *m_energy = nullptr;
     std::unique_ptr<PowerCostHooks> m_powerHooks;
     std::unique_ptr<OpenRecord> m_openRecord;
     JournalWriter *m_journal = nullptr;

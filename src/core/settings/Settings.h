@@ -25,6 +25,8 @@ struct Settings {
     QString Power_cos;
     QString Power_V;
     QString Power_Unit;
+    // The voltage channel of each channel's energy: "0" none, "1".."6".
+    std::array<QString, 6> Energy_pair;
 
     // option group
     qint32 Moni_ForeColor;
@@ -50,6 +52,8 @@ struct Settings {
     QString channelName(int channel) const;
     // The six channel names so trimmed, as the table's header shows them.
     std::array<QString, 6> channelNames() const;
+    // The voltage channel (0..5) the channel's energy takes its voltage from; -1 for none.
+    int voltageChannel(int channel) const;
 
     // `readUnit`: whether setup_unit is read (only while the main channel measures DCV).
     void loadSetup(const SettingsStore &store, bool readUnit);

@@ -102,6 +102,15 @@ const std::array<Key, 14> optionTable{{
     colour("Grid_BackColor", &Settings::Grid_BackColor, "16777215"),
 }};
 
+const std::array<Key, 6> energyPairTable{{
+    channelText("Energy_pair1", &Settings::Energy_pair, 0, "0"),
+    channelText("Energy_pair2", &Settings::Energy_pair, 1, "0"),
+    channelText("Energy_pair3", &Settings::Energy_pair, 2, "0"),
+    channelText("Energy_pair4", &Settings::Energy_pair, 3, "0"),
+    channelText("Energy_pair5", &Settings::Energy_pair, 4, "0"),
+    channelText("Energy_pair6", &Settings::Energy_pair, 5, "0"),
+}};
+
 enum SetupRow { AutoScan, SelePort, Commp, AlarmFlag, T1Check, T1Hi, T1Low, YScale, FirstChannelText };
 constexpr int ChannelTextKeys = 18;
 constexpr int PowerCos = FirstChannelText + ChannelTextKeys;
@@ -140,6 +149,11 @@ const std::array<Key, 14> &optionKeys()
 const Key &unitKey()
 {
     return setupTable[Unit];
+}
+
+const std::array<Key, 6> &energyPairKeys()
+{
+    return energyPairTable;
 }
 
 const Key &saveFolderKey()

@@ -37,6 +37,9 @@ const std::array<const Key *, 30> &setupWriteOrder();
 // The option group, read and written in this order.
 const std::array<Key, 14> &optionKeys();
 const Key &unitKey();
+// The voltage channel each channel's energy takes its voltage from: "0" none, "1".."6" the
+// channel (Energy_pair1..Energy_pair6), read and written after the setup group.
+const std::array<Key, 6> &energyPairKeys();
 // The folder of the file last saved or opened through a file dialog; "" before the first.
 const Key &saveFolderKey();
 // The language of the windows chosen in the Options dialog ("en", "ja", "zh_TW"); "" follows

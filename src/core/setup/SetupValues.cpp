@@ -11,7 +11,8 @@ namespace
 auto fields(const SetupValues &v)
 {
     return std::tie(v.autoScan, v.selePort, v.commp, v.Alarm, v.T1_CK, v.T1Hi, v.T1Low, v.YScale, v.unit,
-                    v.Channel_n, v.Channel_sn, v.Channel_p, v.Power_cos, v.Power_V, v.Power_Unit);
+                    v.Channel_n, v.Channel_sn, v.Channel_p, v.Power_cos, v.Power_V, v.Power_Unit,
+                    v.Energy_pair);
 }
 
 constexpr int DefaultScalePosition = 3; // "100"
@@ -38,6 +39,7 @@ SetupValues SetupValues::fromSettings(const Settings &settings)
     v.Power_cos = settings.Power_cos;
     v.Power_V = settings.Power_V;
     v.Power_Unit = settings.Power_Unit;
+    v.Energy_pair = settings.Energy_pair;
     return v;
 }
 
@@ -58,6 +60,7 @@ void SetupValues::toSettings(Settings &settings) const
     settings.Power_cos = Power_cos;
     settings.Power_V = Power_V;
     settings.Power_Unit = Power_Unit;
+    settings.Energy_pair = Energy_pair;
 }
 
 bool SetupValues::operator==(const SetupValues &other) const
@@ -80,5 +83,6 @@ SetupValues withDefaultButton(SetupValues current)
     current.Power_V = firstRun.Power_V;
     current.Power_Unit = firstRun.Power_Unit;
     current.Power_cos = firstRun.Power_cos;
+    current.Energy_pair = firstRun.Energy_pair;
     return current;
 }

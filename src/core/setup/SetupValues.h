@@ -33,6 +33,8 @@ struct SetupValues {
     QString Power_cos;
     QString Power_V;
     QString Power_Unit;
+    // The voltage channel of each channel's energy: "0" none (the voltage above), "1".."6".
+    std::array<QString, 6> Energy_pair;
 
     bool operator==(const SetupValues &other) const;
     bool operator!=(const SetupValues &other) const { return !(*this == other); }
@@ -44,6 +46,6 @@ private:
 };
 
 // The "Default" button: auto scan, both limits "100", 100 samples per page, names "Ch1".."Ch6",
-// serial numbers and places "-", 110 V, power factor "0.8", unit price "0". The port, the
-// alarm switch, the Hi/Low choice and the unit stay as they are. Nothing is saved until OK.
+// serial numbers and places "-", 110 V, power factor "0.8", unit price "0", no voltage channels. The port,
+// the alarm switch, the Hi/Low choice and the unit stay as they are. Nothing is saved until OK.
 SetupValues withDefaultButton(SetupValues current);

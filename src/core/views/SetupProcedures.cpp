@@ -10,6 +10,7 @@
 #include "core/recording/RecordingStatus.h"
 #include "core/settings/AlarmSetup.h"
 #include "core/settings/UserSettings.h"
+#include "core/setup/EnergyPairing.h"
 #include "core/setup/PowerFields.h"
 #include "core/setup/SetupOk.h"
 
@@ -48,6 +49,16 @@ void SetupProcedures::load()
     alarm.lowText = settings.T1Low;
     alarm.alarmActive = m_.state.alarmActive;
     applyAlarm(AlarmPart::onLoad(alarm, settings.unit), settings.T1_CK);
+}
+
+QString SetupProcedures::refusal(const SetupValues &dialog) const
+{
+    std::array<int, 6> functions{};
+    for (std::size_t k = 0; k < functions.size(); ++k) {
+        const int function = Measurement::functionCodeOf(m_.record.functionCaption[k]);
+        functions[k] = function < 0 ? EnergyPairing::Unknown : function;
+    }
+    return EnergyPairing::problem(dialog, functions);
 }
 
 SetupValues SetupProcedures::values() const

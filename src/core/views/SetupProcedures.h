@@ -48,6 +48,9 @@ public:
     // What a limit box's text is checked against, with the unit the dialog's list shows.
     AlarmLimits::Context limitContext(const QString &unit) const;
 
+    // "" when OK can take the dialog's values, else the reason it cannot (the energy's voltage
+    // channels and rates, checked against the channels' functions in the record).
+    QString refusal(const SetupValues &dialog) const;
     // OK with the dialog's values and unit list; the dialog closes and the next access finds
     // it loaded again. Cancel has no procedure: the dialog's edits live in its controls, so the
     // alarm, the monitor and the settings stay as they were before it opened (loading the store

@@ -119,8 +119,8 @@ void fmsetup::build()
     // "Channel"
     auto *channels = named(new QGroupBox(tr("Channel"), this), QStringLiteral("Frame4"));
     auto *channelGrid = new QGridLayout(channels);
-    const QString headers[3] = {tr("Display  Name"), tr("Serial Number "), tr("Place")};
-    for (int column = 0; column < 3; ++column)
+    const QString headers[4] = {tr("Display  Name"), tr("Serial Number "), tr("Place"), tr("Voltage from")};
+    for (int column = 0; column < 4; ++column)
         channelGrid->addWidget(new QLabel(headers[column], channels), 0, column + 1, Qt::AlignCenter);
     for (int k = 0; k < ChannelFields; ++k) {
         channelGrid->addWidget(new QLabel(tr("Channel %1").arg(k + 1), channels), k + 1, 0);
@@ -133,6 +133,12 @@ void fmsetup::build()
         channelGrid->addWidget(m_names[k], k + 1, 1);
         channelGrid->addWidget(m_serials[k], k + 1, 2);
         channelGrid->addWidget(m_places[k], k + 1, 3);
+        // The voltage of the channel's energy: the power rate's V, or a voltage channel's readings.
+        m_voltageFrom[k] = named(new QComboBox(channels), QStringLiteral("Combo4(%1)").arg(k));
+        m_voltageFrom[k]->addItem(tr("Power rate"));
+        for (int c = 0; c < ChannelFields; ++c)
+            m_voltageFrom[k]->addItem(QStringLiteral("Ch%1").arg(c + 1));
+        channelGrid->addWidget(m_voltageFrom[k], k + 1, 4);
     }
 
     // "Power rate"
@@ -211,6 +217,7 @@ void fmsetup::showValues(const SetupValues &values)
         m_names[i]->setText(values.Channel_n[i]);
         m_serials[i]->setText(values.Channel_sn[i]);
         m_places[i]->setText(values.Channel_p[i]);
+        m_voltageFrom[i]->setCurrentIndex(std::max(0, values.Energy_pair[i].toInt()));
     }
     m_power[0]->setText(values.Power_V);
     m_power[1]->setText(values.Power_Unit);
@@ -280,6 +287,7 @@ SetupValues fmsetup::edited() const
         values.Channel_n[i] = m_names[i]->text();
         values.Channel_sn[i] = m_serials[i]->text();
         values.Channel_p[i] = m_places[i]->text();
+        values.Energy_pair[i] = QString::number(m_voltageFrom[i]->currentIndex());
     }
     // A field still being typed in when OK is pressed is taken as if it had been left.
     values.Power_V = PowerFields::finished(m_power[0]->text());
@@ -347,8 +355,13 @@ void fmsetup::restoreDefaults()
 
 void fmsetup::ok()
 {
+    const SetupValues values = edited();
+    if (const QString refusal = m_procedures.refusal(values); !refusal.isEmpty()) {
+        m_prompts.message(refusal, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        return;
+    }
     m_closing = true;
-    m_procedures.ok(edited(), units());
+    m_procedures.ok(values, units());
     QDialog::accept();
 }
 

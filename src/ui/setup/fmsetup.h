@@ -65,6 +65,7 @@ private:
     std::array<QLineEdit *, 6> m_names{};
     std::array<QLineEdit *, 6> m_serials{};
     std::array<QLineEdit *, 6> m_places{};
+    std::array<QComboBox *, 6> m_voltageFrom{}; // Combo4(k): 0 the power rate's V, n channel n
     std::array<QLineEdit *, 2> m_power{}; // Text5(0) voltage, Text5(1) unit price
     QComboBox *m_powerFactor = nullptr;
     bool m_reporting = false; // the entry error message is up

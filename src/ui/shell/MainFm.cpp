@@ -226,7 +226,7 @@ void MainFm::createChildWindows()
     addTile(m_grid, ChildWindow::Table);
     m_graph = new FmGraph(m_session.graph(), m_session.lanes());
     addTile(m_graph, ChildWindow::Graph);
-    m_power = new FmPower(m_session.powerCost());
+    m_power = new FmPower({m_session.powerCost(), m_session.energy(), m_session.userSettings()});
     addTile(m_power, ChildWindow::Power);
     m_scan = new ScanWindow(m_session.link(), this);
     m_printing = new PrintFeature(m_session, this);
