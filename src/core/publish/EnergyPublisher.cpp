@@ -16,10 +16,13 @@ constexpr int SixDecimals = 6;
 QByteArray energyConfig(const MqttPublisher &publisher, int channel, const QString &stateTopic)
 {
     const QString id = publisher.device().id;
-    QJsonObject config = QJsonDocument::fromJson(DiscoveryConfig::payload(publisher.device(), channel,
-                                                                          stateTopic, publisher.statusTopic(),
-                                                                          QStringLiteral("kWh"), QString()))
-                             .object();
+    DiscoveryConfig::Sensor sensor;
+    sensor.channel = channel;
+    sensor.stateTopic = stateTopic;
+    sensor.availabilityTopic = publisher.statusTopic();
+    sensor.unit = QStringLiteral("kWh");
+    QJsonObject config =
+        QJsonDocument::fromJson(DiscoveryConfig::payload(publisher.device(), sensor)).object();
     config.remove(QStringLiteral("value_template"));
     config.insert(QStringLiteral("name"), QStringLiteral("Ch%1 energy").arg(channel));
     config.insert(QStringLiteral("unique_id"), QStringLiteral("%1_ch%2_energy").arg(id).arg(channel));
