@@ -13,7 +13,9 @@ FmLoading::FmLoading(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_label);
     layout->addWidget(m_bar);
-    setModal(true);
+    // Not modal: nothing reaches the frame while it shows (the work holds the event loop), and a
+    // modal window that is hidden before the window manager has mapped it is still made Qt's
+    // keyboard window when the map arrives, so the frame would take no keys after a quick save.
     setMinimumWidth(320);
 }
 
