@@ -432,17 +432,21 @@ private Q_SLOTS:
     {
         OpenedUrls opened;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
-        HelpCommands help(m_rig->session, *m_frame, 1041);
+        HelpCommands help(m_rig->session, *m_frame, 1033, 1041);
         help.openDocument(HelpDocuments::Document::Manual); // neither manual exists: nothing happens
         QVERIFY(opened.urls.isEmpty());
         QFile english(m_assets.filePath(QStringLiteral("help_en.pdf")));
         QVERIFY(english.open(QIODevice::WriteOnly));
         help.openDocument(HelpDocuments::Document::Help); // Japanese missing: the English one
-        trigger("mnhe");                                  // the installed command, language of this system
+        trigger("mnhe");                                  // the installed command, language of the windows
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        const QString path = QFileInfo(english).absoluteFilePath();
+        QCOMPARE(opened.urls, QList<QUrl>({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}));
+        // With nothing to open it (the offscreen platform opens no documents), the user is told.
+        help.openDocument(HelpDocuments::Document::Help);
         english.remove();
-        const QUrl url = QUrl::fromLocalFile(QFileInfo(english).absoluteFilePath());
-        QCOMPARE(opened.urls, QList<QUrl>({url, url}));
+        QCOMPARE(m_rig->prompts.messageTexts(),
+                 QStringList({QStringLiteral("No program could open the document %1.").arg(path)}));
     }
 };
 
