@@ -21,8 +21,8 @@ packages=(
   # live readings: the MQTT client library; the broker, its clients and test certificates for the tests
   libmosquitto-dev mosquitto mosquitto-clients openssl
   # the desktop tests: a real window manager on the virtual display, driven by keys and clicks,
-  # its screen read by ImageMagick's import
-  openbox xdotool wmctrl imagemagick
+  # windows placed by xwininfo, the screen read by ImageMagick's import
+  openbox xdotool wmctrl x11-utils imagemagick
   # workbooks read back by spreadsheet programs and a reader no one here wrote
   libreoffice-calc-nogui gnumeric python3-openpyxl
 )

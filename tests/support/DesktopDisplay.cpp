@@ -1,7 +1,7 @@
 #include "support/DesktopDisplay.h"
 
-#include <QHash>
 #include <QRect>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -30,7 +30,7 @@ DesktopDisplay::~DesktopDisplay()
 
 QString DesktopDisplay::missingTool()
 {
-    for (const char *tool : {"Xvfb", "openbox", "xdotool", "wmctrl", "import"})
+    for (const char *tool : {"Xvfb", "openbox", "xdotool", "wmctrl", "xwininfo", "import"})
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) return QLatin1String(tool);
     return {};
 }
@@ -59,7 +59,9 @@ bool DesktopDisplay::start()
             return probe.waitForFinished(ToolMs) && probe.exitCode() == 0;
         },
         StartMs);
-    if (!managed) m_error = QStringLiteral("openbox did not start on ") + m_display;
+    if (!managed)
+        m_error = QStringLiteral("openbox did not start on ") + m_display + QStringLiteral(": ") +
+                  QString::fromLocal8Bit(m_manager.readAllStandardError() + probe.readAllStandardError());
     return managed;
 }
 
@@ -95,6 +97,15 @@ QStringList DesktopDisplay::windowTitles() const
     return titles;
 }
 
+QStringList DesktopDisplay::windowIds(const QString &title) const
+{
+    QStringList ids;
+    for (const QByteArray &line : run(QStringLiteral("wmctrl"), {QStringLiteral("-l")}).split('\n'))
+        if (const QString window = QString::fromUtf8(line).simplified(); window.section(u' ', 3) == title)
+            ids << window.section(u' ', 0, 0);
+    return ids;
+}
+
 QString DesktopDisplay::activeTitle() const
 {
     return QString::fromUtf8(
@@ -104,15 +115,16 @@ QString DesktopDisplay::activeTitle() const
 
 QRect DesktopDisplay::activeGeometry() const
 {
-    // X=..., Y=..., WIDTH=..., HEIGHT=... a line.
-    QHash<QString, int> shell;
-    for (const QByteArray &line : run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"),
-                                                                  QStringLiteral("getwindowgeometry"),
-                                                                  QStringLiteral("--shell")})
-                                      .split('\n'))
-        shell.insert(QString::fromLatin1(line.section('=', 0, 0)), line.section('=', 1).toInt());
-    return {shell.value(QStringLiteral("X")), shell.value(QStringLiteral("Y")), shell.value(QStringLiteral("WIDTH")),
-            shell.value(QStringLiteral("HEIGHT"))};
+    // xdotool and wmctrl count the window manager's frame twice; xwininfo tells the place.
+    const QString window = QString::fromLatin1(run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}));
+    const QString info =
+        QString::fromLatin1(run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window.trimmed()}));
+    const auto field = [&info](const QString &name) {
+        const QRegularExpressionMatch match = QRegularExpression(name + QStringLiteral(":\\s+(-?\\d+)")).match(info);
+        return match.captured(1).toInt();
+    };
+    return {field(QStringLiteral("Absolute upper-left X")), field(QStringLiteral("Absolute upper-left Y")),
+            field(QStringLiteral("Width")), field(QStringLiteral("Height"))};
 }
 
 void DesktopDisplay::key(const QString &keys) const

@@ -27,6 +27,8 @@ public:
     QProcessEnvironment environment(QProcessEnvironment base) const;
 
     QStringList windowTitles() const;
+    // The window manager's windows of that title, by id.
+    QStringList windowIds(const QString &title) const;
     QString activeTitle() const;
     // The active window's client area on the screen.
     QRect activeGeometry() const;
