@@ -43,8 +43,8 @@ private:
     // Runs one step of a scenario: "key K", "type TEXT", "window TITLE", "another TITLE" (one
     // other than the last one waited for), "closed TITLE", "active TITLE", "press K TITLE" (K until the window TITLE shows: a key
     // given while Stop settles finds the commands still off), "journal LINES", "file NAME",
-    // "contains NAME TEXT", "lacks NAME TEXT", "last menu" (a click on the menu bar's last
-    // entry), "exit".
+    // "contains NAME TEXT", "lacks NAME TEXT", "click X Y", "last menu" (a click on the menu
+    // bar's last entry), "exit".
     void step(const QString &line)
     {
         const QString verb = line.section(u' ', 0, 0), rest = line.section(u' ', 1);
@@ -89,6 +89,10 @@ private:
             QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(line));
             QVERIFY2(QString::fromUtf8(file.readAll()).contains(rest.section(u' ', 1)) == (verb == u"contains"),
                      qPrintable(line));
+        } else if (verb == u"click") { // at fractions of the active window's width and height
+            const QRect frame = m_display.activeGeometry();
+            m_display.click({frame.left() + int(rest.section(u' ', 0, 0).toDouble() * frame.width()),
+                             frame.top() + int(rest.section(u' ', 1).toDouble() * frame.height())});
         } else if (verb == u"last") {
             const QRect frame = m_display.activeGeometry();
             const auto [left, right] = lastMenuBarText(m_display.screenshot(), frame);
@@ -143,16 +147,16 @@ private Q_SLOTS:
             << QStringList{"--lang", "ja", "--mqtt", "mqtt://127.0.0.1:1"}
             << QStringList{"active Voltrix", "last menu", "key a", "window Voltrix のバージョン情報", "key Escape",
                            "closed Voltrix のバージョン情報", "active Voltrix", "key ctrl+q", "exit"};
-        // The view keys reach the graph with the keyboard anywhere in the frame; Save Graph saves
-        // the view shown.
+        // The view keys reach the graph with the keyboard anywhere in the frame (here in the table,
+        // clicked); Save Graph saves the view shown.
         const QStringList saveGraph{"active Voltrix", "key alt+f", "key s", "key g", "window Save File"};
         QTest::newRow("lanes view by keys")
             << QStringList()
             << QStringList{"active Voltrix", "key F5", "journal 12", "key shift+F5", "press ctrl+s Save File",
-                           "key Escape", "closed Save File", "active Voltrix", "key ctrl+2"} +
+                           "key Escape", "closed Save File", "active Voltrix", "click 0.7 0.3", "key ctrl+2"} +
                    saveGraph +
                    QStringList{"type @/lanes.svg", "key Return", "file lanes.svg", "contains lanes.svg Ch1 DCV V",
-                               "closed Save File", "active Voltrix", "key ctrl+1"} +
+                               "closed Save File", "active Voltrix", "click 0.7 0.3", "key ctrl+1"} +
                    saveGraph +
                    QStringList{"type @/main.svg", "key Return", "file main.svg", "lacks main.svg Ch1 DCV V"};
     }
