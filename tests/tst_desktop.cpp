@@ -33,7 +33,8 @@ private:
             return false;
         };
         int right = frame.right() - 2;
-        while (right > frame.left() && !dark(right)) --right;
+        while (right > frame.left() && !dark(right))
+            --right;
         int left = right;
         for (int gap = 0; left > frame.left() && gap < 12; --left)
             gap = dark(left - 1) ? 0 : gap + 1;
@@ -41,9 +42,9 @@ private:
     }
 
     // Runs one step of a scenario: "key K", "type TEXT", "window TITLE", "another TITLE" (one
-    // other than the last one waited for), "closed TITLE", "active TITLE", "press K TITLE" (K until the window TITLE shows: a key
-    // given while Stop settles finds the commands still off), "journal LINES", "file NAME",
-    // "contains NAME TEXT", "lacks NAME TEXT", "click X Y", "last menu" (a click on the menu
+    // other than the last one waited for), "closed TITLE", "active TITLE", "press K TITLE" (K until the
+    // window TITLE shows: a key given while Stop settles finds the commands still off), "journal LINES",
+    // "file NAME", "contains NAME TEXT", "lacks NAME TEXT", "click X Y", "last menu" (a click on the menu
     // bar's last entry), "exit".
     void step(const QString &line)
     {
@@ -64,7 +65,7 @@ private:
                 return !ids.isEmpty() && ids.constFirst() != before;
             });
         } else if (verb == u"closed") {
-            waitFor([&] { return !m_display.windowTitles().contains(rest); });
+            waitFor([&] { return m_display.windowIds(rest).isEmpty(); });
         } else if (verb == u"active") {
             waitFor([&] { return m_display.activeTitle() == rest; });
         } else if (verb == u"press") {
@@ -72,14 +73,16 @@ private:
             bool shown = false;
             for (int tries = 0; tries < 5 && !shown; ++tries) {
                 m_display.key(rest.section(u' ', 0, 0));
-                shown = QTest::qWaitFor([&] { return m_display.windowTitles().contains(title); }, 3000);
+                shown = QTest::qWaitFor([&] { return !m_display.windowIds(title).isEmpty(); }, 3000);
             }
             QVERIFY2(shown, qPrintable(line));
         } else if (verb == u"journal") {
             const auto lines = [&] {
                 const QStringList journals = home.entryList({QStringLiteral("*.journal")});
                 QFile file(home.filePath(journals.value(0)));
-                return journals.isEmpty() || !file.open(QIODevice::ReadOnly) ? 0 : int(file.readAll().count('\n'));
+                return journals.isEmpty() || !file.open(QIODevice::ReadOnly)
+                           ? 0
+                           : int(file.readAll().count('\n'));
             };
             waitFor([&] { return lines() >= rest.toInt(); });
         } else if (verb == u"file") {
@@ -87,7 +90,8 @@ private:
         } else if (verb == u"contains" || verb == u"lacks") {
             QFile file(home.filePath(rest.section(u' ', 0, 0)));
             QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(line));
-            QVERIFY2(QString::fromUtf8(file.readAll()).contains(rest.section(u' ', 1)) == (verb == u"contains"),
+            QVERIFY2(QString::fromUtf8(file.readAll()).contains(rest.section(u' ', 1)) ==
+                         (verb == u"contains"),
                      qPrintable(line));
         } else if (verb == u"click") { // at fractions of the active window's width and height
             const QRect frame = m_display.activeGeometry();
@@ -123,40 +127,54 @@ private Q_SLOTS:
         // F5 scans for the receiver and records; Stop and the save dialog by keys afterwards.
         const QStringList recorded{"active Voltrix", "key F5", "journal 12", "key shift+F5",
                                    "press ctrl+s Save File"};
-        const QStringList saveAgainAndQuit{"active Voltrix", "key ctrl+s", "window Save File", "key Escape",
-                                           "closed Save File", "active Voltrix", "key ctrl+q", "exit"};
-        QTest::newRow("save, then the keys") << QStringList()
-                                             << recorded + QStringList{"type @/first.xlsx", "key Return",
-                                                                       "file first.xlsx", "closed Save File"} +
-                                                    saveAgainAndQuit;
+        const QStringList saveAgainAndQuit{
+            "active Voltrix",   "key ctrl+s",     "window Save File", "key Escape",
+            "closed Save File", "active Voltrix", "key ctrl+q",       "exit"};
+        QTest::newRow("save, then the keys")
+            << QStringList()
+            << recorded +
+                   QStringList{"type @/first.xlsx", "key Return", "file first.xlsx", "closed Save File"} +
+                   saveAgainAndQuit;
         QTest::newRow("replace, then the keys")
             << QStringList()
-            << recorded + QStringList{"type @/first.xlsx", "key Return", "file first.xlsx", "closed Save File",
-                                      "active Voltrix", "key ctrl+s", "window Save File", "type @/first.xlsx",
-                                      "key Return", "another Save File", "key alt+y", "closed Save File"} +
+            << recorded + QStringList{"type @/first.xlsx", "key Return",        "file first.xlsx",
+                                      "closed Save File",  "active Voltrix",    "key ctrl+s",
+                                      "window Save File",  "type @/first.xlsx", "key Return",
+                                      "another Save File", "key alt+y",         "closed Save File"} +
                    saveAgainAndQuit;
         QTest::newRow("open, then the keys")
             << QStringList()
-            << recorded + QStringList{"type @/first.xlsx", "key Return", "file first.xlsx", "closed Save File",
-                                      "active Voltrix", "key ctrl+o", "window Open File", "type @/first.xlsx",
-                                      "key Return", "closed Open File", "active Voltrix", "key F5", "journal 12",
-                                      "key shift+F5", "press ctrl+s Save File", "key Escape",
-                                      "closed Save File", "active Voltrix", "key ctrl+q", "window Save File!"};
+            << recorded + QStringList{"type @/first.xlsx", "key Return",        "file first.xlsx",
+                                      "closed Save File",  "active Voltrix",    "key ctrl+o",
+                                      "window Open File",  "type @/first.xlsx", "key Return",
+                                      "closed Open File",  "active Voltrix",    "key F5",
+                                      "journal 12",        "key shift+F5",      "press ctrl+s Save File",
+                                      "key Escape",        "closed Save File",  "active Voltrix",
+                                      "key ctrl+q",        "window Save File!"};
         QTest::newRow("Japanese menu bar with live readings")
             // Nothing listens on port 1: the publisher's state is a long "cannot reach" text.
             << QStringList{"--lang", "ja", "--mqtt", "mqtt://127.0.0.1:1"}
-            << QStringList{"active Voltrix", "last menu", "key a", "window Voltrix のバージョン情報", "key Escape",
-                           "closed Voltrix のバージョン情報", "active Voltrix", "key ctrl+q", "exit"};
+            << QStringList{"active Voltrix",
+                           "last menu",
+                           "key a",
+                           "window Voltrix のバージョン情報",
+                           "key Escape",
+                           "closed Voltrix のバージョン情報",
+                           "active Voltrix",
+                           "key ctrl+q",
+                           "exit"};
         // The view keys reach the graph with the keyboard anywhere in the frame (here in the table,
         // clicked); Save Graph saves the view shown.
         const QStringList saveGraph{"active Voltrix", "key alt+f", "key s", "key g", "window Save File"};
         QTest::newRow("lanes view by keys")
             << QStringList()
-            << QStringList{"active Voltrix", "key F5", "journal 12", "key shift+F5", "press ctrl+s Save File",
-                           "key Escape", "closed Save File", "active Voltrix", "click 0.7 0.3", "key ctrl+2"} +
-                   saveGraph +
-                   QStringList{"type @/lanes.svg", "key Return", "file lanes.svg", "contains lanes.svg Ch1 DCV V",
-                               "closed Save File", "active Voltrix", "click 0.7 0.3", "key ctrl+1"} +
+            << QStringList{"active Voltrix",         "key F5",     "journal 12",       "key shift+F5",
+                           "press ctrl+s Save File", "key Escape", "closed Save File", "active Voltrix",
+                           "click 0.7 0.3",          "key ctrl+2"} +
+                   saveGraph + QStringList{"type @/lanes.svg", "key Return",
+                                           "file lanes.svg",   "contains lanes.svg Ch1 DCV V",
+                                           "closed Save File", "active Voltrix",
+                                           "click 0.7 0.3",    "key ctrl+1"} +
                    saveGraph +
                    QStringList{"type @/main.svg", "key Return", "file main.svg", "lacks main.svg Ch1 DCV V"};
     }
@@ -174,7 +192,8 @@ private Q_SLOTS:
         m_program.setStandardErrorFile(QDir(m_home->path()).filePath(QStringLiteral("output.txt")),
                                        QIODevice::Append);
         m_program.start(app, QStringList{"--demo"} + arguments);
-        QVERIFY(QTest::qWaitFor([this] { return m_display.windowTitles().contains(QStringLiteral("Voltrix")); }, WaitMs));
+        QVERIFY(QTest::qWaitFor([this] { return !m_display.windowIds(QStringLiteral("Voltrix")).isEmpty(); },
+                                WaitMs));
         for (const QString &line : steps) {
             step(line);
             if (QTest::currentTestFailed()) return;

@@ -30,7 +30,6 @@
 #include "ui/setup/ColorSwatch.h"
 #include "ui/setup/Fmoption.h"
 #include "ui/setup/fmsetup.h"
-#include "ui/shell/FmLoading.h"
 #include "ui/shell/MainFm.h"
 #include "ui/shell/QtPrompts.h"
 #include "ui/table/FmGrid.h"
@@ -391,18 +390,6 @@ private Q_SLOTS:
         }});
         prompts.saveFileName(QStringLiteral("Save File"), elsewhere.filePath(QStringLiteral("x")), filters);
         QCOMPARE(opened, QDir(records.path()).absolutePath());
-    }
-
-    // The progress window shown and hidden at once by a save gives the keyboard back to the frame.
-    void keyboardBackAfterSaving()
-    {
-        recordCurrent();
-        auto *progress = m_frame->findChild<FmLoading *>();
-        progress->showProgress(QStringLiteral("Save file"), QStringLiteral("Save file....."), 1);
-        progress->closeProgress();
-        QTRY_COMPARE(QApplication::activeWindow(), &*m_frame);
-        QTest::keyClick(&*m_frame, Qt::Key_F6); // Pause's shortcut
-        QVERIFY(m_frame->menuItem(QStringLiteral("mnpause"))->isChecked());
     }
 
     // The About box shows the texts of its rules; System Info tells when there is nothing to show.

@@ -38,14 +38,15 @@ QString DesktopDisplay::missingTool()
 bool DesktopDisplay::start()
 {
     // The server picks a free display number itself and writes it to the descriptor given.
-    m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                            QStringLiteral("-screen"), QStringLiteral("0"),
-                                            QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                                            QStringLiteral("tcp")});
-    if (!QTest::qWaitFor([this] { return m_server.canReadLine() || m_server.state() == QProcess::NotRunning; },
-                         StartMs) ||
+    m_server.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                    QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp")});
+    if (!QTest::qWaitFor(
+            [this] { return m_server.canReadLine() || m_server.state() == QProcess::NotRunning; }, StartMs) ||
         !m_server.canReadLine()) {
-        m_error = QStringLiteral("Xvfb did not start: ") + QString::fromLocal8Bit(m_server.readAllStandardError());
+        m_error =
+            QStringLiteral("Xvfb did not start: ") + QString::fromLocal8Bit(m_server.readAllStandardError());
         return false;
     }
     m_display = u':' + QString::fromLatin1(m_server.readLine()).trimmed();
@@ -88,17 +89,9 @@ QByteArray DesktopDisplay::run(const QString &tool, const QStringList &arguments
     return process.readAllStandardOutput();
 }
 
-QStringList DesktopDisplay::windowTitles() const
-{
-    // "<id> <desktop> <host> <title>" a line.
-    QStringList titles;
-    for (const QByteArray &line : run(QStringLiteral("wmctrl"), {QStringLiteral("-l")}).split('\n'))
-        if (!line.isEmpty()) titles << QString::fromUtf8(line).simplified().section(u' ', 3);
-    return titles;
-}
-
 QStringList DesktopDisplay::windowIds(const QString &title) const
 {
+    // "<id> <desktop> <host> <title>" a line.
     QStringList ids;
     for (const QByteArray &line : run(QStringLiteral("wmctrl"), {QStringLiteral("-l")}).split('\n'))
         if (const QString window = QString::fromUtf8(line).simplified(); window.section(u' ', 3) == title)
@@ -108,19 +101,21 @@ QStringList DesktopDisplay::windowIds(const QString &title) const
 
 QString DesktopDisplay::activeTitle() const
 {
-    return QString::fromUtf8(
-               run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")}))
+    return QString::fromUtf8(run(QStringLiteral("xdotool"),
+                                 {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")}))
         .trimmed();
 }
 
 QRect DesktopDisplay::activeGeometry() const
 {
     // xdotool and wmctrl count the window manager's frame twice; xwininfo tells the place.
-    const QString window = QString::fromLatin1(run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}));
+    const QString window =
+        QString::fromLatin1(run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}));
     const QString info =
         QString::fromLatin1(run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window.trimmed()}));
     const auto field = [&info](const QString &name) {
-        const QRegularExpressionMatch match = QRegularExpression(name + QStringLiteral(":\\s+(-?\\d+)")).match(info);
+        const QRegularExpressionMatch match =
+            QRegularExpression(name + QStringLiteral(":\\s+(-?\\d+)")).match(info);
         return match.captured(1).toInt();
     };
     return {field(QStringLiteral("Absolute upper-left X")), field(QStringLiteral("Absolute upper-left Y")),
@@ -129,23 +124,25 @@ QRect DesktopDisplay::activeGeometry() const
 
 void DesktopDisplay::key(const QString &keys) const
 {
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), keys});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), keys});
 }
 
 void DesktopDisplay::type(const QString &text) const
 {
-    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
 }
 
 void DesktopDisplay::click(const QPoint &at) const
 {
-    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-                                    QStringLiteral("click"), QStringLiteral("1")});
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
+                                    QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
 }
 
 QImage DesktopDisplay::screenshot() const
 {
-    return QImage::fromData(
-        run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")}),
-        "PNG");
+    return QImage::fromData(run(QStringLiteral("import"),
+                                {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")}),
+                            "PNG");
 }

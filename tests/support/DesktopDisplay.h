@@ -26,7 +26,6 @@ public:
     // `base` for a program shown on this display (not offscreen).
     QProcessEnvironment environment(QProcessEnvironment base) const;
 
-    QStringList windowTitles() const;
     // The window manager's windows of that title, by id.
     QStringList windowIds(const QString &title) const;
     QString activeTitle() const;

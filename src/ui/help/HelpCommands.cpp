@@ -6,10 +6,10 @@
 
 #include "core/commands/Commands.h"
 #include "core/common/AppPaths.h"
+#include "core/common/Prompts.h"
 #include "core/help/SystemInfo.h"
 #include "core/help/SystemLanguage.h"
 #include "core/help/UiLanguage.h"
-#include "core/common/Prompts.h"
 #include "core/session/Session.h"
 #include "core/settings/SettingsStore.h"
 #include "ui/help/FmAbout.h"
@@ -39,8 +39,8 @@ void HelpCommands::openDocument(HelpDocuments::Document document)
     // Neither the language's document nor the English one: nothing happens.
     if (path.isEmpty()) return;
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        m_session.prompts().message(HelpDocuments::cannotOpenText(path), applicationTitle(), Prompts::Buttons::Ok,
-                                    Prompts::Icon::Warning);
+        m_session.prompts().message(HelpDocuments::cannotOpenText(path), applicationTitle(),
+                                    Prompts::Buttons::Ok, Prompts::Icon::Warning);
 }
 
 void HelpCommands::showAbout()
