@@ -13,9 +13,9 @@ FmLoading::FmLoading(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_label);
     layout->addWidget(m_bar);
-    // Not modal: nothing reaches the frame while it shows (the work holds the event loop), and a
-    // modal window that is hidden before the window manager has mapped it is still made Qt's
-    // keyboard window when the map arrives, so the frame would take no keys after a quick save.
+    // Not modal: nothing reaches the frame while it shows (the work holds the event loop), and
+    // under a window manager Qt made a modal one, shown and hidden within one quick save, its
+    // keyboard window once the window system's events came in: the frame then took no keys.
     setMinimumWidth(320);
 }
 
