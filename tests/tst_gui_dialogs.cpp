@@ -32,7 +32,6 @@
 #include "ui/setup/ColorSwatch.h"
 #include "ui/setup/Fmoption.h"
 #include "ui/setup/fmsetup.h"
-#include "ui/shell/FmLoading.h"
 #include "ui/shell/MainFm.h"
 #include "ui/shell/QtPrompts.h"
 #include "ui/table/FmGrid.h"
@@ -431,18 +430,6 @@ private Q_SLOTS:
         QCOMPARE(opened, QDir(records.path()).absolutePath());
     }
 
-    // The progress window shown and hidden at once by a save gives the keyboard back to the frame.
-    void keyboardBackAfterSaving()
-    {
-        recordCurrent();
-        auto *progress = m_frame->findChild<FmLoading *>();
-        progress->showProgress(QStringLiteral("Save file"), QStringLiteral("Save file....."), 1);
-        progress->closeProgress();
-        QTRY_COMPARE(QApplication::activeWindow(), &*m_frame);
-        QTest::keyClick(&*m_frame, Qt::Key_F6); // Pause's shortcut
-        QVERIFY(m_frame->menuItem(QStringLiteral("mnpause"))->isChecked());
-    }
-
     // The About box shows the texts of its rules; System Info tells when there is nothing to show.
     void aboutBox()
     {
@@ -470,17 +457,21 @@ private Q_SLOTS:
     {
         OpenedUrls opened;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
-        HelpCommands help(m_rig->session, *m_frame, 1041);
+        HelpCommands help(m_rig->session, *m_frame, 1033, 1041);
         help.openDocument(HelpDocuments::Document::Manual); // neither manual exists: nothing happens
         QVERIFY(opened.urls.isEmpty());
         QFile english(m_assets.filePath(QStringLiteral("help_en.pdf")));
         QVERIFY(english.open(QIODevice::WriteOnly));
         help.openDocument(HelpDocuments::Document::Help); // Japanese missing: the English one
-        trigger("mnhe");                                  // the installed command, language of this system
+        trigger("mnhe");                                  // the installed command, language of the windows
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        const QString path = QFileInfo(english).absoluteFilePath();
+        QCOMPARE(opened.urls, QList<QUrl>({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}));
+        // With nothing to open it (the offscreen platform opens no documents), the user is told.
+        help.openDocument(HelpDocuments::Document::Help);
         english.remove();
-        const QUrl url = QUrl::fromLocalFile(QFileInfo(english).absoluteFilePath());
-        QCOMPARE(opened.urls, QList<QUrl>({url, url}));
+        QCOMPARE(m_rig->prompts.messageTexts(),
+                 QStringList({QStringLiteral("No program could open the document %1.").arg(path)}));
     }
 };
 

@@ -123,8 +123,12 @@ private Q_SLOTS:
             QStringLiteral(
                 "mnfile &File[mnopen &Open,par4 -,mnsave &Save[mnSaveData Save &Data,mnsaveBmp Save "
                 "&Graph],par5 -,mnprint &Print[mnpritab Print &Data,mnPrigr Print &Graph],par_0 -,mnexit "
-                "E&xit],mnsetup &Setup,mnpublish P&ublish readings,mnedit &Edit[mnClear &Clear record],mnveiw &View[mntab &Table,mnmo "
-                "&Monitor,mngr &Graph,mnpower &Electric Power Cost Monitor],mnrecord &Record[mnconnect "
+                "E&xit],mnsetup &Setup,mnpublish P&ublish readings,mnedit &Edit[mnClear &Clear "
+                "record],mnveiw &View[mntab &Table,mnmo "
+                "&Monitor,mngr &Graph,mnpower &Electric Power Cost Monitor,par6 -,mnMainChannel Main "
+                "&channel,"
+                "mnAllChannels &All channels,mnZoomIn Zoom &in,mnZoomOut Zoom &out,mnWholeRecord &Whole "
+                "record],mnrecord &Record[mnconnect "
                 "&Connect,par2 -,mnrun &Start,mnpause &Pause,mnstop S&top],mnoption &Option,mnwindow "
                 "&Window[mnArr_icons &Arr_icons],mnhelp &Help[mnVK47 Voltrix User's &Manual,mnhe &Help,"
                 "par_3 -,mnabout &About]"));

@@ -28,6 +28,8 @@ private Q_SLOTS:
     {
         RecordingSession rig;
         MainFm frame(rig.session);
+        frame.show(); // the status bar lays the status out
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
         auto *status = frame.findChild<QLabel *>(QStringLiteral("publishStatus"));
         QVERIFY(status);
         QCOMPARE(status->text(), QStringLiteral("MQTT: off"));
@@ -37,7 +39,11 @@ private Q_SLOTS:
         options.url = broker.url();
         options.prefix = QStringLiteral("gui");
         QVERIFY(rig.session.mqtt().start(options, nullptr));
-        QTRY_COMPARE(status->text(), QStringLiteral("MQTT: connected to 127.0.0.1:%1").arg(broker.port()));
+        const QString connected = QStringLiteral("MQTT: connected to 127.0.0.1:%1").arg(broker.port());
+        QTRY_COMPARE(status->text(), connected);
+        // Where it has no room, it is cut short and the whole text is its tooltip.
+        status->resize(60, status->height());
+        QVERIFY(status->text().endsWith(QChar(0x2026)) && status->toolTip() == connected);
 
         MqttProbe live;
         QVERIFY(live.subscribe(broker.port(), "gui/record"));

@@ -44,6 +44,10 @@ private Q_SLOTS:
         QFETCH(int, id);
         QCOMPARE(SystemLanguage::languageId(QLocale(locale)), id);
         QTEST(UiLanguage::fromSystem(id), "windows");
+        // The windows' language picks the documents the system's language picks.
+        QCOMPARE(HelpDocuments::fileName(HelpDocuments::Document::Manual,
+                                         UiLanguage::languageId(UiLanguage::fromSystem(id))),
+                 HelpDocuments::fileName(HelpDocuments::Document::Manual, id));
     }
 
     // The command line's choice over the Options dialog's over the system's; an unknown name

@@ -20,8 +20,9 @@ packages=(
   dpkg-dev appstream
   # live readings: the MQTT client library and its TLS library; the broker, its clients and test certificates for the tests
   libmosquitto-dev libssl-dev mosquitto mosquitto-clients openssl
-  # the desktop tests: a real window manager on the virtual display, driven by keys and clicks
-  openbox xdotool wmctrl
+  # the desktop tests: a real window manager on the virtual display, driven by keys and clicks,
+  # windows placed by xwininfo, the screen read by ImageMagick's import
+  openbox xdotool wmctrl x11-utils imagemagick
   # workbooks read back by spreadsheet programs and a reader no one here wrote
   libreoffice-calc-nogui gnumeric python3-openpyxl
 )

@@ -465,6 +465,13 @@ SIGTERM と SIGHUP は無人運転を --quit の Stop 後と同じく終了さ�
     </message>
 </context>
 <context>
+    <name>HelpDocuments</name>
+    <message>
+        <source>No program could open the document %1.</source>
+        <translation>文書 %1 を開けるプログラムがありません。</translation>
+    </message>
+</context>
+<context>
     <name>LinkLossWatch</name>
     <message>
         <source>Link lost %1</source>
@@ -607,6 +614,26 @@ SIGTERM と SIGHUP は無人運転を --quit の Stop 後と同じく終了さ�
     <message>
         <source>P&amp;ublish readings</source>
         <translation>測定値の配信(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Main &amp;channel</source>
+        <translation>メインチャンネル(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;All channels</source>
+        <translation>全チャンネル(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;in</source>
+        <translation>拡大(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;out</source>
+        <translation>縮小(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Whole record</source>
+        <translation>記録全体(&amp;W)</translation>
     </message>
 </context>
 <context>

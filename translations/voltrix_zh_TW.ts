@@ -463,6 +463,13 @@ SIGTERM 與 SIGHUP 會如同 --quit 在停止後那樣結束無人值守執行�
     </message>
 </context>
 <context>
+    <name>HelpDocuments</name>
+    <message>
+        <source>No program could open the document %1.</source>
+        <translation>沒有程式可以開啟文件 %1。</translation>
+    </message>
+</context>
+<context>
     <name>LinkLossWatch</name>
     <message>
         <source>Link lost %1</source>
@@ -605,6 +612,26 @@ SIGTERM 與 SIGHUP 會如同 --quit 在停止後那樣結束無人值守執行�
     <message>
         <source>P&amp;ublish readings</source>
         <translation>讀值傳送(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Main &amp;channel</source>
+        <translation>主通道(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;All channels</source>
+        <translation>所有通道(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;in</source>
+        <translation>放大(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;out</source>
+        <translation>縮小(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Whole record</source>
+        <translation>整筆記錄(&amp;W)</translation>
     </message>
 </context>
 <context>

@@ -29,8 +29,13 @@ enum class Command {
     Help,
     About,
     Arrange,
+    MainChannelView,
+    AllChannelsView,
+    ZoomIn,
+    ZoomOut,
+    WholeRecord,
 };
-constexpr int CommandCount = int(Command::Arrange) + 1;
+constexpr int CommandCount = int(Command::WholeRecord) + 1;
 
 // Every named entry of the menu bar and the pop-up menus, in menu order.
 enum class MenuItem {
@@ -55,6 +60,12 @@ enum class MenuItem {
     Monitor,
     Graph,
     Power,
+    Separator6,
+    MainChannelView,
+    AllChannelsView,
+    ZoomIn,
+    ZoomOut,
+    WholeRecord,
     Record,
     Connect,
     Separator2,

@@ -176,6 +176,11 @@ bool Commands::runsThroughHandler(Command command)
     case Command::Manual:
     case Command::Help:
     case Command::About:
+    case Command::MainChannelView:
+    case Command::AllChannelsView:
+    case Command::ZoomIn:
+    case Command::ZoomOut:
+    case Command::WholeRecord:
         return true;
     default:
         return false;

@@ -1,5 +1,8 @@
 #include "core/help/HelpDocuments.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
 #include "core/common/AppPaths.h"
 #include "core/help/SystemLanguage.h"
 
@@ -30,6 +33,12 @@ QString locate(Document document, int languageId, const Finder &find)
     const Finder finder = find ? find : Finder(&AppPaths::findAsset);
     const QString own = finder(fileName(document, languageId));
     return own.isEmpty() ? finder(englishFileName(document)) : own;
+}
+
+QString cannotOpenText(const QString &path)
+{
+    return QCoreApplication::translate("HelpDocuments", "No program could open the document %1.")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 } // namespace HelpDocuments

@@ -23,4 +23,7 @@ using Finder = std::function<QString(const QString &fileName)>;
 // (the command then does nothing). `find` defaults to the program's asset lookup.
 QString locate(Document document, int languageId, const Finder &find = {});
 
+// What the user is told when no program opens the document at `path`.
+QString cannotOpenText(const QString &path);
+
 } // namespace HelpDocuments

@@ -30,6 +30,29 @@ QString fromSystem(int languageId)
     return QStringLiteral("en");
 }
 
+namespace
+{
+
+QString &installedCode()
+{
+    static QString code = QStringLiteral("en");
+    return code;
+}
+
+} // namespace
+
+int languageId(const QString &code)
+{
+    if (code == QLatin1String("ja")) return SystemLanguage::Japanese;
+    if (code == QLatin1String("zh_TW")) return SystemLanguage::ChineseTaiwan;
+    return SystemLanguage::EnglishUnitedStates;
+}
+
+QString current()
+{
+    return installedCode();
+}
+
 QString choose(const QString &commandLine, const QString &stored, int systemLanguageId)
 {
     for (const QString &choice : {commandLine, stored})
@@ -53,7 +76,10 @@ Translations::Translations(const QString &code)
     if (code == QLatin1String("en")) return;
     m_own = std::make_unique<QTranslator>();
     m_loaded = m_own->load(QStringLiteral("voltrix_") + code, QStringLiteral(":/i18n"));
-    if (m_loaded) QCoreApplication::installTranslator(m_own.get());
+    if (m_loaded) {
+        QCoreApplication::installTranslator(m_own.get());
+        installedCode() = code;
+    }
     m_qt = std::make_unique<QTranslator>();
     if (m_qt->load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(m_qt.get());
@@ -62,6 +88,7 @@ Translations::Translations(const QString &code)
 Translations::~Translations()
 {
     if (m_own) QCoreApplication::removeTranslator(m_own.get());
+    installedCode() = QStringLiteral("en");
     if (m_qt) QCoreApplication::removeTranslator(m_qt.get());
 }
 

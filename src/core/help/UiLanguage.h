@@ -19,6 +19,12 @@ std::optional<QString> parse(const QString &name);
 QString fromSystem(int languageId);
 QString choose(const QString &commandLine, const QString &stored, int systemLanguageId);
 
+// The language ID of the help documents in a language of the windows (1041, 1028, else 1033).
+// For the language the system's ID selects, it selects the same documents as that ID.
+int languageId(const QString &code);
+// The language the windows show: that of the living Translations, "en" when there is none.
+QString current();
+
 // The choice kept in the settings store; "" follows the system.
 QString stored(const SettingsStore &store);
 void store(SettingsStore &store, const QString &code);

@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "core/commands/CommandTable.h"
 #include "core/graph/GraphPaging.h"
 #include "core/graph/GraphZoom.h"
 #include "core/layout/LayoutRule.h"
@@ -112,30 +113,24 @@ FmGraph::FmGraph(GraphFollower &graph, GraphLanes &lanes, QWidget *parent)
 
 void FmGraph::addViewBar()
 {
-    const auto button = [this](const QString &text, const QKeySequence &key, const QRectF &place) {
+    // The keys belong to the frame's View menu, which runs these actions; the tooltips name them.
+    const auto button = [this](const QString &text, const QString &tip, MenuItem item, const QRectF &place) {
         auto *action = new QAction(text, this);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        action->setToolTip(text + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + u')');
-        addAction(action);
+        const QKeySequence key(QLatin1String(CommandTable::row(item).shortcut));
+        action->setToolTip(tip + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + u')');
         auto *field = new QToolButton(this);
         field->setDefaultAction(action);
         field->setAutoRaise(true);
         m_layout.add(field, place, FontPoints);
         return action;
     };
-    m_mainChannel =
-        button(GraphViewTexts::mainChannel(), QKeySequence(Qt::CTRL | Qt::Key_1), MainChannelRect);
-    m_allChannels =
-        button(GraphViewTexts::allChannels(), QKeySequence(Qt::CTRL | Qt::Key_2), AllChannelsRect);
-    m_zoomOut = button(QStringLiteral("\u2212"), QKeySequence::ZoomOut, ZoomOutRect);
-    m_zoomIn = button(QStringLiteral("+"), QKeySequence::ZoomIn, ZoomInRect);
-    m_wholeRecord =
-        button(GraphViewTexts::wholeRecord(), QKeySequence(Qt::CTRL | Qt::Key_0), WholeRecordRect);
-    m_zoomOut->setToolTip(GraphViewTexts::zoomOut() + QStringLiteral(" (Ctrl+-)"));
-    m_zoomIn->setToolTip(GraphViewTexts::zoomIn() + QStringLiteral(" (Ctrl++)"));
-    // Ctrl+= as well, where plus needs the shift key.
-    m_zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    const QString mainChannel = GraphViewTexts::mainChannel(), allChannels = GraphViewTexts::allChannels(),
+                  wholeRecord = GraphViewTexts::wholeRecord();
+    m_mainChannel = button(mainChannel, mainChannel, MenuItem::MainChannelView, MainChannelRect);
+    m_allChannels = button(allChannels, allChannels, MenuItem::AllChannelsView, AllChannelsRect);
+    m_zoomOut = button(QStringLiteral("\u2212"), GraphViewTexts::zoomOut(), MenuItem::ZoomOut, ZoomOutRect);
+    m_zoomIn = button(QStringLiteral("+"), GraphViewTexts::zoomIn(), MenuItem::ZoomIn, ZoomInRect);
+    m_wholeRecord = button(wholeRecord, wholeRecord, MenuItem::WholeRecord, WholeRecordRect);
     m_wholeRecord->setCheckable(true);
     auto *views = new QActionGroup(this);
     for (QAction *action : {m_mainChannel, m_allChannels}) {
@@ -149,7 +144,11 @@ void FmGraph::addViewBar()
             [&state] { state.setView(GraphViewKind::AllChannels); });
     connect(m_zoomOut, &QAction::triggered, &m_lanes, &GraphLanes::zoomOut);
     connect(m_zoomIn, &QAction::triggered, &m_lanes, &GraphLanes::zoomIn);
-    connect(m_wholeRecord, &QAction::triggered, &state, &GraphViewState::showWholeRecord);
+    // Chosen again while shown, the whole record keeps its mark.
+    connect(m_wholeRecord, &QAction::triggered, this, [this, &state] {
+        state.showWholeRecord();
+        showViewState();
+    });
     connect(&state, &GraphViewState::viewChanged, this, &FmGraph::showViewState);
     connect(&state, &GraphViewState::zoomChanged, this, &FmGraph::showViewState);
     showViewState();

@@ -1,13 +1,13 @@
 #include "ui/publish/PublishFeature.h"
 
-#include <QLabel>
 #include <QMainWindow>
-#include <QMenuBar>
+#include <QStatusBar>
 
 #include "core/commands/Commands.h"
 #include "core/publish/MqttPublisher.h"
 #include "core/publish/PublishSettings.h"
 #include "core/session/Session.h"
+#include "ui/common/ElidedLabel.h"
 #include "ui/publish/PublishDialog.h"
 
 namespace
@@ -22,13 +22,14 @@ QString statusText(const QString &state)
 
 PublishFeature::PublishFeature(Session &session, QMainWindow &frame)
     : QObject(&frame), m_session(session), m_frame(frame),
-      m_status(new QLabel(statusText(session.mqtt().client().stateText()), frame.menuBar()))
+      m_status(new ElidedLabel(statusText(session.mqtt().client().stateText()), frame.statusBar()))
 {
     m_status->setObjectName(QStringLiteral("publishStatus"));
-    m_status->setContentsMargins(4, 0, 8, 0);
-    frame.menuBar()->setCornerWidget(m_status);
+    // On the status bar, not in the menu bar, whose entries it would push behind the extension
+    // button in the longer languages.
+    frame.statusBar()->addWidget(m_status, 1);
     connect(&session.mqtt(), &MqttPublisher::stateChanged, m_status,
-            [this](MqttClient::State, const QString &text) { m_status->setText(statusText(text)); });
+            [this](MqttClient::State, const QString &text) { m_status->setFullText(statusText(text)); });
 }
 
 PublishFeature *PublishFeature::install(Session &session, QMainWindow &frame)
@@ -44,10 +45,10 @@ void PublishFeature::openDialog()
     if (dialog.exec() != QDialog::Accepted) return;
     const PublishOptions options = dialog.options();
     QString error;
-    if (!PublishSettings::save(m_session.store(), options, &error)) m_status->setText(statusText(error));
+    if (!PublishSettings::save(m_session.store(), options, &error)) m_status->setFullText(statusText(error));
     if (options.url.isEmpty()) {
         m_session.mqtt().stop();
         return;
     }
-    if (!m_session.mqtt().start(options, &error)) m_status->setText(statusText(error));
+    if (!m_session.mqtt().start(options, &error)) m_status->setFullText(statusText(error));
 }

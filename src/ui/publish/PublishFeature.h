@@ -1,12 +1,13 @@
 #pragma once
 #include <QObject>
 
-class QLabel;
+#include "ui/common/ElidedLabel.h"
+
 class QMainWindow;
 class Session;
 
 // The "Publish readings" command and the publisher's state on the main window's status line
-// (the corner of its menu bar): off, connecting, connected to host:port, or the last error.
+// (its status bar): off, connecting, connected to host:port, or the last error.
 class PublishFeature : public QObject
 {
     Q_OBJECT
@@ -20,5 +21,5 @@ private:
 
     Session &m_session;
     QMainWindow &m_frame;
-    QLabel *m_status;
+    ElidedLabel *m_status;
 };

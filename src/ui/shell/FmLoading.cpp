@@ -13,7 +13,9 @@ FmLoading::FmLoading(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_label);
     layout->addWidget(m_bar);
-    setModal(true);
+    // Not modal: nothing reaches the frame while it shows (the work holds the event loop), and
+    // under a window manager Qt made a modal one, shown and hidden within one quick save, its
+    // keyboard window once the window system's events came in: the frame then took no keys.
     setMinimumWidth(320);
 }
 

@@ -19,8 +19,8 @@
 #include "core/measurement/MeasurementTables.h"
 #include "core/recording/RecordingControl.h"
 #include "core/session/Session.h"
-#include "ui/graph/FmGraph.h"
 #include "core/views/GraphLanes.h"
+#include "ui/graph/FmGraph.h"
 #include "ui/help/HelpCommands.h"
 #include "ui/link/ScanWindow.h"
 #include "ui/monitor/FmMonitor.h"
@@ -98,6 +98,13 @@ MainFm::MainFm(Session &session, QWidget *parent) : QMainWindow(parent), m_sessi
     connect(&commands, &Commands::arrangeRequested, this, &MainFm::arrangeTiles);
     connect(&commands, &Commands::commandUnavailable, this, &MainFm::tellUnavailable);
     connect(&commands, &Commands::exitRequested, this, &QWidget::close);
+    // The View menu's graph commands, and their keys, work wherever the keyboard is in the frame.
+    for (const auto &[command, action] : {std::pair{Command::MainChannelView, m_graph->mainChannelAction()},
+                                          {Command::AllChannelsView, m_graph->allChannelsAction()},
+                                          {Command::ZoomIn, m_graph->zoomInAction()},
+                                          {Command::ZoomOut, m_graph->zoomOutAction()},
+                                          {Command::WholeRecord, m_graph->wholeRecordAction()}})
+        commands.setHandler(command, [action = action] { action->trigger(); });
     SettingsDialogs::install(m_session, *this);
     PublishFeature::install(m_session, *this);
     HelpCommands::install(m_session, *this);
