@@ -11,6 +11,10 @@ constexpr int NoPrefix = 3;
 
 enum Function : qint16 { DCV = 0, ACV, DCA, ACA, OHM, CAP, Hz, Duty, Diode, Continuity };
 
+// The seconds between a meter's readings, by interval code; the codes above name no interval.
+constexpr int IntervalCodeCount = 5;
+constexpr int intervalSeconds[IntervalCodeCount] = {2, 10, 30, 60, 120};
+
 QString functionName(int functionCode); // "" outside 0..9
 QString unitText(int functionCode);     // "V", "A", "\u03A9", "F", "Hz", "%"
 QString prefixText(int prefixCode);     // "" outside 0..5 and for 3

@@ -16,7 +16,7 @@
 namespace
 {
 
-constexpr int LastIntervalCode = 4;
+constexpr int LastIntervalCode = Measurement::IntervalCodeCount - 1;
 
 // The top range of each function: the only range in which an overload still counts in the
 // statistics.
@@ -26,11 +26,6 @@ struct TopRange {
 };
 constexpr TopRange topRange[Measurement::FunctionCount] = {
     {3, 1}, {3, 1}, {3, 1}, {3, 1}, {5, 100}, {1, 10}, {5, 1000}, {3, 10}, {3, 1000}, {3, 10},
-};
-
-// The meter's interval as minutes and seconds, by interval code.
-constexpr const char *intervalTexts[LastIntervalCode + 1][2] = {
-    {"00", "02"}, {"00", "10"}, {"00", "30"}, {"01", "00"}, {"02", "00"},
 };
 
 QStringView valuePicture(int divisor)
@@ -164,8 +159,10 @@ bool SampleRecorder::newRecordBegun() const
 
 void SampleRecorder::showInterval(int intervalCode)
 {
-    m_.monitor.label8[0] = QLatin1String(intervalTexts[intervalCode][0]);
-    m_.monitor.label8[1] = QLatin1String(intervalTexts[intervalCode][1]);
+    // Minutes and seconds, two digits each.
+    const int seconds = Measurement::intervalSeconds[intervalCode];
+    m_.monitor.label8[0] = NumberFormat::format(seconds / 60, u"00");
+    m_.monitor.label8[1] = NumberFormat::format(seconds % 60, u"00");
 }
 
 void SampleRecorder::updateHistory(const MeterReading &r)

@@ -1,5 +1,6 @@
 #include "core/simulator/ReceiverSimulator.h"
 
+#include "core/measurement/MeasurementTables.h"
 #include "core/simulator/Pty.h"
 
 #include <QTimer>
@@ -17,7 +18,6 @@ namespace
 constexpr qsizetype PendingLimit = 4096;
 // A flood sends at most this many frames a millisecond, so a reader in the same thread gets its turn.
 constexpr qint64 FloodBurst = 256;
-constexpr int IntervalCodeCount = 5;
 constexpr double Pi = 3.14159265358979323846;
 
 int neighbourPrefix(int prefixCode)
@@ -111,8 +111,9 @@ void ReceiverSimulator::setOptions(const SimulatorOptions &options)
 
 int ReceiverSimulator::intervalMsOf(int intervalCode)
 {
-    static constexpr int times[IntervalCodeCount] = {2000, 10000, 30000, 60000, 120000};
-    return intervalCode >= 0 && intervalCode < IntervalCodeCount ? times[intervalCode] : 0;
+    return intervalCode >= 0 && intervalCode < Measurement::IntervalCodeCount
+               ? Measurement::intervalSeconds[intervalCode] * 1000
+               : 0;
 }
 
 QList<SimulatedMeter> ReceiverSimulator::demoScene(quint32 seed)
