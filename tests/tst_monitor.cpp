@@ -5,6 +5,7 @@
 #include "core/monitor/ChannelSelector.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
+#include "core/setup/AlarmPart.h"
 #include "core/recording/RecordingControl.h"
 #include "support/RecorderRig.h"
 #include "support/RecordingSession.h"
@@ -62,23 +63,30 @@ private Q_SLOTS:
         QTest::addColumn<QList<QByteArray>>("frames");
         QTest::addColumn<QString>("average");
         QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("extremes"); // maximum and minimum with their units
         const int d10 = FrameEncoder::Divisor10;
         const int d100 = FrameEncoder::Divisor100, d1000 = FrameEncoder::Divisor1000;
-        QTest::newRow("first sample, /1000") << QList{volts(1234, NoPrefix, d1000)} << u"1.234"_s << u"V"_s;
-        QTest::newRow("#####0 rounds half up") << QList{volts(1), volts(2)} << u"2"_s << u"V"_s;
+        QTest::newRow("first sample, /1000")
+            << QList{volts(1234, NoPrefix, d1000)} << u"1.234"_s << u"V"_s << u"1.234 V 1.234 V"_s;
+        QTest::newRow("#####0 rounds half up") << QList{volts(1), volts(2)} << u"2"_s << u"V"_s << u"2 V 1 V"_s;
         QTest::newRow("###0.0") << QList{volts(123, NoPrefix, d10), volts(124, NoPrefix, d10)} << u"12.4"_s
-                                << u"V"_s;
+                                << u"V"_s << u"12.4 V 12.3 V"_s;
         QTest::newRow("###0.00") << QList{volts(100, NoPrefix, d100), volts(200, NoPrefix, d100),
                                           volts(400, NoPrefix, d100)}
-                                 << u"2.33"_s << u"V"_s;
+                                 << u"2.33"_s << u"V"_s << u"4.00 V 1.00 V"_s;
         QTest::newRow("###0.000") << QList{volts(1000, NoPrefix, d1000), volts(1002, NoPrefix, d1000)}
-                                  << u"1.001"_s << u"V"_s;
+                                  << u"1.001"_s << u"V"_s << u"1.002 V 1.000 V"_s;
+        // The extremes go to the new range as numbers.
         QTest::newRow("range change rescales the sum")
-            << QList{volts(5000, Milli, d10), volts(1000, NoPrefix, d1000)} << u"0.750"_s << u"V"_s;
+            << QList{volts(5000, Milli, d10), volts(1000, NoPrefix, d1000)} << u"0.750"_s << u"V"_s
+            << u"1.000 V 0.5 V"_s;
         // An overload in the V range: not counted, yet a range change there and back.
         QTest::newRow("uncounted overload keeps the sum's range")
             << QList{volts(5000, Milli, d10), overload(false, 0, d10), volts(3000, Milli, d10)} << u"400.0"_s
-            << u"mV"_s;
+            << u"mV"_s << u"500.0 mV 300.0 mV"_s;
+        // A "+OL" kept from the V range stands for the mV range's limit after the change.
+        QTest::newRow("an overload extreme in the new range")
+            << QList{overload(), volts(5000, Milli)} << u"5000"_s << u"mV"_s << u"+OL mV 5000 mV"_s;
     }
     void average()
     {
@@ -88,6 +96,8 @@ private Q_SLOTS:
             rig.feed(frame);
         QTEST(rig.monitor.stats[0], "average");
         QTEST(rig.monitor.stats[3], "unit");
+        const auto &shown = rig.monitor.stats;
+        QTEST(QStringList({shown[1], shown[4], shown[2], shown[5]}).join(u' '), "extremes");
     }
     void equalExtremesKeepTheFirstTime()
     {
@@ -126,6 +136,43 @@ private Q_SLOTS:
         rig.feed(overload(false, 1));
         rig.feed(volts(500, NoPrefix, FrameEncoder::Divisor1, 1)); // above the main channel's 99.9 %
         QCOMPARE(rig.statistics.channel(1).maximum.text, u"+OL"_s);
+    }
+
+    // The alarm's function, units and AC limits, the same on a main channel's first reading
+    // and at Setup's load: the alarm switch's box enabled, the unit list with its selection, the limits.
+    void alarmRules_data()
+    {
+        QTest::addColumn<Measurement::Function>("function");
+        QTest::addColumn<QString>("storedUnit"); // setup_unit as stored; empty: none stored
+        QTest::addColumn<QString>("alarmPart");
+        QTest::newRow("DCV, V stored") << Measurement::DCV << u"1"_s << u"1 mV,V:V -3/12.5"_s;
+        QTest::newRow("DCV, nothing stored") << Measurement::DCV << QString() << u"1 mV,V:mV -3/12.5"_s;
+        QTest::newRow("DCV, -1 stored") << Measurement::DCV << u"-1"_s << u"1 mV,V:mV -3/12.5"_s;
+        QTest::newRow("DCV, beyond the list") << Measurement::DCV << u"2"_s << u"1 mV,V:mV -3/12.5"_s;
+        QTest::newRow("ACV: AC limits not below 0") << Measurement::ACV << u"1"_s << u"1 V:V 0/12.5"_s;
+        QTest::newRow("DCA keeps a negative limit") << Measurement::DCA << u"1"_s << u"1 A:A -3/12.5"_s;
+        QTest::newRow("ACA") << Measurement::ACA << u"0"_s << u"1 A:A 0/12.5"_s;
+        QTest::newRow("OHM: no alarm") << Measurement::OHM << u"1"_s << u"0 : -3/12.5"_s;
+    }
+    void alarmRules()
+    {
+        QFETCH(Measurement::Function, function);
+        QFETCH(QString, storedUnit);
+        RecorderRig rig;
+        if (!storedUnit.isEmpty()) rig.store.save(u"setup_unit"_s, storedUnit);
+        AlarmSetup &setup = rig.alarmSetup;
+        setup.hiText = u"-3"_s;
+        setup.lowText = u"12.5"_s;
+        rig.alarm.setUpForFunction(function);
+        const auto part = [](bool checkEnabled, const AlarmRules::Units &units, const QString &high,
+                             const QString &low) {
+            return QString::number(checkEnabled) + u' ' + units.entries.join(u',') + u':' + units.selected() +
+                   u' ' + high + u'/' + low;
+        };
+        QTEST(part(setup.checkEnabled, {setup.units, setup.unitIndex}, setup.hiText, setup.lowText), "alarmPart");
+        const AlarmApplication load =
+            AlarmPart::onLoad({true, function, true, 0, u"-3"_s, u"12.5"_s}, storedUnit.toInt());
+        QTEST(part(load.checkEnabled, load.units, load.highText, load.lowText), "alarmPart");
     }
 
     void beepT1_data()

@@ -768,10 +768,8 @@ private Q_SLOTS:
     void closingWaitsForTheSaveUnderWay()
     {
         SavingRig rig;
-        rig.writeWith([](StagedFile &, QString *) {
-            QThread::msleep(100);
-            return true;
-        });
+        QSemaphore gate; // the save stays under way until the gate opens
+        rig.writeWith([&gate](StagedFile &, QString *) { return gate.tryAcquire(1, 10000); });
         rig.play("run receive receive");
         const qsizetype opens = rig.serial.openedPorts().size();
         rig.turnToAcv();
@@ -780,6 +778,7 @@ private Q_SLOTS:
         QVERIFY(rig.saver().isSaving(First));
         QVERIFY(!QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
 
+        gate.release();
         QVERIFY(rig.rec().confirmClose());
         QVERIFY(QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
         QVERIFY(!rig.saver().isSaving(First));

@@ -1,4 +1,5 @@
 #include <QtTest>
+#include <optional>
 
 #include "core/measurement/MeasurementTables.h"
 #include "core/settings/Settings.h"
@@ -16,6 +17,9 @@ Q_DECLARE_METATYPE(OptionsTab)
 
 namespace
 {
+
+// What a key into a power field does; none when the field is left.
+using PowerAction = std::optional<PowerFields::KeyOutcome::Action>;
 
 AlarmLimits::Context recording(int function, const QString &unit, int prefix = Measurement::NoPrefix)
 {
@@ -69,7 +73,7 @@ TimeAxis::GraphState graphAt(int samples, bool visible = true, bool recording = 
 
 SetupOkContext recordingDca()
 {
-    return {true,         Measurement::DCA,   false, AlarmLimits::unitsFor(Measurement::DCA, 0),
+    return {true,         Measurement::DCA,   false, AlarmRules::unitsFor(Measurement::DCA, 0),
             graphAt(230), {"1_Ch1", "3_Ch3"}, 0,     true};
 }
 
@@ -175,20 +179,6 @@ private Q_SLOTS:
         QTEST(edit.entryError, "entryError");
     }
 
-    // The alarm unit list and its selection, by function and stored setup_unit.
-    void units()
-    {
-        QStringList lists;
-        for (const auto &[function, stored] :
-             {std::pair{Measurement::DCV, 1}, std::pair{Measurement::DCV, -1}, std::pair{Measurement::ACV, 1},
-              std::pair{Measurement::DCA, 1}, std::pair{Measurement::ACA, 0},
-              std::pair{Measurement::Hz, 0}}) {
-            const AlarmLimits::Units units = AlarmLimits::unitsFor(function, stored);
-            lists << units.entries.join(u',') + u':' + units.selected();
-        }
-        QCOMPARE(lists, QStringList({"mV,V:V", "mV,V:mV", "V:V", "A:A", "A:A", ":"}));
-    }
-
     // The alarm part after Load or OK: Check2 enabled, checked, the other controls enabled,
     // alarmEnabled, alarmActive cleared; the low limit; the monitor's images, limits and units;
     // the unit list.
@@ -221,7 +211,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, ok);
         QFETCH(AlarmState, state);
-        const AlarmApplication a = ok ? AlarmPart::onOk(state, AlarmLimits::unitsFor(Measurement::DCA, 0))
+        const AlarmApplication a = ok ? AlarmPart::onOk(state, AlarmRules::unitsFor(Measurement::DCA, 0))
                                       : AlarmPart::onLoad(state, 1);
         const MonitorAlarmView &m = a.monitor;
         const QString applied =
@@ -264,13 +254,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QChar>("key");
-        QTest::addColumn<int>("action");
+        QTest::addColumn<PowerAction>("action"); // none for leaving
         QTest::addColumn<QString>("newText");
-        const int replace = int(PowerFields::KeyOutcome::Replace);
-        const int accept = int(PowerFields::KeyOutcome::Accept);
-        const int reject = int(PowerFields::KeyOutcome::Reject);
-        const auto row = [](const char *name, const char *text, QChar key, int action, const char *newText) {
+        constexpr auto replace = PowerFields::KeyOutcome::Replace;
+        constexpr auto accept = PowerFields::KeyOutcome::Accept;
+        constexpr auto reject = PowerFields::KeyOutcome::Reject;
+        const auto row = [](const char *name, const char *text, QChar key, PowerAction action,
+                            const char *newText) {
             QTest::newRow(name) << QString::fromUtf8(text) << key << action << QString::fromUtf8(newText);
+        };
+        const auto left = [&row](const char *name, const char *text, const char *newText) {
+            row(name, text, QChar(), std::nullopt, newText);
         };
         row("point into empty", "", u'.', replace, "0.");
         row("point into Input field", "Input field", u'.', replace, "0.");
@@ -280,26 +274,27 @@ private Q_SLOTS:
         row("minus", "", u'-', reject, "");
         row("letter", "1", u'e', reject, "");
         row("comma", "1", u',', reject, "");
-        row("left: number", "0.95", QChar(), replace, "0.95");
-        row("left: a leading point gets its zero", ".95", QChar(), replace, "0.95");
-        row("left: trailing point", "230.", QChar(), replace, "230.");
-        row("left: empty", "", QChar(), replace, "0");
-        row("left: Input field", "Input field", QChar(), replace, "0");
-        row("left: two points", "1.2.3", QChar(), replace, "0");
+        left("left: number", "0.95", "0.95");
+        left("left: a leading point gets its zero", ".95", "0.95");
+        left("left: trailing point", "230.", "230.");
+        left("left: empty", "", "0");
+        left("left: Input field", "Input field", "0");
+        left("left: two points", "1.2.3", "0");
     }
     void powerFields()
     {
         QFETCH(QString, text);
         QFETCH(QChar, key);
-        QFETCH(int, action);
+        QFETCH(PowerAction, action);
         QFETCH(QString, newText);
-        if (key.isNull()) {
+        QCOMPARE(key.isNull(), !action.has_value()); // a key has its outcome, leaving none
+        if (!action) {
             QCOMPARE(PowerFields::finished(text), newText);
             return;
         }
         const PowerFields::KeyOutcome outcome = PowerFields::key(key, text);
         QCOMPARE(QVariantList({int(outcome.action), outcome.text, outcome.cursor}),
-                 QVariantList({action, newText, action == int(PowerFields::KeyOutcome::Replace) ? 2 : -1}));
+                 QVariantList({int(*action), newText, action == PowerFields::KeyOutcome::Replace ? 2 : -1}));
     }
 
     void defaultButton()
