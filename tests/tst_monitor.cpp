@@ -5,8 +5,8 @@
 #include "core/monitor/ChannelSelector.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
-#include "core/setup/AlarmPart.h"
 #include "core/recording/RecordingControl.h"
+#include "core/setup/AlarmPart.h"
 #include "support/RecorderRig.h"
 #include "support/RecordingSession.h"
 
@@ -68,7 +68,8 @@ private Q_SLOTS:
         const int d100 = FrameEncoder::Divisor100, d1000 = FrameEncoder::Divisor1000;
         QTest::newRow("first sample, /1000")
             << QList{volts(1234, NoPrefix, d1000)} << u"1.234"_s << u"V"_s << u"1.234 V 1.234 V"_s;
-        QTest::newRow("#####0 rounds half up") << QList{volts(1), volts(2)} << u"2"_s << u"V"_s << u"2 V 1 V"_s;
+        QTest::newRow("#####0 rounds half up")
+            << QList{volts(1), volts(2)} << u"2"_s << u"V"_s << u"2 V 1 V"_s;
         QTest::newRow("###0.0") << QList{volts(123, NoPrefix, d10), volts(124, NoPrefix, d10)} << u"12.4"_s
                                 << u"V"_s << u"12.4 V 12.3 V"_s;
         QTest::newRow("###0.00") << QList{volts(100, NoPrefix, d100), volts(200, NoPrefix, d100),
@@ -84,6 +85,12 @@ private Q_SLOTS:
         QTest::newRow("uncounted overload keeps the sum's range")
             << QList{volts(5000, Milli, d10), overload(false, 0, d10), volts(3000, Milli, d10)} << u"400.0"_s
             << u"mV"_s << u"500.0 mV 300.0 mV"_s;
+        // An overload has no value to average; as an extreme it stands for the range's limit, and
+        // a value equal to that limit keeps it.
+        QTest::newRow("overloads") << QList{overload(), volts(999)} << u"999"_s << u"V"_s << u"+OL V 999 V"_s;
+        QTest::newRow("overloads both ways, one equal to the limit")
+            << QList{overload(), volts(999), overload(true), volts(1000)} << u"1000"_s << u"V"_s
+            << u"+OL V -OL V"_s;
         // A "+OL" kept from the V range stands for the mV range's limit after the change.
         QTest::newRow("an overload extreme in the new range")
             << QList{overload(), volts(5000, Milli)} << u"5000"_s << u"mV"_s << u"+OL mV 5000 mV"_s;
@@ -111,23 +118,6 @@ private Q_SLOTS:
             QStringList({monitor.stats[1], monitor.statTimes[1], monitor.stats[2], monitor.statTimes[2]}),
             QStringList({"7", "09:31:00", "3", "09:33:00"}));
     }
-    void overloadExtremes()
-    {
-        RecorderRig rig;
-        const ChannelStatistics &stats = rig.statistics.channel(0);
-        rig.feed(overload());
-        QCOMPARE(stats.count, 0); // an overload has no value to average
-        QCOMPARE(stats.minimum.mark, u"+OL"_s);
-        rig.feed(volts(999)); // below the +1000 V that "+OL" stands for
-        QCOMPARE(stats.maximum.text, u"+OL"_s);
-        QCOMPARE(stats.minimum.text, u"999"_s);
-        rig.feed(overload(true));
-        QCOMPARE(stats.average, u"-OL"_s); // the channel shows the mark, the monitor the running average
-        QCOMPARE(QStringList(rig.monitor.stats.begin(), rig.monitor.stats.begin() + 3),
-                 QStringList({"999", "+OL", "-OL"}));
-        rig.feed(volts(1000)); // equal to the limit: the overload keeps the maximum
-        QCOMPARE(stats.maximum.text, u"+OL"_s);
-    }
     void otherChannelsOverloadUsesItsOwnLimits()
     {
         RecorderRig rig;
@@ -138,41 +128,39 @@ private Q_SLOTS:
         QCOMPARE(rig.statistics.channel(1).maximum.text, u"+OL"_s);
     }
 
-    // The alarm's function, units and AC limits, the same on a main channel's first reading
-    // and at Setup's load: the alarm switch's box enabled, the unit list with its selection, the limits.
+    // The alarm's functions, units and AC limits, the same on the main channel's first reading and
+    // at Setup's load: the alarm's box enabled, the unit list with its selection, the high limit.
     void alarmRules_data()
     {
         QTest::addColumn<Measurement::Function>("function");
         QTest::addColumn<QString>("storedUnit"); // setup_unit as stored; empty: none stored
         QTest::addColumn<QString>("alarmPart");
-        QTest::newRow("DCV, V stored") << Measurement::DCV << u"1"_s << u"1 mV,V:V -3/12.5"_s;
-        QTest::newRow("DCV, nothing stored") << Measurement::DCV << QString() << u"1 mV,V:mV -3/12.5"_s;
-        QTest::newRow("DCV, -1 stored") << Measurement::DCV << u"-1"_s << u"1 mV,V:mV -3/12.5"_s;
-        QTest::newRow("DCV, beyond the list") << Measurement::DCV << u"2"_s << u"1 mV,V:mV -3/12.5"_s;
-        QTest::newRow("ACV: AC limits not below 0") << Measurement::ACV << u"1"_s << u"1 V:V 0/12.5"_s;
-        QTest::newRow("DCA keeps a negative limit") << Measurement::DCA << u"1"_s << u"1 A:A -3/12.5"_s;
-        QTest::newRow("ACA") << Measurement::ACA << u"0"_s << u"1 A:A 0/12.5"_s;
-        QTest::newRow("OHM: no alarm") << Measurement::OHM << u"1"_s << u"0 : -3/12.5"_s;
+        QTest::newRow("DCV, V stored") << Measurement::DCV << u"1"_s << u"1 mV,V:V -0.5"_s;
+        QTest::newRow("DCV, nothing stored") << Measurement::DCV << QString() << u"1 mV,V:mV -0.5"_s;
+        QTest::newRow("DCV, -1 stored") << Measurement::DCV << u"-1"_s << u"1 mV,V:mV -0.5"_s;
+        QTest::newRow("DCV, beyond the list") << Measurement::DCV << u"2"_s << u"1 mV,V:mV -0.5"_s;
+        QTest::newRow("ACV: AC limits not below 0") << Measurement::ACV << u"1"_s << u"1 V:V 0"_s;
+        QTest::newRow("DCA keeps a negative limit") << Measurement::DCA << u"1"_s << u"1 A:A -0.5"_s;
+        QTest::newRow("ACA") << Measurement::ACA << u"0"_s << u"1 A:A 0"_s;
+        QTest::newRow("OHM: no alarm") << Measurement::OHM << u"1"_s << u"0 : -0.5"_s;
     }
     void alarmRules()
     {
         QFETCH(Measurement::Function, function);
         QFETCH(QString, storedUnit);
+        const auto part = [](bool checkEnabled, const AlarmRules::Units &units, const QString &high) {
+            return QString(QString::number(checkEnabled) + u' ' + units.entries.join(u',') + u':' +
+                           units.selected() + u' ' + high);
+        };
         RecorderRig rig;
         if (!storedUnit.isEmpty()) rig.store.save(u"setup_unit"_s, storedUnit);
         AlarmSetup &setup = rig.alarmSetup;
-        setup.hiText = u"-3"_s;
-        setup.lowText = u"12.5"_s;
+        setup.hiText = u"-0.5"_s;
         rig.alarm.setUpForFunction(function);
-        const auto part = [](bool checkEnabled, const AlarmRules::Units &units, const QString &high,
-                             const QString &low) {
-            return QString::number(checkEnabled) + u' ' + units.entries.join(u',') + u':' + units.selected() +
-                   u' ' + high + u'/' + low;
-        };
-        QTEST(part(setup.checkEnabled, {setup.units, setup.unitIndex}, setup.hiText, setup.lowText), "alarmPart");
+        QTEST(part(setup.checkEnabled, {setup.units, setup.unitIndex}, setup.hiText), "alarmPart");
         const AlarmApplication load =
-            AlarmPart::onLoad({true, function, true, 0, u"-3"_s, u"12.5"_s}, storedUnit.toInt());
-        QTEST(part(load.checkEnabled, load.units, load.highText, load.lowText), "alarmPart");
+            AlarmPart::onLoad({true, function, true, 0, u"-0.5"_s, {}}, storedUnit.toInt());
+        QTEST(part(load.checkEnabled, load.units, load.highText), "alarmPart");
     }
 
     void beepT1_data()
