@@ -139,7 +139,8 @@ void ChannelSelector::followInGraph()
     // The page box first, so that the autoscale and the page's extremes are those of the
     // new channel's last page.
     const double timeAxisFactor = double(m_.settings.timeAxisFactor);
-    if (state.resetPending != ResetPending::None && m_.windows.isShown(ChildWindow::Graph) && timeAxisFactor > 0) {
+    if (state.resetPending != ResetPending::None && m_.windows.isShown(ChildWindow::Graph) &&
+        timeAxisFactor > 0) {
         const double pages = std::ceil(state.mainRowCount / RowsPerPage / timeAxisFactor);
         graph.setPageBox(QString::number(qint64(pages)));
     }
