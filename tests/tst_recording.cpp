@@ -767,8 +767,8 @@ private Q_SLOTS:
     // by the time the program may close, it is on disk.
     void closingWaitsForTheSaveUnderWay()
     {
+        QSemaphore gate; // the save stays under way until the gate opens; it outlives the rig's queue
         SavingRig rig;
-        QSemaphore gate; // the save stays under way until the gate opens
         rig.writeWith([&gate](StagedFile &, QString *) { return gate.tryAcquire(1, 10000); });
         rig.play("run receive receive");
         const qsizetype opens = rig.serial.openedPorts().size();
