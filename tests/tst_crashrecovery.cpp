@@ -24,6 +24,26 @@ namespace
 
 const QString JournalPattern = QStringLiteral("*.journal");
 
+// The receiver, and what is made to fail when.
+enum class Fault {
+    ReadOnlyOutput = 1 << 0,
+    FullOutput = 1 << 1,
+    ReadOnlyRecordsAndData = 1 << 2, // the program's folder and the per-user folder's parent
+    FullRecords = 1 << 3,
+    DataRefused = 1 << 4, // the per-user data folder cannot be made
+    Journal = 1 << 5,     // a journal left behind before the start
+    Kill = 1 << 6,
+    KillAtStagedFile = 1 << 7, // killed once the recovered record's staged file appears
+    Term = 1 << 8,
+    Hup = 1 << 9,
+    TwoMeters = 1 << 10, // DCV in mV and ACA, every half second
+    Unplugged = 1 << 11, // one meter at a constant level, every half second, unplugged
+    PluggedBack = 1 << 12,
+    NoDisplay = 1 << 13,
+};
+Q_DECLARE_FLAGS(Faults, Fault)
+Q_DECLARE_OPERATORS_FOR_FLAGS(Faults)
+
 int journalSamples(const QString &folder)
 {
     int samples = 0;
@@ -132,7 +152,7 @@ private Q_SLOTS:
 
 void TestCrashRecovery::runs_data()
 {
-    QTest::addColumn<QString>("fault");    // the receiver, and what is made to fail when
+    QTest::addColumn<Faults>("faults");
     QTest::addColumn<QStringList>("args"); // %dev: the receiver, %out: the output folder
     QTest::addColumn<int>("exitCode");     // -1: killed
     QTest::addColumn<QString>("said");     // a line of the run's output, as a pattern
@@ -145,54 +165,55 @@ void TestCrashRecovery::runs_data()
                            "--output", "%out/rec.xlsx", "--quit"};
     };
     const QStringList recording = {"--ports", "%dev", "--record", "--duration", "120"};
-    const auto row = [](const char *name, const char *fault, const QStringList &args, int exitCode,
+    const auto row = [](const char *name, Faults faults, const QStringList &args, int exitCode,
                         const char *said, const char *record) {
-        QTest::newRow(name) << fault << args << exitCode << said << record;
+        QTest::newRow(name) << faults << args << exitCode << said << record;
     };
-    row("read-only --output", "read-only output", toWorkbook(2), 2,
+    using F = Fault;
+    row("read-only --output", F::ReadOnlyOutput, toWorkbook(2), 2,
         "^voltrix: could not write the record: .*Read-only file system.*\nvoltrix: the record is kept in the "
         "journal %records/\\d{8}_\\d{6}\\.journal, which the next start recovers$",
         "journal records records");
     // The program's folder read-only sends the records to the per-user folder, which cannot be made.
-    row("both folders read-only", "read-only records, data", toWorkbook(2), 0,
+    row("both folders read-only", F::ReadOnlyRecordsAndData, toWorkbook(2), 0,
         "^voltrix: \\[Voltrix\\] The journal \\S+/data/Voltrix/\\S+ could not be written \\(Read-only file "
         "system\\)\\. ",
         "values ^\\d+( \\d+)+ \\| $");
-    row("full --output", "full output", toWorkbook(2), 2,
+    row("full --output", F::FullOutput, toWorkbook(2), 2,
         "^voltrix: could not write the record: .*No space left on device", "journal records records");
-    row("full records folder, killed", "full records, kill", recording, -1, "", "journal data data");
-    row("recovery refused by both folders", "full records, journal, data refused", {"--quit"}, 2,
+    row("full records folder, killed", F::FullRecords | F::Kill, recording, -1, "", "journal data data");
+    row("recovery refused by both folders", F::FullRecords | F::Journal | F::DataRefused, {"--quit"}, 2,
         "^voltrix: \\[Voltrix\\] The record 261207_024638.xlsx could not be saved automatically \\(.*\\)\\. "
         "Its samples are kept in the journal %records/20261207_024638.journal, which the next start "
         "recovers\\. -> OK$",
         "journal records data");
-    row("killed during recovery", "journal, kill at the staged file", {"--quit"}, -1, "",
+    row("killed during recovery", F::Journal | F::KillAtStagedFile, {"--quit"}, -1, "",
         "journal records records");
-    row("killed while recording", "kill", recording, -1, "", "journal records records");
-    row("SIGTERM while recording", "term", recording, 0, "", "journal records records");
+    row("killed while recording", F::Kill, recording, -1, "", "journal records records");
+    row("SIGTERM while recording", F::Term, recording, 0, "", "journal records records");
     // A signal ends an unattended run as --quit does after Stop: the outputs asked for written first.
-    row("SIGTERM to a workbook", "term", toWorkbook(120), 0, "^voltrix: record written to .*/rec.xlsx$",
+    row("SIGTERM to a workbook", F::Term, toWorkbook(120), 0, "^voltrix: record written to .*/rec.xlsx$",
         "values ^\\d+( \\d+)+ \\| $");
-    row("SIGHUP to a workbook, no --quit", "hup",
+    row("SIGHUP to a workbook, no --quit", F::Hup,
         {"--ports", "%dev", "--record", "--output", "%out/rec.xlsx", "--print-data", "%out/rec.pdf"}, 0,
         "^voltrix: table printed to .*/rec.pdf$", "values ^\\d+( \\d+)+ \\| $");
     // The duration runs on through an unplugged receiver; one that comes back continues the record.
-    row("two meters to a workbook", "two meters", toWorkbook(3), 0,
+    row("two meters to a workbook", F::TwoMeters, toWorkbook(3), 0,
         "^voltrix: record written to .*/rec.xlsx$", "values ^12.34( 12.34)+ \\| 5( 5)*$");
-    row("unplugged and back", "constant, unplugged, back", toWorkbook(5), 0,
+    row("unplugged and back", F::Unplugged | F::PluggedBack, toWorkbook(5), 0,
         "^voltrix: COM 1 \\(.*\\) is back after 00:0", "values ^12( 12)* 34( 34)* \\| $");
-    row("unplugged for good", "constant, unplugged", toWorkbook(3), 0,
+    row("unplugged for good", F::Unplugged, toWorkbook(3), 0,
         "^voltrix: COM 1 \\(.*\\) was lost: the device went away \\(unplugged or switched off\\)",
         "values ^12( 12)* \\| $");
-    row("no receiver", "none", {"--ports", "%out/none", "--record", "--quit"}, 1,
+    row("no receiver", {}, {"--ports", "%out/none", "--record", "--quit"}, 1,
         "^voltrix: \\[Voltrix\\] Link error ! Please check your connector. -> OK$", "");
-    row("help without a display", "no display", {"--help"}, 0, "--record", "");
-    row("version without a display", "no display", {"--version"}, 0, "^Voltrix \\d", "");
+    row("help without a display", F::NoDisplay, {"--help"}, 0, "--record", "");
+    row("version without a display", F::NoDisplay, {"--version"}, 0, "^Voltrix \\d", "");
 }
 
 void TestCrashRecovery::runs()
 {
-    QFETCH(QString, fault);
+    QFETCH(Faults, faults);
     QFETCH(QStringList, args);
     QFETCH(int, exitCode);
     QFETCH(QString, said);
@@ -203,13 +224,14 @@ void TestCrashRecovery::runs()
     const QStringList kept = record.split(u' ');
     const auto folder = [&](int word) { return kept.value(word) == u"data" ? rig.data : rig.records; };
 
-    if (fault.contains(u"output") && !rig.mount(rig.output, 64, fault.contains(u"read-only")))
+    if (faults & (Fault::ReadOnlyOutput | Fault::FullOutput) &&
+        !rig.mount(rig.output, 64, faults.testFlag(Fault::ReadOnlyOutput)))
         QSKIP("no tmpfs can be mounted here");
-    if (fault.contains(u"full output")) ProgramRig::fill(rig.output);
-    if (fault.contains(u"full records") &&
+    if (faults.testFlag(Fault::FullOutput)) ProgramRig::fill(rig.output);
+    if (faults.testFlag(Fault::FullRecords) &&
         !rig.mount(rig.records, int(QFileInfo(qEnvironmentVariable("VOLTRIX_APP")).size() / 1024) + 256))
         QSKIP("no tmpfs can be mounted here");
-    const bool readOnlyRecords = fault.contains(u"read-only records");
+    const bool readOnlyRecords = faults.testFlag(Fault::ReadOnlyRecordsAndData);
     if (readOnlyRecords &&
         !(rig.mount(rig.records, int(QFileInfo(qEnvironmentVariable("VOLTRIX_APP")).size() / 1024) + 256) &&
           rig.mount(QFileInfo(rig.data).path(), 64, true)))
@@ -217,23 +239,23 @@ void TestCrashRecovery::runs()
     QVERIFY(rig.placeProgram());
     if (readOnlyRecords) QVERIFY(run(QStringLiteral("mount"), {"-o", "remount,ro", rig.records}));
     int samples = 0; // what the record holds on disk at the end of the run, at least
-    if (fault.contains(u"journal")) {
-        const int rows = fault.contains(u"kill") ? RecordStore::MaxSampleRows : 50;
+    if (faults.testFlag(Fault::Journal)) {
+        const int rows = faults.testFlag(Fault::KillAtStagedFile) ? RecordStore::MaxSampleRows : 50;
         QFile journal(QDir(rig.records).filePath(QStringLiteral("20261207_024638.journal")));
         QVERIFY(journal.open(QIODevice::WriteOnly) && journal.write(countingJournal(rows, 6)) > 0);
         samples = 6 * rows;
     }
-    if (fault.contains(u"full records")) ProgramRig::fill(rig.records);
-    rig.dataRefused = fault.contains(u"data refused");
+    if (faults.testFlag(Fault::FullRecords)) ProgramRig::fill(rig.records);
+    rig.dataRefused = faults.testFlag(Fault::DataRefused);
 
     // By default one meter counting up by one, ten readings a second.
-    const bool counting = !fault.contains(u"constant") && !fault.contains(u"two meters");
+    const bool counting = !(faults & (Fault::Unplugged | Fault::TwoMeters));
     SimulatorOptions options;
     options.timeFactor = counting ? 1 : 4; // else a reading every half second
     SimulatedMeter meter;
-    meter.level = fault.contains(u"two meters") ? 12.34 : 12; // mV, two decimals
-    meter.prefixCode = fault.contains(u"two meters") ? 2 : meter.prefixCode;
-    meter.decimalCode = fault.contains(u"two meters") ? 2 : meter.decimalCode;
+    meter.level = faults.testFlag(Fault::TwoMeters) ? 12.34 : 12; // mV, two decimals
+    meter.prefixCode = faults.testFlag(Fault::TwoMeters) ? 2 : meter.prefixCode;
+    meter.decimalCode = faults.testFlag(Fault::TwoMeters) ? 2 : meter.decimalCode;
     if (counting) {
         meter.intervalMs = 100;
         meter.pattern = SimulatedMeter::Pattern::Ramp;
@@ -242,7 +264,7 @@ void TestCrashRecovery::runs()
         meter.startDelayMs = 0;
     }
     QList<SimulatedMeter> meters{meter};
-    if (fault.contains(u"two meters")) {
+    if (faults.testFlag(Fault::TwoMeters)) {
         SimulatedMeter aca; // ACA, one decimal
         aca.channel = 3;
         aca.functionCode = 3;
@@ -257,10 +279,10 @@ void TestCrashRecovery::runs()
     for (QString &arg : args)
         arg.replace(QStringLiteral("%dev"), receiver.devicePath())
             .replace(QStringLiteral("%out"), rig.output);
-    rig.start(args, !fault.contains(u"no display"));
+    rig.start(args, !faults.testFlag(Fault::NoDisplay));
     QVERIFY(rig.process.waitForStarted());
 
-    if (fault.contains(u"at the staged file")) { // killed while the recovered record is being written
+    if (faults.testFlag(Fault::KillAtStagedFile)) { // killed while the recovered record is being written
         QElapsedTimer waited;
         waited.start();
         while (
@@ -268,22 +290,22 @@ void TestCrashRecovery::runs()
             waited.elapsed() < 20000)
             QThread::usleep(500);
         rig.process.kill();
-    } else if (fault.contains(u"kill") || fault.contains(u"term") || fault.contains(u"hup")) {
+    } else if (faults & (Fault::Kill | Fault::Term | Fault::Hup)) {
         QTRY_VERIFY_WITH_TIMEOUT(journalSamples(folder(1)) >= 10, 20000);
         QTest::qWait(700);
         samples = journalSamples(folder(1));
-        if (fault.contains(u"kill"))
+        if (faults.testFlag(Fault::Kill))
             rig.process.kill();
         else
-            ::kill(pid_t(rig.process.processId()), fault.contains(u"term") ? SIGTERM : SIGHUP);
-    } else if (fault.contains(u"unplugged")) {
+            ::kill(pid_t(rig.process.processId()), faults.testFlag(Fault::Term) ? SIGTERM : SIGHUP);
+    } else if (faults.testFlag(Fault::Unplugged)) {
         QTRY_VERIFY_WITH_TIMEOUT(rig.hears(QStringLiteral("voltrix: recording for ")), 20000);
         QTest::qWait(1200);
         receiver.unplug();
         QTRY_VERIFY_WITH_TIMEOUT(rig.hears(QStringLiteral(" was lost: ")), 5000);
         meters.first().level = 34;
-        if (fault.contains(u"back")) QVERIFY2(receiver.plugIn(&error), qPrintable(error));
-        if (fault.contains(u"back")) receiver.receiver().start(meters, options);
+        if (faults.testFlag(Fault::PluggedBack)) QVERIFY2(receiver.plugIn(&error), qPrintable(error));
+        if (faults.testFlag(Fault::PluggedBack)) receiver.receiver().start(meters, options);
     }
     const int exited = rig.waitForExit();
     QVERIFY2(exited == exitCode, qPrintable(QString::number(exited) + u' ' + rig.said));
@@ -315,7 +337,7 @@ void TestCrashRecovery::runs()
     QVERIFY2(line.hasMatch(), qPrintable(rig.said));
     QCOMPARE(QFileInfo(line.captured(1)).absolutePath(), QFileInfo(folder(2)).canonicalFilePath());
     const QStringList values = workbookValues(line.captured(1), 0);
-    QVERIFY2(values.size() * (fault.contains(u"journal") ? 6 : 1) >= qMax(samples, 2),
+    QVERIFY2(values.size() * (faults.testFlag(Fault::Journal) ? 6 : 1) >= qMax(samples, 2),
              qPrintable(values.join(' ')));
     for (qsizetype i = 1; i < values.size(); ++i) // in order, none twice, none left out
         QCOMPARE(values.at(i).toInt(), values.at(i - 1).toInt() + 1);

@@ -88,6 +88,7 @@ private Q_SLOTS:
         QCOMPARE(GraphPaging::nextPage(1, rows, 1.0f), 2);
         QCOMPARE(GraphPaging::nextPage(2, rows, 1.0f), 3);
         QCOMPARE(GraphPaging::nextPage(3, rows, 1.0f), 3);
+        QCOMPARE(GraphPaging::nextPage(1, 101, 1.0f), 1); // 99 samples fill no second page
         QCOMPARE(GraphPaging::nextPage(399, 100000, 0.25f), 400);
         QCOMPARE(GraphPaging::nextPage(400, 100000, 0.25f), 400);
         QCOMPARE(GraphPaging::previousPage(3), 2);

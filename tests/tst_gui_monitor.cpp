@@ -65,7 +65,9 @@ private Q_SLOTS:
         QCOMPARE(text("Label8(2)"), u"100"_s);
         QCOMPARE(text("LinkLoss"), u"Link lost 00:12"_s);
         QVERIFY(field("Image1(0)")->isHidden() && !field("Image1(1)")->isHidden());
-        QTest::qWait(5);
+        bool turned = false; // a second render would come before the next turn of the event loop
+        QTimer::singleShot(0, this, [&turned] { turned = true; });
+        QTRY_VERIFY(turned);
         QCOMPARE(rendered.count(), 1);
     }
 

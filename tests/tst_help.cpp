@@ -135,7 +135,7 @@ private Q_SLOTS:
         const SystemInfo::Facts facts{"Debian GNU/Linux 12 (bookworm)", "linux 6.1.0-18-amd64", "x86_64",
                                       "6.4.2", ports};
         QCOMPARE(SystemInfo::text(facts, Paths).value_or(QString()),
-                 QStringLiteral("Voltrix 1.0.21\n"
+                 QStringLiteral("Voltrix " VOLTRIX_VERSION "\n"
                                 "Operating system: Debian GNU/Linux 12 (bookworm)\n"
                                 "Kernel: linux 6.1.0-18-amd64\n"
                                 "CPU architecture: x86_64\n"

@@ -3,6 +3,7 @@
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 
 #include "core/acquisition/AcquisitionState.h"
@@ -253,7 +254,10 @@ private Q_SLOTS:
         QTRY_COMPARE(lost.count(), 1);
         QVERIFY(!lost.first().first().toString().isEmpty()); // the system's reason
         QVERIFY(control->portName().contains(pty.slavePath()));
-        QTest::qWait(50); // an error storm would show up as more signals or an open port
+        // An error storm would show up as more signals on the next turns of the event loop.
+        bool turned = false;
+        QTimer::singleShot(0, this, [&turned] { turned = true; });
+        QTRY_VERIFY(turned);
         QCOMPARE(lost.count(), 1);
         QVERIFY(!control->isOpen());
     }
@@ -271,7 +275,7 @@ private Q_SLOTS:
             control->input();
             if (++calls == 1) {
                 pty.write(QByteArray::fromHex("ff0030120000"));
-                QTest::qWait(50);
+                QTRY_COMPARE(control->inBufferCount(), 6); // events run until the frame is in
             }
             --depth;
         });

@@ -6,6 +6,7 @@
 #include "core/monitor/MonitorFields.h"
 #include "core/monitor/Statistics.h"
 #include "core/recording/RecordingControl.h"
+#include "core/setup/AlarmPart.h"
 #include "support/RecorderRig.h"
 #include "support/RecordingSession.h"
 
@@ -57,28 +58,38 @@ class TestMonitor : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The monitor's average, its unit, the maximum and the minimum.
     void average_data()
     {
         QTest::addColumn<QList<QByteArray>>("frames");
-        QTest::addColumn<QString>("average");
-        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("shown");
         const int d10 = FrameEncoder::Divisor10;
         const int d100 = FrameEncoder::Divisor100, d1000 = FrameEncoder::Divisor1000;
-        QTest::newRow("first sample, /1000") << QList{volts(1234, NoPrefix, d1000)} << u"1.234"_s << u"V"_s;
-        QTest::newRow("#####0 rounds half up") << QList{volts(1), volts(2)} << u"2"_s << u"V"_s;
-        QTest::newRow("###0.0") << QList{volts(123, NoPrefix, d10), volts(124, NoPrefix, d10)} << u"12.4"_s
-                                << u"V"_s;
+        QTest::newRow("first sample, /1000")
+            << QList{volts(1234, NoPrefix, d1000)} << u"1.234 V 1.234 1.234"_s;
+        QTest::newRow("#####0 rounds half up") << QList{volts(1), volts(2)} << u"2 V 2 1"_s;
+        QTest::newRow("###0.0") << QList{volts(123, NoPrefix, d10), volts(124, NoPrefix, d10)}
+                                << u"12.4 V 12.4 12.3"_s;
         QTest::newRow("###0.00") << QList{volts(100, NoPrefix, d100), volts(200, NoPrefix, d100),
                                           volts(400, NoPrefix, d100)}
-                                 << u"2.33"_s << u"V"_s;
+                                 << u"2.33 V 4.00 1.00"_s;
         QTest::newRow("###0.000") << QList{volts(1000, NoPrefix, d1000), volts(1002, NoPrefix, d1000)}
-                                  << u"1.001"_s << u"V"_s;
+                                  << u"1.001 V 1.002 1.000"_s;
+        // The extremes go to the new range as numbers.
         QTest::newRow("range change rescales the sum")
-            << QList{volts(5000, Milli, d10), volts(1000, NoPrefix, d1000)} << u"0.750"_s << u"V"_s;
+            << QList{volts(5000, Milli, d10), volts(1000, NoPrefix, d1000)} << u"0.750 V 1.000 0.5"_s;
         // An overload in the V range: not counted, yet a range change there and back.
         QTest::newRow("uncounted overload keeps the sum's range")
-            << QList{volts(5000, Milli, d10), overload(false, 0, d10), volts(3000, Milli, d10)} << u"400.0"_s
-            << u"mV"_s;
+            << QList{volts(5000, Milli, d10), overload(false, 0, d10), volts(3000, Milli, d10)}
+            << u"400.0 mV 500.0 300.0"_s;
+        // An overload has no value to average; as an extreme it stands for the range's limit, and
+        // a value equal to that limit keeps it.
+        QTest::newRow("overloads") << QList{overload(), volts(999)} << u"999 V +OL 999"_s;
+        QTest::newRow("overloads both ways, one equal to the limit")
+            << QList{overload(), volts(999), overload(true), volts(1000)} << u"1000 V +OL -OL"_s;
+        // A "+OL" kept from the V range stands for the mV range's limit after the change.
+        QTest::newRow("an overload extreme in the new range")
+            << QList{overload(), volts(5000, Milli)} << u"5000 mV +OL 5000"_s;
     }
     void average()
     {
@@ -86,8 +97,8 @@ private Q_SLOTS:
         RecorderRig rig;
         for (const QByteArray &frame : frames)
             rig.feed(frame);
-        QTEST(rig.monitor.stats[0], "average");
-        QTEST(rig.monitor.stats[3], "unit");
+        const auto &shown = rig.monitor.stats;
+        QTEST(QStringList({shown[0], shown[3], shown[1], shown[2]}).join(u' '), "shown");
     }
     void equalExtremesKeepTheFirstTime()
     {
@@ -101,23 +112,6 @@ private Q_SLOTS:
             QStringList({monitor.stats[1], monitor.statTimes[1], monitor.stats[2], monitor.statTimes[2]}),
             QStringList({"7", "09:31:00", "3", "09:33:00"}));
     }
-    void overloadExtremes()
-    {
-        RecorderRig rig;
-        const ChannelStatistics &stats = rig.statistics.channel(0);
-        rig.feed(overload());
-        QCOMPARE(stats.count, 0); // an overload has no value to average
-        QCOMPARE(stats.minimum.mark, u"+OL"_s);
-        rig.feed(volts(999)); // below the +1000 V that "+OL" stands for
-        QCOMPARE(stats.maximum.text, u"+OL"_s);
-        QCOMPARE(stats.minimum.text, u"999"_s);
-        rig.feed(overload(true));
-        QCOMPARE(stats.average, u"-OL"_s); // the channel shows the mark, the monitor the running average
-        QCOMPARE(QStringList(rig.monitor.stats.begin(), rig.monitor.stats.begin() + 3),
-                 QStringList({"999", "+OL", "-OL"}));
-        rig.feed(volts(1000)); // equal to the limit: the overload keeps the maximum
-        QCOMPARE(stats.maximum.text, u"+OL"_s);
-    }
     void otherChannelsOverloadUsesItsOwnLimits()
     {
         RecorderRig rig;
@@ -126,6 +120,41 @@ private Q_SLOTS:
         rig.feed(overload(false, 1));
         rig.feed(volts(500, NoPrefix, FrameEncoder::Divisor1, 1)); // above the main channel's 99.9 %
         QCOMPARE(rig.statistics.channel(1).maximum.text, u"+OL"_s);
+    }
+
+    // The alarm's functions, units and AC limits, the same on the main channel's first reading and
+    // at Setup's load: the alarm's box enabled, the unit list with its selection, the high limit.
+    void alarmRules_data()
+    {
+        QTest::addColumn<Measurement::Function>("function");
+        QTest::addColumn<QString>("storedUnit"); // setup_unit as stored; empty: none stored
+        QTest::addColumn<QString>("alarmPart");
+        QTest::newRow("DCV, V stored") << Measurement::DCV << u"1"_s << u"1 mV,V:V -0.5"_s;
+        QTest::newRow("DCV, nothing stored") << Measurement::DCV << QString() << u"1 mV,V:mV -0.5"_s;
+        QTest::newRow("DCV, -1 stored") << Measurement::DCV << u"-1"_s << u"1 mV,V:mV -0.5"_s;
+        QTest::newRow("DCV, beyond the list") << Measurement::DCV << u"2"_s << u"1 mV,V:mV -0.5"_s;
+        QTest::newRow("ACV: AC limits not below 0") << Measurement::ACV << u"1"_s << u"1 V:V 0"_s;
+        QTest::newRow("DCA keeps a negative limit") << Measurement::DCA << u"1"_s << u"1 A:A -0.5"_s;
+        QTest::newRow("ACA") << Measurement::ACA << u"0"_s << u"1 A:A 0"_s;
+        QTest::newRow("OHM: no alarm") << Measurement::OHM << u"1"_s << u"0 : -0.5"_s;
+    }
+    void alarmRules()
+    {
+        QFETCH(Measurement::Function, function);
+        QFETCH(QString, storedUnit);
+        const auto part = [](bool checkEnabled, const AlarmRules::Units &units, const QString &high) {
+            return QString(QString::number(checkEnabled) + u' ' + units.entries.join(u',') + u':' +
+                           units.selected() + u' ' + high);
+        };
+        RecorderRig rig;
+        if (!storedUnit.isEmpty()) rig.store.save(u"setup_unit"_s, storedUnit);
+        AlarmSetup &setup = rig.alarmSetup;
+        setup.hiText = u"-0.5"_s;
+        rig.alarm.setUpForFunction(function);
+        QTEST(part(setup.checkEnabled, {setup.units, setup.unitIndex}, setup.hiText), "alarmPart");
+        const AlarmApplication load =
+            AlarmPart::onLoad({true, function, true, 0, u"-0.5"_s, {}}, storedUnit.toInt());
+        QTEST(part(load.checkEnabled, load.units, load.highText), "alarmPart");
     }
 
     void beepT1_data()

@@ -821,11 +821,9 @@ private Q_SLOTS:
     // by the time the program may close, it is on disk.
     void closingWaitsForTheSaveUnderWay()
     {
+        QSemaphore gate; // the save stays under way until the gate opens; it outlives the rig's queue
         SavingRig rig;
-        rig.writeWith([](StagedFile &, QString *) {
-            QThread::msleep(100);
-            return true;
-        });
+        rig.writeWith([&gate](StagedFile &, QString *) { return gate.tryAcquire(1, 10000); });
         rig.play("run receive receive");
         const qsizetype opens = rig.serial.openedPorts().size();
         rig.turnToAcv();
@@ -834,6 +832,7 @@ private Q_SLOTS:
         QVERIFY(rig.saver().isSaving(First));
         QVERIFY(!QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
 
+        gate.release();
         QVERIFY(rig.rec().confirmClose());
         QVERIFY(QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
         QVERIFY(!rig.saver().isSaving(First));

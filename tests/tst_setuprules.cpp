@@ -73,7 +73,7 @@ TimeAxis::GraphState graphAt(int samples, bool visible = true, bool recording = 
 
 SetupOkContext recordingDca()
 {
-    return {true,         Measurement::DCA,   false, AlarmLimits::unitsFor(Measurement::DCA, 0),
+    return {true,         Measurement::DCA,   false, AlarmRules::unitsFor(Measurement::DCA, 0),
             graphAt(230), {"1_Ch1", "3_Ch3"}, 0,     true};
 }
 
@@ -179,20 +179,6 @@ private Q_SLOTS:
         QTEST(edit.entryError, "entryError");
     }
 
-    // The alarm unit list and its selection, by function and stored setup_unit.
-    void units()
-    {
-        QStringList lists;
-        for (const auto &[function, stored] :
-             {std::pair{Measurement::DCV, 1}, std::pair{Measurement::DCV, -1}, std::pair{Measurement::ACV, 1},
-              std::pair{Measurement::DCA, 1}, std::pair{Measurement::ACA, 0},
-              std::pair{Measurement::Hz, 0}}) {
-            const AlarmLimits::Units units = AlarmLimits::unitsFor(function, stored);
-            lists << units.entries.join(u',') + u':' + units.selected();
-        }
-        QCOMPARE(lists, QStringList({"mV,V:V", "mV,V:mV", "V:V", "A:A", "A:A", ":"}));
-    }
-
     // The alarm part after Load or OK: Check2 enabled, checked, the other controls enabled,
     // alarmEnabled, alarmActive cleared; the low limit; the monitor's images, limits and units;
     // the unit list.
@@ -225,7 +211,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, ok);
         QFETCH(AlarmState, state);
-        const AlarmApplication a = ok ? AlarmPart::onOk(state, AlarmLimits::unitsFor(Measurement::DCA, 0))
+        const AlarmApplication a = ok ? AlarmPart::onOk(state, AlarmRules::unitsFor(Measurement::DCA, 0))
                                       : AlarmPart::onLoad(state, 1);
         const MonitorAlarmView &m = a.monitor;
         const QString applied =
@@ -262,18 +248,18 @@ private Q_SLOTS:
         QTEST(change.pageBoxTexts, "pageBox");
     }
 
-    // A key into a power field (the text it meets, less any selection it replaces), or, for a
-    // null key, leaving the field.
+    // A key into a power field (the text it meets, less any selection it replaces).
     void powerFields_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QChar>("key");
-        QTest::addColumn<int>("action");
+        QTest::addColumn<PowerFields::KeyOutcome::Action>("action");
         QTest::addColumn<QString>("newText");
-        const int replace = int(PowerFields::KeyOutcome::Replace);
-        const int accept = int(PowerFields::KeyOutcome::Accept);
-        const int reject = int(PowerFields::KeyOutcome::Reject);
-        const auto row = [](const char *name, const char *text, QChar key, int action, const char *newText) {
+        constexpr auto replace = PowerFields::KeyOutcome::Replace;
+        constexpr auto accept = PowerFields::KeyOutcome::Accept;
+        constexpr auto reject = PowerFields::KeyOutcome::Reject;
+        const auto row = [](const char *name, const char *text, QChar key,
+                            PowerFields::KeyOutcome::Action action, const char *newText) {
             QTest::newRow(name) << QString::fromUtf8(text) << key << action << QString::fromUtf8(newText);
         };
         row("point into empty", "", u'.', replace, "0.");
@@ -284,26 +270,24 @@ private Q_SLOTS:
         row("minus", "", u'-', reject, "");
         row("letter", "1", u'e', reject, "");
         row("comma", "1", u',', reject, "");
-        row("left: number", "0.95", QChar(), replace, "0.95");
-        row("left: a leading point gets its zero", ".95", QChar(), replace, "0.95");
-        row("left: trailing point", "230.", QChar(), replace, "230.");
-        row("left: empty", "", QChar(), replace, "0");
-        row("left: Input field", "Input field", QChar(), replace, "0");
-        row("left: two points", "1.2.3", QChar(), replace, "0");
     }
     void powerFields()
     {
         QFETCH(QString, text);
         QFETCH(QChar, key);
-        QFETCH(int, action);
+        QFETCH(PowerFields::KeyOutcome::Action, action);
         QFETCH(QString, newText);
-        if (key.isNull()) {
-            QCOMPARE(PowerFields::finished(text), newText);
-            return;
-        }
         const PowerFields::KeyOutcome outcome = PowerFields::key(key, text);
         QCOMPARE(QVariantList({int(outcome.action), outcome.text, outcome.cursor}),
-                 QVariantList({action, newText, action == int(PowerFields::KeyOutcome::Replace) ? 2 : -1}));
+                 QVariantList({int(action), newText, action == PowerFields::KeyOutcome::Replace ? 2 : -1}));
+    }
+    // Leaving a power field: a number stays, a leading point gets its zero, anything else is "0".
+    void powerFieldLeft()
+    {
+        QStringList left;
+        for (const char *typed : {"0.95", ".95", "230.", "", "Input field", "1.2.3"})
+            left << PowerFields::finished(QString::fromUtf8(typed));
+        QCOMPARE(left, QStringList({"0.95", "0.95", "230.", "0", "0", "0"}));
     }
 
     void defaultButton()

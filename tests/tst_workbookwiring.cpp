@@ -234,7 +234,7 @@ private Q_SLOTS:
         QVERIFY(!viewer.session.commands().isEnabled(ToolbarButton::Power));
         QVERIFY(viewer.session.commands().isEnabled(MenuItem::Open));
         // The next Open closes no window: a window the user hid stays hidden, the others shown.
-        QCOMPARE(viewer.session.state().resetPending, qint16(2));
+        QCOMPARE(viewer.session.state().resetPending, ResetPending::OpenedRecord);
         viewer.session.windows().setShown(ChildWindow::Graph, false);
         viewer.session.openRecord().run();
         QVERIFY(!viewer.session.windows().isShown(ChildWindow::Graph));
@@ -285,7 +285,7 @@ private Q_SLOTS:
                                     "97-2003 File(*.xls)"));
         }
         QCOMPARE(recording.record().cell(1, 3).isEmpty(), !save);
-        QCOMPARE(recording.session.state().resetPending, qint16(5));
+        QCOMPARE(recording.session.state().resetPending, ResetPending::Idle);
     }
 
     void openFailuresLeaveAnEmptyTable_data()

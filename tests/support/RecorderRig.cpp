@@ -6,7 +6,7 @@ RecorderRig::RecorderRig() : store(m_folder.filePath(QStringLiteral("settings.in
 {
     QObject::connect(&monitor, &MonitorFields::entrySelected, &selector, &ChannelSelector::select);
     QObject::connect(&recorder, &SampleRecorder::restartNeeded, [this] { ++m_restarts; });
-    state.resetPending = 0; // recording
+    state.resetPending = ResetPending::None; // recording
     record.clearRecord(settings.channelNames());
     record.resetCounters();
     monitor.reset();

@@ -3,7 +3,7 @@
 #include <QTime>
 #include <array>
 
-constexpr int ChannelCount = 6;
+#include "core/common/ChannelCount.h"
 
 // The reading decoded from the frame being processed.
 struct ChannelReading {
@@ -17,6 +17,10 @@ struct ChannelReading {
     QTime timeStamp;
 };
 
+// What the windows show until a Start resets them: nothing to reset while a record runs, a
+// record opened from a workbook, or what start-up or Stop left.
+enum class ResetPending : qint16 { None, OpenedRecord, Idle };
+
 // What the program knows about the link, the channels and the main channel. One instance,
 // created by the session and handed to the rules that read or write it.
 struct AcquisitionState {
@@ -24,7 +28,7 @@ struct AcquisitionState {
     bool linkUp = false;
     qint16 selectedPort = 0;
 
-    qint16 resetPending = 5;      // 5 after start-up and Stop, 2 while a workbook is opened, 0 recording
+    ResetPending resetPending = ResetPending::Idle;
     bool selectorRebuild = false; // the Setup dialog is rewriting the channel selector
     qint16 timeoutTicks = 0;      // seconds since the last frame header
 

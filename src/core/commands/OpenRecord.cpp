@@ -21,9 +21,6 @@
 namespace
 {
 
-constexpr qint16 MarkerOpening = 2;
-constexpr qint16 MarkerIdle = 5;
-
 constexpr MenuItem LockedMenus[] = {MenuItem::File,   MenuItem::Setup,   MenuItem::View,   MenuItem::Edit,
                                     MenuItem::Record, MenuItem::Options, MenuItem::Window, MenuItem::Help};
 constexpr ToolbarButton LockedButtons[] = {ToolbarButton::Open,    ToolbarButton::Save,  ToolbarButton::Print,
@@ -50,9 +47,9 @@ bool OpenRecord::clearFirst()
     if (!m_.recording.reAutoSave()) return false;
     m_.recording.discardRecord();
     AcquisitionState &state = m_.import.state;
-    if (state.resetPending != MarkerOpening) m_.commands.closeAll();
+    if (state.resetPending != ResetPending::OpenedRecord) m_.commands.closeAll();
     m_.reset.clearRecord();
-    state.resetPending = MarkerOpening;
+    state.resetPending = ResetPending::OpenedRecord;
     return true;
 }
 
@@ -62,7 +59,7 @@ void OpenRecord::run()
     const QString path =
         m_.prompts.openFileName(DialogTitle(), AppPaths::recordsFolder(), WorkbookFormat::openFilter());
     if (path.isEmpty()) {
-        m_.import.state.resetPending = MarkerIdle;
+        m_.import.state.resetPending = ResetPending::Idle;
         return;
     }
     load(path);

@@ -16,7 +16,6 @@ namespace
 constexpr int SecondsPerDay = 86400;
 constexpr double SecondsPerHour = 3600;
 constexpr double WattsPerKilowatt = 1000;
-constexpr std::array<int, 5> AnnouncedIntervals{2, 10, 30, 60, 120};
 
 // A negative or unreadable rate counts as nothing.
 double rateOf(const QString &text)
@@ -95,13 +94,6 @@ void EnergyMeter::reset()
 {
     m_channels.fill({});
     m_states.fill({});
-}
-
-int EnergyMeter::intervalSeconds(int intervalCode)
-{
-    return intervalCode >= 0 && intervalCode < int(AnnouncedIntervals.size())
-               ? AnnouncedIntervals[std::size_t(intervalCode)]
-               : 0;
 }
 
 void EnergyMeter::add(int channel, int function, int intervalSeconds, QStringView time, QStringView value,
@@ -207,9 +199,10 @@ EnergyMeter EnergyMeter::ofRecord(const RecordTable &record, const EnergyRates &
         const auto common =
             std::max_element(gapCounts.begin(), gapCounts.end(),
                              [](const auto &a, const auto &b) { return a.second < b.second; });
-        const int gap = common == gapCounts.end() ? AnnouncedIntervals.front() : common->first;
+        const auto &announced = Measurement::IntervalSecondsByCode;
+        const int gap = common == gapCounts.end() ? announced[0] : common->first;
         interval[std::size_t(c)] =
-            *std::min_element(AnnouncedIntervals.begin(), AnnouncedIntervals.end(),
+            *std::min_element(std::begin(announced), std::end(announced),
                               [gap](int a, int b) { return std::abs(a - gap) < std::abs(b - gap); });
     }
     // Samples of one second in channel order: the voltage taken is always one stamped before.

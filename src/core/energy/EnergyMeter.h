@@ -65,8 +65,6 @@ public:
     // A whole record, as opened from a workbook: its samples in time order. A workbook holds no
     // announced intervals: each channel's is the meter interval nearest its most common gap.
     static EnergyMeter ofRecord(const RecordTable &record, const EnergyRates &rates);
-    // The announced intervals, in seconds, of the interval codes 0..4 (0 for any other code).
-    static int intervalSeconds(int intervalCode);
 
 private:
     struct Reading {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "core/common/ChannelCount.h"
 #include "core/link/FrameEncoder.h"
 #include "core/measurement/MeasurementTables.h"
 
 namespace
 {
 
-constexpr int ChannelCount = 6;
 constexpr quint8 SignBit = 0x08;
 constexpr quint8 DecimalBits = 0x07;
 // Consumed bytes are cut off the buffer's front only now and then, not at every frame.

@@ -155,12 +155,6 @@ QString limitFormat(int functionCode)
     return isFunction(functionCode) ? functionTable[functionCode].limitFormat.toString() : QString();
 }
 
-int intervalSeconds(int intervalCode)
-{
-    static constexpr int seconds[] = {2, 10, 30, 60, 120};
-    return intervalCode >= 0 && intervalCode < int(std::size(seconds)) ? seconds[intervalCode] : 0;
-}
-
 int functionCodeOf(const QString &name)
 {
     for (int code = 0; code < FunctionCount; ++code) {

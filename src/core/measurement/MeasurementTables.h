@@ -11,12 +11,19 @@ constexpr int NoPrefix = 3;
 
 enum Function : qint16 { DCV = 0, ACV, DCA, ACA, OHM, CAP, Hz, Duty, Diode, Continuity };
 
+// The seconds between a meter's readings, by interval code; the codes above name no interval.
+constexpr int IntervalCodeCount = 5;
+constexpr int IntervalSecondsByCode[IntervalCodeCount] = {2, 10, 30, 60, 120};
+// The reporting interval a frame's interval code announces; 0 for a code that names none.
+constexpr int intervalSeconds(int intervalCode)
+{
+    return intervalCode >= 0 && intervalCode < IntervalCodeCount ? IntervalSecondsByCode[intervalCode] : 0;
+}
+
 QString functionName(int functionCode); // "" outside 0..9
 QString unitText(int functionCode);     // "V", "A", "\u03A9", "F", "Hz", "%"
 QString prefixText(int prefixCode);     // "" outside 0..5 and for 3
 float prefixFactor(int prefixCode);     // 1e-9 .. 1e6; 1 outside 0..5
-// The reporting interval a frame's interval code announces: 2, 10, 30, 60 or 120 s; 0 outside 0..4.
-int intervalSeconds(int intervalCode);
 float lowLimit(int functionCode);  // functionLimits(0, f)
 float highLimit(int functionCode); // functionLimits(1, f)
 float limitMultiplier(int functionCode);

@@ -2,6 +2,7 @@
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/common/NumberFormat.h"
+#include "core/measurement/AlarmRules.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/monitor/AlarmSound.h"
 #include "core/monitor/MonitorFields.h"
@@ -81,7 +82,7 @@ void Alarm::beepT1()
 {
     AcquisitionState &state = m_state;
     const int function = state.mainFunction;
-    if (!canCarryAlarm(function)) return;
+    if (!AlarmRules::canCarryAlarm(function)) return;
     MonitorFields &monitor = m_monitor;
 
     // The limit is typed in the alarm unit ("mV" only for DCV); the display shows the
@@ -121,7 +122,7 @@ void Alarm::beepH()
 
 void Alarm::setUpForFunction(int functionCode)
 {
-    if (!canCarryAlarm(functionCode)) {
+    if (!AlarmRules::canCarryAlarm(functionCode)) {
         switchOff();
         return;
     }
@@ -139,34 +140,13 @@ void Alarm::setUpForFunction(int functionCode)
 void Alarm::fillUnits(int functionCode)
 {
     AlarmSetup &setup = m_setup;
-    setup.units.clear();
-    setup.unitIndex = 0;
-    switch (functionCode) {
-    case Measurement::DCV: {
-        setup.units = QStringList{QStringLiteral("mV"), QStringLiteral("V")};
-        // An empty or unreadable stored position selects the first entry; -1 selects none.
-        bool ok = false;
-        const int stored = m_store.get(QStringLiteral("setup_unit"), QString()).toInt(&ok);
-        if (ok && stored >= -1 && stored < setup.units.size()) setup.unitIndex = stored;
-        break;
-    }
-    case Measurement::ACV:
-        setup.units = QStringList{QStringLiteral("V")};
-        break;
-    case Measurement::DCA:
-    case Measurement::ACA:
-        setup.units = QStringList{QStringLiteral("A")};
-        break;
-    default:
-        setup.unitIndex = -1;
-        return;
-    }
-    if (functionCode == Measurement::ACV || functionCode == Measurement::ACA) {
-        // An AC reading is never below zero, so a negative limit could never be reached.
-        for (QString *limit : {&setup.hiText, &setup.lowText}) {
-            if (NumberFormat::parseNumber(*limit, nullptr) < 0) *limit = QStringLiteral("0");
-        }
-    }
+    // An empty or unreadable stored position reads as 0.
+    const AlarmRules::Units units =
+        AlarmRules::unitsFor(functionCode, m_store.get(QStringLiteral("setup_unit"), QString()).toInt());
+    setup.units = units.entries;
+    setup.unitIndex = units.index;
+    setup.hiText = AlarmRules::limitForFunction(functionCode, setup.hiText);
+    setup.lowText = AlarmRules::limitForFunction(functionCode, setup.lowText);
 }
 
 void Alarm::switchOff()

@@ -29,9 +29,8 @@ public:
     // "setup_Alarm" and "setup_unit" for DCV, ACV, DCA and ACA; switched off for every other
     // function.
     void setUpForFunction(int functionCode);
-    // The unit list of the alarm for a function that can carry one ("mV"/"V" for DCV, with the
-    // stored "setup_unit" selected; "V" for ACV; "A" for DCA and ACA). A negative limit of an
-    // AC function becomes "0".
+    // The unit list of the alarm for the function, the stored "setup_unit" selecting the DCV
+    // unit, and the limits of an AC function raised to "0", as the alarm's rules give them.
     void fillUnits(int functionCode);
     // The alarm controls unchecked and disabled, the alarm disarmed (a function without alarm).
     void switchOff();
@@ -41,8 +40,6 @@ public:
     // The Setup dialog's alarm part as its hidden load leaves it while no recording runs: the
     // stored limits and choice, the alarm switched off.
     void loadSetup(const Settings &settings);
-
-    static bool canCarryAlarm(int functionCode) { return functionCode >= 0 && functionCode <= 3; }
 
 private:
     AcquisitionState &m_state;

@@ -6,6 +6,7 @@
 #include "core/acquisition/AcquisitionState.h"
 #include "core/common/WindowHooks.h"
 #include "core/layout/WindowVisibility.h"
+#include "core/measurement/AlarmRules.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/monitor/Alarm.h"
 #include "core/monitor/MonitorFields.h"
@@ -47,7 +48,7 @@ void ChannelSelector::select(int index)
     const int function = Measurement::functionCodeOf(m_.record.functionCaption[channel]);
     if (function >= 0) state.mainFunction = qint16(function);
 
-    if (state.resetPending != 0)
+    if (state.resetPending != ResetPending::None)
         showStoredRecord(channel);
     else
         showRunningRecord(channel);
@@ -77,7 +78,7 @@ void ChannelSelector::showStoredRecord(int channel)
     }
     setLimits(samples >= 1 ? monitor.bigUnit : state.channelUnit[channel]);
     monitor.type = record.functionCaption[channel];
-    if (!Alarm::canCarryAlarm(state.mainFunction)) {
+    if (!AlarmRules::canCarryAlarm(state.mainFunction)) {
         m_.alarm.switchOff();
         monitor.serialNumber = NoText;
         monitor.place = NoText;
@@ -109,7 +110,7 @@ void ChannelSelector::setUpAlarm(int channel)
     AcquisitionState &state = m_.state;
     MonitorFields &monitor = m_.monitor;
     Alarm &alarm = m_.alarm;
-    if (!Alarm::canCarryAlarm(state.mainFunction)) {
+    if (!AlarmRules::canCarryAlarm(state.mainFunction)) {
         alarm.switchOff();
         monitor.serialNumber = NoText;
         monitor.place = NoText;
@@ -140,7 +141,8 @@ void ChannelSelector::followInGraph()
     // The page box first, so that the autoscale and the page's extremes are those of the
     // new channel's last page.
     const double timeAxisFactor = double(m_.settings.timeAxisFactor);
-    if (state.resetPending != 0 && m_.windows.isShown(ChildWindow::Graph) && timeAxisFactor > 0) {
+    if (state.resetPending != ResetPending::None && m_.windows.isShown(ChildWindow::Graph) &&
+        timeAxisFactor > 0) {
         const double pages = std::ceil(state.mainRowCount / RowsPerPage / timeAxisFactor);
         graph.setPageBox(QString::number(qint64(pages)));
     }

@@ -1,11 +1,12 @@
 #include "core/record/RecordJournal.h"
 
+#include "core/common/ChannelCount.h"
+
 namespace RecordJournal
 {
 namespace
 {
 
-constexpr int Channels = 6;
 constexpr qsizetype MaxNumberDigits = 5;
 constexpr int MaxFields = 7;
 
@@ -164,7 +165,7 @@ bool readSample(const Fields &fields, Content &content)
     const int channel = parseNumber(fields.at[1]);
     const int row = parseNumber(fields.at[2]);
     const int divisor = parseNumber(fields.at[6]);
-    if (channel < 0 || channel >= Channels || row != content.nextRow[std::size_t(channel)] ||
+    if (channel < 0 || channel >= ChannelCount || row != content.nextRow[std::size_t(channel)] ||
         row > content.sampleRows || divisor < 0)
         return false;
     QString cells[3];
@@ -200,7 +201,7 @@ bool readCaptions(const Fields &fields, Content &content)
 {
     if (fields.count != 5) return false;
     const int channel = parseNumber(fields.at[1]);
-    if (channel < 0 || channel >= Channels) return false;
+    if (channel < 0 || channel >= ChannelCount) return false;
     QString captions[3];
     if (!unescapeAll(fields, 2, captions, 3)) return false;
     const auto k = std::size_t(channel);
@@ -212,8 +213,8 @@ bool readCaptions(const Fields &fields, Content &content)
 
 bool readChannelNames(const Fields &fields, Content &content)
 {
-    if (fields.count != 1 + Channels) return false;
-    return unescapeAll(fields, 1, content.channelNames.data(), Channels);
+    if (fields.count != 1 + ChannelCount) return false;
+    return unescapeAll(fields, 1, content.channelNames.data(), ChannelCount);
 }
 
 bool readLine(QByteArrayView line, Content &content)

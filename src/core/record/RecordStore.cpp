@@ -2,12 +2,12 @@
 
 #include <QLocale>
 
+#include "core/common/ChannelCount.h"
 #include "core/common/NumberFormat.h"
 
 namespace
 {
 
-constexpr int Channels = 6;
 constexpr int SecondsPerDay = 24 * 60 * 60;
 // Below this many waiting bytes (eight frames) the input is not backlogged, so a sample
 // that is not later than its predecessor really arrived too soon and is moved on.
@@ -34,14 +34,14 @@ QTime wholeSeconds(const QTime &time)
 
 bool isChannel(int channel)
 {
-    return channel >= 0 && channel < Channels;
+    return channel >= 0 && channel < ChannelCount;
 }
 
 void writeFixedHeaders(std::array<QString, RecordStore::ColumnCount> &header)
 {
     header[0] = QStringLiteral("Index");
     header[1] = QStringLiteral("Date");
-    for (int channel = 0; channel < Channels; ++channel) {
+    for (int channel = 0; channel < ChannelCount; ++channel) {
         header[RecordStore::timeColumn(channel)] = QStringLiteral("Time");
         header[RecordStore::unitColumn(channel)] = QStringLiteral("Unit");
     }
@@ -139,7 +139,7 @@ QTime RecordStore::appendSample(int channel, const QString &valueText, const QSt
 RecordStore::Growth RecordStore::growOrSplit()
 {
     if (m_sampleRows >= MaxSampleRows) return Growth::SplitNeeded;
-    for (int channel = 0; channel < Channels; ++channel) {
+    for (int channel = 0; channel < ChannelCount; ++channel) {
         if (m_nextRow[channel] - 1 >= m_sampleRows) {
             const int newModelRow = gridRowCount() - 1;
             beginInsertRows({}, newModelRow, newModelRow);
@@ -158,7 +158,7 @@ void RecordStore::clearRecord(const std::array<QString, 6> &trimmedChannelNames)
     // A fresh list: the old rows may still be shared with a snapshot being written.
     m_rows = QList<Row>(2);
     writeFixedHeaders(m_rows.front());
-    for (int channel = 0; channel < Channels; ++channel)
+    for (int channel = 0; channel < ChannelCount; ++channel)
         m_rows.front()[valueColumn(channel)] = trimmedChannelNames[channel];
     // An emptied table with counters still pointing deep into the old record would send the
     // next sample nowhere and mislead every reader of the counters.
@@ -177,7 +177,7 @@ RecordTable RecordStore::snapshot() const
 
 void RecordStore::setChannelNames(const std::array<QString, 6> &trimmedChannelNames)
 {
-    for (int channel = 0; channel < Channels; ++channel)
+    for (int channel = 0; channel < ChannelCount; ++channel)
         m_rows.front()[valueColumn(channel)] = trimmedChannelNames[channel];
     Q_EMIT headerDataChanged(Qt::Horizontal, valueColumn(0), valueColumn(5));
 }

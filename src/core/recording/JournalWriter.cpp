@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "core/common/AppPaths.h"
+#include "core/common/ChannelCount.h"
 #include "core/common/Clock.h"
 #include "core/common/Files.h"
 #include "core/common/Prompts.h"
@@ -22,7 +23,6 @@
 namespace
 {
 
-constexpr int Channels = 6;
 // A burst this large is written at once, whatever the time.
 constexpr qsizetype BurstBytes = 64 * 1024;
 
@@ -231,8 +231,8 @@ void JournalWriter::sampleRecorded(int channel, int row, int divisor)
 
 void JournalWriter::writeChannelNames()
 {
-    std::array<QString, Channels> names;
-    for (int k = 0; k < Channels; ++k)
+    std::array<QString, ChannelCount> names;
+    for (int k = 0; k < ChannelCount; ++k)
         names[std::size_t(k)] = m_.record.cell(0, RecordStore::valueColumn(k));
     RecordJournal::appendChannelNames(m_buffer, names);
     m_namesChanged = false;

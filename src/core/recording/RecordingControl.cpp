@@ -55,9 +55,9 @@ void RecordingControl::run()
         return;
     }
     AcquisitionState &state = m_.state;
-    if (state.resetPending != 0) {
+    if (state.resetPending != ResetPending::None) {
         Q_EMIT windowsResetNeeded();
-        state.resetPending = 0;
+        state.resetPending = ResetPending::None;
     }
     if (!state.linkUp)
         startOnNewLink();
@@ -236,7 +236,7 @@ void RecordingControl::stop()
     m_status.setMode(RecordingMode::Stopped);
 
     m_.alarm.disarm();
-    m_.state.resetPending = 5;
+    m_.state.resetPending = ResetPending::Idle;
     reloadSetup();
 }
 

@@ -16,7 +16,7 @@
 namespace
 {
 
-constexpr int LastIntervalCode = 4;
+constexpr int LastIntervalCode = Measurement::IntervalCodeCount - 1;
 
 // The top range of each function: the only range in which an overload still counts in the
 // statistics.
@@ -28,18 +28,13 @@ constexpr TopRange topRange[Measurement::FunctionCount] = {
     {3, 1}, {3, 1}, {3, 1}, {3, 1}, {5, 100}, {1, 10}, {5, 1000}, {3, 10}, {3, 1000}, {3, 10},
 };
 
-// The meter's interval as minutes and seconds, by interval code.
-constexpr const char *intervalTexts[LastIntervalCode + 1][2] = {
-    {"00", "02"}, {"00", "10"}, {"00", "30"}, {"01", "00"}, {"02", "00"},
-};
-constexpr int intervalSecondsByCode[LastIntervalCode + 1] = {2, 10, 30, 60, 120};
 constexpr qint64 KeptMainSlackMs = 1000;
 
 // An interval code outside the table may stand for the longest.
 int intervalSeconds(int intervalCode)
 {
-    return intervalCode >= 0 && intervalCode <= LastIntervalCode ? intervalSecondsByCode[intervalCode]
-                                                                 : intervalSecondsByCode[LastIntervalCode];
+    const int seconds = Measurement::intervalSeconds(intervalCode);
+    return seconds ? seconds : Measurement::IntervalSecondsByCode[LastIntervalCode];
 }
 
 QStringView valuePicture(int divisor)
@@ -202,8 +197,10 @@ void SampleRecorder::admitChannel(const MeterReading &r)
 
 void SampleRecorder::showInterval(int intervalCode)
 {
-    m_.monitor.label8[0] = QLatin1String(intervalTexts[intervalCode][0]);
-    m_.monitor.label8[1] = QLatin1String(intervalTexts[intervalCode][1]);
+    // Minutes and seconds, two digits each.
+    const int seconds = Measurement::intervalSeconds(intervalCode);
+    m_.monitor.label8[0] = NumberFormat::format(seconds / 60, u"00");
+    m_.monitor.label8[1] = NumberFormat::format(seconds % 60, u"00");
 }
 
 void SampleRecorder::updateHistory(const MeterReading &r)

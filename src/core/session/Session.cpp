@@ -311,7 +311,7 @@ void Session::startUp()
 {
     m_startupFaults.noteSettings(m_store);
     m_settings->loadOptions();
-    m_state.resetPending = 5;
+    m_state.resetPending = ResetPending::Idle;
     // Start-up loads the Setup dialog hidden: the setup keys are read and, with no recording
     // running, the alarm is left switched off.
     m_recording->reloadSetup();

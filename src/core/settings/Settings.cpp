@@ -2,13 +2,12 @@
 
 #include <QRegularExpression>
 
+#include "core/common/ChannelCount.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
 
 namespace
 {
-
-constexpr int ChannelFields = 6;
 
 constexpr qint16 LastScaleIndex = 7; // "25" .. "200"
 
@@ -51,14 +50,14 @@ Settings::Settings()
 
 QString Settings::channelName(int channel) const
 {
-    if (channel < 0 || channel >= ChannelFields) return QString();
+    if (channel < 0 || channel >= ChannelCount) return QString();
     return Channel_n[channel].trimmed();
 }
 
 std::array<QString, 6> Settings::channelNames() const
 {
     std::array<QString, 6> names;
-    for (int c = 0; c < ChannelFields; ++c)
+    for (int c = 0; c < ChannelCount; ++c)
         names[c] = channelName(c);
     return names;
 }

@@ -89,26 +89,4 @@ Edit editingFinished(const QString &text, const Context &context)
     return check(text, context, false);
 }
 
-Units unitsFor(int mainFunction, int storedUnit)
-{
-    switch (mainFunction) {
-    case Measurement::DCV:
-        return {{QStringLiteral("mV"), QStringLiteral("V")}, storedUnit == 1 ? 1 : 0};
-    case Measurement::ACV:
-        return {{QStringLiteral("V")}, 0};
-    case Measurement::DCA:
-    case Measurement::ACA:
-        return {{QStringLiteral("A")}, 0};
-    default:
-        return {};
-    }
-}
-
-QString limitForFunction(int mainFunction, const QString &limit)
-{
-    bool ok = false;
-    const double value = NumberFormat::parseNumber(limit, &ok);
-    return isAc(mainFunction) && ok && value < 0 ? QStringLiteral("0") : limit;
-}
-
 } // namespace AlarmLimits

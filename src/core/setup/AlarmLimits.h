@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/measurement/AlarmRules.h"
 #include "core/measurement/MeasurementTables.h"
 
 // The alarm limit boxes of the Setup dialog ("Hi" Text1(0), "Low" Text1(1)) and their unit
@@ -43,18 +44,7 @@ Edit textChanged(const QString &text, const Context &context);
 // one otherwise ("###0.0").
 Edit editingFinished(const QString &text, const Context &context);
 
-// The alarm unit list for the main channel's function: DCV "mV", "V" with the stored
-// setup_unit position selected (position 0 for anything but 0 or 1); ACV "V"; DCA and ACA
-// "A"; any other function an empty list.
-struct Units {
-    QStringList entries;
-    int index = -1;
-    QString selected() const { return index >= 0 && index < entries.size() ? entries.at(index) : QString(); }
-    bool operator==(const Units &other) const { return entries == other.entries && index == other.index; }
-};
-Units unitsFor(int mainFunction, int storedUnit);
-
-// AC readings are never negative: for ACV and ACA a limit below 0 becomes "0".
-QString limitForFunction(int mainFunction, const QString &limit);
+// The alarm unit list (Combo2) and its selection, as the alarm's rules give it.
+using Units = AlarmRules::Units;
 
 } // namespace AlarmLimits

@@ -3,11 +3,6 @@
 namespace
 {
 
-bool canCarryAlarm(int function)
-{
-    return function >= Measurement::DCV && function <= Measurement::ACA;
-}
-
 // Switched off: controls disabled and clear, the alarm disarmed, the monitor's fields reset.
 AlarmApplication switchedOff(const AlarmState &state, const AlarmLimits::Units &units)
 {
@@ -64,22 +59,22 @@ namespace AlarmPart
 AlarmApplication onLoad(const AlarmState &state, int storedUnit)
 {
     if (!state.recording) return switchedOff(state, {});
-    const AlarmLimits::Units units = AlarmLimits::unitsFor(state.mainFunction, storedUnit);
-    if (!canCarryAlarm(state.mainFunction)) {
+    const AlarmLimits::Units units = AlarmRules::unitsFor(state.mainFunction, storedUnit);
+    if (!AlarmRules::canCarryAlarm(state.mainFunction)) {
         AlarmApplication off = switchedOff(state, units);
         off.clearAlarmActive = true;
         return off;
     }
     AlarmState limited = state;
-    limited.highText = AlarmLimits::limitForFunction(state.mainFunction, state.highText);
-    limited.lowText = AlarmLimits::limitForFunction(state.mainFunction, state.lowText);
+    limited.highText = AlarmRules::limitForFunction(state.mainFunction, state.highText);
+    limited.lowText = AlarmRules::limitForFunction(state.mainFunction, state.lowText);
     return bySwitch(limited, units);
 }
 
 AlarmApplication onOk(const AlarmState &state, const AlarmLimits::Units &units)
 {
     if (!state.recording) return switchedOff(state, units);
-    if (!canCarryAlarm(state.mainFunction)) {
+    if (!AlarmRules::canCarryAlarm(state.mainFunction)) {
         AlarmApplication off = switchedOff(state, units);
         off.clearAlarmActive = true;
         return off;

@@ -1,11 +1,10 @@
 #include "core/setup/SetupOk.h"
 
+#include "core/common/ChannelCount.h"
 #include "core/power/PowerCostMonitor.h"
 
 namespace
 {
-
-constexpr int ChannelCount = 6;
 
 bool isChannel(int channel)
 {

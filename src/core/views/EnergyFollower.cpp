@@ -26,7 +26,7 @@ void EnergyFollower::sampleRecorded(int channel, int row, int /*divisor*/)
 {
     const RecordStore &r = m_.record;
     const int function = Measurement::functionCodeOf(r.functionCaption[std::size_t(channel)]);
-    const int interval = EnergyMeter::intervalSeconds(m_.state.reading.intervalCode);
+    const int interval = Measurement::intervalSeconds(m_.state.reading.intervalCode);
     const QString time = r.cell(row, RecordStore::timeColumn(channel));
     const QString value = r.cell(row, RecordStore::valueColumn(channel));
     const QString unit = r.cell(row, RecordStore::unitColumn(channel));

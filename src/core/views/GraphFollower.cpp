@@ -25,7 +25,7 @@ GraphFollower::GraphFollower(const Collaborators &collaborators, QObject *parent
 
 bool GraphFollower::recordingRuns() const
 {
-    return m_.state.resetPending == 0;
+    return m_.state.resetPending == ResetPending::None;
 }
 
 void GraphFollower::followChannel()

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <cmath>
 
+#include "core/common/ChannelCount.h"
 #include "core/common/Files.h"
 #include "core/common/NumberFormat.h"
 #include "core/measurement/MeasurementTables.h"
@@ -20,7 +21,6 @@ constexpr int MaximumRow = 4;
 constexpr int MinimumRow = 5;
 constexpr int HeaderRow = 7;
 constexpr int FirstSampleRow = 8;
-constexpr int ChannelCount = 6;
 constexpr int MainBlockColumn = 21; // U: time, V: value, W: unit
 
 const QString TimePicture = QStringLiteral("hh:nn:ss");

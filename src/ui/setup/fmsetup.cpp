@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/common/ChannelCount.h"
 #include "core/common/Prompts.h"
 #include "core/settings/AlarmSetup.h"
 #include "core/setup/PortPair.h"
@@ -25,7 +26,6 @@ namespace
 {
 
 constexpr int PortCount = 16;
-constexpr int ChannelFields = 6;
 
 // The character a key press types; null for keys that type nothing (arrows, Tab, Enter),
 // which every box lets through.
@@ -122,7 +122,7 @@ void fmsetup::build()
     const QString headers[4] = {tr("Display  Name"), tr("Serial Number "), tr("Place"), tr("Voltage from")};
     for (int column = 0; column < 4; ++column)
         channelGrid->addWidget(new QLabel(headers[column], channels), 0, column + 1, Qt::AlignCenter);
-    for (int k = 0; k < ChannelFields; ++k) {
+    for (int k = 0; k < ChannelCount; ++k) {
         channelGrid->addWidget(new QLabel(tr("Channel %1").arg(k + 1), channels), k + 1, 0);
         m_names[k] = named(new QLineEdit(channels), QStringLiteral("Text2(%1)").arg(k));
         m_names[k]->setMaxLength(SetupValues::NameLength);
@@ -212,7 +212,7 @@ void fmsetup::showValues(const SetupValues &values)
     m_units->setCurrentIndex(alarm.unitIndex);
 
     m_scale->setCurrentIndex(values.YScale >= 0 && values.YScale < m_scale->count() ? values.YScale : 0);
-    for (int k = 0; k < ChannelFields; ++k) {
+    for (int k = 0; k < ChannelCount; ++k) {
         const auto i = std::size_t(k);
         m_names[i]->setText(values.Channel_n[i]);
         m_serials[i]->setText(values.Channel_sn[i]);
@@ -282,7 +282,7 @@ SetupValues fmsetup::edited() const
     values.T1Low = AlarmLimits::editingFinished(m_limits[1]->text(), context).text;
     values.YScale = m_scale->currentIndex();
     if (m_units->count() > 0) values.unit = m_units->currentIndex();
-    for (int k = 0; k < ChannelFields; ++k) {
+    for (int k = 0; k < ChannelCount; ++k) {
         const auto i = std::size_t(k);
         values.Channel_n[i] = m_names[i]->text();
         values.Channel_sn[i] = m_serials[i]->text();
