@@ -99,7 +99,7 @@ void EnergyMeter::reset()
 void EnergyMeter::add(int channel, int function, int intervalSeconds, QStringView time, QStringView value,
                       const QString &unit)
 {
-    if (channel < 0 || channel >= Channels) return;
+    if (channel < 0 || channel >= ChannelCount) return;
     const auto k = std::size_t(channel);
     ChannelState &state = m_states[k];
     ChannelEnergy &energy = m_channels[k];
@@ -143,7 +143,7 @@ void EnergyMeter::add(int channel, int function, int intervalSeconds, QStringVie
 
 bool EnergyMeter::voltageAt(int voltageChannel, int time, double *volts) const
 {
-    if (voltageChannel < 0 || voltageChannel >= Channels) return false;
+    if (voltageChannel < 0 || voltageChannel >= ChannelCount) return false;
     const ChannelState &source = m_states[std::size_t(voltageChannel)];
     if (!source.voltage) return false;
     const int oldest = VoltageAgeIntervals * source.intervalSeconds;
@@ -182,8 +182,8 @@ EnergyMeter EnergyMeter::ofRecord(const RecordTable &record, const EnergyRates &
         int time;
     };
     std::vector<Sample> samples;
-    std::array<int, Channels> interval{};
-    for (int c = 0; c < Channels; ++c) {
+    std::array<int, ChannelCount> interval{};
+    for (int c = 0; c < ChannelCount; ++c) {
         std::map<int, int> gapCounts;
         int last = -1, day = 0;
         for (int row = 1; row < record.gridRowCount(); ++row) {

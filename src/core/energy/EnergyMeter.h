@@ -3,6 +3,8 @@
 #include <QStringView>
 #include <array>
 
+#include "core/common/ChannelCount.h"
+
 struct RecordTable;
 struct Settings;
 
@@ -43,7 +45,6 @@ struct ChannelEnergy {
 class EnergyMeter
 {
 public:
-    static constexpr int Channels = 6;
     static constexpr int GapIntervals = 3;
     static constexpr int VoltageAgeIntervals = 2;
 
@@ -82,6 +83,6 @@ private:
     bool voltageAt(int voltageChannel, int time, double *volts) const;
 
     EnergyRates m_rates;
-    std::array<ChannelEnergy, Channels> m_channels{};
-    std::array<ChannelState, Channels> m_states{};
+    std::array<ChannelEnergy, ChannelCount> m_channels{};
+    std::array<ChannelState, ChannelCount> m_states{};
 };

@@ -28,7 +28,7 @@ QString voltageSourceOf(const EnergyRates &rates, int channel)
 QList<Row> rows(const EnergyMeter &meter, const std::array<QString, 6> &names)
 {
     QList<Row> table;
-    for (int c = 0; c < EnergyMeter::Channels; ++c) {
+    for (int c = 0; c < ChannelCount; ++c) {
         const ChannelEnergy &energy = meter.channel(c);
         if (!energy.current) continue;
         table.append({names[std::size_t(c)], voltageSourceOf(meter.rates(), c), energy, meter.cost(energy)});
@@ -76,7 +76,7 @@ QString costText(double cost)
 QString csv(const EnergyMeter &meter)
 {
     std::array<QString, 6> names;
-    for (int c = 0; c < EnergyMeter::Channels; ++c)
+    for (int c = 0; c < ChannelCount; ++c)
         names[std::size_t(c)] = channelText(c);
     QString text = QStringLiteral("channel,voltage,kWh,average_W,seconds,cost\r\n");
     const QList<Row> table = rows(meter, names);

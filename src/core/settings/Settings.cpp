@@ -64,10 +64,10 @@ std::array<QString, 6> Settings::channelNames() const
 
 int Settings::voltageChannel(int channel) const
 {
-    if (channel < 0 || channel >= ChannelFields) return -1;
+    if (channel < 0 || channel >= ChannelCount) return -1;
     bool ok = false;
     const int pair = Energy_pair[std::size_t(channel)].toInt(&ok) - 1;
-    return ok && pair >= 0 && pair < ChannelFields && pair != channel ? pair : -1;
+    return ok && pair >= 0 && pair < ChannelCount && pair != channel ? pair : -1;
 }
 
 void Settings::loadSetup(const SettingsStore &store, bool readUnit)
@@ -112,7 +112,7 @@ void Settings::applyLoadRules()
     // would refuse as none.
     for (QString *rate : {&Power_cos, &Power_V, &Power_Unit})
         if (!isRate(*rate)) *rate = QStringLiteral("0");
-    for (int c = 0; c < ChannelFields; ++c)
+    for (int c = 0; c < ChannelCount; ++c)
         if (voltageChannel(c) < 0) Energy_pair[std::size_t(c)] = QStringLiteral("0");
     // Scanning and the one configured port exclude each other; the scan wins.
     if (autoScan == 1) selePort = 0;

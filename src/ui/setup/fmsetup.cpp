@@ -136,7 +136,7 @@ void fmsetup::build()
         // The voltage of the channel's energy: the power rate's V, or a voltage channel's readings.
         m_voltageFrom[k] = named(new QComboBox(channels), QStringLiteral("Combo4(%1)").arg(k));
         m_voltageFrom[k]->addItem(tr("Power rate"));
-        for (int c = 0; c < ChannelFields; ++c)
+        for (int c = 0; c < ChannelCount; ++c)
             m_voltageFrom[k]->addItem(QStringLiteral("Ch%1").arg(c + 1));
         channelGrid->addWidget(m_voltageFrom[k], k + 1, 4);
     }
