@@ -915,58 +915,52 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("stream");
         QTest::addColumn<QString>("error");
-        const auto sheetWith = [](const QByteArray &records) -> QByteArray {
-            Biff biff;
-            biff.globals().sheet();
-            return biff.bytes() + records + Biff().eof().bytes();
+        const auto bad = [](const char *name, const QByteArray &stream, const char *error) {
+            QTest::newRow(name) << stream << QString::fromLatin1(error);
         };
-        QByteArray cut = sheetWith(Biff().cell(0x0203, 0, 0, 0, Biff::f64(1)).bytes());
+        const auto inSheet = [](const Biff &records) -> QByteArray {
+            return Biff().globals().sheet().bytes() + records.bytes() + Biff().eof().bytes();
+        };
+        QByteArray cut = inSheet(Biff().cell(0x0203, 0, 0, 0, Biff::f64(1)));
         cut.chop(8);
-        QTest::newRow("cut") << cut << "a record runs past the end of the file";
-        QTest::newRow("no end") << Biff().globals().sheet().bytes()
-                                << "the file ends in the middle of the workbook";
-        QTest::newRow("short number") << sheetWith(Biff().cell(0x0203, 0, 0, 0, QByteArray(4, '\0')).bytes())
-                                      << "a record is shorter than its contents";
-        QTest::newRow("missing shared string")
-            << sheetWith(Biff().cell(0x00FD, 0, 0, 0, Biff::u32(0)).bytes())
-            << "a text refers to a string that is missing";
-        QTest::newRow("text longer than its record")
-            << sheetWith(Biff().cell(0x0204, 0, 0, 0, Biff::u16(60000) + QByteArray(1, '\0') + "ab").bytes())
-            << "a record is shorter than its contents";
-        QTest::newRow("half a character")
-            << sheetWith(Biff().cell(0x0204, 0, 0, 0, Biff::u16(1) + QByteArray(1, '\x01') + "a").bytes())
-            << "a text is cut in the middle of a character";
-        QTest::newRow("column past the sheet")
-            << sheetWith(Biff().cell(0x0203, 0, 256, 0, Biff::f64(1)).bytes())
-            << "a cell lies outside the sheet";
-        QTest::newRow("row of numbers past the sheet")
-            << sheetWith(
-                   Biff()
-                       .record(0x00BD, Biff::u16(0) + Biff::u16(255) + QByteArray(12, '\0') + Biff::u16(256))
-                       .bytes())
-            << "a cell lies outside the sheet";
-        QTest::newRow("broken row of numbers")
-            << sheetWith(Biff().record(0x00BD, QByteArray(7, '\0')).bytes())
-            << "a row of numbers has a broken length";
-        QTest::newRow("impossible size")
-            << sheetWith(Biff()
-                             .record(0x0200, Biff::u32(0) + Biff::u32(70000) + Biff::u16(0) + Biff::u16(3) +
-                                                 Biff::u16(0))
-                             .bytes())
-            << "the sheet claims an impossible size";
-        QTest::newRow("no worksheet") << Biff().bof(0x0005).eof().bytes() << "the workbook has no worksheet";
-        QTest::newRow("not a workbook")
-            << Biff().bof(0x0010).eof().bytes() << "a part of the workbook is not what it claims to be";
-        QTest::newRow("unknown version")
-            << Biff().bof(0x0005, 0x0400).eof().bytes() << "the workbook is of an unsupported version";
-        QByteArray lost = Biff().globals().bytes();
-        qToLittleEndian<quint32>(0x7FFFFFFF, lost.data() + lost.indexOf(QByteArray("\x85\x00", 2)) + 4);
-        QTest::newRow("worksheet outside") << lost << "a worksheet lies outside the file";
-        QByteArray loop = Biff().globals().bytes();
-        qToLittleEndian<quint32>(0, loop.data() + loop.indexOf(QByteArray("\x85\x00", 2)) + 4);
-        QTest::newRow("worksheet pointing back")
-            << loop << "a part of the workbook is not what it claims to be";
-        QTest::newRow("empty") << QByteArray() << "the file ends in the middle of the workbook";
+        bad("cut", cut, "a record runs past the end of the file");
+        bad("no end", Biff().globals().sheet().bytes(), "the file ends in the middle of the workbook");
+        bad("short number", inSheet(Biff().cell(0x0203, 0, 0, 0, QByteArray(4, '\0'))),
+            "a record is shorter than its contents");
+        bad("missing shared string", inSheet(Biff().cell(0x00FD, 0, 0, 0, Biff::u32(0))),
+            "a text refers to a string that is missing");
+        bad("text longer than its record",
+            inSheet(Biff().cell(0x0204, 0, 0, 0, Biff::u16(60000) + QByteArray(1, '\0') + "ab")),
+            "a record is shorter than its contents");
+        bad("half a character",
+            inSheet(Biff().cell(0x0204, 0, 0, 0, Biff::u16(1) + QByteArray(1, '\x01') + "a")),
+            "a text is cut in the middle of a character");
+        bad("column past the sheet", inSheet(Biff().cell(0x0203, 0, 256, 0, Biff::f64(1))),
+            "a cell lies outside the sheet");
+        bad("row of numbers past the sheet",
+            inSheet(
+                Biff().record(0x00BD, Biff::u16(0) + Biff::u16(255) + QByteArray(12, '\0') + Biff::u16(256))),
+            "a cell lies outside the sheet");
+        bad("broken row of numbers", inSheet(Biff().record(0x00BD, QByteArray(7, '\0'))),
+            "a row of numbers has a broken length");
+        bad("impossible size",
+            inSheet(Biff().record(0x0200, Biff::u32(0) + Biff::u32(70000) + Biff::u16(0) + Biff::u16(3) +
+                                              Biff::u16(0))),
+            "the sheet claims an impossible size");
+        bad("no worksheet", Biff().bof(0x0005).eof().bytes(), "the workbook has no worksheet");
+        bad("not a workbook", Biff().bof(0x0010).eof().bytes(),
+            "a part of the workbook is not what it claims to be");
+        bad("unknown version", Biff().bof(0x0005, 0x0400).eof().bytes(),
+            "the workbook is of an unsupported version");
+        const auto sheetAt = [](quint32 position) {
+            QByteArray globals = Biff().globals().bytes();
+            qToLittleEndian<quint32>(position,
+                                     globals.data() + globals.indexOf(QByteArray("\x85\x00", 2)) + 4);
+            return globals;
+        };
+        bad("worksheet outside", sheetAt(0x7FFFFFFF), "a worksheet lies outside the file");
+        bad("worksheet pointing back", sheetAt(0), "a part of the workbook is not what it claims to be");
+        bad("empty", QByteArray(), "the file ends in the middle of the workbook");
     }
 
     void damagedStreams()
