@@ -124,59 +124,38 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("steps");
-        // F5 scans for the receiver and records; Stop and the save dialog by keys afterwards.
-        const QStringList recorded{"active Voltrix", "key F5", "journal 12", "key shift+F5",
-                                   "press ctrl+s Save File"};
-        const QStringList saveAgainAndQuit{
-            "active Voltrix",   "key ctrl+s",     "window Save File", "key Escape",
-            "closed Save File", "active Voltrix", "key ctrl+q",       "exit"};
-        QTest::newRow("save, then the keys")
-            << QStringList()
-            << recorded +
-                   QStringList{"type @/first.xlsx", "key Return", "file first.xlsx", "closed Save File"} +
-                   saveAgainAndQuit;
-        QTest::newRow("replace, then the keys")
-            << QStringList()
-            << recorded + QStringList{"type @/first.xlsx", "key Return",        "file first.xlsx",
-                                      "closed Save File",  "active Voltrix",    "key ctrl+s",
-                                      "window Save File",  "type @/first.xlsx", "key Return",
-                                      "another Save File", "key alt+y",         "closed Save File"} +
-                   saveAgainAndQuit;
-        QTest::newRow("open, then the keys")
-            << QStringList()
-            << recorded + QStringList{"type @/first.xlsx", "key Return",        "file first.xlsx",
-                                      "closed Save File",  "active Voltrix",    "key ctrl+o",
-                                      "window Open File",  "type @/first.xlsx", "key Return",
-                                      "closed Open File",  "active Voltrix",    "key F5",
-                                      "journal 12",        "key shift+F5",      "press ctrl+s Save File",
-                                      "key Escape",        "closed Save File",  "active Voltrix",
-                                      "key ctrl+q",        "window Save File!"};
-        QTest::newRow("Japanese menu bar with live readings")
-            // Nothing listens on port 1: the publisher's state is a long "cannot reach" text.
-            << QStringList{"--lang", "ja", "--mqtt", "mqtt://127.0.0.1:1"}
-            << QStringList{"active Voltrix",
-                           "last menu",
-                           "key a",
-                           "window Voltrix のバージョン情報",
-                           "key Escape",
-                           "closed Voltrix のバージョン情報",
-                           "active Voltrix",
-                           "key ctrl+q",
-                           "exit"};
+        // Steps separated by ";". F5 scans for the receiver and records; Stop and the save dialog by
+        // keys afterwards. (A plain save and the keys after it are where the replace row begins.)
+        const auto row = [](const char *name, const QStringList &arguments, const QString &steps) {
+            QTest::newRow(name) << arguments << steps.split(u';');
+        };
+        const QString recorded = QStringLiteral("active Voltrix;key F5;journal 12;key shift+F5;"
+                                                "press ctrl+s Save File;");
+        const QString firstSave =
+            recorded + "type @/first.xlsx;key Return;file first.xlsx;closed Save File;active Voltrix;";
+        const QString saveAgainAndQuit = QStringLiteral(
+            "key ctrl+s;window Save File;key Escape;closed Save File;active Voltrix;key ctrl+q;exit");
+        row("replace, then the keys", {},
+            firstSave +
+                "key ctrl+s;window Save File;type @/first.xlsx;key Return;another Save File;"
+                "key alt+y;closed Save File;active Voltrix;" +
+                saveAgainAndQuit);
+        row("open, then the keys", {},
+            firstSave + "key ctrl+o;window Open File;type @/first.xlsx;key Return;closed Open File;"
+                        "active Voltrix;key F5;journal 12;key shift+F5;press ctrl+s Save File;key Escape;"
+                        "closed Save File;active Voltrix;key ctrl+q;window Save File!");
+        // Nothing listens on port 1: the publisher's state is a long "cannot reach" text.
+        row("Japanese menu bar with live readings", {"--lang", "ja", "--mqtt", "mqtt://127.0.0.1:1"},
+            QStringLiteral("active Voltrix;last menu;key a;window Voltrix のバージョン情報;key Escape;"
+                           "closed Voltrix のバージョン情報;active Voltrix;key ctrl+q;exit"));
         // The view keys reach the graph with the keyboard anywhere in the frame (here in the table,
         // clicked); Save Graph saves the view shown.
-        const QStringList saveGraph{"active Voltrix", "key alt+f", "key s", "key g", "window Save File"};
-        QTest::newRow("lanes view by keys")
-            << QStringList()
-            << QStringList{"active Voltrix",         "key F5",     "journal 12",       "key shift+F5",
-                           "press ctrl+s Save File", "key Escape", "closed Save File", "active Voltrix",
-                           "click 0.7 0.3",          "key ctrl+2"} +
-                   saveGraph + QStringList{"type @/lanes.svg", "key Return",
-                                           "file lanes.svg",   "contains lanes.svg Ch1 DCV V",
-                                           "closed Save File", "active Voltrix",
-                                           "click 0.7 0.3",    "key ctrl+1"} +
-                   saveGraph +
-                   QStringList{"type @/main.svg", "key Return", "file main.svg", "lacks main.svg Ch1 DCV V"};
+        const QString saveGraph = QStringLiteral("active Voltrix;key alt+f;key s;key g;window Save File;");
+        row("lanes view by keys", {},
+            recorded + "key Escape;closed Save File;active Voltrix;click 0.7 0.3;key ctrl+2;" + saveGraph +
+                "type @/lanes.svg;key Return;file lanes.svg;contains lanes.svg Ch1 DCV V;closed Save File;"
+                "active Voltrix;click 0.7 0.3;key ctrl+1;" +
+                saveGraph + "type @/main.svg;key Return;file main.svg;lacks main.svg Ch1 DCV V");
     }
     void userSession()
     {

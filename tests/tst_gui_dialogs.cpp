@@ -391,8 +391,7 @@ private Q_SLOTS:
         const QString asked = QStringLiteral("rec1.xlsx already exists.\nDo you want to replace it?");
         QTest::newRow("no suffix: asked, replaced") << "rec1" << 0 << true << "rec1.xlsx" << asked;
         QTest::newRow(".xls: asked, kept") << "rec1.xls" << 0 << false << "" << asked;
-        QTest::newRow("CSV filter") << "rec1" << 1 << false << "rec1.csv"
-                                    << "";
+        QTest::newRow("CSV filter") << "rec1" << 1 << false << "rec1.csv" << QString();
     }
     void saveDialogAsksOnTheFinalName()
     {

@@ -258,29 +258,21 @@ private Q_SLOTS:
         QCOMPARE(QImage(image).convertToFormat(QImage::Format_RGB32), page().surface());
     }
 
+    // Both commands save the window's picture; the messages are tst_printing's saveGraph.
     void saveGraph()
     {
         trigger("mnsaveBmp"); // no record yet
         QCOMPARE(m_rig->prompts.lastCall().text, u"Not any graph!"_s);
-        QCOMPARE(m_rig->prompts.lastCall().icon, Prompts::Icon::None);
-
         record(10);
         stop();
-        m_rig->prompts.clear();
-        const QString unwritable = m_dir.filePath(u"missing/folder/g.png"_s);
-        m_rig->prompts.queueFileName(unwritable);
-        trigger("pop_SaveGraph");
-        QCOMPARE(m_rig->prompts.calls().size(), 2);
-        QVERIFY(m_rig->prompts.calls()[0].text.endsWith(u"_P1"_s)); // the suggested name
-        QVERIFY(m_rig->prompts.lastCall().text.contains(QDir::toNativeSeparators(unwritable)));
-        QVERIFY(!QFile::exists(unwritable));
-
-        const QString saved = m_dir.filePath(u"g.png"_s);
-        m_rig->prompts.queueFileName(saved);
-        trigger("mnsaveBmp");
-        const QImage image(saved);
-        QCOMPARE(image.size(), graphWindow()->picture()->size());
-        QVERIFY(pixelsOf(image, Trace) > 0);
+        for (const char *item : {"mnsaveBmp", "pop_SaveGraph"}) {
+            const QString saved = m_dir.filePath(QLatin1String(item) + u".png"_s);
+            m_rig->prompts.queueFileName(saved);
+            trigger(item);
+            const QImage image(saved);
+            QCOMPARE(image.size(), graphWindow()->picture()->size());
+            QVERIFY(pixelsOf(image, Trace) > 0);
+        }
 
         // Clear Record blanks the graph.
         m_rig->prompts.queueAnswer(Prompts::Answer::No); // not saved: do not save

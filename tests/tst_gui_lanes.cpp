@@ -293,15 +293,12 @@ private Q_SLOTS:
         QCOMPARE(GraphZoom::span(GraphZoom::WholeRecord, perPage, rows), spans.last());
     }
 
-    // A wide page holds the page shown; the options of the unattended outputs.
+    // A wide page holds the page shown; the zoom of the unattended outputs (their view: tst_gui_graph's
+    // commandLineWritesPrintsAndImage, and tst_publish's badInputIsRefused).
     void windowsAndViewOptions()
     {
         QCOMPARE(GraphZoom::window(GraphZoom::WholeRecord, 3, 100, 9999).first, 1);
         QCOMPARE(GraphZoom::window(1, 7, 100, 9999).first, 401);
-        GraphViewKind view = GraphViewKind::MainChannel;
-        QVERIFY(GraphViewState::parseView(QStringLiteral("all"), &view) &&
-                view == GraphViewKind::AllChannels);
-        QVERIFY(!GraphViewState::parseView(QStringLiteral("six"), &view));
         int zoom = 0;
         QVERIFY(GraphViewState::parseZoom(QStringLiteral("whole"), &zoom) && zoom == GraphZoom::WholeRecord);
         QVERIFY(!GraphViewState::parseZoom(QStringLiteral("2"), &zoom));

@@ -141,23 +141,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("rates");
         QTest::addColumn<QString>("charge");
         QTest::addColumn<QString>("elapsed");
-        const QString hour = u"7 10 A,3607 10 A"_s;
-        QTest::newRow("first step adds nothing")
-            << u"123 10 A"_s << u"100 1.0 10"_s << u"0.00"_s << u"0:0:0:0"_s;
-        QTest::newRow("1 kWh at price 10") << hour << u"100 1.0 10"_s << u"10.00"_s << u"0:1:0:0"_s;
-        QTest::newRow("power factor 0.8") << hour << u"100 0.8 10"_s << u"8.00"_s << u"0:1:0:0"_s;
-        // 0.90045 kWh x 0.31 = 0.2791
-        QTest::newRow("230 V 4.35 A 0.9 at 0.31")
-            << u"7 4.35 A,3607 4.35 A"_s << u"230 0.9 0.31"_s << u"0.28"_s << u"0:1:0:0"_s;
-        QTest::newRow("milliamperes in amperes")
-            << u"7 500.0 mA,3607 500.0 mA"_s << u"1000 1.0 10"_s << u"5.00"_s << u"0:1:0:0"_s;
-        QTest::newRow("negative current costs its magnitude")
-            << u"7 -10 A,3607 -10 A"_s << u"100 1.0 10"_s << u"10.00"_s << u"0:1:0:0"_s;
-        QTest::newRow("steps add up, current changing")
-            << u"0 10 A,1800 10 A,3600 20 A"_s << u"100 1.0 10"_s << u"15.00"_s << u"0:1:0:0"_s;
-        QTest::newRow("overload costs nothing")
-            << u"0 10 A,3600 +OL A,7200 10 A"_s << u"100 1.0 10"_s << u"10.00"_s << u"0:2:0:0"_s;
-        QTest::newRow("rate not a number counts 0") << hour << u"abc 1.0 10"_s << u"0.00"_s << u"0:1:0:0"_s;
+        const auto row = [](const char *name, const char *readings, const char *rates, const char *charge,
+                            const char *elapsed = "0:1:0:0") {
+            QTest::newRow(name) << QString::fromUtf8(readings) << QString::fromUtf8(rates)
+                                << QString::fromUtf8(charge) << QString::fromUtf8(elapsed);
+        };
+        const char *hour = "7 10 A,3607 10 A";
+        row("first step adds nothing", "123 10 A", "100 1.0 10", "0.00", "0:0:0:0");
+        row("1 kWh at price 10", hour, "100 1.0 10", "10.00");
+        row("power factor 0.8", hour, "100 0.8 10", "8.00");
+        row("230 V 4.35 A 0.9 at 0.31", "7 4.35 A,3607 4.35 A", "230 0.9 0.31", "0.28"); // 0.90045 kWh x 0.31
+        row("milliamperes in amperes", "7 500.0 mA,3607 500.0 mA", "1000 1.0 10", "5.00");
+        row("negative current costs its magnitude", "7 -10 A,3607 -10 A", "100 1.0 10", "10.00");
+        row("steps add up, current changing", "0 10 A,1800 10 A,3600 20 A", "100 1.0 10", "15.00");
+        row("overload costs nothing", "0 10 A,3600 +OL A,7200 10 A", "100 1.0 10", "10.00", "0:2:0:0");
+        row("rate not a number counts 0", hour, "abc 1.0 10", "0.00");
     }
     void charge()
     {

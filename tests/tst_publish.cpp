@@ -136,38 +136,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("function");
         QTest::addColumn<QString>("csv"); // from the value on
-        QTest::newRow("milli") << "5.9"
-                               << "mV"
-                               << "DCV"
-                               << "0.0059,V,5.9,mV,DCV,false";
-        QTest::newRow("signed") << "+05.90"
-                                << "V"
-                                << "DCV"
-                                << "5.9,V,+05.90,V,DCV,false";
-        QTest::newRow("kilo") << "-1.234"
-                              << "KΩ"
-                              << "OHM"
-                              << "-1234,Ω,-1.234,KΩ,OHM,false";
-        QTest::newRow("micro") << "4.70"
-                               << "uF"
-                               << "CAP"
-                               << "0.0000047,F,4.70,uF,CAP,false";
-        QTest::newRow("zero") << "-0"
-                              << "mA"
-                              << "DCA"
-                              << "0,A,-0,mA,DCA,false";
-        QTest::newRow("overload") << "-OL"
-                                  << "MΩ"
-                                  << "OHM"
-                                  << ",Ω,-OL,MΩ,OHM,true";
-        QTest::newRow("quoted") << "a\"b,\x01"
-                                << "V"
-                                << "DCV"
-                                << ",V,\"a\"\"b,\x01\",V,DCV,false";
-        QTest::newRow("unknown unit") << "1.5"
-                                      << "x"
-                                      << "Duty"
-                                      << "1.5,x,1.5,x,Duty,false";
+        const auto row = [](const char *name, const char *text, const char *unit, const char *function,
+                            const char *csv) {
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(unit)
+                                << QString::fromUtf8(function) << QString::fromUtf8(csv);
+        };
+        row("milli", "5.9", "mV", "DCV", "0.0059,V,5.9,mV,DCV,false");
+        row("signed", "+05.90", "V", "DCV", "5.9,V,+05.90,V,DCV,false");
+        row("kilo", "-1.234", "KΩ", "OHM", "-1234,Ω,-1.234,KΩ,OHM,false");
+        row("micro", "4.70", "uF", "CAP", "0.0000047,F,4.70,uF,CAP,false");
+        row("zero", "-0", "mA", "DCA", "0,A,-0,mA,DCA,false");
+        row("overload", "-OL", "MΩ", "OHM", ",Ω,-OL,MΩ,OHM,true");
+        row("quoted", "a\"b,\x01", "V", "DCV", ",V,\"a\"\"b,\x01\",V,DCV,false");
+        row("unknown unit", "1.5", "x", "Duty", "1.5,x,1.5,x,Duty,false");
     }
     void sampleFormats()
     {

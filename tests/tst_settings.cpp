@@ -163,9 +163,7 @@ private Q_SLOTS:
         const auto row = [](const char *typed, int chosen, const char *written) {
             QTest::newRow(typed) << QString::fromUtf8(typed) << chosen << QString::fromUtf8(written);
         };
-        row("/r/rec1", 0, "/r/rec1.xlsx");
-        row("/r/rec1", 1, "/r/rec1.csv");
-        row("/r/rec1.xls", 0, "/r/rec1.xlsx");
+        // no suffix, .xls and the CSV filter: tst_gui_dialogs' saveDialogAsksOnTheFinalName
         row("/r/rec1.XLS", 1, "/r/rec1.xlsx");
         row("/r/rec1.CSV", 0, "/r/rec1.CSV");
         row("/r/rec1.", 0, "/r/rec1.xlsx");
