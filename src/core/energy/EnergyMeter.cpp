@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/common/NumberFormat.h"
+#include "core/common/TimeOfDay.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/record/RecordStore.h"
 #include "core/settings/Settings.h"
@@ -23,23 +24,6 @@ double rateOf(const QString &text)
     bool ok = false;
     const double value = NumberFormat::parseNumber(text, &ok);
     return ok && value >= 0 ? value : 0.0;
-}
-
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-// "hh:mm:ss" as seconds of the day; -1 for anything else.
-int secondsOfDay(QStringView time)
-{
-    if (time.size() != 8 || time[2] != u':' || time[5] != u':') return -1;
-    for (const int i : {0, 1, 3, 4, 6, 7})
-        if (!isDigit(time[i])) return -1;
-    auto two = [&](int at) { return (time[at].unicode() - u'0') * 10 + (time[at + 1].unicode() - u'0'); };
-    const int h = two(0), m = two(3), s = two(6);
-    if (h > 23 || m > 59 || s > 59) return -1;
-    return h * 3600 + m * 60 + s;
 }
 
 // Seconds from `from` to `to`, forwards across midnight.

@@ -36,25 +36,4 @@ Window window(int level, int page, int perPage, int rows)
     return {(pageFirst - 1) / width * width + 1, width};
 }
 
-int secondsOf(const QString &timeCell)
-{
-    // Read by hand: it runs for every sample the lanes place.
-    int seconds = 0;
-    int fields = 0;
-    int value = -1;
-    for (const QChar c : timeCell) {
-        if (c.isDigit() && c.unicode() < 128) {
-            value = (value < 0 ? 0 : value * 10) + (c.unicode() - '0');
-            if (value > 99999) return -1;
-        } else if (c == u':' && value >= 0 && fields < 2) {
-            seconds = seconds * 60 + value;
-            value = -1;
-            ++fields;
-        } else {
-            return -1;
-        }
-    }
-    return fields == 2 && value >= 0 ? seconds * 60 + value : -1;
-}
-
 } // namespace GraphZoom

@@ -22,7 +22,5 @@ struct Window {
 };
 Window window(int level, int page, int perPage, int rows);
 
-// Seconds since midnight of "hh:nn:ss"; -1 when it is no time.
-int secondsOf(const QString &timeCell);
 
 } // namespace GraphZoom

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/acquisition/AcquisitionState.h"
+#include "core/common/TimeOfDay.h"
 #include "core/graph/GraphPage.h"
 #include "core/graph/GraphPaging.h"
 #include "core/measurement/MeasurementTables.h"
@@ -79,7 +80,7 @@ void GraphLanes::syncStart() const
     m_firstCells = firstCells;
     QVector<int> firstTimes;
     for (const QString &cell : firstCells)
-        if (const int seconds = GraphZoom::secondsOf(cell); seconds >= 0) firstTimes.append(seconds);
+        if (const int seconds = secondsOfDay(cell); seconds >= 0) firstTimes.append(seconds);
     const qint64 start = LaneTimes::firstOfDay(firstTimes);
     if (start == m_start && firstDay == m_firstDay) return;
     m_start = start;
@@ -115,7 +116,7 @@ void GraphLanes::sync(int channel, int upTo) const
     if (times.size() > upTo) times.truncate(upTo);
     for (int row = times.size() + 1; row <= upTo; ++row) {
         const qint64 notBefore = std::max(row == 1 ? m_start : times.at(row - 1), dayStartOf(row));
-        const int seconds = GraphZoom::secondsOf(m_.record.cell(row, RecordStore::timeColumn(channel)));
+        const int seconds = secondsOfDay(m_.record.cell(row, RecordStore::timeColumn(channel)));
         times.append(seconds < 0 ? notBefore : LaneTimes::place(seconds, notBefore));
     }
 }
