@@ -14,22 +14,10 @@
 #include "core/settings/UserSettings.h"
 #include "core/views/EnergyFollower.h"
 #include "support/RecorderRig.h"
+#include "TimedStep.h"
 
 namespace
 {
-
-struct TimedStep final : SampleJournal {
-    EnergyFollower &energy;
-    std::vector<qint64> ns;
-    explicit TimedStep(EnergyFollower &e) : energy(e) {}
-    void sampleRecorded(int channel, int row, int divisor) override
-    {
-        QElapsedTimer timer;
-        timer.start();
-        energy.sampleRecorded(channel, row, divisor);
-        ns.push_back(timer.nsecsElapsed());
-    }
-};
 
 QByteArray frame(int channel, int row)
 {
@@ -52,7 +40,7 @@ int main(int argc, char **argv)
     UserSettings settings(rig.store);
     settings.loadSetup(false);
     EnergyFollower energy({rig.record, rig.state, settings});
-    TimedStep step(energy);
+    TimedStep<EnergyFollower> step(energy);
     rig.recorder.setJournal(&step);
     for (int row = 1; rig.restartsAsked() == 0; ++row) {
         rig.clock.advance(2000);

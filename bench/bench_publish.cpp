@@ -21,30 +21,17 @@
 #include "core/publish/StreamWriter.h"
 #include "support/MosquittoBroker.h"
 #include "support/RecorderRig.h"
+#include "TimedStep.h"
 
 namespace
 {
-
-// Times the publisher's step of every sample the recorder hands on.
-struct TimedStep final : SampleJournal {
-    ReadingPublisher &publisher;
-    std::vector<qint64> ns;
-    explicit TimedStep(ReadingPublisher &p) : publisher(p) {}
-    void sampleRecorded(int channel, int row, int divisor) override
-    {
-        QElapsedTimer timer;
-        timer.start();
-        publisher.sampleRecorded(channel, row, divisor);
-        ns.push_back(timer.nsecsElapsed());
-    }
-};
 
 void recordOnce(const char *what, SampleOutput *output)
 {
     RecorderRig rig;
     ReadingPublisher publisher(rig.record, rig.clock, rig.state);
     if (output) publisher.addOutput(output);
-    TimedStep step(publisher);
+    TimedStep<ReadingPublisher> step(publisher);
     rig.recorder.setJournal(&step);
     for (int row = 1; rig.restartsAsked() == 0; ++row) {
         rig.clock.advance(1000);
