@@ -12,7 +12,7 @@ const QColor GridGrey(128, 128, 128);
 } // namespace
 
 GraphPainter::GraphPainter(GraphCanvas &canvas, const GraphView &view)
-    : m_canvas(canvas), m_view(view), m_h(view.geometry.h), m_v(view.geometry.v)
+    : m_canvas(canvas), m_view(view), m_xScale(view.geometry.h), m_yScale(view.geometry.v)
 {
 }
 
@@ -27,68 +27,68 @@ void GraphPainter::frame()
 
 void GraphPainter::clear()
 {
-    m_canvas.fill(GraphLayout::surfaceRect(m_h, m_v), Qt::white);
+    m_canvas.fill(GraphLayout::surfaceRect(m_xScale, m_yScale), Qt::white);
 }
 
 void GraphPainter::tickLine()
 {
-    m_canvas.fill(GraphLayout::plotRect(m_h, m_v), colorFromStored(m_view.style.backColor));
+    m_canvas.fill(GraphLayout::plotRect(m_xScale, m_yScale), colorFromStored(m_view.style.backColor));
 }
 
 void GraphPainter::setTick()
 {
     using namespace GraphLayout;
     for (int i = 5; i < GraphScale::Steps; i += 5) {
-        const double y = i * StepHeight * m_v;
-        m_canvas.line({0, y}, {PlotWidth * m_h, y}, GridGrey);
+        const double y = i * StepHeight * m_yScale;
+        m_canvas.line({0, y}, {PlotWidth * m_xScale, y}, GridGrey);
     }
     for (int j = 20; j < 100; j += 20) {
-        const double x = j * SlotWidth * m_h;
-        m_canvas.line({x, 0}, {x, PlotHeight * m_v}, GridGrey);
+        const double x = j * SlotWidth * m_xScale;
+        m_canvas.line({x, 0}, {x, PlotHeight * m_yScale}, GridGrey);
     }
 }
 
 void GraphPainter::tickTextX()
 {
     if (m_view.channel.valueDisplay == QLatin1String("-????.?") || !m_view.scale) return;
-    const double x = GraphScale::valueLabelColumn(*m_view.scale) * m_h;
+    const double x = GraphScale::valueLabelColumn(*m_view.scale) * m_xScale;
     const QStringList labels = GraphScale::valueLabels(*m_view.scale);
     for (int i = 0; i < labels.size(); ++i)
-        m_canvas.text({x, (200.0 * i + 50) * m_v}, labels.at(i));
+        m_canvas.text({x, (200.0 * i + 50) * m_yScale}, labels.at(i));
 }
 
 void GraphPainter::title()
 {
     const GraphChannel &channel = m_view.channel;
-    if (m_view.style.titleCk == 1) m_canvas.text({4750 * m_h, 1120 * m_v}, m_view.style.mainTitle);
+    if (m_view.style.titleCk == 1) m_canvas.text({4750 * m_xScale, 1120 * m_yScale}, m_view.style.mainTitle);
     // This erase starts 50 units from the plot's left edge whatever the width ratio.
-    m_canvas.fill(GraphLayout::userRect(50, 1020 * m_v, 800 * m_h, 1300 * m_v), Qt::white);
+    m_canvas.fill(GraphLayout::userRect(50, 1020 * m_yScale, 800 * m_xScale, 1300 * m_yScale), Qt::white);
     const QString unit =
         channel.unitDisplay == QLatin1String("??")
             ? QStringLiteral("??")
             : Measurement::prefixText(channel.prefix) + Measurement::unitText(channel.function);
-    m_canvas.text({60 * m_h, 1120 * m_v}, u'(' + unit + u')');
+    m_canvas.text({60 * m_xScale, 1120 * m_yScale}, u'(' + unit + u')');
 }
 
 void GraphPainter::tickClean()
 {
-    m_canvas.fill(GraphLayout::userRect(-900 * m_h, -50 * m_v, -10 * m_h, 1050 * m_v), Qt::white);
-    m_canvas.fill(GraphLayout::userRect(50 * m_h, 1020 * m_v, 800 * m_h, 1300 * m_v), Qt::white);
+    m_canvas.fill(GraphLayout::userRect(-900 * m_xScale, -50 * m_yScale, -10 * m_xScale, 1050 * m_yScale), Qt::white);
+    m_canvas.fill(GraphLayout::userRect(50 * m_xScale, 1020 * m_yScale, 800 * m_xScale, 1300 * m_yScale), Qt::white);
 }
 
 void GraphPainter::cleanTickTextX()
 {
-    m_canvas.fill(GraphLayout::userRect(-900 * m_h, 50 * m_v, -10 * m_h, 1050 * m_v), Qt::white);
+    m_canvas.fill(GraphLayout::userRect(-900 * m_xScale, 50 * m_yScale, -10 * m_xScale, 1050 * m_yScale), Qt::white);
 }
 
 void GraphPainter::clearTitleStrip()
 {
-    m_canvas.fill(GraphLayout::userRect(0, 1010 * m_v, 10000 * m_h, 1146 * m_v), Qt::white);
+    m_canvas.fill(GraphLayout::userRect(0, 1010 * m_yScale, 10000 * m_xScale, 1146 * m_yScale), Qt::white);
 }
 
 void GraphPainter::clearTimeStrip()
 {
-    m_canvas.fill(GraphLayout::userRect(-70 * m_h, -150 * m_v, 10000 * m_h, -10 * m_v), Qt::white);
+    m_canvas.fill(GraphLayout::userRect(-70 * m_xScale, -150 * m_yScale, 10000 * m_xScale, -10 * m_yScale), Qt::white);
 }
 
 void GraphPainter::plotPage(PenMemory &pen)

@@ -56,8 +56,8 @@ public:
 private:
     GraphCanvas &m_canvas;
     const GraphView &m_view;
-    double m_h;
-    double m_v;
+    double m_xScale; // the window's width and height against the reference layout
+    double m_yScale;
 };
 
 // The one routine that draws a whole page (frame and samples) into `target` of any paint

@@ -29,7 +29,6 @@ public:
     FrameDecoder(SerialControl &serial, ReadingSink &sink, const Clock &clock, QObject *parent = nullptr);
 
     // Bytes of a frame whose rest has not arrived yet.
-    int pendingBytes() const { return m_reader.bufferedBytes(); }
     // Whether input waits that can still make a frame. Noise and the start of a frame that
     // never ended do not count: a receiver that went silent must lead to the time-out question.
     bool inputWaiting();

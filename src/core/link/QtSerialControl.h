@@ -29,8 +29,9 @@ public:
     // An invalid settings string leaves the previous settings in force.
     void setSettings(const QString &settings) override;
     void setHandshaking(int mode) override; // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both (as RTS/CTS)
-    void setInputMode(int mode) override { m_inputMode = mode; }
-    void setInBufferSize(int bytes) override { m_inBufferSize = bytes; }
+    // QSerialPort hands over bytes as they are, into a buffer that grows as it must.
+    void setInputMode(int) override {}
+    void setInBufferSize(int) override {}
     void setRThreshold(int bytes) override { m_rThreshold = bytes; }
     int rThreshold() const override { return m_rThreshold; }
 
@@ -50,8 +51,6 @@ public:
     static bool parseSettings(const QString &text, LineSettings *settings);
     LineSettings lineSettings() const { return m_line; }
     int handshaking() const { return m_handshaking; }
-    int inputMode() const { return m_inputMode; }
-    int inBufferSize() const { return m_inBufferSize; }
     int inputLen() const { return m_inputLen; }
 
     const PortDirectory &directory() const { return m_directory; }
@@ -79,8 +78,6 @@ private:
     QString m_openDevice;
     int m_commPort = 1;
     int m_handshaking = 0;
-    int m_inputMode = 0;
-    int m_inBufferSize = 1024;
     int m_rThreshold = 0;
     int m_inputLen = 0;
     int m_commEvent = 0;

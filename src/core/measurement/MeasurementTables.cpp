@@ -145,11 +145,6 @@ float highLimit(int functionCode)
     return isFunction(functionCode) ? functionTable[functionCode].high : 0.0f;
 }
 
-float limitMultiplier(int functionCode)
-{
-    return isFunction(functionCode) ? functionTable[functionCode].multiplier : 1.0f;
-}
-
 QString limitFormat(int functionCode)
 {
     return isFunction(functionCode) ? functionTable[functionCode].limitFormat.toString() : QString();

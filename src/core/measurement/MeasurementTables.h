@@ -26,7 +26,6 @@ QString prefixText(int prefixCode);     // "" outside 0..5 and for 3
 float prefixFactor(int prefixCode);     // 1e-9 .. 1e6; 1 outside 0..5
 float lowLimit(int functionCode);  // functionLimits(0, f)
 float highLimit(int functionCode); // functionLimits(1, f)
-float limitMultiplier(int functionCode);
 QString limitFormat(int functionCode);
 
 // Function code for a function name (exact, case-sensitive), -1 when none matches.

@@ -32,16 +32,12 @@ public:
     qint32 PrintFlag(int index) const;          // 0 outside 0..20
     void setPrintFlag(int index, qint32 flags); // ignored outside 0..20
 
-    qint16 FromPage() const { return m_pages.fromPage; }
     void setFromPage(qint16 page) { m_pages.fromPage = page; }
-    qint16 ToPage() const { return m_pages.toPage; }
     void setToPage(qint16 page) { m_pages.toPage = page; }
-    qint16 MinPage() const { return m_pages.minPage; }
     void setMinPage(qint16 page) { m_pages.minPage = page; }
     qint16 MaxPage() const { return m_pages.maxPage; }
     void setMaxPage(qint16 page) { m_pages.maxPage = page; }
     qint16 Copies() const { return m_pages.copies; }
-    void setCopies(qint16 copies) { m_pages.copies = copies; }
 
     void setDocumentName(const QString &name) { m_documentName = name; }
 

@@ -20,11 +20,6 @@ void ReadingPublisher::addOutput(SampleOutput *output)
         m_outputs.push_back(output);
 }
 
-void ReadingPublisher::removeOutput(SampleOutput *output)
-{
-    m_outputs.erase(std::remove(m_outputs.begin(), m_outputs.end(), output), m_outputs.end());
-}
-
 namespace
 {
 

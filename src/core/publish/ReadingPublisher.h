@@ -20,8 +20,6 @@ public:
     ReadingPublisher(const RecordStore &record, const Clock &clock, const AcquisitionState &state);
 
     void addOutput(SampleOutput *output);
-    void removeOutput(SampleOutput *output);
-    bool hasOutputs() const { return !m_outputs.empty(); }
 
     void sampleRecorded(int channel, int row, int divisor) override;
     void recordingModeChanged(RecordingMode mode);

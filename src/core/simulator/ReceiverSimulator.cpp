@@ -99,11 +99,6 @@ void ReceiverSimulator::setMeters(const QList<SimulatedMeter> &meters)
     m_meters = meters;
 }
 
-void ReceiverSimulator::addMeter(const SimulatedMeter &meter)
-{
-    m_meters.append(meter);
-}
-
 void ReceiverSimulator::setOptions(const SimulatorOptions &options)
 {
     m_options = options;
@@ -248,19 +243,12 @@ void ReceiverSimulator::sendStatusFrame()
     if (m_running) send(FrameEncoder::encodeStatus(), true);
 }
 
-void ReceiverSimulator::sendRaw(const QByteArray &bytes)
-{
-    send(bytes, false);
-}
-
 void ReceiverSimulator::send(const QByteArray &bytes, bool countsAsFrame)
 {
     if (m_fd < 0) return;
     flush();
-    if (!m_options.flood && m_pending.size() + bytes.size() > PendingLimit)
-        m_dropped += bytes.size();
-    else
-        m_pending.append(bytes);
+    // A reader that does not keep up loses frames, as the receiver's own buffer would.
+    if (m_options.flood || m_pending.size() + bytes.size() <= PendingLimit) m_pending.append(bytes);
     flush();
     if (countsAsFrame) {
         ++m_framesSent;

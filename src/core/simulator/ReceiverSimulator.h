@@ -86,7 +86,6 @@ public:
     ~ReceiverSimulator() override;
 
     void setMeters(const QList<SimulatedMeter> &meters);
-    void addMeter(const SimulatedMeter &meter);
     QList<SimulatedMeter> meters() const { return m_meters; }
     void setOptions(const SimulatorOptions &options);
     SimulatorOptions options() const { return m_options; }
@@ -101,10 +100,7 @@ public:
     void stop();
     bool isRunning() const { return m_running; }
     int framesSent() const { return m_framesSent; }
-    qint64 bytesDropped() const { return m_dropped; }
 
-    // Sends raw bytes at once (outside the meters' rhythm), e.g. a split or damaged frame.
-    void sendRaw(const QByteArray &bytes);
 
 Q_SIGNALS:
     // A frame was made; it may have been dropped when nobody drains the descriptor.
@@ -135,5 +131,4 @@ private:
     bool m_running = false;
     int m_run = 0; // start() count: first shots of an earlier run are ignored
     int m_framesSent = 0;
-    qint64 m_dropped = 0;
 };

@@ -35,11 +35,6 @@ double widthRatio(double innerWidthTwips)
     return innerWidthTwips / ReferenceInnerWidth;
 }
 
-double heightRatio(double innerHeightTwips)
-{
-    return innerHeightTwips / ReferenceInnerHeight;
-}
-
 double columnWidth(int column, double ratio)
 {
     return baseWidth(column) * ratio;

@@ -23,7 +23,6 @@ constexpr double ReferenceInnerHeight = 3330;
 // value 640, unit 400.
 int baseWidth(int column);
 double widthRatio(double innerWidthTwips);
-double heightRatio(double innerHeightTwips);
 // The width a column gets at a given width ratio, in the units of the ratio's numerator.
 double columnWidth(int column, double ratio);
 

@@ -43,7 +43,6 @@ public:
     explicit PlainXmlReader(const QByteArray &xml) : m_xml(xml) {}
 
     TokenType readNext();
-    TokenType tokenType() const { return m_token; }
     bool isStartElement() const { return m_token == QXmlStreamReader::StartElement; }
     bool isEndElement() const { return m_token == QXmlStreamReader::EndElement; }
     bool isCharacters() const { return m_token == QXmlStreamReader::Characters; }

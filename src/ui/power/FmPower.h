@@ -31,7 +31,6 @@ public:
     explicit FmPower(const Sources &sources, QWidget *parent = nullptr);
 
     // Caption Label1(i) and value Label2(i), i = 0..7.
-    QLabel *captionLabel(int i) const { return m_captions.at(std::size_t(i)); }
     QLabel *valueLabel(int i) const { return m_values.at(std::size_t(i)); }
     // The energy of the record (0) and of the run (1).
     QTableWidget *energyTable(int which) const { return m_energy.at(std::size_t(which)); }

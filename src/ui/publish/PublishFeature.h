@@ -13,7 +13,6 @@ class PublishFeature : public QObject
     Q_OBJECT
 public:
     static PublishFeature *install(Session &session, QMainWindow &frame);
-    QLabel *statusLabel() const { return m_status; }
     void openDialog();
 
 private:

@@ -26,8 +26,6 @@ public:
 
     void openSetup();   // mnsetup_Click
     void openOptions(); // mnoption_Click
-    fmsetup *setupDialog() const { return m_setup; }
-    Fmoption *optionsDialog() const { return m_options; }
 
 private:
     Session &m_session;

@@ -25,8 +25,8 @@ class Session;
 //
 // Constructing it runs the start-up: the frame is placed at its reference size, the icon
 // and the label file's title prefix are loaded, the session starts up and the child windows
-// are created hidden. Closing it runs the close-everything procedure; the program then ends
-// without asking to save.
+// are created hidden. Closing it asks whether to save a record not yet saved, then
+// runs the close-everything procedure.
 class MainFm : public QMainWindow
 {
     Q_OBJECT

@@ -26,7 +26,6 @@ public:
     // Line style and data-row colour from the settings (again after the options changed).
     void applyOptions();
     GridStyle::LineStyle lineStyle() const { return m_lineStyle; }
-    QColor dataRowColor() const { return m_rowColor; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
