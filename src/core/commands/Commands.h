@@ -49,13 +49,13 @@ public:
     // A toolbar click by button key; "save" and "print" ask for their pop-up menu.
     void toolbarClicked(const QString &key);
 
-    void toggleTable();    // mntab_Click
-    void toggleMonitor();  // mnmo_Click
-    void toggleGraph();    // mngr_Click
-    void togglePower();    // mnpower_Click (the window re-fits the table)
-    void connectCommand(); // mnconnect_Click
-    void closeAll();       // mnclose_Click
-    void arrange();        // mnArr_icons_Click (the window lays out the tiles)
+    void toggleTable();
+    void toggleMonitor();
+    void toggleGraph();
+    void togglePower(); // the window re-fits the table
+    void connectCommand();
+    void closeAll();
+    void arrange(); // the window lays out the tiles
     // Monitor, table and graph shown for a record that starts.
     void showRecordWindows();
 

@@ -36,9 +36,9 @@ public:
     GraphPrintout::Sheet graphSheet() const;
 
     // The menu commands.
-    void printData(PrintCommands &commands) const;  // mnpritab_Click
-    void printGraph(PrintCommands &commands) const; // mnPrigr_Click
-    void saveGraph(GraphImageSaver &saver) const;   // mnsaveBmp_Click
+    void printData(PrintCommands &commands) const;
+    void printGraph(PrintCommands &commands) const;
+    void saveGraph(GraphImageSaver &saver) const;
 
     // The same without dialogs, into the named files: "" or what went wrong.
     QString printDataTo(const QString &pdfPath) const;

@@ -20,8 +20,8 @@ public:
     // Installs the Manual, Help and About procedures on the session's commands.
     static HelpCommands *install(Session &session, QWidget &frame);
 
-    void openDocument(HelpDocuments::Document document); // mnVK47_Click, mnhe_Click
-    void showAbout();                                    // mnabout_Click (modal)
+    void openDocument(HelpDocuments::Document document);
+    void showAbout(); // modal
     int languageId() const { return m_languageId; }
 
 private:

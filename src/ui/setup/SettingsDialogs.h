@@ -24,8 +24,8 @@ public:
     // Installs the two commands' procedures on the session's commands.
     static SettingsDialogs *install(Session &session, QWidget &frame);
 
-    void openSetup();   // mnsetup_Click
-    void openOptions(); // mnoption_Click
+    void openSetup();
+    void openOptions();
 
 private:
     Session &m_session;
