@@ -213,8 +213,7 @@ struct Rig : RecordingSession {
             {"closeAll", [](Rig &r) { r.procs().closeAll(); }},
             {"deny", [](Rig &r) { r.serial.setPermissionDenied({1}, QStringLiteral("COM1 is in use.")); }},
             {"acv", [](Rig &r) { r.turnToAcv(), r.session.workbookSaver().waitForSaves(); }},
-            {"name",
-             [](Rig &r) { r.nextFileName(QStringLiteral("saved.xlsx")); }}, // for the next file dialog
+            {"name", [](Rig &r) { r.nextFileName(QStringLiteral("saved.xlsx")); }},
             {"csvName", [](Rig &r) { r.nextFileName(QStringLiteral("saved.csv")); }},
             {"nowhere", [](Rig &r) { r.nextFileName(QStringLiteral("no/such/folder/saved.xlsx")); }},
             {"save", [](Rig &r) { r.procs().run(Command::SaveData); }},
@@ -237,7 +236,7 @@ struct Rig : RecordingSession {
 
     // The meter of channel 1 turns to ACV: the record is split off.
     void turnToAcv() { serial.feed(FrameEncoder::encodeReading({0, 0, 3, 1, 0, false}, 230)); }
-    // A name of its own in the records folder.
+    // A name of its own in the records folder, for the next file dialog.
     void nextFileName(const QString &name)
     {
         prompts.queueFileName(QDir(AppPaths::recordsFolder()).filePath(QString::number(++names) + name));
@@ -503,10 +502,8 @@ private Q_SLOTS:
         if (recovered == 0) QCOMPARE(fileBytes(first), m_first.journal);
         s.session.setRecordSaver(nullptr);
     }
-    // Start links, discards the probe's answer, begins a record and its log file afresh (by its
-    // older name too); Pause
-    // with the port closed only silences the alarm. (The windows Start shows are the main window
-    // tests'.)
+    // Start links, discards the probe's answer, begins a record and its log file afresh (by its older
+    // name too); Pause with the port closed only silences the alarm. (Its windows: the main window's.)
     void startLinksAndRecords()
     {
         Rig rig;
@@ -763,13 +760,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("told"); // %r: the records folder, %f: the fallback folder, %e: a reason
         const QString full = QStringLiteral("240315_093000.xlsx: No space left on device");
-        QTest::newRow("Yes to the save question")
-            << "question"
-            << "The record was not saved (/dev/null/records/240315_093000.xlsx: %e).";
+        const QString book = QStringLiteral("/dev/null/records/240315_093000.xlsx: %e)");
+        QTest::newRow("Yes to the save question") << "question"
+                                                  << "The record was not saved (" + book + '.';
         QTest::newRow("a split with no folder")
             << "split"
-            << "The record could not be saved automatically (/dev/null/records/240315_093000.xlsx: %e). The "
-               "recording was stopped; the record is kept in the table.";
+            << "The record could not be saved automatically (" + book +
+                   ". The recording was stopped; the record is kept in the table.";
         QTest::newRow("a split whose background write fails")
             << "background"
             << "The record 240315_093000.xlsx could not be saved automatically (%r/" + full + "; %f/" + full +

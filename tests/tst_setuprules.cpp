@@ -393,18 +393,6 @@ private Q_SLOTS:
             QCOMPARE(channelOfListEntry(entry), channel);
     }
 
-    void colourBoxesCannotBeCleared()
-    {
-        OptionsForm form{OptionValues()};
-        for (OptionCheck check :
-             {OptionCheck::DisplayValueForeColor, OptionCheck::DisplayBackColor, OptionCheck::GraphBackColor,
-              OptionCheck::ScaleColor, OptionCheck::DataRowBackColor}) {
-            form.click(check, false);
-            QVERIFY(form.isChecked(check));
-        }
-        QVERIFY(form.values() == OptionValues());
-    }
-
     // The grid boxes from stored values, after clicks ("I+" checks GridInset, "L-" clears the
     // lines), and the table's line style after OK.
     void gridStyles_data()
@@ -470,11 +458,19 @@ private Q_SLOTS:
         QTEST(form.tableChanged(), "tableChanged");
     }
 
-    // What OK redraws: monitor colours alone (and a cancelled table pick) neither the graph nor
-    // the table; a cancelled graph pick counts as a change; the title box enables the title.
+    // The colour boxes cannot be cleared. What OK redraws: monitor colours alone (and a cancelled
+    // table pick) neither the graph nor the table; a cancelled graph pick counts as a change; the
+    // title box enables the title.
     void changedFlags()
     {
         OptionsForm form{OptionValues()};
+        for (OptionCheck check :
+             {OptionCheck::DisplayValueForeColor, OptionCheck::DisplayBackColor, OptionCheck::GraphBackColor,
+              OptionCheck::ScaleColor, OptionCheck::DataRowBackColor}) {
+            form.click(check, false);
+            QVERIFY(form.isChecked(check));
+        }
+        QVERIFY(form.values() == OptionValues());
         form.colorPicked(OptionSwatch::DisplayValueForeColor, 255);
         form.colorPicked(OptionSwatch::DataRowBackColor, std::nullopt);
         QVERIFY(!form.tableChanged() && !form.ok().redrawGraph && form.ok().values.Moni_ForeColor == 255);
