@@ -78,7 +78,6 @@ struct ProgramRig {
         for (auto it = mounts.crbegin(); it != mounts.crend(); ++it)
             run(QStringLiteral("umount"), {QStringLiteral("-l"), *it});
     }
-
     // A tmpfs of `kilobytes` at `folder`, for root only; false when it cannot be mounted here.
     bool mount(const QString &folder, int kilobytes, bool readOnly = false)
     {

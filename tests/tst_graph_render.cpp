@@ -292,8 +292,7 @@ private Q_SLOTS:
         rec.page.setPageText(u"0"_s);
         rec.page.redisplay();
         QVERIFY(blank(rec.page.surface(), LabelColumn)); // no scale yet
-
-        rec.record.rows = 2; // the table grows after the graph has drawn
+        rec.record.rows = 2;                             // the table grows after the graph has drawn
         rec.show(NoPrefix, u"12"_s, u"12"_s);
         rec.add(at("12"));
         QCOMPARE(rec.page.pageText(), u"1"_s);
@@ -308,7 +307,6 @@ private Q_SLOTS:
         Recording rec(100, u"5.25"_s, u"6"_s, u"5"_s);
         rec.page.openPage(1);
         QCOMPARE(rec.pixel(98 * 50, 500), Trace);
-
         QSignalSpy pageTexts(&rec.page, &GraphPage::pageTextChanged);
         rec.add(at("5.75"));
         QCOMPARE(pageTexts.size(), 1);

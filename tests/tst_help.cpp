@@ -49,7 +49,6 @@ private Q_SLOTS:
                                          UiLanguage::languageId(UiLanguage::fromSystem(id))),
                  HelpDocuments::fileName(HelpDocuments::Document::Manual, id));
     }
-
     // The command line's choice over the Options dialog's over the system's; an unknown name
     // counts as no choice.
     void languageChoice_data()
@@ -76,7 +75,6 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QTEST(UiLanguage::choose(commandLine, stored, SystemLanguage::Japanese), "chosen");
     }
-
     // The document opened from a program folder that holds exactly `present`.
     void locate_data()
     {
@@ -114,7 +112,6 @@ private Q_SLOTS:
         };
         QCOMPARE(HelpDocuments::locate(document, id, finder), opened.isEmpty() ? opened : folder + opened);
     }
-
     void systemInfo_data()
     {
         QTest::addColumn<Ports>("ports");
@@ -146,7 +143,6 @@ private Q_SLOTS:
                                 "Serial ports:\n") +
                      listed);
     }
-
     void systemInfoUnavailable()
     {
         SystemInfo::Facts facts{"unknown", "", "", "6.4.2", {}};

@@ -122,7 +122,6 @@ private Q_SLOTS:
         }
         QCOMPARE(rig.serial.rThreshold(), told.isEmpty() ? 6 : 0);
     }
-
     // Only a Stop or Pause given while the scan runs ends it, silently; one given before (its
     // mark stays until the next Start) does not. Closing the program ends it for good.
     void scanGivesUp_data()
@@ -159,7 +158,6 @@ private Q_SLOTS:
         rig.prober.linkOn(); // after a Stop a new scan runs; after closing none
         QCOMPARE(rig.serial.openAttempts().size() > attempts, !closing);
     }
-
     void nestedConnectDuringProbeIsIgnored()
     {
         Rig rig;
@@ -171,7 +169,6 @@ private Q_SLOTS:
         QCOMPARE(rig.serial.openAttempts(), (QList<int>{3, 3, 3}));
         QCOMPARE(rig.prompts.messageTexts(), QStringList{LinkError + QStringLiteral("\nCOM 3")});
     }
-
     // Real ports: COM1 exists but stays silent, COM2 to COM4 do not exist, COM5 is the receiver,
     // unless another program holds it.
     void realPorts_data()
@@ -210,7 +207,6 @@ private Q_SLOTS:
         QCOMPARE(serial.rThreshold(), 6);
         QVERIFY(rig.prompts.calls().isEmpty());
     }
-
     // The demonstration's slow meter reports once a minute; in between, the status frame every second
     // (at a hundred times real time: every 10 ms) is all that arrives from it.
     void aliveReceiverSendsStatusFramesBetweenSlowReadings()
@@ -228,7 +224,6 @@ private Q_SLOTS:
         QTRY_VERIFY2((bytes += control->input()).count(char(FrameEncoder::StatusStart)) >= 20,
                      qPrintable(bytes.toHex()));
     }
-
     void allByteValuesPassUnchanged()
     {
         Pty pty;
@@ -243,7 +238,6 @@ private Q_SLOTS:
         control->setInputLen(0);
         QCOMPARE(control->input(), all + all);
     }
-
     void portLostOnceWhenMasterCloses()
     {
         Pty pty;
@@ -261,7 +255,6 @@ private Q_SLOTS:
         QCOMPARE(lost.count(), 1);
         QVERIFY(!control->isOpen());
     }
-
     void nestedArrivalWaitsForHandler()
     {
         // A receive handler that pumps events (a message box, a save) must not be entered again

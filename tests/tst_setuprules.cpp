@@ -125,7 +125,6 @@ private Q_SLOTS:
         QCOMPARE(taken,
                  QStringList({"\b-.0123456789", "\b-.0123456789", "\b.0123456789", "\b.0123456789", "", ""}));
     }
-
     // Typing leaves the decimals alone (each key would round again what the next refines);
     // leaving the box rounds them.
     void limitText_data()
@@ -178,7 +177,6 @@ private Q_SLOTS:
         QTEST(edit.text, "text");
         QTEST(edit.entryError, "entryError");
     }
-
     // The alarm part after Load or OK: Check2 enabled, checked, the other controls enabled,
     // alarmEnabled, alarmActive cleared; the low limit; the monitor's images, limits and units;
     // the unit list.
@@ -220,7 +218,6 @@ private Q_SLOTS:
             m.lowLimit + u' ' + m.highUnit + u'/' + m.lowUnit + u' ' + a.units.entries.join(u',');
         QTEST(applied, "applied");
     }
-
     void timeAxis_data()
     {
         QTest::addColumn<int>("position");
@@ -247,7 +244,6 @@ private Q_SLOTS:
         QTEST(change.redrawFrame, "redraw");
         QTEST(change.pageBoxTexts, "pageBox");
     }
-
     // A key into a power field (the text it meets, less any selection it replaces).
     void powerFields_data()
     {
@@ -289,7 +285,6 @@ private Q_SLOTS:
             left << PowerFields::finished(QString::fromUtf8(typed));
         QCOMPARE(left, QStringList({"0.95", "0.95", "230.", "0", "0", "0"}));
     }
-
     void defaultButton()
     {
         SetupValues expected = edited();
@@ -304,7 +299,6 @@ private Q_SLOTS:
         expected.Energy_pair = first.Energy_pair;
         QCOMPARE(withDefaultButton(edited()), expected); // port, alarm switch, Hi/Low and unit stay
     }
-
     void energyPairing_data()
     {
         QTest::addColumn<QStringList>("change"); // field=value
@@ -340,7 +334,6 @@ private Q_SLOTS:
                                            Measurement::OHM, EnergyPairing::Unknown, EnergyPairing::Unknown};
         QTEST(EnergyPairing::problem(values, functions), "refusal");
     }
-
     void okPlan()
     {
         SetupValues dialog = edited();
@@ -364,7 +357,6 @@ private Q_SLOTS:
         QVERIFY(!off.alarm.alarmEnabled && off.channelList.isEmpty() && !off.monitorChannel &&
                 !off.powerLabels);
     }
-
     // The power window's labels follow OK only for a current with the power command on.
     void okPowerLabels()
     {
@@ -383,7 +375,6 @@ private Q_SLOTS:
                 labels ? QStringList({"Pumpe ü", "S6", "P6", "230", "0.95", "0.31"}) : QStringList());
         }
     }
-
     void channelListEntries()
     {
         QCOMPARE(channelListEntry(1, QStringLiteral("Ch2")), "2_Ch2");
@@ -392,7 +383,6 @@ private Q_SLOTS:
         for (const auto &[entry, channel] : entries)
             QCOMPARE(channelOfListEntry(entry), channel);
     }
-
     // The grid boxes from stored values, after clicks ("I+" checks GridInset, "L-" clears the
     // lines), and the table's line style after OK.
     void gridStyles_data()
@@ -430,7 +420,6 @@ private Q_SLOTS:
         form.ok().values.toSettings(settings);
         QTEST(GridStyle::lineStyle(settings), "style");
     }
-
     void defaults_data()
     {
         QTest::addColumn<OptionsTab>("tab");
@@ -457,7 +446,6 @@ private Q_SLOTS:
         QTEST(form.graphChanged(), "graphChanged");
         QTEST(form.tableChanged(), "tableChanged");
     }
-
     // The colour boxes cannot be cleared. What OK redraws: monitor colours alone (and a cancelled
     // table pick) neither the graph nor the table; a cancelled graph pick counts as a change; the
     // title box enables the title.
