@@ -1,5 +1,6 @@
 // The help documents found for the system's language, and the system information text.
 #include <QtTest>
+#include <array>
 
 #include "core/help/HelpDocuments.h"
 #include "core/help/SystemInfo.h"
@@ -56,18 +57,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("system") << ""
-                                << ""
-                                << "ja";
-        QTest::newRow("stored") << ""
-                                << "zh_TW"
-                                << "zh_TW";
-        QTest::newRow("command line") << "en"
-                                      << "zh_TW"
-                                      << "en";
-        QTest::newRow("unknown names") << "fr"
-                                       << "jp"
-                                       << "ja";
+        for (const auto &[name, commandLine, stored, chosen] :
+             {std::array{"system", "", "", "ja"}, std::array{"stored", "", "zh_TW", "zh_TW"},
+              std::array{"command line", "en", "zh_TW", "en"}, std::array{"unknown names", "fr", "jp", "ja"}})
+            QTest::newRow(name) << QString::fromLatin1(commandLine) << QString::fromLatin1(stored)
+                                << QString::fromLatin1(chosen);
     }
     void languageChoice()
     {
