@@ -76,23 +76,21 @@ private Q_SLOTS:
         for (int i = 0; i < 3 * 16; ++i)
             everyPort << 1 + i % 16;
         const QString onCom3 = LinkError + QStringLiteral("\nCOM 3");
-        QTest::newRow("configured port") << 0 << Ports{} << Ports{} << Ports{} << com3 << QStringList{onCom3};
-        // The port buttons still name COM3.
-        QTest::newRow("neither box ticked")
-            << 1 << Ports{} << Ports{} << Ports{} << com3 << QStringList{onCom3};
-        QTest::newRow("scan finds COM5")
-            << 2 << Ports{5} << Ports{} << Ports{} << QList<int>{1, 2, 3, 4, 5} << QStringList();
+        const auto row = [](const char *name, int setup, const QList<int> &attempts, const QStringList &told,
+                            const Ports &answering = {}, const Ports &denied = {}, const Ports &inUse = {}) {
+            QTest::newRow(name) << setup << answering << denied << inUse << attempts << told;
+        };
+        row("configured port", 0, com3, {onCom3});
+        row("neither box ticked", 1, com3, {onCom3}); // the port buttons still name COM3
+        row("scan finds COM5", 2, {1, 2, 3, 4, 5}, {}, {5});
         // Told once per attempt, not once per try.
-        QTest::newRow("permission denied")
-            << 0 << Ports{} << Ports{3, 4} << Ports{} << com3 << QStringList{Denied, onCom3};
-        QTest::newRow("permission denied, scan")
-            << 2 << Ports{} << Ports{3, 4} << Ports{} << everyPort << QStringList{Denied, LinkError};
+        row("permission denied", 0, com3, {Denied, onCom3}, {}, {3, 4});
+        row("permission denied, scan", 2, everyPort, {Denied, LinkError}, {}, {3, 4});
         // One port in use: realPorts() below.
-        QTest::newRow("ports in use, scan")
-            << 2 << Ports{} << Ports{} << Ports{5, 2} << everyPort
-            << QStringList{
-                   LinkError +
-                   "\nCOM 2, COM 5 are in use by other programs. Close those programs, then try again."};
+        row("ports in use, scan", 2, everyPort,
+            {LinkError +
+             "\nCOM 2, COM 5 are in use by other programs. Close those programs, then try again."},
+            {}, {}, {5, 2});
     }
     void linkOn()
     {

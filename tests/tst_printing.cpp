@@ -90,7 +90,6 @@ private Q_SLOTS:
     void init()
     {
         m_prompts.clear();
-        m_prompts.setStrict(true);
         m_dialog = FakeDialog();
     }
     void tablePages_data()
