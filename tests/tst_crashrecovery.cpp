@@ -78,7 +78,6 @@ struct ProgramRig {
         for (auto it = mounts.crbegin(); it != mounts.crend(); ++it)
             run(QStringLiteral("umount"), {QStringLiteral("-l"), *it});
     }
-
     // A tmpfs of `kilobytes` at `folder`, for root only; false when it cannot be mounted here.
     bool mount(const QString &folder, int kilobytes, bool readOnly = false)
     {
@@ -228,13 +227,12 @@ void TestCrashRecovery::runs()
         !rig.mount(rig.output, 64, faults.testFlag(Fault::ReadOnlyOutput)))
         QSKIP("no tmpfs can be mounted here");
     if (faults.testFlag(Fault::FullOutput)) ProgramRig::fill(rig.output);
-    if (faults.testFlag(Fault::FullRecords) &&
-        !rig.mount(rig.records, int(QFileInfo(qEnvironmentVariable("VOLTRIX_APP")).size() / 1024) + 256))
+    const int recordsKb = int(QFileInfo(qEnvironmentVariable("VOLTRIX_APP")).size() / 1024) + 256;
+    if (faults.testFlag(Fault::FullRecords) && !rig.mount(rig.records, recordsKb))
         QSKIP("no tmpfs can be mounted here");
     const bool readOnlyRecords = faults.testFlag(Fault::ReadOnlyRecordsAndData);
     if (readOnlyRecords &&
-        !(rig.mount(rig.records, int(QFileInfo(qEnvironmentVariable("VOLTRIX_APP")).size() / 1024) + 256) &&
-          rig.mount(QFileInfo(rig.data).path(), 64, true)))
+        !(rig.mount(rig.records, recordsKb) && rig.mount(QFileInfo(rig.data).path(), 64, true)))
         QSKIP("no tmpfs can be mounted here");
     QVERIFY(rig.placeProgram());
     if (readOnlyRecords) QVERIFY(run(QStringLiteral("mount"), {"-o", "remount,ro", rig.records}));

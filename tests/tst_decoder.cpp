@@ -100,7 +100,6 @@ private Q_SLOTS:
         }
         row("start bytes only", {QByteArray(13, char(0xff)) + b}, {"x", "x", "x", "R5:7/1"});
     }
-
     void streams()
     {
         QFETCH(QByteArrayList, pieces);
@@ -110,7 +109,6 @@ private Q_SLOTS:
             QVERIFY2(framesOf(pieces, chunk) == frames,
                      qPrintable(QStringLiteral("chunks of %1").arg(chunk)));
     }
-
     // The encoder's bytes, exactly, and the fields the reader takes from them: currents below a
     // milliampere and the functions without ranges lose their prefix.
     void encodedFrames_data()
@@ -153,7 +151,6 @@ private Q_SLOTS:
                              int(r.negative), r.digits, int(r.overload)}),
                  fields);
     }
-
     // What one frame puts into the record and the monitor. A frame that is no reading comes between
     // two that are, the second after a pause and a stray byte: only those two are recorded.
     void oneFrame_data()
@@ -199,7 +196,6 @@ private Q_SLOTS:
         QCOMPARE((QStringList{s.value(values.size()), s.record().cell(values.size(), 4)}), valueAndUnit);
         QCOMPARE((QStringList{monitor.bigValue, monitor.bigUnit}), valueAndUnit);
     }
-
     // Only an overload on the function's top range enters the statistics; DCV's own ranges: the
     // monitor's statistics tests.
     void overloadAdmission_data()
@@ -222,7 +218,6 @@ private Q_SLOTS:
         QCOMPARE(s.session.statistics().channel(2).maximum.text, counted ? QStringLiteral("+OL") : first);
         QVERIFY(!s.session.state().skipStats[2]); // the skip holds for that one sample
     }
-
     // The reading that tells of the change is the new record's first; the one waiting behind it
     // and a frame completed during the save go on into the new record, with no wait and the port
     // open.
@@ -246,7 +241,6 @@ private Q_SLOTS:
         const QList<int> before = waitsClosesClears();
         const QByteArray halfFrame = reading(0, 1, 232).left(3);
         s.feed(reading(0, 1, 230) + reading(0, 1, 231) + halfFrame); // the meter now measures ACV
-
         QCOMPARE(saved, (QStringList{"12", "13", ""}));
         QCOMPARE(s.autoSaves(), 1);
         QCOMPARE(waitsClosesClears(), before);
@@ -257,7 +251,6 @@ private Q_SLOTS:
         QCOMPARE(s.record().nextRow(0), 4);
         QCOMPARE(s.session.monitor().type, QStringLiteral("ACV"));
     }
-
     // The store's nudge of a sample's time, given the bytes waiting: ten frames at once, and while
     // eight or more wait behind a frame its time is not moved on.
     void backlogKeepsTheSecond()
@@ -273,7 +266,6 @@ private Q_SLOTS:
                  (QStringList{"09:30:05", "09:30:05", "09:30:06"}));
         QCOMPARE(b.record().nextRow(0), 12);
     }
-
     // The interval shown is the main channel's alone; a range change keeps the smallest range in
     // the captions, and a code that names no divisor keeps the one before.
     void intervalAndRangeCaptions()

@@ -40,7 +40,6 @@ private:
             gap = dark(left - 1) ? 0 : gap + 1;
         return {left + 12, right};
     }
-
     // Runs one step of a scenario: "key K", "type TEXT", "window TITLE", "another TITLE" (one
     // other than the last one waited for), "closed TITLE", "active TITLE", "press K TITLE" (K until the
     // window TITLE shows: a key given while Stop settles finds the commands still off), "journal LINES",
@@ -115,7 +114,6 @@ private Q_SLOTS:
             QSKIP(qPrintable(missing + QStringLiteral(" is not installed")));
         if (qEnvironmentVariableIsEmpty("VOLTRIX_APP")) QSKIP("VOLTRIX_APP is not set");
     }
-
     // Each row starts the program with its arguments in a folder of its own and runs its steps.
     // Under a window manager, a save, an open and a port scan give the keyboard back to the frame;
     // the Japanese menu bar with live readings on keeps its last menu reachable by the mouse; the
@@ -178,7 +176,6 @@ private Q_SLOTS:
             if (QTest::currentTestFailed()) return;
         }
     }
-
     void cleanup()
     {
         if (m_program.state() != QProcess::NotRunning) {

@@ -75,12 +75,10 @@ private Q_SLOTS:
         const QByteArray frame = QByteArray::fromHex("ff0030050000");
         rig.pty.write(frame);
         QTRY_COMPARE(rig.record().nextRow(0), 2);
-
         rig.session.recording().pause();
         QVERIFY(!rig.serial.isOpen());
         rig.pty.write(QByteArray::fromHex("ff0030770000").repeated(5)); // sent while paused
         QTest::qWait(1100); // the next reading comes in another second than the pause's
-
         rig.session.recording().run();
         QTest::qWait(200);
         QCOMPARE(rig.record().nextRow(0), 2);
@@ -93,7 +91,6 @@ private Q_SLOTS:
             QTime::fromString(rig.record().cell(2, RecordStore::timeColumn(0)), u"hh:mm:ss");
         QVERIFY2(qAbs(recorded.secsTo(sent)) <= 1, qPrintable(recorded.toString() + u' ' + sent.toString()));
     }
-
     // Six meters flood two full records and more over the pseudo-terminal, each reading a step of a
     // ramp of its own. At each 9,999-row split the record is written in the background while the
     // readings waiting and arriving go into the next record: every reading is found once, in order,
@@ -109,7 +106,6 @@ private Q_SLOTS:
             if (++splits == 1) AppPaths::setRecordsFolderOverride(QStringLiteral("/dev/null/records"));
         });
         QVERIFY(rig.start());
-
         ReceiverSimulator simulator(rig.pty);
         simulator.setMeters(countingMeters(Channels));
         simulator.setOptions(floodOptions(Channels * PerChannel));
@@ -124,7 +120,6 @@ private Q_SLOTS:
         rig.session.recording().stop();
         rig.session.workbookSaver().waitForSaves();
         QCOMPARE(splits, 2);
-
         const QStringList first = QDir(rig.dir.path()).entryList({QStringLiteral("*.xlsx")});
         const QStringList second = QDir(rig.fallback.path()).entryList({QStringLiteral("*.xlsx")});
         QCOMPARE(first.size(), 1);
@@ -133,7 +128,6 @@ private Q_SLOTS:
         // follows it there unasked.
         QCOMPARE(rig.prompts.messageTexts().size(), 1);
         QCOMPARE(QDir(rig.fallback.path()).entryList({QStringLiteral("*.journal")}).size(), 1);
-
         const QString firstBook = rig.dir.filePath(first.first());
         const QString secondBook = rig.fallback.filePath(second.first());
         QStringList sent;

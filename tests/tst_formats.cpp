@@ -51,7 +51,6 @@ private Q_SLOTS:
         QFETCH(QString, picture);
         QTEST(NumberFormat::format(value, picture), "expected");
     }
-
     void dateTimePictures_data()
     {
         QTest::addColumn<QDateTime>("when");
@@ -75,7 +74,6 @@ private Q_SLOTS:
         QFETCH(QString, picture);
         QTEST(NumberFormat::formatDateTime(when, picture), "expected");
     }
-
     void isNumeric_data()
     {
         QTest::addColumn<QString>("text");
@@ -100,7 +98,6 @@ private Q_SLOTS:
         QCOMPARE(NumberFormat::formatText(text, u"0.0"),
                  numeric ? NumberFormat::format(parsed, u"0.0") : text);
     }
-
     void waitMsPumpsEventsAndSurvivesATickWrap()
     {
         ManualClock clock(QDateTime(QDate(2024, 1, 1), QTime(12, 0)), 5000);
@@ -115,7 +112,6 @@ private Q_SLOTS:
         QVERIFY(timerRan && wrapped);
         QVERIFY(clock.tickMs() >= 110); // the full wait again, counted from the wrap
     }
-
     void displayLimits_data()
     {
         QTest::addColumn<int>("function");
@@ -137,7 +133,6 @@ private Q_SLOTS:
                  function >= 0 && function < FunctionCount);
         QTEST((QList<double>{limits.lower, limits.upper}), "limits");
     }
-
     void labelFile_data()
     {
         using Status = LabelFile::Status;

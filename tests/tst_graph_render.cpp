@@ -1,4 +1,3 @@
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
@@ -189,9 +188,8 @@ private Q_SLOTS:
         view.style.mainTitle = u"Pump 3"_s;
         view.style.titleCk = title;
         const QImage image = render(view);
-
-        QCOMPARE(image.pixelColor(pixelOf(500, 100)), Back);
-        QCOMPARE(image.pixelColor(pixelOf(9750, 950)), Back);
+        QCOMPARE((QList<QColor>{image.pixelColor(pixelOf(500, 100)), image.pixelColor(pixelOf(9750, 950))}),
+                 QList<QColor>(2, Back));
         for (int i = 5; i < 25; i += 5)
             QCOMPARE(image.pixelColor(pixelOf(500, i * 40)), Grid);
         for (int j = 20; j < 100; j += 20)
@@ -226,11 +224,8 @@ private Q_SLOTS:
         const auto pixel = [&](double x, double value) {
             return image.pixelColor(pixelOf(x, rec.yOf(value)));
         };
-
         // Level segment from x = 0 to the first sample, then its dot and the line to the second.
-        QCOMPARE(pixel(49, 11), Trace);
-        QCOMPARE(pixel(98, 11), Trace);
-        QCOMPARE(pixel(196, 12), Trace);
+        QCOMPARE((QList<QColor>{pixel(49, 11), pixel(98, 11), pixel(196, 12)}), QList<QColor>(3, Trace));
         QCOMPARE(image.pixelColor(pixelOf(98, rec.yOf(11) - 20)), Back); // no line below the first sample
         // Nothing joins the second sample to the overload slot.
         QCOMPARE(pixelsOf(image, QRect(pixelOf(245, 0).x(), pixelOf(0, 1000).y(), 3, 200), Trace), 0);
@@ -246,7 +241,6 @@ private Q_SLOTS:
         GraphSampleList record;
         record.samples = {at("11"), at("12")};
         const GraphView view = viewOf(record, NoPrefix, {0, 1, 25});
-
         // Four times the screen size, placed at (40, 20) on a larger green device.
         QImage image(4400, 1060, QImage::Format_RGB32);
         image.fill(Qt::green);
@@ -270,8 +264,7 @@ private Q_SLOTS:
         QCOMPARE(thickness, 4);
 
         // A target given in the painter's own coordinates (two units a pixel) lands on the same pixels.
-        QImage windowed(testGeometry().pixels, QImage::Format_RGB32);
-        windowed.fill(Qt::white);
+        QImage windowed = blankSurface();
         {
             QPainter painter(&windowed);
             painter.setWindow(0, 0, 2160, 508);
@@ -299,8 +292,7 @@ private Q_SLOTS:
         rec.page.setPageText(u"0"_s);
         rec.page.redisplay();
         QVERIFY(blank(rec.page.surface(), LabelColumn)); // no scale yet
-
-        rec.record.rows = 2; // the table grows after the graph has drawn
+        rec.record.rows = 2;                             // the table grows after the graph has drawn
         rec.show(NoPrefix, u"12"_s, u"12"_s);
         rec.add(at("12"));
         QCOMPARE(rec.page.pageText(), u"1"_s);
@@ -315,7 +307,6 @@ private Q_SLOTS:
         Recording rec(100, u"5.25"_s, u"6"_s, u"5"_s);
         rec.page.openPage(1);
         QCOMPARE(rec.pixel(98 * 50, 500), Trace);
-
         QSignalSpy pageTexts(&rec.page, &GraphPage::pageTextChanged);
         rec.add(at("5.75"));
         QCOMPARE(pageTexts.size(), 1);
@@ -359,12 +350,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    TestGraphRender test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestGraphRender)
 
 #include "tst_graph_render.moc"

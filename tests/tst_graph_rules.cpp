@@ -129,33 +129,24 @@ private Q_SLOTS:
         QTest::addColumn<float>("timeScale");
         QTest::addColumn<int>("pages");
         QTest::addColumn<int>("pageOfLast");
-        QTest::newRow("230 at 50") << 230 << 0.5f << 5 << 5;
-        QTest::newRow("250 at 100") << 250 << 1.0f << 3 << 3;
-        QTest::newRow("full pages") << 200 << 1.0f << 2 << 2;
-        QTest::newRow("sample 101") << 101 << 1.0f << 2 << 2;
-        QTest::newRow("75 a page") << 150 << 0.75f << 2 << 2;
-        QTest::newRow("none") << 0 << 0.25f << 0 << 1;
-        QTest::newRow("no factor") << 10 << 0.0f << 0 << 1;
+        QTest::addColumn<double>("spacing"); // between samples, in units of h; 0: not checked
+        QTest::newRow("230 at 50") << 230 << 0.5f << 5 << 5 << 196.0;
+        QTest::newRow("250 at 100") << 250 << 1.0f << 3 << 3 << 98.0;
+        QTest::newRow("full pages") << 200 << 1.0f << 2 << 2 << 0.0;
+        QTest::newRow("sample 101") << 101 << 1.0f << 2 << 2 << 0.0;
+        QTest::newRow("75 a page") << 150 << 0.75f << 2 << 2 << 0.0;
+        QTest::newRow("200 a page") << 400 << 2.0f << 2 << 2 << 49.0;
+        QTest::newRow("none") << 0 << 0.25f << 0 << 1 << 392.0;
+        QTest::newRow("no factor") << 10 << 0.0f << 0 << 1 << 0.0;
     }
     void pageCounts()
     {
         QFETCH(int, samples);
         QFETCH(float, timeScale);
+        QFETCH(double, spacing);
         QTEST(GraphPaging::pageCount(samples, timeScale), "pages");
         QTEST(GraphPaging::pageOfRow(samples, timeScale), "pageOfLast");
-    }
-    void sampleSpacing_data()
-    {
-        QTest::addColumn<float>("timeScale");
-        QTest::addColumn<double>("spacing"); // in units of h
-        QTest::newRow("25 a page") << 0.25f << 392.0;
-        QTest::newRow("100 a page") << 1.0f << 98.0;
-        QTest::newRow("200 a page") << 2.0f << 49.0;
-    }
-    void sampleSpacing()
-    {
-        QFETCH(float, timeScale);
-        QFETCH(double, spacing);
+        if (spacing == 0) return;
         GraphGeometry geometry;
         geometry.h = 1.25;
         const PlotMapping mapping(geometry, timeScale, 3, {0, 1, 25});
@@ -291,32 +282,24 @@ private Q_SLOTS:
         QCOMPARE(texts.size(), ticks.size());
     }
     // Printed lanes (A4) use the sheet's height, and no two value labels touch.
-    void printedLaneLabelsApart_data()
-    {
-        QTest::addColumn<int>("lanes");
-        QTest::newRow("one") << 1;
-        QTest::newRow("three") << 3;
-        QTest::newRow("six") << 6;
-    }
     void printedLaneLabelsApart()
     {
-        QFETCH(int, lanes);
         const QRectF sheet(GraphPrintout::LanesSheet.picture);
         QVERIFY(sheet.height() > 11906 * 2 / 3);
         const GraphGeometry screen;
         const qreal font = std::lround(screen.fontPixels * LaneLayout::pixelOf(sheet.size(), screen.pixels));
-        const LaneLayout::Arrangement layout = LaneLayout::arrange(lanes, sheet, font);
-        QVector<QRectF> boxes;
-        for (const QRectF &lane : layout.lanes) {
-            const QVector<LaneLayout::ValueLabel> labels = LaneLayout::valueLabels(lane, sheet.left(), font);
-            QVERIFY(labels.size() >= 3);
-            QCOMPARE(labels.first().index, 0);
-            QCOMPARE(labels.last().index, 5);
-            for (const LaneLayout::ValueLabel &label : labels) {
-                QVERIFY(label.box.height() >= font && label.box.right() < lane.left());
-                for (const QRectF &other : boxes)
-                    QVERIFY(!label.box.intersects(other));
-                boxes << label.box;
+        for (const int lanes : {1, 3, 6}) {
+            QVector<QRectF> boxes;
+            for (const QRectF &lane : LaneLayout::arrange(lanes, sheet, font).lanes) {
+                const auto labels = LaneLayout::valueLabels(lane, sheet.left(), font);
+                QVERIFY2(labels.size() >= 3 && labels.first().index == 0 && labels.last().index == 5,
+                         qPrintable(QString::number(lanes)));
+                for (const LaneLayout::ValueLabel &label : labels) {
+                    QVERIFY(label.box.height() >= font && label.box.right() < lane.left());
+                    for (const QRectF &other : boxes)
+                        QVERIFY2(!label.box.intersects(other), qPrintable(QString::number(lanes)));
+                    boxes << label.box;
+                }
             }
         }
     }

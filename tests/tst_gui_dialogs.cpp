@@ -191,7 +191,6 @@ private Q_SLOTS:
         QCOMPARE(look(dialog, "Check1(0) Check1(1) Option1(0) Check2 Text1(0) Combo1(1) Text5(0) Combo3"),
                  QStringLiteral("x|o|~x|~o|~100|25|110|0.8"));
     }
-
     void okSavesAndUpdatesTheWindows()
     {
         auto *dialog = open<fmsetup>("mnsetup");
@@ -221,7 +220,6 @@ private Q_SLOTS:
         // Opened again, the dialog shows what was saved.
         QCOMPARE(look(open<fmsetup>("mnsetup"), "Text2(0) Option1(4)"), QStringLiteral(" Motor 1|x"));
     }
-
     // Default, then Cancel, in either dialog: nothing stored or shown changes, the alarm of the
     // current being recorded included (the stored one is not armed by the way).
     void defaultThenCancelChangesNothing()
@@ -255,7 +253,6 @@ private Q_SLOTS:
         QCOMPARE(m_rig->session.settings().Grid_lineCk, 1);
         QCOMPARE(m_frame->gridWindow()->lineStyle(), GridStyle::LineStyle::Flat);
     }
-
     // While a current records: the alarm limit takes every digit typed and rounds when left, a
     // minus inside a number is refused with its message; the power window then shows the channel
     // and rates of OK and counts the cost, the rates locked while it runs.
@@ -333,7 +330,6 @@ private Q_SLOTS:
         QTRY_COMPARE(values(), QStringList(8, QString()));
         QVERIFY(!m_rig->session.state().powerRunning);
     }
-
     void optionsCaptions()
     {
         auto *dialog = open<Fmoption>("mnoption");
@@ -352,7 +348,6 @@ private Q_SLOTS:
                            "Cancel|Default|Default|Default"));
         QCOMPARE(look(dialog, "Text1 Picture1(1)"), QStringLiteral("~ABC|#008000"));
     }
-
     void optionsPickAndOk()
     {
         auto *dialog = open<Fmoption>("mnoption");
@@ -378,7 +373,6 @@ private Q_SLOTS:
             m_frame->monitorWindow()->field(QStringLiteral("Label1(0)"))->palette().color(QPalette::Window),
             QColor(255, 0, 0));
     }
-
     // The save dialog asks before replacing the file it will write, named by the chosen filter,
     // and opens next time in the folder last saved in.
     void saveDialogAsksOnTheFinalName_data()
@@ -428,7 +422,6 @@ private Q_SLOTS:
         prompts.saveFileName(QStringLiteral("Save File"), elsewhere.filePath(QStringLiteral("x")), filters);
         QCOMPARE(opened, QDir(records.path()).absolutePath());
     }
-
     // The About box shows the texts of its rules; System Info tells when there is nothing to show.
     void aboutBox()
     {
@@ -451,7 +444,6 @@ private Q_SLOTS:
         about.showSystemInfo();
         QCOMPARE(shown, *report);
     }
-
     void helpDocumentsByLanguage()
     {
         OpenedUrls opened;

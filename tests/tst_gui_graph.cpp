@@ -125,7 +125,6 @@ private Q_SLOTS:
         QCOMPARE(shown, page().surface());
         QVERIFY(pixelsOf(shown, Trace) > 5 * 9); // dots and the lines between them
     }
-
     void pageButtonsAndBox()
     {
         record(60); // 25 samples a page: pages 1, 2 and the one being filled, 3
@@ -150,7 +149,6 @@ private Q_SLOTS:
         QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2]}), QStringList({"60.0", "1.0"}));
         m_rig->session.lanes().zoomIn();
         QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2]}), QStringList({"50.0", "26.0"}));
-
         QLineEdit *box = graphWindow()->pageBox();
         box->selectAll();
         QTest::keyClicks(box, u"a9-x"_s); // only the digit gets in; 9 is past the last page
@@ -168,7 +166,6 @@ private Q_SLOTS:
         QCOMPARE(page().view().timeScale, 0.5f);
         QCOMPARE(box->text(), u"2"_s);
     }
-
     void redrawKeepsTheTrace_data()
     {
         QTest::addColumn<bool>("recording");
@@ -214,7 +211,6 @@ private Q_SLOTS:
         plan.redrawGraph = true;
         OptionsProcedures(session.userSettings(), session.graphHooks()).ok(plan);
         QVERIFY(pixelsOf(graphWindow()->picture()->grab().toImage(), Green) > 0);
-
         QString path = m_dir.filePath(u"rec.xlsx"_s), error;
         QVERIFY2(session.workbookSaver().saveAs(&path, &error), qPrintable(error));
         QVERIFY(session.openRecord().open(path));
@@ -226,7 +222,6 @@ private Q_SLOTS:
         QCOMPARE(page().view().channel.unitDisplay, u"V"_s);
         QCOMPARE(page().scale()->top, 25.0); // page 1 holds 1.0 .. 25.0
     }
-
     // Printed through the dialog and written unattended alike.
     void printsAndImage()
     {
@@ -257,7 +252,6 @@ private Q_SLOTS:
         QCOMPARE(out.saveGraphTo(image, svg), QString());
         QCOMPARE(QImage(image).convertToFormat(QImage::Format_RGB32), page().surface());
     }
-
     // Both commands save the window's picture; the messages are tst_printing's saveGraph.
     void saveGraph()
     {
@@ -280,7 +274,6 @@ private Q_SLOTS:
         QCOMPARE(page().pageText(), u"0"_s);
         QCOMPARE(pixelsOf(page().surface(), Trace), 0);
     }
-
     // The outputs of a recording run, and of a run that opens the record it wrote.
     void commandLineWritesPrintsAndImage()
     {

@@ -138,7 +138,6 @@ private Q_SLOTS:
             }
         }
     }
-
     void laneLayout_data()
     {
         QTest::addColumn<int>("count");
@@ -148,7 +147,6 @@ private Q_SLOTS:
         QTest::newRow("three") << 3 << (267.0 - 8) / 3;
         QTest::newRow("six") << 6 << (267.0 - 20) / 6;
     }
-
     void laneLayout()
     {
         QFETCH(int, count);
@@ -162,7 +160,6 @@ private Q_SLOTS:
                      i == 0 ? layout.plot.top() : layout.lanes.at(i - 1).bottom() + 4);
         }
     }
-
     void laneScaleIsTheMainPagesAutoscale_data()
     {
         QTest::addColumn<QStringList>("values");
@@ -179,7 +176,6 @@ private Q_SLOTS:
         QStringList second = QStringList(25, QStringLiteral("1.0")) + QStringList{"230.4", "-OL", "228.1"};
         QTest::newRow("second page of 25") << second << "mV" << int(DCV) << 0.25f << 2;
     }
-
     void laneScaleIsTheMainPagesAutoscale()
     {
         QFETCH(QStringList, values);
@@ -200,7 +196,6 @@ private Q_SLOTS:
         mainPage.setChannel(
             {function, prefix, values.first(), unit, extremes->maximum.value, extremes->minimum.value});
         mainPage.autoscale();
-
         const LaneChannel lane{0, function, prefix, &channel.summary, std::nullopt, &channel.times};
         const std::optional<VerticalScale> scale = LaneLayout::scale(
             lane, GraphPaging::firstRow(page, timeScale), GraphPaging::lastRow(page, timeScale));
@@ -209,7 +204,6 @@ private Q_SLOTS:
         QCOMPARE((QList<double>{scale->bottom, scale->step, scale->top}),
                  (QList<double>{main.bottom, main.step, main.top}));
     }
-
     // One lane of a flat 24 V on a scale of 0 to 25 with rows `from` to `to` replaced by `value`.
     // A single spike in 9,999 samples stays visible in the bands; an overload leaves a gap in the
     // trace with a mark at the lane's edge; the lane's label stands on the lane's background
@@ -228,7 +222,6 @@ private Q_SLOTS:
         QTest::newRow("one sample low") << 100 << 50 << 50 << "-OL";
         QTest::newRow("wide page high") << 9999 << 4000 << 4200 << "+OL";
     }
-
     void oneLaneTrace()
     {
         QFETCH(int, rows);
@@ -270,7 +263,6 @@ private Q_SLOTS:
         const int beside = int(lane.left() + (to + 3) * lane.width() / span);
         QVERIFY(pixelsIn(image, beside, lane.top() + 4, lane.bottom() - 4, trace) > 0);
     }
-
     void zoomSteps_data()
     {
         QTest::addColumn<int>("perPage");
@@ -281,7 +273,6 @@ private Q_SLOTS:
         QTest::newRow("whole in pages") << 200 << 250 << QList<int>{200, 400};
         QTest::newRow("one page") << 100 << 80 << QList<int>{100};
     }
-
     void zoomSteps()
     {
         QFETCH(int, perPage);
@@ -292,7 +283,6 @@ private Q_SLOTS:
             QCOMPARE(GraphZoom::span(level, perPage, rows), spans.at(level));
         QCOMPARE(GraphZoom::span(GraphZoom::WholeRecord, perPage, rows), spans.last());
     }
-
     // A wide page holds the page shown; the zoom of the unattended outputs (their view: tst_gui_graph's
     // commandLineWritesPrintsAndImage, and tst_publish's badInputIsRefused).
     void windowsAndViewOptions()
@@ -303,7 +293,6 @@ private Q_SLOTS:
         QVERIFY(GraphViewState::parseZoom(QStringLiteral("whole"), &zoom) && zoom == GraphZoom::WholeRecord);
         QVERIFY(!GraphViewState::parseZoom(QStringLiteral("2"), &zoom));
     }
-
     // Lanes share one time axis: a page spans the times of the main channel's rows on it, the
     // whole record its first to its last sample; the 1-minute meter's samples stand at their
     // times (its first at 16:10:29, not under the page's first label), and where it sent
@@ -323,7 +312,6 @@ private Q_SLOTS:
         QTest::newRow("silent minutes")
             << QTime(16, 9, 35) << 300 << int(GraphZoom::WholeRecord) << 100 << 250 << 598;
     }
-
     void lanesPlaceSamplesAtTheirTimes()
     {
         QFETCH(QTime, start);
@@ -359,7 +347,6 @@ private Q_SLOTS:
             QCOMPARE(pixelsIn(image, xAt((silentFrom + silentTo) / 2.0), lane.top(), lane.bottom(), colour),
                      0);
     }
-
     // Six meters recorded: each lane in its own colour, the main channel's in the page's line colour.
     void sixLanesIntoImageAndSvg()
     {
@@ -396,7 +383,6 @@ private Q_SLOTS:
             QVERIFY2(svg.contains(labels.at(k)) && svg.contains(colour.name()), qPrintable(labels.at(k)));
         }
     }
-
     // Readings of three channels, with overloads, into a recording: the retained lanes, drawn
     // piece by piece, look as one drawing of the whole does.
     void liveLanesDrawOnlyWhatIsNew_data()
@@ -406,7 +392,6 @@ private Q_SLOTS:
         QTest::newRow("page") << 0 << 40;
         QTest::newRow("whole record in bands") << int(GraphZoom::WholeRecord) << 1500;
     }
-
     void liveLanesDrawOnlyWhatIsNew()
     {
         QFETCH(int, zoom);
@@ -440,7 +425,6 @@ private Q_SLOTS:
         // The lanes fill the sheet's height: the last one reaches into its lower half.
         QVERIFY(pages[0].find(QStringLiteral("Ch3"))->box.top() > pages[0].size.height() / 2);
     }
-
     // The view bar's actions and a click. When VOLTRIX_SCREENSHOTS names a folder, the pictures of
     // each view for docs/screenshots go there.
     void windowChoosesViewAndZoom()
@@ -483,7 +467,6 @@ private Q_SLOTS:
         QCOMPARE(rig.session.graph().page().pageText(), QStringLiteral("15"));
         window.mainChannelAction()->trigger();
         QVERIFY(!state.showsLanes());
-
         const QString folder = qEnvironmentVariable("VOLTRIX_SCREENSHOTS");
         for (const auto &[action, name] : {std::pair{window.mainChannelAction(), "graph-main-channel.png"},
                                            {window.allChannelsAction(), "graph-all-channels.png"},

@@ -101,7 +101,6 @@ private Q_SLOTS:
         m_rig.reset();
         m_translations.reset();
     }
-
     void texts_data()
     {
         QTest::addColumn<QString>("language");
@@ -137,12 +136,10 @@ private Q_SLOTS:
         for (const QAction *menu : m_frame->menuBar()->actions())
             shown << menu->text();
         QCOMPARE(shown, menus);
-
         auto *setup = open<fmsetup>(Command::Setup);
         QVERIFY(setup);
         QCOMPARE(setup->windowTitle(), setupTitle);
         QCOMPARE(setup->findChild<QGroupBox *>("Frame2")->title(), alarmFrame);
-
         QStringList buttons;
         whenDialogOpens([&buttons](QDialog *box) {
             for (const QAbstractButton *button : box->findChildren<QAbstractButton *>())
@@ -155,7 +152,6 @@ private Q_SLOTS:
         answers.sort();
         QCOMPARE(buttons, answers);
     }
-
     // The Options dialog keeps the language chosen for the next start and shows it again.
     void choiceKept()
     {
@@ -171,7 +167,6 @@ private Q_SLOTS:
         QCOMPARE(options->findChild<QComboBox *>("Language")->currentData().toString(),
                  QStringLiteral("zh_TW"));
     }
-
     void nothingClipped_data()
     {
         QTest::addColumn<QString>("language");
@@ -192,7 +187,6 @@ private Q_SLOTS:
         windows << open<fmsetup>(Command::Setup);
         auto *options = open<Fmoption>(Command::Options);
         windows << options;
-
         FmAbout about(
             1041, QIcon(), [] { return std::optional<QString>(); }, m_rig->prompts, &*m_frame);
         about.show();

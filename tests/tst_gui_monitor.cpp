@@ -33,7 +33,6 @@ private Q_SLOTS:
         m_rig.emplace();
         m_monitor.emplace(m_rig->session.monitor(), m_rig->session.userSettings());
     }
-
     void initialTextsThenChangesRenderedOnce()
     {
         QCOMPARE(text("Label1(0)"), u"-????.?"_s);
@@ -47,7 +46,6 @@ private Q_SLOTS:
             QVERIFY2(text(blank).isEmpty(), blank);
         QVERIFY(field("Image1(0)")->isHidden() && field("Image1(1)")->isHidden());
         QCOMPARE(m_monitor->channelSelector()->count(), 0);
-
         QSignalSpy rendered(&*m_monitor, &FmMonitor::rendered);
         fields().bigValue = u"+12.34"_s;
         fields().notify();
@@ -70,7 +68,6 @@ private Q_SLOTS:
         QTRY_VERIFY(turned);
         QCOMPARE(rendered.count(), 1);
     }
-
     void selectorForwardsOnlyUserPicks()
     {
         QSignalSpy picks(&fields(), &MonitorFields::entrySelected);
@@ -87,7 +84,6 @@ private Q_SLOTS:
         QCOMPARE(picks.count(), 1);
         QCOMPARE(picks.first().first().toInt(), 0);
     }
-
     void coloursFromSettings()
     {
         const auto colours = [this](const char *control) {
@@ -103,7 +99,6 @@ private Q_SLOTS:
         QCOMPARE(colours("Picture1").second, QColor(0, 0, 128));
         QCOMPARE(colours("LinkLoss"), colours("Label1(0)")); // part of the big display
     }
-
     // Every caption has the room its text needs, and keeps clear of the box beside it, at any size.
     void captionsFitAtEveryScale_data()
     {
@@ -131,7 +126,6 @@ private Q_SLOTS:
                 QVERIFY(label->geometry().right() < field("Label17(0)")->geometry().left());
         }
     }
-
     void resizeScalesFieldsAndFonts()
     {
         m_monitor->resize(designSize());

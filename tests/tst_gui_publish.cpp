@@ -22,7 +22,6 @@ private Q_SLOTS:
     {
         if (!MosquittoBroker::available()) QSKIP("mosquitto or openssl is not installed");
     }
-
     // ... and Save Data under another name is published as the file written.
     void statusLineFollowsThePublisher()
     {
@@ -44,7 +43,6 @@ private Q_SLOTS:
         // Where it has no room, it is cut short and the whole text is its tooltip.
         status->resize(60, status->height());
         QVERIFY(status->text().endsWith(QChar(0x2026)) && status->toolTip() == connected);
-
         MqttProbe live;
         QVERIFY(live.subscribe(broker.port(), "gui/record"));
         rig.start();
@@ -57,7 +55,6 @@ private Q_SLOTS:
         QTRY_COMPARE(live.messagesOn("gui/record").value(2).payload,
                      QByteArray(R"({"saved":"other-name.xlsx"})"));
     }
-
     void okRefusesWhatCannotBeUsedAndTestSaysWhatHappened()
     {
         PublishOptions options;
@@ -74,7 +71,6 @@ private Q_SLOTS:
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
             QCOMPARE(dialog.resultLabel()->text(), told);
         }
-
         MosquittoBroker broker;
         QVERIFY2(broker.start(), qPrintable(broker.errorString()));
         dialog.findChild<QLineEdit *>(QStringLiteral("url"))->setText(broker.url());

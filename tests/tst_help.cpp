@@ -1,5 +1,6 @@
 // The help documents found for the system's language, and the system information text.
 #include <QtTest>
+#include <array>
 
 #include "core/help/HelpDocuments.h"
 #include "core/help/SystemInfo.h"
@@ -49,7 +50,6 @@ private Q_SLOTS:
                                          UiLanguage::languageId(UiLanguage::fromSystem(id))),
                  HelpDocuments::fileName(HelpDocuments::Document::Manual, id));
     }
-
     // The command line's choice over the Options dialog's over the system's; an unknown name
     // counts as no choice.
     void languageChoice_data()
@@ -57,18 +57,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("system") << ""
-                                << ""
-                                << "ja";
-        QTest::newRow("stored") << ""
-                                << "zh_TW"
-                                << "zh_TW";
-        QTest::newRow("command line") << "en"
-                                      << "zh_TW"
-                                      << "en";
-        QTest::newRow("unknown names") << "fr"
-                                       << "jp"
-                                       << "ja";
+        for (const auto &[name, commandLine, stored, chosen] :
+             {std::array{"system", "", "", "ja"}, std::array{"stored", "", "zh_TW", "zh_TW"},
+              std::array{"command line", "en", "zh_TW", "en"}, std::array{"unknown names", "fr", "jp", "ja"}})
+            QTest::newRow(name) << QString::fromLatin1(commandLine) << QString::fromLatin1(stored)
+                                << QString::fromLatin1(chosen);
     }
     void languageChoice()
     {
@@ -76,7 +69,6 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QTEST(UiLanguage::choose(commandLine, stored, SystemLanguage::Japanese), "chosen");
     }
-
     // The document opened from a program folder that holds exactly `present`.
     void locate_data()
     {
@@ -114,7 +106,6 @@ private Q_SLOTS:
         };
         QCOMPARE(HelpDocuments::locate(document, id, finder), opened.isEmpty() ? opened : folder + opened);
     }
-
     void systemInfo_data()
     {
         QTest::addColumn<Ports>("ports");
@@ -146,7 +137,6 @@ private Q_SLOTS:
                                 "Serial ports:\n") +
                      listed);
     }
-
     void systemInfoUnavailable()
     {
         SystemInfo::Facts facts{"unknown", "", "", "6.4.2", {}};

@@ -42,7 +42,6 @@ private Q_SLOTS:
         QCOMPARE(step.resizeFrame, expected.isValid() && expected != frame);
         if (step.layOut) QCOMPARE(step.frameSize, expected);
     }
-
     // A frame larger than the screen (a scale factor of 2 on a 1000-pixel screen) shrinks to fit,
     // keeping its proportions.
     void normalSizeFitsTheScreen_data()
@@ -61,7 +60,6 @@ private Q_SLOTS:
         QFETCH(QSizeF, available);
         QTEST(LayoutRule::normalFrameSize(available), "normal");
     }
-
     void tiles_data()
     {
         QTest::addColumn<QSizeF>("frame");
@@ -87,7 +85,6 @@ private Q_SLOTS:
         QCOMPARE(tiles.power, scaled(5250, 2370, 6570, 1620)); // the height the table gives up
         QCOMPARE(tiles.graph, scaled(0, 3990, 11820, 0).adjusted(0, 0, 0, inner - 3990.0 * scale.sy));
     }
-
     void shortAreasGiveNoNegativeHeights()
     {
         QCOMPARE(LayoutRule::graphTile(LayoutRule::scaleOf({12000, 8800}), 2000).height(), 0.0);
@@ -97,7 +94,6 @@ private Q_SLOTS:
         QCOMPARE(LayoutRule::derivedTablePlacement(scale, true, 3240), QRectF(10500, 0, 13140, 7980 - 3240));
         QCOMPARE(LayoutRule::derivedTablePlacement(scale, true, 9000).height(), 0.0);
     }
-
     void neighbouringTilesMeetInPixels()
     {
         // At 96 dpi 5250 twips are 350 px; at 120 dpi tile edges fall between pixels.

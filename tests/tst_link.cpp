@@ -76,23 +76,21 @@ private Q_SLOTS:
         for (int i = 0; i < 3 * 16; ++i)
             everyPort << 1 + i % 16;
         const QString onCom3 = LinkError + QStringLiteral("\nCOM 3");
-        QTest::newRow("configured port") << 0 << Ports{} << Ports{} << Ports{} << com3 << QStringList{onCom3};
-        // The port buttons still name COM3.
-        QTest::newRow("neither box ticked")
-            << 1 << Ports{} << Ports{} << Ports{} << com3 << QStringList{onCom3};
-        QTest::newRow("scan finds COM5")
-            << 2 << Ports{5} << Ports{} << Ports{} << QList<int>{1, 2, 3, 4, 5} << QStringList();
+        const auto row = [](const char *name, int setup, const QList<int> &attempts, const QStringList &told,
+                            const Ports &answering = {}, const Ports &denied = {}, const Ports &inUse = {}) {
+            QTest::newRow(name) << setup << answering << denied << inUse << attempts << told;
+        };
+        row("configured port", 0, com3, {onCom3});
+        row("neither box ticked", 1, com3, {onCom3}); // the port buttons still name COM3
+        row("scan finds COM5", 2, {1, 2, 3, 4, 5}, {}, {5});
         // Told once per attempt, not once per try.
-        QTest::newRow("permission denied")
-            << 0 << Ports{} << Ports{3, 4} << Ports{} << com3 << QStringList{Denied, onCom3};
-        QTest::newRow("permission denied, scan")
-            << 2 << Ports{} << Ports{3, 4} << Ports{} << everyPort << QStringList{Denied, LinkError};
+        row("permission denied", 0, com3, {Denied, onCom3}, {}, {3, 4});
+        row("permission denied, scan", 2, everyPort, {Denied, LinkError}, {}, {3, 4});
         // One port in use: realPorts() below.
-        QTest::newRow("ports in use, scan")
-            << 2 << Ports{} << Ports{} << Ports{5, 2} << everyPort
-            << QStringList{
-                   LinkError +
-                   "\nCOM 2, COM 5 are in use by other programs. Close those programs, then try again."};
+        row("ports in use, scan", 2, everyPort,
+            {LinkError +
+             "\nCOM 2, COM 5 are in use by other programs. Close those programs, then try again."},
+            {}, {}, {5, 2});
     }
     void linkOn()
     {
@@ -122,7 +120,6 @@ private Q_SLOTS:
         }
         QCOMPARE(rig.serial.rThreshold(), told.isEmpty() ? 6 : 0);
     }
-
     // Only a Stop or Pause given while the scan runs ends it, silently; one given before (its
     // mark stays until the next Start) does not. Closing the program ends it for good.
     void scanGivesUp_data()
@@ -159,7 +156,6 @@ private Q_SLOTS:
         rig.prober.linkOn(); // after a Stop a new scan runs; after closing none
         QCOMPARE(rig.serial.openAttempts().size() > attempts, !closing);
     }
-
     void nestedConnectDuringProbeIsIgnored()
     {
         Rig rig;
@@ -171,7 +167,6 @@ private Q_SLOTS:
         QCOMPARE(rig.serial.openAttempts(), (QList<int>{3, 3, 3}));
         QCOMPARE(rig.prompts.messageTexts(), QStringList{LinkError + QStringLiteral("\nCOM 3")});
     }
-
     // Real ports: COM1 exists but stays silent, COM2 to COM4 do not exist, COM5 is the receiver,
     // unless another program holds it.
     void realPorts_data()
@@ -210,7 +205,6 @@ private Q_SLOTS:
         QCOMPARE(serial.rThreshold(), 6);
         QVERIFY(rig.prompts.calls().isEmpty());
     }
-
     // The demonstration's slow meter reports once a minute; in between, the status frame every second
     // (at a hundred times real time: every 10 ms) is all that arrives from it.
     void aliveReceiverSendsStatusFramesBetweenSlowReadings()
@@ -228,7 +222,6 @@ private Q_SLOTS:
         QTRY_VERIFY2((bytes += control->input()).count(char(FrameEncoder::StatusStart)) >= 20,
                      qPrintable(bytes.toHex()));
     }
-
     void allByteValuesPassUnchanged()
     {
         Pty pty;
@@ -243,7 +236,6 @@ private Q_SLOTS:
         control->setInputLen(0);
         QCOMPARE(control->input(), all + all);
     }
-
     void portLostOnceWhenMasterCloses()
     {
         Pty pty;
@@ -261,7 +253,6 @@ private Q_SLOTS:
         QCOMPARE(lost.count(), 1);
         QVERIFY(!control->isOpen());
     }
-
     void nestedArrivalWaitsForHandler()
     {
         // A receive handler that pumps events (a message box, a save) must not be entered again

@@ -121,7 +121,6 @@ private Q_SLOTS:
         rig.feed(volts(500, NoPrefix, FrameEncoder::Divisor1, 1)); // above the main channel's 99.9 %
         QCOMPARE(rig.statistics.channel(1).maximum.text, u"+OL"_s);
     }
-
     // The alarm's functions, units and AC limits, the same on the main channel's first reading and
     // at Setup's load: the alarm's box enabled, the unit list with its selection, the high limit.
     void alarmRules_data()
@@ -156,7 +155,6 @@ private Q_SLOTS:
             AlarmPart::onLoad({true, function, true, 0, u"-0.5"_s, {}}, storedUnit.toInt());
         QTEST(part(load.checkEnabled, load.units, load.highText), "alarmPart");
     }
-
     void beepT1_data()
     {
         QTest::addColumn<int>("function");

@@ -90,10 +90,8 @@ private Q_SLOTS:
     void init()
     {
         m_prompts.clear();
-        m_prompts.setStrict(true);
         m_dialog = FakeDialog();
     }
-
     void tablePages_data()
     {
         QTest::addColumn<int>("samples");
@@ -129,7 +127,6 @@ private Q_SLOTS:
                      rows[p]);
         }
     }
-
     // Where the printouts put their words, in points (20 twips): the table's origin 1000 twips in
     // from the edges, its heading's tabs at 4500 and 11500 twips, each cell at its tab column (one
     // character wide); the graph's picture at (2000, 2600) twips, 13400 x 4500, its footer at
@@ -168,7 +165,6 @@ private Q_SLOTS:
         for (const PdfWord &word : table.words)
             QVERIFY2(word.box.right() < table.size.width() - 20, qPrintable(word.text));
     }
-
     void printCommandRefusals_data()
     {
         QTest::addColumn<bool>("graph");
@@ -209,7 +205,6 @@ private Q_SLOTS:
         QCOMPARE(m_prompts.calls().isEmpty() ? QString() : call.text + u'|' + call.title, message);
         if (!message.isEmpty()) QTEST(call.icon, "icon");
     }
-
     void printCommandsAskThenPrintCopies()
     {
         FakePrinter printer(m_dir.path());
@@ -245,7 +240,6 @@ private Q_SLOTS:
         commands.printGraph(true, {FileName, QStringLiteral("4")}, drawStandIn);
         QCOMPARE(m_prompts.messageTexts().last(), printer.failure);
     }
-
     // Save Graph: the name its dialog suggests (the record's name without its extension, at most 13
     // characters, and the page), then with the name the dialog gave (its suffix already chosen), or
     // without a dialog (unattended runs): what is written, or the message.
@@ -321,7 +315,6 @@ private Q_SLOTS:
         QVERIFY(QColor(image.pixel(50, 20)).red() > 200 && QColor(image.pixel(50, 20)).green() < 60);
         QCOMPARE(QColor(image.pixel(350, 130)), QColor(Qt::white));
     }
-
     // Print Data without dialogs: the table's pages in one PDF file, refused without a record file.
     void unattendedPrintData()
     {

@@ -129,7 +129,6 @@ private Q_SLOTS:
         if (m_app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
         if (!MosquittoBroker::available()) QSKIP("mosquitto or openssl is not installed");
     }
-
     void sampleFormats_data()
     {
         QTest::addColumn<QString>("text");
@@ -173,7 +172,6 @@ private Q_SLOTS:
                                     "\"2026-12-07T12:07:21+01:00\",\"value\":0.0059,\"unit\":\"V\",\"text\":"
                                     "\"5.9\",\"text_unit\":\"mV\",\"function\":\"DCV\",\"overload\":false}"));
     }
-
     void addresses_data()
     {
         QTest::addColumn<QString>("url");
@@ -201,7 +199,6 @@ private Q_SLOTS:
                 : error;
         QCOMPARE(got, parsed);
     }
-
     void rules()
     {
         QCOMPARE(PublishRules::checkPrefix(QStringLiteral("a") + QChar(0)),
@@ -213,7 +210,6 @@ private Q_SLOTS:
                  QStringLiteral("voltrix_voltrix_lab-pc_example_org"));
         QCOMPARE(PublishRules::discoveryId(QStringLiteral("Büro 2/$x")), QStringLiteral("voltrix_B_ro_2__x"));
     }
-
     void passwordMakesTheSettingsPrivate()
     {
         SettingsStore store(m_home.filePath(QStringLiteral("private/regtest.ini")));
@@ -228,7 +224,6 @@ private Q_SLOTS:
         QCOMPARE(loaded.password, options.password);
         QCOMPARE(loaded.qos, 1);
     }
-
     void badInputIsRefused_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -264,7 +259,6 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(program.readAllStandardError()).trimmed(), message);
         QCOMPARE(program.readAllStandardOutput(), QByteArray());
     }
-
     // Every sample of the record on its channel's topic and on standard output, in base units
     // while the meter changes range; one discovery config per channel, retained; status online
     // then offline; the recording's state.
@@ -333,7 +327,6 @@ private Q_SLOTS:
         std::sort(published.begin(), published.end());
         QCOMPARE(streamed, sorted);
         QCOMPARE(published, sorted);
-
         QStringList status;
         for (const MqttProbe::Message &m : live.messagesOn("site/one/status"))
             status << QString::fromUtf8(m.payload);
@@ -368,7 +361,6 @@ private Q_SLOTS:
         }
         QCOMPARE(later.messagesOn("site/one/status").first().payload, QByteArray("offline"));
     }
-
     // Three current meters and a voltage meter, the second current taking its voltage: the energy
     // table written at Stop is the one worked out by hand from the record's CSV, and the run's
     // totals reach the broker retained and growing, each with an energy config on the device.
@@ -488,7 +480,6 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(m_home.filePath(first + ".xlsx")));
         QVERIFY(live.messagesOn("tls/ch4").size() >= 4);
     }
-
     // The broker gone for a while: the record keeps every row, publishing resumes.
     void brokerRestartLosesNoRow()
     {
@@ -515,7 +506,6 @@ private Q_SLOTS:
                     live.messagesOn("r/status").last().payload == "offline");
         QVERIFY(object(live.messagesOn("r/ch1").last().payload)[u"row"].toInt() > rowsBefore + 1);
     }
-
     // A stream nobody reads for longer than the recording costs stream lines, never the record:
     // the samples go on to the end, the run ends, and standard error counts the lines dropped.
     void streamNeverHoldsTheRecordBack()
@@ -539,7 +529,6 @@ private Q_SLOTS:
         QVERIFY2(dropped.hasMatch(), qPrintable(run.err));
         QVERIFY(dropped.captured(1).toInt() > samples / 2 && dropped.captured(1).toInt() < samples);
     }
-
     // Faults are told once with the broker's reason; the record is written all the same.
     void faultsAreTold_data()
     {
@@ -590,7 +579,6 @@ private Q_SLOTS:
         QVERIFY2(toldLine.match(run.err).hasMatch(), qPrintable(run.err));
         QVERIFY(!run.err.contains(QStringLiteral("secret")));
     }
-
     // A program closed by SIGTERM while recording leaves its record "stopped".
     void closingLeavesTheRecordStopped()
     {

@@ -181,7 +181,6 @@ struct Rig : RecordingSession {
         clock.advance(ms);
         rec().lossWatch().tick();
     }
-
     // Runs user actions and events named by words; "tick11" is eleven timer ticks.
     void play(const QString &script)
     {
@@ -213,15 +212,13 @@ struct Rig : RecordingSession {
             {"closeAll", [](Rig &r) { r.procs().closeAll(); }},
             {"deny", [](Rig &r) { r.serial.setPermissionDenied({1}, QStringLiteral("COM1 is in use.")); }},
             {"acv", [](Rig &r) { r.turnToAcv(), r.session.workbookSaver().waitForSaves(); }},
-            {"name",
-             [](Rig &r) { r.nextFileName(QStringLiteral("saved.xlsx")); }}, // for the next file dialog
+            {"name", [](Rig &r) { r.nextFileName(QStringLiteral("saved.xlsx")); }},
             {"csvName", [](Rig &r) { r.nextFileName(QStringLiteral("saved.csv")); }},
             {"nowhere", [](Rig &r) { r.nextFileName(QStringLiteral("no/such/folder/saved.xlsx")); }},
             {"save", [](Rig &r) { r.procs().run(Command::SaveData); }},
             {"open", [](Rig &r) { r.session.openRecord().run(); }}, // its file dialog cancelled
             {"close", [](Rig &r) { r.rec().confirmClose(); }},
             {"keep", [](Rig &r) { r.session.journal().keepCurrentForRecovery(); }}};
-
         for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
             const int ticks = step.startsWith(u"tick") ? step.mid(4).toInt() : 0;
             for (int i = 0; i < ticks; ++i)
@@ -234,10 +231,9 @@ struct Rig : RecordingSession {
             if (ticks == 0) steps.value(step)(*this);
         }
     }
-
     // The meter of channel 1 turns to ACV: the record is split off.
     void turnToAcv() { serial.feed(FrameEncoder::encodeReading({0, 0, 3, 1, 0, false}, 230)); }
-    // A name of its own in the records folder.
+    // A name of its own in the records folder, for the next file dialog.
     void nextFileName(const QString &name)
     {
         prompts.queueFileName(QDir(AppPaths::recordsFolder()).filePath(QString::number(++names) + name));
@@ -333,7 +329,6 @@ private Q_SLOTS:
         m_second = take();
         QVERIFY2(m_first.statistics.at(1).startsWith(u"+OL V"), qPrintable(m_first.statistics.at(1)));
     }
-
     // From Start on, the samples reach the file in bursts: with the first sample after the
     // interval, or by the timer at the latest; Pause and Stop write everything through.
     void journalFollowsTheRecord()
@@ -342,7 +337,6 @@ private Q_SLOTS:
         s.start();
         const QString path = s.journalPath();
         QCOMPARE(RecordJournal::read(fileBytes(path)).stamp, s.record().stamp());
-
         s.reading(0, 12);
         QCOMPARE(samplesOnDisk(path), 0);
         s.clock.advance(JournalWriter::FlushIntervalMs);
@@ -359,7 +353,6 @@ private Q_SLOTS:
         s.rec().stop();
         QCOMPARE(samplesOnDisk(path), 5); // the table it rebuilds is the recovery's
     }
-
     // A journal no folder can take is told once with the system's reason, after trying the
     // fallback folder; the recording goes on, and the journal is written whole once the disk
     // takes it again.
@@ -391,7 +384,6 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(fallback));
         QCOMPARE(s.prompts.calls().size(), 1);
     }
-
     // At start the staged files and journal locks a killed program left go; those a running program
     // holds stay.
     void abandonedStagedFilesGo()
@@ -413,7 +405,6 @@ private Q_SLOTS:
             QStringList({QFileInfo(held.temporaryPath()).fileName(),
                          QFileInfo(s.journalPath()).fileName() + ".lock"}));
     }
-
     // Start-up offers each journal left behind. Yes rebuilds the record exactly and saves it
     // under its own name; No sets the journal aside; a journal without a sample just goes and a
     // damaged tail is left out. A record that cannot be saved stays in the table and in its
@@ -437,7 +428,6 @@ private Q_SLOTS:
             "The record %1 could not be saved automatically (%2: No space left on device; %3: No space "
             "left on device). Its samples are kept in the journal %4, which the next start recovers.");
     }
-
     void recovery()
     {
         QFETCH(QString, answers);
@@ -459,10 +449,8 @@ private Q_SLOTS:
         QVERIFY(writeFile(first + ".discarded", "set aside before"));
         s.play(QString(answers).replace(u'y', "yes ").replace(u'n', "no ").remove(u'-'));
         QSignalSpy spy(&s.session.recovery(), &RecordRecovery::recordRecovered);
-
         s.session.recovery().recoverAll(answers == u"-" ? RecordRecovery::Asking::DoNotAsk
                                                         : RecordRecovery::Asking::Ask);
-
         QStringList asked;
         for (const QChar answer : answers)
             if (answer != u'-')
@@ -503,10 +491,8 @@ private Q_SLOTS:
         if (recovered == 0) QCOMPARE(fileBytes(first), m_first.journal);
         s.session.setRecordSaver(nullptr);
     }
-    // Start links, discards the probe's answer, begins a record and its log file afresh (by its
-    // older name too); Pause
-    // with the port closed only silences the alarm. (The windows Start shows are the main window
-    // tests'.)
+    // Start links, discards the probe's answer, begins a record and its log file afresh (by its older
+    // name too); Pause with the port closed only silences the alarm. (Its windows: the main window's.)
     void startLinksAndRecords()
     {
         Rig rig;
@@ -527,7 +513,6 @@ private Q_SLOTS:
         QCOMPARE(changes.count(), 0);
         QCOMPARE(rig.status(), StopLinked); // Stop leaves the link alone
     }
-
     void scenarios_data()
     {
         QTest::addColumn<QString>("script");
@@ -600,7 +585,6 @@ private Q_SLOTS:
         row("Close All while waiting", "run receive lose closeAll back poll tick11", "", "pause connect log",
             "F 0001");
     }
-
     void scenarios()
     {
         QFETCH(QString, script);
@@ -622,7 +606,6 @@ private Q_SLOTS:
         if (!script.contains(u"closeAll"))
             QCOMPARE(rig.commands().isEnabled(ToolbarButton::Connect), !rig.session.state().linkUp);
     }
-
     // A record begun automatically keeps the user's main channel, its alarm and the power cost once
     // that channel reports, though another meter is heard first; after two of its intervals and a
     // second of silence the first channel takes them, as in any record; a channel chosen meanwhile stays.
@@ -667,7 +650,6 @@ private Q_SLOTS:
                   .arg(state.powerRunning),
               "monitor");
     }
-
     // The monitor tells how long the link has been lost while waiting, then how long it was lost
     // in the record, until a new record begins; however often the watch is stepped, the lost port
     // is tried once a second.
@@ -691,7 +673,6 @@ private Q_SLOTS:
         rig.play("back poll");
         QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost once, 00:13"));
         QCOMPARE(monitor.bigValue + monitor.bigUnit, reading); // as after a Pause, until the next reading
-
         rig.play("lose");
         rig.clock.advance(7000);
         rig.play("back run");
@@ -706,7 +687,6 @@ private Q_SLOTS:
                      LinkLossWatch::durationText(90061),
                  QStringLiteral("59:59 1:00:00 25:01:01"));
     }
-
     // The record's journal goes once a workbook holds all its samples, or with the record; a failed
     // save, a CSV, a save while taking samples and a journal kept for the next start leave it.
     void journalGoesWithTheRecord_data()
@@ -735,7 +715,6 @@ private Q_SLOTS:
         row("kept, then No when closing", "keep close", true); // as a failed --output or a signal keeps it
         row("kept, then saved", "keep stop name save", false);
     }
-
     void journalGoesWithTheRecord()
     {
         QFETCH(QString, script);
@@ -754,7 +733,6 @@ private Q_SLOTS:
             QVERIFY(journals.removeAll(lock) && journals.contains(lock.chopped(5)));
         QCOMPARE(journals.size() - int(kept), int(!current.isEmpty() && current != path));
     }
-
     // Where the record cannot be written, neither the save question nor a split may lose it: the
     // user is told why, once; the record stays in the table or, split off already, in its journal,
     // and the recording stops rather than split off more records that cannot be kept.
@@ -763,20 +741,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("told"); // %r: the records folder, %f: the fallback folder, %e: a reason
         const QString full = QStringLiteral("240315_093000.xlsx: No space left on device");
-        QTest::newRow("Yes to the save question")
-            << "question"
-            << "The record was not saved (/dev/null/records/240315_093000.xlsx: %e).";
+        const QString book = QStringLiteral("/dev/null/records/240315_093000.xlsx: %e)");
+        QTest::newRow("Yes to the save question") << "question"
+                                                  << "The record was not saved (" + book + '.';
         QTest::newRow("a split with no folder")
             << "split"
-            << "The record could not be saved automatically (/dev/null/records/240315_093000.xlsx: %e). The "
-               "recording was stopped; the record is kept in the table.";
+            << "The record could not be saved automatically (" + book +
+                   ". The recording was stopped; the record is kept in the table.";
         QTest::newRow("a split whose background write fails")
             << "background"
             << "The record 240315_093000.xlsx could not be saved automatically (%r/" + full + "; %f/" + full +
                    "). The recording was stopped. Its samples are kept in the journal "
                    "%r/20240315_093000.journal, which the next start recovers.";
     }
-
     void failedSaves()
     {
         QFETCH(QString, fault);
@@ -816,7 +793,6 @@ private Q_SLOTS:
                      First + " 0001 0002");
         }
     }
-
     // A split goes on at once on the open port while the record is written in the background;
     // by the time the program may close, it is on disk.
     void closingWaitsForTheSaveUnderWay()
@@ -831,14 +807,12 @@ private Q_SLOTS:
         QCOMPARE(rig.serial.openedPorts().size(), opens);
         QVERIFY(rig.saver().isSaving(First));
         QVERIFY(!QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
-
         gate.release();
         QVERIFY(rig.rec().confirmClose());
         QVERIFY(QFile::exists(rig.autoSavePath(AppPaths::recordsFolder())));
         QVERIFY(!rig.saver().isSaving(First));
         QVERIFY(rig.asked().isEmpty());
     }
-
     // Two programs on one records folder split records begun in the same second: each workbook
     // keeps a name of its own, whichever save ends first, and every reading is in one of them.
     void twoProgramsSplitInTheSameSecond()
@@ -861,7 +835,6 @@ private Q_SLOTS:
             QCOMPARE(workbookValues(folder.filePath(book), 0), QStringList({"1234", "1234"}));
         QCOMPARE(folder.entryList({"*.journal"}).size(), 2); // the records after the split
     }
-
     // A record split off during Stop's wait stays in the table; while its save is under way the
     // next Start does not offer to save it.
     void recordBeingSavedIsNotOffered()

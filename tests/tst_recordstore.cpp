@@ -59,7 +59,6 @@ private Q_SLOTS:
                                 "0005|D|00:00:00|14|V|23:59:59|4|V||||||||||||\n"
                                 "|||||||||||||||||||"));
     }
-
     void sampleTimeNudge_data()
     {
         QTest::addColumn<QStringList>("previousNowWritten");
@@ -71,7 +70,6 @@ private Q_SLOTS:
         QTest::newRow("clock went back") << QStringList{"10:00:05", "10:00:03", "10:00:04"} << 0;
         QTest::newRow("same second before midnight") << QStringList{"23:59:59", "23:59:59", "00:00:00"} << 0;
     }
-
     void sampleTimeNudge()
     {
         QFETCH(QStringList, previousNowWritten);
@@ -81,7 +79,6 @@ private Q_SLOTS:
         record(store, 3, QStringLiteral("2"), at(previousNowWritten[1]), waitingBytes);
         QCOMPARE(store.cell(2, RecordStore::timeColumn(3)), previousNowWritten[2]);
     }
-
     void clearRecordLeavesHeaderAndOneEmptyRow()
     {
         RecordStore store;
@@ -94,7 +91,6 @@ private Q_SLOTS:
                               "|||||||||||||||||||", "sampleRows 1 channels 0"}));
         QCOMPARE(RecordStore::fileNameForStamp(store.stamp()), QStringLiteral("240305_140709.xlsx"));
     }
-
     // The CSV file: the header row, RFC 4180 quoting, CRLF line ends, UTF-8, and no line for the
     // empty row kept ready at the end.
     void csv()
@@ -114,7 +110,6 @@ private Q_SLOTS:
         QVERIFY(!CsvExport::write(RecordStore(), missing, &error));
         QVERIFY2(error.startsWith(missing + ": ") && error.size() > missing.size() + 2, qPrintable(error));
     }
-
     // The journal's format: the lines as the writer writes them, and what a damaged file still
     // gives: only its damaged tail is left out, an unreadable first line gives nothing. (That the
     // lines rebuild the table they were taken from is the recording tests' and the workbook round
@@ -137,7 +132,6 @@ private Q_SLOTS:
                             "R\t17\t0017\t07/12/2026\n"
                             "S\t2\t17\t02:46:38\ta\\tb\\\\c\td\\ne\\r\xce\xa9\t100\n"));
     }
-
     void damagedFiles_data()
     {
         using Header = RecordJournal::Content::Header;
@@ -179,7 +173,6 @@ private Q_SLOTS:
         QTest::newRow("a damaged stamp")
             << QByteArray("VOLTRIX-JOURNAL\t1\t20261207-024638" + rest) << Header::Foreign << 0;
     }
-
     void damagedFiles()
     {
         QFETCH(QByteArray, bytes);

@@ -133,7 +133,6 @@ private Q_SLOTS:
             15);
         row("scan wins", "setup_autoScan=1|setup_seleport=1", Defaults);
     }
-
     void loadThenSave()
     {
         QFETCH(QString, stored);
@@ -153,7 +152,6 @@ private Q_SLOTS:
         s.saveOptions(out);
         QCOMPARE(dump(out.fileName()), saved);
     }
-
     // The file a save dialog's typed name stands for, with the filter entry chosen.
     void saveFileNames_data()
     {
@@ -179,7 +177,6 @@ private Q_SLOTS:
         QCOMPARE(SaveFileNames::finalName(QStringLiteral("g"), QStringLiteral("BMP(*.bmp);;JPEG(*.jpg)"), 1),
                  "g.jpg");
     }
-
     // The dialogs open where the last file was saved while that folder exists, else where the
     // command suggests.
     void saveFolder()

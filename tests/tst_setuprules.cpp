@@ -125,7 +125,6 @@ private Q_SLOTS:
         QCOMPARE(taken,
                  QStringList({"\b-.0123456789", "\b-.0123456789", "\b.0123456789", "\b.0123456789", "", ""}));
     }
-
     // Typing leaves the decimals alone (each key would round again what the next refines);
     // leaving the box rounds them.
     void limitText_data()
@@ -178,7 +177,6 @@ private Q_SLOTS:
         QTEST(edit.text, "text");
         QTEST(edit.entryError, "entryError");
     }
-
     // The alarm part after Load or OK: Check2 enabled, checked, the other controls enabled,
     // alarmEnabled, alarmActive cleared; the low limit; the monitor's images, limits and units;
     // the unit list.
@@ -220,7 +218,6 @@ private Q_SLOTS:
             m.lowLimit + u' ' + m.highUnit + u'/' + m.lowUnit + u' ' + a.units.entries.join(u',');
         QTEST(applied, "applied");
     }
-
     void timeAxis_data()
     {
         QTest::addColumn<int>("position");
@@ -247,7 +244,6 @@ private Q_SLOTS:
         QTEST(change.redrawFrame, "redraw");
         QTEST(change.pageBoxTexts, "pageBox");
     }
-
     // A key into a power field (the text it meets, less any selection it replaces).
     void powerFields_data()
     {
@@ -289,7 +285,6 @@ private Q_SLOTS:
             left << PowerFields::finished(QString::fromUtf8(typed));
         QCOMPARE(left, QStringList({"0.95", "0.95", "230.", "0", "0", "0"}));
     }
-
     void defaultButton()
     {
         SetupValues expected = edited();
@@ -304,43 +299,38 @@ private Q_SLOTS:
         expected.Energy_pair = first.Energy_pair;
         QCOMPARE(withDefaultButton(edited()), expected); // port, alarm switch, Hi/Low and unit stay
     }
-
     void energyPairing_data()
     {
-        QTest::addColumn<QStringList>("change"); // field=value
+        QTest::addColumn<QString>("change"); // field=value; empty: none
         QTest::addColumn<QString>("refusal");
         const QString rates =
             u"The voltage, the power factor and the unit price must be numbers of 0 or more."_s;
-        QTest::newRow("channel 1 from the DCV channel 2") << QStringList() << QString();
-        QTest::newRow("from a channel not heard from") << QStringList{u"pair3=6"_s} << QString();
-        QTest::newRow("from itself") << QStringList{u"pair3=3"_s}
-                                     << u"Channel 3 cannot take its voltage from itself."_s;
+        QTest::newRow("channel 1 from the DCV channel 2") << QString() << QString();
+        QTest::newRow("from a channel not heard from") << u"pair3=6"_s << QString();
+        QTest::newRow("from itself") << u"pair3=3"_s << u"Channel 3 cannot take its voltage from itself."_s;
         QTest::newRow("from a current")
-            << QStringList{u"pair2=3"_s}
+            << u"pair2=3"_s
             << u"Channel 2 cannot take its voltage from channel 3, which measures a current."_s;
         QTest::newRow("from a resistance")
-            << QStringList{u"pair1=4"_s}
+            << u"pair1=4"_s
             << u"Channel 1 cannot take its voltage from channel 4, which measures no voltage."_s;
-        QTest::newRow("negative voltage") << QStringList{u"V=-1"_s} << rates;
-        QTest::newRow("power factor not a number") << QStringList{u"cos=x"_s} << rates;
-        QTest::newRow("no price") << QStringList{u"price="_s} << rates;
+        QTest::newRow("negative voltage") << u"V=-1"_s << rates;
+        QTest::newRow("power factor not a number") << u"cos=x"_s << rates;
+        QTest::newRow("no price") << u"price="_s << rates;
     }
     void energyPairing()
     {
-        QFETCH(QStringList, change);
+        QFETCH(QString, change);
         SetupValues values = edited(); // channel 1 takes channel 2's voltage
-        for (const QString &c : change) {
-            const QString field = c.section(u'=', 0, 0), value = c.section(u'=', 1);
-            if (field.startsWith(u"pair")) values.Energy_pair[std::size_t(field.mid(4).toInt() - 1)] = value;
-            if (field == u"V") values.Power_V = value;
-            if (field == u"cos") values.Power_cos = value;
-            if (field == u"price") values.Power_Unit = value;
-        }
+        const QString field = change.section(u'=', 0, 0), value = change.section(u'=', 1);
+        if (field.startsWith(u"pair")) values.Energy_pair[std::size_t(field.mid(4).toInt() - 1)] = value;
+        if (field == u"V") values.Power_V = value;
+        if (field == u"cos") values.Power_cos = value;
+        if (field == u"price") values.Power_Unit = value;
         const std::array<int, 6> functions{Measurement::DCA, Measurement::ACV,       Measurement::ACA,
                                            Measurement::OHM, EnergyPairing::Unknown, EnergyPairing::Unknown};
         QTEST(EnergyPairing::problem(values, functions), "refusal");
     }
-
     void okPlan()
     {
         SetupValues dialog = edited();
@@ -364,7 +354,6 @@ private Q_SLOTS:
         QVERIFY(!off.alarm.alarmEnabled && off.channelList.isEmpty() && !off.monitorChannel &&
                 !off.powerLabels);
     }
-
     // The power window's labels follow OK only for a current with the power command on.
     void okPowerLabels()
     {
@@ -383,7 +372,6 @@ private Q_SLOTS:
                 labels ? QStringList({"Pumpe ü", "S6", "P6", "230", "0.95", "0.31"}) : QStringList());
         }
     }
-
     void channelListEntries()
     {
         QCOMPARE(channelListEntry(1, QStringLiteral("Ch2")), "2_Ch2");
@@ -392,19 +380,6 @@ private Q_SLOTS:
         for (const auto &[entry, channel] : entries)
             QCOMPARE(channelOfListEntry(entry), channel);
     }
-
-    void colourBoxesCannotBeCleared()
-    {
-        OptionsForm form{OptionValues()};
-        for (OptionCheck check :
-             {OptionCheck::DisplayValueForeColor, OptionCheck::DisplayBackColor, OptionCheck::GraphBackColor,
-              OptionCheck::ScaleColor, OptionCheck::DataRowBackColor}) {
-            form.click(check, false);
-            QVERIFY(form.isChecked(check));
-        }
-        QVERIFY(form.values() == OptionValues());
-    }
-
     // The grid boxes from stored values, after clicks ("I+" checks GridInset, "L-" clears the
     // lines), and the table's line style after OK.
     void gridStyles_data()
@@ -442,7 +417,6 @@ private Q_SLOTS:
         form.ok().values.toSettings(settings);
         QTEST(GridStyle::lineStyle(settings), "style");
     }
-
     void defaults_data()
     {
         QTest::addColumn<OptionsTab>("tab");
@@ -469,12 +443,19 @@ private Q_SLOTS:
         QTEST(form.graphChanged(), "graphChanged");
         QTEST(form.tableChanged(), "tableChanged");
     }
-
-    // What OK redraws: monitor colours alone (and a cancelled table pick) neither the graph nor
-    // the table; a cancelled graph pick counts as a change; the title box enables the title.
+    // The colour boxes cannot be cleared. What OK redraws: monitor colours alone (and a cancelled
+    // table pick) neither the graph nor the table; a cancelled graph pick counts as a change; the
+    // title box enables the title.
     void changedFlags()
     {
         OptionsForm form{OptionValues()};
+        for (OptionCheck check :
+             {OptionCheck::DisplayValueForeColor, OptionCheck::DisplayBackColor, OptionCheck::GraphBackColor,
+              OptionCheck::ScaleColor, OptionCheck::DataRowBackColor}) {
+            form.click(check, false);
+            QVERIFY(form.isChecked(check));
+        }
+        QVERIFY(form.values() == OptionValues());
         form.colorPicked(OptionSwatch::DisplayValueForeColor, 255);
         form.colorPicked(OptionSwatch::DataRowBackColor, std::nullopt);
         QVERIFY(!form.tableChanged() && !form.ok().redrawGraph && form.ok().values.Moni_ForeColor == 255);

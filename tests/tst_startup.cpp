@@ -114,7 +114,6 @@ private Q_SLOTS:
             QCOMPARE(file.readAll(), content);
         }
     }
-
     void faultsAreToldOnce_data()
     {
         QTest::addColumn<QByteArray>("settings"); // null: a folder in the settings file's place
@@ -141,7 +140,6 @@ private Q_SLOTS:
         if (!label.isNull()) QVERIFY(layOut(labelPath, Layout::File, label));
         for (QString &text : told)
             text = text.replace(QStringLiteral("%1"), settingsPath).replace(QStringLiteral("%2"), labelPath);
-
         const SettingsStore store(settingsPath);
         StartupFaults faults;
         ScriptedPrompts prompts;
@@ -159,7 +157,6 @@ private Q_SLOTS:
         faults.tell(prompts);
         QCOMPARE(prompts.calls().size(), told.size());
     }
-
     void platformNotes_data()
     {
         QTest::addColumn<int>("type");
@@ -201,7 +198,6 @@ private Q_SLOTS:
                                             category.isNull() ? nullptr : category.constData(), message),
                  note);
     }
-
     void unattendedRunSaysWhatMatters_data()
     {
         QTest::addColumn<Layout>("layout");
@@ -224,7 +220,6 @@ private Q_SLOTS:
         if (app.isEmpty()) QSKIP("VOLTRIX_APP is not set");
         const QString settingsPath = home.filePath(QStringLiteral("config/regtest.ini"));
         QVERIFY(layOut(settingsPath, layout, content));
-
         QProcessEnvironment env = isolatedEnvironment(home);
         for (const char *name :
              {"XDG_RUNTIME_DIR", "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "QT_LOGGING_RULES"})
@@ -239,7 +234,6 @@ private Q_SLOTS:
         const QString said = QString::fromUtf8(program.readAllStandardError());
         QCOMPARE(program.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), QString());
-
         QStringList expected;
         if (!told.isEmpty())
             expected << QStringLiteral("voltrix: [Voltrix] %1 -> OK").arg(told.arg(settingsPath));
@@ -253,7 +247,6 @@ private Q_SLOTS:
                       QStringLiteral("(yymmdd_hhnnss.xlsx)"));
         QCOMPARE(lines.split(u'\n', Qt::SkipEmptyParts), expected);
     }
-
     // Where records, journals and the log file go, by the program's folder.
     void recordsFolder_data()
     {
@@ -277,7 +270,6 @@ private Q_SLOTS:
         const QString data = QStringLiteral("/home/ann/.local/share/Voltrix");
         QCOMPARE(AppPaths::recordsFolderFor(program, writable, data), beside ? program : data);
     }
-
     // --help in the language asked for, the settings' choice when none is; a name that is no
     // language is refused before any window opens.
     void commandLineLanguage_data()

@@ -410,7 +410,6 @@ private Q_SLOTS:
         row("formula never calculated is empty", "<c r=\"B2\"><f>A1</f></c>", "");
         row("formatted blank is empty", "<c r=\"B2\" s=\"1\"/>", "");
     }
-
     void readsCellsAsSpreadsheetProgramsWriteThem()
     {
         QFETCH(QByteArray, cellXml);
@@ -429,7 +428,6 @@ private Q_SLOTS:
         QVERIFY(error.isEmpty());
         QCOMPARE(rendered(cells), expected.isEmpty() ? QString() : QStringLiteral("R2C2=") + expected);
     }
-
     void cellsWithoutReferencesFollowThePreviousOne()
     {
         // No dimension element, rows and cells without their references, as some writers save.
@@ -442,7 +440,6 @@ private Q_SLOTS:
         QVERIFY2(XlsxReader().read(file, &cells, &error), qPrintable(error));
         QCOMPARE(rendered(cells), QStringLiteral("R1C1=1 R1C2=2 R5C3=3 R5C4=4 R6C1='x"));
     }
-
     void firstWorksheetIsFoundThroughRelationships_data()
     {
         QTest::addColumn<QList<Part>>("parts");
@@ -478,7 +475,6 @@ private Q_SLOTS:
             {"xl/s.xml", strings},
         };
     }
-
     void firstWorksheetIsFoundThroughRelationships()
     {
         QFETCH(QList<Part>, parts);
@@ -489,7 +485,6 @@ private Q_SLOTS:
         QVERIFY2(XlsxReader().read(file, &cells, &error), qPrintable(error));
         QCOMPARE(cells.at(1, 1).text, QStringLiteral("wanted"));
     }
-
     void damagedAndHostileFilesFailWithTheirReason_data()
     {
         QTest::addColumn<QList<Part>>("parts"); // one part without a name: the file's bytes
@@ -586,7 +581,6 @@ private Q_SLOTS:
         bad("legacy workbook", {{"", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + QByteArray(504, '\0')}},
             QStringLiteral("it is an Excel 97-2003 workbook (.xls), not an .xlsx workbook"));
     }
-
     void damagedAndHostileFilesFailWithTheirReason()
     {
         QFETCH(QList<Part>, parts);
@@ -610,7 +604,6 @@ private Q_SLOTS:
             QCOMPARE(error, expected + u'.');
         QVERIFY(cells.isEmpty() && cells.rowCount() == 0);
     }
-
     // What a format code says a number is, and the places and sign a plain decimal one shows.
     void numberFormatCodes_data()
     {
@@ -640,7 +633,6 @@ private Q_SLOTS:
         row("yyyy\\-mm\\-dd\\ hh:mm", Kind::DateTime);
         row("0.0;hh:mm", Kind::General); // the first section decides
     }
-
     void numberFormatCodes()
     {
         QFETCH(QString, code);
@@ -660,7 +652,6 @@ private Q_SLOTS:
         for (const auto &[id, builtInKind] : builtIn)
             QCOMPARE(SheetDates::numberFormatOfBuiltIn(id), builtInKind);
     }
-
     void serialDates_data()
     {
         QTest::addColumn<double>("serial");
@@ -682,7 +673,6 @@ private Q_SLOTS:
         QTest::newRow("negative") << -1.0 << QDateTime();
         QTest::newRow("not a number") << qQNaN() << QDateTime();
     }
-
     void serialDates()
     {
         QFETCH(double, serial);
@@ -699,7 +689,6 @@ private Q_SLOTS:
         QCOMPARE(SheetDates::toSystem1900(0.25, Kind::Time), 0.25);
         QCOMPARE(SheetDates::toSystem1900(12.5, Kind::General), 12.5);
     }
-
     void sheetCellsKeepEveryCellWhateverTheLayout()
     {
         // A record's layout, written bottom up: kept row by row.
@@ -738,7 +727,6 @@ private Q_SLOTS:
         QCOMPARE(rendered(small), QStringLiteral("R100C26='Z100"));
         QCOMPARE(small.filledRows(8), std::vector<int>{100});
     }
-
     void detectsFormatByFirstBytes_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -751,7 +739,6 @@ private Q_SLOTS:
         QTest::newRow("empty zip") << QByteArray("PK\x05\x06", 4) << WorkbookFormat::Kind::Unknown;
         QTest::newRow("empty") << QByteArray() << WorkbookFormat::Kind::Unknown;
     }
-
     void detectsFormatByFirstBytes()
     {
         QFETCH(QByteArray, bytes);
@@ -760,7 +747,6 @@ private Q_SLOTS:
         QCOMPARE(WorkbookFormat::detectFile(QStringLiteral("/nonexistent/r.xls")),
                  WorkbookFormat::Kind::Unknown);
     }
-
     void fixtureHoldsExactlyTheWrittenCells_data()
     {
         QTest::addColumn<QString>("name");
@@ -768,7 +754,6 @@ private Q_SLOTS:
         QTest::newRow("record, 1904 system") << QStringLiteral("record-1904");
         QTest::newRow("cell kinds") << QStringLiteral("cell-kinds");
     }
-
     // Every cell the generator listed reads back as listed, and no other cell is there.
     void fixtureHoldsExactlyTheWrittenCells()
     {
@@ -808,7 +793,6 @@ private Q_SLOTS:
         QCOMPARE(read, expected);
         QCOMPARE(rendered(cells).count(u'='), expected.size()); // and nothing else
     }
-
     // Hand-built streams for what the converted files do not show: each as the cells it reads as.
     void decodesRecords_data()
     {
@@ -831,7 +815,6 @@ private Q_SLOTS:
                      Biff::u16(2) + QByteArray(1, '\x01') + QByteArray("\x26\x04\x3E\x04", 4));
         QTest::newRow("shared strings across continue records")
             << strings.eof().bytes() << QStringLiteral("R1C1='Abc R1C2='xyzΩΩ R1C3='ok R2C1='Цо");
-
         Biff numbers;
         numbers.globals().sheet();
         numbers.cell(0x027E, 0, 0, 0, Biff::u32((quint32(-7) << 2) | 0x02)); // integer
@@ -848,7 +831,6 @@ private Q_SLOTS:
             << numbers.eof().bytes()
             << QStringLiteral("R1C1=-7 R1C2=12.34 R1C3=1.5 R1C4=1 R2C1=0.5/time R2C2=45356/date R2C3=3 "
                               "R2C4=0#0+ R2C5=2.35#2 R3C5=3/time R3C6=4");
-
         const auto formula = [](const QByteArray &result) -> QByteArray {
             return result + Biff::u16(0) + Biff::u32(0) + Biff::u16(0);
         };
@@ -874,13 +856,11 @@ private Q_SLOTS:
             << formulas.eof().bytes()
             << QStringLiteral("R1C1=45292/date R1C2='abcd R1C3=?1 R1C4=!#DIV/0! R1C5=' R1C6=' R2C1=?0 "
                               "R2C2=!#N/A R2C3=0.25/time");
-
         Biff chart;
         chart.globals().sheet().cell(0x0203, 0, 0, 0, Biff::f64(1));
         chart.bof(0x0020).cell(0x0203, 5, 5, 0, Biff::f64(99)).eof();
         chart.cell(0x0203, 0, 1, 0, Biff::f64(2));
         QTest::newRow("embedded chart skipped") << chart.eof().bytes() << QStringLiteral("R1C1=1 R1C2=2");
-
         Biff afterChartSheet;
         afterChartSheet
             .globals(
@@ -891,14 +871,12 @@ private Q_SLOTS:
             .cell(0x0203, 0, 0, 0, Biff::f64(7));
         QTest::newRow("first worksheet after a chart sheet")
             << afterChartSheet.eof().bytes() << QStringLiteral("R1C1=7");
-
         Biff older;
         older.globals({}, 0x0500).sheet(0x0500);
         older.cell(0x0204, 0, 0, 0, Biff::string16("Caf\xE9", 0x0500));
         older.cell(0x0203, 0, 1, 1, Biff::f64(0.75));
         QTest::newRow("older version") << older.eof().bytes() << QStringLiteral("R1C1='Café R1C2=0.75/time");
     }
-
     void decodesRecords()
     {
         QFETCH(QByteArray, stream);
@@ -909,7 +887,6 @@ private Q_SLOTS:
         QVERIFY2(XlsReader().readBytes(compoundDocument("Book", stream), &read, &error), qPrintable(error));
         QCOMPARE(rendered(read), cells);
     }
-
     // Damaged files and the workbook streams in them: the reason told, the caller's cells kept.
     void damagedFiles_data()
     {
@@ -972,7 +949,6 @@ private Q_SLOTS:
         bad("no start", Biff().record(0x0203, QByteArray(5000, 'x')).bytes(),
             "a part of the workbook has no start");
     }
-
     void damagedFiles()
     {
         QFETCH(QByteArray, file);
@@ -984,7 +960,6 @@ private Q_SLOTS:
         QCOMPARE(why, error);
         QCOMPARE(rendered(cells), QStringLiteral("R1C1=1"));
     }
-
     // Only columns A..T are read, the main-channel block tells the channel it was saved with, and a
     // channel that sent nothing still heads its column.
     void readsTheRecordAsExported()
@@ -1001,7 +976,6 @@ private Q_SLOTS:
         sheet.put(8, 21, timeOfDay(14, 7, 9));
         sheet.put(8, 22, number(-0.00325));
         sheet.put(8, 23, text("V"));
-
         const ImportedRecord record = importRecord(sheet.cells);
         QCOMPARE(record.lastChannel, 5);
         QCOMPARE(record.channelList, QStringList({QStringLiteral("1_Ch1"), QStringLiteral("3_Ch3")}));
@@ -1019,7 +993,6 @@ private Q_SLOTS:
                  "0001|" + RecordStore::shortDate(RecordDay) +
                      "|14:07:09|-3.25|mV||||08:00:00|0.7|KΩ|||||||||");
     }
-
     void cellsBecomeTableTexts_data()
     {
         QTest::addColumn<int>("sheetColumn");
@@ -1057,7 +1030,6 @@ private Q_SLOTS:
         QTest::newRow("unit") << unit << text("mV") << "mV";
         QTest::newRow("unit as a number") << unit << number(0.1) << "0.1";
     }
-
     void cellsBecomeTableTexts()
     {
         QFETCH(int, sheetColumn);
@@ -1070,7 +1042,6 @@ private Q_SLOTS:
         QCOMPARE(int(record.rows.size()), 1);
         QCOMPARE(record.rows[0][std::size_t(sheetColumn - 1)], shown);
     }
-
     void lastChannelFollowsTheUsedColumns_data()
     {
         QTest::addColumn<int>("usedColumns");
@@ -1082,7 +1053,6 @@ private Q_SLOTS:
         QTest::newRow("one channel") << 5 << 0 << 1;
         QTest::newRow("index and date only") << 2 << -1 << 0;
     }
-
     void lastChannelFollowsTheUsedColumns()
     {
         QFETCH(int, usedColumns);
@@ -1097,7 +1067,6 @@ private Q_SLOTS:
         QCOMPARE(record.channelList.size(), listed);
         QCOMPARE(record.mainChannel, listed > 0 ? 0 : -1);
     }
-
     // A channel with a function but no samples is listed with empty statistics; one whose function
     // is blank after trimming is not listed, and a sheet without any has no main channel.
     void channelsListedByTheirFunction()
@@ -1109,7 +1078,6 @@ private Q_SLOTS:
         QCOMPARE(record.mainChannel, -1);
         QCOMPARE(record.typeText, QString());
         QCOMPARE(record.gridRowCount(), 2);
-
         sheet.put(2, RecordSheet::column(3), text(QStringLiteral("ACA")));
         sheet.row(1);
         sheet.sample(1, 0, timeOfDay(9, 0, 0), number(1), QStringLiteral("V"));
@@ -1123,7 +1091,6 @@ private Q_SLOTS:
                  QStringList(8));
         QCOMPARE(record.rows[0][RecordStore::timeColumn(3)], QString());
     }
-
     // Opened through the reader: a sheet of more rows than a record holds loads its first 9999 and
     // says so; a stray cell far below counts as one row, not as a million.
     void sampleRows_data()
@@ -1139,7 +1106,6 @@ private Q_SLOTS:
         QTest::newRow("more than a record holds") << 10000 << 0 << 9999 << 9994;
         QTest::newRow("a stray cell in the last sheet row") << 10 << 1'048'576 << 11 << 6;
     }
-
     void sampleRows()
     {
         QFETCH(int, sheetRows);

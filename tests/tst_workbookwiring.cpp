@@ -158,7 +158,6 @@ private Q_SLOTS:
         const Shown before = shownRecord(recording);
         // The energy kept up sample by sample is the one taken from the whole record.
         QCOMPARE(EnergyTable::csv(recording.session.energy().record()), before.energy);
-
         QString path = dir.filePath(QStringLiteral("bench.xlsx"));
         QString error;
         std::unique_ptr<Recorder> recovering;
@@ -213,7 +212,6 @@ private Q_SLOTS:
             QCOMPARE(sheetAndChart(again), sheetAndChart(path));
             path = again;
         }
-
         Recorder viewer;
         QVERIFY(viewer.session.openRecord().open(path));
         const Shown after = shownRecord(viewer);
@@ -221,7 +219,6 @@ private Q_SLOTS:
         QCOMPARE(after.statistics, before.statistics);
         QCOMPARE(after.channelEntries, before.channelEntries);
         QCOMPARE(after.energy, before.energy);
-
         const MonitorFields &monitor = viewer.session.monitor();
         QCOMPARE(monitor.file, QFileInfo(path).fileName());
         QCOMPARE(viewer.record().stamp(), monitor.file);
@@ -239,7 +236,6 @@ private Q_SLOTS:
         viewer.session.openRecord().run();
         QVERIFY(!viewer.session.windows().isShown(ChildWindow::Graph));
         QVERIFY(viewer.session.windows().isShown(ChildWindow::Table));
-
         if (savePath != SavePath::Output || !variant.isEmpty()) return;
         // Another reader finds the summary's figures of channels 1..3 as numbers with their decimals.
         QProcess python;
@@ -253,7 +249,6 @@ private Q_SLOTS:
                  "-908.157:0.000 119.8:0.0 -907.257:0.000 12:0.00 1200:0 12:0.00 "
                  "-9999:0 -99.99:0.00 -9999:0\n");
     }
-
     // Open clears the table: a record not saved yet is offered first, and stays when its save
     // is cancelled.
     void openOffersToSaveTheRecordFirst_data()
@@ -287,7 +282,6 @@ private Q_SLOTS:
         QCOMPARE(recording.record().cell(1, 3).isEmpty(), !save);
         QCOMPARE(recording.session.state().resetPending, ResetPending::Idle);
     }
-
     void openFailuresLeaveAnEmptyTable_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -319,7 +313,6 @@ private Q_SLOTS:
         QVERIFY(viewer.session.monitor().file.isEmpty());
         QVERIFY(viewer.session.monitor().channelEntries.isEmpty());
     }
-
     void saveDataAsksAndSays_data()
     {
         QTest::addColumn<bool>("recorded");
@@ -354,7 +347,6 @@ private Q_SLOTS:
         recording.session.windows().setShown(ChildWindow::Table, tableShown);
         if (!fileName.isEmpty()) recording.prompts.queueFileName(dir.filePath(fileName));
         recording.session.commandProcs().run(Command::SaveData);
-
         const QStringList messages = recording.prompts.messageTexts();
         if (message.isEmpty())
             QVERIFY2(messages.isEmpty(), qPrintable(messages.join('|')));
@@ -372,7 +364,6 @@ private Q_SLOTS:
         if (!written.isEmpty()) QVERIFY(file.open(QIODevice::ReadOnly));
         if (written.endsWith(".csv")) QCOMPARE(file.readAll(), CsvExport::toCsv(recording.record()));
     }
-
     // A full table splits the record: every reading is in the saved workbook or in the new
     // record, none twice, also the readings waiting behind the one that filled the table. The
     // records folder cannot take the file here (tst_endtoend's split shows the one that can):

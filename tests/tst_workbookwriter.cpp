@@ -174,7 +174,6 @@ private Q_SLOTS:
         QVERIFY(m_dir->isValid());
         fillTable(m_table);
     }
-
     // The record's cells as the sheet holds them: texts, numbers with the number format that shows
     // them as the table does, and the main-channel block in blue.
     void cells_data()
@@ -215,7 +214,6 @@ private Q_SLOTS:
         cell("B8", QStringLiteral("45356|") +
                        SheetValues::dateNumberFormat(QLocale::system().dateFormat(QLocale::ShortFormat)));
     }
-
     void cells()
     {
         QFETCH(QString, ref);
@@ -253,7 +251,6 @@ private Q_SLOTS:
             << true << 1 << true << QStringList{"Sheet1!$U$8:$U$10", "Sheet1!$V$8:$V$10"} << "ACA"
             << "Data (A)" << QStringList{"12.5", "0", "0"};
     }
-
     void chart()
     {
         QFETCH(bool, mixed);
@@ -276,7 +273,6 @@ private Q_SLOTS:
         QCOMPARE(sheet.cell("B1") != QLatin1String("none"), titleShown);
         QCOMPARE(sheet.cell("V7") != QLatin1String("none"), mixed);
         QCOMPARE(sheet.sheetXml.contains("min=\"21\""), mixed); // the block's column widths
-
         QCOMPARE(attributeValues(xml, "f"), formulas);
         if (!seriesName.isEmpty())
             QCOMPARE(attributeValues(xml, "v").value(0), seriesName); // the series' own name
@@ -302,7 +298,6 @@ private Q_SLOTS:
         QCOMPARE(attributeValues(xml, "autoTitleDeleted", "val"),
                  titleShown ? QStringList() : QStringList{"1"});
     }
-
     // Every row is 16.5 points high, the columns 6, 10, 10, 6 wide as laid out, and the chart stands
     // at 300, 150 points, 600 x 225 points large (800 x 300 pixels), however many rows hold cells.
     void chartSizeWhateverTheRecordLength_data()
@@ -311,7 +306,6 @@ private Q_SLOTS:
         QTest::newRow("4 rows") << 4;
         QTest::newRow("60 rows") << 60;
     }
-
     void chartSizeWhateverTheRecordLength()
     {
         QFETCH(int, rows);
@@ -336,7 +330,6 @@ private Q_SLOTS:
         QCOMPARE(attributeValues(sheet.drawingXml, "row"), (QStringList{"9", "22"}));
         QCOMPARE(attributeValues(sheet.drawingXml, "rowOff"), (QStringList{"19050", "152400"}));
     }
-
     // At the 9999-row split the newest sample sits in the table's last row; progress is told per row.
     void sampleInLastRowIsKept()
     {
@@ -349,7 +342,6 @@ private Q_SLOTS:
         QCOMPARE(sheet.cell("G12"), QStringLiteral("14|0"));
         QCOMPARE(calls, (QList<QPair<int, int>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
     }
-
     // A target that cannot be written leaves no file, no temporary file and an older file as it was.
     void failureLeavesTargetAsItWas_data()
     {
@@ -359,14 +351,12 @@ private Q_SLOTS:
         QTest::newRow("target is a folder") << "taken.xlsx" << false;
         QTest::newRow("read-only folder") << "locked/r.xlsx" << true;
     }
-
     void failureLeavesTargetAsItWas()
     {
         QFETCH(QString, target);
         QFETCH(bool, readOnlyFolder);
         const QString olderFile = readOnlyFolder ? target : QString();
         if (readOnlyFolder && geteuid() == 0) QSKIP("the superuser writes into read-only folders");
-
         const QDir dir(m_dir->path());
         QVERIFY(dir.mkpath("taken.xlsx/inside"));
         QVERIFY(dir.mkpath("locked"));
@@ -387,12 +377,10 @@ private Q_SLOTS:
             return names;
         };
         const QStringList before = listing();
-
         QString error;
         const QString path = dir.filePath(target);
         QVERIFY(!WorkbookWriter().write(makeRecord(m_table), path, &error));
         QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
         QVERIFY2(error.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")), qPrintable(error));
         QVERIFY2(error.size() > path.size() + 2, qPrintable(error));
         QCOMPARE(listing(), before); // no file, no temporary file
@@ -402,7 +390,6 @@ private Q_SLOTS:
             QCOMPARE(older.readAll(), QByteArray("older"));
         }
     }
-
     void cutShortWriteKeepsOlderFileUntilAWholeOneReplacesIt()
     {
         // A record whose sheet XML is far larger than its compressed file, written under a file
@@ -418,7 +405,6 @@ private Q_SLOTS:
         QVERIFY(older.open(QIODevice::WriteOnly));
         older.write("older");
         older.close();
-
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
         rlimit limited = saved;
@@ -429,7 +415,6 @@ private Q_SLOTS:
         const bool written = WorkbookWriter().write(makeRecord(m_table), path, &error);
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousHandler);
-
         QVERIFY(!written);
         QVERIFY2(error.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")), qPrintable(error));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"record.xlsx"});
@@ -444,7 +429,6 @@ private Q_SLOTS:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"record.xlsx"});
     }
-
     void fileNames()
     {
         QCOMPARE(WorkbookFiles::autoSavePath("/data", RecordStore::fileNameForStamp("20240305_140709")),
@@ -455,7 +439,6 @@ private Q_SLOTS:
         m_table.setCell(1, 1, QString());
         QVERIFY(!WorkbookFiles::hasRecord(m_table));
     }
-
     // Dates as the locale writes them: the sheet's date format, and two-digit years read near the
     // record's stamp.
     void dates()
@@ -481,7 +464,6 @@ private Q_SLOTS:
         QVERIFY(!SheetValues::parseDate(QStringLiteral("-"), QStringLiteral("M/d/yy"), Day));
         QCOMPARE(SheetValues::dateSerial(QDate(1900, 3, 1)), 61.0);
     }
-
     // The background saves: every outcome comes back once, in order, on the queue's thread; a file
     // that cannot be written goes to the job's second path, where there is one.
     void saveQueueHandsBackInOrder()
@@ -510,7 +492,6 @@ private Q_SLOTS:
         queue.add(job(QStringLiteral("refused-c.xlsx"), QString()));
         queue.waitForAll();
         QCoreApplication::processEvents(); // the posted hand-backs find nothing left
-
         QCOMPARE(outcomes.size(), 3);
         QCOMPARE(outcomes.at(0).path, m_dir->filePath(QStringLiteral("a.xlsx")));
         QCOMPARE(outcomes.at(0).failures, QStringList{QStringLiteral("earlier")});
@@ -526,7 +507,6 @@ private Q_SLOTS:
         // Neither the refused files nor their temporary files are left behind.
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.xlsx"});
     }
-
     // A third record handed over while two are still being written waits for the oldest.
     void saveQueueHoldsAtMostTwoJobs()
     {

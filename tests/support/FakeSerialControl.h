@@ -19,8 +19,7 @@ public:
     // --- the scene (by default ports 1..16 exist, none answers)
     void setAnsweringPorts(const QSet<int> &ports) { m_answering = ports; }
     void setPermissionDenied(const QSet<int> &ports, const QString &why);
-    void setInUse(const QSet<int> &ports) { m_inUse = ports; }    // held by another program
-    void setAnswer(const QByteArray &bytes) { m_answer = bytes; } // default: one DCV frame
+    void setInUse(const QSet<int> &ports) { m_inUse = ports; } // held by another program
 
     // Bytes arrive (ignored while closed); raises the receive event when at least
     // RThreshold bytes wait (RThreshold > 0). False when the port is closed.
@@ -36,19 +35,15 @@ public:
     int closeCount() const { return m_closes; }
     int clearCount() const { return m_clears; }
     QString settings() const { return m_settings; }
-    int handshaking() const { return m_handshaking; }
-    int inputMode() const { return m_inputMode; }
-    int inBufferSize() const { return m_inBufferSize; }
-    int inputLen() const { return m_inputLen; }
     void resetLog();
 
     // --- SerialControl
     void setCommPort(int portNumber) override { m_port = portNumber; }
     int commPort() const override { return m_port; }
     void setSettings(const QString &settings) override { m_settings = settings; }
-    void setHandshaking(int mode) override { m_handshaking = mode; }
-    void setInputMode(int mode) override { m_inputMode = mode; }
-    void setInBufferSize(int bytes) override { m_inBufferSize = bytes; }
+    void setHandshaking(int) override {}
+    void setInputMode(int) override {}
+    void setInBufferSize(int) override {}
     void setRThreshold(int bytes) override { m_rThreshold = bytes; }
     int rThreshold() const override { return m_rThreshold; }
     OpenResult open() override;
@@ -77,9 +72,6 @@ private:
     int m_closes = 0;
     int m_clears = 0;
     int m_port = 1;
-    int m_handshaking = 0;
-    int m_inputMode = 0;
-    int m_inBufferSize = 1024;
     int m_rThreshold = 0;
     int m_inputLen = 0;
     int m_commEvent = 0;

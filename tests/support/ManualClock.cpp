@@ -6,7 +6,6 @@ ManualClock::ManualClock(const QDateTime &start, qint64 startTick) : m_tick(star
 
 void ManualClock::sleepMs(int ms)
 {
-    m_sleptMs += qMax(0, ms);
     advance(qMax(0, ms));
 }
 

@@ -23,13 +23,11 @@ public:
     void setOnProcessEvents(std::function<void()> hook) { m_onProcessEvents = std::move(hook); }
 
     int processEventsCalls() const { return m_processEventsCalls; }
-    qint64 sleptMs() const { return m_sleptMs; }
 
 private:
     qint64 m_tick;
     QDateTime m_now;
     int m_processEventsStep = 0;
     int m_processEventsCalls = 0;
-    qint64 m_sleptMs = 0;
     std::function<void()> m_onProcessEvents;
 };

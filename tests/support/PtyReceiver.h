@@ -19,7 +19,6 @@ public:
     bool isValid() const { return m_pty.isValid(); }
     QString devicePath() const { return m_pty.slavePath(); }
     Pty &pty() { return m_pty; }
-    ReceiverSimulator &simulator() { return *m_simulator; }
 
     // Starts sending; by default one DCV meter, 2 s frames at 100 times real time.
     void start(const QList<SimulatedMeter> &meters = {SimulatedMeter{}},

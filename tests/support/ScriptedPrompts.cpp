@@ -6,36 +6,32 @@ Prompts::Answer ScriptedPrompts::message(const QString &text, const QString &tit
     m_calls.append({Kind::Message, text, title, buttons, icon, {}, {}});
     if (buttons == Buttons::Ok) return Answer::Ok;
     if (!m_answers.isEmpty()) return m_answers.dequeue();
-    if (m_strict) m_unexpected << QStringLiteral("question \"%1\" (%2)").arg(text, title);
     return m_defaultAnswer;
 }
 
 QString ScriptedPrompts::openFileName(const QString &title, const QString &directory, const QString &filter)
 {
     m_calls.append({Kind::OpenFile, directory, title, Buttons::Ok, Icon::None, filter, {}});
-    return nextFileName(m_calls.last());
+    return nextFileName();
 }
 
 QString ScriptedPrompts::saveFileName(const QString &title, const QString &suggestedPath,
                                       const QString &filter)
 {
     m_calls.append({Kind::SaveFile, suggestedPath, title, Buttons::Ok, Icon::None, filter, {}});
-    return nextFileName(m_calls.last());
+    return nextFileName();
 }
 
 std::optional<QColor> ScriptedPrompts::chooseColor(const QColor &initial, const QString &title)
 {
     m_calls.append({Kind::Color, {}, title, Buttons::Ok, Icon::None, {}, initial});
     if (!m_colors.isEmpty()) return m_colors.dequeue();
-    if (m_strict) m_unexpected << QStringLiteral("colour dialog (%1)").arg(title);
     return std::nullopt;
 }
 
-QString ScriptedPrompts::nextFileName(const Call &call)
+QString ScriptedPrompts::nextFileName()
 {
-    if (!m_fileNames.isEmpty()) return m_fileNames.dequeue();
-    if (m_strict) m_unexpected << QStringLiteral("file dialog \"%1\" (%2)").arg(call.title, call.text);
-    return QString();
+    return m_fileNames.isEmpty() ? QString() : m_fileNames.dequeue();
 }
 
 QStringList ScriptedPrompts::messageTexts() const
@@ -53,5 +49,4 @@ void ScriptedPrompts::clear()
     m_answers.clear();
     m_fileNames.clear();
     m_colors.clear();
-    m_unexpected.clear();
 }

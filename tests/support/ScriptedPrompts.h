@@ -7,9 +7,7 @@
 // Prompts for tests: records every question and file dialog and answers from a script.
 // OK boxes need no answer and take none from the script. Yes/No questions take the next
 // scripted answer, file dialogs the next scripted file name, colour dialogs the next scripted
-// colour; with the script used up they get the defaults (No, cancel, cancel). In strict mode such an
-// unscripted question is also noted in unexpected(), so a test can end with
-// QVERIFY2(p.unexpected().isEmpty(), ...).
+// colour; with the script used up they get the defaults (No, cancel, cancel).
 class ScriptedPrompts final : public Prompts
 {
 public:
@@ -33,22 +31,18 @@ public:
     void queueColor(std::optional<QColor> color) { m_colors.enqueue(color); }
     void queueAnswer(Answer answer) { m_answers.enqueue(answer); }
     void queueFileName(const QString &fileName) { m_fileNames.enqueue(fileName); }
-    void setStrict(bool strict) { m_strict = strict; }
 
     const QList<Call> &calls() const { return m_calls; }
     Call lastCall() const { return m_calls.isEmpty() ? Call{} : m_calls.last(); }
     QStringList messageTexts() const;
-    const QStringList &unexpected() const { return m_unexpected; }
     void clear();
 
 private:
-    QString nextFileName(const Call &call);
+    QString nextFileName();
 
     QList<Call> m_calls;
     QQueue<Answer> m_answers;
     QQueue<QString> m_fileNames;
     QQueue<std::optional<QColor>> m_colors;
     Answer m_defaultAnswer = Answer::No;
-    bool m_strict = false;
-    QStringList m_unexpected;
 };
