@@ -148,6 +148,8 @@ private Q_SLOTS:
         row("overload", "-OL", "MΩ", "OHM", ",Ω,-OL,MΩ,OHM,true");
         row("quoted", "a\"b,\x01", "V", "DCV", ",V,\"a\"\"b,\x01\",V,DCV,false");
         row("unknown unit", "1.5", "x", "Duty", "1.5,x,1.5,x,Duty,false");
+        row("no reading", "4e400", "V", "DCV", ",V,4e400,V,DCV,false");
+        row("too many digits", "1234567890123456789", "V", "DCV", ",V,1234567890123456789,V,DCV,false");
     }
     void sampleFormats()
     {

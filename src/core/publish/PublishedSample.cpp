@@ -10,6 +10,7 @@ namespace
 {
 
 constexpr int PrefixExponents[Measurement::PrefixCount] = {-9, -6, -3, 0, 3, 6};
+constexpr qsizetype MaxDigits = 17;
 
 bool isDigit(QChar c)
 {
@@ -47,7 +48,9 @@ QByteArray scaledNumber(QStringView text, int exponent)
         else
             return {};
     }
-    if (digits.isEmpty()) return {};
+    // A reading has four digits; a cell of many more is no reading, and a JSON reader may refuse
+    // its number as out of range.
+    if (digits.isEmpty() || digits.size() > MaxDigits) return {};
     if (point < 0) point = digits.size();
     point += exponent;
     if (point < 0) {
