@@ -19,7 +19,8 @@ public:
     // --- the scene (by default ports 1..16 exist, none answers)
     void setAnsweringPorts(const QSet<int> &ports) { m_answering = ports; }
     void setPermissionDenied(const QSet<int> &ports, const QString &why);
-    void setInUse(const QSet<int> &ports) { m_inUse = ports; } // held by another program
+    void setInUse(const QSet<int> &ports) { m_inUse = ports; }    // held by another program
+    void setAnswer(const QByteArray &bytes) { m_answer = bytes; } // default: one DCV frame
 
     // Bytes arrive (ignored while closed); raises the receive event when at least
     // RThreshold bytes wait (RThreshold > 0). False when the port is closed.

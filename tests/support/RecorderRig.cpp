@@ -5,6 +5,7 @@
 RecorderRig::RecorderRig() : store(m_folder.filePath(QStringLiteral("settings.ini")))
 {
     QObject::connect(&monitor, &MonitorFields::entrySelected, &selector, &ChannelSelector::select);
+    QObject::connect(&recorder, &SampleRecorder::restartNeeded, [this] { ++m_restarts; });
     state.resetPending = ResetPending::None; // recording
     record.clearRecord(settings.channelNames());
     record.resetCounters();

@@ -30,6 +30,8 @@ public:
 
     // Frames arrive; every whole one is recorded.
     void feed(const QByteArray &bytes);
+    // The record asked to be closed and started anew (function change or full table).
+    int restartsAsked() const { return m_restarts; }
 
 private:
     struct SilentSound final : AlarmSound {
@@ -40,6 +42,7 @@ private:
     GraphHooks m_graph;
     PowerHooks m_power;
     FrameReader m_reader;
+    int m_restarts = 0;
 
 public:
     ManualClock clock;
