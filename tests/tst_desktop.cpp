@@ -132,10 +132,10 @@ private Q_SLOTS:
         const QString firstSave =
             recorded + "type @/first.xlsx;key Return;file first.xlsx;closed Save File;active Voltrix;";
         const QString saveAgainAndQuit = QStringLiteral(
-            "key ctrl+s;window Save File;key Escape;closed Save File;active Voltrix;key ctrl+q;exit");
+            "press ctrl+s Save File;key Escape;closed Save File;active Voltrix;key ctrl+q;exit");
         row("replace, then the keys", {},
             firstSave +
-                "key ctrl+s;window Save File;type @/first.xlsx;key Return;another Save File;"
+                "press ctrl+s Save File;type @/first.xlsx;key Return;another Save File;"
                 "key alt+y;closed Save File;active Voltrix;" +
                 saveAgainAndQuit);
         row("open, then the keys", {},
