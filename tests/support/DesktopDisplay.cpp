@@ -77,9 +77,8 @@ QProcessEnvironment DesktopDisplay::environment(QProcessEnvironment base) const
     base.insert(QStringLiteral("DISPLAY"), m_display);
     base.remove(QStringLiteral("QT_QPA_PLATFORM"));
     base.remove(QStringLiteral("QT_SCALE_FACTOR"));
-    // Debian 12's libxkbcommon-x11 hands strndup a name without its terminator when the first
-    // window connects; strict string checks would stop a sanitized program there, in a system
-    // library.
+    // Debian 12's libxkbcommon-x11 hands strndup an unterminated name as the first window
+    // connects: strict string checks would stop a sanitized program there, in a system library.
     QString sanitizer = base.value(QStringLiteral("ASAN_OPTIONS"));
     sanitizer.replace(QStringLiteral("strict_string_checks=1"), QStringLiteral("strict_string_checks=0"));
     if (!sanitizer.isEmpty()) base.insert(QStringLiteral("ASAN_OPTIONS"), sanitizer);
