@@ -77,7 +77,7 @@ Run fillRecord(const QString &folder, int framesPerEvent)
     session.setRecordSaver(&saver);
     session.recording().setTimerRunsByItself(false);
     session.startUp();
-    session.recording().run();
+    session.recording().start();
 
     Run run;
     // A stand-in for the monitor window: every notification is delivered somewhere.

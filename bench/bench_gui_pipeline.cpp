@@ -124,7 +124,7 @@ int main(int argc, char **argv)
     QObject::connect(monitor, &FmMonitor::rendered, [&renders] { ++renders; });
     QObject::connect(monitor, &FmMonitor::bigValuePainted, [&paints] { ++paints; });
 
-    session.recording().run();
+    session.recording().start();
     if (!session.status().running()) {
         std::fprintf(stderr, "the recording did not start\n");
         return 1;
@@ -180,7 +180,7 @@ int main(int argc, char **argv)
     simulation.frameLimit = receiver.framesSent() + 400; // the limit counts every frame sent
     receiver.setOptions(simulation);
     receiver.start();
-    session.recording().run();
+    session.recording().start();
 
     std::deque<qint64> pending;
     std::vector<double> latencies;

@@ -44,7 +44,7 @@ struct PtyRig {
         QTimer alive;
         QObject::connect(&alive, &QTimer::timeout, [this] { pty.write(StatusFrame); });
         alive.start(100);
-        session.recording().run();
+        session.recording().start();
         return session.status().running();
     }
     RecordStore &record() { return session.record(); }
@@ -79,7 +79,7 @@ private Q_SLOTS:
         QVERIFY(!rig.serial.isOpen());
         rig.pty.write(QByteArray::fromHex("ff0030770000").repeated(5)); // sent while paused
         QTest::qWait(1100); // the next reading comes in another second than the pause's
-        rig.session.recording().run();
+        rig.session.recording().start();
         QTest::qWait(200);
         QCOMPARE(rig.record().nextRow(0), 2);
         const QTime sent = QTime::currentTime();

@@ -185,7 +185,7 @@ struct Rig : RecordingSession {
     void play(const QString &script)
     {
         static const QHash<QString, std::function<void(Rig &)>> steps{
-            {"run", [](Rig &r) { r.rec().run(); }},
+            {"start", [](Rig &r) { r.rec().start(); }},
             {"pause", [](Rig &r) { r.rec().pause(); }},
             {"stop", [](Rig &r) { r.rec().stop(); }},
             {"clear", [](Rig &r) { r.rec().clearCommand(); }},
@@ -348,7 +348,7 @@ private Q_SLOTS:
         s.reading(0, 15);
         s.rec().pause();
         QCOMPARE(samplesOnDisk(path), 4);
-        s.rec().run(); // resume: the same record and journal
+        s.rec().start(); // resume: the same record and journal
         s.reading(0, 16);
         s.rec().stop();
         QCOMPARE(samplesOnDisk(path), 5); // the table it rebuilds is the recovery's
@@ -485,7 +485,7 @@ private Q_SLOTS:
         // Saved, nothing is asked when a new record starts; unsaved, the save question's No keeps the
         // journal.
         s.prompts.clear();
-        s.play("later run");
+        s.play("later start");
         QCOMPARE(s.prompts.calls().size(), recovered == 0 ? 1 : 0);
         QCOMPARE(QFileInfo::exists(first), recovered == 0);
         if (recovered == 0) QCOMPARE(fileBytes(first), m_first.journal);
@@ -500,7 +500,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(QDir(AppPaths::recordsFolder()).filePath(QStringLiteral("Data.log")),
                           "by its older name"));
         QSignalSpy started(&rig.rec(), &RecordingControl::recordStarted);
-        rig.rec().run();
+        rig.rec().start();
         QCOMPARE(rig.serial.inBufferCount(), 0);
         QCOMPARE(started.count(), 1);
         QCOMPARE(QFileInfo(LogFile::path()).size(), 0);
@@ -520,69 +520,69 @@ private Q_SLOTS:
         QTest::addColumn<QString>("status"); // at the end
         QTest::addColumn<QString>("record"); // file name and row numbers at the end
         QTest::addColumn<QString>("saves");  // what the saver was asked to save
-        row("Start while recording does nothing", "run receive later run", "", Rec, "F 0001");
-        row("pause keeps the record", "run receive pause receive", "", Paused, "F 0001");
-        row("resume numbers on", "run receive pause receive run receive", "", Rec, "F 0001 0002");
-        row("resume restarts the time-out count", "run tick9 pause run tick10", "", Rec, "F");
-        row("no time-out at the 10th quiet tick", "run tick8 receive tick10", "", Rec, "F 0001");
-        row("11th tick asks, Yes resumes", "run tick8 receive yes tick11 tick10", "T", Rec, "F 0001");
-        row("time-out, No stops", "run receive no tick11", "T", StopLinked, "F 0001");
+        row("Start while recording does nothing", "start receive later start", "", Rec, "F 0001");
+        row("pause keeps the record", "start receive pause receive", "", Paused, "F 0001");
+        row("resume numbers on", "start receive pause receive start receive", "", Rec, "F 0001 0002");
+        row("resume restarts the time-out count", "start tick9 pause start tick10", "", Rec, "F");
+        row("no time-out at the 10th quiet tick", "start tick8 receive tick10", "", Rec, "F 0001");
+        row("11th tick asks, Yes resumes", "start tick8 receive yes tick11 tick10", "T", Rec, "F 0001");
+        row("time-out, No stops", "start receive no tick11", "T", StopLinked, "F 0001");
         // A receiver that died mid-frame, or left noise behind, has gone silent all the same.
-        row("a frame part waiting is no input", "run receive partial tick11", "T", StopLinked, "F 0001");
-        row("nor is noise", "run receive noise tick11", "T", StopLinked, "F 0001");
-        row("nor a little noise", "run receive hiss tick11", "T", StopLinked, "F 0001");
-        row("clear while recording, Yes", "run receive saved yes clear", "C", StopLinked);
-        row("clear while recording, No", "run receive saved no clear", "C", Rec, "F 0001");
-        row("clear while paused, Yes", "run receive saved pause yes clear", "C", StopLinked);
-        row("clear while paused, No", "run receive saved pause no clear", "C", Paused, "F 0001");
-        row("clear while stopped asks nothing", "run receive saved stop clear", "", StopLinked);
-        row("start after stop, Yes saves", "run receive stop later yes run", "S", Rec, "M", "save 0001");
-        row("start after stop, No goes on", "run receive stop later no run", "S", Rec, "M");
+        row("a frame part waiting is no input", "start receive partial tick11", "T", StopLinked, "F 0001");
+        row("nor is noise", "start receive noise tick11", "T", StopLinked, "F 0001");
+        row("nor a little noise", "start receive hiss tick11", "T", StopLinked, "F 0001");
+        row("clear while recording, Yes", "start receive saved yes clear", "C", StopLinked);
+        row("clear while recording, No", "start receive saved no clear", "C", Rec, "F 0001");
+        row("clear while paused, Yes", "start receive saved pause yes clear", "C", StopLinked);
+        row("clear while paused, No", "start receive saved pause no clear", "C", Paused, "F 0001");
+        row("clear while stopped asks nothing", "start receive saved stop clear", "", StopLinked);
+        row("start after stop, Yes saves", "start receive stop later yes start", "S", Rec, "M", "save 0001");
+        row("start after stop, No goes on", "start receive stop later no start", "S", Rec, "M");
         // the link comes first: a Start that finds no receiver leaves the record as it was
-        row("failed link keeps the record unasked", "run receive stop mute run", "L", "stop", "F 0001");
-        row("offer for an unsaved record", "run receive stop pad offer", "S", StopLinked, "F 0001");
-        row("none for a saved record", "run receive stop saved offer", "", StopLinked, "F 0001");
-        row("none for an empty table", "run stop offer", "", StopLinked, "F");
-        row("asked with the table hidden", "run receive stop hideTable offer", "S", StopLinked, "F 0001");
-        row("failed link at Start stops", "mute run", "L", "stop");
+        row("failed link keeps the record unasked", "start receive stop mute start", "L", "stop", "F 0001");
+        row("offer for an unsaved record", "start receive stop pad offer", "S", StopLinked, "F 0001");
+        row("none for a saved record", "start receive stop saved offer", "", StopLinked, "F 0001");
+        row("none for an empty table", "start stop offer", "", StopLinked, "F");
+        row("asked with the table hidden", "start receive stop hideTable offer", "S", StopLinked, "F 0001");
+        row("failed link at Start stops", "mute start", "L", "stop");
         // An unplugged adapter pauses the record, unasked, until its port opens again.
-        row("lost port pauses and waits", "run receive lose", "", Waiting, "F 0001");
-        row("waits while the port is missing", "run receive lose poll poll receive", "", Waiting, "F 0001");
-        row("the port back resumes", "run receive lose poll back poll receive", "", Rec, "F 0001 0002");
-        row("no time-out question while waiting", "run receive lose tick11 tick11", "", Waiting, "F 0001");
-        row("time-out counts anew on return", "run receive tick9 lose back poll tick10", "", Rec, "F 0001");
-        row("Start while missing waits on", "run receive lose run back poll receive", "", Rec, "F 0001 0002");
-        row("Start with the port back resumes", "run receive lose back run receive", "", Rec, "F 0001 0002");
-        row("Stop ends the waiting", "run receive lose stop back poll receive", "", StopLinked, "F 0001");
-        row("Pause ends the waiting", "run receive lose pause back poll receive", "", Paused, "F 0001");
-        row("Start after Pause resumes", "run receive lose pause back run receive", "", Rec, "F 0001 0002");
-        row("Start after that Pause, port missing", "run receive lose pause run", "M", "stop", "F 0001");
-        row("Clear while waiting, Yes", "run receive saved lose yes clear back poll", "C", StopLinked);
-        row("Clear waiting, No", "run receive saved lose no clear back poll receive", "C", Rec,
+        row("lost port pauses and waits", "start receive lose", "", Waiting, "F 0001");
+        row("waits while the port is missing", "start receive lose poll poll receive", "", Waiting, "F 0001");
+        row("the port back resumes", "start receive lose poll back poll receive", "", Rec, "F 0001 0002");
+        row("no time-out question while waiting", "start receive lose tick11 tick11", "", Waiting, "F 0001");
+        row("time-out counts anew on return", "start receive tick9 lose back poll tick10", "", Rec, "F 0001");
+        row("Start while missing waits on", "start receive lose start back poll receive", "", Rec, "F 0001 0002");
+        row("Start with the port back resumes", "start receive lose back start receive", "", Rec, "F 0001 0002");
+        row("Stop ends the waiting", "start receive lose stop back poll receive", "", StopLinked, "F 0001");
+        row("Pause ends the waiting", "start receive lose pause back poll receive", "", Paused, "F 0001");
+        row("Start after Pause resumes", "start receive lose pause back start receive", "", Rec, "F 0001 0002");
+        row("Start after that Pause, port missing", "start receive lose pause start", "M", "stop", "F 0001");
+        row("Clear while waiting, Yes", "start receive saved lose yes clear back poll", "C", StopLinked);
+        row("Clear waiting, No", "start receive saved lose no clear back poll receive", "C", Rec,
             "F 0001 0002");
-        row("Connect while waiting unlinks", "run receive lose connect back poll", "", "stop", "F 0001");
-        row("lost again while resuming", "run receive lose back in:lose poll", "", Waiting, "F 0001");
-        row("port taken while paused stops", "run receive pause deny run", "D", "stop", "F 0001");
-        row("restart saves and starts anew", "run receive later restart", "", Rec, "M", "auto 0001");
+        row("Connect while waiting unlinks", "start receive lose connect back poll", "", "stop", "F 0001");
+        row("lost again while resuming", "start receive lose back in:lose poll", "", Waiting, "F 0001");
+        row("port taken while paused stops", "start receive pause deny start", "D", "stop", "F 0001");
+        row("restart saves and starts anew", "start receive later restart", "", Rec, "M", "auto 0001");
         // commands and frames that run inside the settle waits of Stop and resume
-        row("Start during Stop's wait is ignored", "run receive in:run stop", "", StopLinked, "F 0001");
-        row("split in Stop's wait", "run receive in:restart stop", "", StopLinked, "F 0001", "auto 0001");
-        row("Stop during resume's wait", "run pause in:stop run", "", StopLinked, "F");
-        row("Pause during resume's wait", "run pause in:pause run", "", Paused, "F");
-        row("Start during Connect's probe is ignored", "in:run connect", "", "connect link");
-        row("a torn frame is not carried on", "run torn stop run receive", "", Rec, "F 0001");
+        row("Start during Stop's wait is ignored", "start receive in:start stop", "", StopLinked, "F 0001");
+        row("split in Stop's wait", "start receive in:restart stop", "", StopLinked, "F 0001", "auto 0001");
+        row("Stop during resume's wait", "start pause in:stop start", "", StopLinked, "F");
+        row("Pause during resume's wait", "start pause in:pause start", "", Paused, "F");
+        row("Start during Connect's probe is ignored", "in:start connect", "", "connect link");
+        row("a torn frame is not carried on", "start torn stop start receive", "", Rec, "F 0001");
         row("Connect without a receiver", "mute connect", "L", "");
         row("Connect links", "connect", "", "connect link");
         row("Connect again unlinks", "connect connect", "", "stop");
-        row("Connect while recording unlinks", "run receive connect", "", "stop", "F 0001");
+        row("Connect while recording unlinks", "start receive connect", "", "stop", "F 0001");
         // A meter that reports once a minute: the receiver's status frames keep the time-out away.
-        row("status frames are no silence", "run receive tick10 status tick10 status tick10 receive", "", Rec,
+        row("status frames are no silence", "start receive tick10 status tick10 status tick10 receive", "", Rec,
             "F 0001 0002");
         // Close All (also as the program closes) leaves no timer running: neither the supervision
         // timer nor the lost port's watch, which would resume a record whose windows are gone.
-        row("Close All while recording", "run receive closeAll back poll tick11", "", "run connect port log",
+        row("Close All while recording", "start receive closeAll back poll tick11", "", "run connect port log",
             "F 0001");
-        row("Close All while waiting", "run receive lose closeAll back poll tick11", "", "pause connect log",
+        row("Close All while waiting", "start receive lose closeAll back poll tick11", "", "pause connect log",
             "F 0001");
     }
     void scenarios()
@@ -629,7 +629,7 @@ private Q_SLOTS:
         Rig rig;
         rig.store.save(QStringLiteral("setup_Alarm"), QStringLiteral("1"));
         rig.store.save(QStringLiteral("setup_T1Hi"), QStringLiteral("5"));
-        rig.play("run");
+        rig.play("start");
         rig.session.windows().setShown(ChildWindow::Power, true);
         rig.feed(frameOf(0, 0, 1) + frameOf(2, 2, 3));
         rig.session.channelSelector().select(1); // the user's choice: channel 3, with its alarm at 5 A
@@ -657,7 +657,7 @@ private Q_SLOTS:
     {
         Rig rig;
         const MonitorFields &monitor = rig.session.monitor();
-        rig.play("run receive");
+        rig.play("start receive");
         const QString reading = monitor.bigValue + monitor.bigUnit;
         QCOMPARE(monitor.linkLoss, QString());
         rig.play("lose");
@@ -675,11 +675,11 @@ private Q_SLOTS:
         QCOMPARE(monitor.bigValue + monitor.bigUnit, reading); // as after a Pause, until the next reading
         rig.play("lose");
         rig.clock.advance(7000);
-        rig.play("back run");
+        rig.play("back start");
         QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost 2 times, 00:20"));
         rig.play("stop");
         QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost 2 times, 00:20"));
-        rig.play("saved run");
+        rig.play("saved start");
         QCOMPARE(monitor.linkLoss, QString());
         rig.play("receive lose back poll");
         QCOMPARE(monitor.linkLoss, QStringLiteral("Link lost once, 00:01"));
@@ -705,9 +705,9 @@ private Q_SLOTS:
         row("automatic save", "acv", false);
         row("Clear record", "stop clear", false);
         row("Clear record while recording", "yes clear", false);
-        row("No at a new Start", "stop run", false);
-        row("a record without a sample", "stop run stop", false);
-        row("Yes at a new Start", "stop yes name run", false);
+        row("No at a new Start", "stop start", false);
+        row("a record without a sample", "stop start stop", false);
+        row("Yes at a new Start", "stop yes name start", false);
         row("No when closing", "close", false);
         row("Yes when closing, saving fails", "yes nowhere close", true);
         row("Open", "stop open", false);
@@ -722,7 +722,7 @@ private Q_SLOTS:
         SavingRig rig;
         const QDir folder(AppPaths::recordsFolder());
         const QString path = folder.filePath(QStringLiteral("20240315_093000.journal"));
-        rig.play("run receive receive later " + script); // a record started anew gets a stamp of its own
+        rig.play("start receive receive later " + script); // a record started anew gets a stamp of its own
         // Written through unless still taking samples; a record begun afterwards has a journal of its
         // own; no lock outlives its journal.
         const QString current = rig.session.journal().currentPath();
@@ -762,7 +762,7 @@ private Q_SLOTS:
         const QString records = AppPaths::recordsFolder();
         const QString fallback = rig.saver().fallbackFolder();
         rig.failWrites();
-        rig.play("run receive receive");
+        rig.play("start receive receive");
         if (fault != u"background") { // after the journal began
             AppPaths::setRecordsFolderOverride(QStringLiteral("/dev/null/records"));
             rig.saver().setFallbackFolder(QStringLiteral("/dev/null/data"));
@@ -770,7 +770,7 @@ private Q_SLOTS:
         if (fault == u"question") {
             rig.play("stop yes");
             rig.prompts.queueFileName(QStringLiteral("/dev/null/records/240315_093000.xlsx"));
-            rig.rec().run();
+            rig.rec().start();
         } else {
             rig.turnToAcv();
         }
@@ -800,7 +800,7 @@ private Q_SLOTS:
         QSemaphore gate; // the save stays under way until the gate opens; it outlives the rig's queue
         SavingRig rig;
         rig.writeWith([&gate](StagedFile &, QString *) { return gate.tryAcquire(1, 10000); });
-        rig.play("run receive receive");
+        rig.play("start receive receive");
         const qsizetype opens = rig.serial.openedPorts().size();
         rig.turnToAcv();
         QCOMPARE(rig.status(), Rec);
@@ -822,7 +822,7 @@ private Q_SLOTS:
         QSemaphore gate;
         first.writeWith([&gate](StagedFile &, QString *) { return gate.tryAcquire(1, 10000); });
         for (SavingRig *rig : {&first, &second}) {
-            rig->play("run receive receive");
+            rig->play("start receive receive");
             rig->turnToAcv();
         }
         QCOMPARE(first.record().stamp(), second.record().stamp());
@@ -849,10 +849,10 @@ private Q_SLOTS:
             gate.release();
             rig.saver().waitForSaves();
         });
-        rig.play("run receive in:restart stop");
+        rig.play("start receive in:restart stop");
         QCOMPARE(numbers(rig.session.record()), QStringLiteral("0001"));
         QVERIFY(rig.saver().isSaving(First));
-        rig.play("later run");
+        rig.play("later start");
         QVERIFY(rig.asked().isEmpty());
         QCOMPARE(rig.session.monitor().file, Minute);
         gate.release();

@@ -43,8 +43,6 @@ public:
     int commPort() const override { return m_port; }
     void setSettings(const QString &settings) override { m_settings = settings; }
     void setHandshaking(int) override {}
-    void setInputMode(int) override {}
-    void setInBufferSize(int) override {}
     void setRThreshold(int bytes) override { m_rThreshold = bytes; }
     int rThreshold() const override { return m_rThreshold; }
     OpenResult open() override;

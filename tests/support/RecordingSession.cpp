@@ -23,5 +23,5 @@ RecordingSession::~RecordingSession()
 
 void RecordingSession::start()
 {
-    session.recording().run();
+    session.recording().start();
 }

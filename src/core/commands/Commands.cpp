@@ -139,7 +139,7 @@ void Commands::run(Command command)
         connectCommand();
         return;
     case Command::Start:
-        m_.recording.run();
+        m_.recording.start();
         return;
     case Command::Pause:
         m_.link.stopGiven(); // a scan under way gives up

@@ -35,8 +35,6 @@ void LinkProber::prepareControl()
     SerialControl &serial = m_.serial;
     serial.setSettings(lineSettings());
     serial.setHandshaking(0);
-    serial.setInputMode(1);
-    serial.setInBufferSize(InBufferSize);
     serial.setRThreshold(0);
 }
 

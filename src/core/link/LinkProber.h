@@ -25,7 +25,6 @@ public:
     static constexpr int TriesOnPort = 3;
     static constexpr int ScanPasses = 3;
     static constexpr int ScanPorts = 16;
-    static constexpr int InBufferSize = 3072;
     static constexpr int ReceiveThreshold = 6;
     // The scan window's moving label, left edge in twips.
     static constexpr int LabelStartTwips = 1080;

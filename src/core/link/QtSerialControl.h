@@ -30,8 +30,6 @@ public:
     void setSettings(const QString &settings) override;
     void setHandshaking(int mode) override; // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both (as RTS/CTS)
     // QSerialPort hands over bytes as they are, into a buffer that grows as it must.
-    void setInputMode(int) override {}
-    void setInBufferSize(int) override {}
     void setRThreshold(int bytes) override { m_rThreshold = bytes; }
     int rThreshold() const override { return m_rThreshold; }
 

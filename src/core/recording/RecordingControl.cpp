@@ -44,7 +44,7 @@ RecordingControl::RecordingControl(const Collaborators &collaborators, QObject *
     connect(&m_.decoder, &FrameDecoder::frameReceived, this, [this] { m_.state.timeoutTicks = 0; });
 }
 
-void RecordingControl::run()
+void RecordingControl::start()
 {
     // A Start inside Stop's settle wait (a click, or the restart of a record split by a frame
     // arriving then) would open a record that the rest of the Stop closes under a running timer.
@@ -263,7 +263,7 @@ void RecordingControl::timerTick()
     if (!m_status.running()) return;
     if (answer == Prompts::Answer::Yes) {
         pause();
-        run();
+        start();
     } else {
         stop();
     }
@@ -359,7 +359,7 @@ void RecordingControl::restartRecord()
         return;
     }
     if (!onOpenPort) {
-        run();
+        start();
         return;
     }
     beginNextRecordOnPort();

@@ -50,7 +50,7 @@ public:
 
     // Start: new record, resume, or new record on an existing link. While the lost port is
     // awaited it is tried at once, and the waiting goes on when it is still missing.
-    void run();
+    void start();
     void pause(); // also ends the waiting for a lost port: the recording stays paused
     void stop();
     void timerTick();    // one tick of the supervision timer (tests call it directly)

@@ -56,7 +56,7 @@ void UnattendedRun::begin()
         return;
     }
     m_phase = Phase::Starting;
-    m_recording.run();                      // links first; returns once recording or stopped
+    m_recording.start();                      // links first; returns once recording or stopped
     if (m_phase != Phase::Starting) return; // a signal ended the run while it linked
     if (!m_recording.status().running()) {
         say(QStringLiteral("no recording was started (no receiver answered)"));
