@@ -216,7 +216,7 @@ private Q_SLOTS:
         s.feed(FrameEncoder::encodeOverload(header));
         QCOMPARE(s.value(2, 2), QStringLiteral("+OL"));
         QCOMPARE(s.session.statistics().channel(2).maximum.text, counted ? QStringLiteral("+OL") : first);
-        QVERIFY(!s.session.state().skipStats[2]); // the skip holds for that one sample
+        QVERIFY(!s.session.state().channels.skipStats[2]); // the skip holds for that one sample
     }
     // The reading that tells of the change is the new record's first; the one waiting behind it
     // and a frame completed during the save go on into the new record, with no wait and the port
@@ -281,7 +281,7 @@ private Q_SLOTS:
         QCOMPARE(s.value(3), QStringLiteral("432.1"));
         QCOMPARE((QStringList{s.record().prefixCaption[0], s.record().divisorCaption[0]}),
                  (QStringList{"2", "10"}));
-        QVERIFY(s.session.state().rangeMixed[0]);
+        QVERIFY(s.session.state().channels.rangeMixed[0]);
     }
 };
 

@@ -146,7 +146,7 @@ class TestDialogs : public QObject
     {
         m_rig->start();
         m_rig->feed(tenAmperes());
-        QCOMPARE(m_rig->session.state().mainFunction, Measurement::DCA);
+        QCOMPARE(m_rig->session.state().main.function, Measurement::DCA);
     }
 
 private Q_SLOTS:
@@ -215,7 +215,7 @@ private Q_SLOTS:
                    "Power_Unit Power_cos setup_Alarm"),
             QStringLiteral("1|0|4|1| Motor 1|Ch2|230|0.5|0.95|0"));
         QCOMPARE(m_rig->session.settings().timeAxisFactor, 0.5f);
-        QCOMPARE(m_rig->session.state().selectedPort, 4);
+        QCOMPARE(m_rig->session.state().link.selectedPort, 4);
         QCOMPARE(m_rig->session.record().cell(0, RecordStore::valueColumn(0)), QStringLiteral("Motor 1"));
         // Opened again, the dialog shows what was saved.
         QCOMPARE(look(open<fmsetup>("mnsetup"), "Text2(0) Option1(4)"), QStringLiteral(" Motor 1|x"));
@@ -231,7 +231,7 @@ private Q_SLOTS:
             const MonitorFields &monitor = m_rig->session.monitor();
             return QStringList{monitor.label8[2], monitor.label8[4],
                                QString::number(monitor.armedImageVisible),
-                               QString::number(m_rig->session.state().alarmEnabled)};
+                               QString::number(m_rig->session.state().main.alarmEnabled)};
         };
         const QStringList before = alarm();
         auto *setup = open<fmsetup>("mnsetup");
@@ -283,7 +283,7 @@ private Q_SLOTS:
         control<QComboBox>(dialog, "Combo4(0)")->setCurrentIndex(0);
         close(dialog, "Command1"); // the limit rounded to one decimal for a current
         QCOMPARE(stored("setup_Alarm setup_T1Hi"), QStringLiteral("1|13.0"));
-        QVERIFY(m_rig->session.state().alarmEnabled);
+        QVERIFY(m_rig->session.state().main.alarmEnabled);
         FmMonitor *monitor = m_frame->monitorWindow();
         monitor->renderNow();
         const auto field = [monitor](const char *name) {
@@ -328,7 +328,7 @@ private Q_SLOTS:
         // The close box clears the values and stops the accumulation.
         m_frame->subWindowOf(power)->close();
         QTRY_COMPARE(values(), QStringList(8, QString()));
-        QVERIFY(!m_rig->session.state().powerRunning);
+        QVERIFY(!m_rig->session.state().main.powerRunning);
     }
     void optionsCaptions()
     {

@@ -271,7 +271,7 @@ private Q_SLOTS:
             QVERIFY(checked("mnmo") && checked("mntab"));
             return;
         }
-        QVERIFY(!m_rig->session.recording().timerEnabled() && !m_rig->session.state().linkUp);
+        QVERIFY(!m_rig->session.recording().timerEnabled() && !m_rig->session.state().link.up);
         QVERIFY(!checked("mnmo") && !checked("mntab") && !checked("mngr") && !checked("mnpower"));
         QCOMPARE(tileTitles(), QString());
     }

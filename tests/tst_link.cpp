@@ -35,7 +35,7 @@ struct Rig {
     {
         settings.autoScan = 0;
         settings.selePort = 1;
-        state.selectedPort = 2;
+        state.link.selectedPort = 2;
         clock.setProcessEventsStep(9); // fewer turns of each wait
     }
     void autoScan() { settings.autoScan = 1, settings.selePort = 0; }
@@ -112,7 +112,7 @@ private Q_SLOTS:
             rig.prober.linkOn();
             QCOMPARE(rig.prompts.messageTexts(), told);
             QVERIFY(!rig.serial.isOpen());
-            QCOMPARE(rig.state.linkUp, told.isEmpty());
+            QCOMPARE(rig.state.link.up, told.isEmpty());
             if (attempt == 0) QCOMPARE(rig.serial.openAttempts(), attempts);
             // The icons; the title and buttons: the recording's test.
             for (const ScriptedPrompts::Call &call : rig.prompts.calls())
@@ -150,9 +150,9 @@ private Q_SLOTS:
         QCOMPARE(shown.count(), 1);
         QCOMPARE(closed.count(), 1);
         QCOMPARE(rig.serial.openAttempts().size(), attempts);
-        QCOMPARE(rig.state.linkUp, stopAfter < 0);
+        QCOMPARE(rig.state.link.up, stopAfter < 0);
         QVERIFY(rig.prompts.calls().isEmpty());
-        rig.state.linkUp = false;
+        rig.state.link.up = false;
         rig.prober.linkOn(); // after a Stop a new scan runs; after closing none
         QCOMPARE(rig.serial.openAttempts().size() > attempts, !closing);
     }
@@ -188,7 +188,7 @@ private Q_SLOTS:
         QSerialPort other(receiver.devicePath());
         if (held) {
             QVERIFY(other.open(QIODevice::ReadWrite));
-            rig.state.selectedPort = 4;
+            rig.state.link.selectedPort = 4;
             rig.prober.linkOn();
             const QString com5 = QStringLiteral("COM 5 (%1)").arg(receiver.devicePath());
             QCOMPARE(rig.prompts.messageTexts(),
@@ -198,7 +198,7 @@ private Q_SLOTS:
         }
         rig.autoScan();
         rig.prober.linkOn();
-        QVERIFY(rig.state.linkUp);
+        QVERIFY(rig.state.link.up);
         QCOMPARE(serial.commPort(), 5);
         QCOMPARE(rig.prober.labelLeft(), 1080 + 80); // one silent port passed: found in the first pass
         QVERIFY(!serial.isOpen());                   // left closed, ready for the recording

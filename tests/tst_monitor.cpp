@@ -34,9 +34,9 @@ QByteArray overload(bool negative = false, int channel = 0, int decimalCode = Fr
 // The main channel's function and range, and the alarm as armed by the Setup dialog.
 void arm(RecorderRig &rig, int function, int prefix, int unitIndex, int choice, const QString &limit)
 {
-    rig.state.mainFunction = qint16(function);
-    rig.state.mainPrefix = qint16(prefix);
-    rig.state.alarmEnabled = true;
+    rig.state.main.function = qint16(function);
+    rig.state.main.prefix = qint16(prefix);
+    rig.state.main.alarmEnabled = true;
     AlarmSetup &setup = rig.alarmSetup;
     setup.checked = true;
     setup.units = function == 0 ? QStringList{"mV", "V"} : QStringList{"A"};
@@ -196,7 +196,7 @@ private Q_SLOTS:
         arm(rig, function, prefix, unitIndex, choice, limit);
         rig.monitor.bigValue = value;
         rig.alarm.beepT1();
-        QTEST(rig.state.alarmActive, "sounding");
+        QTEST(rig.state.main.alarmActive, "sounding");
     }
     void almShowsActiveLimit_data()
     {
@@ -213,14 +213,14 @@ private Q_SLOTS:
         QFETCH(int, choice);
         RecorderRig rig;
         arm(rig, 0, 3, 1, choice, u"12.5"_s);
-        rig.state.alarmEnabled = armed;
-        rig.state.alarmActive = true;
+        rig.state.main.alarmEnabled = armed;
+        rig.state.main.alarmActive = true;
         QSignalSpy changed(&rig.monitor, &MonitorFields::changed);
         rig.alarm.alm();
         QTEST(limitFields(rig.monitor), "label8");
         QCOMPARE(rig.monitor.armedImageVisible, armed);
         QVERIFY(!rig.monitor.soundingImageVisible);
-        QVERIFY(!rig.state.alarmActive); // alm() silences
+        QVERIFY(!rig.state.main.alarmActive); // alm() silences
         QCOMPARE(changed.count(), 1);
     }
     void firstMainReadingArmsFromStore()
@@ -233,7 +233,7 @@ private Q_SLOTS:
         const MonitorFields &monitor = s.session.monitor();
         const auto shows = [&](int volts, bool sounding, bool armed) {
             s.feed(FrameEncoder::encodeReading({}, volts)); // DCV
-            QCOMPARE(s.session.state().alarmActive, sounding);
+            QCOMPARE(s.session.state().main.alarmActive, sounding);
             QCOMPARE(monitor.soundingImageVisible, sounding);
             QCOMPARE(monitor.armedImageVisible, armed);
         };
@@ -241,7 +241,7 @@ private Q_SLOTS:
         QCOMPARE(limitFields(monitor), QStringList({"10", "-", "V", ""}));
         shows(9, false, true);
         // The Setup dialog switches the alarm off: the next reading disarms it.
-        s.session.state().alarmEnabled = false;
+        s.session.state().main.alarmEnabled = false;
         shows(13, false, false);
         QCOMPARE(monitor.label8[2], u"-"_s);
     }
@@ -260,9 +260,9 @@ private Q_SLOTS:
         QVERIFY(s.session.alarmSetup().controlsEnabled && monitor.armedImageVisible);
         // A meter heard later changes neither the choice nor its alarm.
         s.feed(FrameEncoder::encodeReading({3, 0, 4, 4, 0, false}, 7)); // 4: OHM
-        QCOMPARE(s.session.state().mainChannel, 2);
+        QCOMPARE(s.session.state().main.channel, 2);
         QCOMPARE(monitor.channelIndex, 2);
-        QVERIFY(s.session.state().alarmEnabled && monitor.armedImageVisible);
+        QVERIFY(s.session.state().main.alarmEnabled && monitor.armedImageVisible);
         const AlarmSetup armed = s.session.alarmSetup();
         for (const bool recording : {true, false}) {
             if (!recording) s.session.recording().stop();
@@ -270,7 +270,7 @@ private Q_SLOTS:
             s.session.channelSelector().select(1);
             const AlarmSetup &setup = s.session.alarmSetup();
             QVERIFY(!setup.checkEnabled && !setup.checked && !setup.controlsEnabled);
-            QVERIFY(!s.session.state().alarmEnabled && !monitor.armedImageVisible);
+            QVERIFY(!s.session.state().main.alarmEnabled && !monitor.armedImageVisible);
             QCOMPARE(limitFields(monitor), QStringList({"-", "-", "", ""}));
         }
     }

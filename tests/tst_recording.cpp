@@ -156,7 +156,7 @@ struct Rig : RecordingSession {
         QStringList words;
         for (const char *item : {"mnrun", "mnpause", "mnstop", "mnconnect"})
             if (checked(item)) words << QString::fromLatin1(item + 2);
-        if (session.state().linkUp) words << QStringLiteral("link");
+        if (session.state().link.up) words << QStringLiteral("link");
         if (serial.isOpen()) words << QStringLiteral("port");
         if (rec().timerEnabled()) words << QStringLiteral("timer");
         if (rec().logFile().isOpen()) words << QStringLiteral("log");
@@ -479,7 +479,7 @@ private Q_SLOTS:
         QCOMPARE(recordText(s.record()), shown.table);
         QCOMPARE(statisticsOf(s.session.statistics()), shown.statistics);
         QCOMPARE(s.session.monitor().file, shown.fileName());
-        QVERIFY(s.session.state().rangeMixed[0] == (recovered != 2));
+        QVERIFY(s.session.state().channels.rangeMixed[0] == (recovered != 2));
         QCOMPARE(QFileInfo::exists(first), recovered == 0);
         QCOMPARE(QFileInfo::exists(second), recovered == 0);
         // Saved, nothing is asked when a new record starts; unsaved, the save question's No keeps the
@@ -506,10 +506,10 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(LogFile::path()).size(), 0);
         QVERIFY(!QFileInfo::exists(QDir(AppPaths::recordsFolder()).filePath(QStringLiteral("Data.log"))));
         rig.play("stop");
-        rig.session.state().alarmActive = rig.session.state().alarmEnabled = true;
+        rig.session.state().main.alarmActive = rig.session.state().main.alarmEnabled = true;
         QSignalSpy changes(&rig.commands(), &CommandState::changed);
         rig.play("pause");
-        QVERIFY(!rig.session.state().alarmActive && rig.session.state().alarmEnabled);
+        QVERIFY(!rig.session.state().main.alarmActive && rig.session.state().main.alarmEnabled);
         QCOMPARE(changes.count(), 0);
         QCOMPARE(rig.status(), StopLinked); // Stop leaves the link alone
     }
@@ -604,7 +604,7 @@ private Q_SLOTS:
         QCOMPARE(rig.saves.join(", "), saves);
         // Connect is offered exactly while unlinked (Close All clears the link flag only).
         if (!script.contains(u"closeAll"))
-            QCOMPARE(rig.commands().isEnabled(ToolbarButton::Connect), !rig.session.state().linkUp);
+            QCOMPARE(rig.commands().isEnabled(ToolbarButton::Connect), !rig.session.state().link.up);
     }
     // A record begun automatically keeps the user's main channel, its alarm and the power cost once
     // that channel reports, though another meter is heard first; after two of its intervals and a
@@ -643,11 +643,11 @@ private Q_SLOTS:
         const AcquisitionState &state = rig.session.state();
         const MonitorFields &m = rig.session.monitor();
         QTEST(QStringLiteral("%1 %2 %3 %4 %5 %6")
-                  .arg(state.mainChannel + 1)
+                  .arg(state.main.channel + 1)
                   .arg(m.channelIndex)
                   .arg(m.label8[2], m.label8[4])
-                  .arg(state.alarmActive)
-                  .arg(state.powerRunning),
+                  .arg(state.main.alarmActive)
+                  .arg(state.main.powerRunning),
               "monitor");
     }
     // The monitor tells how long the link has been lost while waiting, then how long it was lost

@@ -65,7 +65,7 @@ Shown shownRecord(Recorder &r)
     for (int k = 0; k < 6; ++k) {
         const ChannelStatistics &s = r.session.statistics().channel(k);
         shown.statistics << table.functionCaption[std::size_t(k)]
-                         << r.session.state().channelUnit[std::size_t(k)] << s.average << s.maximum.time
+                         << r.session.state().channels.unit[std::size_t(k)] << s.average << s.maximum.time
                          << s.maximum.text << s.maximum.unit << s.minimum.time << s.minimum.text
                          << s.minimum.unit;
     }
@@ -223,7 +223,7 @@ private Q_SLOTS:
         QCOMPARE(monitor.file, QFileInfo(path).fileName());
         QCOMPARE(viewer.record().stamp(), monitor.file);
         QCOMPARE(monitor.receivedChannels, QStringLiteral("3"));
-        QCOMPARE(viewer.session.state().mainChannel, qint16(variant == "Ch3" ? 2 : 0));
+        QCOMPARE(viewer.session.state().main.channel, qint16(variant == "Ch3" ? 2 : 0));
         QCOMPARE(monitor.type, QString(variant == "Ch3" ? "OHM" : "DCV"));
         // Opened, the record is kept already: no save question; Save Data and power stay off.
         QVERIFY(QFile::exists(viewer.saver().savedPathFor(monitor.file)));

@@ -1,22 +1,16 @@
 #include "core/acquisition/AcquisitionState.h"
 
-#include "core/measurement/MeasurementTables.h"
-
 void AcquisitionState::clearChannels()
 {
-    channelPresent.fill(false);
-    skipStats.fill(false);
-    rangeMixed.fill(false);
-    keptMainChannel = -1;
-    for (QString &unit : channelUnit)
+    channels.present.fill(false);
+    channels.skipStats.fill(false);
+    channels.rangeMixed.fill(false);
+    main.keptChannel = -1;
+    for (QString &unit : channels.unit)
         unit.clear();
 }
 
 void AcquisitionState::applyDisplayLimits()
 {
-    Measurement::DisplayLimits limits;
-    if (Measurement::displayLimits(mainFunction, mainPrefix, &limits)) {
-        upperLimit = limits.upper;
-        lowerLimit = limits.lower;
-    }
+    Measurement::displayLimits(main.function, main.prefix, &limits);
 }

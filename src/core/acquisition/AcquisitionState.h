@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/common/ChannelCount.h"
+#include "core/measurement/MeasurementTables.h"
 
 // The reading decoded from the frame being processed.
 struct ChannelReading {
@@ -21,43 +22,58 @@ struct ChannelReading {
 // record opened from a workbook, or what start-up or Stop left.
 enum class ResetPending : qint16 { None, OpenedRecord, Idle };
 
-// What the program knows about the link, the channels and the main channel. One instance,
-// created by the session and handed to the rules that read or write it.
-struct AcquisitionState {
-    // link
-    bool linkUp = false;
+// The receiver's link; written by LinkProber, RecordingControl, Commands and SetupProcedures.
+struct LinkState {
+    bool up = false;
     qint16 selectedPort = 0;
+    qint16 timeoutTicks = 0; // seconds since the last frame header
+};
 
-    ResetPending resetPending = ResetPending::Idle;
-    bool selectorRebuild = false; // the Setup dialog is rewriting the channel selector
-    qint16 timeoutTicks = 0;      // seconds since the last frame header
-
-    // per channel
-    std::array<bool, ChannelCount> channelPresent{};
-    std::array<QString, ChannelCount> channelUnit;
+// What each channel has shown in the current record, indexed by channel (0..5); written by
+// SampleRecorder as frames arrive and by RecordImport and RecordRecovery for a record read back.
+struct ChannelHistory {
+    std::array<bool, ChannelCount> present{};
+    std::array<QString, ChannelCount> unit;
     std::array<qint16, ChannelCount> currentPrefix{};
     std::array<qint16, ChannelCount> previousPrefix{};
     std::array<bool, ChannelCount> prefixChanged{};
     std::array<bool, ChannelCount> rangeMixed{};
     std::array<bool, ChannelCount> skipStats{};
+};
 
-    // main channel
-    qint16 mainChannel = 0;
-    qint16 mainFunction = 0;
-    qint16 mainPrefix = 0;
-    bool mainRangeChanged = false;
-    qint32 mainRowCount = 0;
-    double upperLimit = 0;
-    double lowerLimit = 0;
+// The channel the monitor, the alarm, the graph and the power window follow; written by
+// SampleRecorder and ChannelSelector (the channel and its function), RecordingControl (a split),
+// Alarm, SetupProcedures and PowerCostHooks (their switches).
+struct MainChannelState {
+    qint16 channel = 0;
+    qint16 function = 0;
+    qint16 prefix = 0;
+    bool rangeChanged = false;
+    qint32 rowCount = 0;
     bool alarmEnabled = false;
     bool alarmActive = false;
     bool powerRunning = false;
     // The main channel of a record split off automatically, until it reports in the record that
-    // followed (and becomes its main channel again) or `keptMainUntilMs` (a clock tick) passes;
+    // followed (and becomes its main channel again) or `keptUntilMs` (a clock tick) passes;
     // -1 when none is awaited.
-    qint16 keptMainChannel = -1;
-    qint64 keptMainUntilMs = 0;
+    qint16 keptChannel = -1;
+    qint64 keptUntilMs = 0;
+};
 
+// What the program knows about the link, the channels and the main channel. One instance,
+// created by the session and handed to the rules that read or write it.
+struct AcquisitionState {
+    LinkState link;
+    ChannelHistory channels;
+    MainChannelState main;
+    // The main channel's display limits, what "+OL" and "-OL" stand for: applyDisplayLimits().
+    Measurement::DisplayLimits limits;
+
+    // RecordingControl, OpenRecord and the session's start-up
+    ResetPending resetPending = ResetPending::Idle;
+    bool selectorRebuild = false; // the Setup dialog is rewriting the channel selector
+
+    // the frame SampleRecorder (or RecordRecovery, replaying a journal) is processing
     ChannelReading reading;
 
     // per-channel flags back to their state at the start of a record; no main channel awaited

@@ -84,19 +84,19 @@ void Commands::connectCommand()
     if (m_.status.linked()) {
         m_.status.setLinked(false);
         m_.recording.stop();
-        m_.state.linkUp = false;
+        m_.state.link.up = false;
         return;
     }
-    if (!m_.state.linkUp) m_.link.linkOn();
+    if (!m_.state.link.up) m_.link.linkOn();
     // A failed link has told the user already and changes nothing here.
-    if (m_.state.linkUp) m_.status.setLinked(true);
+    if (m_.state.link.up) m_.status.setLinked(true);
 }
 
 void Commands::closeAll()
 {
     if (m_.recording.timerEnabled()) m_.recording.disableTimer();
     m_.recording.endWaiting(); // without the link, a port that comes back resumes nothing
-    m_.state.linkUp = false;   // the port itself stays as it is
+    m_.state.link.up = false;   // the port itself stays as it is
     if (m_.windows.isShown(ChildWindow::Graph)) toggleGraph();
     if (m_.windows.isShown(ChildWindow::Table)) toggleTable();
     if (m_.windows.isShown(ChildWindow::Monitor)) toggleMonitor();

@@ -42,7 +42,7 @@ void LinkProber::linkOn()
 {
     // The probe pumps events: a second Connect or Start meanwhile must not start a nested
     // probe on the port this one holds open.
-    if (m_.state.linkUp || m_probing || m_abandoned) return;
+    if (m_.state.link.up || m_probing || m_abandoned) return;
     if (m_.settings.autoScan == 1) {
         scan();
         return;
@@ -51,7 +51,7 @@ void LinkProber::linkOn()
     beginAttempt();
     SerialControl &serial = m_.serial;
     // The port buttons always show the configured port selected, whether or not "Select port" is ticked.
-    serial.setCommPort(m_.state.selectedPort + 1);
+    serial.setCommPort(m_.state.link.selectedPort + 1);
     prepareControl();
     for (int attempt = 0; attempt < TriesOnPort && !m_abandoned; ++attempt) {
         if (probeCurrentPort() == Probe::Answered) return;
@@ -63,7 +63,7 @@ void LinkProber::linkOn()
 
 void LinkProber::scan()
 {
-    if (m_.state.linkUp || m_probing || m_abandoned) return;
+    if (m_.state.link.up || m_probing || m_abandoned) return;
     FlagGuard probing(m_probing);
     beginAttempt();
     SerialControl &serial = m_.serial;
@@ -117,7 +117,7 @@ LinkProber::Probe LinkProber::probeCurrentPort()
     serial.setInputLen(0);
     m_.clock.sleepMs(ProbeSleepMs);
     if (waitForAnswer()) {
-        m_.state.linkUp = true;
+        m_.state.link.up = true;
         serial.close();
         serial.setRThreshold(ReceiveThreshold);
         return Probe::Answered;

@@ -42,12 +42,12 @@ public:
         SerialControl &serial;
         Clock &clock;
         Prompts &prompts;
-        AcquisitionState &state; // linkUp and the configured port
+        AcquisitionState &state; // link.up and the configured port
         const Settings &settings;
     };
     explicit LinkProber(Collaborators collaborators, QObject *parent = nullptr);
 
-    // `link_on`: probes the configured port or, with auto-scan on, scans. Outcome in linkUp;
+    // `link_on`: probes the configured port or, with auto-scan on, scans. Outcome in link.up;
     // a failure has been reported to the user.
     void linkOn();
     // `com_search_mode0`: the port scan.

@@ -63,8 +63,8 @@ void Alarm::alm()
     MonitorFields &monitor = m_monitor;
     const AlarmSetup &setup = m_setup;
 
-    state.alarmActive = false;
-    if (state.alarmEnabled) {
+    state.main.alarmActive = false;
+    if (state.main.alarmEnabled) {
         monitor.armedImageVisible = true;
         monitor.soundingImageVisible = false;
         const bool low = setup.choice == LowChoice;
@@ -81,7 +81,7 @@ void Alarm::alm()
 void Alarm::beepT1()
 {
     AcquisitionState &state = m_state;
-    const int function = state.mainFunction;
+    const int function = state.main.function;
     if (!AlarmRules::canCarryAlarm(function)) return;
     MonitorFields &monitor = m_monitor;
 
@@ -92,7 +92,7 @@ void Alarm::beepT1()
     const QString &limitText = lowActive ? monitor.label8[3] : monitor.label8[2];
     const float threshold =
         float(inDisplayRange(NumberFormat::parseNumber(limitText, nullptr),
-                             (inMilli ? MilliExponent : 0) - rangeExponent(state.mainPrefix)));
+                             (inMilli ? MilliExponent : 0) - rangeExponent(state.main.prefix)));
 
     const QString &value = monitor.bigValue;
     bool numeric = false;
@@ -110,7 +110,7 @@ void Alarm::beepT1()
             sounding = isSignedZero(value, u'+') && threshold == 0 ? !typedNegative(limitText) : true;
     }
 
-    state.alarmActive = sounding;
+    state.main.alarmActive = sounding;
     monitor.armedImageVisible = !sounding;
     monitor.soundingImageVisible = sounding;
 }
@@ -133,7 +133,7 @@ void Alarm::setUpForFunction(int functionCode)
         m_store.get(QStringLiteral("setup_Alarm"), QString::number(setup.checked ? 1 : 0)).toInt(&ok);
     if (ok) setup.checked = stored == 1;
     setup.controlsEnabled = setup.checked;
-    m_state.alarmEnabled = setup.checked;
+    m_state.main.alarmEnabled = setup.checked;
     fillUnits(functionCode);
 }
 
@@ -161,8 +161,8 @@ void Alarm::switchOff()
 void Alarm::disarm()
 {
     AcquisitionState &state = m_state;
-    state.alarmEnabled = false;
-    state.alarmActive = false;
+    state.main.alarmEnabled = false;
+    state.main.alarmActive = false;
     m_monitor.clearAlarmDisplay();
 }
 
@@ -175,7 +175,7 @@ void Alarm::loadSetup(const Settings &settings)
     m_setup.checkEnabled = false;
     m_setup.checked = false;
     m_setup.controlsEnabled = false;
-    m_state.alarmEnabled = false;
+    m_state.main.alarmEnabled = false;
     m_monitor.clearAlarmDisplay();
     m_monitor.notify();
 }

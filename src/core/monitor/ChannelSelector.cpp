@@ -42,11 +42,11 @@ void ChannelSelector::select(int index)
 
     monitor.channelIndex = index;
     const int channel = number - 1;
-    state.mainChannel = qint16(channel);
+    state.main.channel = qint16(channel);
     // A channel chosen ends the wait for the main channel of the record split off.
-    state.keptMainChannel = -1;
+    state.main.keptChannel = -1;
     const int function = Measurement::functionCodeOf(m_.record.functionCaption[channel]);
-    if (function >= 0) state.mainFunction = qint16(function);
+    if (function >= 0) state.main.function = qint16(function);
 
     if (state.resetPending != ResetPending::None)
         showStoredRecord(channel);
@@ -68,7 +68,7 @@ void ChannelSelector::showStoredRecord(int channel)
     int samples = 0;
     while (samples + 1 < record.gridRowCount() && !record.cell(samples + 1, valueColumn).isEmpty())
         ++samples;
-    state.mainRowCount = samples;
+    state.main.rowCount = samples;
     record.setFirstVisibleColumn(std::min(valueColumn - 1, LastScrollColumn));
     // The big display shows the chosen channel's last sample: an opened record has shown
     // none yet, and the graph's labels and unit wait for a shown reading.
@@ -76,9 +76,9 @@ void ChannelSelector::showStoredRecord(int channel)
         monitor.bigValue = record.cell(samples, valueColumn);
         monitor.bigUnit = record.cell(samples, RecordStore::unitColumn(channel));
     }
-    setLimits(samples >= 1 ? monitor.bigUnit : state.channelUnit[channel]);
+    setLimits(samples >= 1 ? monitor.bigUnit : state.channels.unit[channel]);
     monitor.type = record.functionCaption[channel];
-    if (!AlarmRules::canCarryAlarm(state.mainFunction)) {
+    if (!AlarmRules::canCarryAlarm(state.main.function)) {
         m_.alarm.switchOff();
         monitor.serialNumber = NoText;
         monitor.place = NoText;
@@ -92,7 +92,7 @@ void ChannelSelector::showRunningRecord(int channel)
     MonitorFields &monitor = m_.monitor;
 
     const int samples = record.nextRow(channel) - 1;
-    state.mainRowCount = samples;
+    state.main.rowCount = samples;
     // Row 0 is the header: a channel without a sample yet keeps the display as it is.
     if (samples >= 1) {
         monitor.bigValue = record.cell(samples, RecordStore::valueColumn(channel));
@@ -100,7 +100,7 @@ void ChannelSelector::showRunningRecord(int channel)
     }
     setLimits(monitor.bigUnit);
     monitor.type = record.functionCaption[channel];
-    state.mainRangeChanged = false;
+    state.main.rangeChanged = false;
     setUpAlarm(channel);
     m_.power.powerCheck();
 }
@@ -110,7 +110,7 @@ void ChannelSelector::setUpAlarm(int channel)
     AcquisitionState &state = m_.state;
     MonitorFields &monitor = m_.monitor;
     Alarm &alarm = m_.alarm;
-    if (!AlarmRules::canCarryAlarm(state.mainFunction)) {
+    if (!AlarmRules::canCarryAlarm(state.main.function)) {
         alarm.switchOff();
         monitor.serialNumber = NoText;
         monitor.place = NoText;
@@ -119,8 +119,8 @@ void ChannelSelector::setUpAlarm(int channel)
     AlarmSetup &setup = m_.alarmSetup;
     setup.checkEnabled = true;
     setup.controlsEnabled = setup.checked;
-    state.alarmEnabled = setup.checked;
-    alarm.fillUnits(state.mainFunction);
+    state.main.alarmEnabled = setup.checked;
+    alarm.fillUnits(state.main.function);
     // The meter now on the big display is this channel's, as on its first reading.
     const Settings &settings = m_.settings;
     monitor.serialNumber = settings.Channel_sn[channel];
@@ -130,7 +130,7 @@ void ChannelSelector::setUpAlarm(int channel)
 
 void ChannelSelector::setLimits(const QString &unit)
 {
-    m_.state.mainPrefix = qint16(Measurement::prefixCodeOfUnit(unit));
+    m_.state.main.prefix = qint16(Measurement::prefixCodeOfUnit(unit));
     m_.state.applyDisplayLimits();
 }
 
@@ -143,7 +143,7 @@ void ChannelSelector::followInGraph()
     const double timeAxisFactor = double(m_.settings.timeAxisFactor);
     if (state.resetPending != ResetPending::None && m_.windows.isShown(ChildWindow::Graph) &&
         timeAxisFactor > 0) {
-        const double pages = std::ceil(state.mainRowCount / RowsPerPage / timeAxisFactor);
+        const double pages = std::ceil(state.main.rowCount / RowsPerPage / timeAxisFactor);
         graph.setPageBox(QString::number(qint64(pages)));
     }
     graph.tickText();

@@ -58,7 +58,7 @@ void Statistics::avg()
         stats.average = reading.valueText;
         return;
     }
-    const int prefix = state.currentPrefix[c];
+    const int prefix = state.channels.currentPrefix[c];
     if (stats.count > 0) {
         ++stats.count;
         // The sum goes on in the channel's current range. It is rescaled from the range it is
@@ -73,7 +73,7 @@ void Statistics::avg()
     stats.sumPrefix = prefix;
     stats.average = NumberFormat::format(stats.sum / stats.count, averagePicture(reading.divisor));
 
-    if (c == state.mainChannel) {
+    if (c == state.main.channel) {
         MonitorFields &monitor = m_monitor;
         monitor.stats[0] = stats.average;
         monitor.stats[3] = monitor.bigUnit;
@@ -87,7 +87,7 @@ void Statistics::maxMin()
     const int c = reading.channel;
     if (c < 0 || c >= ChannelCount) return;
     ChannelStatistics &stats = m_channels[c];
-    const int prefix = state.currentPrefix[c];
+    const int prefix = state.channels.currentPrefix[c];
 
     // Overloads stand for the limits of the channel's own function and range. (The main
     // channel's display limits are the same numbers for the main channel, but another
@@ -110,7 +110,7 @@ void Statistics::maxMin()
     }
     const RecordStore &record = m_record;
     sample.text = reading.valueText;
-    sample.unit = state.channelUnit[c];
+    sample.unit = state.channels.unit[c];
     sample.prefix = prefix;
     sample.row = record.nextRow(c) - 1;
     sample.time = record.cell(sample.row, RecordStore::timeColumn(c));
@@ -130,7 +130,7 @@ void Statistics::maxMin()
         if (x > float(stats.maximum.value)) stats.maximum = sample;
         if (x < float(stats.minimum.value)) stats.minimum = sample;
     }
-    if (c == state.mainChannel) showExtremes(stats);
+    if (c == state.main.channel) showExtremes(stats);
 }
 
 void Statistics::moveToRange(StatExtreme &extreme, int prefix, const QString &unit) const
@@ -155,7 +155,7 @@ void Statistics::showChannel(int channel)
     const ChannelStatistics &stats = m_channels[channel];
     MonitorFields &monitor = m_monitor;
     monitor.stats[0] = shownOrNone(stats.average);
-    monitor.stats[3] = stats.average.isEmpty() ? QString() : m_state.channelUnit[channel];
+    monitor.stats[3] = stats.average.isEmpty() ? QString() : m_state.channels.unit[channel];
     showExtremes(stats);
 }
 

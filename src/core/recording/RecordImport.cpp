@@ -25,7 +25,7 @@ void RecordImport::apply(const ImportedRecord &imported)
         const ImportedChannel &channel = imported.channels[std::size_t(k)];
         if (channel.present) ++present;
         m_.record.functionCaption[std::size_t(k)] = channel.functionName;
-        m_.state.channelUnit[std::size_t(k)] = channel.unit;
+        m_.state.channels.unit[std::size_t(k)] = channel.unit;
         ChannelStatistics figures;
         figures.average = channel.average;
         figures.maximum = extreme(channel.maxTime, channel.maximum, channel.maxUnit);
@@ -36,7 +36,7 @@ void RecordImport::apply(const ImportedRecord &imported)
     // A main channel saved with its block in one prefix gets it again when saved.
     if (imported.mainRangeMixed && imported.savedMainChannel >= 0) {
         const std::size_t main = std::size_t(imported.savedMainChannel);
-        m_.state.rangeMixed[main] = true;
+        m_.state.channels.rangeMixed[main] = true;
         if (imported.commonPrefix >= 0)
             m_.record.prefixCaption[main] = QString::number(imported.commonPrefix);
         if (imported.mainDivisor > 0) m_.record.divisorCaption[main] = QString::number(imported.mainDivisor);

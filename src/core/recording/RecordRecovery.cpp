@@ -161,12 +161,12 @@ void RecordRecovery::restoreStatistics(const RecordJournal::Content &content)
             const QString &unit = cells[std::size_t(RecordStore::unitColumn(k))];
             const int prefix = prefixOf(unit, function);
             const int divisor = content.divisors[std::size_t(row - 1)][channel];
-            if (row > 1 && prefix != state.currentPrefix[channel]) rangeChanged = true;
+            if (row > 1 && prefix != state.channels.currentPrefix[channel]) rangeChanged = true;
             reading.valueText = cells[std::size_t(RecordStore::valueColumn(k))];
             reading.prefixCode = qint16(prefix);
             reading.divisor = qint16(divisor);
-            state.currentPrefix[channel] = qint16(prefix);
-            state.channelUnit[channel] = unit;
+            state.channels.currentPrefix[channel] = qint16(prefix);
+            state.channels.unit[channel] = unit;
             nextRow[channel] = row + 1;
             table.restoreCounters(content.sampleRows, nextRow, 0);
             replay.avg();
@@ -174,7 +174,7 @@ void RecordRecovery::restoreStatistics(const RecordJournal::Content &content)
                 replay.maxMin();
         }
         m_.statistics.restore(k, replay.channel(k));
-        m_.state.rangeMixed[channel] = rangeChanged && marksRangeChanges(function);
+        m_.state.channels.rangeMixed[channel] = rangeChanged && marksRangeChanges(function);
     }
 }
 
@@ -189,11 +189,11 @@ void RecordRecovery::showInMonitor(const RecordJournal::Content &content)
     for (int k = 0; k < ChannelCount; ++k) {
         const int samples = content.nextRow[std::size_t(k)] - 1;
         if (samples < 1) continue;
-        state.channelPresent[std::size_t(k)] = true;
-        state.channelUnit[std::size_t(k)] = m_.record.cell(samples, RecordStore::unitColumn(k));
+        state.channels.present[std::size_t(k)] = true;
+        state.channels.unit[std::size_t(k)] = m_.record.cell(samples, RecordStore::unitColumn(k));
         if (entries.isEmpty()) { // the first channel becomes the main one, showing its last sample
             monitor.bigValue = m_.record.cell(samples, RecordStore::valueColumn(k));
-            monitor.bigUnit = state.channelUnit[std::size_t(k)];
+            monitor.bigUnit = state.channels.unit[std::size_t(k)];
         }
         entries << QString::number(k + 1) + QLatin1Char('_') + content.channelNames[std::size_t(k)];
     }

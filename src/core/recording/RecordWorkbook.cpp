@@ -24,15 +24,15 @@ WorkbookRecord recordWorkbook(const RecordWorkbookSources &sources)
         // An opened record has its extremes as read, without the rows they were taken at.
         summary.hasStatistics = figures.maximum.row > 0 || figures.hasExtremes;
         summary.average = figures.average;
-        summary.unit = state.channelUnit[std::size_t(k)];
+        summary.unit = state.channels.unit[std::size_t(k)];
         summary.maximum = extremeOf(figures.maximum);
         summary.minimum = extremeOf(figures.minimum);
     }
-    const int main = qBound(0, int(state.mainChannel), ChannelCount - 1);
+    const int main = qBound(0, int(state.main.channel), ChannelCount - 1);
     out.mainChannel = main;
-    out.mainFunction = state.mainFunction;
-    out.mainRowCount = state.mainRowCount;
-    out.mainRangeMixed = state.rangeMixed[std::size_t(main)];
+    out.mainFunction = state.main.function;
+    out.mainRowCount = state.main.rowCount;
+    out.mainRangeMixed = state.channels.rangeMixed[std::size_t(main)];
     out.mainDisplayUnit = sources.monitor.bigUnit;
     out.titleShown = sources.settings.Graph_TitleCk == 1;
     out.title = sources.settings.Graph_MainTitle;

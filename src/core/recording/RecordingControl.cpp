@@ -41,7 +41,7 @@ RecordingControl::RecordingControl(const Collaborators &collaborators, QObject *
     connect(&m_timer, &QTimer::timeout, this, &RecordingControl::timerTick);
     connect(&m_.serial, &SerialControl::portLost, this, &RecordingControl::onPortLost);
     connect(&m_lossWatch, &LinkLossWatch::portBack, this, &RecordingControl::onPortBack);
-    connect(&m_.decoder, &FrameDecoder::frameReceived, this, [this] { m_.state.timeoutTicks = 0; });
+    connect(&m_.decoder, &FrameDecoder::frameReceived, this, [this] { m_.state.link.timeoutTicks = 0; });
 }
 
 void RecordingControl::start()
@@ -59,7 +59,7 @@ void RecordingControl::start()
         Q_EMIT windowsResetNeeded();
         state.resetPending = ResetPending::None;
     }
-    if (!state.linkUp)
+    if (!state.link.up)
         startOnNewLink();
     else if (m_status.paused())
         resume();
@@ -74,7 +74,7 @@ void RecordingControl::startOnNewLink()
     // The link comes first: a Start that finds no receiver leaves the previous record, its
     // file name and its statistics as they were.
     m_.link.linkOn();
-    if (!m_.state.linkUp) {
+    if (!m_.state.link.up) {
         stop();
         // Connect may still carry the mark of the previous record's link.
         m_status.setLinked(false);
@@ -164,7 +164,7 @@ void RecordingControl::abandonRecording(const QString &message)
 {
     stop();
     // The link is gone with the port: Connect shows unlinked and the next Start links anew.
-    m_.state.linkUp = false;
+    m_.state.link.up = false;
     m_status.setLinked(false);
     m_.prompts.message(message, applicationTitle(), Prompts::Buttons::Ok, Prompts::Icon::Warning);
 }
@@ -178,7 +178,7 @@ void RecordingControl::onPortLost(const QString &reason)
     if (!m_onPort || m_stopping) return;
     QTextStream(stderr) << "voltrix: " << m_.serial.portName() << " was lost: " << reason
                         << "; waiting for it to come back" << Qt::endl;
-    m_.state.alarmActive = false;
+    m_.state.main.alarmActive = false;
     disableTimer();
     m_onPort = false;
     // The big display must not go on showing the last reading as if it were live.
@@ -207,7 +207,7 @@ void RecordingControl::onPortBack()
 
 void RecordingControl::pause()
 {
-    m_.state.alarmActive = false;
+    m_.state.main.alarmActive = false;
     // The user takes over from the waiting: the record resumes only at Start.
     m_lossWatch.end();
     SerialControl &serial = m_.serial;
@@ -243,7 +243,7 @@ void RecordingControl::stop()
 void RecordingControl::reloadSetup()
 {
     m_.settings.loadSetup(false);
-    m_.state.selectedPort = m_.settings.values().portIndex;
+    m_.state.link.selectedPort = m_.settings.values().portIndex;
     m_.alarm.loadSetup(m_.settings.values());
 }
 
@@ -251,9 +251,9 @@ void RecordingControl::timerTick()
 {
     if (!m_timerEnabled) return;
     AcquisitionState &state = m_.state;
-    if (state.alarmActive) m_.alarm.beepH();
-    if (state.timeoutTicks < std::numeric_limits<qint16>::max()) ++state.timeoutTicks;
-    if (state.timeoutTicks <= TimeoutTicks || m_.decoder.inputWaiting()) return;
+    if (state.main.alarmActive) m_.alarm.beepH();
+    if (state.link.timeoutTicks < std::numeric_limits<qint16>::max()) ++state.link.timeoutTicks;
+    if (state.link.timeoutTicks <= TimeoutTicks || m_.decoder.inputWaiting()) return;
 
     disableTimer();
     const Prompts::Answer answer = m_.prompts.message(
@@ -396,7 +396,7 @@ void RecordingControl::dataSet()
 
 void RecordingControl::startTimer()
 {
-    m_.state.timeoutTicks = 0;
+    m_.state.link.timeoutTicks = 0;
     m_timerEnabled = true;
     if (m_timerRunsByItself) m_timer.start();
 }

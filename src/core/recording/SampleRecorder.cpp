@@ -107,12 +107,12 @@ bool SampleRecorder::take(const MeterReading &r, int waitingBytes)
 
     admitChannel(r);
     // An interval code outside the table leaves the interval display as it is.
-    if (k == state.mainChannel && r.intervalCode <= LastIntervalCode) showInterval(r.intervalCode);
+    if (k == state.main.channel && r.intervalCode <= LastIntervalCode) showInterval(r.intervalCode);
 
     current.divisor = qint16(r.divisor);
     current.sign = r.negative ? QStringLiteral("-") : QStringLiteral("+");
     current.valueText = readingValueText(r);
-    if (r.overload) state.skipStats[k] = !overloadCounts(r.functionCode, r.prefixCode, r.divisor);
+    if (r.overload) state.channels.skipStats[k] = !overloadCounts(r.functionCode, r.prefixCode, r.divisor);
 
     const int row = m_.record.nextRow(k);
     current.timeStamp = m_.record.appendSample(k, current.valueText, unitOf(r.prefixCode, r.functionCode),
@@ -121,7 +121,7 @@ bool SampleRecorder::take(const MeterReading &r, int waitingBytes)
     // A sample the table had no row for is in no journal either.
     if (m_journal && m_.record.nextRow(k) != row) m_journal->sampleRecorded(k, row, r.divisor);
 
-    if (k == state.mainChannel) {
+    if (k == state.main.channel) {
         showMainChannel(r);
     } else {
         m_.statistics.avg();
@@ -144,31 +144,31 @@ bool SampleRecorder::functionChanged(const MeterReading &r) const
 bool SampleRecorder::restart()
 {
     AcquisitionState &state = m_.state;
-    const int main = state.mainChannel;
+    const int main = state.main.channel;
     Q_EMIT restartNeeded();
     // Where the recording stopped instead, the old record is still in the table.
     if (!m_.record.cell(1, 1).isEmpty()) return false;
     // The user's main channel, with its alarm and power cost, stays the monitor's while its meter
     // goes on reporting: it is given two of its intervals to report in the new record.
-    state.keptMainChannel = qint16(main);
-    state.keptMainUntilMs =
+    state.main.keptChannel = qint16(main);
+    state.main.keptUntilMs =
         m_.clock.tickMs() + 2 * 1000 * qint64(m_intervalSeconds[std::size_t(main)]) + KeptMainSlackMs;
-    state.mainRowCount = 0;
+    state.main.rowCount = 0;
     return true;
 }
 
 void SampleRecorder::giveUpOverdueMainChannel()
 {
     AcquisitionState &state = m_.state;
-    if (state.keptMainChannel < 0 || m_.clock.tickMs() <= state.keptMainUntilMs) return;
+    if (state.main.keptChannel < 0 || m_.clock.tickMs() <= state.main.keptUntilMs) return;
     // Its meter is silent: the record's first channel takes the monitor and the alarm, as in any
     // record.
-    state.keptMainChannel = -1;
+    state.main.keptChannel = -1;
     MonitorFields &monitor = m_.monitor;
     if (monitor.channelEntries.isEmpty()) return;
     monitor.channelIndex = 0;
     monitor.selectEntry(0);
-    m_.alarm.setUpForFunction(state.mainFunction);
+    m_.alarm.setUpForFunction(state.main.function);
     m_.alarm.alm();
 }
 
@@ -183,14 +183,14 @@ void SampleRecorder::admitChannel(const MeterReading &r)
     // automatically the main channel of the record before: a meter heard later never takes the
     // user's choice or its alarm away.
     const bool takesMonitor =
-        state.keptMainChannel < 0 ? monitor.channelEntries.isEmpty() : k == state.keptMainChannel;
+        state.main.keptChannel < 0 ? monitor.channelEntries.isEmpty() : k == state.main.keptChannel;
     monitor.channelEntries.append(QString(QString::number(k + 1) + u'_' + m_.settings.Channel_n[k]));
     record.setChannelCount(record.channelCount() + 1);
     monitor.receivedChannels = QString::number(record.channelCount());
-    state.channelPresent[k] = true;
+    state.channels.present[k] = true;
     record.functionCaption[k] = Measurement::functionName(r.functionCode);
     if (!takesMonitor) return;
-    state.keptMainChannel = -1;
+    state.main.keptChannel = -1;
     monitor.channelIndex = int(monitor.channelEntries.size()) - 1;
     monitor.selectEntry(monitor.channelIndex);
 }
@@ -209,26 +209,26 @@ void SampleRecorder::updateHistory(const MeterReading &r)
     RecordStore &record = m_.record;
     const int k = r.channel;
     const auto setCaptions = [&] {
-        record.prefixCaption[k] = QString::number(state.currentPrefix[k]);
+        record.prefixCaption[k] = QString::number(state.channels.currentPrefix[k]);
         record.divisorCaption[k] = QString::number(r.divisor);
     };
 
-    state.channelUnit[k] = unitOf(r.prefixCode, r.functionCode);
+    state.channels.unit[k] = unitOf(r.prefixCode, r.functionCode);
     if (record.nextRow(k) == 2) {
-        state.currentPrefix[k] = qint16(r.prefixCode);
-        state.prefixChanged[k] = false;
+        state.channels.currentPrefix[k] = qint16(r.prefixCode);
+        state.channels.prefixChanged[k] = false;
         setCaptions();
-        state.rangeMixed[k] = false;
-    } else if (state.currentPrefix[k] != r.prefixCode) {
-        state.previousPrefix[k] = state.currentPrefix[k];
-        state.currentPrefix[k] = qint16(r.prefixCode);
-        state.prefixChanged[k] = true;
+        state.channels.rangeMixed[k] = false;
+    } else if (state.channels.currentPrefix[k] != r.prefixCode) {
+        state.channels.previousPrefix[k] = state.channels.currentPrefix[k];
+        state.channels.currentPrefix[k] = qint16(r.prefixCode);
+        state.channels.prefixChanged[k] = true;
         if (r.functionCode == Measurement::DCV || r.functionCode == Measurement::OHM ||
             r.functionCode == Measurement::Hz) {
             // The captions keep the smallest range seen and the divisor that came with it.
-            if (record.prefixCaption[k].isEmpty() || state.currentPrefix[k] < record.prefixCaption[k].toInt())
+            if (record.prefixCaption[k].isEmpty() || state.channels.currentPrefix[k] < record.prefixCaption[k].toInt())
                 setCaptions();
-            state.rangeMixed[k] = true;
+            state.channels.rangeMixed[k] = true;
         }
     }
 }
@@ -240,24 +240,24 @@ void SampleRecorder::showMainChannel(const MeterReading &r)
 
     if (m_.record.nextRow(r.channel) == 2) {
         firstMainReading(r);
-    } else if (state.mainPrefix != r.prefixCode) {
-        state.mainPrefix = qint16(r.prefixCode);
+    } else if (state.main.prefix != r.prefixCode) {
+        state.main.prefix = qint16(r.prefixCode);
         state.applyDisplayLimits();
-        state.mainRangeChanged = true;
+        state.main.rangeChanged = true;
     }
 
     monitor.bigValue = state.reading.valueText;
     monitor.bigUnit = unitOf(r.prefixCode, r.functionCode);
     monitor.type = Measurement::functionName(r.functionCode);
     m_.statistics.avg();
-    if (state.powerRunning) m_.power.powerRate();
+    if (state.main.powerRunning) m_.power.powerRate();
     runStatistics(r.channel);
-    if (state.alarmEnabled)
+    if (state.main.alarmEnabled)
         m_.alarm.beepT1();
     else
         m_.alarm.disarm();
 
-    state.mainRowCount = m_.record.nextRow(state.mainChannel) - 1;
+    state.main.rowCount = m_.record.nextRow(state.main.channel) - 1;
     if (m_.windows.isShown(ChildWindow::Graph)) m_.graph.dataAll();
 }
 
@@ -265,10 +265,10 @@ void SampleRecorder::firstMainReading(const MeterReading &r)
 {
     AcquisitionState &state = m_.state;
     const int k = r.channel;
-    state.mainFunction = qint16(r.functionCode);
-    state.mainPrefix = qint16(r.prefixCode);
+    state.main.function = qint16(r.functionCode);
+    state.main.prefix = qint16(r.prefixCode);
     state.applyDisplayLimits();
-    state.mainRangeChanged = false;
+    state.main.rangeChanged = false;
 
     m_.alarm.setUpForFunction(r.functionCode);
     m_.alarm.alm();
@@ -283,18 +283,18 @@ void SampleRecorder::firstMainReading(const MeterReading &r)
 void SampleRecorder::runStatistics(int channel)
 {
     AcquisitionState &state = m_.state;
-    if (state.skipStats[channel]) {
-        state.skipStats[channel] = false;
+    if (state.channels.skipStats[channel]) {
+        state.channels.skipStats[channel] = false;
         return;
     }
     m_.statistics.maxMin();
-    state.prefixChanged[channel] = false;
+    state.channels.prefixChanged[channel] = false;
 }
 
 void SampleRecorder::keepNewestRowsInView()
 {
     RecordStore &record = m_.record;
-    const int next = record.nextRow(m_.state.mainChannel);
+    const int next = record.nextRow(m_.state.main.channel);
     int row = 0;
     if (!m_.windows.isShown(ChildWindow::Power)) {
         if (record.gridRowCount() > 7) row = next - 5;

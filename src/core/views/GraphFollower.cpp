@@ -31,7 +31,7 @@ bool GraphFollower::recordingRuns() const
 void GraphFollower::followChannel()
 {
     const MonitorFields &monitor = m_.monitor;
-    m_page.setChannel({m_.state.mainFunction, m_.state.mainPrefix, monitor.bigValue, monitor.bigUnit,
+    m_page.setChannel({m_.state.main.function, m_.state.main.prefix, monitor.bigValue, monitor.bigUnit,
                        monitor.stats[1], monitor.stats[2]});
 }
 
@@ -81,7 +81,7 @@ void GraphFollower::onPageAboutToShow()
 void GraphFollower::maxMinCPage()
 {
     const AcquisitionState &state = m_.state;
-    const OverloadRange range{state.upperLimit, state.lowerLimit, state.mainPrefix};
+    const OverloadRange range{state.limits.upper, state.limits.lower, state.main.prefix};
     const std::optional<GraphZoom::Window> wide = m_shownRows ? m_shownRows() : std::nullopt;
     const std::optional<PageExtremes> extremes =
         wide
@@ -116,9 +116,9 @@ void GraphFollower::applySetup()
     const float factor = m_.settings.values().timeAxisFactor;
     if (factor == m_page.view().timeScale) return;
     m_page.setTimeScale(factor);
-    if (m_.state.mainRowCount <= 0) return;
+    if (m_.state.main.rowCount <= 0) return;
     reDisplay();
     setPageBox(QStringLiteral("0"));
     if (m_.windows.isShown(ChildWindow::Graph))
-        setPageBox(QString::number(GraphPaging::pageCount(m_.state.mainRowCount, factor)));
+        setPageBox(QString::number(GraphPaging::pageCount(m_.state.main.rowCount, factor)));
 }

@@ -168,7 +168,7 @@ void GraphLanes::zoomIn()
 LanesView GraphLanes::layout(bool withScales) const
 {
     const GraphView &page = m_.page.view();
-    const int main = m_.state.mainChannel;
+    const int main = m_.state.main.channel;
     LanesView view;
     view.mainChannel = main;
     view.style = page.style;

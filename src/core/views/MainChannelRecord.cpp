@@ -14,12 +14,12 @@ int MainChannelRecord::tableRows() const
 int MainChannelRecord::sampleCount() const
 {
     const int usableRows = m_record.gridRowCount() - (m_status.running() ? 1 : 2);
-    return std::max(0, std::min(int(m_state.mainRowCount), usableRows));
+    return std::max(0, std::min(int(m_state.main.rowCount), usableRows));
 }
 
 GraphSample MainChannelRecord::sample(int row) const
 {
-    const int channel = m_state.mainChannel;
+    const int channel = m_state.main.channel;
     return {m_record.cell(row, RecordStore::valueColumn(channel)),
             m_record.cell(row, RecordStore::unitColumn(channel)),
             m_record.cell(row, RecordStore::timeColumn(channel))};

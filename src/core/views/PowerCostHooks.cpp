@@ -29,9 +29,9 @@ PowerCostHooks::PowerCostHooks(const Collaborators &collaborators) : m_(collabor
 void PowerCostHooks::powerCheck()
 {
     // The check mark of the power command is the power window being shown.
-    m_.monitor.power_check(m_.state.mainFunction, m_.windows.isShown(ChildWindow::Power),
-                           channelOf(m_.settings, m_.state.mainChannel), ratesOf(m_.settings));
-    m_.state.powerRunning = m_.monitor.powerRunning();
+    m_.monitor.power_check(m_.state.main.function, m_.windows.isShown(ChildWindow::Power),
+                           channelOf(m_.settings, m_.state.main.channel), ratesOf(m_.settings));
+    m_.state.main.powerRunning = m_.monitor.powerRunning();
 }
 
 void PowerCostHooks::powerRate()

@@ -31,23 +31,23 @@ bool SetupProcedures::recording() const
 
 int SetupProcedures::mainFunction() const
 {
-    return m_.state.mainFunction;
+    return m_.state.main.function;
 }
 
 void SetupProcedures::load()
 {
-    m_.settings.loadSetup(m_.state.mainFunction == Measurement::DCV);
+    m_.settings.loadSetup(m_.state.main.function == Measurement::DCV);
     const Settings &settings = m_.settings.values();
-    m_.state.selectedPort = settings.portIndex;
+    m_.state.link.selectedPort = settings.portIndex;
 
     AlarmState alarm;
     alarm.recording = recording();
-    alarm.mainFunction = m_.state.mainFunction;
+    alarm.mainFunction = m_.state.main.function;
     alarm.checked = settings.Alarm == 1;
     alarm.choice = settings.T1_CK;
     alarm.highText = settings.T1Hi;
     alarm.lowText = settings.T1Low;
-    alarm.alarmActive = m_.state.alarmActive;
+    alarm.alarmActive = m_.state.main.alarmActive;
     applyAlarm(AlarmPart::onLoad(alarm, settings.unit), settings.T1_CK);
 }
 
@@ -82,9 +82,9 @@ AlarmLimits::Context SetupProcedures::limitContext(const QString &unit) const
 {
     AlarmLimits::Context context;
     context.recordHasSample = !m_.record.cell(FirstSampleRow, DateColumn).isEmpty();
-    context.mainFunction = m_.state.mainFunction;
+    context.mainFunction = m_.state.main.function;
     context.unit = unit;
-    context.range = {m_.state.lowerLimit, m_.state.upperLimit};
+    context.range = {m_.state.limits.lower, m_.state.limits.upper};
     return context;
 }
 
@@ -100,8 +100,8 @@ void SetupProcedures::applyAlarm(const AlarmApplication &alarm, int choice)
     setup.units = alarm.units.entries;
     setup.unitIndex = alarm.units.entries.isEmpty() ? -1 : alarm.units.index;
 
-    m_.state.alarmEnabled = alarm.alarmEnabled;
-    if (alarm.clearAlarmActive) m_.state.alarmActive = false;
+    m_.state.main.alarmEnabled = alarm.alarmEnabled;
+    if (alarm.clearAlarmActive) m_.state.main.alarmActive = false;
 
     MonitorFields &monitor = m_.monitor;
     monitor.armedImageVisible = alarm.monitor.armedImage;
@@ -117,15 +117,15 @@ void SetupProcedures::ok(const SetupValues &dialog, const AlarmLimits::Units &un
 {
     SetupOkContext context;
     context.recording = recording();
-    context.mainFunction = m_.state.mainFunction;
-    context.alarmActive = m_.state.alarmActive;
+    context.mainFunction = m_.state.main.function;
+    context.alarmActive = m_.state.main.alarmActive;
     context.units = units;
-    const int main = m_.state.mainChannel;
+    const int main = m_.state.main.channel;
     context.graph.currentFactor = m_.settings.values().timeAxisFactor;
-    context.graph.mainHasReadings = m_.state.mainRowCount > 0;
+    context.graph.mainHasReadings = m_.state.main.rowCount > 0;
     context.graph.graphVisible = m_.windows.isShown(ChildWindow::Graph);
     context.graph.recording = context.recording;
-    context.graph.mainSampleCount = m_.state.mainRowCount;
+    context.graph.mainSampleCount = m_.state.main.rowCount;
     context.graph.mainNextRow = main >= 0 && main < ChannelCount ? m_.record.nextRow(main) : 1;
     context.channelList = m_.monitor.channelEntries;
     const int index = m_.monitor.channelIndex;
@@ -141,7 +141,7 @@ void SetupProcedures::ok(const SetupValues &dialog, const AlarmLimits::Units &un
     Settings edited = m_.settings.values();
     plan.values.toSettings(edited);
     m_.settings.saveSetup(edited);
-    m_.state.selectedPort = m_.settings.values().portIndex;
+    m_.state.link.selectedPort = m_.settings.values().portIndex;
 
     if (plan.timeAxis.redrawFrame) m_.graph.reDisplay();
     for (const QString &page : plan.timeAxis.pageBoxTexts)
