@@ -7,8 +7,8 @@
 
 // The texts the monitor window shows. The sample recorder, the statistics, the alarm and the
 // recording control write them; the window only renders them (and calls selectEntry()
-// when the user picks a channel). They are output only: the rules decide on the readings and
-// settings they come from.
+// when the user picks a channel). The alarm decides on the reading and its setup's limits, never
+// on these texts.
 class MonitorFields : public QObject
 {
     Q_OBJECT
