@@ -271,12 +271,12 @@ private Q_SLOTS:
     void intervalAndRangeCaptions()
     {
         Recording s;
-        const MonitorFields &monitor = s.session.monitor();
+        const MonitorFields::Interval &interval = s.session.monitor().interval;
         s.feed(reading(0, 0, 1234, 3, FrameEncoder::Divisor100)); // V, every 2 s
         s.feed(reading(1, 0, 1, 3, 0, false, 3));                 // channel 2, every minute
-        QCOMPARE((QStringList{monitor.label8[0], monitor.label8[1]}), (QStringList{"00", "02"}));
+        QCOMPARE((QStringList{interval.minutes, interval.seconds}), (QStringList{"00", "02"}));
         s.feed(reading(0, 0, 5678, 2, FrameEncoder::Divisor10, false, 3)); // mV, every minute
-        QCOMPARE((QStringList{monitor.label8[0], monitor.label8[1]}), (QStringList{"01", "00"}));
+        QCOMPARE((QStringList{interval.minutes, interval.seconds}), (QStringList{"01", "00"}));
         s.feed(reading(0, 0, 4321, 3, 5, false, 3)); // V again, code 5
         QCOMPARE(s.value(3), QStringLiteral("432.1"));
         QCOMPARE((QStringList{s.record().prefixCaption[0], s.record().divisorCaption[0]}),

@@ -229,7 +229,7 @@ private Q_SLOTS:
         recordCurrent();
         const auto alarm = [this] {
             const MonitorFields &monitor = m_rig->session.monitor();
-            return QStringList{monitor.label8[2], monitor.label8[4],
+            return QStringList{monitor.alarmLimits.high, monitor.alarmLimits.highUnit,
                                QString::number(monitor.armedImageVisible),
                                QString::number(m_rig->session.state().main.alarmEnabled)};
         };

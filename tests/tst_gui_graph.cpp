@@ -129,7 +129,7 @@ private Q_SLOTS:
     {
         record(60); // 25 samples a page: pages 1, 2 and the one being filled, 3
         // While recording the monitor keeps the record's own extremes, not the page's.
-        QCOMPARE(m_rig->session.monitor().stats[2], u"1.0"_s);
+        QCOMPARE(m_rig->session.monitor().minimum.value, u"1.0"_s);
         stop();
         QCOMPARE(graphWindow()->pageBox()->text(), u"3"_s);
         QTest::mouseClick(graphWindow()->nextButton(), Qt::LeftButton);
@@ -140,15 +140,15 @@ private Q_SLOTS:
         // Stopped, the monitor shows the page's extremes, at their times.
         const MonitorFields &monitor = m_rig->session.monitor();
         const RecordStore &table = m_rig->session.record();
-        QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2], monitor.stats[4]}),
+        QCOMPARE(QStringList({monitor.maximum.value, monitor.minimum.value, monitor.maximum.unit}),
                  QStringList({"50.0", "26.0", "V"}));
-        QCOMPARE(monitor.statTimes[1], table.cell(50, RecordStore::timeColumn(0)));
-        QCOMPARE(monitor.statTimes[2], table.cell(26, RecordStore::timeColumn(0)));
+        QCOMPARE(monitor.maximum.time, table.cell(50, RecordStore::timeColumn(0)));
+        QCOMPARE(monitor.minimum.time, table.cell(26, RecordStore::timeColumn(0)));
         // Zoomed out they follow the rows shown, here the whole record; zoomed in, the page again.
         m_rig->session.lanes().zoomOut();
-        QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2]}), QStringList({"60.0", "1.0"}));
+        QCOMPARE(QStringList({monitor.maximum.value, monitor.minimum.value}), QStringList({"60.0", "1.0"}));
         m_rig->session.lanes().zoomIn();
-        QCOMPARE(QStringList({monitor.stats[1], monitor.stats[2]}), QStringList({"50.0", "26.0"}));
+        QCOMPARE(QStringList({monitor.maximum.value, monitor.minimum.value}), QStringList({"50.0", "26.0"}));
         QLineEdit *box = graphWindow()->pageBox();
         box->selectAll();
         QTest::keyClicks(box, u"a9-x"_s); // only the digit gets in; 9 is past the last page

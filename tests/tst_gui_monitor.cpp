@@ -50,8 +50,8 @@ private Q_SLOTS:
         fields().bigValue = u"+12.34"_s;
         fields().notify();
         fields().bigUnit = u"mV"_s;
-        fields().stats[0] = u"11.00"_s;
-        fields().label8[2] = u"100"_s;
+        fields().average.value = u"11.00"_s;
+        fields().alarmLimits.high = u"100"_s;
         fields().soundingImageVisible = true;
         fields().linkLoss = u"Link lost 00:12"_s;
         fields().notify();

@@ -46,9 +46,9 @@ void arm(RecorderRig &rig, int function, int prefix, int unitIndex, int choice, 
     rig.alarm.alm();
 }
 
-QStringList limitFields(const MonitorFields &monitor)
+QStringList limitFields(const MonitorFields &m)
 {
-    return QStringList(monitor.label8.begin() + 2, monitor.label8.end());
+    return {m.alarmLimits.high, m.alarmLimits.low, m.alarmLimits.highUnit, m.alarmLimits.lowUnit};
 }
 
 } // namespace
@@ -97,8 +97,9 @@ private Q_SLOTS:
         RecorderRig rig;
         for (const QByteArray &frame : frames)
             rig.feed(frame);
-        const auto &shown = rig.monitor.stats;
-        QTEST(QStringList({shown[0], shown[3], shown[1], shown[2]}).join(u' '), "shown");
+        const MonitorFields &m = rig.monitor;
+        QTEST(QStringList({m.average.value, m.average.unit, m.maximum.value, m.minimum.value}).join(u' '),
+              "shown");
     }
     void equalExtremesKeepTheFirstTime()
     {
@@ -107,10 +108,9 @@ private Q_SLOTS:
             rig.feed(volts(digits));
             rig.clock.advance(60 * 1000);
         }
-        const MonitorFields &monitor = rig.monitor;
-        QCOMPARE(
-            QStringList({monitor.stats[1], monitor.statTimes[1], monitor.stats[2], monitor.statTimes[2]}),
-            QStringList({"7", "09:31:00", "3", "09:33:00"}));
+        const ShownExtreme &max = rig.monitor.maximum, &min = rig.monitor.minimum;
+        QCOMPARE(QStringList({max.value, max.time, min.value, min.time}).join(u' '),
+                 u"7 09:31:00 3 09:33:00"_s);
     }
     void otherChannelsOverloadUsesItsOwnLimits()
     {
@@ -194,7 +194,7 @@ private Q_SLOTS:
         QFETCH(QString, value);
         RecorderRig rig;
         arm(rig, function, prefix, unitIndex, choice, limit);
-        rig.monitor.bigValue = value;
+        rig.state.reading.valueText = value;
         rig.alarm.beepT1();
         QTEST(rig.state.main.alarmActive, "sounding");
     }
@@ -202,7 +202,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("armed");
         QTest::addColumn<int>("choice");
-        QTest::addColumn<QStringList>("label8");
+        QTest::addColumn<QStringList>("limits");
         QTest::newRow("high") << true << High << QStringList{"12.5", "-", "V", ""};
         QTest::newRow("low") << true << Low << QStringList{"-", "12.5", "", "V"};
         QTest::newRow("off") << false << High << QStringList{"-", "-", "", ""};
@@ -217,7 +217,7 @@ private Q_SLOTS:
         rig.state.main.alarmActive = true;
         QSignalSpy changed(&rig.monitor, &MonitorFields::changed);
         rig.alarm.alm();
-        QTEST(limitFields(rig.monitor), "label8");
+        QTEST(limitFields(rig.monitor), "limits");
         QCOMPARE(rig.monitor.armedImageVisible, armed);
         QVERIFY(!rig.monitor.soundingImageVisible);
         QVERIFY(!rig.state.main.alarmActive); // alm() silences
@@ -243,7 +243,7 @@ private Q_SLOTS:
         // The Setup dialog switches the alarm off: the next reading disarms it.
         s.session.state().main.alarmEnabled = false;
         shows(13, false, false);
-        QCOMPARE(monitor.label8[2], u"-"_s);
+        QCOMPARE(monitor.alarmLimits.high, u"-"_s);
     }
     void channelChoiceSetsAlarmControls()
     {

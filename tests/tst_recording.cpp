@@ -645,7 +645,7 @@ private Q_SLOTS:
         QTEST(QStringLiteral("%1 %2 %3 %4 %5 %6")
                   .arg(state.main.channel + 1)
                   .arg(m.channelIndex)
-                  .arg(m.label8[2], m.label8[4])
+                  .arg(m.alarmLimits.high, m.alarmLimits.highUnit)
                   .arg(state.main.alarmActive)
                   .arg(state.main.powerRunning),
               "monitor");

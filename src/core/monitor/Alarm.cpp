@@ -44,9 +44,61 @@ bool isSignedZero(const QString &value, QChar sign)
     return digits == u"0" || digits == u"0.0" || digits == u"0.00" || digits == u"0.000";
 }
 
-bool typedNegative(const QString &limitText)
+// The latest reading as the alarm compares it: in single precision, as the display always was.
+struct Level {
+    enum class Kind {
+        Number,
+        SignedZero, // a zero sent with its sign ("+0", "-0.00"), which the number keeps
+        Overload,   // "+OL" or "-OL": beyond every limit on its side; the number is +1 or -1
+        None,       // nothing to compare
+    };
+    Kind kind = Kind::None;
+    float number = 0;
+};
+
+// The active limit in the display's range. A limit typed as "-0" keeps its sign.
+struct Limit {
+    bool low = false;
+    float threshold = 0;
+};
+
+Level levelOf(const QString &valueText)
 {
-    return limitText.trimmed().startsWith(u'-');
+    if (valueText == u"+OL" || valueText == u"-OL")
+        return {Level::Kind::Overload, valueText.startsWith(u'-') ? -1.0f : 1.0f};
+    bool numeric = false;
+    const float number = float(NumberFormat::parseNumber(valueText, &numeric));
+    if (!numeric) return {};
+    const bool signedZero = isSignedZero(valueText, u'-') || isSignedZero(valueText, u'+');
+    return {signedZero ? Level::Kind::SignedZero : Level::Kind::Number, number};
+}
+
+// -1 for a negative number or "-0", 0 otherwise.
+int signRank(float x)
+{
+    return std::signbit(x) ? -1 : 0;
+}
+
+bool sounds(const Level &level, const Limit &limit)
+{
+    const auto reaches = [&limit](float x, float threshold) {
+        return limit.low ? x <= threshold : x >= threshold;
+    };
+    switch (level.kind) {
+    case Level::Kind::None:
+        return false;
+    case Level::Kind::Overload:
+        return reaches(level.number, 0);
+    case Level::Kind::SignedZero:
+        // At a limit of zero the signs decide, "-0" lying below "+0": "-0.00" is below a limit
+        // of 0 unless that limit was typed as "-0", and "+0.00" above a limit typed as "-0".
+        if (limit.threshold == 0)
+            return reaches(float(signRank(level.number)), float(signRank(limit.threshold)));
+        break;
+    case Level::Kind::Number:
+        break;
+    }
+    return reaches(level.number, limit.threshold);
 }
 
 } // namespace
@@ -68,10 +120,9 @@ void Alarm::alm()
         monitor.armedImageVisible = true;
         monitor.soundingImageVisible = false;
         const bool low = setup.choice == LowChoice;
-        monitor.label8[2] = low ? NoLimit : setup.hiText;
-        monitor.label8[4] = low ? QString() : setup.selectedUnit();
-        monitor.label8[3] = low ? setup.lowText : NoLimit;
-        monitor.label8[5] = low ? setup.selectedUnit() : QString();
+        const QString unit = setup.selectedUnit();
+        monitor.alarmLimits = low ? MonitorFields::AlarmLimitTexts{NoLimit, {}, setup.lowText, unit}
+                                  : MonitorFields::AlarmLimitTexts{setup.hiText, unit, NoLimit, {}};
     } else {
         monitor.clearAlarmDisplay();
     }
@@ -83,33 +134,19 @@ void Alarm::beepT1()
     AcquisitionState &state = m_state;
     const int function = state.main.function;
     if (!AlarmRules::canCarryAlarm(function)) return;
-    MonitorFields &monitor = m_monitor;
+    const AlarmSetup &setup = m_setup;
 
-    // The limit is typed in the alarm unit ("mV" only for DCV); the display shows the
-    // reading in the main channel's current range.
-    const bool inMilli = function == Measurement::DCV && m_setup.unitIndex == 0;
-    const bool lowActive = monitor.label8[3] != NoLimit;
-    const QString &limitText = lowActive ? monitor.label8[3] : monitor.label8[2];
-    const float threshold =
-        float(inDisplayRange(NumberFormat::parseNumber(limitText, nullptr),
+    // The limit is typed in the alarm unit ("mV" only for DCV); the reading comes in the main
+    // channel's current range.
+    Limit limit;
+    limit.low = setup.choice == LowChoice;
+    const bool inMilli = function == Measurement::DCV && setup.unitIndex == 0;
+    limit.threshold =
+        float(inDisplayRange(NumberFormat::parseNumber(limit.low ? setup.lowText : setup.hiText, nullptr),
                              (inMilli ? MilliExponent : 0) - rangeExponent(state.main.prefix)));
+    const bool sounding = sounds(levelOf(state.reading.valueText), limit);
 
-    const QString &value = monitor.bigValue;
-    bool numeric = false;
-    const double number = NumberFormat::parseNumber(value, &numeric);
-    bool sounding = false;
-    if (!numeric) {
-        sounding = value == QLatin1String(lowActive ? "-OL" : "+OL");
-    } else if (const float x = float(number); !lowActive) {
-        // At a zero limit the sign of the displayed zero decides: "-0.00" is below 0 unless
-        // the limit itself was typed as "-0".
-        if (x >= threshold)
-            sounding = isSignedZero(value, u'-') && threshold == 0 ? typedNegative(limitText) : true;
-    } else {
-        if (x <= threshold)
-            sounding = isSignedZero(value, u'+') && threshold == 0 ? !typedNegative(limitText) : true;
-    }
-
+    MonitorFields &monitor = m_monitor;
     state.main.alarmActive = sounding;
     monitor.armedImageVisible = !sounding;
     monitor.soundingImageVisible = sounding;

@@ -20,7 +20,8 @@ public:
     // Shows the active limit and the armed image, or "-" when the alarm is off; silences.
     // Notifies the monitor (it runs on its own from start-up, the Setup dialog, the selector).
     void alm();
-    // Tests the big value against the active limit and switches the images.
+    // Tests the main channel's latest reading against the active limit of the alarm's setup and
+    // switches the images.
     void beepT1();
     // One alarm sound (the timer repeats it every second while the alarm sounds).
     void beepH();

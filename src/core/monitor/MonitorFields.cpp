@@ -12,15 +12,11 @@ void MonitorFields::reset()
     file.clear();
     type.clear();
     receivedChannels.clear();
-    label8[0] = QStringLiteral("-");
-    label8[1] = QStringLiteral("-");
+    interval = {QStringLiteral("-"), QStringLiteral("-")};
     clearAlarmDisplay();
-    for (int i = 0; i < 3; ++i) {
-        stats[i] = QStringLiteral("-");
-        stats[i + 3].clear();
-    }
-    statTimes[1] = QStringLiteral("-");
-    statTimes[2] = QStringLiteral("-");
+    average = {QStringLiteral("-"), {}};
+    maximum = {QStringLiteral("-"), {}, QStringLiteral("-")};
+    minimum = maximum;
     serialNumber = QStringLiteral("-");
     place = QStringLiteral("-");
     linkLoss.clear();
@@ -36,8 +32,5 @@ void MonitorFields::clearAlarmDisplay()
 {
     armedImageVisible = false;
     soundingImageVisible = false;
-    label8[2] = QStringLiteral("-");
-    label8[3] = QStringLiteral("-");
-    label8[4].clear();
-    label8[5].clear();
+    alarmLimits = {QStringLiteral("-"), {}, QStringLiteral("-"), {}};
 }

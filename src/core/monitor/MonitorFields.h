@@ -2,31 +2,55 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <array>
+
+#include "core/graph/PageExtremes.h"
 
 // The texts the monitor window shows. The sample recorder, the statistics, the alarm and the
 // recording control write them; the window only renders them (and calls selectEntry()
-// when the user picks a channel).
+// when the user picks a channel). The alarm decides on the reading and its setup's limits, never
+// on these texts.
 class MonitorFields : public QObject
 {
     Q_OBJECT
 public:
     explicit MonitorFields(QObject *parent = nullptr);
 
-    QString bigValue;                  // Label1(0)
-    QString bigUnit;                   // Label2(0)
-    std::array<QString, 6> label8;     // interval min, sec; high, low limit; high, low unit
-    QString file;                      // Label7
-    QString receivedChannels;          // Label4
-    QStringList channelEntries;        // Combo1 items, "1_Ch1" ...
-    int channelIndex = -1;             // Combo1 selection
-    QString type;                      // Label11
-    QString serialNumber;              // Label17(0)
-    QString place;                     // Label17(1)
-    bool armedImageVisible = false;    // Image1(0)
-    bool soundingImageVisible = false; // Image1(1)
-    std::array<QString, 6> stats;      // Label15(0..5): avg, max, min values; their units
-    std::array<QString, 3> statTimes;  // Label16(0..2): (none), max time, min time
+    // A value text with its unit.
+    struct ShownValue {
+        QString value;
+        QString unit;
+    };
+    // The receiver's reporting interval, two digits each.
+    struct Interval {
+        QString minutes;
+        QString seconds;
+    };
+    // The alarm's limits as typed, each with the alarm unit: while the alarm is armed the
+    // active one carries the limit, the other "-" and no unit.
+    struct AlarmLimitTexts {
+        QString high;
+        QString highUnit;
+        QString low;
+        QString lowUnit;
+    };
+
+    QString bigValue;  // the main channel's value text, "-????.?" before any
+    QString bigUnit;   // its prefix and unit, "??" before any
+    Interval interval; // "-" before any frame
+    AlarmLimitTexts alarmLimits;
+    QString file;
+    QString receivedChannels;
+    QStringList channelEntries; // the channel selector's entries, "1_Ch1" ...
+    int channelIndex = -1;      // the selected entry
+    QString type;               // the main channel's function name
+    QString serialNumber;
+    QString place;
+    bool armedImageVisible = false;
+    bool soundingImageVisible = false;
+    // The main channel's statistics, "-" and no unit before any.
+    ShownValue average;
+    ShownExtreme maximum;
+    ShownExtreme minimum;
     // The receiver's lost link: how long while the program waits for the port, then how long
     // it was lost in this record; empty for a record that never lost it.
     QString linkLoss;

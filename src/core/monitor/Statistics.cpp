@@ -75,8 +75,7 @@ void Statistics::avg()
 
     if (c == state.main.channel) {
         MonitorFields &monitor = m_monitor;
-        monitor.stats[0] = stats.average;
-        monitor.stats[3] = monitor.bigUnit;
+        monitor.average = {stats.average, monitor.bigUnit};
     }
 }
 
@@ -154,18 +153,18 @@ void Statistics::showChannel(int channel)
     if (channel < 0 || channel >= ChannelCount) return;
     const ChannelStatistics &stats = m_channels[channel];
     MonitorFields &monitor = m_monitor;
-    monitor.stats[0] = shownOrNone(stats.average);
-    monitor.stats[3] = stats.average.isEmpty() ? QString() : m_state.channels.unit[channel];
+    monitor.average = {shownOrNone(stats.average),
+                       stats.average.isEmpty() ? QString() : m_state.channels.unit[channel]};
     showExtremes(stats);
 }
 
 void Statistics::showExtremes(const ChannelStatistics &stats)
 {
     MonitorFields &monitor = m_monitor;
-    monitor.stats[1] = shownOrNone(stats.maximum.text);
-    monitor.stats[2] = shownOrNone(stats.minimum.text);
-    monitor.stats[4] = stats.maximum.text.isEmpty() ? QString() : stats.maximum.unit;
-    monitor.stats[5] = stats.minimum.text.isEmpty() ? QString() : stats.minimum.unit;
-    monitor.statTimes[1] = shownOrNone(stats.maximum.time);
-    monitor.statTimes[2] = shownOrNone(stats.minimum.time);
+    const auto shown = [](const StatExtreme &extreme) {
+        return ShownExtreme{shownOrNone(extreme.text), extreme.text.isEmpty() ? QString() : extreme.unit,
+                            shownOrNone(extreme.time)};
+    };
+    monitor.maximum = shown(stats.maximum);
+    monitor.minimum = shown(stats.minimum);
 }

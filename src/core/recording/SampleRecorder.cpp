@@ -199,8 +199,8 @@ void SampleRecorder::showInterval(int intervalCode)
 {
     // Minutes and seconds, two digits each.
     const int seconds = Measurement::intervalSeconds(intervalCode);
-    m_.monitor.label8[0] = NumberFormat::format(seconds / 60, u"00");
-    m_.monitor.label8[1] = NumberFormat::format(seconds % 60, u"00");
+    m_.monitor.interval = {NumberFormat::format(seconds / 60, u"00"),
+                           NumberFormat::format(seconds % 60, u"00")};
 }
 
 void SampleRecorder::updateHistory(const MeterReading &r)

@@ -32,7 +32,7 @@ void GraphFollower::followChannel()
 {
     const MonitorFields &monitor = m_.monitor;
     m_page.setChannel({m_.state.main.function, m_.state.main.prefix, monitor.bigValue, monitor.bigUnit,
-                       monitor.stats[1], monitor.stats[2]});
+                       monitor.maximum.value, monitor.minimum.value});
 }
 
 void GraphFollower::dataAll()
@@ -89,12 +89,8 @@ void GraphFollower::maxMinCPage()
             : GraphPageExtremes::of(m_mainChannel, m_page.page(), m_.settings.values().timeAxisFactor, range);
     if (!extremes) return;
     MonitorFields &monitor = m_.monitor;
-    monitor.stats[1] = extremes->maximum.value;
-    monitor.stats[4] = extremes->maximum.unit;
-    monitor.statTimes[1] = extremes->maximum.time;
-    monitor.stats[2] = extremes->minimum.value;
-    monitor.stats[5] = extremes->minimum.unit;
-    monitor.statTimes[2] = extremes->minimum.time;
+    monitor.maximum = extremes->maximum;
+    monitor.minimum = extremes->minimum;
     monitor.notify();
 }
 

@@ -106,10 +106,8 @@ void SetupProcedures::applyAlarm(const AlarmApplication &alarm, int choice)
     MonitorFields &monitor = m_.monitor;
     monitor.armedImageVisible = alarm.monitor.armedImage;
     monitor.soundingImageVisible = alarm.monitor.soundingImage;
-    monitor.label8[2] = alarm.monitor.highLimit;
-    monitor.label8[3] = alarm.monitor.lowLimit;
-    monitor.label8[4] = alarm.monitor.highUnit;
-    monitor.label8[5] = alarm.monitor.lowUnit;
+    monitor.alarmLimits = {alarm.monitor.highLimit, alarm.monitor.highUnit, alarm.monitor.lowLimit,
+                           alarm.monitor.lowUnit};
     monitor.notify();
 }
 

@@ -146,9 +146,9 @@ void FmMonitor::build()
     auto *setting = new QGroupBox(tr("Current Setting"), this);
     m_layout.add(setting, {2580, 60, 2490, 1320}, TextPoints);
     caption(setting, tr("Interval"), {60, 260, 860, rowH}, Left);
-    m_label8[0] = valueField(setting, QStringLiteral("Label8(0)"), {920, 260, 400, rowH}, Centre);
+    m_intervalMinutes = valueField(setting, QStringLiteral("Label8(0)"), {920, 260, 400, rowH}, Centre);
     caption(setting, QStringLiteral(":"), {1320, 260, 120, rowH}, Centre);
-    m_label8[1] = valueField(setting, QStringLiteral("Label8(1)"), {1440, 260, 400, rowH}, Centre);
+    m_intervalSeconds = valueField(setting, QStringLiteral("Label8(1)"), {1440, 260, 400, rowH}, Centre);
     m_images[0] =
         image(setting, QStringLiteral("Image1(0)"), QStringLiteral("alarm-armed"), {1960, 200, 440, 440});
     m_images[1] =
@@ -156,14 +156,16 @@ void FmMonitor::build()
     const double hiY = 640, lowY = 960;
     caption(setting, tr("Hi"), {60, hiY, 460, rowH}, Left);
     setBackground(box(setting, {520, hiY, 1880, rowH}), HighBoxColour);
-    m_label8[2] = caption(setting, QString(), {560, hiY, 1100, rowH}, Qt::AlignRight | Qt::AlignVCenter);
-    m_label8[4] = caption(setting, QString(), {1720, hiY, 640, rowH}, Left);
+    m_highLimit = caption(setting, QString(), {560, hiY, 1100, rowH}, Qt::AlignRight | Qt::AlignVCenter);
+    m_highUnit = caption(setting, QString(), {1720, hiY, 640, rowH}, Left);
     caption(setting, tr("Low"), {60, lowY, 460, rowH}, Left);
     setBackground(box(setting, {520, lowY, 1880, rowH}), LowBoxColour);
-    m_label8[3] = caption(setting, QString(), {560, lowY, 1100, rowH}, Qt::AlignRight | Qt::AlignVCenter);
-    m_label8[5] = caption(setting, QString(), {1720, lowY, 640, rowH}, Left);
-    for (int i = 2; i < 6; ++i)
-        m_label8[i]->setObjectName(QStringLiteral("Label8(%1)").arg(i));
+    m_lowLimit = caption(setting, QString(), {560, lowY, 1100, rowH}, Qt::AlignRight | Qt::AlignVCenter);
+    m_lowUnit = caption(setting, QString(), {1720, lowY, 640, rowH}, Left);
+    m_highLimit->setObjectName(QStringLiteral("Label8(2)"));
+    m_lowLimit->setObjectName(QStringLiteral("Label8(3)"));
+    m_highUnit->setObjectName(QStringLiteral("Label8(4)"));
+    m_lowUnit->setObjectName(QStringLiteral("Label8(5)"));
 
     // The statistics of the main channel.
     auto *stats = new QFrame(this);
@@ -174,15 +176,17 @@ void FmMonitor::build()
     caption(stats, tr("Unit"), {unitCol, 100, unitW, rowH}, Centre);
     caption(stats, tr("Time"), {timeCol, 100, timeW, rowH}, Centre);
     const QString rows[3] = {tr("Avg"), tr("Max"), tr("Min")};
+    StatisticRow *const tableRows[3] = {&m_average, &m_maximum, &m_minimum};
     for (int i = 0; i < 3; ++i) {
         const double y = 480 + i * 460;
         caption(stats, rows[i], {60, y, 400, 360}, Left);
-        m_stats[i] =
+        StatisticRow &row = *tableRows[i];
+        row.value =
             valueField(stats, QStringLiteral("Label15(%1)").arg(i), {valueCol, y, statW, 360}, Centre);
-        m_stats[i + 3] =
+        row.unit =
             valueField(stats, QStringLiteral("Label15(%1)").arg(i + 3), {unitCol, y, unitW, 360}, Centre);
         if (i > 0)
-            m_statTimes[i - 1] =
+            row.time =
                 valueField(stats, QStringLiteral("Label16(%1)").arg(i), {timeCol, y, timeW, 360}, Centre);
     }
 }
@@ -223,8 +227,12 @@ void FmMonitor::render()
     m_bigValue->setText(fields.bigValue);
     m_bigUnit->setText(fields.bigUnit);
     m_linkLoss->setText(fields.linkLoss);
-    for (int i = 0; i < 6; ++i)
-        m_label8[i]->setText(fields.label8[i]);
+    m_intervalMinutes->setText(fields.interval.minutes);
+    m_intervalSeconds->setText(fields.interval.seconds);
+    m_highLimit->setText(fields.alarmLimits.high);
+    m_highUnit->setText(fields.alarmLimits.highUnit);
+    m_lowLimit->setText(fields.alarmLimits.low);
+    m_lowUnit->setText(fields.alarmLimits.lowUnit);
     m_file->setText(fields.file);
     m_received->setText(fields.receivedChannels);
     m_type->setText(fields.type);
@@ -232,10 +240,14 @@ void FmMonitor::render()
     m_place->setText(fields.place);
     m_images[0]->setVisible(fields.armedImageVisible);
     m_images[1]->setVisible(fields.soundingImageVisible);
-    for (int i = 0; i < 6; ++i)
-        m_stats[i]->setText(fields.stats[i]);
-    m_statTimes[0]->setText(fields.statTimes[1]);
-    m_statTimes[1]->setText(fields.statTimes[2]);
+    const auto show = [](const StatisticRow &row, const ShownExtreme &statistic) {
+        row.value->setText(statistic.value);
+        row.unit->setText(statistic.unit);
+        if (row.time) row.time->setText(statistic.time);
+    };
+    show(m_average, {fields.average.value, fields.average.unit, {}});
+    show(m_maximum, fields.maximum);
+    show(m_minimum, fields.minimum);
 
     // The selector is rewritten without telling anyone: only the user's own pick selects.
     const QSignalBlocker blocker(m_combo);

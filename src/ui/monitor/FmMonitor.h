@@ -66,7 +66,12 @@ private:
     QLabel *m_bigValue = nullptr;
     QLabel *m_bigUnit = nullptr;
     QLabel *m_linkLoss = nullptr;
-    std::array<QLabel *, 6> m_label8{};
+    QLabel *m_intervalMinutes = nullptr;
+    QLabel *m_intervalSeconds = nullptr;
+    QLabel *m_highLimit = nullptr;
+    QLabel *m_highUnit = nullptr;
+    QLabel *m_lowLimit = nullptr;
+    QLabel *m_lowUnit = nullptr;
     QLabel *m_file = nullptr;
     QLabel *m_received = nullptr;
     QComboBox *m_combo = nullptr;
@@ -74,6 +79,13 @@ private:
     QLabel *m_serial = nullptr;
     QLabel *m_place = nullptr;
     std::array<QLabel *, 2> m_images{};
-    std::array<QLabel *, 6> m_stats{};
-    std::array<QLabel *, 2> m_statTimes{}; // Label16(1), Label16(2)
+    // A row of the statistics table; the average's row has no time.
+    struct StatisticRow {
+        QLabel *value = nullptr;
+        QLabel *unit = nullptr;
+        QLabel *time = nullptr;
+    };
+    StatisticRow m_average;
+    StatisticRow m_maximum;
+    StatisticRow m_minimum;
 };
