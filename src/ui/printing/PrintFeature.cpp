@@ -1,11 +1,11 @@
 #include "ui/printing/PrintFeature.h"
 
 #include "core/commands/Commands.h"
-#include "core/views/GraphFollower.h"
-#include "core/views/GraphLanes.h"
 #include "core/session/Session.h"
 #include "core/session/UnattendedRun.h"
 #include "core/settings/UserSettings.h"
+#include "core/views/GraphFollower.h"
+#include "core/views/GraphLanes.h"
 
 PrintFeature::PrintFeature(Session &session, QWidget *dialogParent)
     : QObject(dialogParent), m_outputs({session.record(), session.monitor(), session.userSettings(),
@@ -17,18 +17,6 @@ PrintFeature::PrintFeature(Session &session, QWidget *dialogParent)
     commands.setHandler(Command::PrintData, [this] { m_outputs.printData(m_commands); });
     commands.setHandler(Command::PrintGraph, [this] { m_outputs.printGraph(m_commands); });
     commands.setHandler(Command::SaveGraph, [this] { m_outputs.saveGraph(m_saver); });
-}
-
-QString PrintFeature::checkFiles(const UnattendedFiles &files)
-{
-    QString error;
-    if (!files.dataPdf.isEmpty())
-        error = RecordOutputs::checkPdfPath(QStringLiteral("--print-data"), files.dataPdf);
-    if (error.isEmpty() && !files.graphPdf.isEmpty())
-        error = RecordOutputs::checkPdfPath(QStringLiteral("--print-graph"), files.graphPdf);
-    if (error.isEmpty() && !files.graphImage.isEmpty())
-        error = RecordOutputs::checkImagePath(QStringLiteral("--save-graph"), files.graphImage);
-    return error;
 }
 
 void PrintFeature::addUnattendedOutputs(UnattendedRun &run, const UnattendedFiles &files)
