@@ -1,7 +1,6 @@
 #include "core/session/LaunchPlan.h"
 
 #include "core/help/UiLanguage.h"
-#include "core/views/RecordOutputs.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -172,15 +171,26 @@ QString checkRun(const UnattendedRun::Plan &plan)
     return {};
 }
 
+QString checkPdfName(const QString &option, const QString &path)
+{
+    if (path.isEmpty() || QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
+        return {};
+    return option + QStringLiteral(" takes a file name ending in .pdf");
+}
+
+QString checkImageName(const QString &option, const QString &path)
+{
+    static const QStringList suffixes{QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png"),
+                                      QStringLiteral("svg")};
+    if (path.isEmpty() || suffixes.contains(QFileInfo(path).suffix().toLower())) return {};
+    return option + QStringLiteral(" takes a file name ending in .bmp, .jpg, .png or .svg");
+}
+
 QString checkFiles(const UnattendedFiles &files)
 {
-    QString error;
-    if (!files.dataPdf.isEmpty())
-        error = RecordOutputs::checkPdfPath(QStringLiteral("--print-data"), files.dataPdf);
-    if (error.isEmpty() && !files.graphPdf.isEmpty())
-        error = RecordOutputs::checkPdfPath(QStringLiteral("--print-graph"), files.graphPdf);
-    if (error.isEmpty() && !files.graphImage.isEmpty())
-        error = RecordOutputs::checkImagePath(QStringLiteral("--save-graph"), files.graphImage);
+    QString error = checkPdfName(QStringLiteral("--print-data"), files.dataPdf);
+    if (error.isEmpty()) error = checkPdfName(QStringLiteral("--print-graph"), files.graphPdf);
+    if (error.isEmpty()) error = checkImageName(QStringLiteral("--save-graph"), files.graphImage);
     return error;
 }
 
