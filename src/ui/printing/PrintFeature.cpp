@@ -1,11 +1,11 @@
 #include "ui/printing/PrintFeature.h"
 
 #include "core/commands/Commands.h"
+#include "core/views/GraphFollower.h"
+#include "core/views/GraphLanes.h"
 #include "core/session/Session.h"
 #include "core/session/UnattendedRun.h"
 #include "core/settings/UserSettings.h"
-#include "core/views/GraphFollower.h"
-#include "core/views/GraphLanes.h"
 
 PrintFeature::PrintFeature(Session &session, QWidget *dialogParent)
     : QObject(dialogParent), m_outputs({session.record(), session.monitor(), session.userSettings(),
