@@ -15,7 +15,6 @@
 
 #include "core/record/RecordJournal.h"
 #include "core/record/RecordStore.h"
-#include "core/session/UnattendedRun.h"
 #include "support/PtyReceiver.h"
 #include "support/RecordFixture.h"
 
@@ -146,7 +145,6 @@ class TestCrashRecovery : public QObject
 private Q_SLOTS:
     void runs_data();
     void runs();
-    void durationLimits();
 };
 
 void TestCrashRecovery::runs_data()
@@ -341,16 +339,6 @@ void TestCrashRecovery::runs()
         QCOMPARE(values.at(i).toInt(), values.at(i - 1).toInt() + 1);
     // Neither the journal nor a staged file a kill left behind stays.
     QCOMPARE(rig.leftOver(rig.records) + rig.leftOver(rig.data), QStringList());
-}
-
-// The stop timer counts milliseconds in an int: longer durations used to wrap around.
-void TestCrashRecovery::durationLimits()
-{
-    UnattendedRun::Plan plan;
-    plan.record = true;
-    for (const int seconds : {-1, 0, 2147483, 2147484, 4300000})
-        QCOMPARE(UnattendedRun::checkPlan((plan.durationSeconds = seconds, plan)).isEmpty(),
-                 seconds >= 0 && seconds <= 2147483);
 }
 
 QTEST_GUILESS_MAIN(TestCrashRecovery)

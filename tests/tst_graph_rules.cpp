@@ -6,7 +6,7 @@
 #include "core/graph/PageExtremes.h"
 #include "core/graph/PlotMapping.h"
 #include "core/graph/VerticalScale.h"
-#include "core/views/RecordOutputs.h"
+#include "core/printing/GraphPrintout.h"
 
 using namespace Qt::StringLiterals;
 
@@ -302,24 +302,6 @@ private Q_SLOTS:
                 }
             }
         }
-    }
-    void outputNamesChecked_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("pdf");
-        QTest::addColumn<bool>("image");
-        QTest::newRow("pdf") << u"out/a.PDF"_s << true << false;
-        for (const char *image : {"b.png", "b.jpg", "b.svg", "b.bmp"})
-            QTest::newRow(image) << image << false << true;
-        QTest::newRow("none") << u"b"_s << false << false;
-    }
-    void outputNamesChecked()
-    {
-        QFETCH(QString, path);
-        QFETCH(bool, pdf);
-        const QString refusal = RecordOutputs::checkPdfPath(u"--print-data"_s, path);
-        QCOMPARE(refusal, pdf ? QString() : u"--print-data takes a file name ending in .pdf"_s);
-        QTEST(RecordOutputs::checkImagePath(u"--save-graph"_s, path).isEmpty(), "image");
     }
 };
 

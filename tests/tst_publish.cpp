@@ -226,41 +226,6 @@ private Q_SLOTS:
         QCOMPARE(loaded.password, options.password);
         QCOMPARE(loaded.qos, 1);
     }
-    void badInputIsRefused_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("message");
-        // clang-format off
-        QTest::newRow("url") << QStringList{"--mqtt", "mqtt//h"} << "voltrix: the broker address does not parse: expected mqtt://[user[:password]@]host[:port] or mqtts://[user[:password]@]host[:port]";
-        QTest::newRow("scheme") << QStringList{"--mqtt", "http://h"} << "voltrix: unknown scheme \"http\": use mqtt:// or mqtts://";
-        QTest::newRow("port") << QStringList{"--mqtt", "mqtt://h:70000"} << "voltrix: the port must be a number from 1 to 65535";
-        QTest::newRow("host") << QStringList{"--mqtt", "mqtts://"} << "voltrix: the broker address names no host";
-        QTest::newRow("empty prefix") << QStringList{"--mqtt", "mqtt://h", "--mqtt-topic", ""} << "voltrix: the topic prefix is empty";
-        QTest::newRow("wildcard") << QStringList{"--mqtt", "mqtt://h", "--mqtt-topic", "a/+/b"} << "voltrix: the topic prefix must not hold +, # or a NUL character";
-        QTest::newRow("reserved") << QStringList{"--mqtt", "mqtt://h", "--mqtt-topic", "homeassistant/x"} << "voltrix: the topic prefix must not be homeassistant or lie under it: Home Assistant's own topics are there";
-        QTest::newRow("ca") << QStringList{"--mqtt", "mqtts://h", "--mqtt-ca", "/nonexistent/ca.crt"} << "voltrix: cannot read the CA file /nonexistent/ca.crt: No such file or directory";
-        QTest::newRow("ca not PEM") << QStringList{"--mqtt", "mqtts://h", "--mqtt-ca", m_app} << "voltrix: cannot read the CA file " + m_app + ": it holds no PEM certificate";
-        QTest::newRow("qos") << QStringList{"--mqtt", "mqtt://h", "--mqtt-qos", "2"} << "voltrix: --mqtt-qos takes 0 or 1";
-        QTest::newRow("discovery") << QStringList{"--mqtt", "mqtt://h", "--mqtt-discovery", "yes"} << "voltrix: --mqtt-discovery takes on or off";
-        QTest::newRow("stream") << QStringList{"--stream", "xml"} << "voltrix: --stream takes jsonl or csv";
-        // Every other option's value that cannot be used ends the same way.
-        QTest::newRow("duration") << QStringList{"--duration", "x"} << "voltrix: --duration takes a whole number of seconds";
-        QTest::newRow("graph view") << QStringList{"--graph-view", "sideways"} << "voltrix: --graph-view takes main or all";
-        QTest::newRow("no such option") << QStringList{"--colour"} << "voltrix: Unknown option 'colour'.";
-        // clang-format on
-    }
-    void badInputIsRefused()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, message);
-        QProcess program;
-        program.setProcessEnvironment(isolatedEnvironment(QDir(m_home.path())));
-        program.start(m_app, arguments + QStringList{QStringLiteral("--record"), QStringLiteral("--quit")});
-        QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitCode(), 2);
-        QCOMPARE(QString::fromUtf8(program.readAllStandardError()).trimmed(), message);
-        QCOMPARE(program.readAllStandardOutput(), QByteArray());
-    }
     // Every sample of the record on its channel's topic and on standard output, in base units
     // while the meter changes range; one discovery config per channel, retained; status online
     // then offline; the recording's state.

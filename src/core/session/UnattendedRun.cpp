@@ -23,19 +23,6 @@ UnattendedRun::UnattendedRun(RecordingControl &recording, OpenRecord &opener, Wo
     connect(&m_stopTimer, &QTimer::timeout, this, &UnattendedRun::stopAndFinish);
 }
 
-QString UnattendedRun::checkPlan(const Plan &plan)
-{
-    if (plan.durationSeconds < 0) return QStringLiteral("--duration takes a whole number of seconds");
-    // The stop timer counts milliseconds in an int; a longer run would stop far too early or never.
-    if (plan.durationSeconds > MaxDurationSeconds)
-        return QStringLiteral("--duration takes at most %1 seconds (about 24 days)").arg(MaxDurationSeconds);
-    if (plan.outputPath.isEmpty()) return {};
-    const QString suffix = QFileInfo(plan.outputPath).suffix().toLower();
-    if (suffix != QLatin1String("csv") && suffix != QLatin1String("xlsx"))
-        return QStringLiteral("--output takes a file name ending in .csv or .xlsx");
-    return {};
-}
-
 void UnattendedRun::begin()
 {
     if (m_phase != Phase::NotBegun) return; // a signal ended the run before it began

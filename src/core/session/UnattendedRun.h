@@ -31,9 +31,6 @@ public:
     UnattendedRun(RecordingControl &recording, OpenRecord &opener, WorkbookSaver &saver, const Plan &plan,
                   QObject *parent = nullptr);
 
-    // Checks the plan before anything runs; an empty text means it is fine.
-    static QString checkPlan(const Plan &plan);
-
     void begin(); // call once the event loop runs
     // SIGTERM or SIGHUP: the run ends as --quit ends it after Stop, whatever was asked: the record
     // and the other outputs are written and finished() tells the status the run earned.

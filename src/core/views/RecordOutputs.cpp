@@ -1,7 +1,5 @@
 #include "core/views/RecordOutputs.h"
 
-#include <QFileInfo>
-
 #include "core/common/AppPaths.h"
 #include "core/graph/GraphPage.h"
 #include "core/layout/WindowVisibility.h"
@@ -84,20 +82,4 @@ QString RecordOutputs::printGraphTo(const QString &pdfPath) const
 QString RecordOutputs::saveGraphTo(const QString &imagePath, SvgGraphWriter &svg) const
 {
     return GraphImageExport::saveWithoutDialog(imagePath, imageSource(), drawGraphPage(), svg);
-}
-
-QString RecordOutputs::checkPdfPath(const QString &option, const QString &path)
-{
-    if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
-        return option + QStringLiteral(" takes a file name ending in .pdf");
-    return {};
-}
-
-QString RecordOutputs::checkImagePath(const QString &option, const QString &path)
-{
-    static const QStringList suffixes{QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png"),
-                                      QStringLiteral("svg")};
-    if (!suffixes.contains(QFileInfo(path).suffix().toLower()))
-        return option + QStringLiteral(" takes a file name ending in .bmp, .jpg, .png or .svg");
-    return {};
 }

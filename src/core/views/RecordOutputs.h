@@ -45,10 +45,6 @@ public:
     QString printGraphTo(const QString &pdfPath) const;
     QString saveGraphTo(const QString &imagePath, SvgGraphWriter &svg) const;
 
-    // Checks the file names of an unattended run: "" when fine, else why not.
-    static QString checkPdfPath(const QString &option, const QString &path);
-    static QString checkImagePath(const QString &option, const QString &path);
-
 private:
     Collaborators m_;
 };

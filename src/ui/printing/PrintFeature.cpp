@@ -19,18 +19,6 @@ PrintFeature::PrintFeature(Session &session, QWidget *dialogParent)
     commands.setHandler(Command::SaveGraph, [this] { m_outputs.saveGraph(m_saver); });
 }
 
-QString PrintFeature::checkFiles(const UnattendedFiles &files)
-{
-    QString error;
-    if (!files.dataPdf.isEmpty())
-        error = RecordOutputs::checkPdfPath(QStringLiteral("--print-data"), files.dataPdf);
-    if (error.isEmpty() && !files.graphPdf.isEmpty())
-        error = RecordOutputs::checkPdfPath(QStringLiteral("--print-graph"), files.graphPdf);
-    if (error.isEmpty() && !files.graphImage.isEmpty())
-        error = RecordOutputs::checkImagePath(QStringLiteral("--save-graph"), files.graphImage);
-    return error;
-}
-
 void PrintFeature::addUnattendedOutputs(UnattendedRun &run, const UnattendedFiles &files)
 {
     if (!files.dataPdf.isEmpty())

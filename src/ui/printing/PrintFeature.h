@@ -4,12 +4,12 @@
 
 #include "core/printing/GraphImageExport.h"
 #include "core/printing/PrintCommands.h"
+#include "core/session/LaunchPlan.h"
 #include "core/views/RecordOutputs.h"
 #include "ui/printing/QtCurrentPrinter.h"
 #include "ui/printing/QtSvgGraphWriter.h"
 
 class Session;
-class UnattendedRun;
 
 // Save Graph, Print Data and Print Graph of the program, with the program's one current
 // printer: installs their procedures as the session's command handlers.
@@ -22,14 +22,6 @@ public:
     QtCurrentPrinter &printer() { return m_printer; }
     const RecordOutputs &outputs() const { return m_outputs; }
 
-    // The files an unattended run writes after Stop: the table and the graph printed into PDF
-    // files and the graph page saved as an image ("" = none).
-    struct UnattendedFiles {
-        QString dataPdf;
-        QString graphPdf;
-        QString graphImage;
-    };
-    static QString checkFiles(const UnattendedFiles &files);
     void addUnattendedOutputs(UnattendedRun &run, const UnattendedFiles &files);
 
 private:
