@@ -57,13 +57,13 @@ private Q_SLOTS:
         QFETCH(int, stored);
         UserSettings &saved = m_rig->session.userSettings();
         Settings settings = saved.values();
-        settings.Grid_lnsetCk = 1; // inset before, which a row without any style checked drops
+        settings.Grid_lnsetCk = true; // inset before, which a row without any style checked drops
         saved.saveOptions(settings);
         using S = Settings;
-        qint16 S::*const boxes[] = {&S::Grid_lineCk, &S::Grid_FlatCk, &S::Grid_lnsetCk, &S::Grid_RaisedCk,
-                                    &S::Grid_BackColorCk};
+        bool S::*const boxes[] = {&S::Grid_lineCk, &S::Grid_FlatCk, &S::Grid_lnsetCk, &S::Grid_RaisedCk,
+                                  &S::Grid_BackColorCk};
         for (int i = 0; i < 5; ++i)
-            settings.*boxes[i] = qint16(checks[i].digitValue());
+            settings.*boxes[i] = checks[i] == u'1';
         settings.Grid_BackColor = stored;
         saved.saveOptions(settings); // the window follows the saved options
         QTEST(m_grid->lineStyle(), "style");

@@ -5,8 +5,8 @@
 
 #include "core/common/SaveFileNames.h"
 #include "core/settings/SaveFolder.h"
-#include "core/settings/Settings.h"
 #include "core/settings/SettingsStore.h"
+#include "core/settings/UserSettings.h"
 
 namespace
 {
@@ -142,14 +142,14 @@ private Q_SLOTS:
         QFETCH(bool, readUnit);
         const QString in = m_dir.filePath(QString::fromUtf8(QTest::currentDataTag()));
         write(in, stored);
-        Settings s;
-        s.loadSetup(SettingsStore(in), readUnit);
-        s.loadOptions(SettingsStore(in));
-        QCOMPARE(s.timeAxisFactor, factor);
-        QCOMPARE(s.portIndex, qint16(port));
-        SettingsStore out(in + QStringLiteral(".saved"));
-        s.saveSetup(out);
-        s.saveOptions(out);
+        SettingsStore source(in), out(in + QStringLiteral(".saved"));
+        UserSettings loaded(source), saving(out); // saving takes the loaded values as OK does
+        loaded.loadSetup(readUnit);
+        loaded.loadOptions();
+        QCOMPARE(loaded.values().timeAxisFactor, factor);
+        QCOMPARE(loaded.values().portIndex, qint16(port));
+        saving.saveSetup(loaded.values());
+        saving.saveOptions(loaded.values());
         QCOMPARE(dump(out.fileName()), saved);
     }
     // The file a save dialog's typed name stands for, with the filter entry chosen.

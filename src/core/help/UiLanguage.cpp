@@ -62,8 +62,8 @@ QString choose(const QString &commandLine, const QString &stored, int systemLang
 
 QString stored(const SettingsStore &store)
 {
-    const SettingsKeys::Key &key = SettingsKeys::languageKey();
-    return parse(store.get(QLatin1String(key.readName), QLatin1String(key.defaultText))).value_or(QString());
+    const SettingsKeys::Name &key = SettingsKeys::languageKey();
+    return parse(store.get(QLatin1String(key.readName), QString())).value_or(QString());
 }
 
 void store(SettingsStore &store, const QString &code)

@@ -14,8 +14,8 @@ namespace
 
 QString lastFolder(const SettingsStore &store)
 {
-    const SettingsKeys::Key &key = SettingsKeys::saveFolderKey();
-    const QString folder = store.get(QLatin1String(key.readName), QLatin1String(key.defaultText));
+    const SettingsKeys::Name &key = SettingsKeys::saveFolderKey();
+    const QString folder = store.get(QLatin1String(key.readName), QString());
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
 }
 

@@ -1,50 +1,53 @@
 #pragma once
 #include <QString>
 #include <array>
+#include <type_traits>
 
-struct Settings;
+#include "core/settings/Settings.h"
 
-// Every persisted key, once: its name as read and as written, its group, how its text is
-// encoded, which field of Settings holds it, its first-run default and the values it may take.
+// Every persisted key, once: its name as read and as written, how its text is encoded, which
+// field holds it and the values it may take. The field's initial value is the key's first-run
+// default.
 namespace SettingsKeys
 {
 
-// Files: kept by the file dialogs themselves, held by no field of Settings.
-enum class Group { Setup, Options, Files };
-enum class Encoding { Flag, Index, Colour, Text };
-
-struct Key {
+struct Name {
     const char *readName;  // the name the key is read under
     const char *writeName; // the name it is written under (the store folds case, so both are one entry)
-    Group group;
-    Encoding encoding;
-    const char *defaultText;
-    // A stored number outside [minimum, maximum] selects the default.
-    int minimum;
-    int maximum;
-    // The field: a 16-bit number, a 32-bit colour, a text, or one channel's entry of a text array.
-    qint16 Settings::*small;
-    qint32 Settings::*colour;
-    QString Settings::*text;
-    std::array<QString, 6> Settings::*channelTexts;
-    int channel; // 0..5 for channelTexts
 };
 
-// The setup group in the order it is read; setup_unit, read only for a DCV main channel, last.
-const std::array<Key, 30> &setupKeys();
+enum class Encoding { Flag, Index, Colour, Text };
+
+// A key held by a field of `Fields`: SetupFields or OptionFields.
+template <class Fields> struct Key : Name {
+    Encoding encoding;
+    // A stored number outside [minimum, maximum] selects the first-run value.
+    int minimum;
+    int maximum;
+    // The field: a check box, a number (a list position or a colour), a text, or one channel's
+    // entry of a text array.
+    bool Fields::*flag = nullptr;
+    int Fields::*number = nullptr;
+    QString Fields::*text = nullptr;
+    std::array<QString, 6> Fields::*channelTexts = nullptr;
+    int channel = 0; // 0..5 for channelTexts
+};
+using SetupKey = Key<SetupFields>;
+using OptionKey = Key<OptionFields>;
+
+// The setup group in the order it is read: setup_unit, read only for a DCV main channel, then
+// the voltage channel of each channel's energy (Energy_pair1..Energy_pair6).
+const std::array<SetupKey, 36> &setupKeys();
 // The setup group in the order it is written.
-const std::array<const Key *, 30> &setupWriteOrder();
+const std::array<const SetupKey *, 36> &setupWriteOrder();
 // The option group, read and written in this order.
-const std::array<Key, 14> &optionKeys();
-const Key &unitKey();
-// The voltage channel each channel's energy takes its voltage from: "0" none, "1".."6" the
-// channel (Energy_pair1..Energy_pair6), read and written after the setup group.
-const std::array<Key, 6> &energyPairKeys();
+const std::array<OptionKey, 14> &optionKeys();
+const SetupKey &unitKey();
 // The folder of the file last saved or opened through a file dialog; "" before the first.
-const Key &saveFolderKey();
+const Name &saveFolderKey();
 // The language of the windows chosen in the Options dialog ("en", "ja", "zh_TW"); "" follows
 // the system. Kept by the language rule itself, held by no field of Settings.
-const Key &languageKey();
+const Name &languageKey();
 
 // The keys of the "Publish readings" dialog: texts that only the publisher's settings read and
 // write (the password among them, which makes the file readable by its user alone).
@@ -58,8 +61,14 @@ struct PublishKeyNames {
 };
 const PublishKeyNames &publishKeys();
 
+// The group is the key's, so that a Settings, which holds both groups, serves as `fields`.
+template <class Fields> using FieldsOf = std::common_type_t<Fields>;
+
 // The key's field as store text, and back; text that does not fit the field keeps it as it was.
-QString fieldText(const Settings &settings, const Key &key);
-void setFieldFromText(Settings &settings, const Key &key, const QString &text);
+template <class Fields> QString fieldText(const FieldsOf<Fields> &fields, const Key<Fields> &key);
+template <class Fields>
+void setFieldFromText(FieldsOf<Fields> &fields, const Key<Fields> &key, const QString &text);
+// Whether every key of the group holds the same value in both.
+template <class Fields> bool sameValues(const Fields &one, const Fields &other);
 
 } // namespace SettingsKeys

@@ -1,19 +1,9 @@
 #include "core/setup/OptionsForm.h"
 
-#include "core/settings/Settings.h"
-
-#include <tuple>
+#include "core/settings/SettingsKeys.h"
 
 namespace
 {
-
-auto fields(const OptionValues &v)
-{
-    return std::tie(v.Moni_ForeColor, v.Moni_BackColor, v.Graph_BackColorCk, v.Graph_T1ColorCk,
-                    v.Graph_TitleCk, v.Graph_BackColor, v.Graph_T1BackColor, v.Graph_MainTitle,
-                    v.Grid_BackColorCk, v.Grid_lineCk, v.Grid_FlatCk, v.Grid_lnsetCk, v.Grid_RaisedCk,
-                    v.Grid_BackColor);
-}
 
 bool isGridStyle(OptionCheck check)
 {
@@ -23,49 +13,9 @@ bool isGridStyle(OptionCheck check)
 
 } // namespace
 
-OptionValues::OptionValues() : OptionValues(fromSettings(Settings())) {}
-
-OptionValues OptionValues::fromSettings(const Settings &settings)
-{
-    OptionValues v{Uninitialised{}};
-    v.Moni_ForeColor = settings.Moni_ForeColor;
-    v.Moni_BackColor = settings.Moni_BackColor;
-    v.Graph_BackColorCk = settings.Graph_BackColorCk == 1;
-    v.Graph_T1ColorCk = settings.Graph_T1ColorCk == 1;
-    v.Graph_TitleCk = settings.Graph_TitleCk == 1;
-    v.Graph_BackColor = settings.Graph_BackColor;
-    v.Graph_T1BackColor = settings.Graph_T1BackColor;
-    v.Graph_MainTitle = settings.Graph_MainTitle;
-    v.Grid_BackColorCk = settings.Grid_BackColorCk == 1;
-    v.Grid_lineCk = settings.Grid_lineCk == 1;
-    v.Grid_FlatCk = settings.Grid_FlatCk == 1;
-    v.Grid_lnsetCk = settings.Grid_lnsetCk == 1;
-    v.Grid_RaisedCk = settings.Grid_RaisedCk == 1;
-    v.Grid_BackColor = settings.Grid_BackColor;
-    return v;
-}
-
-void OptionValues::toSettings(Settings &settings) const
-{
-    settings.Moni_ForeColor = Moni_ForeColor;
-    settings.Moni_BackColor = Moni_BackColor;
-    settings.Graph_BackColorCk = Graph_BackColorCk;
-    settings.Graph_T1ColorCk = Graph_T1ColorCk;
-    settings.Graph_TitleCk = Graph_TitleCk;
-    settings.Graph_BackColor = Graph_BackColor;
-    settings.Graph_T1BackColor = Graph_T1BackColor;
-    settings.Graph_MainTitle = Graph_MainTitle;
-    settings.Grid_BackColorCk = Grid_BackColorCk;
-    settings.Grid_lineCk = Grid_lineCk;
-    settings.Grid_FlatCk = Grid_FlatCk;
-    settings.Grid_lnsetCk = Grid_lnsetCk;
-    settings.Grid_RaisedCk = Grid_RaisedCk;
-    settings.Grid_BackColor = Grid_BackColor;
-}
-
 bool OptionValues::operator==(const OptionValues &other) const
 {
-    return fields(*this) == fields(other);
+    return SettingsKeys::sameValues<OptionFields>(*this, other);
 }
 
 OptionsForm::OptionsForm(const OptionValues &stored) : m_values(stored)

@@ -1,40 +1,16 @@
 #pragma once
-#include <QString>
-#include <QtGlobal>
 #include <optional>
 
-struct Settings;
+#include "core/settings/Settings.h"
 
-// The option group of the settings, under the settings' names, with the check boxes as
-// truth values. Colours hold red in the lowest byte, then green, then blue. A default
-// OptionValues holds the first-run values of the settings' key table.
-struct OptionValues {
-    OptionValues();
-    static OptionValues fromSettings(const Settings &settings);
+// The Options dialog's values: the option group of the settings. A default OptionValues holds
+// the first-run values.
+struct OptionValues : OptionFields {
+    static OptionValues fromSettings(const Settings &settings) { return {settings}; }
     // The option fields of `settings` set from these values; the setup fields stay.
-    void toSettings(Settings &settings) const;
-
-    qint32 Moni_ForeColor = 0;
-    qint32 Moni_BackColor = 0;
-    bool Graph_BackColorCk = false;
-    bool Graph_T1ColorCk = false;
-    bool Graph_TitleCk = false;
-    qint32 Graph_BackColor = 0;
-    qint32 Graph_T1BackColor = 0;
-    QString Graph_MainTitle;
-    bool Grid_BackColorCk = false;
-    bool Grid_lineCk = false;
-    bool Grid_FlatCk = false;
-    bool Grid_lnsetCk = false;
-    bool Grid_RaisedCk = false;
-    qint32 Grid_BackColor = 0;
+    void toSettings(Settings &settings) const { static_cast<OptionFields &>(settings) = *this; }
 
     bool operator==(const OptionValues &other) const;
-
-private:
-    struct Uninitialised {
-    };
-    explicit OptionValues(Uninitialised) {}
 };
 
 // The Options dialog's check boxes.

@@ -1,48 +1,21 @@
 #pragma once
-#include <QString>
-#include <array>
 
-struct Settings;
+#include "core/settings/Settings.h"
 
-// The Setup dialog's values: the setup group of the settings, under the settings' names, with
-// the check boxes as truth values. A default SetupValues holds the first-run values of the
-// settings' key table.
-struct SetupValues {
+// The Setup dialog's values: the setup group of the settings. A default SetupValues holds the
+// first-run values.
+struct SetupValues : SetupFields {
     // The longest texts the channel fields take.
     static constexpr int NameLength = 8;   // "Display  Name" (Text2)
     static constexpr int SerialLength = 8; // "Serial Number " (Text3)
     static constexpr int PlaceLength = 10; // "Place" (Text4)
 
-    SetupValues();
-    static SetupValues fromSettings(const Settings &settings);
+    static SetupValues fromSettings(const Settings &settings) { return {settings}; }
     // The setup fields of `settings` set from these values; the option fields stay.
-    void toSettings(Settings &settings) const;
-
-    bool autoScan = false; // "Auto scan  com port"
-    bool selePort = false; // "Select  port"
-    int commp = 0;         // selected "Com n" button, 0..15
-    bool Alarm = false;    // "Alarm  : "
-    int T1_CK = 0;         // 0 "Hi", 1 "Low"
-    QString T1Hi;
-    QString T1Low;
-    int YScale = 0; // position in the "Time axial scales : " list
-    int unit = 0;   // position in the alarm unit list
-    std::array<QString, 6> Channel_n;
-    std::array<QString, 6> Channel_sn;
-    std::array<QString, 6> Channel_p;
-    QString Power_cos;
-    QString Power_V;
-    QString Power_Unit;
-    // The voltage channel of each channel's energy: "0" none (the voltage above), "1".."6".
-    std::array<QString, 6> Energy_pair;
+    void toSettings(Settings &settings) const { static_cast<SetupFields &>(settings) = *this; }
 
     bool operator==(const SetupValues &other) const;
     bool operator!=(const SetupValues &other) const { return !(*this == other); }
-
-private:
-    struct Uninitialised {
-    };
-    explicit SetupValues(Uninitialised) {}
 };
 
 // The "Default" button: auto scan, both limits "100", 100 samples per page, names "Ch1".."Ch6",
