@@ -9,12 +9,12 @@
 #include <numeric>
 #include <vector>
 
+#include "TimedStep.h"
+#include "core/followers/EnergyFollower.h"
 #include "core/link/FrameEncoder.h"
 #include "core/measurement/MeasurementTables.h"
 #include "core/settings/UserSettings.h"
-#include "core/views/EnergyFollower.h"
 #include "support/RecorderRig.h"
-#include "TimedStep.h"
 
 namespace
 {

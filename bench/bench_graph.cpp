@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/views/GraphFollower.h"
+#include "core/followers/GraphFollower.h"
 #include "core/graph/GraphPage.h"
 #include "core/link/FrameEncoder.h"
 #include "support/RecordingSession.h"

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "core/acquisition/AcquisitionState.h"
+#include "core/followers/GraphLanes.h"
 #include "core/graph/GraphPage.h"
 #include "core/graph/LanesPainter.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordingStatus.h"
-#include "core/views/GraphLanes.h"
 
 namespace
 {

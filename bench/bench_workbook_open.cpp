@@ -16,7 +16,7 @@
 #include <vector>
 #include <xlsxwriter.h>
 
-#include "core/commands/OpenRecord.h"
+#include "core/recordfiles/OpenRecord.h"
 #include "core/workbook/WorkbookImport.h"
 #include "core/workbook/XlsxReader.h"
 #include "support/RecordingSession.h"

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/commands/OpenRecord.h"
 #include "core/link/FrameEncoder.h"
 #include "core/record/RecordStore.h"
+#include "core/recordfiles/OpenRecord.h"
+#include "core/recordfiles/WorkbookSaver.h"
 #include "core/recording/RecordingControl.h"
-#include "core/recording/WorkbookSaver.h"
 #include "support/RecordingSession.h"
 
 namespace

@@ -7,6 +7,9 @@
 #include <random>
 
 #include "core/common/StoredColor.h"
+#include "core/followers/GraphFollower.h"
+#include "core/followers/GraphLanes.h"
+#include "core/followers/RecordOutputs.h"
 #include "core/graph/GraphPage.h"
 #include "core/graph/GraphPaging.h"
 #include "core/graph/LanesPainter.h"
@@ -14,9 +17,6 @@
 #include "core/link/FrameEncoder.h"
 #include "core/record/RecordStore.h"
 #include "core/recording/RecordingControl.h"
-#include "core/views/GraphFollower.h"
-#include "core/views/GraphLanes.h"
-#include "core/views/RecordOutputs.h"
 #include "support/PdfText.h"
 #include "support/RecordingSession.h"
 #include "ui/graph/FmGraph.h"

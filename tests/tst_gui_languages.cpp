@@ -14,7 +14,7 @@
 
 #include "core/commands/Commands.h"
 #include "core/common/AppPaths.h"
-#include "core/help/UiLanguage.h"
+#include "core/language/UiLanguage.h"
 #include "core/link/FrameEncoder.h"
 #include "core/measurement/MeasurementTables.h"
 #include "support/ModalDialog.h"

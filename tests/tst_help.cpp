@@ -4,8 +4,8 @@
 
 #include "core/help/HelpDocuments.h"
 #include "core/help/SystemInfo.h"
-#include "core/help/SystemLanguage.h"
-#include "core/help/UiLanguage.h"
+#include "core/language/SystemLanguage.h"
+#include "core/language/UiLanguage.h"
 
 using HelpDocuments::Document;
 using Ports = QList<SystemInfo::SerialPort>;

@@ -338,8 +338,10 @@ private Q_SLOTS:
         MqttProbe live;
         QVERIFY(live.subscribe(broker.port()));
         const QString settings = m_home.filePath(QStringLiteral("config/regtest.ini"));
-        for (const auto &[key, value] :
-             {std::pair{"Power_V", "100"}, {"Power_cos", "0.9"}, {"Power_Unit", "1000"}, {"Energy_pair2", "4"}})
+        for (const auto &[key, value] : {std::pair{"Power_V", "100"},
+                                         {"Power_cos", "0.9"},
+                                         {"Power_Unit", "1000"},
+                                         {"Energy_pair2", "4"}})
             SettingsStore(settings).save(QLatin1String(key), QLatin1String(value));
         const QString energy = m_home.filePath(QStringLiteral("e.csv"));
         const Run run = record({QStringLiteral("ch=0,fn=DCA,dp=100,value=10,interval=2s"),

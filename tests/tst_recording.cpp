@@ -20,7 +20,6 @@
 #include "core/acquisition/AcquisitionState.h"
 #include "core/commands/CommandState.h"
 #include "core/commands/Commands.h"
-#include "core/commands/OpenRecord.h"
 #include "core/common/AppPaths.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/link/FrameEncoder.h"
@@ -29,12 +28,13 @@
 #include "core/monitor/Statistics.h"
 #include "core/record/RecordJournal.h"
 #include "core/record/RecordStore.h"
+#include "core/recordfiles/OpenRecord.h"
+#include "core/recordfiles/WorkbookSaver.h"
 #include "core/recording/JournalWriter.h"
 #include "core/recording/LinkLossWatch.h"
 #include "core/recording/LogFile.h"
 #include "core/recording/RecordRecovery.h"
 #include "core/recording/RecordingControl.h"
-#include "core/recording/WorkbookSaver.h"
 #include "core/workbook/StagedFile.h"
 #include "core/workbook/WorkbookWriter.h"
 #include "support/CommandNames.h"
@@ -551,11 +551,14 @@ private Q_SLOTS:
         row("the port back resumes", "start receive lose poll back poll receive", "", Rec, "F 0001 0002");
         row("no time-out question while waiting", "start receive lose tick11 tick11", "", Waiting, "F 0001");
         row("time-out counts anew on return", "start receive tick9 lose back poll tick10", "", Rec, "F 0001");
-        row("Start while missing waits on", "start receive lose start back poll receive", "", Rec, "F 0001 0002");
-        row("Start with the port back resumes", "start receive lose back start receive", "", Rec, "F 0001 0002");
+        row("Start while missing waits on", "start receive lose start back poll receive", "", Rec,
+            "F 0001 0002");
+        row("Start with the port back resumes", "start receive lose back start receive", "", Rec,
+            "F 0001 0002");
         row("Stop ends the waiting", "start receive lose stop back poll receive", "", StopLinked, "F 0001");
         row("Pause ends the waiting", "start receive lose pause back poll receive", "", Paused, "F 0001");
-        row("Start after Pause resumes", "start receive lose pause back start receive", "", Rec, "F 0001 0002");
+        row("Start after Pause resumes", "start receive lose pause back start receive", "", Rec,
+            "F 0001 0002");
         row("Start after that Pause, port missing", "start receive lose pause start", "M", "stop", "F 0001");
         row("Clear while waiting, Yes", "start receive saved lose yes clear back poll", "C", StopLinked);
         row("Clear waiting, No", "start receive saved lose no clear back poll receive", "C", Rec,
@@ -576,14 +579,14 @@ private Q_SLOTS:
         row("Connect again unlinks", "connect connect", "", "stop");
         row("Connect while recording unlinks", "start receive connect", "", "stop", "F 0001");
         // A meter that reports once a minute: the receiver's status frames keep the time-out away.
-        row("status frames are no silence", "start receive tick10 status tick10 status tick10 receive", "", Rec,
-            "F 0001 0002");
+        row("status frames are no silence", "start receive tick10 status tick10 status tick10 receive", "",
+            Rec, "F 0001 0002");
         // Close All (also as the program closes) leaves no timer running: neither the supervision
         // timer nor the lost port's watch, which would resume a record whose windows are gone.
-        row("Close All while recording", "start receive closeAll back poll tick11", "", "run connect port log",
-            "F 0001");
-        row("Close All while waiting", "start receive lose closeAll back poll tick11", "", "pause connect log",
-            "F 0001");
+        row("Close All while recording", "start receive closeAll back poll tick11", "",
+            "run connect port log", "F 0001");
+        row("Close All while waiting", "start receive lose closeAll back poll tick11", "",
+            "pause connect log", "F 0001");
     }
     void scenarios()
     {

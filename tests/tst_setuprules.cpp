@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "core/measurement/MeasurementTables.h"
+#include "core/record/GridStyle.h"
 #include "core/settings/Settings.h"
 #include "core/setup/AlarmLimits.h"
 #include "core/setup/AlarmPart.h"
@@ -11,7 +12,6 @@
 #include "core/setup/SetupKeys.h"
 #include "core/setup/SetupOk.h"
 #include "core/setup/TimeAxis.h"
-#include "core/table/GridStyle.h"
 
 Q_DECLARE_METATYPE(OptionsTab)
 

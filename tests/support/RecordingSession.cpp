@@ -1,8 +1,8 @@
 #include "support/RecordingSession.h"
 
 #include "core/common/AppPaths.h"
+#include "core/recordfiles/WorkbookSaver.h"
 #include "core/recording/RecordingControl.h"
-#include "core/recording/WorkbookSaver.h"
 
 RecordingSession::RecordingSession()
     : store(m_folder.filePath(QStringLiteral("settings.ini"))), session(serial, clock, prompts, store)

@@ -96,7 +96,7 @@ void Commands::closeAll()
 {
     if (m_.recording.timerEnabled()) m_.recording.disableTimer();
     m_.recording.endWaiting(); // without the link, a port that comes back resumes nothing
-    m_.state.link.up = false;   // the port itself stays as it is
+    m_.state.link.up = false;  // the port itself stays as it is
     if (m_.windows.isShown(ChildWindow::Graph)) toggleGraph();
     if (m_.windows.isShown(ChildWindow::Table)) toggleTable();
     if (m_.windows.isShown(ChildWindow::Monitor)) toggleMonitor();

@@ -4,7 +4,7 @@
 #include <QDir>
 
 #include "core/common/AppPaths.h"
-#include "core/help/SystemLanguage.h"
+#include "core/language/SystemLanguage.h"
 
 namespace HelpDocuments
 {

@@ -19,7 +19,7 @@ public:
     virtual int commPort() const = 0;
     virtual void setSettings(const QString &settings) = 0; // "9600,n,8,1"
     virtual void setHandshaking(int mode) = 0;             // 0 = none
-    virtual void setRThreshold(int bytes) = 0; // 0 = no receive events
+    virtual void setRThreshold(int bytes) = 0;             // 0 = no receive events
     virtual int rThreshold() const = 0;
 
     virtual OpenResult open() = 0; // PortOpen = True

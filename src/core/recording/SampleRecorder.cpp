@@ -226,7 +226,8 @@ void SampleRecorder::updateHistory(const MeterReading &r)
         if (r.functionCode == Measurement::DCV || r.functionCode == Measurement::OHM ||
             r.functionCode == Measurement::Hz) {
             // The captions keep the smallest range seen and the divisor that came with it.
-            if (record.prefixCaption[k].isEmpty() || state.channels.currentPrefix[k] < record.prefixCaption[k].toInt())
+            if (record.prefixCaption[k].isEmpty() ||
+                state.channels.currentPrefix[k] < record.prefixCaption[k].toInt())
                 setCaptions();
             state.channels.rangeMixed[k] = true;
         }

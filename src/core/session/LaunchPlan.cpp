@@ -1,6 +1,6 @@
 #include "core/session/LaunchPlan.h"
 
-#include "core/help/UiLanguage.h"
+#include "core/language/UiLanguage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "core/session/UnattendedRun.h"
 
-#include "core/commands/OpenRecord.h"
+#include "core/recordfiles/OpenRecord.h"
+#include "core/recordfiles/WorkbookSaver.h"
 #include "core/recording/RecordingControl.h"
-#include "core/recording/WorkbookSaver.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -43,7 +43,7 @@ void UnattendedRun::begin()
         return;
     }
     m_phase = Phase::Starting;
-    m_recording.start();                      // links first; returns once recording or stopped
+    m_recording.start();                    // links first; returns once recording or stopped
     if (m_phase != Phase::Starting) return; // a signal ended the run while it linked
     if (!m_recording.status().running()) {
         say(QStringLiteral("no recording was started (no receiver answered)"));

@@ -11,11 +11,11 @@
 #include <cmath>
 
 #include "core/commands/CommandTable.h"
+#include "core/followers/GraphFollower.h"
+#include "core/followers/GraphLanes.h"
 #include "core/graph/GraphPaging.h"
 #include "core/graph/GraphZoom.h"
 #include "core/layout/LayoutRule.h"
-#include "core/views/GraphFollower.h"
-#include "core/views/GraphLanes.h"
 
 namespace
 {

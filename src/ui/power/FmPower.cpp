@@ -8,10 +8,10 @@
 #include <QTableWidget>
 
 #include "core/energy/EnergyTable.h"
+#include "core/followers/EnergyFollower.h"
 #include "core/power/ElapsedTime.h"
 #include "core/power/PowerCostMonitor.h"
 #include "core/settings/UserSettings.h"
-#include "core/views/EnergyFollower.h"
 
 namespace
 {

@@ -1,8 +1,8 @@
 #include "ui/printing/PrintFeature.h"
 
 #include "core/commands/Commands.h"
-#include "core/views/GraphFollower.h"
-#include "core/views/GraphLanes.h"
+#include "core/followers/GraphFollower.h"
+#include "core/followers/GraphLanes.h"
 #include "core/session/Session.h"
 #include "core/session/UnattendedRun.h"
 #include "core/settings/UserSettings.h"

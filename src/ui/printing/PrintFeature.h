@@ -2,10 +2,10 @@
 #include <QObject>
 #include <QString>
 
+#include "core/followers/RecordOutputs.h"
 #include "core/printing/GraphImageExport.h"
 #include "core/printing/PrintCommands.h"
 #include "core/session/LaunchPlan.h"
-#include "core/views/RecordOutputs.h"
 #include "ui/printing/QtCurrentPrinter.h"
 #include "ui/printing/QtSvgGraphWriter.h"
 

@@ -11,10 +11,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/commands/OptionsProcedures.h"
 #include "core/common/Prompts.h"
 #include "core/common/StoredColor.h"
-#include "core/table/GridStyle.h"
-#include "core/views/OptionsProcedures.h"
+#include "core/record/GridStyle.h"
 #include "ui/setup/ColorSwatch.h"
 
 Fmoption::Fmoption(OptionsProcedures &procedures, Prompts &prompts, QWidget *parent)

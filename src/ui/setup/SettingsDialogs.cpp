@@ -1,10 +1,10 @@
 #include "ui/setup/SettingsDialogs.h"
 
 #include "core/commands/Commands.h"
+#include "core/commands/OptionsProcedures.h"
+#include "core/commands/SetupProcedures.h"
 #include "core/recording/RecordingStatus.h"
 #include "core/session/Session.h"
-#include "core/views/OptionsProcedures.h"
-#include "core/views/SetupProcedures.h"
 #include "ui/setup/Fmoption.h"
 #include "ui/setup/fmsetup.h"
 

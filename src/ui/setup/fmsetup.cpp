@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/commands/SetupProcedures.h"
 #include "core/common/ChannelCount.h"
 #include "core/common/Prompts.h"
 #include "core/settings/AlarmSetup.h"
@@ -20,7 +21,6 @@
 #include "core/setup/PowerFields.h"
 #include "core/setup/SetupKeys.h"
 #include "core/setup/TimeAxis.h"
-#include "core/views/SetupProcedures.h"
 
 namespace
 {

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "core/table/GridStyle.h"
+#include "core/record/GridStyle.h"
 #include "ui/common/ProportionalLayout.h"
 
 class QTableView;

@@ -1,4 +1,4 @@
-#include "core/help/SystemLanguage.h"
+#include "core/language/SystemLanguage.h"
 
 namespace SystemLanguage
 {

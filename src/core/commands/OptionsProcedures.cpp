@@ -1,6 +1,6 @@
-#include "core/views/OptionsProcedures.h"
+#include "core/commands/OptionsProcedures.h"
 
-#include "core/help/UiLanguage.h"
+#include "core/language/UiLanguage.h"
 
 #include "core/common/WindowHooks.h"
 #include "core/settings/UserSettings.h"

@@ -1,4 +1,4 @@
-#include "core/views/GraphFollower.h"
+#include "core/followers/GraphFollower.h"
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/graph/GraphPaging.h"

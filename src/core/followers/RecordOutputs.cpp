@@ -1,13 +1,13 @@
-#include "core/views/RecordOutputs.h"
+#include "core/followers/RecordOutputs.h"
 
 #include "core/common/AppPaths.h"
+#include "core/followers/GraphLanes.h"
 #include "core/graph/GraphPage.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/printing/PrintCommands.h"
 #include "core/record/RecordStore.h"
 #include "core/settings/UserSettings.h"
-#include "core/views/GraphLanes.h"
 
 namespace
 {

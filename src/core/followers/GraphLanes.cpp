@@ -1,4 +1,4 @@
-#include "core/views/GraphLanes.h"
+#include "core/followers/GraphLanes.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,10 +1,10 @@
-#include "core/help/UiLanguage.h"
+#include "core/language/UiLanguage.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
-#include "core/help/SystemLanguage.h"
+#include "core/language/SystemLanguage.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
 

@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "core/common/WindowHooks.h"
+#include "core/followers/MainChannelRecord.h"
 #include "core/graph/GraphPage.h"
 #include "core/graph/GraphZoom.h"
-#include "core/views/MainChannelRecord.h"
 
 struct AcquisitionState;
 class MonitorFields;

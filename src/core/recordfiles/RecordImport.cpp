@@ -1,4 +1,4 @@
-#include "core/recording/RecordImport.h"
+#include "core/recordfiles/RecordImport.h"
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/common/WindowHooks.h"

@@ -1,4 +1,4 @@
-#include "core/views/SetupProcedures.h"
+#include "core/commands/SetupProcedures.h"
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/common/WindowHooks.h"

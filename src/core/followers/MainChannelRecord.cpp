@@ -1,4 +1,4 @@
-#include "core/views/MainChannelRecord.h"
+#include "core/followers/MainChannelRecord.h"
 
 #include <algorithm>
 

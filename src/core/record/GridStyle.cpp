@@ -1,4 +1,4 @@
-#include "core/table/GridStyle.h"
+#include "core/record/GridStyle.h"
 
 #include "core/common/StoredColor.h"
 #include "core/settings/Settings.h"

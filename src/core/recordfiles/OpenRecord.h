@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 #include <QString>
 
-#include "core/recording/RecordImport.h"
+#include "core/recordfiles/RecordImport.h"
 
 class CommandState;
 class Commands;

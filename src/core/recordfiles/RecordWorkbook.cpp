@@ -1,4 +1,4 @@
-#include "core/recording/RecordWorkbook.h"
+#include "core/recordfiles/RecordWorkbook.h"
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/monitor/MonitorFields.h"

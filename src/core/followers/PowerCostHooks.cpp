@@ -1,4 +1,4 @@
-#include "core/views/PowerCostHooks.h"
+#include "core/followers/PowerCostHooks.h"
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/common/Clock.h"

@@ -1,4 +1,4 @@
-#include "core/views/EnergyFollower.h"
+#include "core/followers/EnergyFollower.h"
 
 #include "core/acquisition/AcquisitionState.h"
 #include "core/measurement/MeasurementTables.h"

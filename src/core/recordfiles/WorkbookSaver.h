@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "core/common/WindowHooks.h"
-#include "core/recording/RecordWorkbook.h"
+#include "core/recordfiles/RecordWorkbook.h"
 #include "core/workbook/WorkbookSaveQueue.h"
 
 class MonitorFields;

@@ -1,4 +1,4 @@
-#include "core/commands/OpenRecord.h"
+#include "core/recordfiles/OpenRecord.h"
 
 #include <algorithm>
 
@@ -11,9 +11,9 @@
 #include "core/layout/WindowVisibility.h"
 #include "core/monitor/MonitorFields.h"
 #include "core/record/RecordStore.h"
+#include "core/recordfiles/WorkbookSaver.h"
 #include "core/recording/RecordReset.h"
 #include "core/recording/RecordingControl.h"
-#include "core/recording/WorkbookSaver.h"
 #include "core/workbook/WorkbookFormat.h"
 #include "core/workbook/XlsReader.h"
 #include "core/workbook/XlsxReader.h"

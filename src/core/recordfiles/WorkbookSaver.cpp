@@ -1,4 +1,4 @@
-#include "core/recording/WorkbookSaver.h"
+#include "core/recordfiles/WorkbookSaver.h"
 #include <QCoreApplication>
 
 #include <QDir>
