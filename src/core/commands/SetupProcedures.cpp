@@ -1,6 +1,7 @@
 #include "core/commands/SetupProcedures.h"
 
 #include "core/acquisition/AcquisitionState.h"
+#include "core/common/ChannelCount.h"
 #include "core/common/WindowHooks.h"
 #include "core/layout/WindowVisibility.h"
 #include "core/measurement/MeasurementTables.h"
@@ -53,7 +54,7 @@ void SetupProcedures::load()
 
 QString SetupProcedures::refusal(const SetupValues &dialog) const
 {
-    std::array<int, 6> functions{};
+    std::array<int, ChannelCount> functions{};
     for (std::size_t k = 0; k < functions.size(); ++k) {
         const int function = Measurement::functionCodeOf(m_.record.functionCaption[k]);
         functions[k] = function < 0 ? EnergyPairing::Unknown : function;

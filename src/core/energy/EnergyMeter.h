@@ -17,7 +17,7 @@ struct EnergyRates {
     double volts = 0;
     double powerFactor = 0;
     double price = 0;
-    std::array<int, 6> voltageChannel{Unpaired, Unpaired, Unpaired, Unpaired, Unpaired, Unpaired};
+    std::array<int, ChannelCount> voltageChannel{Unpaired, Unpaired, Unpaired, Unpaired, Unpaired, Unpaired};
 
     static EnergyRates of(const Settings &settings);
 };

@@ -25,7 +25,7 @@ QString voltageSourceOf(const EnergyRates &rates, int channel)
 
 } // namespace
 
-QList<Row> rows(const EnergyMeter &meter, const std::array<QString, 6> &names)
+QList<Row> rows(const EnergyMeter &meter, const std::array<QString, ChannelCount> &names)
 {
     QList<Row> table;
     for (int c = 0; c < ChannelCount; ++c) {
@@ -75,7 +75,7 @@ QString costText(double cost)
 
 QString csv(const EnergyMeter &meter)
 {
-    std::array<QString, 6> names;
+    std::array<QString, ChannelCount> names;
     for (int c = 0; c < ChannelCount; ++c)
         names[std::size_t(c)] = channelText(c);
     QString text = QStringLiteral("channel,voltage,kWh,average_W,seconds,cost\r\n");

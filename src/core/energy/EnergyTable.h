@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 
+#include "core/common/ChannelCount.h"
 #include "core/energy/EnergyMeter.h"
 
 // The energy table: a row per current channel and a total row, as the power window shows it
@@ -19,7 +20,7 @@ struct Row {
 
 // One row per channel that measures a current, in channel order, then the total. `names` are
 // the channels' names (index 0..5).
-QList<Row> rows(const EnergyMeter &meter, const std::array<QString, 6> &names);
+QList<Row> rows(const EnergyMeter &meter, const std::array<QString, ChannelCount> &names);
 
 // The column captions the window shows.
 QString caption(int column);

@@ -73,7 +73,7 @@ void GraphLanes::syncStart() const
         m_firstDayRead = QLocale::system().toDate(firstDayText, QLocale::ShortFormat);
     }
     const QDate firstDay = m_firstDayRead;
-    std::array<QString, 6> firstCells;
+    std::array<QString, ChannelCount> firstCells;
     for (int k = 0; k < 6; ++k)
         if (sampleCount(k) > 0) firstCells[std::size_t(k)] = m_.record.cell(1, RecordStore::timeColumn(k));
     if (firstCells == m_firstCells && firstDay == m_firstDay && m_start >= 0) return;

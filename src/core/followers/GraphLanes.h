@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/common/ChannelCount.h"
 #include "core/graph/GraphViewState.h"
 #include "core/graph/LanesPainter.h"
 #include "core/graph/MinMaxSummary.h"
@@ -74,19 +75,19 @@ private:
 
     Collaborators m_;
     GraphViewState m_state;
-    mutable std::array<MinMaxSummary, 6> m_summaries;
-    mutable std::array<ChannelTimeline, 6> m_timelines;
+    mutable std::array<MinMaxSummary, ChannelCount> m_summaries;
+    mutable std::array<ChannelTimeline, ChannelCount> m_timelines;
     // The record's clock: its first day and first moment (seconds from that day's midnight).
     mutable QDate m_firstDay;
     mutable QString m_firstDayText; // the first row's date as read last, and what it reads
     mutable QDate m_firstDayRead;
-    mutable std::array<QString, 6> m_firstCells; // the first row's times that gave the start
+    mutable std::array<QString, ChannelCount> m_firstCells; // the first row's times that gave the start
     mutable qint64 m_start = -1;
     mutable QString m_dateText; // the last row date read, and its midnight on the clock
     mutable qint64 m_dateStart = 0;
-    mutable int m_axisChannel = -1;    // whose rows the page's time range follows
-    mutable qint64 m_newest = 0;       // the latest sample time the axis has to hold
-    std::array<int, 6> m_writtenRow{}; // rows written whose counters have not moved on yet
+    mutable int m_axisChannel = -1;               // whose rows the page's time range follows
+    mutable qint64 m_newest = 0;                  // the latest sample time the axis has to hold
+    std::array<int, ChannelCount> m_writtenRow{}; // rows written whose counters have not moved on yet
     QImage m_surface;
     std::unique_ptr<Drawn> m_drawn;
     bool m_refreshQueued = false;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/common/ChannelCount.h"
 #include "core/measurement/MeasurementTables.h"
 
 namespace LaneLayout
@@ -68,9 +69,9 @@ QString label(int channel, int function, int prefix)
 QColor colour(int channel, int mainChannel, const QColor &mainTrace)
 {
     // Bright enough on the graph's dark default background, and apart from each other.
-    static const std::array<QColor, 6> palette{QColor(255, 255, 0), QColor(0, 255, 255),
-                                               QColor(0, 255, 0),   QColor(255, 0, 255),
-                                               QColor(255, 160, 0), QColor(255, 255, 255)};
+    static const std::array<QColor, ChannelCount> palette{QColor(255, 255, 0), QColor(0, 255, 255),
+                                                          QColor(0, 255, 0),   QColor(255, 0, 255),
+                                                          QColor(255, 160, 0), QColor(255, 255, 255)};
     if (channel == mainChannel) return mainTrace;
     return palette[std::size_t(std::clamp(channel, 0, 5))];
 }

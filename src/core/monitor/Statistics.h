@@ -1,4 +1,5 @@
 #pragma once
+#include "core/common/ChannelCount.h"
 #include <QString>
 #include <array>
 
@@ -53,5 +54,5 @@ private:
     const AcquisitionState &m_state;
     const RecordStore &m_record;
     MonitorFields &m_monitor;
-    std::array<ChannelStatistics, 6> m_channels;
+    std::array<ChannelStatistics, ChannelCount> m_channels;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/common/ChannelCount.h"
 #include <QObject>
 #include <QTimer>
 #include <array>
@@ -39,5 +40,5 @@ private:
         qint64 publishedMs = 0;
         bool announced = false;
     };
-    std::array<Channel, 6> m_channels{};
+    std::array<Channel, ChannelCount> m_channels{};
 };

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <array>
 
+#include "core/common/ChannelCount.h"
 #include "core/publish/DiscoveryConfig.h"
 #include "core/publish/MqttClient.h"
 #include "core/publish/SampleOutput.h"
@@ -58,11 +59,11 @@ private:
     QString m_prefix;
     QByteArray m_recordTopic;
     QByteArray m_statusTopic;
-    std::array<QByteArray, 6> m_channelTopics;
+    std::array<QByteArray, ChannelCount> m_channelTopics;
     DiscoveryConfig::Device m_device;
     // What each channel's config was published for (unit, function, interval) and the config.
-    std::array<QString, 6> m_announced;
-    std::array<QByteArray, 6> m_configs;
+    std::array<QString, ChannelCount> m_announced;
+    std::array<QByteArray, ChannelCount> m_configs;
     // The record as last told; its rows follow the samples.
     RecordState m_recordState = RecordState::Stopped;
     QString m_stamp;

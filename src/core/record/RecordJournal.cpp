@@ -246,7 +246,7 @@ void appendHeader(QByteArray &out, const QString &stamp)
     out.append('\n');
 }
 
-void appendChannelNames(QByteArray &out, const std::array<QString, 6> &names)
+void appendChannelNames(QByteArray &out, const std::array<QString, ChannelCount> &names)
 {
     out.append('N');
     for (const QString &name : names)

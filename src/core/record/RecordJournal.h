@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "core/common/ChannelCount.h"
 #include "core/record/RecordStore.h"
 
 // The journal of an open record: a UTF-8 text file of lines ending in "\n", fields separated
@@ -35,7 +36,7 @@ inline constexpr char DiscardedSuffix[] = ".discarded";
 
 // Line builders for the writer; each appends one whole line to `out`.
 void appendHeader(QByteArray &out, const QString &stamp);
-void appendChannelNames(QByteArray &out, const std::array<QString, 6> &names);
+void appendChannelNames(QByteArray &out, const std::array<QString, ChannelCount> &names);
 void appendCaptions(QByteArray &out, int channel, const QString &function, const QString &prefix,
                     const QString &divisor);
 void appendRowOpened(QByteArray &out, int row, const QString &index, const QString &date);
@@ -53,15 +54,15 @@ struct Content {
     };
     Header header = Header::Missing;
     QString stamp; // "yyyymmdd_hhnnss"
-    std::array<QString, 6> channelNames;
-    std::array<QString, 6> functionCaption;
-    std::array<QString, 6> prefixCaption;
-    std::array<QString, 6> divisorCaption;
+    std::array<QString, ChannelCount> channelNames;
+    std::array<QString, ChannelCount> functionCaption;
+    std::array<QString, ChannelCount> prefixCaption;
+    std::array<QString, ChannelCount> divisorCaption;
     std::vector<Row> rows{Row{}}; // grid rows 1..sampleRows
     // The divisor of each sample's reading, by grid row (from 1) and channel.
-    std::vector<std::array<int, 6>> divisors{std::array<int, 6>{}};
+    std::vector<std::array<int, ChannelCount>> divisors{std::array<int, ChannelCount>{}};
     int sampleRows = 1;
-    std::array<int, 6> nextRow{1, 1, 1, 1, 1, 1};
+    std::array<int, ChannelCount> nextRow{1, 1, 1, 1, 1, 1};
     int samples = 0;
     bool tailDropped = false; // a damaged tail was left out
 

@@ -94,7 +94,8 @@ void RecordStore::resetCounters()
     m_channelCount = 0;
 }
 
-void RecordStore::restoreCounters(int sampleRows, const std::array<int, 6> &nextRow, int channelCount)
+void RecordStore::restoreCounters(int sampleRows, const std::array<int, ChannelCount> &nextRow,
+                                  int channelCount)
 {
     m_sampleRows = sampleRows;
     m_nextRow = nextRow;
@@ -152,7 +153,7 @@ RecordStore::Growth RecordStore::growOrSplit()
     return Growth::Unchanged;
 }
 
-void RecordStore::clearRecord(const std::array<QString, 6> &trimmedChannelNames)
+void RecordStore::clearRecord(const std::array<QString, ChannelCount> &trimmedChannelNames)
 {
     beginResetModel();
     // A fresh list: the old rows may still be shared with a snapshot being written.
@@ -175,7 +176,7 @@ RecordTable RecordStore::snapshot() const
     return {m_rows, functionCaption, prefixCaption, divisorCaption, m_stamp};
 }
 
-void RecordStore::setChannelNames(const std::array<QString, 6> &trimmedChannelNames)
+void RecordStore::setChannelNames(const std::array<QString, ChannelCount> &trimmedChannelNames)
 {
     for (int channel = 0; channel < ChannelCount; ++channel)
         m_rows.front()[valueColumn(channel)] = trimmedChannelNames[channel];

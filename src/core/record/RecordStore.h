@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 
+#include "core/common/ChannelCount.h"
 #include "core/record/RecordTable.h"
 
 // The current record: a header row and one row per sample position, 20 text columns
@@ -38,7 +39,7 @@ public:
     void setChannelCount(int count) { m_channelCount = count; }
     void resetCounters(); // sampleRows 1, nextRow 1, channelCount 0
     // The counters of a record rebuilt from its journal, as they stood when it was recorded.
-    void restoreCounters(int sampleRows, const std::array<int, 6> &nextRow, int channelCount);
+    void restoreCounters(int sampleRows, const std::array<int, ChannelCount> &nextRow, int channelCount);
 
     // Appends channel's sample at `now`; the time moves on one second when the channel's
     // previous sample is not a whole second older and fewer than 48 bytes wait.
@@ -53,13 +54,13 @@ public:
 
     // The record part of a new record or Clear record: header plus one empty row, channel
     // captions emptied, channel names in the header.
-    void clearRecord(const std::array<QString, 6> &trimmedChannelNames);
-    void setChannelNames(const std::array<QString, 6> &trimmedChannelNames);
+    void clearRecord(const std::array<QString, ChannelCount> &trimmedChannelNames);
+    void setChannelNames(const std::array<QString, ChannelCount> &trimmedChannelNames);
 
     // Hidden per-channel captions: function name, prefix code, divisor (as text).
-    std::array<QString, 6> functionCaption;
-    std::array<QString, 6> prefixCaption;
-    std::array<QString, 6> divisorCaption;
+    std::array<QString, ChannelCount> functionCaption;
+    std::array<QString, ChannelCount> prefixCaption;
+    std::array<QString, ChannelCount> divisorCaption;
 
     // The record as it stands, for writing it elsewhere (on another thread too) while this
     // table goes on: costs next to nothing, the rows are shared until either side changes.
@@ -93,7 +94,7 @@ private:
     using Row = RecordTable::Row;
     QList<Row> m_rows;
     int m_sampleRows = 1;
-    std::array<int, 6> m_nextRow{1, 1, 1, 1, 1, 1};
+    std::array<int, ChannelCount> m_nextRow{1, 1, 1, 1, 1, 1};
     int m_channelCount = 0;
     QString m_stamp;
     int m_firstVisibleRow = 1;

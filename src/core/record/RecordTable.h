@@ -1,4 +1,5 @@
 #pragma once
+#include "core/common/ChannelCount.h"
 #include <QList>
 #include <QString>
 #include <array>
@@ -19,8 +20,8 @@ struct RecordTable {
     }
 
     QList<Row> rows;
-    std::array<QString, 6> functionCaption;
-    std::array<QString, 6> prefixCaption;
-    std::array<QString, 6> divisorCaption;
+    std::array<QString, ChannelCount> functionCaption;
+    std::array<QString, ChannelCount> prefixCaption;
+    std::array<QString, ChannelCount> divisorCaption;
     QString stamp; // "yyyymmdd_hhnnss"
 };

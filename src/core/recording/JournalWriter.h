@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/common/ChannelCount.h"
 #include "core/recording/RecordingStatus.h"
 #include "core/recording/SampleJournal.h"
 
@@ -104,5 +105,5 @@ private:
     qint64 m_lastFlushTick = 0;
     bool m_namesChanged = false;
     // The captions as the current journal has them last.
-    std::array<std::array<QString, 3>, 6> m_captions;
+    std::array<std::array<QString, 3>, ChannelCount> m_captions;
 };

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <array>
 
+#include "core/common/ChannelCount.h"
 #include "core/link/FrameDecoder.h"
 
 struct AcquisitionState;
@@ -70,5 +71,5 @@ private:
     Collaborators m_;
     SampleJournal *m_journal = nullptr;
     // Each channel's reporting interval as its last reading announced it; the longest until then.
-    std::array<int, 6> m_intervalSeconds{};
+    std::array<int, ChannelCount> m_intervalSeconds{};
 };

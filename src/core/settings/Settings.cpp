@@ -30,9 +30,9 @@ QString Settings::channelName(int channel) const
     return Channel_n[channel].trimmed();
 }
 
-std::array<QString, 6> Settings::channelNames() const
+std::array<QString, ChannelCount> Settings::channelNames() const
 {
-    std::array<QString, 6> names;
+    std::array<QString, ChannelCount> names;
     for (int c = 0; c < ChannelCount; ++c)
         names[c] = channelName(c);
     return names;

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/common/ChannelCount.h"
 #include <QString>
 #include <array>
 
@@ -15,18 +16,22 @@ struct SetupFields {
     int YScale = 0; // position in the "Time axial scales : " list
     // Position in the alarm unit list: the DCV list "mV", "V"; other functions have one entry.
     int unit = 0;
-    std::array<QString, 6> Channel_n{QStringLiteral("Ch1"), QStringLiteral("Ch2"), QStringLiteral("Ch3"),
-                                     QStringLiteral("Ch4"), QStringLiteral("Ch5"), QStringLiteral("Ch6")};
-    std::array<QString, 6> Channel_sn{QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-"),
-                                      QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")};
-    std::array<QString, 6> Channel_p{QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-"),
-                                     QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")};
+    std::array<QString, ChannelCount> Channel_n{QStringLiteral("Ch1"), QStringLiteral("Ch2"),
+                                                QStringLiteral("Ch3"), QStringLiteral("Ch4"),
+                                                QStringLiteral("Ch5"), QStringLiteral("Ch6")};
+    std::array<QString, ChannelCount> Channel_sn{QStringLiteral("-"), QStringLiteral("-"),
+                                                 QStringLiteral("-"), QStringLiteral("-"),
+                                                 QStringLiteral("-"), QStringLiteral("-")};
+    std::array<QString, ChannelCount> Channel_p{QStringLiteral("-"), QStringLiteral("-"),
+                                                QStringLiteral("-"), QStringLiteral("-"),
+                                                QStringLiteral("-"), QStringLiteral("-")};
     QString Power_cos = QStringLiteral("0.8");
     QString Power_V = QStringLiteral("110");
     QString Power_Unit = QStringLiteral("0");
     // The voltage channel of each channel's energy: "0" none (the voltage above), "1".."6".
-    std::array<QString, 6> Energy_pair{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
-                                       QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    std::array<QString, ChannelCount> Energy_pair{QStringLiteral("0"), QStringLiteral("0"),
+                                                  QStringLiteral("0"), QStringLiteral("0"),
+                                                  QStringLiteral("0"), QStringLiteral("0")};
 };
 
 // The option group, each field at its first-run value. Colours hold red in the lowest byte,
@@ -58,7 +63,7 @@ struct Settings : SetupFields, OptionFields {
     // The channel's display name with blanks removed at both ends.
     QString channelName(int channel) const;
     // The six channel names so trimmed, as the table's header shows them.
-    std::array<QString, 6> channelNames() const;
+    std::array<QString, ChannelCount> channelNames() const;
     // The voltage channel (0..5) the channel's energy takes its voltage from; -1 for none.
     int voltageChannel(int channel) const;
 

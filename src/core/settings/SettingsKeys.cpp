@@ -40,7 +40,8 @@ template <class Fields> constexpr Key<Fields> text(const char *name, QString Fie
     key.text = field;
     return key;
 }
-constexpr SetupKey channelText(const char *name, std::array<QString, 6> SetupFields::*field, int channel)
+constexpr SetupKey channelText(const char *name, std::array<QString, ChannelCount> SetupFields::*field,
+                               int channel)
 {
     SetupKey key{{name, name}, Encoding::Text, 0, 0};
     key.channelTexts = field;

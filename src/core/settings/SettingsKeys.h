@@ -3,6 +3,7 @@
 #include <array>
 #include <type_traits>
 
+#include "core/common/ChannelCount.h"
 #include "core/settings/Settings.h"
 
 // Every persisted key, once: its name as read and as written, how its text is encoded, which
@@ -29,7 +30,7 @@ template <class Fields> struct Key : Name {
     bool Fields::*flag = nullptr;
     int Fields::*number = nullptr;
     QString Fields::*text = nullptr;
-    std::array<QString, 6> Fields::*channelTexts = nullptr;
+    std::array<QString, ChannelCount> Fields::*channelTexts = nullptr;
     int channel = 0; // 0..5 for channelTexts
 };
 using SetupKey = Key<SetupFields>;

@@ -25,7 +25,7 @@ QString tr(const char *text)
 
 } // namespace
 
-QString problem(const SetupValues &values, const std::array<int, 6> &functions)
+QString problem(const SetupValues &values, const std::array<int, ChannelCount> &functions)
 {
     if (!isRate(values.Power_V) || !isRate(values.Power_cos) || !isRate(values.Power_Unit))
         return tr("The voltage, the power factor and the unit price must be numbers of 0 or more.");

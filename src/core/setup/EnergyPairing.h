@@ -1,4 +1,5 @@
 #pragma once
+#include "core/common/ChannelCount.h"
 #include <QString>
 #include <array>
 
@@ -15,6 +16,6 @@ constexpr int Unknown = -1; // a channel that has not reported in the record
 // measuring functions as the record knows them (Unknown for a channel not heard from): a
 // channel named as a voltage channel must not be the channel itself, nor one that measures a
 // current or anything else but a voltage; the rates must be numbers of 0 or more.
-QString problem(const SetupValues &values, const std::array<int, 6> &functions);
+QString problem(const SetupValues &values, const std::array<int, ChannelCount> &functions);
 
 } // namespace EnergyPairing

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "core/common/ChannelCount.h"
 #include "core/power/PowerInputs.h"
 #include "core/setup/AlarmPart.h"
 #include "core/setup/SetupValues.h"
@@ -41,7 +42,7 @@ struct SetupOkPlan {
     SetupValues values;
     AlarmApplication alarm;
     TimeAxis::Change timeAxis;
-    std::array<QString, 6> tableHeader;
+    std::array<QString, ChannelCount> tableHeader;
     QStringList channelList;
     std::optional<ChannelDisplays> monitorChannel;
     struct PowerLabels {

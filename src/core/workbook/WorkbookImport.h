@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "core/common/ChannelCount.h"
 #include "core/record/RecordStore.h"
 #include "core/workbook/SheetCells.h"
 
@@ -36,7 +37,7 @@ struct ImportedRecord {
     // (used columns - 2) / 3 - 1, at most 5; -1 or less reads none.
     int lastChannel = -1;
     // Summaries of channels 0..lastChannel; every channel's `name` is read.
-    std::array<ImportedChannel, 6> channels;
+    std::array<ImportedChannel, ChannelCount> channels;
     // The monitor's main display entries, "<channel + 1>_<name>", for the present channels.
     QStringList channelList;
     // The first present channel, which becomes the main channel; -1 when none is present.

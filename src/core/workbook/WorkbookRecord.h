@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "core/common/ChannelCount.h"
 #include "core/record/RecordTable.h"
 
 // One extreme of a channel as the statistics hold it.
@@ -28,7 +29,7 @@ struct WorkbookRecord {
     explicit WorkbookRecord(RecordTable recordTable) : table(std::move(recordTable)) {}
 
     RecordTable table;
-    std::array<WorkbookChannelSummary, 6> channels;
+    std::array<WorkbookChannelSummary, ChannelCount> channels;
 
     int mainChannel = 0;         // 0..5
     int mainFunction = 0;        // function code of the main channel

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <array>
 
+#include "core/common/ChannelCount.h"
 #include "core/setup/AlarmLimits.h"
 #include "core/setup/SetupValues.h"
 
@@ -62,11 +63,11 @@ private:
     QWidget *m_unitLabel = nullptr;
     QComboBox *m_units = nullptr;
     QComboBox *m_scale = nullptr;
-    std::array<QLineEdit *, 6> m_names{};
-    std::array<QLineEdit *, 6> m_serials{};
-    std::array<QLineEdit *, 6> m_places{};
-    std::array<QComboBox *, 6> m_voltageFrom{}; // Combo4(k): 0 the power rate's V, n channel n
-    std::array<QLineEdit *, 2> m_power{}; // Text5(0) voltage, Text5(1) unit price
+    std::array<QLineEdit *, ChannelCount> m_names{};
+    std::array<QLineEdit *, ChannelCount> m_serials{};
+    std::array<QLineEdit *, ChannelCount> m_places{};
+    std::array<QComboBox *, ChannelCount> m_voltageFrom{}; // Combo4(k): 0 the power rate's V, n channel n
+    std::array<QLineEdit *, 2> m_power{};                  // Text5(0) voltage, Text5(1) unit price
     QComboBox *m_powerFactor = nullptr;
     bool m_reporting = false; // the entry error message is up
     bool m_closing = false;
