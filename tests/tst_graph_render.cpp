@@ -186,7 +186,7 @@ private Q_SLOTS:
         GraphView view = viewOf(record, prefix, {0, 2, 50});
         if (prefix < 0) view.channel = GraphChannel();
         view.style.mainTitle = u"Pump 3"_s;
-        view.style.titleCk = title;
+        view.style.titleShown = title;
         const QImage image = render(view);
         QCOMPARE((QList<QColor>{image.pixelColor(pixelOf(500, 100)), image.pixelColor(pixelOf(9750, 950))}),
                  QList<QColor>(2, Back));

@@ -44,7 +44,7 @@ void SetupProcedures::load()
     AlarmState alarm;
     alarm.recording = recording();
     alarm.mainFunction = m_.state.main.function;
-    alarm.checked = settings.Alarm == 1;
+    alarm.checked = settings.Alarm;
     alarm.choice = settings.T1_CK;
     alarm.highText = settings.T1Hi;
     alarm.lowText = settings.T1Low;

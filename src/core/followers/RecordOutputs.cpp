@@ -17,7 +17,7 @@ const QString TableCaption = QStringLiteral("Table");
 TableHeading RecordOutputs::tableHeading() const
 {
     const Settings &settings = m_.settings.values();
-    return {m_.monitor.file, settings.Graph_TitleCk == 1, settings.Graph_MainTitle};
+    return {m_.monitor.file, settings.Graph_TitleCk, settings.Graph_MainTitle};
 }
 
 GraphFooter RecordOutputs::graphFooter() const

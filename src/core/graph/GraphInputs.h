@@ -53,7 +53,7 @@ struct GraphChannel {
 struct GraphStyle {
     qint32 backColor = 8388608;                // Graph_BackColor
     qint32 traceColor = 255;                   // Graph_T1BackColor
-    qint16 titleCk = 0;                        // Graph_TitleCk
+    bool titleShown = false;                   // Graph_TitleCk
     QString mainTitle = QStringLiteral("ABC"); // Graph_MainTitle
 };
 

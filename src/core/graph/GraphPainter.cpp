@@ -60,7 +60,7 @@ void GraphPainter::tickTextX()
 void GraphPainter::title()
 {
     const GraphChannel &channel = m_view.channel;
-    if (m_view.style.titleCk == 1) m_canvas.text({4750 * m_xScale, 1120 * m_yScale}, m_view.style.mainTitle);
+    if (m_view.style.titleShown) m_canvas.text({4750 * m_xScale, 1120 * m_yScale}, m_view.style.mainTitle);
     // This erase starts 50 units from the plot's left edge whatever the width ratio.
     m_canvas.fill(GraphLayout::userRect(50, 1020 * m_yScale, 800 * m_xScale, 1300 * m_yScale), Qt::white);
     const QString unit =
@@ -72,13 +72,16 @@ void GraphPainter::title()
 
 void GraphPainter::tickClean()
 {
-    m_canvas.fill(GraphLayout::userRect(-900 * m_xScale, -50 * m_yScale, -10 * m_xScale, 1050 * m_yScale), Qt::white);
-    m_canvas.fill(GraphLayout::userRect(50 * m_xScale, 1020 * m_yScale, 800 * m_xScale, 1300 * m_yScale), Qt::white);
+    m_canvas.fill(GraphLayout::userRect(-900 * m_xScale, -50 * m_yScale, -10 * m_xScale, 1050 * m_yScale),
+                  Qt::white);
+    m_canvas.fill(GraphLayout::userRect(50 * m_xScale, 1020 * m_yScale, 800 * m_xScale, 1300 * m_yScale),
+                  Qt::white);
 }
 
 void GraphPainter::cleanTickTextX()
 {
-    m_canvas.fill(GraphLayout::userRect(-900 * m_xScale, 50 * m_yScale, -10 * m_xScale, 1050 * m_yScale), Qt::white);
+    m_canvas.fill(GraphLayout::userRect(-900 * m_xScale, 50 * m_yScale, -10 * m_xScale, 1050 * m_yScale),
+                  Qt::white);
 }
 
 void GraphPainter::clearTitleStrip()
@@ -88,7 +91,8 @@ void GraphPainter::clearTitleStrip()
 
 void GraphPainter::clearTimeStrip()
 {
-    m_canvas.fill(GraphLayout::userRect(-70 * m_xScale, -150 * m_yScale, 10000 * m_xScale, -10 * m_yScale), Qt::white);
+    m_canvas.fill(GraphLayout::userRect(-70 * m_xScale, -150 * m_yScale, 10000 * m_xScale, -10 * m_yScale),
+                  Qt::white);
 }
 
 void GraphPainter::plotPage(PenMemory &pen)

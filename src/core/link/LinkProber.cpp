@@ -43,7 +43,7 @@ void LinkProber::linkOn()
     // The probe pumps events: a second Connect or Start meanwhile must not start a nested
     // probe on the port this one holds open.
     if (m_.state.link.up || m_probing || m_abandoned) return;
-    if (m_.settings.autoScan == 1) {
+    if (m_.settings.autoScan) {
         scan();
         return;
     }

@@ -8,17 +8,17 @@ namespace GridStyle
 
 LineStyle lineStyle(const Settings &settings)
 {
-    if (settings.Grid_lineCk != 1) return LineStyle::None;
+    if (!settings.Grid_lineCk) return LineStyle::None;
     LineStyle style = LineStyle::None;
-    if (settings.Grid_FlatCk == 1) style = LineStyle::Flat;
-    if (settings.Grid_lnsetCk == 1) style = LineStyle::Inset;
-    if (settings.Grid_RaisedCk == 1) style = LineStyle::Raised;
+    if (settings.Grid_FlatCk) style = LineStyle::Flat;
+    if (settings.Grid_lnsetCk) style = LineStyle::Inset;
+    if (settings.Grid_RaisedCk) style = LineStyle::Raised;
     return style;
 }
 
 QColor dataRowColor(const Settings &settings)
 {
-    return settings.Grid_BackColorCk == 1 ? colorFromStored(settings.Grid_BackColor) : QColor(Qt::white);
+    return settings.Grid_BackColorCk ? colorFromStored(settings.Grid_BackColor) : QColor(Qt::white);
 }
 
 int baseWidth(int column)

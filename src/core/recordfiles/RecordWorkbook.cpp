@@ -34,7 +34,7 @@ WorkbookRecord recordWorkbook(const RecordWorkbookSources &sources)
     out.mainRowCount = state.main.rowCount;
     out.mainRangeMixed = state.channels.rangeMixed[std::size_t(main)];
     out.mainDisplayUnit = sources.monitor.bigUnit;
-    out.titleShown = sources.settings.Graph_TitleCk == 1;
+    out.titleShown = sources.settings.Graph_TitleCk;
     out.title = sources.settings.Graph_MainTitle;
     return out;
 }
