@@ -37,6 +37,17 @@ QString DesktopDisplay::missingTool()
 
 bool DesktopDisplay::start()
 {
+    // Now and then openbox never manages a fresh server (no error, no window manager's
+    // properties); a second server and manager do.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (startOnce()) return true;
+        stop();
+    }
+    return false;
+}
+
+bool DesktopDisplay::startOnce()
+{
     // The server picks a free display number itself and writes it to the descriptor given.
     m_server.start(QStringLiteral("Xvfb"),
                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),

@@ -37,6 +37,7 @@ public:
     QImage screenshot() const;
 
 private:
+    bool startOnce();
     QByteArray run(const QString &tool, const QStringList &arguments) const;
 
     QProcess m_server;
