@@ -52,13 +52,19 @@ QString suggestedFileName(const QString &recordFileName, const QString &pageText
            pageText;
 }
 
-Format formatOf(const QString &path)
+std::optional<Format> namedFormat(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("bmp")) return Format::Bmp;
     if (suffix == QLatin1String("jpg")) return Format::Jpeg;
     if (suffix == QLatin1String("png")) return Format::Png;
     if (suffix == QLatin1String("svg")) return Format::Svg;
-    return Format::Bmp;
+    return std::nullopt;
+}
+
+Format formatOf(const QString &path)
+{
+    return namedFormat(path).value_or(Format::Bmp);
 }
 
 QString writeImage(const QString &path, const QSize &size, const DrawGraphPage &drawPage, SvgGraphWriter &svg)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QSize>
 #include <QString>
+#include <optional>
 
 #include "core/printing/GraphPrintout.h"
 
@@ -35,7 +36,9 @@ QString fileFilter();
 // the record file name without its extension, at most 13 characters, "_P", the page:
 // 261205_151230_P2, rec1_P1
 QString suggestedFileName(const QString &recordFileName, const QString &pageText);
-// by the name's extension: ".jpg" JPEG, ".png" PNG, ".svg" SVG, anything else a Windows bitmap
+// by the name's extension, in any case: ".bmp", ".jpg", ".png", ".svg"; none for any other name
+std::optional<Format> namedFormat(const QString &path);
+// the named format, a Windows bitmap for any other name
 Format formatOf(const QString &path);
 
 // Writes the graph page to `path` in the format its name names; an existing file is replaced

@@ -1,6 +1,7 @@
 #include "core/session/LaunchPlan.h"
 
 #include "core/language/UiLanguage.h"
+#include "core/printing/GraphImageExport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -180,9 +181,7 @@ QString checkPdfName(const QString &option, const QString &path)
 
 QString checkImageName(const QString &option, const QString &path)
 {
-    static const QStringList suffixes{QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png"),
-                                      QStringLiteral("svg")};
-    if (path.isEmpty() || suffixes.contains(QFileInfo(path).suffix().toLower())) return {};
+    if (path.isEmpty() || GraphImageExport::namedFormat(path)) return {};
     return option + QStringLiteral(" takes a file name ending in .bmp, .jpg, .png or .svg");
 }
 
@@ -253,13 +252,14 @@ LaunchPlan LaunchPlan::read(const QStringList &arguments, const Surroundings &su
     plan.run.quit = parser.isSet(options.quit);
     plan.run.openPath = parser.value(options.open);
     plan.run.outputPath = parser.value(options.output);
-    bool durationOk = true;
-    if (parser.isSet(options.duration))
-        plan.run.durationSeconds = parser.value(options.duration).toInt(&durationOk);
+    if (parser.isSet(options.duration)) {
+        bool number = false;
+        plan.run.durationSeconds = parser.value(options.duration).toInt(&number);
+        if (!number) plan.run.durationSeconds = -1; // refused as a negative count is
+    }
     plan.files = {parser.value(options.printData), parser.value(options.printGraph),
                   parser.value(options.saveGraph)};
-    QString error =
-        durationOk ? checkRun(plan.run) : QStringLiteral("--duration takes a whole number of seconds");
+    QString error = checkRun(plan.run);
     if (error.isEmpty()) error = checkFiles(plan.files);
     if (error.isEmpty() && !GraphViewState::parseView(parser.value(options.graphView), &plan.graphView))
         error = QStringLiteral("--graph-view takes main or all");
